@@ -1,0 +1,64 @@
+#include "analyser/batcher_client/encoder_blocks.h"
+
+namespace corv {
+namespace {
+
+template <size_t N> void slotsInOrder(int32_t (&slots)[N]) {
+    for (size_t i = 0; i < N; ++i) slots[i] = static_cast<int32_t>(i);
+}
+
+} // namespace
+
+EncoderBlocks defaultEncoderBlocks() {
+    EncoderBlocks b{};
+    b.surcodeCdPro.dataRate = 1234;
+    b.surcodeCdPro.sampleRate = 44100;
+    b.surcodeCdPro.monoStreamCount = 6;
+    slotsInOrder(b.surcodeCdPro.monoStreamIndex);
+
+    b.surcodeDvd.dataRate = 768;
+    b.surcodeDvd.sampleRate = 48000;
+    b.surcodeDvd.monoStreamCount = 6;
+    slotsInOrder(b.surcodeDvd.monoStreamIndex);
+
+    b.twoLame = {1, 's', {}, 192};
+    b.ape.compressionLevel = 3000;
+    b.flac.compressionLevel = 5;
+
+    b.wavPack.lossless = 1;
+    b.wavPack.jointStereo = 1;
+    b.wavPack.losslessCompression = 2;
+    b.wavPack.hybridBitrate = 800;
+    b.wavPack.highQuality = 1;
+
+    b.neroAac.vbr = 1;
+    b.neroAac.constantBitrate = 160;
+    b.neroAac.vbrPreset = 4;
+    b.neroAac.heProfile = 1;
+    b.neroAac.highQuality = 1;
+
+    b.mpc.qualityPreset = 3;
+    b.lame = {1, 0, 1, 5, 192, 192, 2};
+    b.oggVorbis = {1, {}, 8.0f, 256};
+
+    SonicFoundryBlock& sf = b.sonicFoundry;
+    sf.dataRate = 448;
+    sf.codingMode = 7;
+    sf.lfe = 1;
+    sf.dialogNormIndex = 26;
+    sf.channelCount = 6;
+    slotsInOrder(sf.slotStream);
+    sf.lfeFilter = 1;
+    sf.intelByteOrder = 1;
+
+    Ac3LibraryBlock& ac3 = b.ac3Library;
+    ac3.dataRate = 448;
+    ac3.sampleRate = 48000;
+    ac3.codingMode = 7;
+    ac3.lfe = 1;
+    ac3.channelCount = 6;
+    slotsInOrder(ac3.slotSelection);
+    return b;
+}
+
+} // namespace corv

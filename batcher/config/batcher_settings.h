@@ -1,0 +1,55 @@
+#pragma once
+// "settingsQuillmere.ini": program paths and switches of the batcher.
+#include "protocol/fixed_text.h"
+#include "protocol/job_types.h"
+#include "protocol/record_layout.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace corv {
+
+inline constexpr char kBatcherSettingsFileName[] = "settingsQuillmere.ini";
+inline constexpr int kProgramCount = kJobTypeCount; // program index = job type - 1000
+
+#pragma pack(push, 1)
+struct BatcherSettings {
+    uint8_t disabled[kProgramCount];
+    char programPath[kProgramCount][kPathFieldSize];
+    uint8_t showLogWindow;
+    uint8_t logChoice; // 1 job log, 0 message log
+    uint8_t reserved1[2];
+    uint32_t configurePage; // 0..2
+    uint8_t invertSonicSettings;
+    uint8_t reserved2[3];
+};
+#pragma pack(pop)
+
+CORV_RECORD_SIZE(BatcherSettings, 6264);
+CORV_FIELD_AT(BatcherSettings, programPath, 12);
+CORV_FIELD_AT(BatcherSettings, showLogWindow, 6252);
+CORV_FIELD_AT(BatcherSettings, logChoice, 6253);
+CORV_FIELD_AT(BatcherSettings, configurePage, 6256);
+CORV_FIELD_AT(BatcherSettings, invertSonicSettings, 6260);
+
+using UsableFlags = std::array<bool, kProgramCount>;
+
+BatcherSettings defaultBatcherSettings();
+
+// Every program path that names no readable file becomes "C:\".
+void resetMissingPaths(BatcherSettings& settings);
+
+// A program is usable when its path opens for reading and it is not disabled.
+UsableFlags computeUsableFlags(const BatcherSettings& settings);
+
+// Replaces the file; false when it could not be written (callers stay silent).
+bool saveBatcherSettings(const BatcherSettings& settings, const std::string& programDirectory);
+
+// Reads the file over the record (a short file leaves the rest as it was),
+// resets missing paths and recomputes the usable flags; a missing file sets
+// the defaults with no program usable. The file is written back either way.
+void loadBatcherSettings(BatcherSettings& settings, UsableFlags& usable,
+                         const std::string& programDirectory);
+
+} // namespace corv
