@@ -1,0 +1,40 @@
+#pragma once
+// One entry of the file list: what the analysis found and what the last
+// conversion did with it.
+#include "analyser/analysis/audio_codes.h"
+#include "protocol/fixed_text.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace corv {
+
+class FileStream;
+
+enum class ConversionResult : int32_t {
+    NotConverted = 1,
+    SourceNotOpened = 2,
+    Processed = 3,
+};
+
+struct AudioFileRecord {
+    char path[kPathFieldSize]{};
+    char name[kPathFieldSize]{};
+    char directory[kPathFieldSize]{};
+    char tempPath[kPathFieldSize]{};
+    FileStream* tempFile = nullptr; // temporary sample file while normalizing
+    int64_t fileSize = -1;
+    uint32_t channels = 0;
+    uint32_t sampleRate = 0;
+    FileFormat format = FileFormat::Unanalysed;
+    int64_t frameCount = 0;
+    uint32_t bytesPerSample = 0;
+    SampleType sampleType{};
+    double peak = -1.0; // -1: none measured
+    int32_t analysed = 0;
+    ConversionResult result = ConversionResult::NotConverted;
+    int64_t dataStart = 0;
+    uint32_t channelMask = 0;
+};
+
+} // namespace corv

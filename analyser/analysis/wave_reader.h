@@ -1,0 +1,28 @@
+#pragma once
+// Recognises RIFF/WAVE files and fills their list records.
+#include "analyser/analysis/audio_file_record.h"
+#include "analyser/engine/conversion_settings.h"
+#include "platform/byte_source.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace corv {
+
+// The whole analysis of one entry; never reports, only sets record.format.
+void analyseFile(AudioFileRecord& record, const ConversionSettings& settings);
+
+// True for a supported WAVE file, whose fields then fill the record.
+bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSettings& settings);
+
+// Copies the chunk (8-byte header and payload) into buffer; returns size + 8,
+// or 0 when it is not found or does not fit.
+size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t capacity);
+
+// Leaves the stream at the chunk's 8-byte header; restores the position on failure.
+bool findDataChunk(const char id[4], ByteSource& stream);
+
+// False as soon as a NaN bit pattern turns up in the sampled windows.
+bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount);
+
+} // namespace corv

@@ -1,0 +1,87 @@
+#include "wav_builder.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace corv::test {
+
+void putU16(Bytes& out, uint16_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void putU32(Bytes& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void putText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+
+Bytes chunkWithSize(std::string_view id, uint32_t sizeField, const Bytes& payload) {
+    Bytes out;
+    putText(out, id.substr(0, 4));
+    putU32(out, sizeField);
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+Bytes chunk(std::string_view id, const Bytes& payload, bool padOdd) {
+    Bytes out = chunkWithSize(id, static_cast<uint32_t>(payload.size()), payload);
+    if (padOdd && payload.size() % 2) out.push_back(0);
+    return out;
+}
+
+Bytes formatPayload(const FormatFields& f, int recordSize) {
+    Bytes p;
+    uint16_t blockAlign = static_cast<uint16_t>(f.channels * f.containerBytes);
+    putU16(p, f.tag);
+    putU16(p, f.channels);
+    putU32(p, f.sampleRate);
+    putU32(p, f.sampleRate * blockAlign);
+    putU16(p, blockAlign);
+    putU16(p, f.bitsPerSample);
+    if (recordSize >= 18) {
+        int natural = recordSize == 40 ? 22 : 0;
+        putU16(p, static_cast<uint16_t>(f.extensionSize < 0 ? natural : f.extensionSize));
+    }
+    if (recordSize == 40) {
+        putU16(p, f.validBits ? f.validBits : f.bitsPerSample);
+        putU32(p, f.channelMask);
+        putU32(p, f.subFormat);
+        putU16(p, 0x0000);
+        putU16(p, 0x0010);
+        for (uint8_t b : {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) p.push_back(b);
+    }
+    if (recordSize != 16 && recordSize != 18 && recordSize != 40) p.resize(static_cast<size_t>(recordSize), 0);
+    return p;
+}
+
+Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks, std::string_view form) {
+    Bytes body;
+    putText(body, form);
+    for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    return chunkWithSize("RIFF", sizeField, body);
+}
+
+Bytes riff(const std::vector<Bytes>& chunks, std::string_view form) {
+    size_t size = 4;
+    for (const Bytes& c : chunks) size += c.size();
+    return riffWithSize(static_cast<uint32_t>(size), chunks, form);
+}
+
+Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize) {
+    return riff({chunk("fmt ", formatPayload(f, recordSize)), chunk("data", samples, true)});
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace corv::test

@@ -1,0 +1,46 @@
+#pragma once
+// Builds RIFF files byte by byte for tests: every chunk is spelled out, so
+// broken and unusual files are as easy to make as canonical ones.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corv::test {
+
+using Bytes = std::vector<uint8_t>;
+
+void putU16(Bytes& out, uint16_t value);
+void putU32(Bytes& out, uint32_t value);
+void putText(Bytes& out, std::string_view text); // no terminator
+
+// id + 32-bit size + payload; a pad byte only when asked for.
+Bytes chunk(std::string_view id, const Bytes& payload, bool padOdd = false);
+// Same header with a size field that need not match the payload.
+Bytes chunkWithSize(std::string_view id, uint32_t sizeField, const Bytes& payload);
+
+struct FormatFields {
+    uint16_t tag = 1;
+    uint16_t channels = 2;
+    uint32_t sampleRate = 44100;
+    uint16_t bitsPerSample = 16;
+    uint16_t containerBytes = 2; // bytes per sample of one channel
+    int extensionSize = -1;       // -1: 0 for 18-byte records, 22 for 40-byte ones
+    uint16_t validBits = 0;      // 0: same as bitsPerSample
+    uint32_t channelMask = 3;
+    uint32_t subFormat = 1; // first GUID field; the rest is the usual base GUID
+};
+// Payload of a "fmt " chunk of 16, 18 or 40 bytes.
+Bytes formatPayload(const FormatFields& f, int recordSize = 16);
+
+// "RIFF" + size (bytes after the first 8 unless given) + form + chunks.
+Bytes riff(const std::vector<Bytes>& chunks, std::string_view form = "WAVE");
+Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks, std::string_view form = "WAVE");
+
+// A canonical file: fmt of the given record size, then data.
+Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize = 16);
+
+void writeFile(const std::string& path, const Bytes& bytes);
+Bytes readFile(const std::string& path);
+
+} // namespace corv::test
