@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds everything (native, win64, win32, fuzz) and runs every test tier:
+# native unit tests, Windows tests under Wine, and each fuzz target briefly.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh || exit 1
+
+step() { echo; echo "=== $*"; }
+fail() { echo "FAILED: $*"; exit 1; }
+
+for preset in native win64 win32 fuzz; do
+    step "configure and build: $preset"
+    cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; fail "configure $preset"; }
+    cmake --build --preset "$preset" >>"build-$preset.log" 2>&1 || { tail -50 "build-$preset.log"; fail "build $preset"; }
+    rm -f "build-$preset.log"
+done
+
+# One display and one Wine server for the whole Windows run, ended afterwards.
+xvfb_pid=
+cleanup() {
+    WINEPREFIX=$PWD/build/win64/wineprefix wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    fifo=$(mktemp -u) && mkfifo "$fifo"
+    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" 2>/dev/null &
+    xvfb_pid=$!
+    read -r display_number <"$fifo" && rm -f "$fifo"
+    export DISPLAY=":$display_number"
+fi
+
+passed=0 failed=0
+run_ctest() {
+    local preset=$1 log
+    step "tests: $preset"
+    log=$(mktemp)
+    ctest --preset "$preset" 2>&1 | tee "$log"
+    local line
+    line=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -1)
+    rm -f "$log"
+    if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+    local total bad
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+}
+run_ctest native
+run_ctest win64
+run_ctest fuzz
+
+echo
+echo "Total: $passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
