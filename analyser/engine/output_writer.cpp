@@ -1,0 +1,191 @@
+#include "analyser/engine/output_writer.h"
+
+#include "analyser/analysis/wave_reader.h"
+
+#include <cstring>
+
+namespace corv {
+namespace {
+
+constexpr uint64_t kSizeFieldLimit = uint64_t{1} << 32;
+constexpr uint8_t kGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                   0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagFloat = 3;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+
+// Fills the header block front to back, little-endian.
+class HeaderCursor {
+public:
+    explicit HeaderCursor(uint8_t* out) : out_(out) {}
+    void text(const char (&id)[5]) { bytes(id, 4); }
+    void u16(uint32_t v) {
+        out_[at_++] = static_cast<uint8_t>(v);
+        out_[at_++] = static_cast<uint8_t>(v >> 8);
+    }
+    void u32(uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
+    void bytes(const void* src, size_t n) {
+        std::memcpy(out_ + at_, src, n);
+        at_ += n;
+    }
+    size_t size() const { return at_; }
+
+private:
+    uint8_t* out_;
+    size_t at_ = 0;
+};
+
+bool isFloatOutput(SampleType type) {
+    return type == SampleType::FloatIeee || type == SampleType::Double;
+}
+
+bool patchU32(FileStream& file, int64_t position, uint64_t value) {
+    uint8_t field[4];
+    HeaderCursor cursor(field);
+    cursor.u32(static_cast<uint32_t>(value));
+    return file.seek(position) && file.write(field, sizeof field) == sizeof field;
+}
+
+uint64_t sizeField(uint64_t size) { return size < kSizeFieldLimit ? size : 0; }
+
+// Steps 2 to 4 of finishing: pad, measure, patch. False on any failed call.
+bool padAndPatch(OutputStream& stream, uint64_t dataBytes) {
+    FileStream& file = stream.file;
+    // Padding goes at the end even when the last write was in place (merging).
+    if (!file.seekToEnd()) return false;
+    if (dataBytes % 2 != 0) {
+        const uint8_t zero = 0;
+        if (file.write(&zero, 1) != 1 || !file.flush()) return false;
+    }
+    if (!file.seekToEnd()) return false;
+    int64_t length = file.tell();
+    if (length < 0) return false;
+    if (stream.format == FileFormat::RawSamples) return true;
+    if (length < 8) return false;
+
+    if (!patchU32(file, 4, sizeField(static_cast<uint64_t>(length) - 8))) return false;
+    // The walk reads, so the written bytes must leave the buffer first.
+    if (!file.flush() || !findDataChunk("data", file)) return false;
+    int64_t chunkAt = file.tell();
+    return chunkAt >= 0 && patchU32(file, chunkAt + 4, sizeField(dataBytes)) && file.flush();
+}
+
+} // namespace
+
+StreamDescription describeStream(const OutputType& out, uint32_t channels, uint32_t channelMask) {
+    return StreamDescription{channels, out.sampleRate, out.sampleType, out.bytesPerSample,
+                             channelMask};
+}
+
+bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& header) {
+    uint32_t fmtSize = 0;
+    switch (format) {
+    case FileFormat::WavePcm: fmtSize = 16; break;
+    case FileFormat::WaveNonPcm: fmtSize = 18; break;
+    case FileFormat::WaveFormatEx: fmtSize = 40; break;
+    case FileFormat::RawSamples: header.size = 0; return true;
+    default: return false;
+    }
+    const uint64_t blockAlign = uint64_t{d.channels} * d.bytesPerSample;
+    const uint64_t byteRate = blockAlign * d.sampleRate;
+    const uint64_t bits = d.sampleType == SampleType::FloatPcm ? 24 : uint64_t{d.bytesPerSample} * 8;
+    if (d.channels == 0 || d.channels > 0xFFFF || blockAlign > 0xFFFF || bits > 0xFFFF ||
+        byteRate >= kSizeFieldLimit)
+        return false;
+
+    uint16_t tag = isFloatOutput(d.sampleType) ? kTagFloat : kTagPcm;
+    if (format == FileFormat::WaveFormatEx) tag = kTagExtensible;
+
+    HeaderCursor out(header.bytes);
+    out.text("RIFF");
+    out.u32(0); // patched when the stream is finished
+    out.text("WAVE");
+    out.text("fmt ");
+    out.u32(fmtSize);
+    out.u16(tag);
+    out.u16(d.channels);
+    out.u32(d.sampleRate);
+    out.u32(static_cast<uint32_t>(byteRate));
+    out.u16(static_cast<uint32_t>(blockAlign));
+    out.u16(static_cast<uint32_t>(bits));
+    if (fmtSize >= 18) out.u16(fmtSize == 40 ? 22 : 0);
+    if (fmtSize == 40) {
+        out.u16(static_cast<uint32_t>(bits));
+        out.u32(d.channelMask);
+        out.u32(isFloatOutput(d.sampleType) ? kTagFloat : kTagPcm);
+        out.bytes(kGuidTail, sizeof kGuidTail);
+    }
+    out.text("data");
+    out.u32(0);
+    header.size = out.size();
+    return true;
+}
+
+bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat format) {
+    stream.path = path;
+    stream.format = format;
+    stream.dataStart = 0;
+    stream.created = false;
+    stream.failed = false;
+    // FileStream has no truncating update mode: create empty, then reopen for update.
+    FileStream creator;
+    if (!creator.open(path, FileStream::Mode::Write)) return false;
+    stream.created = true;
+    if (creator.close() && stream.file.open(path, FileStream::Mode::ReadWrite)) return true;
+    stream.failed = true;
+    if (removeFile(path)) stream.created = false;
+    return false;
+}
+
+bool writeHeader(OutputStream& stream, const StreamDescription& description) {
+    stream.description = description;
+    HeaderBytes header;
+    bool ok = !stream.failed && stream.file.isOpen() &&
+              buildHeader(stream.format, description, header);
+    if (ok && header.size > 0)
+        ok = stream.file.write(header.bytes, header.size) == header.size && stream.file.flush();
+    if (!ok) {
+        stream.failed = true;
+        return false;
+    }
+    stream.dataStart = static_cast<int64_t>(header.size);
+    return true;
+}
+
+bool appendSamples(OutputStream& stream, const void* data, size_t bytes) {
+    if (stream.failed || stream.file.write(data, bytes) != bytes || !stream.file.flush()) {
+        stream.failed = true;
+        return false;
+    }
+    return true;
+}
+
+bool finishStream(OutputStream& stream, uint64_t samples, bool deleteFile) {
+    bool ok = !stream.failed && stream.file.isOpen() &&
+              padAndPatch(stream, samples * stream.description.bytesPerSample);
+    if (!stream.file.close()) ok = false;
+    if (!ok) stream.failed = true;
+    if ((!ok || deleteFile) && stream.created) {
+        if (removeFile(stream.path))
+            stream.created = false;
+        else
+            ok = false;
+    }
+    return ok;
+}
+
+bool finishStreams(std::vector<OutputStream>& streams, uint64_t samplesPerStream,
+                   bool deleteFiles) {
+    bool allOk = true;
+    for (auto& stream : streams)
+        if (!finishStream(stream, samplesPerStream, deleteFiles)) allOk = false;
+    if (allOk) return true;
+    for (auto& stream : streams)
+        if (stream.created && removeFile(stream.path)) stream.created = false;
+    return false;
+}
+
+} // namespace corv

@@ -1,0 +1,228 @@
+#include "analyser/engine/sample_types.h"
+
+#include <bit>
+#include <cmath>
+
+namespace corv {
+namespace {
+
+// Reading divides by 2^(n-1). Single-precision constants, widened before the
+// multiplication so every product is formed in double.
+constexpr float kScale7 = 1.0f / 128.0f;
+constexpr float kScale15 = 1.0f / 32768.0f;
+constexpr float kScale23 = 1.0f / 8388608.0f;
+constexpr float kScale31 = 1.0f / 2147483648.0f;
+
+uint32_t loadU16(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8; }
+
+uint32_t loadU32(const uint8_t* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+uint64_t loadU64(const uint8_t* p) { return uint64_t{loadU32(p)} | uint64_t{loadU32(p + 4)} << 32; }
+
+// Three bytes, the sign taken from the top bit of the third.
+int32_t loadS24(const uint8_t* p) {
+    uint32_t u = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+    return static_cast<int32_t>(u << 8) >> 8;
+}
+
+void storeU16(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void storeU24(uint8_t* p, uint32_t v) {
+    storeU16(p, v);
+    p[2] = static_cast<uint8_t>(v >> 16);
+}
+
+void storeU32(uint8_t* p, uint32_t v) {
+    storeU24(p, v);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+void storeU64(uint8_t* p, uint64_t v) {
+    storeU32(p, static_cast<uint32_t>(v));
+    storeU32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+void storeFloat(uint8_t* p, float f) { storeU32(p, std::bit_cast<uint32_t>(f)); }
+
+// Clips into [minimum, 1.0] (written back), scales and rounds half away from
+// zero. A NaN would make the integer conversion undefined; it becomes silence.
+int64_t clipScaleRound(double& v, double minimum, double scale, double offset) {
+    if (v > 1.0)
+        v = 1.0;
+    else if (v < minimum)
+        v = minimum;
+    else if (std::isnan(v))
+        v = 0.0;
+    double s = v * scale + offset;
+    return static_cast<int64_t>(s < 0 ? s - 0.5 : s + 0.5);
+}
+
+} // namespace
+
+uint32_t bytesPerSampleOf(SampleType type) {
+    switch (type) {
+    case SampleType::Int8: return 1;
+    case SampleType::Int16: return 2;
+    case SampleType::Int24: return 3;
+    case SampleType::Int32:
+    case SampleType::FloatIeee:
+    case SampleType::FloatPcm:
+    case SampleType::FloatCe: return 4;
+    case SampleType::Double: return 8;
+    }
+    return 0;
+}
+
+double outputMinimumOf(SampleType type) {
+    switch (type) {
+    case SampleType::Int8: return -128.0 / 127.0;
+    case SampleType::Int16: return -32768.0 / 32767.0;
+    case SampleType::Int24: return -8388608.0 / 8388607.0;
+    case SampleType::Int32: return -2147483648.0 / 2147483647.0;
+    case SampleType::FloatIeee:
+    case SampleType::FloatPcm:
+    case SampleType::FloatCe:
+    case SampleType::Double: return -1.0;
+    }
+    return 0.0;
+}
+
+OutputType chooseOutputType(const AudioFileRecord& record, const ConversionSettings& settings,
+                            Notifier& notifier, std::optional<uint32_t> mappedChannels) {
+    OutputType out;
+    out.channels = mappedChannels ? *mappedChannels : record.channels;
+
+    auto target = static_cast<SampleType>(settings.targetSampleType);
+    if (settings.convertSampleType && target != record.sampleType) {
+        out.sampleType = target;
+        out.sampleTypeConverted = true;
+        out.bytesPerSample = bytesPerSampleOf(target);
+        if (out.bytesPerSample == 0) notifier.warn(kNewSampleTypeMessage);
+    } else {
+        // Keeps the source's container, so 20-bit data in 3 bytes stays 3 bytes.
+        out.sampleType = record.sampleType;
+        out.bytesPerSample = record.bytesPerSample;
+    }
+
+    auto targetRate = static_cast<uint32_t>(settings.targetSampleRate);
+    if (settings.convertSampleRate && targetRate != record.sampleRate) {
+        out.sampleRate = targetRate;
+        out.sampleRateConverted = true;
+    } else {
+        out.sampleRate = record.sampleRate;
+    }
+
+    out.format = static_cast<FileFormat>(settings.outputFormat);
+    out.ditherApplied = settings.dither != 0 && isIntegerType(out.sampleType);
+
+    if (bytesPerSampleOf(out.sampleType) == 0)
+        notifier.warn(kNewFormatMessage);
+    else
+        out.minimum = outputMinimumOf(out.sampleType);
+    return out;
+}
+
+bool needsWorkingForm(const OutputType& out, const ConversionSettings& settings,
+                      bool mixMatrixApplies) {
+    return out.sampleTypeConverted || out.sampleRateConverted || settings.amplify != 0 ||
+           settings.normalize != 0 || mixMatrixApplies;
+}
+
+bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType type,
+               double* working) {
+    const size_t n = frames * channels;
+    switch (type) {
+    case SampleType::Int8: {
+        const double scale = kScale7;
+        for (size_t i = 0; i < n; ++i) working[i] = (int32_t{raw[i]} - 128) * scale;
+        return true;
+    }
+    case SampleType::Int16: {
+        const double scale = kScale15;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = static_cast<int16_t>(loadU16(raw + 2 * i)) * scale;
+        return true;
+    }
+    case SampleType::Int24: {
+        const double scale = kScale23;
+        for (size_t i = 0; i < n; ++i) working[i] = loadS24(raw + 3 * i) * scale;
+        return true;
+    }
+    case SampleType::Int32: {
+        const double scale = kScale31;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = static_cast<int32_t>(loadU32(raw + 4 * i)) * scale;
+        return true;
+    }
+    case SampleType::FloatIeee:
+        for (size_t i = 0; i < n; ++i) working[i] = std::bit_cast<float>(loadU32(raw + 4 * i));
+        return true;
+    case SampleType::FloatPcm: {
+        const double scale = kScale23;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = double{std::bit_cast<float>(loadU32(raw + 4 * i))} * scale;
+        return true;
+    }
+    case SampleType::FloatCe: {
+        const double scale = kScale15;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = double{std::bit_cast<float>(loadU32(raw + 4 * i))} * scale;
+        return true;
+    }
+    case SampleType::Double:
+        for (size_t i = 0; i < n; ++i) working[i] = std::bit_cast<double>(loadU64(raw + 8 * i));
+        return true;
+    }
+    return false;
+}
+
+size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_t* raw) {
+    const size_t n = frames * out.channels;
+    const double minimum = outputMinimumOf(out.sampleType);
+    // Writing multiplies by 2^(n-1)-1; the minimum lets -2^(n-1) still be reached.
+    switch (out.sampleType) {
+    case SampleType::Int8:
+        for (size_t i = 0; i < n; ++i)
+            raw[i] = static_cast<uint8_t>(clipScaleRound(working[i], minimum, 127.0, 128.0));
+        break;
+    case SampleType::Int16:
+        for (size_t i = 0; i < n; ++i)
+            storeU16(raw + 2 * i,
+                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 32767.0, 0.0)));
+        break;
+    case SampleType::Int24:
+        for (size_t i = 0; i < n; ++i)
+            storeU24(raw + 3 * i,
+                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 8388607.0, 0.0)));
+        break;
+    case SampleType::Int32:
+        for (size_t i = 0; i < n; ++i)
+            storeU32(raw + 4 * i,
+                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 2147483647.0, 0.0)));
+        break;
+    // Float outputs keep whatever level they get: no clipping.
+    case SampleType::FloatIeee:
+        for (size_t i = 0; i < n; ++i) storeFloat(raw + 4 * i, static_cast<float>(working[i]));
+        break;
+    case SampleType::FloatPcm:
+        for (size_t i = 0; i < n; ++i)
+            storeFloat(raw + 4 * i, static_cast<float>(working[i] * 8388608.0));
+        break;
+    case SampleType::FloatCe:
+        for (size_t i = 0; i < n; ++i)
+            storeFloat(raw + 4 * i, static_cast<float>(working[i] * 32768.0));
+        break;
+    case SampleType::Double:
+        for (size_t i = 0; i < n; ++i) storeU64(raw + 8 * i, std::bit_cast<uint64_t>(working[i]));
+        break;
+    default: return 0;
+    }
+    return n * bytesPerSampleOf(out.sampleType);
+}
+
+} // namespace corv

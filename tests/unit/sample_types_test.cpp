@@ -1,0 +1,381 @@
+// Sample types: reading into the working form, writing out of it (scaling,
+// clipping, rounding, byte order), and how the output type is chosen.
+#include "analyser/engine/sample_types.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corv {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class RecordingNotifier : public Notifier {
+public:
+    void warn(std::string_view text, std::string_view title) override {
+        messages.emplace_back(std::string(text), std::string(title));
+    }
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+// Little-endian bytes of 32- and 64-bit patterns written out by hand below.
+Bytes le32(std::initializer_list<uint32_t> values) {
+    Bytes out;
+    for (uint32_t v : values)
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return out;
+}
+
+Bytes le64(std::initializer_list<uint64_t> values) {
+    Bytes out;
+    for (uint64_t v : values)
+        for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return out;
+}
+
+OutputType outputOf(SampleType type, uint32_t channels = 1) {
+    OutputType out;
+    out.sampleType = type;
+    out.channels = channels;
+    out.bytesPerSample = bytesPerSampleOf(type);
+    out.minimum = outputMinimumOf(type);
+    return out;
+}
+
+std::vector<double> working(SampleType type, const Bytes& raw) {
+    std::vector<double> out(raw.size() / bytesPerSampleOf(type), 12345.0);
+    EXPECT_TRUE(toWorking(raw.data(), out.size(), 1, type, out.data()));
+    return out;
+}
+
+Bytes written(SampleType type, std::vector<double> values) {
+    Bytes raw(values.size() * bytesPerSampleOf(type), 0xEE);
+    EXPECT_EQ(fromWorking(values.data(), values.size(), outputOf(type), raw.data()), raw.size());
+    return raw;
+}
+
+// ---- into the working form ----
+
+TEST(ToWorking, EightBitIsUnsignedAroundOneTwentyEight) {
+    EXPECT_EQ(working(SampleType::Int8, {0, 1, 127, 128, 255}),
+              (std::vector<double>{-1.0, -0.9921875, -0.0078125, 0.0, 0.9921875}));
+}
+
+TEST(ToWorking, SixteenBitSignedLittleEndian) {
+    EXPECT_EQ(working(SampleType::Int16, {0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00, 0xFF, 0xFF, 0, 0}),
+              (std::vector<double>{-1.0, 0.999969482421875, 3.0517578125e-05, -3.0517578125e-05,
+                                   0.0}));
+}
+
+TEST(ToWorking, TwentyFourBitTakesTheSignFromTheThirdByte) {
+    Bytes raw = {0x00, 0x00, 0x80, // -8388608
+                 0xFF, 0xFF, 0x7F, // 8388607
+                 0xFF, 0xFF, 0xFF, // -1
+                 0x00, 0x00, 0xFF, // -65536
+                 0x00, 0x80, 0x00, // 32768: high bit of the middle byte is no sign
+                 0xF0, 0xFF, 0x07}; // 20-bit data in a 3-byte container
+    EXPECT_EQ(working(SampleType::Int24, raw),
+              (std::vector<double>{-1.0, 0.99999988079071044921875, -1.1920928955078125e-07,
+                                   -0.0078125, 0.00390625, 0.0624980926513671875}));
+}
+
+TEST(ToWorking, ThirtyTwoBitSigned) {
+    EXPECT_EQ(working(SampleType::Int32, le32({0x80000000u, 0x7FFFFFFFu, 1u, 0x40000000u})),
+              (std::vector<double>{-1.0, 0.9999999995343387126922607421875,
+                                   4.656612873077392578125e-10, 0.5}));
+}
+
+TEST(ToWorking, FloatTypesScaleByTheirFullScaleWithoutClipping) {
+    // IEEE: widened as is, 1.5 stays 1.5.
+    EXPECT_EQ(working(SampleType::FloatIeee, le32({0x3DCCCCCDu, 0xBF800000u, 0x3FC00000u})),
+              (std::vector<double>{0.100000001490116119384765625, -1.0, 1.5}));
+    // PCM float: 8388608 is full scale; the last value is a denormal whose
+    // product would lose its low bit in single precision.
+    EXPECT_EQ(working(SampleType::FloatPcm,
+                      le32({0x4B000000u, 0x4A800001u, 0xCB000000u, 0x00800001u})),
+              (std::vector<double>{1.0, 0.500000059604644775390625, -1.0,
+                                   std::ldexp(1.0, -149) + std::ldexp(1.0, -172)}));
+    // CE float: 32768 is full scale.
+    EXPECT_EQ(working(SampleType::FloatCe, le32({0x47000000u, 0x3FC00000u, 0xC7000000u})),
+              (std::vector<double>{1.0, 4.57763671875e-05, -1.0}));
+    EXPECT_EQ(working(SampleType::Double, le64({0x3FB999999999999Aull, 0xBFF0000000000000ull})),
+              (std::vector<double>{0.1, -1.0}));
+}
+
+TEST(ToWorking, ConvertsFramesTimesChannelsAndNoMore) {
+    Bytes raw = {0, 0x40, 0, 0xC0, 0, 0x20, 0, 0xE0, 0, 0x10, 0, 0xF0, 0xFF, 0x7F};
+    std::vector<double> out(7, 9.0);
+    ASSERT_TRUE(toWorking(raw.data(), 2, 3, SampleType::Int16, out.data()));
+    EXPECT_EQ(out, (std::vector<double>{0.5, -0.5, 0.25, -0.25, 0.125, -0.125, 9.0}));
+}
+
+TEST(ToWorking, UnknownTypeIsRefused) {
+    Bytes raw(8, 0);
+    double out[2] = {7.0, 7.0};
+    EXPECT_FALSE(toWorking(raw.data(), 2, 1, static_cast<SampleType>(512), out));
+    EXPECT_EQ(out[0], 7.0);
+}
+
+// ---- out of the working form ----
+
+TEST(FromWorking, EightBitEdges) {
+    EXPECT_EQ(written(SampleType::Int8, {1.0, -1.0078740157480315, -3.0, 0.0, 2.0, -1.0}),
+              (Bytes{255, 0, 0, 128, 255, 1}));
+}
+
+TEST(FromWorking, SixteenBitRoundsHalfAwayFromZeroAndClips) {
+    // 0.5 * 32767 = 16383.5 -> 16384; -16383.5 -> -16384.
+    EXPECT_EQ(written(SampleType::Int16, {0.5, -0.5, 1.5, -1.5, 1.0, -1.0}),
+              (Bytes{0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x80}));
+}
+
+TEST(FromWorking, TwentyFourAndThirtyTwoBitExtremes) {
+    EXPECT_EQ(written(SampleType::Int24, {1.0, -1.0, -8388608.0 / 8388607.0, -7.0, 3.0}),
+              (Bytes{0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80, 0x00, 0x00, 0x80, 0x00, 0x00, 0x80,
+                     0xFF, 0xFF, 0x7F}));
+    EXPECT_EQ(written(SampleType::Int32, {1.0, -1.0, -2147483648.0 / 2147483647.0, -2.0, 2.0}),
+              le32({0x7FFFFFFFu, 0x80000001u, 0x80000000u, 0x80000000u, 0x7FFFFFFFu}));
+}
+
+TEST(FromWorking, ClippedValuesAreStoredBackIntoTheWorkingBuffer) {
+    std::vector<double> values = {1.5, -1.5, 0.25};
+    Bytes raw(6);
+    fromWorking(values.data(), 3, outputOf(SampleType::Int16), raw.data());
+    EXPECT_EQ(values[0], 1.0);
+    EXPECT_DOUBLE_EQ(values[1], -1.000030518509476);
+    EXPECT_EQ(values[2], 0.25);
+
+    std::vector<double> eight = {-9.0};
+    uint8_t byte = 0;
+    fromWorking(eight.data(), 1, outputOf(SampleType::Int8), &byte);
+    EXPECT_DOUBLE_EQ(eight[0], -1.0078740157480315);
+}
+
+TEST(FromWorking, FloatOutputsAreNotClipped) {
+    std::vector<double> values = {1.5, -2.0};
+    Bytes raw(8);
+    fromWorking(values.data(), 2, outputOf(SampleType::FloatIeee), raw.data());
+    EXPECT_EQ(raw, le32({0x3FC00000u, 0xC0000000u}));
+    EXPECT_EQ(values, (std::vector<double>{1.5, -2.0}));
+
+    EXPECT_EQ(written(SampleType::FloatPcm, {1.0, 1.5}), le32({0x4B000000u, 0x4B400000u}));
+    EXPECT_EQ(written(SampleType::FloatCe, {1.0, -1.0}), le32({0x47000000u, 0xC7000000u}));
+    EXPECT_EQ(written(SampleType::Double, {1.5}), le64({0x3FF8000000000000ull}));
+}
+
+TEST(FromWorking, NotANumberBecomesSilenceInIntegerOutputs) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(written(SampleType::Int8, {nan}), (Bytes{128}));
+    EXPECT_EQ(written(SampleType::Int32, {nan}), le32({0u}));
+}
+
+TEST(FromWorking, WritesOutputChannelsTimesFramesAndNoMore) {
+    std::vector<double> values = {0.5, -0.5, 0.25, -0.25};
+    Bytes raw(6, 0xEE);
+    EXPECT_EQ(fromWorking(values.data(), 1, outputOf(SampleType::Int8, 3), raw.data()), 3u);
+    // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
+    EXPECT_EQ(raw, (Bytes{192, 65, 160, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(values[3], -0.25);
+}
+
+TEST(FromWorking, UnknownTypeWritesNothing) {
+    double value = 0.5;
+    uint8_t raw[8] = {};
+    EXPECT_EQ(fromWorking(&value, 1, outputOf(static_cast<SampleType>(3)), raw), 0u);
+}
+
+TEST(FromWorking, SixteenToTwentyFourBitScalesByTheWriteFactor) {
+    Bytes in = {0xFF, 0x7F, 0x00, 0x80};
+    double values[2];
+    ASSERT_TRUE(toWorking(in.data(), 2, 1, SampleType::Int16, values));
+    Bytes out(6);
+    fromWorking(values, 2, outputOf(SampleType::Int24), out.data());
+    // 8388351 = 0x7FFEFF and -8388607 = 0x800001.
+    EXPECT_EQ(out, (Bytes{0xFF, 0xFE, 0x7F, 0x01, 0x00, 0x80}));
+}
+
+// ---- through the working form and back ----
+
+Bytes roundTrip(SampleType type, const Bytes& raw) {
+    const size_t n = raw.size() / bytesPerSampleOf(type);
+    std::vector<double> values(n);
+    EXPECT_TRUE(toWorking(raw.data(), n, 1, type, values.data()));
+    Bytes out(raw.size());
+    EXPECT_EQ(fromWorking(values.data(), n, outputOf(type), out.data()), out.size());
+    return out;
+}
+
+TEST(RoundTrip, IntegersComeBackScaledByTheWriteFactor) {
+    EXPECT_EQ(roundTrip(SampleType::Int8, {0, 1, 128, 255}), (Bytes{1, 2, 128, 254}));
+    // 32767 -> 32766, -32768 -> -32767, 16384 -> 16384 (16383.5 rounds up), 1, -1, 0.
+    EXPECT_EQ(roundTrip(SampleType::Int16,
+                        {0xFF, 0x7F, 0x00, 0x80, 0x00, 0x40, 0x01, 0x00, 0xFF, 0xFF, 0, 0}),
+              (Bytes{0xFE, 0x7F, 0x01, 0x80, 0x00, 0x40, 0x01, 0x00, 0xFF, 0xFF, 0, 0}));
+    // 8388607 -> 8388606, -8388608 -> -8388607, 1.
+    EXPECT_EQ(roundTrip(SampleType::Int24, {0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x01, 0x00, 0x00}),
+              (Bytes{0xFE, 0xFF, 0x7F, 0x01, 0x00, 0x80, 0x01, 0x00, 0x00}));
+    EXPECT_EQ(roundTrip(SampleType::Int32, le32({0x7FFFFFFFu, 0x80000000u, 1u})),
+              le32({0x7FFFFFFEu, 0x80000001u, 1u}));
+}
+
+TEST(RoundTrip, FloatsComeBackBitExact) {
+    for (auto [type, raw] : std::vector<std::pair<SampleType, Bytes>>{
+             {SampleType::FloatIeee, le32({0x3DCCCCCDu, 0xC0000000u, 0x00000001u})},
+             {SampleType::FloatPcm, le32({0x4B000000u, 0x4A800001u, 0xCB7FFFFFu})},
+             {SampleType::FloatCe, le32({0x47000000u, 0x3F800000u, 0xC7123456u})},
+             {SampleType::Double, le64({0x3FB999999999999Aull, 0xC00123456789ABCDull})}}) {
+        EXPECT_EQ(roundTrip(type, raw), raw) << static_cast<int>(type);
+    }
+}
+
+// ---- choosing the output type ----
+
+AudioFileRecord recordOf(SampleType type, uint32_t bytesPerSample, uint32_t channels = 2,
+                         uint32_t rate = 44100) {
+    AudioFileRecord record;
+    record.sampleType = type;
+    record.bytesPerSample = bytesPerSample;
+    record.channels = channels;
+    record.sampleRate = rate;
+    return record;
+}
+
+TEST(ChooseOutputType, SameTypeIsNoConversionAndKeepsTheContainer) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.convertSampleType = 1;
+    settings.targetSampleType = 8;
+    auto out = chooseOutputType(recordOf(SampleType::Int24, 3), settings, notifier);
+    EXPECT_FALSE(out.sampleTypeConverted);
+    EXPECT_EQ(out.sampleType, SampleType::Int24);
+    EXPECT_EQ(out.bytesPerSample, 3u);
+
+    settings.convertSampleType = 0;
+    settings.targetSampleType = 2;
+    out = chooseOutputType(recordOf(SampleType::FloatPcm, 4), settings, notifier);
+    EXPECT_FALSE(out.sampleTypeConverted);
+    EXPECT_EQ(out.sampleType, SampleType::FloatPcm);
+    EXPECT_EQ(out.minimum, -1.0);
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST(ChooseOutputType, ConversionTakesTheTargetSize) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.convertSampleType = 1;
+    const std::pair<int32_t, uint32_t> sizes[] = {{2, 1},  {8, 3},  {16, 4},  {32, 4},
+                                                  {64, 4}, {128, 4}, {256, 8}};
+    for (auto [code, bytes] : sizes) {
+        settings.targetSampleType = code;
+        auto out = chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier);
+        EXPECT_TRUE(out.sampleTypeConverted) << code;
+        EXPECT_EQ(static_cast<int32_t>(out.sampleType), code);
+        EXPECT_EQ(out.bytesPerSample, bytes) << code;
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST(ChooseOutputType, OutputMinimumPerType) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.convertSampleType = 1;
+    const std::pair<int32_t, double> minimums[] = {
+        {2, -1.0078740157480315},  {4, -1.000030518509476}, {8, -1.0000001192093038},
+        {16, -1.0000000004656613}, {32, -1.0},              {64, -1.0},
+        {128, -1.0},               {256, -1.0}};
+    for (auto [code, minimum] : minimums) {
+        settings.targetSampleType = code;
+        auto out = chooseOutputType(recordOf(SampleType::Double, 8), settings, notifier);
+        EXPECT_DOUBLE_EQ(out.minimum, minimum) << code;
+    }
+}
+
+TEST(ChooseOutputType, RateChannelsAndFormat) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.outputFormat = 40;
+    auto out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier);
+    EXPECT_EQ(out.channels, 6u);
+    EXPECT_EQ(out.sampleRate, 48000u);
+    EXPECT_FALSE(out.sampleRateConverted);
+    EXPECT_EQ(out.format, FileFormat::WaveFormatEx);
+
+    settings.convertSampleRate = 1;
+    settings.targetSampleRate = 44100;
+    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier, 2u);
+    EXPECT_EQ(out.channels, 2u);
+    EXPECT_EQ(out.sampleRate, 44100u);
+    EXPECT_TRUE(out.sampleRateConverted);
+
+    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 44100), settings, notifier);
+    EXPECT_EQ(out.sampleRate, 44100u);
+    EXPECT_FALSE(out.sampleRateConverted);
+}
+
+TEST(ChooseOutputType, DitherOnlyForIntegerOutputs) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.dither = 1;
+    EXPECT_TRUE(chooseOutputType(recordOf(SampleType::Int24, 3), settings, notifier).ditherApplied);
+    EXPECT_FALSE(
+        chooseOutputType(recordOf(SampleType::FloatIeee, 4), settings, notifier).ditherApplied);
+    settings.convertSampleType = 1;
+    settings.targetSampleType = 16;
+    EXPECT_TRUE(
+        chooseOutputType(recordOf(SampleType::Double, 8), settings, notifier).ditherApplied);
+    settings.targetSampleType = 128;
+    EXPECT_FALSE(chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier).ditherApplied);
+    settings.dither = 0;
+    settings.targetSampleType = 4;
+    EXPECT_FALSE(chooseOutputType(recordOf(SampleType::Int24, 3), settings, notifier).ditherApplied);
+}
+
+TEST(ChooseOutputType, UnknownTargetCodeIsReportedAndLeavesZeroSizes) {
+    RecordingNotifier notifier;
+    auto settings = defaultConversionSettings();
+    settings.convertSampleType = 1;
+    settings.targetSampleType = 512;
+    settings.dither = 1;
+    auto out = chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier);
+    EXPECT_EQ(out.bytesPerSample, 0u);
+    EXPECT_EQ(out.minimum, 0.0);
+    EXPECT_FALSE(out.ditherApplied);
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[0].first, "Internal error, new sample type");
+    EXPECT_EQ(notifier.messages[1].first, "Internal error, new format");
+    EXPECT_EQ(notifier.messages[0].second, "Attention");
+    EXPECT_EQ(notifier.messages[1].second, "Attention");
+}
+
+// ---- when blocks skip the working form ----
+
+TEST(NeedsWorkingForm, OnlyConversionLevelOrMixing) {
+    auto settings = defaultConversionSettings();
+    settings.dither = 1; // dither alone does not force it
+    settings.channelMappingEnabled = 1;
+    OutputType plain = outputOf(SampleType::Int16, 2);
+    EXPECT_FALSE(needsWorkingForm(plain, settings, false));
+    EXPECT_TRUE(needsWorkingForm(plain, settings, true));
+
+    OutputType converted = plain;
+    converted.sampleTypeConverted = true;
+    EXPECT_TRUE(needsWorkingForm(converted, settings, false));
+    OutputType resampled = plain;
+    resampled.sampleRateConverted = true;
+    EXPECT_TRUE(needsWorkingForm(resampled, settings, false));
+
+    auto amplify = settings;
+    amplify.amplify = 1;
+    EXPECT_TRUE(needsWorkingForm(plain, amplify, false));
+    auto normalize = settings;
+    normalize.normalize = 1;
+    EXPECT_TRUE(needsWorkingForm(plain, normalize, false));
+}
+
+} // namespace
+} // namespace corv
