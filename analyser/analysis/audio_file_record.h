@@ -5,6 +5,7 @@
 #include "protocol/fixed_text.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace corv {
@@ -36,5 +37,17 @@ struct AudioFileRecord {
     int64_t dataStart = 0;
     uint32_t channelMask = 0;
 };
+
+// The directory the list shows: the path up to its last separator, which is
+// kept only when it is also the first one (a file in a drive's root, "C:\").
+std::string_view directoryOfPath(std::string_view path);
+
+// The file's length in bytes, -1 when it cannot be found out.
+int64_t measureFileSize(const std::string& path);
+
+// Fills a fresh record for a file being added to the list. Refused (false,
+// record untouched) when the path is empty, has no separator or does not fit
+// the text fields, or when the file cannot be opened for reading.
+bool initAudioFileRecord(AudioFileRecord& record, std::string_view path);
 
 } // namespace corv

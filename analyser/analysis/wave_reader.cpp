@@ -1,8 +1,13 @@
 #include "analyser/analysis/wave_reader.h"
 
 #include "analyser/analysis/byte_order.h"
+#include "platform/file_stream.h"
 
 #include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
 
 namespace corv {
 namespace {
@@ -53,6 +58,127 @@ bool walkToChunk(const char id[4], ByteSource& stream, PadRule pad, ChunkHeader&
     }
 }
 
+constexpr int64_t kTwoGigabytes = int64_t{1} << 31;
+constexpr int64_t kFourGigabytes = int64_t{1} << 32;
+constexpr size_t kHeadBytes = 520;
+constexpr size_t kFormatBufferSize = 520;
+constexpr uint32_t kMaxChannels = 1000;
+
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagFloat = 3;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+
+// KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT as stored in files: the first field
+// little-endian, the rest as bytes. Only the first byte differs.
+constexpr uint8_t kSubFormatBase[16] = {0, 0, 0, 0, 0x00, 0x00, 0x10, 0x00,
+                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+constexpr int64_t kScanWindowBytes = 1'000'000;
+
+bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize) {
+    if (!settings.ignoreSizeInHeader) return false;
+    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize >= kTwoGigabytes) ||
+           (settings.ignoreIfOver4GB && fileSize >= kFourGigabytes);
+}
+
+bool startsLikeWave(const uint8_t* head) {
+    return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+}
+
+// What the "fmt " chunk says, decoded and checked.
+struct WaveFormat {
+    FileFormat fileFormat = FileFormat::NotRecognised;
+    bool floatData = false;
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+    uint32_t channelMask = 0;
+};
+
+// The sub-format GUID of an extensible record: PCM or IEEE float, nothing else.
+bool readSubFormat(const uint8_t* guid, bool& floatData) {
+    if (std::memcmp(guid + 1, kSubFormatBase + 1, sizeof kSubFormatBase - 1) != 0) return false;
+    if (guid[0] != kTagPcm && guid[0] != kTagFloat) return false;
+    floatData = guid[0] == kTagFloat;
+    return true;
+}
+
+bool readFormat(ByteSource& stream, WaveFormat& format) {
+    uint8_t buffer[kFormatBufferSize]{};
+    const size_t total = findChunk("fmt ", stream, buffer, sizeof buffer);
+    if (total != 24 && total != 26 && total != 48) return false;
+    const uint8_t* p = buffer + kChunkHeaderSize;
+    const uint16_t tag = readU16le(p);
+    format.channels = readU16le(p + 2);
+    format.sampleRate = readU32le(p + 4);
+    format.blockAlign = readU16le(p + 12);
+    format.bitsPerSample = readU16le(p + 14);
+    if (format.channels == 0 || format.sampleRate == 0 || format.blockAlign == 0) return false;
+
+    if (total == 24) {
+        format.fileFormat = FileFormat::WavePcm;
+    } else if (total == 26) {
+        if (readU16le(p + 16) != 0) return false;
+        format.fileFormat = FileFormat::WaveNonPcm;
+    } else {
+        if (tag != kTagExtensible || readU16le(p + 16) != 22) return false;
+        format.fileFormat = FileFormat::WaveFormatEx;
+    }
+
+    if (tag == kTagExtensible) {
+        // Only the 40-byte record carries the sub-format that says what the samples are.
+        if (total != 48 || !readSubFormat(p + 24, format.floatData)) return false;
+        format.channelMask = readU32le(p + 20);
+        return true;
+    }
+    if (tag != kTagPcm && tag != kTagFloat) return false;
+    format.floatData = tag == kTagFloat;
+    return true;
+}
+
+// Position of the first sample byte and the data size the header claims.
+bool readDataHeader(ByteSource& stream, int64_t& dataStart, uint32_t& dataSize) {
+    if (!findDataChunk("data", stream)) return false;
+    uint8_t header[kChunkHeaderSize];
+    if (stream.read(header, sizeof header) != sizeof header) return false;
+    dataSize = readU32le(header + 4);
+    dataStart = stream.tell();
+    return dataStart >= 0;
+}
+
+bool chooseSampleType(const WaveFormat& format, uint32_t bytesPerSample, SampleType& type,
+                      const std::function<bool()>& dataLooksLikeFloat) {
+    const uint16_t bits = format.bitsPerSample;
+    if (format.floatData) {
+        if (bits == 32 && bytesPerSample == 4) type = SampleType::FloatIeee;
+        else if (bits == 64 && bytesPerSample == 8) type = SampleType::Double;
+        else return false;
+        return true;
+    }
+    if (bytesPerSample == 1) type = SampleType::Int8;
+    else if (bytesPerSample == 2) type = SampleType::Int16;
+    else if (bytesPerSample == 3 && bits >= 17 && bits <= 24) type = SampleType::Int24;
+    else if (bytesPerSample == 4 && bits == 24) type = SampleType::FloatPcm;
+    else if (bytesPerSample == 4 && bits == 32) type = dataLooksLikeFloat() ? SampleType::FloatCe : SampleType::Int32;
+    else return false;
+    return true;
+}
+
+bool isNanPattern(uint32_t bits) { return (bits & 0x7F800000u) == 0x7F800000u && (bits & 0x007FFFFFu) != 0; }
+
+// True when the bytes from start (at most one window, never past end) hold a NaN.
+bool windowHasNan(ByteSource& stream, int64_t start, int64_t end, std::vector<uint8_t>& buffer) {
+    if (start >= end || !stream.seek(start)) return false;
+    const int64_t wanted = end - start < kScanWindowBytes ? end - start : kScanWindowBytes;
+    buffer.resize(static_cast<size_t>(wanted));
+    const size_t got = stream.read(buffer.data(), buffer.size());
+    for (size_t at = 0; at + 4 <= got; at += 4) {
+        if (isNanPattern(readU32le(buffer.data() + at))) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t capacity) {
@@ -82,6 +208,87 @@ bool findDataChunk(const char id[4], ByteSource& stream) {
     }
     stream.seek(start);
     return false;
+}
+
+} // namespace corv
+
+namespace corv {
+
+bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, int64_t dataBytes) {
+    if (dataStart < 0 || frameCount <= 0) return true;
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    // Counts beyond what any position can address would only overflow below.
+    const int64_t frames = frameCount < (kMax - dataStart) / 4 ? frameCount : (kMax - dataStart) / 4;
+    if (dataBytes < 0) dataBytes = 4 * frames;
+    // Only sample bytes are scanned: chunks behind the data are no samples.
+    const int64_t dataEnd = dataBytes < kMax - dataStart ? dataStart + dataBytes : kMax;
+    const int64_t middle = dataStart + 4 * (frames / 2);
+
+    std::vector<uint8_t> buffer;
+    if (windowHasNan(stream, dataStart, dataEnd, buffer)) return false;
+    if (4 * frames > 5'000'000 && windowHasNan(stream, middle, dataEnd, buffer)) return false;
+    if (4 * frames > 3'000'000) {
+        // Below 2,000,000 frames this would start before the samples: start at them instead.
+        const int64_t before = middle - 4'000'000 > dataStart ? middle - 4'000'000 : dataStart;
+        if (windowHasNan(stream, before, dataEnd, buffer)) return false;
+    }
+    return true;
+}
+
+bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSettings& settings) {
+    const int64_t fileSize = record.fileSize;
+    const bool ignore = headerSizesIgnored(settings, fileSize);
+
+    uint8_t head[12];
+    if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head || !startsLikeWave(head)) return false;
+    // 64-bit sum: a size field near 2^32 must not wrap round to a small file length.
+    if (!ignore && (fileSize >= kFourGigabytes || int64_t{readU32le(head + 4)} + 8 != fileSize)) return false;
+
+    WaveFormat format;
+    if (!readFormat(stream, format)) return false;
+
+    int64_t dataStart = 0;
+    uint32_t dataSize = 0;
+    if (!readDataHeader(stream, dataStart, dataSize)) return false;
+    if (!ignore && (dataSize == 0 || fileSize - dataStart < int64_t{dataSize})) return false;
+    // An unknown or too short length leaves nothing to count frames in.
+    if (ignore && fileSize < dataStart) return false;
+
+    const uint32_t bytesPerSample = format.blockAlign / format.channels;
+    if (bytesPerSample == 0) return false; // block align below the channel count
+    const int64_t frameBytes = int64_t{format.channels} * bytesPerSample;
+    const int64_t frameCount = (ignore ? fileSize - dataStart : int64_t{dataSize}) / frameBytes;
+
+    SampleType type{};
+    const bool scan = settings.floatCECompatible != 0;
+    if (!chooseSampleType(format, bytesPerSample, type, [&] {
+            return scan && looksLikeFloat(stream, dataStart, frameCount, frameCount * frameBytes);
+        }))
+        return false;
+
+    record.channels = format.channels;
+    record.sampleRate = format.sampleRate;
+    record.channelMask = format.channelMask;
+    record.bytesPerSample = bytesPerSample;
+    record.frameCount = frameCount;
+    record.dataStart = dataStart;
+    record.sampleType = type;
+    record.format = format.fileFormat;
+    return true;
+}
+
+void analyseFile(AudioFileRecord& record, const ConversionSettings& settings) {
+    record.format = FileFormat::NotRecognised;
+    FileStream file;
+    if (!file.open(std::string(fieldText(record.path)), FileStream::Mode::Read)) return;
+    record.fileSize = file.length();
+
+    uint8_t head[kHeadBytes]{}; // a short file leaves the rest zero
+    (void)file.read(head, sizeof head);
+    if (startsLikeWave(head)) (void)parseWave(record, file, settings);
+
+    if (record.channels > kMaxChannels) record.format = FileFormat::NotRecognised;
+    record.analysed = 1;
 }
 
 } // namespace corv

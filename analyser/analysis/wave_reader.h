@@ -12,7 +12,9 @@ namespace corv {
 // The whole analysis of one entry; never reports, only sets record.format.
 void analyseFile(AudioFileRecord& record, const ConversionSettings& settings);
 
-// True for a supported WAVE file, whose fields then fill the record.
+// True for a supported WAVE file, whose fields then fill the record; on
+// failure the record is left as it was. Takes the length from record.fileSize,
+// as analyseFile measured it, and reads the stream from its start.
 bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSettings& settings);
 
 // Copies the chunk (8-byte header and payload) into buffer; returns size + 8,
@@ -22,7 +24,9 @@ size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t c
 // Leaves the stream at the chunk's 8-byte header; restores the position on failure.
 bool findDataChunk(const char id[4], ByteSource& stream);
 
-// False as soon as a NaN bit pattern turns up in the sampled windows.
-bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount);
+// False as soon as a NaN bit pattern turns up in the sampled windows. The
+// windows stay inside the dataBytes sample bytes at dataStart; -1 takes
+// 4 x frameCount, the extent of one channel of 32-bit samples.
+bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, int64_t dataBytes = -1);
 
 } // namespace corv

@@ -3,8 +3,15 @@
 #include "temp_dir.h"
 #include "wav_builder.h"
 
+#include "platform/file_stream.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace corv {
@@ -13,9 +20,70 @@ namespace {
 using test::Bytes;
 using test::chunk;
 using test::chunkWithSize;
+using test::FormatFields;
+using test::formatPayload;
 using test::riff;
+using test::riffWithSize;
+using test::wave;
 
 Bytes filled(size_t size, uint8_t value) { return Bytes(size, value); }
+
+void patchU16(Bytes& bytes, size_t offset, uint16_t value) {
+    bytes[offset] = static_cast<uint8_t>(value);
+    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void patchU32(Bytes& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// ---- settings the analysis reads ----
+
+ConversionSettings trustSizes() {
+    ConversionSettings s = defaultConversionSettings();
+    s.ignoreSizeInHeader = 0;
+    return s;
+}
+
+ConversionSettings ignoreAlways() {
+    ConversionSettings s = defaultConversionSettings();
+    s.ignoreSizeInHeader = 1;
+    s.ignoreIfOver4GB = 0;
+    s.ignoreAlways = 1;
+    return s;
+}
+
+ConversionSettings withFloatCe(ConversionSettings s = defaultConversionSettings()) {
+    s.floatCECompatible = 1;
+    return s;
+}
+
+// Writes the bytes as a file, adds it as the list would and analyses it.
+AudioFileRecord analyseBytes(const test::TempDir& temp, const Bytes& bytes,
+                             const ConversionSettings& settings = defaultConversionSettings()) {
+    const std::string path = temp.file("probe.wav");
+    test::writeFile(path, bytes);
+    AudioFileRecord record;
+    EXPECT_TRUE(initAudioFileRecord(record, path));
+    analyseFile(record, settings);
+    return record;
+}
+
+FileFormat formatOf(const Bytes& bytes, const ConversionSettings& settings = defaultConversionSettings()) {
+    test::TempDir temp;
+    return analyseBytes(temp, bytes, settings).format;
+}
+
+// Little-endian 32-bit values, as sample data.
+Bytes words(size_t count, uint32_t value) {
+    Bytes out;
+    out.reserve(count * 4);
+    for (size_t i = 0; i < count; ++i) test::putU32(out, value);
+    return out;
+}
+
+constexpr uint32_t kHalfAsFloat = 0x3F000000u; // 0.5f
+constexpr uint32_t kAllOnes = 0xFFFFFFFFu;      // integer -1, a NaN as float
 
 // ---- findChunk ----
 
@@ -121,6 +189,471 @@ TEST(FindDataChunk, FailureRestoresPosition) {
     EXPECT_EQ(source.tell(), 5);
     EXPECT_FALSE(findDataChunk("cue ", source));
     EXPECT_EQ(source.tell(), 5);
+}
+
+// ---- analysis of whole files ----
+
+struct SampleRow {
+    const char* what;
+    bool floatData;
+    uint16_t bits;
+    uint16_t container;
+    bool floatCe;
+    SampleType expected;
+};
+
+const SampleRow kSampleRows[] = {
+    {"8bit int", false, 8, 1, false, SampleType::Int8},
+    {"16bit int", false, 16, 2, false, SampleType::Int16},
+    {"24bit int", false, 24, 3, false, SampleType::Int24},
+    {"32bit int", false, 32, 4, false, SampleType::Int32},
+    {"32bit float IEEE", true, 32, 4, false, SampleType::FloatIeee},
+    {"32bit float PCM", false, 24, 4, false, SampleType::FloatPcm},
+    {"32bit float CE", false, 32, 4, true, SampleType::FloatCe},
+    {"64bit float", true, 64, 8, false, SampleType::Double},
+};
+
+TEST(AnalyseFile, EverySampleTypeInEveryFormatRecord) {
+    test::TempDir temp;
+    struct RecordKind {
+        int size;
+        FileFormat format;
+        int64_t dataStart; // 12 + fmt header and payload + data header
+    };
+    for (RecordKind kind : {RecordKind{16, FileFormat::WavePcm, 44}, RecordKind{18, FileFormat::WaveNonPcm, 46},
+                            RecordKind{40, FileFormat::WaveFormatEx, 68}}) {
+        for (const SampleRow& row : kSampleRows) {
+            SCOPED_TRACE(std::string(row.what) + " in a " + std::to_string(kind.size) + " byte record");
+            FormatFields f;
+            f.channels = 3;
+            f.sampleRate = 48000;
+            f.bitsPerSample = row.bits;
+            f.containerBytes = row.container;
+            f.channelMask = 0x7;
+            if (kind.size == 40) {
+                f.tag = 0xFFFE;
+                f.subFormat = row.floatData ? 3 : 1;
+            } else {
+                f.tag = row.floatData ? 3 : 1;
+            }
+            // 5 frames; 0x11 bytes are ordinary numbers when read as floats.
+            Bytes samples = filled(size_t{5} * 3 * row.container, 0x11);
+            AudioFileRecord r = analyseBytes(temp, wave(f, samples, kind.size),
+                                             row.floatCe ? withFloatCe() : defaultConversionSettings());
+            EXPECT_EQ(r.format, kind.format);
+            EXPECT_EQ(r.sampleType, row.expected);
+            EXPECT_EQ(r.channels, 3u);
+            EXPECT_EQ(r.sampleRate, 48000u);
+            EXPECT_EQ(r.bytesPerSample, row.container);
+            EXPECT_EQ(r.frameCount, 5);
+            EXPECT_EQ(r.dataStart, kind.dataStart);
+            EXPECT_EQ(r.channelMask, kind.size == 40 ? 0x7u : 0u);
+            EXPECT_EQ(r.analysed, 1);
+        }
+    }
+}
+
+TEST(AnalyseFile, ContainerAndBitCombinations) {
+    struct Case {
+        uint16_t tag, bits, container;
+        FileFormat format;
+        SampleType type;
+    };
+    const FileFormat no = FileFormat::NotRecognised, pcm = FileFormat::WavePcm;
+    const Case cases[] = {
+        {1, 20, 3, pcm, SampleType::Int24},    // 20 bits in 3 bytes
+        {1, 17, 3, pcm, SampleType::Int24},
+        {1, 16, 3, no, {}},                    // too few bits for a 3-byte container
+        {1, 25, 3, no, {}},
+        {1, 12, 2, pcm, SampleType::Int16},    // 12 bits in 2 bytes
+        {1, 4, 1, pcm, SampleType::Int8},      // whatever the bits for 1 and 2 bytes
+        {1, 20, 4, no, {}},
+        {1, 32, 8, no, {}},
+        {1, 40, 5, no, {}},
+        {3, 24, 4, no, {}},                    // float needs 32 or 64 bits
+        {3, 32, 8, no, {}},
+        {3, 64, 4, no, {}},
+        {3, 16, 2, no, {}},
+        {2, 16, 2, no, {}},                    // ADPCM and other tags
+        {0xFFFE, 16, 2, no, {}},               // extensible tag without its record
+    };
+    test::TempDir temp;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("tag " + std::to_string(c.tag) + ", " + std::to_string(c.bits) + " bits in " +
+                     std::to_string(c.container) + " bytes");
+        FormatFields f;
+        f.tag = c.tag;
+        f.bitsPerSample = c.bits;
+        f.containerBytes = c.container;
+        AudioFileRecord r = analyseBytes(temp, wave(f, filled(size_t{4} * 2 * c.container, 0)));
+        EXPECT_EQ(r.format, c.format);
+        if (c.format != no) {
+            EXPECT_EQ(r.sampleType, c.type);
+            EXPECT_EQ(r.frameCount, 4);
+        }
+    }
+}
+
+TEST(AnalyseFile, FormatRecordRejections) {
+    FormatFields pcm;
+    const Bytes samples = filled(16, 0);
+    // Record sizes other than 16, 18 and 40.
+    for (int size : {14, 20, 24, 38, 42})
+        EXPECT_EQ(formatOf(wave(pcm, samples, size)), FileFormat::NotRecognised) << size;
+    // 18 bytes need extension size 0; 40 bytes need tag 0xFFFE and extension size 22.
+    FormatFields ext2 = pcm;
+    ext2.extensionSize = 2;
+    EXPECT_EQ(formatOf(wave(ext2, samples, 18)), FileFormat::NotRecognised);
+    EXPECT_EQ(formatOf(wave(pcm, samples, 18)), FileFormat::WaveNonPcm);
+    EXPECT_EQ(formatOf(wave(pcm, samples, 40)), FileFormat::NotRecognised); // tag 1
+    FormatFields extensible = pcm;
+    extensible.tag = 0xFFFE;
+    EXPECT_EQ(formatOf(wave(extensible, samples, 40)), FileFormat::WaveFormatEx);
+    EXPECT_EQ(formatOf(wave(extensible, samples, 18)), FileFormat::NotRecognised);
+    FormatFields shortExtension = extensible;
+    shortExtension.extensionSize = 0;
+    EXPECT_EQ(formatOf(wave(shortExtension, samples, 40)), FileFormat::NotRecognised);
+    // Sub-formats other than PCM and IEEE float, also when only the tail differs.
+    FormatFields adpcm = extensible;
+    adpcm.subFormat = 2;
+    EXPECT_EQ(formatOf(wave(adpcm, samples, 40)), FileFormat::NotRecognised);
+    FormatFields wide = extensible;
+    wide.subFormat = 0x101;
+    EXPECT_EQ(formatOf(wave(wide, samples, 40)), FileFormat::NotRecognised);
+    Bytes tail = wave(extensible, samples, 40);
+    tail[20 + 39] = 0x72; // last GUID byte (0x71)
+    EXPECT_EQ(formatOf(tail), FileFormat::NotRecognised);
+    // Zero channels, rate or block align.
+    for (size_t offset : {size_t{20 + 2}, size_t{20 + 4}, size_t{20 + 12}}) {
+        Bytes zeroed = wave(pcm, samples);
+        std::memset(&zeroed[offset], 0, offset == 24 ? 4 : 2);
+        EXPECT_EQ(formatOf(zeroed), FileFormat::NotRecognised) << offset;
+    }
+    // A block align below the channel count leaves no bytes per sample.
+    FormatFields four = pcm;
+    four.channels = 4;
+    Bytes narrow = wave(four, samples);
+    patchU16(narrow, 20 + 12, 2);
+    EXPECT_EQ(formatOf(narrow, ignoreAlways()), FileFormat::NotRecognised);
+}
+
+TEST(AnalyseFile, ChannelLimitIsAThousand) {
+    FormatFields f;
+    f.bitsPerSample = 8;
+    f.containerBytes = 1;
+    f.channels = 1000;
+    test::TempDir temp;
+    AudioFileRecord r = analyseBytes(temp, wave(f, filled(2000, 0x80)));
+    EXPECT_EQ(r.format, FileFormat::WavePcm);
+    EXPECT_EQ(r.frameCount, 2);
+    f.channels = 1001;
+    EXPECT_EQ(formatOf(wave(f, filled(2002, 0x80))), FileFormat::NotRecognised);
+}
+
+TEST(AnalyseFile, RiffSizeMustMatchUnlessIgnored) {
+    FormatFields f; // stereo 16-bit
+    const std::vector<Bytes> chunks = {chunk("fmt ", formatPayload(f)), chunk("data", filled(40, 1))};
+    const uint32_t exact = 4 + 24 + 48;
+    EXPECT_EQ(formatOf(riffWithSize(exact, chunks), trustSizes()), FileFormat::WavePcm);
+    for (uint32_t wrong : {exact - 1, exact + 1, 0u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(wrong);
+        const Bytes file = riffWithSize(wrong, chunks);
+        EXPECT_EQ(formatOf(file, trustSizes()), FileFormat::NotRecognised);
+        // The default only distrusts files of 4 GB and more.
+        EXPECT_EQ(formatOf(file), FileFormat::NotRecognised);
+        ConversionSettings over2 = defaultConversionSettings();
+        over2.ignoreIfOver4GB = 0;
+        over2.ignoreIfOver2GB = 1;
+        EXPECT_EQ(formatOf(file, over2), FileFormat::NotRecognised);
+        EXPECT_EQ(formatOf(file, ignoreAlways()), FileFormat::WavePcm);
+        // "Always" counts only under "Ignore size in header".
+        ConversionSettings alwaysAlone = ignoreAlways();
+        alwaysAlone.ignoreSizeInHeader = 0;
+        EXPECT_EQ(formatOf(file, alwaysAlone), FileFormat::NotRecognised);
+    }
+    // Bytes behind the RIFF chunk make the length differ as well.
+    Bytes trailing = riffWithSize(exact, chunks);
+    trailing.push_back(0);
+    EXPECT_EQ(formatOf(trailing), FileFormat::NotRecognised);
+}
+
+TEST(AnalyseFile, DataSizeAgainstFileLength) {
+    FormatFields f; // stereo 16-bit: 4 bytes a frame, samples at 44
+    const Bytes fmt = chunk("fmt ", formatPayload(f));
+    test::TempDir temp;
+
+    const Bytes empty = riff({fmt, chunkWithSize("data", 0, filled(40, 1))});
+    EXPECT_EQ(analyseBytes(temp, empty).format, FileFormat::NotRecognised);
+    AudioFileRecord fromLength = analyseBytes(temp, empty, ignoreAlways());
+    EXPECT_EQ(fromLength.format, FileFormat::WavePcm);
+    EXPECT_EQ(fromLength.frameCount, 10); // (84 - 44) / 4
+
+    const Bytes overlong = riff({fmt, chunkWithSize("data", 1000, filled(40, 1))});
+    EXPECT_EQ(analyseBytes(temp, overlong).format, FileFormat::NotRecognised);
+    EXPECT_EQ(analyseBytes(temp, overlong, ignoreAlways()).frameCount, 10);
+
+    // Ignored sizes with nothing behind the header: recognised, no frames.
+    const Bytes bare = riff({fmt, chunkWithSize("data", 0, {})});
+    AudioFileRecord none = analyseBytes(temp, bare, ignoreAlways());
+    EXPECT_EQ(none.format, FileFormat::WavePcm);
+    EXPECT_EQ(none.frameCount, 0);
+
+    // A shorter data size than the file holds counts only the declared frames,
+    // a partial frame is dropped.
+    const Bytes partial = riff({fmt, chunkWithSize("data", 9, filled(9, 1)), chunk("junk", filled(3, 0))});
+    AudioFileRecord r = analyseBytes(temp, partial);
+    EXPECT_EQ(r.format, FileFormat::WavePcm);
+    EXPECT_EQ(r.frameCount, 2);
+}
+
+TEST(AnalyseFile, ChunkOrderAndPadding) {
+    FormatFields f; // stereo 16-bit
+    const Bytes fmt = chunk("fmt ", formatPayload(f));
+    const Bytes data = chunk("data", filled(8, 1));
+    test::TempDir temp;
+
+    // An odd LIST before the data is stepped over by its size alone.
+    AudioFileRecord list = analyseBytes(temp, riff({fmt, chunk("LIST", filled(3, 'x')), data}));
+    EXPECT_EQ(list.format, FileFormat::WavePcm);
+    EXPECT_EQ(list.dataStart, 12 + 24 + 11 + 8);
+    EXPECT_EQ(list.frameCount, 2);
+    EXPECT_EQ(analyseBytes(temp, riff({fmt, chunk("LIST", filled(3, 'x'), true), data})).format,
+              FileFormat::NotRecognised);
+
+    // Data ahead of the format record.
+    AudioFileRecord early = analyseBytes(temp, riff({data, fmt}));
+    EXPECT_EQ(early.format, FileFormat::WavePcm);
+    EXPECT_EQ(early.dataStart, 20);
+
+    // A chunk id outside space..tilde ahead of either chunk ends the walk.
+    const Bytes odd = chunk("\x7F" "abc", filled(2, 0));
+    EXPECT_EQ(analyseBytes(temp, riff({odd, fmt, data})).format, FileFormat::NotRecognised);
+    EXPECT_EQ(analyseBytes(temp, riff({fmt, chunk("ab\x01" "c", filled(2, 0)), data})).format,
+              FileFormat::NotRecognised);
+    // Behind the data it is never reached.
+    EXPECT_EQ(analyseBytes(temp, riff({fmt, data, odd})).format, FileFormat::WavePcm);
+    // Missing chunks.
+    EXPECT_EQ(analyseBytes(temp, riff({fmt})).format, FileFormat::NotRecognised);
+    EXPECT_EQ(analyseBytes(temp, riff({data})).format, FileFormat::NotRecognised);
+}
+
+TEST(AnalyseFile, OtherFilesAreNotRecognised) {
+    test::TempDir temp;
+    // An MP3 with an ID3 tag and a frame header.
+    Bytes mp3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10};
+    mp3.resize(20, 0);
+    for (uint8_t b : {0xFF, 0xFB, 0x90, 0x64}) mp3.push_back(b);
+    mp3.resize(600, 0x55);
+    AudioFileRecord r = analyseBytes(temp, mp3);
+    EXPECT_EQ(r.format, FileFormat::NotRecognised);
+    EXPECT_EQ(r.analysed, 1);
+    EXPECT_EQ(r.fileSize, 600);
+
+    FormatFields f;
+    EXPECT_EQ(formatOf(riff({chunk("fmt ", formatPayload(f)), chunk("data", filled(8, 0))}, "AVI ")),
+              FileFormat::NotRecognised);
+    EXPECT_EQ(formatOf({'R', 'I', 'F', 'F'}), FileFormat::NotRecognised);
+    EXPECT_EQ(formatOf({}), FileFormat::NotRecognised);
+    EXPECT_EQ(formatOf(riff({})), FileFormat::NotRecognised);
+}
+
+TEST(AnalyseFile, FileGoneSinceItWasAdded) {
+    test::TempDir temp;
+    const std::string path = temp.file("gone.wav");
+    test::writeFile(path, wave(FormatFields{}, filled(8, 0)));
+    AudioFileRecord record;
+    ASSERT_TRUE(initAudioFileRecord(record, path));
+    analyseFile(record, defaultConversionSettings());
+    ASSERT_EQ(record.format, FileFormat::WavePcm);
+    record.analysed = 0;
+    ASSERT_TRUE(removeFile(path));
+    analyseFile(record, defaultConversionSettings());
+    EXPECT_EQ(record.format, FileFormat::NotRecognised);
+    EXPECT_EQ(record.analysed, 0);
+    EXPECT_EQ(record.fileSize, 52);
+}
+
+TEST(AnalyseFile, ReanalysisSeesTheFileAsItIsNow) {
+    test::TempDir temp;
+    const std::string path = temp.file("changing.wav");
+    FormatFields f;
+    test::writeFile(path, wave(f, filled(8, 0)));
+    AudioFileRecord record;
+    ASSERT_TRUE(initAudioFileRecord(record, path));
+    analyseFile(record, defaultConversionSettings());
+    EXPECT_EQ(record.frameCount, 2);
+    test::writeFile(path, wave(f, filled(40, 0)));
+    analyseFile(record, defaultConversionSettings());
+    EXPECT_EQ(record.fileSize, 84);
+    EXPECT_EQ(record.frameCount, 10);
+    test::writeFile(path, {'n', 'o'});
+    analyseFile(record, defaultConversionSettings());
+    EXPECT_EQ(record.format, FileFormat::NotRecognised);
+    EXPECT_EQ(record.fileSize, 2);
+}
+
+// ---- the NaN scan of 32-bit PCM data ----
+
+FormatFields int32Layout(uint16_t channels) {
+    FormatFields f;
+    f.channels = channels;
+    f.bitsPerSample = 32;
+    f.containerBytes = 4;
+    return f;
+}
+
+// Mono 32-bit PCM of `count` values, with -1 written over the value at each index.
+Bytes monoWithMinusOnes(size_t count, std::initializer_list<size_t> at) {
+    Bytes samples = words(count, kHalfAsFloat);
+    for (size_t index : at) patchU32(samples, index * 4, kAllOnes);
+    return wave(int32Layout(1), samples);
+}
+
+TEST(FloatCeScan, FloatsAndIntegers) {
+    test::TempDir temp;
+    Bytes floats = words(200, kHalfAsFloat);
+    patchU32(floats, 40, 0x7F800000u); // +infinity is no NaN
+    patchU32(floats, 44, 0xFF800000u);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats), withFloatCe()).sampleType, SampleType::FloatCe);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats)).sampleType, SampleType::Int32);
+
+    // One quiet and one signalling NaN pattern.
+    Bytes quiet = words(200, kHalfAsFloat);
+    patchU32(quiet, 400, 0x7FC00000u);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), quiet), withFloatCe()).sampleType, SampleType::Int32);
+    Bytes signalling = words(200, kHalfAsFloat);
+    patchU32(signalling, 400, 0xFF800001u);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), signalling), withFloatCe()).sampleType, SampleType::Int32);
+
+    // The second half of a short stereo file is scanned too.
+    Bytes late = words(200, kHalfAsFloat);
+    patchU32(late, 199 * 4, kAllOnes);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), late), withFloatCe()).sampleType, SampleType::Int32);
+}
+
+TEST(FloatCeScan, MinusOneInTheFirstMillionBytesIsInteger) {
+    test::TempDir temp;
+    AudioFileRecord all = analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
+    EXPECT_EQ(all.format, FileFormat::WavePcm);
+    EXPECT_EQ(all.sampleType, SampleType::Int32);
+    // The last value of the first window, and the first one behind it.
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {249999}), withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {250000}), withFloatCe()).sampleType,
+              SampleType::FloatCe);
+}
+
+TEST(FloatCeScan, BytesBehindTheDataAreNoSamples) {
+    test::TempDir temp;
+    FormatFields f = int32Layout(2);
+    const Bytes file = riff({chunk("fmt ", formatPayload(f)), chunk("data", words(100, kHalfAsFloat)),
+                             chunk("junk", filled(64, 0xFF))});
+    EXPECT_EQ(analyseBytes(temp, file, withFloatCe()).sampleType, SampleType::FloatCe);
+}
+
+TEST(FloatCeScan, MiddleWindowsOfLongerFiles) {
+    test::TempDir temp;
+    // 1,300,000 values: 5.2 MB, so the middle window at value 650,000 is read;
+    // its 4,000,000-byte earlier neighbour would start before the data.
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {650000}), withFloatCe()).sampleType,
+              SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {899999}), withFloatCe()).sampleType,
+              SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {649999, 900000}), withFloatCe()).sampleType,
+              SampleType::FloatCe);
+    // 2,500,000 values: middle at 1,250,000; the third window covers values
+    // 250,000 to 499,999 (bytes 1,000,000 to 1,999,999 of the data).
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {250000}), withFloatCe()).sampleType,
+              SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {499999}), withFloatCe()).sampleType,
+              SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {500000, 1249999, 1500000}), withFloatCe()).sampleType,
+              SampleType::FloatCe);
+    // 800,000 values: only the third-window rule applies, and it falls back to the start.
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(800000, {400000}), withFloatCe()).sampleType,
+              SampleType::FloatCe);
+}
+
+TEST(FloatCeScan, MemorySourceWindows) {
+    // The scan alone, on memory: 3 values at 100 with -1 in the middle one.
+    Bytes bytes = filled(100, 0xFF);
+    Bytes data = words(3, kHalfAsFloat);
+    patchU32(data, 4, kAllOnes);
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    bytes.resize(bytes.size() + 40, 0xFF);
+    MemorySource source(bytes);
+    EXPECT_FALSE(looksLikeFloat(source, 100, 3));
+    EXPECT_TRUE(looksLikeFloat(source, 100, 1));        // only the first value
+    EXPECT_TRUE(looksLikeFloat(source, 100, 0));        // nothing to look at
+    EXPECT_FALSE(looksLikeFloat(source, 100, 1, 8));    // two values' bytes given
+    EXPECT_TRUE(looksLikeFloat(source, 100, INT64_MAX / 2, 4));
+}
+
+// ---- files over 4 GB, made sparse ----
+
+class HugeFile : public ::testing::Test {
+protected:
+    static constexpr int64_t kLength = int64_t{5} << 30; // 5 GB
+
+    // Writes the header and stretches the file to 5 GB without writing the rest.
+    bool make(const FormatFields& f) {
+        path_ = temp_.file("huge.wav");
+        test::writeFile(path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)), chunkWithSize("data", 0, {})}));
+        std::error_code error;
+        std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(kLength), error);
+        return !error && std::filesystem::file_size(path_, error) == static_cast<std::uintmax_t>(kLength);
+    }
+
+    bool poke(int64_t offset, uint32_t value) {
+        FileStream file;
+        Bytes bytes;
+        test::putU32(bytes, value);
+        return file.open(path_, FileStream::Mode::ReadWrite) && file.seek(offset) &&
+               file.write(bytes.data(), bytes.size()) == bytes.size() && file.close();
+    }
+
+    AudioFileRecord analyse(const ConversionSettings& settings) {
+        AudioFileRecord record;
+        EXPECT_TRUE(initAudioFileRecord(record, path_));
+        analyseFile(record, settings);
+        return record;
+    }
+
+    test::TempDir temp_;
+    std::string path_;
+};
+
+TEST_F(HugeFile, ZeroSizesAreIgnoredOverFourGigabytes) {
+    if (!make(FormatFields{})) GTEST_SKIP() << "no sparse 5 GB file here";
+    AudioFileRecord r = analyse(defaultConversionSettings());
+    EXPECT_EQ(r.fileSize, 5368709120);
+    EXPECT_EQ(r.format, FileFormat::WavePcm);
+    EXPECT_EQ(r.dataStart, 44);
+    EXPECT_EQ(r.frameCount, 1342177269); // (5,368,709,120 - 44) / 4
+    EXPECT_EQ(analyse(trustSizes()).format, FileFormat::NotRecognised);
+    ConversionSettings over2 = defaultConversionSettings();
+    over2.ignoreIfOver4GB = 0;
+    over2.ignoreIfOver2GB = 1;
+    EXPECT_EQ(analyse(over2).frameCount, 1342177269);
+    ConversionSettings noChoice = defaultConversionSettings();
+    noChoice.ignoreIfOver4GB = 0;
+    EXPECT_EQ(analyse(noChoice).format, FileFormat::NotRecognised);
+}
+
+TEST_F(HugeFile, FloatCeScanWindows) {
+    if (!make(int32Layout(1))) GTEST_SKIP() << "no sparse 5 GB file here";
+    // frames (5,368,709,120 - 44) / 4 = 1,342,177,269; middle value 671,088,634
+    // at byte 44 + 2,684,354,536; the third window 4,000,000 bytes before it.
+    const int64_t middle = 2684354580;
+    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::FloatCe);
+    ASSERT_TRUE(poke(middle + 1000000, kAllOnes)); // just behind the middle window
+    ASSERT_TRUE(poke(middle - 3000000, kAllOnes)); // just behind the third window
+    ASSERT_TRUE(poke(44 + 1000000, kAllOnes));     // just behind the first window
+    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::FloatCe);
+    ASSERT_TRUE(poke(middle + 999996, kAllOnes));
+    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::Int32);
+    ASSERT_TRUE(poke(middle + 999996, 0));
+    ASSERT_TRUE(poke(middle - 4000000, kAllOnes));
+    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::Int32);
 }
 
 } // namespace
