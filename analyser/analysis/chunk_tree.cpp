@@ -1,0 +1,240 @@
+#include "analyser/analysis/chunk_tree.h"
+
+#include "analyser/analysis/list_chunk.h"
+#include "analyser/analysis/riff_names.h"
+#include "platform/file_stream.h"
+
+#include <cstring>
+
+namespace corv {
+
+TextNode& TextNode::append(std::string childText) {
+    TextNode child;
+    child.text = std::move(childText);
+    children.push_back(std::move(child));
+    return children.back();
+}
+
+namespace {
+
+// Larger chunks are skipped by seeking and never read into memory.
+constexpr uint32_t kLargestDecodedChunk = 999999;
+constexpr uint64_t kNoLimit = 4294967295u;
+
+struct ChunkHeader {
+    char id[4];
+    uint32_t size;
+    bool is(const char* other) const { return std::memcmp(id, other, 4) == 0; }
+};
+
+// False on a short read or an identifier that cannot be one.
+bool readChunkHeader(ByteSource& source, ChunkHeader& header) {
+    uint8_t raw[8];
+    if (source.read(raw, sizeof raw) != sizeof raw) return false;
+    for (int i = 0; i < 4; ++i) {
+        if (!isPrintableIdChar(raw[i])) return false;
+        header.id[i] = static_cast<char>(raw[i]);
+    }
+    header.size = ChunkBytes(raw, sizeof raw).u32(4);
+    return true;
+}
+
+bool headerSizeIgnored(const ConversionSettings& settings, int64_t fileSize) {
+    if (!settings.ignoreSizeInHeader) return false;
+    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize > 2147483647) ||
+           (settings.ignoreIfOver4GB && fileSize >= 4294967296);
+}
+
+uint64_t walkLimit(bool ignored, int64_t fileSize) {
+    if (ignored && fileSize >= 0 && fileSize < 4294967295) return static_cast<uint64_t>(fileSize);
+    return kNoLimit;
+}
+
+void formatLines(TextNode& node, const ChunkBytes& body) {
+    uint32_t size = static_cast<uint32_t>(body.size());
+    if (size != 16 && size != 18 && size != 40) {
+        node.append("Unknown fmt chunk");
+        return;
+    }
+    uint16_t tag = body.u16(0);
+    node.append(formatText("Format: %i%s", int{tag}, tag == 65534 ? " (Determined by subformat)" : formatTagSuffix(tag)));
+    node.append(formatText("Number of channels: %i", int{body.u16(2)}));
+    node.append(formatText("Sample Rate: %u Hz", body.u32(4)));
+    node.append(formatText("Average bytes per sec.: %u ", body.u32(8)));
+    node.append(formatText("Block align: %i bytes", int{body.u16(12)}));
+    node.append(formatText("Bits per sample: %i ", int{body.u16(14)}));
+    if (size == 18) node.append(formatText("Extension size: %i ", int{body.u16(16)}));
+    if (size != 40) return;
+    node.append(formatText("Vallid bits per sample: %i ", int{body.u16(18)}));
+    node.append(formatText("Channelmask: %i ", body.i32(20)));
+    Guid guid{body.u32(24), body.u16(28), body.u16(30), {}};
+    for (size_t i = 0; i < 8; ++i) guid.data4[i] = body.u8(32 + i);
+    const uint8_t* b = guid.data4;
+    node.append(formatText("Subformat: %08X   %04X%04X   %02X%02X%02X%02X   %02X%02X%02X%02X%s", guid.data1,
+                           unsigned{guid.data2}, unsigned{guid.data3}, unsigned{b[0]}, unsigned{b[1]}, unsigned{b[2]},
+                           unsigned{b[3]}, unsigned{b[4]}, unsigned{b[5]}, unsigned{b[6]}, unsigned{b[7]},
+                           subformatSuffix(guid)));
+}
+
+// The record count in the first 4 bytes must account for the whole body;
+// checked in 64 bits so that no count can wrap into a match.
+bool recordsFill(const ChunkBytes& body, uint64_t recordSize) {
+    return 4 + recordSize * body.u32(0) == body.size();
+}
+
+void cueLines(TextNode& node, const ChunkBytes& body) {
+    if (!recordsFill(body, 24)) return;
+    int32_t count = body.i32(0);
+    node.append(formatText("Number of cue's: %i", count));
+    for (int32_t i = 0; i < count; ++i) {
+        ChunkBytes cue = body.slice(4 + 24 * static_cast<size_t>(i), 24);
+        TextNode& point = node.append("Cuepoint");
+        point.append(formatText("Name: %u", cue.u32(0)));
+        point.append(formatText("Position: %u", cue.u32(4)));
+        point.append(formatText("Fcc: %s", cue.text(8, 4).c_str()));
+        point.append(formatText("Chunk start: %u", cue.u32(12)));
+        point.append(formatText("Block start: %u", cue.u32(16)));
+        point.append(formatText("Sample offset %u", cue.u32(20)));
+    }
+}
+
+void playlistLines(TextNode& node, const ChunkBytes& body) {
+    if (!recordsFill(body, 12)) return;
+    int32_t count = body.i32(0);
+    node.append(formatText("Number of playlist segments: %i", count));
+    for (int32_t i = 0; i < count; ++i) {
+        ChunkBytes segment = body.slice(4 + 12 * static_cast<size_t>(i), 12);
+        TextNode& entry = node.append("Playsegment");
+        entry.append(formatText("Name: %u", segment.u32(0)));
+        entry.append(formatText("Length: %u", segment.u32(4)));
+        entry.append(formatText("Loops: %u", segment.u32(8)));
+    }
+}
+
+void displayLines(TextNode& node, const ChunkBytes& body) {
+    if (body.size() <= 5) return;
+    uint32_t type = body.u32(0);
+    node.append(formatText("Type: %u (%s)", type, clipboardFormatName(type)));
+    if (type == 1 || type == 7 || type == 129) node.append(formatText("data: %s", body.text(4, 519).c_str()));
+}
+
+bool isDecoded(const ChunkHeader& header) {
+    for (const char* id : {"fmt ", "cue ", "plst", "fact", "LIST", "DISP"})
+        if (header.is(id)) return true;
+    return false;
+}
+
+// whole: the chunk's header and body, exactly as in the file.
+void decodeChunk(TextNode& node, const ChunkHeader& header, const ChunkBytes& whole) {
+    ChunkBytes body = whole.slice(8, header.size);
+    if (header.is("fmt ")) formatLines(node, body);
+    else if (header.is("cue ")) cueLines(node, body);
+    else if (header.is("plst")) playlistLines(node, body);
+    else if (header.is("fact")) node.append(formatText("Samples per channel: %u (sometimes incorrect)", body.u32(0)));
+    else if (header.is("LIST")) walkListChunk(node, whole);
+    else if (header.is("DISP")) displayLines(node, body);
+}
+
+// Reads and decodes a small known chunk; false when its body is cut short by
+// the end of the file (then only its name and size are shown).
+bool showBody(TextNode& node, const ChunkHeader& header, ByteSource& source, std::vector<uint8_t>& buffer) {
+    buffer.assign(static_cast<size_t>(header.size) + 8, 0);
+    std::memcpy(buffer.data(), header.id, 4);
+    for (int i = 0; i < 4; ++i) buffer[4 + i] = static_cast<uint8_t>(header.size >> (8 * i));
+    if (source.read(buffer.data() + 8, header.size) != header.size) return false;
+    decodeChunk(node, header, ChunkBytes(buffer.data(), buffer.size()));
+    return true;
+}
+
+// True when the byte at position is the zero pad byte of an odd chunk.
+bool isPadByte(ByteSource& source, int64_t position) {
+    uint8_t pad = 1;
+    return source.seek(position) && source.read(&pad, 1) == 1 && pad == 0;
+}
+
+// Appends one node per chunk under parent, starting at the header at
+// position. consumed counts bodies only, as the limit does.
+void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t limit) {
+    ChunkHeader header;
+    if (!source.seek(position) || !readChunkHeader(source, header)) return;
+    if (limit <= header.size) return;
+    uint64_t consumed = 0;
+    std::vector<uint8_t> buffer;
+    for (;;) {
+        position += 8;
+        TextNode& node = parent.append(std::string(header.id, 4));
+        node.append(formatText("size: %u bytes", header.size));
+        bool whole = true;
+        if (isDecoded(header) && header.size <= kLargestDecodedChunk) whole = showBody(node, header, source, buffer);
+        if (!whole) return;
+        uint64_t step = header.size;
+        if (header.is("data")) {
+            step += header.size % 2;
+        } else if (header.size % 2 && isPadByte(source, position + static_cast<int64_t>(step))) {
+            // Not a header character, so a writer's pad byte: step over it
+            // rather than end the walk there.
+            ++step;
+        }
+        position += static_cast<int64_t>(step);
+        consumed += step;
+        if (!source.seek(position) || !readChunkHeader(source, header)) return;
+        if (consumed >= limit || limit - consumed <= header.size) return;
+    }
+}
+
+} // namespace
+
+std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize, const ConversionSettings& settings) {
+    std::vector<TextNode> roots;
+    uint8_t header[8];
+    if (!source.seek(0) || source.read(header, sizeof header) != sizeof header) return roots;
+    if (std::memcmp(header, "RIFF", 4) != 0) return roots;
+    bool ignored = headerSizeIgnored(settings, fileSize);
+    TextNode& root = roots.emplace_back();
+    root.text = "RIFF";
+    root.append(formatText("size: %u bytes%s", ChunkBytes(header, sizeof header).u32(4),
+                           ignored ? " (ignored by corvandale)" : ""));
+    char form[4];
+    if (source.read(form, sizeof form) != sizeof form) return roots;
+    TextNode& formNode = root.append(std::string(form, 4));
+    walkChunks(formNode, source, 12, walkLimit(ignored, fileSize));
+    root.expanded = true;
+    formNode.expanded = true;
+    return roots;
+}
+
+std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize, const ConversionSettings& settings) {
+    FileStream file;
+    if (!file.open(path, FileStream::Mode::Read)) return {};
+    return buildChunkTree(file, fileSize, settings);
+}
+
+std::string fileSizeText(int64_t fileSize) {
+    if (fileSize < 0) return "UNK";
+    const int64_t thousand = 1000;
+    int units = static_cast<int>(fileSize % thousand);
+    int thousands = static_cast<int>(fileSize / thousand % thousand);
+    int millions = static_cast<int>(fileSize / (thousand * thousand) % thousand);
+    if (fileSize >= 1000000000)
+        return std::to_string(fileSize / 1000000000) + formatText(".%03d.%03d.%03d bytes", millions, thousands, units);
+    if (fileSize >= 1000000) return formatText("%d.%03d.%03d bytes", millions, thousands, units);
+    if (fileSize >= 1000) return formatText("%d.%03d bytes", thousands, units);
+    return formatText("%d bytes", units);
+}
+
+namespace {
+
+void addLines(const TextNode& node, int depth, std::vector<std::string>& lines) {
+    lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + node.text);
+    for (const TextNode& child : node.children) addLines(child, depth + 1, lines);
+}
+
+} // namespace
+
+std::vector<std::string> treeLines(const std::vector<TextNode>& roots) {
+    std::vector<std::string> lines;
+    for (const TextNode& root : roots) addLines(root, 0, lines);
+    return lines;
+}
+
+} // namespace corv
