@@ -47,7 +47,8 @@ int64_t measureFileSize(const std::string& path);
 
 // Fills a fresh record for a file being added to the list. Refused (false,
 // record untouched) when the path is empty, has no separator or does not fit
-// the text fields, or when the file cannot be opened for reading.
+// the text fields, or when the file cannot be opened for reading (folders
+// included).
 bool initAudioFileRecord(AudioFileRecord& record, std::string_view path);
 
 } // namespace corv

@@ -14,7 +14,8 @@ inline uint32_t readU32le(const uint8_t* p) {
 }
 
 inline void writeU32le(uint8_t* p, uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 } // namespace corv

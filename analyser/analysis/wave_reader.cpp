@@ -51,8 +51,11 @@ bool walkToChunk(const char id[4], ByteSource& stream, PadRule pad, ChunkHeader&
             return true;
         }
         int64_t skip = header.size;
-        // Only sample data is known to be padded to an even length by writers.
-        if (pad == PadRule::OddDataChunks && std::memcmp(header.id, "data", 4) == 0 && skip % 2 != 0) ++skip;
+        // An odd data chunk is stepped over with its pad byte; other chunks move
+        // by their size alone.
+        if (pad == PadRule::OddDataChunks && std::memcmp(header.id, "data", 4) == 0 &&
+            skip % 2 != 0)
+            ++skip;
         int64_t here = stream.tell();
         if (here < 0 || !stream.seek(here + skip)) return false;
     }
@@ -70,7 +73,7 @@ constexpr uint16_t kTagExtensible = 0xFFFE;
 
 // KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT as stored in files: the first field
 // little-endian, the rest as bytes. Only the first byte differs.
-constexpr uint8_t kSubFormatBase[16] = {0, 0, 0, 0, 0x00, 0x00, 0x10, 0x00,
+constexpr uint8_t kSubFormatBase[16] = {0,    0,    0,    0,    0x00, 0x00, 0x10, 0x00,
                                         0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 constexpr int64_t kScanWindowBytes = 1'000'000;
@@ -151,21 +154,32 @@ bool chooseSampleType(const WaveFormat& format, uint32_t bytesPerSample, SampleT
                       const std::function<bool()>& dataLooksLikeFloat) {
     const uint16_t bits = format.bitsPerSample;
     if (format.floatData) {
-        if (bits == 32 && bytesPerSample == 4) type = SampleType::FloatIeee;
-        else if (bits == 64 && bytesPerSample == 8) type = SampleType::Double;
-        else return false;
+        if (bits == 32 && bytesPerSample == 4)
+            type = SampleType::FloatIeee;
+        else if (bits == 64 && bytesPerSample == 8)
+            type = SampleType::Double;
+        else
+            return false;
         return true;
     }
-    if (bytesPerSample == 1) type = SampleType::Int8;
-    else if (bytesPerSample == 2) type = SampleType::Int16;
-    else if (bytesPerSample == 3 && bits >= 17 && bits <= 24) type = SampleType::Int24;
-    else if (bytesPerSample == 4 && bits == 24) type = SampleType::FloatPcm;
-    else if (bytesPerSample == 4 && bits == 32) type = dataLooksLikeFloat() ? SampleType::FloatCe : SampleType::Int32;
-    else return false;
+    if (bytesPerSample == 1)
+        type = SampleType::Int8;
+    else if (bytesPerSample == 2)
+        type = SampleType::Int16;
+    else if (bytesPerSample == 3 && bits >= 17 && bits <= 24)
+        type = SampleType::Int24;
+    else if (bytesPerSample == 4 && bits == 24)
+        type = SampleType::FloatPcm;
+    else if (bytesPerSample == 4 && bits == 32)
+        type = dataLooksLikeFloat() ? SampleType::FloatCe : SampleType::Int32;
+    else
+        return false;
     return true;
 }
 
-bool isNanPattern(uint32_t bits) { return (bits & 0x7F800000u) == 0x7F800000u && (bits & 0x007FFFFFu) != 0; }
+bool isNanPattern(uint32_t bits) {
+    return (bits & 0x7F800000u) == 0x7F800000u && (bits & 0x007FFFFFu) != 0;
+}
 
 // True when the bytes from start (at most one window, never past end) hold a NaN.
 bool windowHasNan(ByteSource& stream, int64_t start, int64_t end, std::vector<uint8_t>& buffer) {
@@ -191,7 +205,8 @@ size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t c
         if (total <= capacity) {
             std::memcpy(buffer, header.id, 4);
             writeU32le(buffer + 4, header.size);
-            if (stream.read(buffer + kChunkHeaderSize, header.size) == header.size) return static_cast<size_t>(total);
+            if (stream.read(buffer + kChunkHeaderSize, header.size) == header.size)
+                return static_cast<size_t>(total);
         }
     }
     stream.seek(start);
@@ -203,22 +218,20 @@ bool findDataChunk(const char id[4], ByteSource& stream) {
     ChunkHeader header{};
     if (walkToChunk(id, stream, PadRule::OddDataChunks, header)) {
         const int64_t here = stream.tell();
-        if (here >= static_cast<int64_t>(kChunkHeaderSize) && stream.seek(here - static_cast<int64_t>(kChunkHeaderSize)))
+        if (here >= static_cast<int64_t>(kChunkHeaderSize) &&
+            stream.seek(here - static_cast<int64_t>(kChunkHeaderSize)))
             return true;
     }
     stream.seek(start);
     return false;
 }
 
-} // namespace corv
-
-namespace corv {
-
 bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, int64_t dataBytes) {
     if (dataStart < 0 || frameCount <= 0) return true;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     // Counts beyond what any position can address would only overflow below.
-    const int64_t frames = frameCount < (kMax - dataStart) / 4 ? frameCount : (kMax - dataStart) / 4;
+    const int64_t frames =
+        frameCount < (kMax - dataStart) / 4 ? frameCount : (kMax - dataStart) / 4;
     if (dataBytes < 0) dataBytes = 4 * frames;
     // Only sample bytes are scanned: chunks behind the data are no samples.
     const int64_t dataEnd = dataBytes < kMax - dataStart ? dataStart + dataBytes : kMax;
@@ -228,7 +241,7 @@ bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, i
     if (windowHasNan(stream, dataStart, dataEnd, buffer)) return false;
     if (4 * frames > 5'000'000 && windowHasNan(stream, middle, dataEnd, buffer)) return false;
     if (4 * frames > 3'000'000) {
-        // Below 2,000,000 frames this would start before the samples: start at them instead.
+        // Up to about 2,000,000 frames it would start before the samples: start at them.
         const int64_t before = middle - 4'000'000 > dataStart ? middle - 4'000'000 : dataStart;
         if (windowHasNan(stream, before, dataEnd, buffer)) return false;
     }
@@ -240,9 +253,11 @@ bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSett
     const bool ignore = headerSizesIgnored(settings, fileSize);
 
     uint8_t head[12];
-    if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head || !startsLikeWave(head)) return false;
+    if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head || !startsLikeWave(head))
+        return false;
     // 64-bit sum: a size field near 2^32 must not wrap round to a small file length.
-    if (!ignore && (fileSize >= kFourGigabytes || int64_t{readU32le(head + 4)} + 8 != fileSize)) return false;
+    if (!ignore && (fileSize >= kFourGigabytes || int64_t{readU32le(head + 4)} + 8 != fileSize))
+        return false;
 
     WaveFormat format;
     if (!readFormat(stream, format)) return false;

@@ -27,6 +27,7 @@ bool findDataChunk(const char id[4], ByteSource& stream);
 // False as soon as a NaN bit pattern turns up in the sampled windows. The
 // windows stay inside the dataBytes sample bytes at dataStart; -1 takes
 // 4 x frameCount, the extent of one channel of 32-bit samples.
-bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, int64_t dataBytes = -1);
+bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount,
+                    int64_t dataBytes = -1);
 
 } // namespace corv

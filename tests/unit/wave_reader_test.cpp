@@ -26,7 +26,9 @@ using test::riff;
 using test::riffWithSize;
 using test::wave;
 
-Bytes filled(size_t size, uint8_t value) { return Bytes(size, value); }
+Bytes filled(size_t size, uint8_t value) {
+    return Bytes(size, value);
+}
 
 void patchU16(Bytes& bytes, size_t offset, uint16_t value) {
     bytes[offset] = static_cast<uint8_t>(value);
@@ -34,7 +36,8 @@ void patchU16(Bytes& bytes, size_t offset, uint16_t value) {
 }
 
 void patchU32(Bytes& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 // ---- settings the analysis reads ----
@@ -69,7 +72,8 @@ AudioFileRecord analyseBytes(const test::TempDir& temp, const Bytes& bytes,
     return record;
 }
 
-FileFormat formatOf(const Bytes& bytes, const ConversionSettings& settings = defaultConversionSettings()) {
+FileFormat formatOf(const Bytes& bytes,
+                    const ConversionSettings& settings = defaultConversionSettings()) {
     test::TempDir temp;
     return analyseBytes(temp, bytes, settings).format;
 }
@@ -78,17 +82,19 @@ FileFormat formatOf(const Bytes& bytes, const ConversionSettings& settings = def
 Bytes words(size_t count, uint32_t value) {
     Bytes out;
     out.reserve(count * 4);
-    for (size_t i = 0; i < count; ++i) test::putU32(out, value);
+    for (size_t i = 0; i < count; ++i)
+        test::putU32(out, value);
     return out;
 }
 
 constexpr uint32_t kHalfAsFloat = 0x3F000000u; // 0.5f
-constexpr uint32_t kAllOnes = 0xFFFFFFFFu;      // integer -1, a NaN as float
+constexpr uint32_t kAllOnes = 0xFFFFFFFFu;     // integer -1, a NaN as float
 
 // ---- findChunk ----
 
 TEST(FindChunk, CopiesHeaderAndPayloadAndLeavesStreamBehindIt) {
-    Bytes file = riff({chunk("LIST", filled(5, 0xAA)), chunk("fmt ", {1, 2, 3, 4}), chunk("data", {9, 9})});
+    Bytes file =
+        riff({chunk("LIST", filled(5, 0xAA)), chunk("fmt ", {1, 2, 3, 4}), chunk("data", {9, 9})});
     MemorySource source(file);
     std::vector<uint8_t> buffer(520, 0xEE);
     // RIFF(12) + LIST header and 5 bytes, no pad: "fmt " starts at 25.
@@ -167,7 +173,8 @@ TEST(FindChunk, OddDataChunkIsSkippedWithoutPad) {
 // ---- findDataChunk ----
 
 TEST(FindDataChunk, StandsAtTheHeaderOfTheMatch) {
-    Bytes file = riff({chunk("fmt ", filled(16, 0)), chunk("LIST", filled(3, 7)), chunk("data", {5, 6})});
+    Bytes file =
+        riff({chunk("fmt ", filled(16, 0)), chunk("LIST", filled(3, 7)), chunk("data", {5, 6})});
     MemorySource source(file);
     ASSERT_TRUE(findDataChunk("data", source));
     // 12 + (8 + 16) + (8 + 3, no pad after the odd LIST) = 47.
@@ -182,7 +189,8 @@ TEST(FindDataChunk, OddDataChunkBeforeTargetIsSkippedWithPad) {
 }
 
 TEST(FindDataChunk, FailureRestoresPosition) {
-    Bytes file = riff({chunk("fmt ", filled(16, 0)), chunk("ab\tc", {1, 2}), chunk("data", {5, 6})});
+    Bytes file =
+        riff({chunk("fmt ", filled(16, 0)), chunk("ab\tc", {1, 2}), chunk("data", {5, 6})});
     MemorySource source(file);
     source.seek(5);
     EXPECT_FALSE(findDataChunk("data", source));
@@ -220,10 +228,12 @@ TEST(AnalyseFile, EverySampleTypeInEveryFormatRecord) {
         FileFormat format;
         int64_t dataStart; // 12 + fmt header and payload + data header
     };
-    for (RecordKind kind : {RecordKind{16, FileFormat::WavePcm, 44}, RecordKind{18, FileFormat::WaveNonPcm, 46},
-                            RecordKind{40, FileFormat::WaveFormatEx, 68}}) {
+    for (RecordKind kind :
+         {RecordKind{16, FileFormat::WavePcm, 44}, RecordKind{18, FileFormat::WaveNonPcm, 46},
+          RecordKind{40, FileFormat::WaveFormatEx, 68}}) {
         for (const SampleRow& row : kSampleRows) {
-            SCOPED_TRACE(std::string(row.what) + " in a " + std::to_string(kind.size) + " byte record");
+            SCOPED_TRACE(std::string(row.what) + " in a " + std::to_string(kind.size) +
+                         " byte record");
             FormatFields f;
             f.channels = 3;
             f.sampleRate = 48000;
@@ -238,8 +248,9 @@ TEST(AnalyseFile, EverySampleTypeInEveryFormatRecord) {
             }
             // 5 frames; 0x11 bytes are ordinary numbers when read as floats.
             Bytes samples = filled(size_t{5} * 3 * row.container, 0x11);
-            AudioFileRecord r = analyseBytes(temp, wave(f, samples, kind.size),
-                                             row.floatCe ? withFloatCe() : defaultConversionSettings());
+            AudioFileRecord r =
+                analyseBytes(temp, wave(f, samples, kind.size),
+                             row.floatCe ? withFloatCe() : defaultConversionSettings());
             EXPECT_EQ(r.format, kind.format);
             EXPECT_EQ(r.sampleType, row.expected);
             EXPECT_EQ(r.channels, 3u);
@@ -261,21 +272,21 @@ TEST(AnalyseFile, ContainerAndBitCombinations) {
     };
     const FileFormat no = FileFormat::NotRecognised, pcm = FileFormat::WavePcm;
     const Case cases[] = {
-        {1, 20, 3, pcm, SampleType::Int24},    // 20 bits in 3 bytes
+        {1, 20, 3, pcm, SampleType::Int24}, // 20 bits in 3 bytes
         {1, 17, 3, pcm, SampleType::Int24},
-        {1, 16, 3, no, {}},                    // too few bits for a 3-byte container
+        {1, 16, 3, no, {}}, // too few bits for a 3-byte container
         {1, 25, 3, no, {}},
-        {1, 12, 2, pcm, SampleType::Int16},    // 12 bits in 2 bytes
-        {1, 4, 1, pcm, SampleType::Int8},      // whatever the bits for 1 and 2 bytes
+        {1, 12, 2, pcm, SampleType::Int16}, // 12 bits in 2 bytes
+        {1, 4, 1, pcm, SampleType::Int8},   // whatever the bits for 1 and 2 bytes
         {1, 20, 4, no, {}},
         {1, 32, 8, no, {}},
         {1, 40, 5, no, {}},
-        {3, 24, 4, no, {}},                    // float needs 32 or 64 bits
+        {3, 24, 4, no, {}}, // float needs 32 or 64 bits
         {3, 32, 8, no, {}},
         {3, 64, 4, no, {}},
         {3, 16, 2, no, {}},
-        {2, 16, 2, no, {}},                    // ADPCM and other tags
-        {0xFFFE, 16, 2, no, {}},               // extensible tag without its record
+        {2, 16, 2, no, {}},      // ADPCM and other tags
+        {0xFFFE, 16, 2, no, {}}, // extensible tag without its record
     };
     test::TempDir temp;
     for (const Case& c : cases) {
@@ -352,7 +363,8 @@ TEST(AnalyseFile, ChannelLimitIsAThousand) {
 
 TEST(AnalyseFile, RiffSizeMustMatchUnlessIgnored) {
     FormatFields f; // stereo 16-bit
-    const std::vector<Bytes> chunks = {chunk("fmt ", formatPayload(f)), chunk("data", filled(40, 1))};
+    const std::vector<Bytes> chunks = {chunk("fmt ", formatPayload(f)),
+                                       chunk("data", filled(40, 1))};
     const uint32_t exact = 4 + 24 + 48;
     EXPECT_EQ(formatOf(riffWithSize(exact, chunks), trustSizes()), FileFormat::WavePcm);
     for (uint32_t wrong : {exact - 1, exact + 1, 0u, 0xFFFFFFFFu}) {
@@ -400,7 +412,8 @@ TEST(AnalyseFile, DataSizeAgainstFileLength) {
 
     // A shorter data size than the file holds counts only the declared frames,
     // a partial frame is dropped.
-    const Bytes partial = riff({fmt, chunkWithSize("data", 9, filled(9, 1)), chunk("junk", filled(3, 0))});
+    const Bytes partial =
+        riff({fmt, chunkWithSize("data", 9, filled(9, 1)), chunk("junk", filled(3, 0))});
     AudioFileRecord r = analyseBytes(temp, partial);
     EXPECT_EQ(r.format, FileFormat::WavePcm);
     EXPECT_EQ(r.frameCount, 2);
@@ -426,9 +439,16 @@ TEST(AnalyseFile, ChunkOrderAndPadding) {
     EXPECT_EQ(early.dataStart, 20);
 
     // A chunk id outside space..tilde ahead of either chunk ends the walk.
-    const Bytes odd = chunk("\x7F" "abc", filled(2, 0));
+    const Bytes odd = chunk("\x7F"
+                            "abc",
+                            filled(2, 0));
     EXPECT_EQ(analyseBytes(temp, riff({odd, fmt, data})).format, FileFormat::NotRecognised);
-    EXPECT_EQ(analyseBytes(temp, riff({fmt, chunk("ab\x01" "c", filled(2, 0)), data})).format,
+    EXPECT_EQ(analyseBytes(temp, riff({fmt,
+                                       chunk("ab\x01"
+                                             "c",
+                                             filled(2, 0)),
+                                       data}))
+                  .format,
               FileFormat::NotRecognised);
     // Behind the data it is never reached.
     EXPECT_EQ(analyseBytes(temp, riff({fmt, data, odd})).format, FileFormat::WavePcm);
@@ -442,7 +462,8 @@ TEST(AnalyseFile, OtherFilesAreNotRecognised) {
     // An MP3 with an ID3 tag and a frame header.
     Bytes mp3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10};
     mp3.resize(20, 0);
-    for (uint8_t b : {0xFF, 0xFB, 0x90, 0x64}) mp3.push_back(b);
+    for (uint8_t b : {0xFF, 0xFB, 0x90, 0x64})
+        mp3.push_back(b);
     mp3.resize(600, 0x55);
     AudioFileRecord r = analyseBytes(temp, mp3);
     EXPECT_EQ(r.format, FileFormat::NotRecognised);
@@ -450,8 +471,9 @@ TEST(AnalyseFile, OtherFilesAreNotRecognised) {
     EXPECT_EQ(r.fileSize, 600);
 
     FormatFields f;
-    EXPECT_EQ(formatOf(riff({chunk("fmt ", formatPayload(f)), chunk("data", filled(8, 0))}, "AVI ")),
-              FileFormat::NotRecognised);
+    EXPECT_EQ(
+        formatOf(riff({chunk("fmt ", formatPayload(f)), chunk("data", filled(8, 0))}, "AVI ")),
+        FileFormat::NotRecognised);
     EXPECT_EQ(formatOf({'R', 'I', 'F', 'F'}), FileFormat::NotRecognised);
     EXPECT_EQ(formatOf({}), FileFormat::NotRecognised);
     EXPECT_EQ(formatOf(riff({})), FileFormat::NotRecognised);
@@ -505,7 +527,8 @@ FormatFields int32Layout(uint16_t channels) {
 // Mono 32-bit PCM of `count` values, with -1 written over the value at each index.
 Bytes monoWithMinusOnes(size_t count, std::initializer_list<size_t> at) {
     Bytes samples = words(count, kHalfAsFloat);
-    for (size_t index : at) patchU32(samples, index * 4, kAllOnes);
+    for (size_t index : at)
+        patchU32(samples, index * 4, kAllOnes);
     return wave(int32Layout(1), samples);
 }
 
@@ -514,30 +537,36 @@ TEST(FloatCeScan, FloatsAndIntegers) {
     Bytes floats = words(200, kHalfAsFloat);
     patchU32(floats, 40, 0x7F800000u); // +infinity is no NaN
     patchU32(floats, 44, 0xFF800000u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats), withFloatCe()).sampleType, SampleType::FloatCe);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats), withFloatCe()).sampleType,
+              SampleType::FloatCe);
     EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats)).sampleType, SampleType::Int32);
 
     // One quiet and one signalling NaN pattern.
     Bytes quiet = words(200, kHalfAsFloat);
     patchU32(quiet, 400, 0x7FC00000u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), quiet), withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), quiet), withFloatCe()).sampleType,
+              SampleType::Int32);
     Bytes signalling = words(200, kHalfAsFloat);
     patchU32(signalling, 400, 0xFF800001u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), signalling), withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), signalling), withFloatCe()).sampleType,
+              SampleType::Int32);
 
     // The second half of a short stereo file is scanned too.
     Bytes late = words(200, kHalfAsFloat);
     patchU32(late, 199 * 4, kAllOnes);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), late), withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), late), withFloatCe()).sampleType,
+              SampleType::Int32);
 }
 
 TEST(FloatCeScan, MinusOneInTheFirstMillionBytesIsInteger) {
     test::TempDir temp;
-    AudioFileRecord all = analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
+    AudioFileRecord all =
+        analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
     EXPECT_EQ(all.format, FileFormat::WavePcm);
     EXPECT_EQ(all.sampleType, SampleType::Int32);
     // The last value of the first window, and the first one behind it.
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {249999}), withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {249999}), withFloatCe()).sampleType,
+              SampleType::Int32);
     EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {250000}), withFloatCe()).sampleType,
               SampleType::FloatCe);
 }
@@ -545,8 +574,9 @@ TEST(FloatCeScan, MinusOneInTheFirstMillionBytesIsInteger) {
 TEST(FloatCeScan, BytesBehindTheDataAreNoSamples) {
     test::TempDir temp;
     FormatFields f = int32Layout(2);
-    const Bytes file = riff({chunk("fmt ", formatPayload(f)), chunk("data", words(100, kHalfAsFloat)),
-                             chunk("junk", filled(64, 0xFF))});
+    const Bytes file =
+        riff({chunk("fmt ", formatPayload(f)), chunk("data", words(100, kHalfAsFloat)),
+              chunk("junk", filled(64, 0xFF))});
     EXPECT_EQ(analyseBytes(temp, file, withFloatCe()).sampleType, SampleType::FloatCe);
 }
 
@@ -558,16 +588,19 @@ TEST(FloatCeScan, MiddleWindowsOfLongerFiles) {
               SampleType::Int32);
     EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {899999}), withFloatCe()).sampleType,
               SampleType::Int32);
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {649999, 900000}), withFloatCe()).sampleType,
-              SampleType::FloatCe);
+    EXPECT_EQ(
+        analyseBytes(temp, monoWithMinusOnes(1300000, {649999, 900000}), withFloatCe()).sampleType,
+        SampleType::FloatCe);
     // 2,500,000 values: middle at 1,250,000; the third window covers values
     // 250,000 to 499,999 (bytes 1,000,000 to 1,999,999 of the data).
     EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {250000}), withFloatCe()).sampleType,
               SampleType::Int32);
     EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {499999}), withFloatCe()).sampleType,
               SampleType::Int32);
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {500000, 1249999, 1500000}), withFloatCe()).sampleType,
-              SampleType::FloatCe);
+    EXPECT_EQ(
+        analyseBytes(temp, monoWithMinusOnes(2500000, {500000, 1249999, 1500000}), withFloatCe())
+            .sampleType,
+        SampleType::FloatCe);
     // 800,000 values: only the third-window rule applies, and it falls back to the start.
     EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(800000, {400000}), withFloatCe()).sampleType,
               SampleType::FloatCe);
@@ -582,25 +615,27 @@ TEST(FloatCeScan, MemorySourceWindows) {
     bytes.resize(bytes.size() + 40, 0xFF);
     MemorySource source(bytes);
     EXPECT_FALSE(looksLikeFloat(source, 100, 3));
-    EXPECT_TRUE(looksLikeFloat(source, 100, 1));        // only the first value
-    EXPECT_TRUE(looksLikeFloat(source, 100, 0));        // nothing to look at
-    EXPECT_FALSE(looksLikeFloat(source, 100, 1, 8));    // two values' bytes given
+    EXPECT_TRUE(looksLikeFloat(source, 100, 1));     // only the first value
+    EXPECT_TRUE(looksLikeFloat(source, 100, 0));     // nothing to look at
+    EXPECT_FALSE(looksLikeFloat(source, 100, 1, 8)); // two values' bytes given
     EXPECT_TRUE(looksLikeFloat(source, 100, INT64_MAX / 2, 4));
 }
 
 // ---- files over 4 GB, made sparse ----
 
 class HugeFile : public ::testing::Test {
-protected:
+  protected:
     static constexpr int64_t kLength = int64_t{5} << 30; // 5 GB
 
     // Writes the header and stretches the file to 5 GB without writing the rest.
     bool make(const FormatFields& f) {
         path_ = temp_.file("huge.wav");
-        test::writeFile(path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)), chunkWithSize("data", 0, {})}));
+        test::writeFile(path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)),
+                                                chunkWithSize("data", 0, {})}));
         std::error_code error;
         std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(kLength), error);
-        return !error && std::filesystem::file_size(path_, error) == static_cast<std::uintmax_t>(kLength);
+        return !error &&
+               std::filesystem::file_size(path_, error) == static_cast<std::uintmax_t>(kLength);
     }
 
     bool poke(int64_t offset, uint32_t value) {

@@ -1,0 +1,137 @@
+// Files written by sox, an independent writer, analysed and compared with
+// what soxi reports about them.
+#include "analyser/analysis/wave_reader.h"
+#include "temp_dir.h"
+#include "wav_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace corv {
+namespace {
+
+#ifndef _WIN32
+bool soxAvailable() {
+    static const bool available =
+        std::system("command -v sox >/dev/null && command -v soxi >/dev/null") == 0;
+    return available;
+}
+
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+// One number that `soxi -<option>` prints for the file.
+long long soxiNumber(const test::TempDir& temp, const std::string& option,
+                     const std::string& file) {
+    const std::string out = temp.file("soxi.txt");
+    if (!run("soxi -" + option + " '" + file + "' >'" + out + "' 2>/dev/null")) return -1;
+    std::ifstream in(out);
+    long long value = -1;
+    in >> value;
+    return value;
+}
+
+struct SoxCase {
+    const char* encoding; // sox -e
+    int bits;
+    int channels;
+    int rate;
+    bool plainHeader; // -t wavpcm instead of sox's choice of header
+    SampleType expected;
+};
+
+std::string describe(const SoxCase& c) {
+    std::ostringstream text;
+    text << c.encoding << " " << c.bits << " bits, " << c.channels << " ch, " << c.rate << " Hz"
+         << (c.plainHeader ? ", wavpcm" : "");
+    return text.str();
+}
+
+// The format record size sox chose, read at its fixed place behind "fmt ".
+FileFormat formatFromHeader(const test::Bytes& bytes) {
+    if (bytes.size() < 20) return FileFormat::NotRecognised;
+    switch (bytes[16]) {
+    case 16:
+        return FileFormat::WavePcm;
+    case 18:
+        return FileFormat::WaveNonPcm;
+    case 40:
+        return FileFormat::WaveFormatEx;
+    }
+    return FileFormat::NotRecognised;
+}
+
+TEST(SoxInterop, AnalysisAgreesWithSoxi) {
+    if (!soxAvailable()) GTEST_SKIP() << "sox is not installed";
+    const SoxCase cases[] = {
+        {"unsigned-integer", 8, 1, 8000, false, SampleType::Int8},
+        {"unsigned-integer", 8, 2, 22050, true, SampleType::Int8},
+        {"signed-integer", 16, 1, 44100, false, SampleType::Int16},
+        {"signed-integer", 16, 2, 48000, false, SampleType::Int16},
+        {"signed-integer", 16, 4, 48000, false, SampleType::Int16},
+        {"signed-integer", 16, 4, 48000, true, SampleType::Int16},
+        {"signed-integer", 24, 3, 48000, false, SampleType::Int24},
+        {"signed-integer", 24, 5, 96000, true, SampleType::Int24},
+        {"signed-integer", 24, 6, 44100, false, SampleType::Int24},
+        {"signed-integer", 32, 2, 44100, false, SampleType::Int32},
+        {"signed-integer", 32, 6, 192000, true, SampleType::Int32},
+        {"floating-point", 32, 1, 32000, false, SampleType::FloatIeee},
+        {"floating-point", 32, 6, 48000, true, SampleType::FloatIeee},
+        {"floating-point", 64, 2, 44100, false, SampleType::Double},
+        {"floating-point", 64, 3, 11025, true, SampleType::Double},
+    };
+    test::TempDir temp;
+    int index = 0;
+    for (const SoxCase& c : cases) {
+        SCOPED_TRACE(describe(c));
+        const std::string file = temp.file("sox" + std::to_string(index++) + ".wav");
+        std::ostringstream command;
+        command << "sox -n -r " << c.rate << " -c " << c.channels << " -e " << c.encoding << " -b "
+                << c.bits << (c.plainHeader ? " -t wavpcm" : "") << " '" << file
+                << "' synth 0.37 sine 440 vol 0.5"
+                << " >/dev/null 2>&1";
+        ASSERT_TRUE(run(command.str()));
+
+        AudioFileRecord record;
+        ASSERT_TRUE(initAudioFileRecord(record, file));
+        analyseFile(record, defaultConversionSettings());
+        EXPECT_EQ(record.format, formatFromHeader(test::readFile(file)));
+        EXPECT_NE(record.format, FileFormat::NotRecognised);
+        EXPECT_EQ(record.sampleType, c.expected);
+        EXPECT_EQ(record.channels, static_cast<uint32_t>(soxiNumber(temp, "c", file)));
+        EXPECT_EQ(record.sampleRate, static_cast<uint32_t>(soxiNumber(temp, "r", file)));
+        EXPECT_EQ(record.frameCount, soxiNumber(temp, "s", file));
+        EXPECT_EQ(record.bytesPerSample * 8, static_cast<uint32_t>(c.bits));
+    }
+}
+
+TEST(SoxInterop, ExtensibleHeadersCarryTheSpeakerMask) {
+    if (!soxAvailable()) GTEST_SKIP() << "sox is not installed";
+    test::TempDir temp;
+    const std::string file = temp.file("six.wav");
+    ASSERT_TRUE(
+        run("sox -n -r 48000 -c 6 -b 24 '" + file + "' synth 0.1 sine 440 >/dev/null 2>&1"));
+    AudioFileRecord record;
+    ASSERT_TRUE(initAudioFileRecord(record, file));
+    analyseFile(record, defaultConversionSettings());
+    ASSERT_EQ(record.format, FileFormat::WaveFormatEx);
+    // The mask sits 20 bytes into the 40-byte record that starts at 20.
+    const test::Bytes bytes = test::readFile(file);
+    const uint32_t mask = uint32_t{bytes[40]} | uint32_t{bytes[41]} << 8 |
+                          uint32_t{bytes[42]} << 16 | uint32_t{bytes[43]} << 24;
+    EXPECT_NE(mask, 0u);
+    EXPECT_EQ(record.channelMask, mask);
+}
+#else
+TEST(SoxInterop, AnalysisAgreesWithSoxi) {
+    GTEST_SKIP() << "sox is not run under Windows";
+}
+#endif
+
+} // namespace
+} // namespace corv
