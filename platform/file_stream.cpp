@@ -26,6 +26,7 @@ const char* modeText(FileStream::Mode mode) {
     case FileStream::Mode::Read: return "rb";
     case FileStream::Mode::Write: return "wb";
     case FileStream::Mode::ReadWrite: return "r+b";
+    case FileStream::Mode::CreateReadWrite: return "w+b";
     }
     return "rb";
 }

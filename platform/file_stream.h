@@ -9,7 +9,7 @@ namespace corv {
 
 class FileStream final : public ByteSource {
 public:
-    enum class Mode { Read, Write, ReadWrite };
+    enum class Mode { Read, Write, ReadWrite, CreateReadWrite };
 
     FileStream() = default;
     ~FileStream() override { close(); }
@@ -17,7 +17,8 @@ public:
     FileStream& operator=(const FileStream&) = delete;
     FileStream(FileStream&& other) noexcept : file_(other.file_) { other.file_ = nullptr; }
 
-    // Write truncates or creates; ReadWrite opens an existing file for update.
+    // Write and CreateReadWrite truncate or create; ReadWrite opens an existing
+    // file for update.
     bool open(const std::string& path, Mode mode);
     bool isOpen() const { return file_ != nullptr; }
     // Returns false when a buffered write could not be completed.

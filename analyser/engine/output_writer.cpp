@@ -130,14 +130,9 @@ bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat 
     stream.dataStart = 0;
     stream.created = false;
     stream.failed = false;
-    // FileStream has no truncating update mode: create empty, then reopen for update.
-    FileStream creator;
-    if (!creator.open(path, FileStream::Mode::Write)) return false;
+    if (!stream.file.open(path, FileStream::Mode::CreateReadWrite)) return false;
     stream.created = true;
-    if (creator.close() && stream.file.open(path, FileStream::Mode::ReadWrite)) return true;
-    stream.failed = true;
-    if (removeFile(path)) stream.created = false;
-    return false;
+    return true;
 }
 
 bool writeHeader(OutputStream& stream, const StreamDescription& description) {
