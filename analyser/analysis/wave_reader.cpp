@@ -43,9 +43,17 @@ enum class PadRule { Never, OddDataChunks };
 // cannot be read or whose id is not printable text.
 bool walkToChunk(const char id[4], ByteSource& stream, PadRule pad, ChunkHeader& found) {
     if (!stream.seek(kFirstChunkOffset)) return false;
+    bool afterOddChunk = false;
     for (;;) {
         ChunkHeader header{};
-        if (!readChunkHeader(stream, header) || !isPrintableId(header.id)) return false;
+        if (!readChunkHeader(stream, header)) return false;
+        // Most writers pad odd chunks with a zero byte, others do not; a header
+        // that starts with that zero is read again one byte later.
+        if (afterOddChunk && header.id[0] == 0) {
+            int64_t retry = stream.tell() - static_cast<int64_t>(kChunkHeaderSize) + 1;
+            if (!stream.seek(retry) || !readChunkHeader(stream, header)) return false;
+        }
+        if (!isPrintableId(header.id)) return false;
         if (std::memcmp(header.id, id, 4) == 0) {
             found = header;
             return true;
@@ -56,6 +64,7 @@ bool walkToChunk(const char id[4], ByteSource& stream, PadRule pad, ChunkHeader&
         if (pad == PadRule::OddDataChunks && std::memcmp(header.id, "data", 4) == 0 &&
             skip % 2 != 0)
             ++skip;
+        afterOddChunk = skip % 2 != 0;
         int64_t here = stream.tell();
         if (here < 0 || !stream.seek(here + skip)) return false;
     }

@@ -159,15 +159,22 @@ TEST(FindChunk, NonPrintableIdBeforeTargetStopsTheWalk) {
     EXPECT_EQ(findChunk("fmt ", source3, buffer.data(), buffer.size()), 24u);
 }
 
-TEST(FindChunk, OddDataChunkIsSkippedWithoutPad) {
-    // findChunk never adds a pad byte, so a padded odd data chunk misaligns it.
-    Bytes file = riff({chunk("data", {1, 2, 3}, true), chunk("fmt ", filled(16, 0))});
-    MemorySource source(file);
+TEST(FindChunk, OddChunksAreFoundPaddedOrNot) {
     std::vector<uint8_t> buffer(520);
-    EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 0u);
-    Bytes unpadded = riff({chunk("data", {1, 2, 3}), chunk("fmt ", filled(16, 0))});
-    MemorySource source2(unpadded);
-    EXPECT_EQ(findChunk("fmt ", source2, buffer.data(), buffer.size()), 24u);
+    for (const char* id : {"data", "LIST"}) {
+        Bytes padded = riff({chunk(id, {1, 2, 3}, true), chunk("fmt ", filled(16, 0))});
+        MemorySource source(padded);
+        EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 24u) << id;
+        EXPECT_EQ(source.tell(), 12 + 12 + 24) << id;
+        Bytes unpadded = riff({chunk(id, {1, 2, 3}), chunk("fmt ", filled(16, 0))});
+        MemorySource source2(unpadded);
+        EXPECT_EQ(findChunk("fmt ", source2, buffer.data(), buffer.size()), 24u) << id;
+        EXPECT_EQ(source2.tell(), 12 + 11 + 24) << id;
+    }
+    // Only a zero is taken for a pad byte.
+    Bytes file = riff({chunk("LIST", {1, 2, 3}), chunk("\x01" "fmt", filled(16, 0))});
+    MemorySource source3(file);
+    EXPECT_EQ(findChunk("fmt ", source3, buffer.data(), buffer.size()), 0u);
 }
 
 // ---- findDataChunk ----
@@ -425,13 +432,15 @@ TEST(AnalyseFile, ChunkOrderAndPadding) {
     const Bytes data = chunk("data", filled(8, 1));
     test::TempDir temp;
 
-    // An odd LIST before the data is stepped over by its size alone.
+    // An odd LIST before the data is stepped over by its size alone, or with
+    // the zero pad byte most writers add.
     AudioFileRecord list = analyseBytes(temp, riff({fmt, chunk("LIST", filled(3, 'x')), data}));
     EXPECT_EQ(list.format, FileFormat::WavePcm);
     EXPECT_EQ(list.dataStart, 12 + 24 + 11 + 8);
     EXPECT_EQ(list.frameCount, 2);
-    EXPECT_EQ(analyseBytes(temp, riff({fmt, chunk("LIST", filled(3, 'x'), true), data})).format,
-              FileFormat::NotRecognised);
+    AudioFileRecord padded = analyseBytes(temp, riff({chunk("LIST", filled(3, 'x'), true), fmt, data}));
+    EXPECT_EQ(padded.format, FileFormat::WavePcm);
+    EXPECT_EQ(padded.dataStart, 12 + 12 + 24 + 8);
 
     // Data ahead of the format record.
     AudioFileRecord early = analyseBytes(temp, riff({data, fmt}));
