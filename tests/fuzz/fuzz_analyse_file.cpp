@@ -2,24 +2,16 @@
 // no read outside the buffers, no overflow, and a record that stays sane.
 #include "analyser/analysis/wave_reader.h"
 #include "platform/file_stream.h"
+#include "scratch_dir.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-std::string scratchFile() {
-    static std::string path = [] {
-        char pattern[] = "/tmp/corv-fuzz-analyse-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made) + "/input.wav";
-    }();
-    return path;
-}
+std::string scratchFile() { return corv::fuzz::scratchDirectory() + "input.wav"; }
 
 bool isKnownFormat(corv::FileFormat format) {
     switch (format) {

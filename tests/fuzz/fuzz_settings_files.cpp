@@ -4,27 +4,17 @@
 #include "analyser/engine/settings_file.h"
 #include "batcher/config/batcher_settings.h"
 #include "platform/record_file.h"
+#include "scratch_dir.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-std::string scratchDirectory() {
-    static std::string dir = [] {
-        char pattern[] = "/tmp/corv-fuzz-settings-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made) + "/";
-    }();
-    return dir;
-}
-
 void checkAnalyser(const uint8_t* data, size_t size) {
-    const std::string dir = scratchDirectory();
+    const std::string& dir = corv::fuzz::scratchDirectory();
     corv::writeRecordFile(dir + corv::kAnalyserSettingsFileName, data, size);
     corv::AnalyserSettings settings{};
     corv::loadSettings(settings, dir);
@@ -37,7 +27,7 @@ void checkAnalyser(const uint8_t* data, size_t size) {
 }
 
 void checkBatcher(const uint8_t* data, size_t size) {
-    const std::string dir = scratchDirectory();
+    const std::string& dir = corv::fuzz::scratchDirectory();
     corv::writeRecordFile(dir + corv::kBatcherSettingsFileName, data, size);
     corv::BatcherSettings settings{};
     corv::UsableFlags usable{};
