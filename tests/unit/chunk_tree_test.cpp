@@ -20,19 +20,9 @@ using test::chunkWithSize;
 using test::putText;
 using test::putU16;
 using test::putU32;
+using test::textBytes;
+using test::u32s;
 using Lines = std::vector<std::string>;
-
-Bytes u32s(std::initializer_list<uint32_t> values) {
-    Bytes out;
-    for (uint32_t v : values) putU32(out, v);
-    return out;
-}
-
-Bytes textBytes(std::string_view text) {
-    Bytes out;
-    putText(out, text);
-    return out;
-}
 
 ConversionSettings settingsWith(bool ignore, bool over2GB, bool over4GB, bool always) {
     ConversionSettings s = defaultConversionSettings();

@@ -17,6 +17,18 @@ void putU32(Bytes& out, uint32_t value) {
 
 void putText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
 
+Bytes u32s(std::initializer_list<uint32_t> values) {
+    Bytes out;
+    for (uint32_t v : values) putU32(out, v);
+    return out;
+}
+
+Bytes textBytes(std::string_view text) {
+    Bytes out;
+    putText(out, text);
+    return out;
+}
+
 Bytes chunkWithSize(std::string_view id, uint32_t sizeField, const Bytes& payload) {
     Bytes out;
     putText(out, id.substr(0, 4));

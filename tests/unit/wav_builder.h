@@ -2,6 +2,7 @@
 // Builds RIFF files byte by byte for tests: every chunk is spelled out, so
 // broken and unusual files are as easy to make as canonical ones.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@ using Bytes = std::vector<uint8_t>;
 void putU16(Bytes& out, uint16_t value);
 void putU32(Bytes& out, uint32_t value);
 void putText(Bytes& out, std::string_view text); // no terminator
+Bytes u32s(std::initializer_list<uint32_t> values);
+Bytes textBytes(std::string_view text); // no terminator
 
 // id + 32-bit size + payload; a pad byte only when asked for.
 Bytes chunk(std::string_view id, const Bytes& payload, bool padOdd = false);
