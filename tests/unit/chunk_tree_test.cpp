@@ -57,11 +57,7 @@ const Lines kCanonicalFormatLines = {
     "      Block align: 4 bytes",    "      Bits per sample: 16 ",
 };
 
-Lines joined(std::initializer_list<Lines> parts) {
-    Lines out;
-    for (const Lines& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
+Lines joined(std::initializer_list<Lines> parts) { return test::cat(parts); }
 
 TEST_F(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
     Bytes file = test::wave(test::FormatFields{}, Bytes(8, 0));
@@ -227,17 +223,11 @@ TEST_F(ChunkTreeFile, ShortFactReadsNothingOfTheNextChunk) {
 }
 
 Bytes cuePoint(uint32_t name, uint32_t position, uint32_t sampleOffset) {
-    Bytes out = u32s({name, position});
-    putText(out, "data");
-    Bytes rest = u32s({0, 0, sampleOffset});
-    out.insert(out.end(), rest.begin(), rest.end());
-    return out;
+    return test::cat({u32s({name, position}), textBytes("data"), u32s({0, 0, sampleOffset})});
 }
 
 TEST_F(ChunkTreeFile, CuePointsWhenTheCountFillsTheChunk) {
-    Bytes cue = u32s({2});
-    for (const Bytes& point : {cuePoint(1, 0, 100), cuePoint(2, 1, 4000000000u)})
-        cue.insert(cue.end(), point.begin(), point.end());
+    Bytes cue = test::cat({u32s({2}), cuePoint(1, 0, 100), cuePoint(2, 1, 4000000000u)});
     Lines lines = linesOf(test::riff({chunk("cue ", cue)}));
     Lines expected = {"RIFF",
                       "  size: 64 bytes",
@@ -306,10 +296,10 @@ TEST_F(ChunkTreeFile, DisplayChunkTypesAndText) {
               (Lines{"RIFF", "  size: 24 bytes", "  WAVE", "    DISP", "      size: 12 bytes",
                      "      Type: 1 (CF_TEXT)", "      data: Hello"}));
 
-    Lines dib = linesOf(test::riff({chunk("DISP", u32s({8, 0}))}));
-    EXPECT_EQ(dib.back(), "      Type: 8 (CF_DIB)");
-    EXPECT_EQ(linesOf(test::riff({chunk("DISP", u32s({999, 0}))})).back(), "      Type: 999 (Unknown)");
-    EXPECT_EQ(linesOf(test::riff({chunk("DISP", u32s({142, 0}))})).back(), "      Type: 142 (CF_DSPENHMETAFILE)");
+    for (auto [type, line] : {std::pair<uint32_t, const char*>{8, "      Type: 8 (CF_DIB)"},
+                              {999, "      Type: 999 (Unknown)"},
+                              {142, "      Type: 142 (CF_DSPENHMETAFILE)"}})
+        EXPECT_EQ(linesOf(test::riff({chunk("DISP", u32s({type, 0}))})).back(), line);
 
     // Five bytes or fewer: only the name and size.
     Bytes shortDisp = u32s({1});
@@ -386,18 +376,20 @@ TEST_F(ChunkTreeFile, ChunksOverTheReadLimitAreSkippedBySeeking) {
 }
 
 TEST(FileSizeText, DotsBetweenThousands) {
-    EXPECT_EQ(fileSizeText(-1), "UNK");
-    EXPECT_EQ(fileSizeText(0), "0 bytes");
-    EXPECT_EQ(fileSizeText(999), "999 bytes");
-    EXPECT_EQ(fileSizeText(1000), "1.000 bytes");
-    EXPECT_EQ(fileSizeText(44100), "44.100 bytes");
-    EXPECT_EQ(fileSizeText(999999), "999.999 bytes");
-    EXPECT_EQ(fileSizeText(1000000), "1.000.000 bytes");
-    EXPECT_EQ(fileSizeText(1234567), "1.234.567 bytes");
-    EXPECT_EQ(fileSizeText(999999999), "999.999.999 bytes");
-    EXPECT_EQ(fileSizeText(1000000000), "1.000.000.000 bytes");
-    EXPECT_EQ(fileSizeText(4294967296), "4.294.967.296 bytes");
-    EXPECT_EQ(fileSizeText(12345678901234), "12345.678.901.234 bytes");
+    const std::pair<int64_t, const char*> cases[] = {
+        {-1, "UNK"},
+        {0, "0 bytes"},
+        {999, "999 bytes"},
+        {1000, "1.000 bytes"},
+        {44100, "44.100 bytes"},
+        {999999, "999.999 bytes"},
+        {1000000, "1.000.000 bytes"},
+        {1234567, "1.234.567 bytes"},
+        {999999999, "999.999.999 bytes"},
+        {1000000000, "1.000.000.000 bytes"},
+        {4294967296, "4.294.967.296 bytes"},
+        {12345678901234, "12345.678.901.234 bytes"}};
+    for (auto [size, text] : cases) EXPECT_EQ(fileSizeText(size), text);
 }
 
 } // namespace

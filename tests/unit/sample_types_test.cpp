@@ -1,6 +1,7 @@
 // Sample types: reading into the working form, writing out of it (scaling,
 // clipping, rounding, byte order), and how the output type is chosen.
 #include "analyser/engine/sample_types.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +14,18 @@
 namespace corv {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::Bytes;
+using test::u32s;
+using test::u64s;
+using Values = std::vector<double>;
 
 class RecordingNotifier : public Notifier {
-public:
+  public:
     void warn(std::string_view text, std::string_view title) override {
         messages.emplace_back(std::string(text), std::string(title));
     }
     std::vector<std::pair<std::string, std::string>> messages;
 };
-
-// Little-endian bytes of 32- and 64-bit patterns written out by hand below.
-Bytes le32(std::initializer_list<uint32_t> values) {
-    Bytes out;
-    for (uint32_t v : values)
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    return out;
-}
-
-Bytes le64(std::initializer_list<uint64_t> values) {
-    Bytes out;
-    for (uint64_t v : values)
-        for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    return out;
-}
 
 OutputType outputOf(SampleType type, uint32_t channels = 1) {
     OutputType out;
@@ -47,13 +36,13 @@ OutputType outputOf(SampleType type, uint32_t channels = 1) {
     return out;
 }
 
-std::vector<double> working(SampleType type, const Bytes& raw) {
-    std::vector<double> out(raw.size() / bytesPerSampleOf(type), 12345.0);
+Values working(SampleType type, const Bytes& raw) {
+    Values out(raw.size() / bytesPerSampleOf(type), 12345.0);
     EXPECT_TRUE(toWorking(raw.data(), out.size(), 1, type, out.data()));
     return out;
 }
 
-Bytes written(SampleType type, std::vector<double> values) {
+Bytes written(SampleType type, Values values) {
     Bytes raw(values.size() * bytesPerSampleOf(type), 0xEE);
     EXPECT_EQ(fromWorking(values.data(), values.size(), outputOf(type), raw.data()), raw.size());
     return raw;
@@ -61,57 +50,49 @@ Bytes written(SampleType type, std::vector<double> values) {
 
 // ---- into the working form ----
 
-TEST(ToWorking, EightBitIsUnsignedAroundOneTwentyEight) {
+TEST(ToWorking, IntegersScaleByTheirFullScale) {
+    // 8 bit is unsigned around 128.
     EXPECT_EQ(working(SampleType::Int8, {0, 1, 127, 128, 255}),
-              (std::vector<double>{-1.0, -0.9921875, -0.0078125, 0.0, 0.9921875}));
-}
-
-TEST(ToWorking, SixteenBitSignedLittleEndian) {
+              (Values{-1.0, -0.9921875, -0.0078125, 0.0, 0.9921875}));
+    // 16 bit signed little-endian.
     EXPECT_EQ(working(SampleType::Int16, {0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00, 0xFF, 0xFF, 0, 0}),
-              (std::vector<double>{-1.0, 0.999969482421875, 3.0517578125e-05, -3.0517578125e-05,
-                                   0.0}));
-}
-
-TEST(ToWorking, TwentyFourBitTakesTheSignFromTheThirdByte) {
-    Bytes raw = {0x00, 0x00, 0x80, // -8388608
-                 0xFF, 0xFF, 0x7F, // 8388607
-                 0xFF, 0xFF, 0xFF, // -1
-                 0x00, 0x00, 0xFF, // -65536
-                 0x00, 0x80, 0x00, // 32768: high bit of the middle byte is no sign
+              (Values{-1.0, 0.999969482421875, 3.0517578125e-05, -3.0517578125e-05, 0.0}));
+    // 24 bit takes the sign from the third byte.
+    Bytes raw = {0x00, 0x00, 0x80,  // -8388608
+                 0xFF, 0xFF, 0x7F,  // 8388607
+                 0xFF, 0xFF, 0xFF,  // -1
+                 0x00, 0x00, 0xFF,  // -65536
+                 0x00, 0x80, 0x00,  // 32768: high bit of the middle byte is no sign
                  0xF0, 0xFF, 0x07}; // 20-bit data in a 3-byte container
     EXPECT_EQ(working(SampleType::Int24, raw),
-              (std::vector<double>{-1.0, 0.99999988079071044921875, -1.1920928955078125e-07,
-                                   -0.0078125, 0.00390625, 0.0624980926513671875}));
-}
-
-TEST(ToWorking, ThirtyTwoBitSigned) {
-    EXPECT_EQ(working(SampleType::Int32, le32({0x80000000u, 0x7FFFFFFFu, 1u, 0x40000000u})),
-              (std::vector<double>{-1.0, 0.9999999995343387126922607421875,
-                                   4.656612873077392578125e-10, 0.5}));
+              (Values{-1.0, 0.99999988079071044921875, -1.1920928955078125e-07, -0.0078125,
+                      0.00390625, 0.0624980926513671875}));
+    EXPECT_EQ(working(SampleType::Int32, u32s({0x80000000u, 0x7FFFFFFFu, 1u, 0x40000000u})),
+              (Values{-1.0, 0.9999999995343387126922607421875, 4.656612873077392578125e-10, 0.5}));
 }
 
 TEST(ToWorking, FloatTypesScaleByTheirFullScaleWithoutClipping) {
     // IEEE: widened as is, 1.5 stays 1.5.
-    EXPECT_EQ(working(SampleType::FloatIeee, le32({0x3DCCCCCDu, 0xBF800000u, 0x3FC00000u})),
-              (std::vector<double>{0.100000001490116119384765625, -1.0, 1.5}));
+    EXPECT_EQ(working(SampleType::FloatIeee, u32s({0x3DCCCCCDu, 0xBF800000u, 0x3FC00000u})),
+              (Values{0.100000001490116119384765625, -1.0, 1.5}));
     // PCM float: 8388608 is full scale; the last value is a denormal whose
     // product would lose its low bit in single precision.
-    EXPECT_EQ(working(SampleType::FloatPcm,
-                      le32({0x4B000000u, 0x4A800001u, 0xCB000000u, 0x00800001u})),
-              (std::vector<double>{1.0, 0.500000059604644775390625, -1.0,
-                                   std::ldexp(1.0, -149) + std::ldexp(1.0, -172)}));
+    EXPECT_EQ(
+        working(SampleType::FloatPcm, u32s({0x4B000000u, 0x4A800001u, 0xCB000000u, 0x00800001u})),
+        (Values{1.0, 0.500000059604644775390625, -1.0,
+                std::ldexp(1.0, -149) + std::ldexp(1.0, -172)}));
     // CE float: 32768 is full scale.
-    EXPECT_EQ(working(SampleType::FloatCe, le32({0x47000000u, 0x3FC00000u, 0xC7000000u})),
-              (std::vector<double>{1.0, 4.57763671875e-05, -1.0}));
-    EXPECT_EQ(working(SampleType::Double, le64({0x3FB999999999999Aull, 0xBFF0000000000000ull})),
-              (std::vector<double>{0.1, -1.0}));
+    EXPECT_EQ(working(SampleType::FloatCe, u32s({0x47000000u, 0x3FC00000u, 0xC7000000u})),
+              (Values{1.0, 4.57763671875e-05, -1.0}));
+    EXPECT_EQ(working(SampleType::Double, u64s({0x3FB999999999999Aull, 0xBFF0000000000000ull})),
+              (Values{0.1, -1.0}));
 }
 
 TEST(ToWorking, ConvertsFramesTimesChannelsAndNoMore) {
     Bytes raw = {0, 0x40, 0, 0xC0, 0, 0x20, 0, 0xE0, 0, 0x10, 0, 0xF0, 0xFF, 0x7F};
-    std::vector<double> out(7, 9.0);
+    Values out(7, 9.0);
     ASSERT_TRUE(toWorking(raw.data(), 2, 3, SampleType::Int16, out.data()));
-    EXPECT_EQ(out, (std::vector<double>{0.5, -0.5, 0.25, -0.25, 0.125, -0.125, 9.0}));
+    EXPECT_EQ(out, (Values{0.5, -0.5, 0.25, -0.25, 0.125, -0.125, 9.0}));
 }
 
 TEST(ToWorking, UnknownTypeIsRefused) {
@@ -123,59 +104,50 @@ TEST(ToWorking, UnknownTypeIsRefused) {
 
 // ---- out of the working form ----
 
-TEST(FromWorking, EightBitEdges) {
+TEST(FromWorking, IntegersRoundHalfAwayFromZeroAndClip) {
     EXPECT_EQ(written(SampleType::Int8, {1.0, -1.0078740157480315, -3.0, 0.0, 2.0, -1.0}),
               (Bytes{255, 0, 0, 128, 255, 1}));
-}
-
-TEST(FromWorking, SixteenBitRoundsHalfAwayFromZeroAndClips) {
     // 0.5 * 32767 = 16383.5 -> 16384; -16383.5 -> -16384.
     EXPECT_EQ(written(SampleType::Int16, {0.5, -0.5, 1.5, -1.5, 1.0, -1.0}),
               (Bytes{0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x80}));
-}
-
-TEST(FromWorking, TwentyFourAndThirtyTwoBitExtremes) {
     EXPECT_EQ(written(SampleType::Int24, {1.0, -1.0, -8388608.0 / 8388607.0, -7.0, 3.0}),
-              (Bytes{0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80, 0x00, 0x00, 0x80, 0x00, 0x00, 0x80,
-                     0xFF, 0xFF, 0x7F}));
+              (Bytes{0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x80, 0x00, 0x00, 0x80, 0x00, 0x00, 0x80, 0xFF,
+                     0xFF, 0x7F}));
     EXPECT_EQ(written(SampleType::Int32, {1.0, -1.0, -2147483648.0 / 2147483647.0, -2.0, 2.0}),
-              le32({0x7FFFFFFFu, 0x80000001u, 0x80000000u, 0x80000000u, 0x7FFFFFFFu}));
+              u32s({0x7FFFFFFFu, 0x80000001u, 0x80000000u, 0x80000000u, 0x7FFFFFFFu}));
+    // Not a number becomes silence.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(written(SampleType::Int8, {nan}), (Bytes{128}));
+    EXPECT_EQ(written(SampleType::Int32, {nan}), u32s({0u}));
 }
 
 TEST(FromWorking, ClippedValuesAreStoredBackIntoTheWorkingBuffer) {
-    std::vector<double> values = {1.5, -1.5, 0.25};
+    Values values = {1.5, -1.5, 0.25};
     Bytes raw(6);
     fromWorking(values.data(), 3, outputOf(SampleType::Int16), raw.data());
     EXPECT_EQ(values[0], 1.0);
     EXPECT_DOUBLE_EQ(values[1], -1.000030518509476);
     EXPECT_EQ(values[2], 0.25);
 
-    std::vector<double> eight = {-9.0};
+    Values eight = {-9.0};
     uint8_t byte = 0;
     fromWorking(eight.data(), 1, outputOf(SampleType::Int8), &byte);
     EXPECT_DOUBLE_EQ(eight[0], -1.0078740157480315);
 }
 
 TEST(FromWorking, FloatOutputsAreNotClipped) {
-    std::vector<double> values = {1.5, -2.0};
+    Values values = {1.5, -2.0};
     Bytes raw(8);
     fromWorking(values.data(), 2, outputOf(SampleType::FloatIeee), raw.data());
-    EXPECT_EQ(raw, le32({0x3FC00000u, 0xC0000000u}));
-    EXPECT_EQ(values, (std::vector<double>{1.5, -2.0}));
-
-    EXPECT_EQ(written(SampleType::FloatPcm, {1.0, 1.5}), le32({0x4B000000u, 0x4B400000u}));
-    EXPECT_EQ(written(SampleType::FloatCe, {1.0, -1.0}), le32({0x47000000u, 0xC7000000u}));
-    EXPECT_EQ(written(SampleType::Double, {1.5}), le64({0x3FF8000000000000ull}));
-}
-
-TEST(FromWorking, NotANumberBecomesSilenceInIntegerOutputs) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(written(SampleType::Int8, {nan}), (Bytes{128}));
-    EXPECT_EQ(written(SampleType::Int32, {nan}), le32({0u}));
+    EXPECT_EQ(raw, u32s({0x3FC00000u, 0xC0000000u}));
+    EXPECT_EQ(values, (Values{1.5, -2.0}));
+    EXPECT_EQ(written(SampleType::FloatPcm, {1.0, 1.5}), u32s({0x4B000000u, 0x4B400000u}));
+    EXPECT_EQ(written(SampleType::FloatCe, {1.0, -1.0}), u32s({0x47000000u, 0xC7000000u}));
+    EXPECT_EQ(written(SampleType::Double, {1.5}), u64s({0x3FF8000000000000ull}));
 }
 
 TEST(FromWorking, WritesOutputChannelsTimesFramesAndNoMore) {
-    std::vector<double> values = {0.5, -0.5, 0.25, -0.25};
+    Values values = {0.5, -0.5, 0.25, -0.25};
     Bytes raw(6, 0xEE);
     EXPECT_EQ(fromWorking(values.data(), 1, outputOf(SampleType::Int8, 3), raw.data()), 3u);
     // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
@@ -203,14 +175,12 @@ TEST(FromWorking, SixteenToTwentyFourBitScalesByTheWriteFactor) {
 
 Bytes roundTrip(SampleType type, const Bytes& raw) {
     const size_t n = raw.size() / bytesPerSampleOf(type);
-    std::vector<double> values(n);
+    Values values(n);
     EXPECT_TRUE(toWorking(raw.data(), n, 1, type, values.data()));
-    Bytes out(raw.size());
-    EXPECT_EQ(fromWorking(values.data(), n, outputOf(type), out.data()), out.size());
-    return out;
+    return written(type, values);
 }
 
-TEST(RoundTrip, IntegersComeBackScaledByTheWriteFactor) {
+TEST(RoundTrip, IntegersComeBackScaledByTheWriteFactorFloatsBitExact) {
     EXPECT_EQ(roundTrip(SampleType::Int8, {0, 1, 128, 255}), (Bytes{1, 2, 128, 254}));
     // 32767 -> 32766, -32768 -> -32767, 16384 -> 16384 (16383.5 rounds up), 1, -1, 0.
     EXPECT_EQ(roundTrip(SampleType::Int16,
@@ -219,16 +189,13 @@ TEST(RoundTrip, IntegersComeBackScaledByTheWriteFactor) {
     // 8388607 -> 8388606, -8388608 -> -8388607, 1.
     EXPECT_EQ(roundTrip(SampleType::Int24, {0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x01, 0x00, 0x00}),
               (Bytes{0xFE, 0xFF, 0x7F, 0x01, 0x00, 0x80, 0x01, 0x00, 0x00}));
-    EXPECT_EQ(roundTrip(SampleType::Int32, le32({0x7FFFFFFFu, 0x80000000u, 1u})),
-              le32({0x7FFFFFFEu, 0x80000001u, 1u}));
-}
-
-TEST(RoundTrip, FloatsComeBackBitExact) {
+    EXPECT_EQ(roundTrip(SampleType::Int32, u32s({0x7FFFFFFFu, 0x80000000u, 1u})),
+              u32s({0x7FFFFFFEu, 0x80000001u, 1u}));
     for (auto [type, raw] : std::vector<std::pair<SampleType, Bytes>>{
-             {SampleType::FloatIeee, le32({0x3DCCCCCDu, 0xC0000000u, 0x00000001u})},
-             {SampleType::FloatPcm, le32({0x4B000000u, 0x4A800001u, 0xCB7FFFFFu})},
-             {SampleType::FloatCe, le32({0x47000000u, 0x3F800000u, 0xC7123456u})},
-             {SampleType::Double, le64({0x3FB999999999999Aull, 0xC00123456789ABCDull})}}) {
+             {SampleType::FloatIeee, u32s({0x3DCCCCCDu, 0xC0000000u, 0x00000001u})},
+             {SampleType::FloatPcm, u32s({0x4B000000u, 0x4A800001u, 0xCB7FFFFFu})},
+             {SampleType::FloatCe, u32s({0x47000000u, 0x3F800000u, 0xC7123456u})},
+             {SampleType::Double, u64s({0x3FB999999999999Aull, 0xC00123456789ABCDull})}}) {
         EXPECT_EQ(roundTrip(type, raw), raw) << static_cast<int>(type);
     }
 }
@@ -254,6 +221,7 @@ TEST(ChooseOutputType, SameTypeIsNoConversionAndKeepsTheContainer) {
     EXPECT_FALSE(out.sampleTypeConverted);
     EXPECT_EQ(out.sampleType, SampleType::Int24);
     EXPECT_EQ(out.bytesPerSample, 3u);
+    EXPECT_DOUBLE_EQ(out.minimum, -1.0000001192093038);
 
     settings.convertSampleType = 0;
     settings.targetSampleType = 2;
@@ -264,35 +232,34 @@ TEST(ChooseOutputType, SameTypeIsNoConversionAndKeepsTheContainer) {
     EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST(ChooseOutputType, ConversionTakesTheTargetSize) {
+TEST(ChooseOutputType, ConversionTakesTheTargetSizeAndMinimum) {
     RecordingNotifier notifier;
     auto settings = defaultConversionSettings();
     settings.convertSampleType = 1;
-    const std::pair<int32_t, uint32_t> sizes[] = {{2, 1},  {8, 3},  {16, 4},  {32, 4},
-                                                  {64, 4}, {128, 4}, {256, 8}};
-    for (auto [code, bytes] : sizes) {
-        settings.targetSampleType = code;
-        auto out = chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier);
-        EXPECT_TRUE(out.sampleTypeConverted) << code;
-        EXPECT_EQ(static_cast<int32_t>(out.sampleType), code);
-        EXPECT_EQ(out.bytesPerSample, bytes) << code;
+    const struct {
+        int32_t code;
+        uint32_t bytes;
+        double minimum;
+    } cases[] = {{2, 1, -1.0078740157480315},
+                 {4, 2, -1.000030518509476},
+                 {8, 3, -1.0000001192093038},
+                 {16, 4, -1.0000000004656613},
+                 {32, 4, -1.0},
+                 {64, 4, -1.0},
+                 {128, 4, -1.0},
+                 {256, 8, -1.0}};
+    for (const auto& c : cases) {
+        settings.targetSampleType = c.code;
+        // From another type, so that each is a conversion.
+        const auto from =
+            c.code == 4 ? recordOf(SampleType::Double, 8) : recordOf(SampleType::Int16, 2);
+        auto out = chooseOutputType(from, settings, notifier);
+        EXPECT_TRUE(out.sampleTypeConverted) << c.code;
+        EXPECT_EQ(static_cast<int32_t>(out.sampleType), c.code);
+        EXPECT_EQ(out.bytesPerSample, c.bytes) << c.code;
+        EXPECT_DOUBLE_EQ(out.minimum, c.minimum) << c.code;
     }
     EXPECT_TRUE(notifier.messages.empty());
-}
-
-TEST(ChooseOutputType, OutputMinimumPerType) {
-    RecordingNotifier notifier;
-    auto settings = defaultConversionSettings();
-    settings.convertSampleType = 1;
-    const std::pair<int32_t, double> minimums[] = {
-        {2, -1.0078740157480315},  {4, -1.000030518509476}, {8, -1.0000001192093038},
-        {16, -1.0000000004656613}, {32, -1.0},              {64, -1.0},
-        {128, -1.0},               {256, -1.0}};
-    for (auto [code, minimum] : minimums) {
-        settings.targetSampleType = code;
-        auto out = chooseOutputType(recordOf(SampleType::Double, 8), settings, notifier);
-        EXPECT_DOUBLE_EQ(out.minimum, minimum) << code;
-    }
 }
 
 TEST(ChooseOutputType, RateChannelsAndFormat) {
@@ -329,10 +296,12 @@ TEST(ChooseOutputType, DitherOnlyForIntegerOutputs) {
     EXPECT_TRUE(
         chooseOutputType(recordOf(SampleType::Double, 8), settings, notifier).ditherApplied);
     settings.targetSampleType = 128;
-    EXPECT_FALSE(chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier).ditherApplied);
+    EXPECT_FALSE(
+        chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier).ditherApplied);
     settings.dither = 0;
     settings.targetSampleType = 4;
-    EXPECT_FALSE(chooseOutputType(recordOf(SampleType::Int24, 3), settings, notifier).ditherApplied);
+    EXPECT_FALSE(
+        chooseOutputType(recordOf(SampleType::Int24, 3), settings, notifier).ditherApplied);
 }
 
 TEST(ChooseOutputType, UnknownTargetCodeIsReportedAndLeavesZeroSizes) {

@@ -2,26 +2,19 @@
 #include "analyser/engine/settings_file.h"
 #include "batcher/config/batcher_settings.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace corv {
 namespace {
 
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using test::readFile;
+using test::writeFile;
 
 template <typename T> T at(const std::vector<uint8_t>& bytes, size_t offset) {
     T value;
@@ -40,7 +33,7 @@ TEST(AnalyserSettingsFile, FirstStartWritesDefaultsOf932Bytes) {
     AnalyserSettings settings{};
     loadSettings(settings, temp.dir());
 
-    auto bytes = readBytes(temp.file(kAnalyserSettingsFileName));
+    auto bytes = readFile(temp.file(kAnalyserSettingsFileName));
     ASSERT_EQ(bytes.size(), 932u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[1])), "C:\\");
     EXPECT_EQ(at<int32_t>(bytes, 528), 50);
@@ -84,7 +77,7 @@ TEST(AnalyserSettingsFile, ShortFileLoadsWhatIsThereAndLeavesTheRest) {
     stored.conversion.targetSampleRate = 96000;
     std::vector<uint8_t> bytes(reinterpret_cast<uint8_t*>(&stored),
                                reinterpret_cast<uint8_t*>(&stored) + 616);
-    writeBytes(temp.file(kAnalyserSettingsFileName), bytes);
+    writeFile(temp.file(kAnalyserSettingsFileName), bytes);
 
     AnalyserSettings loaded{}; // zero, as at start-up
     loadSettings(loaded, temp.dir());
@@ -92,23 +85,23 @@ TEST(AnalyserSettingsFile, ShortFileLoadsWhatIsThereAndLeavesTheRest) {
     EncoderBlocks zero{};
     EXPECT_EQ(std::memcmp(&loaded.encoders, &zero, sizeof zero), 0);
     // Loading an existing file never rewrites it.
-    EXPECT_EQ(readBytes(temp.file(kAnalyserSettingsFileName)).size(), 616u);
+    EXPECT_EQ(readFile(temp.file(kAnalyserSettingsFileName)).size(), 616u);
 }
 
 TEST(AnalyserSettingsFile, RoundTripKeepsEveryByte) {
     test::TempDir temp;
     auto bytes = patternBytes(932);
-    writeBytes(temp.file(kAnalyserSettingsFileName), bytes);
+    writeFile(temp.file(kAnalyserSettingsFileName), bytes);
     AnalyserSettings settings{};
     loadSettings(settings, temp.dir());
     ASSERT_TRUE(saveSettings(settings, temp.dir()));
-    EXPECT_EQ(readBytes(temp.file(kAnalyserSettingsFileName)), bytes);
+    EXPECT_EQ(readFile(temp.file(kAnalyserSettingsFileName)), bytes);
 }
 
 TEST(AnalyserSettingsFile, LongerFileLoadsOnlyTheRecords) {
     test::TempDir temp;
     auto bytes = patternBytes(2000);
-    writeBytes(temp.file(kAnalyserSettingsFileName), bytes);
+    writeFile(temp.file(kAnalyserSettingsFileName), bytes);
     AnalyserSettings settings{};
     loadSettings(settings, temp.dir());
     EXPECT_EQ(std::memcmp(&settings, bytes.data(), sizeof settings), 0);
@@ -142,7 +135,7 @@ TEST(BatcherSettingsFile, FirstStartWritesDefaults) {
     usable.fill(true);
     loadBatcherSettings(settings, usable, temp.dir());
 
-    auto bytes = readBytes(temp.file(kBatcherSettingsFileName));
+    auto bytes = readFile(temp.file(kBatcherSettingsFileName));
     ASSERT_EQ(bytes.size(), 6264u);
     for (int i = 0; i < kProgramCount; ++i) {
         EXPECT_EQ(bytes[i], 0);
@@ -174,13 +167,13 @@ TEST(BatcherSettingsFile, EachUsableFlagDependsOnItsOwnPathAndSwitch) {
     EXPECT_EQ(fieldText(loaded.programPath[3]), "C:\\");
     EXPECT_EQ(fieldText(loaded.programPath[6]), temp.file("aacenc32.exe"));
     // The reset is written back at once.
-    auto bytes = readBytes(temp.file(kBatcherSettingsFileName));
+    auto bytes = readFile(temp.file(kBatcherSettingsFileName));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[12 + 520 * 3])), "C:\\");
 }
 
 TEST(BatcherSettingsFile, ShortFileKeepsFieldsBeyondItsEnd) {
     test::TempDir temp;
-    writeBytes(temp.file(kBatcherSettingsFileName), std::vector<uint8_t>(12, 1));
+    writeFile(temp.file(kBatcherSettingsFileName), std::vector<uint8_t>(12, 1));
     BatcherSettings loaded = defaultBatcherSettings();
     loaded.invertSonicSettings = 0;
     loaded.configurePage = 2;
@@ -189,7 +182,7 @@ TEST(BatcherSettingsFile, ShortFileKeepsFieldsBeyondItsEnd) {
     EXPECT_EQ(loaded.disabled[11], 1);
     EXPECT_EQ(loaded.invertSonicSettings, 0);
     EXPECT_EQ(loaded.configurePage, 2u);
-    EXPECT_EQ(readBytes(temp.file(kBatcherSettingsFileName)).size(), 6264u);
+    EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)).size(), 6264u);
 }
 
 TEST(BatcherSettingsFile, UnterminatedPathIsCutAndReset) {

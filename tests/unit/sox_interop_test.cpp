@@ -97,9 +97,7 @@ TEST(SoxInterop, AnalysisAgreesWithSoxi) {
                 << " >/dev/null 2>&1";
         ASSERT_TRUE(run(command.str()));
 
-        AudioFileRecord record;
-        ASSERT_TRUE(initAudioFileRecord(record, file));
-        analyseFile(record, defaultConversionSettings());
+        const AudioFileRecord record = test::analysePath(file);
         EXPECT_EQ(record.format, formatFromHeader(test::readFile(file)));
         EXPECT_NE(record.format, FileFormat::NotRecognised);
         EXPECT_EQ(record.sampleType, c.expected);
@@ -116,14 +114,10 @@ TEST(SoxInterop, ExtensibleHeadersCarryTheSpeakerMask) {
     const std::string file = temp.file("six.wav");
     ASSERT_TRUE(
         run("sox -n -r 48000 -c 6 -b 24 '" + file + "' synth 0.1 sine 440 >/dev/null 2>&1"));
-    AudioFileRecord record;
-    ASSERT_TRUE(initAudioFileRecord(record, file));
-    analyseFile(record, defaultConversionSettings());
+    const AudioFileRecord record = test::analysePath(file);
     ASSERT_EQ(record.format, FileFormat::WaveFormatEx);
     // The mask sits 20 bytes into the 40-byte record that starts at 20.
-    const test::Bytes bytes = test::readFile(file);
-    const uint32_t mask = uint32_t{bytes[40]} | uint32_t{bytes[41]} << 8 |
-                          uint32_t{bytes[42]} << 16 | uint32_t{bytes[43]} << 24;
+    const uint32_t mask = test::u32at(test::readFile(file), 40);
     EXPECT_NE(mask, 0u);
     EXPECT_EQ(record.channelMask, mask);
 }

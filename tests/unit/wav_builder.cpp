@@ -12,15 +12,40 @@ void putU16(Bytes& out, uint16_t value) {
 }
 
 void putU32(Bytes& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void putText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+void putText(Bytes& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 Bytes u32s(std::initializer_list<uint32_t> values) {
     Bytes out;
-    for (uint32_t v : values) putU32(out, v);
+    for (uint32_t v : values)
+        putU32(out, v);
     return out;
+}
+
+Bytes u64s(std::initializer_list<uint64_t> values) {
+    Bytes out;
+    for (uint64_t v : values) {
+        putU32(out, static_cast<uint32_t>(v));
+        putU32(out, static_cast<uint32_t>(v >> 32));
+    }
+    return out;
+}
+
+uint32_t u16at(const Bytes& bytes, size_t at) {
+    return bytes[at] | uint32_t{bytes[at + 1]} << 8;
+}
+
+uint32_t u32at(const Bytes& bytes, size_t at) {
+    return u16at(bytes, at) | u16at(bytes, at + 2) << 16;
+}
+
+std::string textAt(const Bytes& bytes, size_t at) {
+    return std::string(reinterpret_cast<const char*>(bytes.data()) + at, 4);
 }
 
 Bytes textBytes(std::string_view text) {
@@ -62,22 +87,26 @@ Bytes formatPayload(const FormatFields& f, int recordSize) {
         putU32(p, f.subFormat);
         putU16(p, 0x0000);
         putU16(p, 0x0010);
-        for (uint8_t b : {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) p.push_back(b);
+        for (uint8_t b : {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
+            p.push_back(b);
     }
-    if (recordSize != 16 && recordSize != 18 && recordSize != 40) p.resize(static_cast<size_t>(recordSize), 0);
+    if (recordSize != 16 && recordSize != 18 && recordSize != 40)
+        p.resize(static_cast<size_t>(recordSize), 0);
     return p;
 }
 
 Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks, std::string_view form) {
     Bytes body;
     putText(body, form);
-    for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    for (const Bytes& c : chunks)
+        body.insert(body.end(), c.begin(), c.end());
     return chunkWithSize("RIFF", sizeField, body);
 }
 
 Bytes riff(const std::vector<Bytes>& chunks, std::string_view form) {
     size_t size = 4;
-    for (const Bytes& c : chunks) size += c.size();
+    for (const Bytes& c : chunks)
+        size += c.size();
     return riffWithSize(static_cast<uint32_t>(size), chunks, form);
 }
 
@@ -87,13 +116,21 @@ Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize) {
 
 void writeFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+AudioFileRecord analysePath(const std::string& path, const ConversionSettings& settings) {
+    AudioFileRecord record;
+    if (!initAudioFileRecord(record, path)) throw std::runtime_error("cannot add " + path);
+    analyseFile(record, settings);
+    return record;
 }
 
 } // namespace corv::test

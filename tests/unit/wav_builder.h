@@ -1,6 +1,8 @@
 #pragma once
 // Builds RIFF files byte by byte for tests: every chunk is spelled out, so
 // broken and unusual files are as easy to make as canonical ones.
+#include "analyser/analysis/wave_reader.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -15,7 +17,19 @@ void putU16(Bytes& out, uint16_t value);
 void putU32(Bytes& out, uint32_t value);
 void putText(Bytes& out, std::string_view text); // no terminator
 Bytes u32s(std::initializer_list<uint32_t> values);
+Bytes u64s(std::initializer_list<uint64_t> values);
 Bytes textBytes(std::string_view text); // no terminator
+template <typename T> std::vector<T> cat(std::initializer_list<std::vector<T>> parts) {
+    std::vector<T> out;
+    for (const auto& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// Little-endian fields and 4-character ids read back out of written files.
+uint32_t u16at(const Bytes& bytes, size_t at);
+uint32_t u32at(const Bytes& bytes, size_t at);
+std::string textAt(const Bytes& bytes, size_t at);
 
 // id + 32-bit size + payload; a pad byte only when asked for.
 Bytes chunk(std::string_view id, const Bytes& payload, bool padOdd = false);
@@ -28,7 +42,7 @@ struct FormatFields {
     uint32_t sampleRate = 44100;
     uint16_t bitsPerSample = 16;
     uint16_t containerBytes = 2; // bytes per sample of one channel
-    int extensionSize = -1;       // -1: 0 for 18-byte records, 22 for 40-byte ones
+    int extensionSize = -1;      // -1: 0 for 18-byte records, 22 for 40-byte ones
     uint16_t validBits = 0;      // 0: same as bitsPerSample
     uint32_t channelMask = 3;
     uint32_t subFormat = 1; // first GUID field; the rest is the usual base GUID
@@ -38,12 +52,17 @@ Bytes formatPayload(const FormatFields& f, int recordSize = 16);
 
 // "RIFF" + size (bytes after the first 8 unless given) + form + chunks.
 Bytes riff(const std::vector<Bytes>& chunks, std::string_view form = "WAVE");
-Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks, std::string_view form = "WAVE");
+Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks,
+                   std::string_view form = "WAVE");
 
 // A canonical file: fmt of the given record size, then data.
 Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize = 16);
 
 void writeFile(const std::string& path, const Bytes& bytes);
 Bytes readFile(const std::string& path);
+
+// Adds the file as the list would and analyses it.
+AudioFileRecord analysePath(const std::string& path,
+                            const ConversionSettings& settings = defaultConversionSettings());
 
 } // namespace corv::test

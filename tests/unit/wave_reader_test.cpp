@@ -26,15 +26,6 @@ using test::riff;
 using test::riffWithSize;
 using test::wave;
 
-Bytes filled(size_t size, uint8_t value) {
-    return Bytes(size, value);
-}
-
-void patchU16(Bytes& bytes, size_t offset, uint16_t value) {
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
 void patchU32(Bytes& bytes, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i)
         bytes[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
@@ -45,6 +36,13 @@ void patchU32(Bytes& bytes, size_t offset, uint32_t value) {
 ConversionSettings trustSizes() {
     ConversionSettings s = defaultConversionSettings();
     s.ignoreSizeInHeader = 0;
+    return s;
+}
+
+ConversionSettings ignoreOver2GB() {
+    ConversionSettings s = defaultConversionSettings();
+    s.ignoreIfOver4GB = 0;
+    s.ignoreIfOver2GB = 1;
     return s;
 }
 
@@ -61,15 +59,11 @@ ConversionSettings withFloatCe(ConversionSettings s = defaultConversionSettings(
     return s;
 }
 
-// Writes the bytes as a file, adds it as the list would and analyses it.
 AudioFileRecord analyseBytes(const test::TempDir& temp, const Bytes& bytes,
                              const ConversionSettings& settings = defaultConversionSettings()) {
     const std::string path = temp.file("probe.wav");
     test::writeFile(path, bytes);
-    AudioFileRecord record;
-    EXPECT_TRUE(initAudioFileRecord(record, path));
-    analyseFile(record, settings);
-    return record;
+    return test::analysePath(path, settings);
 }
 
 FileFormat formatOf(const Bytes& bytes,
@@ -90,11 +84,25 @@ Bytes words(size_t count, uint32_t value) {
 constexpr uint32_t kHalfAsFloat = 0x3F000000u; // 0.5f
 constexpr uint32_t kAllOnes = 0xFFFFFFFFu;     // integer -1, a NaN as float
 
-// ---- findChunk ----
+// ---- findChunk and findDataChunk on memory ----
+
+// findChunk from `start`; a failure must leave the stream where it was.
+size_t found(const Bytes& file, const char* id, size_t capacity = 520, int64_t start = 0,
+             int64_t* end = nullptr) {
+    MemorySource source(file);
+    source.seek(start);
+    std::vector<uint8_t> buffer(capacity);
+    const size_t size = findChunk(id, source, buffer.data(), capacity);
+    if (size == 0) {
+        EXPECT_EQ(source.tell(), start) << id;
+    }
+    if (end) *end = source.tell();
+    return size;
+}
 
 TEST(FindChunk, CopiesHeaderAndPayloadAndLeavesStreamBehindIt) {
     Bytes file =
-        riff({chunk("LIST", filled(5, 0xAA)), chunk("fmt ", {1, 2, 3, 4}), chunk("data", {9, 9})});
+        riff({chunk("LIST", Bytes(5, 0xAA)), chunk("fmt ", {1, 2, 3, 4}), chunk("data", {9, 9})});
     MemorySource source(file);
     std::vector<uint8_t> buffer(520, 0xEE);
     // RIFF(12) + LIST header and 5 bytes, no pad: "fmt " starts at 25.
@@ -105,105 +113,63 @@ TEST(FindChunk, CopiesHeaderAndPayloadAndLeavesStreamBehindIt) {
 }
 
 TEST(FindChunk, FailsAndRestoresPosition) {
-    Bytes file = riff({chunk("fmt ", filled(200, 1)), chunk("data", {1, 2})});
-    std::vector<uint8_t> buffer(520);
-    {
-        MemorySource source(file);
-        source.seek(7);
-        EXPECT_EQ(findChunk("cue ", source, buffer.data(), buffer.size()), 0u); // missing
-        EXPECT_EQ(source.tell(), 7);
-    }
-    {
-        MemorySource source(file);
-        source.seek(3);
-        EXPECT_EQ(findChunk("fmt ", source, buffer.data(), 207), 0u); // 208 would be needed
-        EXPECT_EQ(source.tell(), 3);
-        EXPECT_EQ(findChunk("fmt ", source, buffer.data(), 208), 208u);
-    }
-    {
-        MemorySource source(file);
-        EXPECT_EQ(findChunk("data", source, buffer.data(), 99), 0u); // too small a buffer
-        EXPECT_EQ(findChunk("data", source, buffer.data(), 100), 10u);
-    }
-}
-
-TEST(FindChunk, SizeNearFourGigabytesDoesNotWrapPastCapacity) {
+    const Bytes file = riff({chunk("fmt ", Bytes(200, 1)), chunk("data", {1, 2})});
+    EXPECT_EQ(found(file, "cue ", 520, 7), 0u); // missing
+    EXPECT_EQ(found(file, "fmt ", 207, 3), 0u); // 208 would be needed
+    EXPECT_EQ(found(file, "fmt ", 208, 3), 208u);
+    EXPECT_EQ(found(file, "data", 99), 0u); // too small a buffer
+    EXPECT_EQ(found(file, "data", 100), 10u);
+    // A truncated payload.
+    EXPECT_EQ(found(riff({chunkWithSize("fmt ", 16, Bytes(10, 0))}), "fmt "), 0u);
     // 0xFFFFFFF8 + 8 is 0 in 32 bits; it must still count as far too large.
-    Bytes file = riff({chunkWithSize("fmt ", 0xFFFFFFF8u, filled(16, 0))});
-    MemorySource source(file);
-    std::vector<uint8_t> buffer(520);
-    EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 0u);
-}
-
-TEST(FindChunk, TruncatedPayloadFails) {
-    Bytes file = riff({chunkWithSize("fmt ", 16, filled(10, 0))});
-    MemorySource source(file);
-    std::vector<uint8_t> buffer(520);
-    EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 0u);
-    EXPECT_EQ(source.tell(), 0);
+    EXPECT_EQ(found(riff({chunkWithSize("fmt ", 0xFFFFFFF8u, Bytes(16, 0))}), "fmt "), 0u);
 }
 
 TEST(FindChunk, NonPrintableIdBeforeTargetStopsTheWalk) {
-    Bytes odd = chunk("ab\x01z", {1, 2});
-    Bytes file = riff({odd, chunk("fmt ", filled(16, 0))});
-    MemorySource source(file);
-    std::vector<uint8_t> buffer(520);
-    EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 0u);
-    Bytes high = chunk("ab\x7Fz", {1, 2});
-    Bytes file2 = riff({high, chunk("fmt ", filled(16, 0))});
-    MemorySource source2(file2);
-    EXPECT_EQ(findChunk("fmt ", source2, buffer.data(), buffer.size()), 0u);
-    Bytes edge = chunk(" ~~ ", {1, 2}); // space and tilde are the printable bounds
-    Bytes file3 = riff({edge, chunk("fmt ", filled(16, 0))});
-    MemorySource source3(file3);
-    EXPECT_EQ(findChunk("fmt ", source3, buffer.data(), buffer.size()), 24u);
+    for (const char* id : {"ab\x01z", "ab\x7Fz"})
+        EXPECT_EQ(found(riff({chunk(id, {1, 2}), chunk("fmt ", Bytes(16, 0))}), "fmt "), 0u);
+    // Space and tilde are the printable bounds.
+    EXPECT_EQ(found(riff({chunk(" ~~ ", {1, 2}), chunk("fmt ", Bytes(16, 0))}), "fmt "), 24u);
 }
 
 TEST(FindChunk, OddChunksAreFoundPaddedOrNot) {
-    std::vector<uint8_t> buffer(520);
     for (const char* id : {"data", "LIST"}) {
-        Bytes padded = riff({chunk(id, {1, 2, 3}, true), chunk("fmt ", filled(16, 0))});
-        MemorySource source(padded);
-        EXPECT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 24u) << id;
-        EXPECT_EQ(source.tell(), 12 + 12 + 24) << id;
-        Bytes unpadded = riff({chunk(id, {1, 2, 3}), chunk("fmt ", filled(16, 0))});
-        MemorySource source2(unpadded);
-        EXPECT_EQ(findChunk("fmt ", source2, buffer.data(), buffer.size()), 24u) << id;
-        EXPECT_EQ(source2.tell(), 12 + 11 + 24) << id;
+        for (bool pad : {true, false}) {
+            int64_t end = 0;
+            const Bytes file = riff({chunk(id, {1, 2, 3}, pad), chunk("fmt ", Bytes(16, 0))});
+            EXPECT_EQ(found(file, "fmt ", 520, 0, &end), 24u) << id << pad;
+            EXPECT_EQ(end, 12 + (pad ? 12 : 11) + 24) << id << pad;
+        }
     }
     // Only a zero is taken for a pad byte.
-    Bytes file = riff({chunk("LIST", {1, 2, 3}), chunk("\x01" "fmt", filled(16, 0))});
-    MemorySource source3(file);
-    EXPECT_EQ(findChunk("fmt ", source3, buffer.data(), buffer.size()), 0u);
+    EXPECT_EQ(found(riff({chunk("LIST", {1, 2, 3}), chunk("\x01"
+                                                          "fmt",
+                                                          Bytes(16, 0))}),
+                    "fmt "),
+              0u);
 }
 
-// ---- findDataChunk ----
-
-TEST(FindDataChunk, StandsAtTheHeaderOfTheMatch) {
-    Bytes file =
-        riff({chunk("fmt ", filled(16, 0)), chunk("LIST", filled(3, 7)), chunk("data", {5, 6})});
+// Where findDataChunk leaves the stream, or -1; a failure must leave it where it was.
+int64_t dataChunkAt(const Bytes& file, const char* id, int64_t start = 0) {
     MemorySource source(file);
-    ASSERT_TRUE(findDataChunk("data", source));
+    source.seek(start);
+    if (findDataChunk(id, source)) return source.tell();
+    EXPECT_EQ(source.tell(), start) << id;
+    return -1;
+}
+
+TEST(FindDataChunk, StandsAtTheHeaderOfTheMatchOrRestoresPosition) {
+    const Bytes listFirst =
+        riff({chunk("fmt ", Bytes(16, 0)), chunk("LIST", Bytes(3, 7)), chunk("data", {5, 6})});
     // 12 + (8 + 16) + (8 + 3, no pad after the odd LIST) = 47.
-    EXPECT_EQ(source.tell(), 47);
-}
-
-TEST(FindDataChunk, OddDataChunkBeforeTargetIsSkippedWithPad) {
-    Bytes file = riff({chunk("data", {1, 2, 3}, true), chunk("cue ", {4, 4, 4, 4})});
-    MemorySource source(file);
-    ASSERT_TRUE(findDataChunk("cue ", source));
-    EXPECT_EQ(source.tell(), 12 + 8 + 4); // 3 bytes and the pad
-}
-
-TEST(FindDataChunk, FailureRestoresPosition) {
-    Bytes file =
-        riff({chunk("fmt ", filled(16, 0)), chunk("ab\tc", {1, 2}), chunk("data", {5, 6})});
-    MemorySource source(file);
-    source.seek(5);
-    EXPECT_FALSE(findDataChunk("data", source));
-    EXPECT_EQ(source.tell(), 5);
-    EXPECT_FALSE(findDataChunk("cue ", source));
-    EXPECT_EQ(source.tell(), 5);
+    EXPECT_EQ(dataChunkAt(listFirst, "data"), 47);
+    // An odd data chunk before the target is skipped with its pad: 3 bytes and the pad.
+    const Bytes oddData = riff({chunk("data", {1, 2, 3}, true), chunk("cue ", {4, 4, 4, 4})});
+    EXPECT_EQ(dataChunkAt(oddData, "cue "), 12 + 8 + 4);
+    const Bytes broken =
+        riff({chunk("fmt ", Bytes(16, 0)), chunk("ab\tc", {1, 2}), chunk("data", {5, 6})});
+    EXPECT_EQ(dataChunkAt(broken, "data", 5), -1);
+    EXPECT_EQ(dataChunkAt(broken, "cue ", 5), -1);
 }
 
 // ---- analysis of whole files ----
@@ -254,7 +220,7 @@ TEST(AnalyseFile, EverySampleTypeInEveryFormatRecord) {
                 f.tag = row.floatData ? 3 : 1;
             }
             // 5 frames; 0x11 bytes are ordinary numbers when read as floats.
-            Bytes samples = filled(size_t{5} * 3 * row.container, 0x11);
+            Bytes samples = Bytes(size_t{5} * 3 * row.container, 0x11);
             AudioFileRecord r =
                 analyseBytes(temp, wave(f, samples, kind.size),
                              row.floatCe ? withFloatCe() : defaultConversionSettings());
@@ -299,11 +265,8 @@ TEST(AnalyseFile, ContainerAndBitCombinations) {
     for (const Case& c : cases) {
         SCOPED_TRACE("tag " + std::to_string(c.tag) + ", " + std::to_string(c.bits) + " bits in " +
                      std::to_string(c.container) + " bytes");
-        FormatFields f;
-        f.tag = c.tag;
-        f.bitsPerSample = c.bits;
-        f.containerBytes = c.container;
-        AudioFileRecord r = analyseBytes(temp, wave(f, filled(size_t{4} * 2 * c.container, 0)));
+        const FormatFields f{.tag = c.tag, .bitsPerSample = c.bits, .containerBytes = c.container};
+        AudioFileRecord r = analyseBytes(temp, wave(f, Bytes(size_t{4} * 2 * c.container, 0)));
         EXPECT_EQ(r.format, c.format);
         if (c.format != no) {
             EXPECT_EQ(r.sampleType, c.type);
@@ -313,65 +276,61 @@ TEST(AnalyseFile, ContainerAndBitCombinations) {
 }
 
 TEST(AnalyseFile, FormatRecordRejections) {
-    FormatFields pcm;
-    const Bytes samples = filled(16, 0);
+    const Bytes samples = Bytes(16, 0);
     // Record sizes other than 16, 18 and 40.
     for (int size : {14, 20, 24, 38, 42})
-        EXPECT_EQ(formatOf(wave(pcm, samples, size)), FileFormat::NotRecognised) << size;
-    // 18 bytes need extension size 0; 40 bytes need tag 0xFFFE and extension size 22.
-    FormatFields ext2 = pcm;
-    ext2.extensionSize = 2;
-    EXPECT_EQ(formatOf(wave(ext2, samples, 18)), FileFormat::NotRecognised);
-    EXPECT_EQ(formatOf(wave(pcm, samples, 18)), FileFormat::WaveNonPcm);
-    EXPECT_EQ(formatOf(wave(pcm, samples, 40)), FileFormat::NotRecognised); // tag 1
-    FormatFields extensible = pcm;
-    extensible.tag = 0xFFFE;
-    EXPECT_EQ(formatOf(wave(extensible, samples, 40)), FileFormat::WaveFormatEx);
-    EXPECT_EQ(formatOf(wave(extensible, samples, 18)), FileFormat::NotRecognised);
-    FormatFields shortExtension = extensible;
-    shortExtension.extensionSize = 0;
-    EXPECT_EQ(formatOf(wave(shortExtension, samples, 40)), FileFormat::NotRecognised);
-    // Sub-formats other than PCM and IEEE float, also when only the tail differs.
-    FormatFields adpcm = extensible;
-    adpcm.subFormat = 2;
-    EXPECT_EQ(formatOf(wave(adpcm, samples, 40)), FileFormat::NotRecognised);
-    FormatFields wide = extensible;
-    wide.subFormat = 0x101;
-    EXPECT_EQ(formatOf(wave(wide, samples, 40)), FileFormat::NotRecognised);
-    Bytes tail = wave(extensible, samples, 40);
-    tail[20 + 39] = 0x72; // last GUID byte (0x71)
+        EXPECT_EQ(formatOf(wave({}, samples, size)), FileFormat::NotRecognised) << size;
+    // 18 bytes need extension size 0; 40 bytes need tag 0xFFFE and extension size 22;
+    // sub-formats other than PCM and IEEE float are refused.
+    const FileFormat no = FileFormat::NotRecognised;
+    const struct {
+        const char* what;
+        FormatFields fields;
+        int size;
+        FileFormat expected;
+    } cases[] = {
+        {"18 bytes", {}, 18, FileFormat::WaveNonPcm},
+        {"extension size 2 in 18 bytes", {.extensionSize = 2}, 18, no},
+        {"tag 1 in 40 bytes", {}, 40, no},
+        {"extensible", {.tag = 0xFFFE}, 40, FileFormat::WaveFormatEx},
+        {"extensible tag in 18 bytes", {.tag = 0xFFFE}, 18, no},
+        {"extension size 0 in 40 bytes", {.tag = 0xFFFE, .extensionSize = 0}, 40, no},
+        {"ADPCM sub-format", {.tag = 0xFFFE, .subFormat = 2}, 40, no},
+        {"sub-format 0x101", {.tag = 0xFFFE, .subFormat = 0x101}, 40, no},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatOf(wave(c.fields, samples, c.size)), c.expected) << c.what;
+    // Only the tail of the GUID differs: its last byte (0x71).
+    Bytes tail = wave({.tag = 0xFFFE}, samples, 40);
+    tail[20 + 39] = 0x72;
     EXPECT_EQ(formatOf(tail), FileFormat::NotRecognised);
     // Zero channels, rate or block align.
     for (size_t offset : {size_t{20 + 2}, size_t{20 + 4}, size_t{20 + 12}}) {
-        Bytes zeroed = wave(pcm, samples);
+        Bytes zeroed = wave({}, samples);
         std::memset(&zeroed[offset], 0, offset == 24 ? 4 : 2);
         EXPECT_EQ(formatOf(zeroed), FileFormat::NotRecognised) << offset;
     }
-    // A block align below the channel count leaves no bytes per sample.
-    FormatFields four = pcm;
-    four.channels = 4;
-    Bytes narrow = wave(four, samples);
-    patchU16(narrow, 20 + 12, 2);
+    // A block align (2) below the channel count leaves no bytes per sample.
+    Bytes narrow = wave({.channels = 4}, samples);
+    narrow[20 + 12] = 2;
+    narrow[20 + 13] = 0;
     EXPECT_EQ(formatOf(narrow, ignoreAlways()), FileFormat::NotRecognised);
 }
 
 TEST(AnalyseFile, ChannelLimitIsAThousand) {
-    FormatFields f;
-    f.bitsPerSample = 8;
-    f.containerBytes = 1;
-    f.channels = 1000;
+    FormatFields f{.channels = 1000, .bitsPerSample = 8, .containerBytes = 1};
     test::TempDir temp;
-    AudioFileRecord r = analyseBytes(temp, wave(f, filled(2000, 0x80)));
+    AudioFileRecord r = analyseBytes(temp, wave(f, Bytes(2000, 0x80)));
     EXPECT_EQ(r.format, FileFormat::WavePcm);
     EXPECT_EQ(r.frameCount, 2);
     f.channels = 1001;
-    EXPECT_EQ(formatOf(wave(f, filled(2002, 0x80))), FileFormat::NotRecognised);
+    EXPECT_EQ(formatOf(wave(f, Bytes(2002, 0x80))), FileFormat::NotRecognised);
 }
 
 TEST(AnalyseFile, RiffSizeMustMatchUnlessIgnored) {
-    FormatFields f; // stereo 16-bit
-    const std::vector<Bytes> chunks = {chunk("fmt ", formatPayload(f)),
-                                       chunk("data", filled(40, 1))};
+    // Stereo 16-bit.
+    const std::vector<Bytes> chunks = {chunk("fmt ", formatPayload({})),
+                                       chunk("data", Bytes(40, 1))};
     const uint32_t exact = 4 + 24 + 48;
     EXPECT_EQ(formatOf(riffWithSize(exact, chunks), trustSizes()), FileFormat::WavePcm);
     for (uint32_t wrong : {exact - 1, exact + 1, 0u, 0xFFFFFFFFu}) {
@@ -380,10 +339,7 @@ TEST(AnalyseFile, RiffSizeMustMatchUnlessIgnored) {
         EXPECT_EQ(formatOf(file, trustSizes()), FileFormat::NotRecognised);
         // The default only distrusts files of 4 GB and more.
         EXPECT_EQ(formatOf(file), FileFormat::NotRecognised);
-        ConversionSettings over2 = defaultConversionSettings();
-        over2.ignoreIfOver4GB = 0;
-        over2.ignoreIfOver2GB = 1;
-        EXPECT_EQ(formatOf(file, over2), FileFormat::NotRecognised);
+        EXPECT_EQ(formatOf(file, ignoreOver2GB()), FileFormat::NotRecognised);
         EXPECT_EQ(formatOf(file, ignoreAlways()), FileFormat::WavePcm);
         // "Always" counts only under "Ignore size in header".
         ConversionSettings alwaysAlone = ignoreAlways();
@@ -397,17 +353,17 @@ TEST(AnalyseFile, RiffSizeMustMatchUnlessIgnored) {
 }
 
 TEST(AnalyseFile, DataSizeAgainstFileLength) {
-    FormatFields f; // stereo 16-bit: 4 bytes a frame, samples at 44
-    const Bytes fmt = chunk("fmt ", formatPayload(f));
+    // Stereo 16-bit: 4 bytes a frame, samples at 44.
+    const Bytes fmt = chunk("fmt ", formatPayload({}));
     test::TempDir temp;
 
-    const Bytes empty = riff({fmt, chunkWithSize("data", 0, filled(40, 1))});
+    const Bytes empty = riff({fmt, chunkWithSize("data", 0, Bytes(40, 1))});
     EXPECT_EQ(analyseBytes(temp, empty).format, FileFormat::NotRecognised);
     AudioFileRecord fromLength = analyseBytes(temp, empty, ignoreAlways());
     EXPECT_EQ(fromLength.format, FileFormat::WavePcm);
     EXPECT_EQ(fromLength.frameCount, 10); // (84 - 44) / 4
 
-    const Bytes overlong = riff({fmt, chunkWithSize("data", 1000, filled(40, 1))});
+    const Bytes overlong = riff({fmt, chunkWithSize("data", 1000, Bytes(40, 1))});
     EXPECT_EQ(analyseBytes(temp, overlong).format, FileFormat::NotRecognised);
     EXPECT_EQ(analyseBytes(temp, overlong, ignoreAlways()).frameCount, 10);
 
@@ -420,25 +376,25 @@ TEST(AnalyseFile, DataSizeAgainstFileLength) {
     // A shorter data size than the file holds counts only the declared frames,
     // a partial frame is dropped.
     const Bytes partial =
-        riff({fmt, chunkWithSize("data", 9, filled(9, 1)), chunk("junk", filled(3, 0))});
+        riff({fmt, chunkWithSize("data", 9, Bytes(9, 1)), chunk("junk", Bytes(3, 0))});
     AudioFileRecord r = analyseBytes(temp, partial);
     EXPECT_EQ(r.format, FileFormat::WavePcm);
     EXPECT_EQ(r.frameCount, 2);
 }
 
 TEST(AnalyseFile, ChunkOrderAndPadding) {
-    FormatFields f; // stereo 16-bit
-    const Bytes fmt = chunk("fmt ", formatPayload(f));
-    const Bytes data = chunk("data", filled(8, 1));
+    const Bytes fmt = chunk("fmt ", formatPayload({})); // stereo 16-bit
+    const Bytes data = chunk("data", Bytes(8, 1));
     test::TempDir temp;
 
     // An odd LIST before the data is stepped over by its size alone, or with
     // the zero pad byte most writers add.
-    AudioFileRecord list = analyseBytes(temp, riff({fmt, chunk("LIST", filled(3, 'x')), data}));
+    AudioFileRecord list = analyseBytes(temp, riff({fmt, chunk("LIST", Bytes(3, 'x')), data}));
     EXPECT_EQ(list.format, FileFormat::WavePcm);
     EXPECT_EQ(list.dataStart, 12 + 24 + 11 + 8);
     EXPECT_EQ(list.frameCount, 2);
-    AudioFileRecord padded = analyseBytes(temp, riff({chunk("LIST", filled(3, 'x'), true), fmt, data}));
+    AudioFileRecord padded =
+        analyseBytes(temp, riff({chunk("LIST", Bytes(3, 'x'), true), fmt, data}));
     EXPECT_EQ(padded.format, FileFormat::WavePcm);
     EXPECT_EQ(padded.dataStart, 12 + 12 + 24 + 8);
 
@@ -450,15 +406,12 @@ TEST(AnalyseFile, ChunkOrderAndPadding) {
     // A chunk id outside space..tilde ahead of either chunk ends the walk.
     const Bytes odd = chunk("\x7F"
                             "abc",
-                            filled(2, 0));
+                            Bytes(2, 0));
+    const Bytes control = chunk("ab\x01"
+                                "c",
+                                Bytes(2, 0));
     EXPECT_EQ(analyseBytes(temp, riff({odd, fmt, data})).format, FileFormat::NotRecognised);
-    EXPECT_EQ(analyseBytes(temp, riff({fmt,
-                                       chunk("ab\x01"
-                                             "c",
-                                             filled(2, 0)),
-                                       data}))
-                  .format,
-              FileFormat::NotRecognised);
+    EXPECT_EQ(analyseBytes(temp, riff({fmt, control, data})).format, FileFormat::NotRecognised);
     // Behind the data it is never reached.
     EXPECT_EQ(analyseBytes(temp, riff({fmt, data, odd})).format, FileFormat::WavePcm);
     // Missing chunks.
@@ -479,44 +432,31 @@ TEST(AnalyseFile, OtherFilesAreNotRecognised) {
     EXPECT_EQ(r.analysed, 1);
     EXPECT_EQ(r.fileSize, 600);
 
-    FormatFields f;
     EXPECT_EQ(
-        formatOf(riff({chunk("fmt ", formatPayload(f)), chunk("data", filled(8, 0))}, "AVI ")),
+        formatOf(riff({chunk("fmt ", formatPayload({})), chunk("data", Bytes(8, 0))}, "AVI ")),
         FileFormat::NotRecognised);
     EXPECT_EQ(formatOf({'R', 'I', 'F', 'F'}), FileFormat::NotRecognised);
     EXPECT_EQ(formatOf({}), FileFormat::NotRecognised);
     EXPECT_EQ(formatOf(riff({})), FileFormat::NotRecognised);
 }
 
-TEST(AnalyseFile, FileGoneSinceItWasAdded) {
+TEST(AnalyseFile, ReanalysisSeesTheFileAsItIsNow) {
     test::TempDir temp;
-    const std::string path = temp.file("gone.wav");
-    test::writeFile(path, wave(FormatFields{}, filled(8, 0)));
-    AudioFileRecord record;
-    ASSERT_TRUE(initAudioFileRecord(record, path));
+    const std::string path = temp.file("changing.wav");
+    test::writeFile(path, wave({}, Bytes(8, 0)));
+    AudioFileRecord record = test::analysePath(path);
+    EXPECT_EQ(record.frameCount, 2);
+    test::writeFile(path, wave({}, Bytes(40, 0)));
     analyseFile(record, defaultConversionSettings());
-    ASSERT_EQ(record.format, FileFormat::WavePcm);
+    EXPECT_EQ(record.fileSize, 84);
+    EXPECT_EQ(record.frameCount, 10);
+    // Gone since it was added: not recognised, not marked analysed, the size kept.
     record.analysed = 0;
     ASSERT_TRUE(removeFile(path));
     analyseFile(record, defaultConversionSettings());
     EXPECT_EQ(record.format, FileFormat::NotRecognised);
     EXPECT_EQ(record.analysed, 0);
-    EXPECT_EQ(record.fileSize, 52);
-}
-
-TEST(AnalyseFile, ReanalysisSeesTheFileAsItIsNow) {
-    test::TempDir temp;
-    const std::string path = temp.file("changing.wav");
-    FormatFields f;
-    test::writeFile(path, wave(f, filled(8, 0)));
-    AudioFileRecord record;
-    ASSERT_TRUE(initAudioFileRecord(record, path));
-    analyseFile(record, defaultConversionSettings());
-    EXPECT_EQ(record.frameCount, 2);
-    test::writeFile(path, wave(f, filled(40, 0)));
-    analyseFile(record, defaultConversionSettings());
     EXPECT_EQ(record.fileSize, 84);
-    EXPECT_EQ(record.frameCount, 10);
     test::writeFile(path, {'n', 'o'});
     analyseFile(record, defaultConversionSettings());
     EXPECT_EQ(record.format, FileFormat::NotRecognised);
@@ -526,19 +466,15 @@ TEST(AnalyseFile, ReanalysisSeesTheFileAsItIsNow) {
 // ---- the NaN scan of 32-bit PCM data ----
 
 FormatFields int32Layout(uint16_t channels) {
-    FormatFields f;
-    f.channels = channels;
-    f.bitsPerSample = 32;
-    f.containerBytes = 4;
-    return f;
+    return {.channels = channels, .bitsPerSample = 32, .containerBytes = 4};
 }
 
-// Mono 32-bit PCM of `count` values, with -1 written over the value at each index.
-Bytes monoWithMinusOnes(size_t count, std::initializer_list<size_t> at) {
+// 32-bit PCM of `count` values of 0.5f, with -1 written over the value at each index.
+Bytes withMinusOnes(size_t count, std::initializer_list<size_t> at, uint16_t channels = 1) {
     Bytes samples = words(count, kHalfAsFloat);
     for (size_t index : at)
         patchU32(samples, index * 4, kAllOnes);
-    return wave(int32Layout(1), samples);
+    return wave(int32Layout(channels), samples);
 }
 
 TEST(FloatCeScan, FloatsAndIntegers) {
@@ -549,75 +485,63 @@ TEST(FloatCeScan, FloatsAndIntegers) {
     EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats), withFloatCe()).sampleType,
               SampleType::FloatCe);
     EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats)).sampleType, SampleType::Int32);
-
     // One quiet and one signalling NaN pattern.
-    Bytes quiet = words(200, kHalfAsFloat);
-    patchU32(quiet, 400, 0x7FC00000u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), quiet), withFloatCe()).sampleType,
-              SampleType::Int32);
-    Bytes signalling = words(200, kHalfAsFloat);
-    patchU32(signalling, 400, 0xFF800001u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), signalling), withFloatCe()).sampleType,
-              SampleType::Int32);
-
+    for (uint32_t nan : {0x7FC00000u, 0xFF800001u}) {
+        Bytes samples = words(200, kHalfAsFloat);
+        patchU32(samples, 400, nan);
+        EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), samples), withFloatCe()).sampleType,
+                  SampleType::Int32)
+            << std::hex << nan;
+    }
     // The second half of a short stereo file is scanned too.
-    Bytes late = words(200, kHalfAsFloat);
-    patchU32(late, 199 * 4, kAllOnes);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), late), withFloatCe()).sampleType,
+    EXPECT_EQ(analyseBytes(temp, withMinusOnes(200, {199}, 2), withFloatCe()).sampleType,
               SampleType::Int32);
-}
-
-TEST(FloatCeScan, MinusOneInTheFirstMillionBytesIsInteger) {
-    test::TempDir temp;
+    // Bytes behind the data are no samples.
+    const Bytes trailing =
+        riff({chunk("fmt ", formatPayload(int32Layout(2))), chunk("data", words(100, kHalfAsFloat)),
+              chunk("junk", Bytes(64, 0xFF))});
+    EXPECT_EQ(analyseBytes(temp, trailing, withFloatCe()).sampleType, SampleType::FloatCe);
     AudioFileRecord all =
         analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
     EXPECT_EQ(all.format, FileFormat::WavePcm);
     EXPECT_EQ(all.sampleType, SampleType::Int32);
-    // The last value of the first window, and the first one behind it.
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {249999}), withFloatCe()).sampleType,
-              SampleType::Int32);
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(300000, {250000}), withFloatCe()).sampleType,
-              SampleType::FloatCe);
 }
 
-TEST(FloatCeScan, BytesBehindTheDataAreNoSamples) {
+TEST(FloatCeScan, WindowsOfLongerFiles) {
+    const SampleType i32 = SampleType::Int32, ce = SampleType::FloatCe;
+    const struct {
+        size_t count;
+        std::initializer_list<size_t> minusOnes;
+        SampleType expected;
+    } cases[] = {
+        // The last value of the first million bytes, and the first one behind them.
+        {300000, {249999}, i32},
+        {300000, {250000}, ce},
+        // 1,300,000 values: 5.2 MB, so the middle window at value 650,000 is read;
+        // its 4,000,000-byte earlier neighbour would start before the data.
+        {1300000, {650000}, i32},
+        {1300000, {899999}, i32},
+        {1300000, {649999, 900000}, ce},
+        // 2,500,000 values: middle at 1,250,000; the third window covers values
+        // 250,000 to 499,999 (bytes 1,000,000 to 1,999,999 of the data).
+        {2500000, {250000}, i32},
+        {2500000, {499999}, i32},
+        {2500000, {500000, 1249999, 1500000}, ce},
+        // 800,000 values: only the third-window rule applies, and it falls back to the start.
+        {800000, {400000}, ce},
+    };
     test::TempDir temp;
-    FormatFields f = int32Layout(2);
-    const Bytes file =
-        riff({chunk("fmt ", formatPayload(f)), chunk("data", words(100, kHalfAsFloat)),
-              chunk("junk", filled(64, 0xFF))});
-    EXPECT_EQ(analyseBytes(temp, file, withFloatCe()).sampleType, SampleType::FloatCe);
-}
-
-TEST(FloatCeScan, MiddleWindowsOfLongerFiles) {
-    test::TempDir temp;
-    // 1,300,000 values: 5.2 MB, so the middle window at value 650,000 is read;
-    // its 4,000,000-byte earlier neighbour would start before the data.
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {650000}), withFloatCe()).sampleType,
-              SampleType::Int32);
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(1300000, {899999}), withFloatCe()).sampleType,
-              SampleType::Int32);
-    EXPECT_EQ(
-        analyseBytes(temp, monoWithMinusOnes(1300000, {649999, 900000}), withFloatCe()).sampleType,
-        SampleType::FloatCe);
-    // 2,500,000 values: middle at 1,250,000; the third window covers values
-    // 250,000 to 499,999 (bytes 1,000,000 to 1,999,999 of the data).
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {250000}), withFloatCe()).sampleType,
-              SampleType::Int32);
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(2500000, {499999}), withFloatCe()).sampleType,
-              SampleType::Int32);
-    EXPECT_EQ(
-        analyseBytes(temp, monoWithMinusOnes(2500000, {500000, 1249999, 1500000}), withFloatCe())
-            .sampleType,
-        SampleType::FloatCe);
-    // 800,000 values: only the third-window rule applies, and it falls back to the start.
-    EXPECT_EQ(analyseBytes(temp, monoWithMinusOnes(800000, {400000}), withFloatCe()).sampleType,
-              SampleType::FloatCe);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + " values, -1 at " +
+                     std::to_string(*c.minusOnes.begin()));
+        EXPECT_EQ(analyseBytes(temp, withMinusOnes(c.count, c.minusOnes), withFloatCe()).sampleType,
+                  c.expected);
+    }
 }
 
 TEST(FloatCeScan, MemorySourceWindows) {
     // The scan alone, on memory: 3 values at 100 with -1 in the middle one.
-    Bytes bytes = filled(100, 0xFF);
+    Bytes bytes = Bytes(100, 0xFF);
     Bytes data = words(3, kHalfAsFloat);
     patchU32(data, 4, kAllOnes);
     bytes.insert(bytes.end(), data.begin(), data.end());
@@ -656,10 +580,7 @@ class HugeFile : public ::testing::Test {
     }
 
     AudioFileRecord analyse(const ConversionSettings& settings) {
-        AudioFileRecord record;
-        EXPECT_TRUE(initAudioFileRecord(record, path_));
-        analyseFile(record, settings);
-        return record;
+        return test::analysePath(path_, settings);
     }
 
     test::TempDir temp_;
@@ -674,10 +595,7 @@ TEST_F(HugeFile, ZeroSizesAreIgnoredOverFourGigabytes) {
     EXPECT_EQ(r.dataStart, 44);
     EXPECT_EQ(r.frameCount, 1342177269); // (5,368,709,120 - 44) / 4
     EXPECT_EQ(analyse(trustSizes()).format, FileFormat::NotRecognised);
-    ConversionSettings over2 = defaultConversionSettings();
-    over2.ignoreIfOver4GB = 0;
-    over2.ignoreIfOver2GB = 1;
-    EXPECT_EQ(analyse(over2).frameCount, 1342177269);
+    EXPECT_EQ(analyse(ignoreOver2GB()).frameCount, 1342177269);
     ConversionSettings noChoice = defaultConversionSettings();
     noChoice.ignoreIfOver4GB = 0;
     EXPECT_EQ(analyse(noChoice).format, FileFormat::NotRecognised);
