@@ -2,6 +2,7 @@
 
 #include "analyser/analysis/list_chunk.h"
 #include "analyser/analysis/riff_names.h"
+#include "analyser/analysis/wave_reader.h"
 #include "platform/file_stream.h"
 
 #include <cstring>
@@ -37,12 +38,6 @@ bool readChunkHeader(ByteSource& source, ChunkHeader& header) {
     }
     header.size = ChunkBytes(raw, sizeof raw).u32(4);
     return true;
-}
-
-bool headerSizeIgnored(const ConversionSettings& settings, int64_t fileSize) {
-    if (!settings.ignoreSizeInHeader) return false;
-    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize > 2147483647) ||
-           (settings.ignoreIfOver4GB && fileSize >= 4294967296);
 }
 
 uint64_t walkLimit(bool ignored, int64_t fileSize) {
@@ -189,7 +184,7 @@ std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize, const
     uint8_t header[8];
     if (!source.seek(0) || source.read(header, sizeof header) != sizeof header) return roots;
     if (std::memcmp(header, "RIFF", 4) != 0) return roots;
-    bool ignored = headerSizeIgnored(settings, fileSize);
+    bool ignored = headerSizesIgnored(settings, fileSize);
     TextNode& root = roots.emplace_back();
     root.text = "RIFF";
     root.append(formatText("size: %u bytes%s", ChunkBytes(header, sizeof header).u32(4),

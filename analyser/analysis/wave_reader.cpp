@@ -1,6 +1,7 @@
 #include "analyser/analysis/wave_reader.h"
 
 #include "analyser/analysis/byte_order.h"
+#include "analyser/analysis/riff_names.h"
 #include "platform/file_stream.h"
 
 #include <cstring>
@@ -23,7 +24,7 @@ struct ChunkHeader {
 
 bool isPrintableId(const uint8_t id[4]) {
     for (int i = 0; i < 4; ++i) {
-        if (id[i] < 0x20 || id[i] > 0x7E) return false;
+        if (!isPrintableIdChar(id[i])) return false;
     }
     return true;
 }
@@ -86,12 +87,6 @@ constexpr uint8_t kSubFormatBase[16] = {0,    0,    0,    0,    0x00, 0x00, 0x10
                                         0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 constexpr int64_t kScanWindowBytes = 1'000'000;
-
-bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize) {
-    if (!settings.ignoreSizeInHeader) return false;
-    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize >= kTwoGigabytes) ||
-           (settings.ignoreIfOver4GB && fileSize >= kFourGigabytes);
-}
 
 bool startsLikeWave(const uint8_t* head) {
     return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
@@ -203,6 +198,12 @@ bool windowHasNan(ByteSource& stream, int64_t start, int64_t end, std::vector<ui
 }
 
 } // namespace
+
+bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize) {
+    if (!settings.ignoreSizeInHeader) return false;
+    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize >= kTwoGigabytes) ||
+           (settings.ignoreIfOver4GB && fileSize >= kFourGigabytes);
+}
 
 size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t capacity) {
     if (capacity < kSmallestChunkBuffer || buffer == nullptr) return 0;

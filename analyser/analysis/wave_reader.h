@@ -9,6 +9,10 @@
 
 namespace corv {
 
+// Whether the RIFF and data sizes of a file this long are not trusted
+// ("Ignore size in header" with its Always / over 2 GB / over 4 GB choice).
+bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize);
+
 // The whole analysis of one entry; never reports, only sets record.format.
 void analyseFile(AudioFileRecord& record, const ConversionSettings& settings);
 
