@@ -10,6 +10,8 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb xauth              # Windows programs and tests under Wine
     sox                                 # independent WAVE files for interop tests
+    libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
+    libfftw3-dev                        # spectra measured by the benchmarks
 )
 
 missing=()

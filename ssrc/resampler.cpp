@@ -1,0 +1,1 @@
+#include "ssrc/ssrcdll.h"
