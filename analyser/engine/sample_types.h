@@ -3,7 +3,7 @@
 // the conversions between it and the eight stored sample types.
 #include "analyser/analysis/audio_file_record.h"
 #include "analyser/engine/conversion_settings.h"
-#include "analyser/engine/notifier.h"
+#include "platform/notifier.h"
 
 #include <cstddef>
 #include <cstdint>
