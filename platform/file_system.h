@@ -1,0 +1,26 @@
+#pragma once
+// The few file-system questions the batcher asks: is a name taken, does a
+// file exist, which folders does a folder hold.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+// True when anything already carries the name (its attributes can be read), or
+// when that cannot be decided: such a name must not be chosen for a new file.
+bool nameIsTaken(const std::string& path);
+
+// True when the path names an existing file (not a folder).
+bool isExistingFile(const std::string& path);
+
+// The name of the file in the folder (ending in a separator) that matches the
+// given name, as the file system spells it; nothing when there is none.
+std::optional<std::string> matchFileInDirectory(const std::string& directory,
+                                                const std::string& name);
+
+// The sub-folders of a folder (ending in a separator) in the order the file
+// system lists them, without "." and ".." and without links to folders.
+std::vector<std::string> listSubdirectories(const std::string& directory);
+
+} // namespace corv
