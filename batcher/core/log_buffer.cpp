@@ -11,10 +11,13 @@ LogBuffer::LogBuffer(int32_t capacity)
 
 void LogBuffer::append(std::string_view text) {
     const size_t capacity = static_cast<size_t>(capacity_);
-    if (text.size() >= capacity) text = text.substr(text.size() - (capacity - 1));
+    // A text as long as the ring drops its own beginning: from then on the
+    // ring counts as full.
+    bool cut = text.size() >= capacity;
+    if (cut) text = text.substr(text.size() - (capacity - 1));
     if (text.empty()) return;
     size_t end = static_cast<size_t>(end_);
-    if (!wrapped_ && end + text.size() <= capacity) {
+    if (!wrapped_ && !cut && end + text.size() <= capacity) {
         // Still room: an exact fit fills the array to its end and keeps start.
         std::memcpy(text_.data() + end, text.data(), text.size());
         end_ = static_cast<int32_t>(end + text.size());

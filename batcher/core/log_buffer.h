@@ -21,7 +21,8 @@ public:
 
     // The kept characters, oldest first.
     std::string keptText() const;
-    // True once characters have been dropped to make room.
+    // True once any character has been dropped; from then on the ring holds
+    // exactly capacity - 1 characters.
     bool hasWrapped() const { return wrapped_; }
 
     int32_t capacity() const { return capacity_; }

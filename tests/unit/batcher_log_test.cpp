@@ -1,0 +1,161 @@
+// The log ring against a plain string model, its wrap and exact-fit cases,
+// the omitted-part marker, and the log files.
+#include "batcher/core/batcher_log.h"
+#include "batcher/core/log_buffer.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace corv {
+namespace {
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The model: everything until a character has to be dropped (the array is
+// overfilled, or one text is as long as the ring), then the last capacity - 1.
+struct RingModel {
+    size_t capacity;
+    std::string kept;
+    bool wrapped = false;
+    void append(const std::string& text) {
+        kept += text;
+        if (kept.size() > capacity || text.size() >= capacity) wrapped = true;
+        if (wrapped && kept.size() > capacity - 1) kept.erase(0, kept.size() - (capacity - 1));
+    }
+};
+
+TEST(LogBuffer, KeepsWhatAPlainModelKeepsOverManyRandomAppends) {
+    std::mt19937 random(7);
+    for (int32_t capacity : {2, 3, 10, 97, 100000}) {
+        LogBuffer ring(capacity);
+        RingModel model{static_cast<size_t>(capacity), {}};
+        std::uniform_int_distribution<int> bigOrSmall(0, 9);
+        for (int step = 0; step < 3000; ++step) {
+            // Mostly short lines, now and then one longer than the ring.
+            size_t maxLength = bigOrSmall(random) == 0 ? static_cast<size_t>(capacity) * 2 + 3
+                                                       : static_cast<size_t>(capacity) / 3 + 2;
+            std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+            for (char& c : text) c = static_cast<char>('a' + random() % 26);
+            ring.append(text);
+            model.append(text);
+            ASSERT_EQ(ring.keptText(), model.kept) << "capacity " << capacity << " step " << step;
+            ASSERT_EQ(ring.hasWrapped(), model.wrapped);
+        }
+    }
+}
+
+TEST(LogBuffer, ExactFitFillsToTheEndThenTheNextAppendWraps) {
+    LogBuffer ring(10);
+    ring.append("abcd");
+    ring.append("efghij"); // exactly the room left
+    EXPECT_EQ(ring.start(), 0);
+    EXPECT_EQ(ring.end(), 10);
+    EXPECT_EQ(ring.keptText(), "abcdefghij");
+    ring.append("k");
+    EXPECT_TRUE(ring.hasWrapped());
+    EXPECT_EQ(ring.end(), 1);
+    EXPECT_EQ(ring.start(), 2);
+    EXPECT_EQ(ring.keptText(), "cdefghijk");
+}
+
+TEST(LogBuffer, AWrappedRingEndingAtTheArrayEndKeepsItsTextOnTheNextShortAppend) {
+    LogBuffer ring(10);
+    ring.append("0123456789ab"); // longer than the ring: its last 9 remain
+    EXPECT_EQ(ring.keptText(), "3456789ab");
+    ring.append("c"); // the wrapped ring now ends exactly at the array's end
+    EXPECT_EQ(ring.end(), 10);
+    EXPECT_EQ(ring.start(), 1);
+    EXPECT_EQ(ring.keptText(), "456789abc");
+    ring.append("d");
+    EXPECT_EQ(ring.keptText(), "56789abcd");
+    EXPECT_EQ(ring.start(), ring.end() + 1);
+}
+
+TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
+    BatcherLog jobLog(LogKind::Job, 100);
+    BatcherLog messageLog(LogKind::Message, 100);
+    for (BatcherLog* log : {&jobLog, &messageLog}) {
+        log->append(kLogStartLine);
+        EXPECT_EQ(log->shownText(), kLogStartLine);
+        for (int line = 0; line < 8; ++line) log->append("line number " + std::to_string(line) + "\r\n");
+    }
+    std::string kept = messageLog.shownText();
+    ASSERT_EQ(kept.size(), 99u);
+    std::string shown = jobLog.shownText();
+    ASSERT_EQ(shown.size(), 99u);
+    ASSERT_EQ(shown.substr(0, kOmittedLogMarker.size()), kOmittedLogMarker);
+    // Everything after the marker up to the cut line's CR is blank; later lines are untouched.
+    size_t cutLineEnd = kept.find('\r', kOmittedLogMarker.size());
+    EXPECT_EQ(shown.substr(kOmittedLogMarker.size(), cutLineEnd - kOmittedLogMarker.size()),
+              std::string(cutLineEnd - kOmittedLogMarker.size(), ' '));
+    EXPECT_EQ(shown.substr(cutLineEnd), kept.substr(cutLineEnd));
+}
+
+TEST(BatcherLog, MarkerRuleOnShortAndLineLessTexts) {
+    std::string text(60, 'x');
+    markOmittedPart(text);
+    EXPECT_EQ(text, std::string(kOmittedLogMarker) + std::string(60 - kOmittedLogMarker.size(), ' '));
+    std::string shortText = "abc";
+    markOmittedPart(shortText);
+    EXPECT_EQ(shortText, "***");
+}
+
+TEST(BatcherLog, StartReplacesTheFileAndTheFileGetsEveryCharacter) {
+    test::TempDir dir;
+    {
+        std::ofstream old(dir.file(kJobLogFileName));
+        old << "an older run";
+    }
+    BatcherLog jobLog(LogKind::Job, 50);
+    BatcherLog messageLog(LogKind::Message, 50);
+    ASSERT_TRUE(jobLog.start(dir.dir()));
+    ASSERT_TRUE(messageLog.start(dir.dir()));
+    std::string longText(120, 'z'); // longer than the ring
+    AppendLog(jobLog, longText);
+    AppendLog(messageLog, "one\r\n");
+    EXPECT_EQ(fileText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
+    EXPECT_EQ(fileText(dir.file(kMessageLogFileName)), std::string(kLogStartLine) + "one\r\n");
+    EXPECT_EQ(jobLog.shownText().size(), 49u);
+    jobLog.closeFile();
+    AppendLog(jobLog, "after close");
+    EXPECT_EQ(fileText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
+}
+
+TEST(BatcherLog, AFileThatCannotBeOpenedLeavesTheLogInMemory) {
+    test::TempDir dir;
+    BatcherLog log(LogKind::Message);
+    EXPECT_FALSE(log.start(dir.file("missing-folder") + "/"));
+    AppendLog(log, "still here\r\n");
+    EXPECT_EQ(log.shownText(), std::string(kLogStartLine) + "still here\r\n");
+}
+
+TEST(BatcherLog, AppendsFromTwoThreadsKeepWholeLines) {
+    BatcherLog log(LogKind::Message, 1000);
+    const std::string a = "aaaaaaaaa\r\n", b = "bbbbbbbbb\r\n";
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i) AppendLog(log, a);
+    });
+    bool whole = true;
+    for (int i = 0; i < 2000 && whole; ++i) {
+        AppendLog(log, b);
+        std::string shown = log.shownText(); // a read never sees half an append
+        size_t firstLine = shown.find("\r\n") + 2;
+        for (size_t at = firstLine; at + a.size() <= shown.size(); at += a.size())
+            whole = whole && (shown.compare(at, a.size(), a) == 0 || shown.compare(at, b.size(), b) == 0);
+    }
+    writer.join();
+    EXPECT_TRUE(whole);
+}
+
+} // namespace
+} // namespace corv

@@ -1,0 +1,29 @@
+#pragma once
+// Shared by the batcher tests: a notifier that records, and zero-filled jobs.
+#include "platform/notifier.h"
+#include "protocol/fixed_text.h"
+#include "protocol/job_record.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corv::test {
+
+class RecordingNotifier : public Notifier {
+public:
+    void warn(std::string_view text, std::string_view title) override {
+        messages.emplace_back(std::string(text), std::string(title));
+    }
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+// Records are 6800 bytes; tests keep them off the stack.
+inline std::unique_ptr<JobRecord> makeJob(int32_t type) {
+    auto job = std::make_unique<JobRecord>();
+    job->jobType = type;
+    return job;
+}
+
+} // namespace corv::test
