@@ -1,0 +1,128 @@
+#include "ssrc/resampler_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "ssrc/polyphase_stage.h"
+#include "ssrc/sharp_filter_stages.h"
+
+namespace ssrc {
+namespace {
+
+constexpr double sharpPassEdge = 0.92;      // of the lower Nyquist frequency
+constexpr double sharpAttenuationDb = 180.0;
+constexpr double shortAttenuationDb = 180.0;
+// The short filter passes everything the sharp one lets through (up to the
+// lower Nyquist) and stops from 3 times that on, where the first image of the
+// doubled-rate signal begins.
+constexpr double shortPassEdge = 0.5;  // of the lower rate
+constexpr double shortStopEdge = 1.5;  // of the lower rate
+
+std::unique_ptr<ResamplerStage> makePolyphase(int64_t fromRate, int64_t toRate, int64_t lowerRate, int channels) {
+    const int64_t common = std::gcd(fromRate, toRate);
+    PolyphaseDesign design;
+    design.up = toRate / common;
+    design.down = fromRate / common;
+    design.passEdge = shortPassEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
+    design.stopEdge = shortStopEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
+    design.attenuationDb = shortAttenuationDb;
+    return std::make_unique<PolyphaseStage>(design, channels);
+}
+
+}  // namespace
+
+bool ResamplerEngine::validArguments(int channels, int inputRate, int outputRate) {
+    return channels >= 1 && channels <= maxChannels && inputRate >= minRate && inputRate <= maxRate &&
+           outputRate >= minRate && outputRate <= maxRate;
+}
+
+ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
+    : channels_(channels), inputRate_(inputRate), outputRate_(outputRate) {
+    const int64_t in = inputRate;
+    const int64_t out = outputRate;
+    if (out > in) {
+        const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
+        stages_.push_back(std::make_unique<SharpInterpolator>(taps, chooseFftSize(taps.size(), channels), channels));
+        heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
+        if (out != 2 * in) {
+            stages_.push_back(makePolyphase(2 * in, out, in, channels));
+            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
+        }
+    } else if (out < in) {
+        if (in != 2 * out) {
+            stages_.push_back(makePolyphase(in, 2 * out, out, channels));
+            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
+        }
+        const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
+        stages_.push_back(std::make_unique<SharpDecimator>(taps, chooseFftSize(taps.size(), channels), channels));
+        heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
+    }
+    front_.resize(static_cast<std::size_t>(channels));
+    back_.resize(static_cast<std::size_t>(channels));
+    output_.resize(static_cast<std::size_t>(channels));  // a valid buffer even for 0 frames
+}
+
+int64_t ResamplerEngine::expectedTotal() const {
+    return (inputTotal_ * outputRate_ + inputRate_ / 2) / inputRate_;
+}
+
+int ResamplerEngine::maxOutputFrames(int inputFrames) const {
+    const double frames = std::ceil(static_cast<double>(inputFrames) * outputRate_ / inputRate_ + heldOutputFrames_);
+    return static_cast<int>(std::min(frames + 16.0, 2147483647.0 / channels_));
+}
+
+void ResamplerEngine::runChain() {
+    for (const auto& stage : stages_) {
+        stage->process(front_, back_);
+        front_.swap(back_);
+    }
+}
+
+const double* ResamplerEngine::process(const double* input, int frames, bool last, int& outputFrames) {
+    const std::size_t channels = static_cast<std::size_t>(channels_);
+    const std::size_t count = frames > 0 && !finished_ ? static_cast<std::size_t>(frames) : 0;
+    std::size_t emitted = 0;
+    // Moves what the chain produced into the interleaved output, never past `limit` in total.
+    const auto collect = [&](int64_t limit) {
+        const std::size_t produced = front_[0].size();
+        const std::size_t keep = static_cast<std::size_t>(
+            std::max<int64_t>(0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
+        if (output_.size() < (emitted + keep) * channels) output_.resize((emitted + keep) * channels);
+        for (std::size_t c = 0; c < channels; ++c) {
+            const double* plane = front_[c].data();
+            double* target = output_.data() + emitted * channels + c;
+            for (std::size_t i = 0; i < keep; ++i) target[i * channels] = plane[i];
+        }
+        emitted += keep;
+        outputTotal_ += static_cast<int64_t>(keep);
+    };
+    if (!finished_) {
+        for (std::size_t c = 0; c < channels; ++c) {
+            std::vector<double>& plane = front_[c];
+            plane.resize(count);
+            for (std::size_t i = 0; i < count; ++i) plane[i] = input[i * channels + c];
+        }
+        inputTotal_ += static_cast<int64_t>(count);
+        runChain();
+        if (!last) {
+            collect(INT64_MAX);
+        } else {
+            // Drain: feed silence until every output the pass owes has come out.
+            const int64_t total = expectedTotal();
+            collect(total);
+            constexpr std::size_t flushFrames = 4096;
+            const double heldInput = heldOutputFrames_ * inputRate_ / outputRate_;
+            for (int round = 0; outputTotal_ < total && round < 8 + 2 * heldInput / flushFrames; ++round) {
+                for (auto& plane : front_) plane.assign(flushFrames, 0.0);
+                runChain();
+                collect(total);
+            }
+            finished_ = true;
+        }
+    }
+    outputFrames = static_cast<int>(emitted);
+    return output_.data();
+}
+
+}  // namespace ssrc

@@ -1,0 +1,152 @@
+#include "ssrc/sharp_filter_stages.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "ssrc/filter_design.h"
+
+namespace ssrc {
+namespace {
+
+// Spectrum of the taps at the given FFT size, scaled once so that the
+// unscaled inverse transform and any zero-stuffing gain need no extra pass.
+std::vector<double> filterSpectrum(const std::vector<double>& taps, std::size_t fftSize, double scale) {
+    std::vector<double> padded(fftSize, 0.0);
+    for (std::size_t i = 0; i < taps.size(); ++i) padded[i] = taps[i] * scale;
+    RealFft fft(fftSize);
+    std::vector<double> spectrum(fftSize);
+    fft.forward(padded.data(), spectrum.data());
+    return spectrum;
+}
+
+inline void multiplyComplex(double ar, double ai, double br, double bi, double& re, double& im) {
+    re = ar * br - ai * bi;
+    im = ar * bi + ai * br;
+}
+
+}  // namespace
+
+std::vector<double> designSharpFilter(double passEdge, double attenuationDb) {
+    // At twice the lower rate the lower Nyquist frequency is 1/4 cycle per sample.
+    const double stop = 0.25;
+    const double pass = passEdge * 0.25;
+    const double span = kaiserSpan(attenuationDb, stop - pass);
+    int halfLength = static_cast<int>(std::ceil(span / 2.0));
+    halfLength += halfLength % 2;  // even, as the decimator needs
+    return designLowPass(halfLength, 0.5 * (pass + stop), kaiserBeta(attenuationDb));
+}
+
+std::size_t chooseFftSize(std::size_t filterLength, int channels) {
+    // Cost per output ~ F log F / (F - length); memory ~ channels * F.
+    std::size_t best = 0;
+    double bestCost = 0.0;
+    for (std::size_t size = 16; size <= 16384; size *= 2) {
+        if (size < 2 * filterLength) continue;
+        if (best != 0 && static_cast<double>(size) * channels > 8e6) break;
+        const double cost = static_cast<double>(size) * std::log2(static_cast<double>(size)) /
+                            static_cast<double>(size - filterLength);
+        if (best == 0 || cost < bestCost) {
+            best = size;
+            bestCost = cost;
+        }
+    }
+    if (best == 0) {
+        best = 16;
+        while (best < 2 * filterLength) best *= 2;
+    }
+    return best;
+}
+
+SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels)
+    : fftSize_(fftSize), windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
+    const std::size_t delay = taps.size() / 2;
+    const std::size_t lead = (delay + 1) / 2;  // zeros before the first input
+    if (fftSize < 2 * (delay + 2 * lead) + 2) throw std::invalid_argument("FFT too short for the filter");
+    hop_ = (fftSize - delay - 2 * lead) / 2;
+    firstValid_ = delay + 2 * lead;
+    // Zero-stuffing halves the gain: make it up with a factor of 2.
+    filterSpectrum_ = filterSpectrum(taps, fftSize, 2.0 / static_cast<double>(fftSize));
+    pending_.resize(static_cast<std::size_t>(channels));
+    for (SampleQueue& queue : pending_) queue.appendZeros(lead);
+    spectrum_.resize(windowInputs_);
+    product_.resize(fftSize);
+}
+
+void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
+    const std::size_t half = windowInputs_;
+    const double* h = filterSpectrum_.data();
+    for (std::size_t c = 0; c < pending_.size(); ++c) {
+        SampleQueue& queue = pending_[c];
+        queue.append(input[c].data(), input[c].size());
+        std::vector<double>& out = output[c];
+        out.clear();
+        while (queue.size() >= half) {
+            halfFft_.forward(queue.front(), spectrum_.data());
+            const double* x = spectrum_.data();
+            double* y = product_.data();
+            // The zero-stuffed window's spectrum is the input spectrum repeated twice.
+            y[0] = x[0] * h[0];
+            y[1] = x[0] * h[1];
+            for (std::size_t k = 1; k < half / 2; ++k)
+                multiplyComplex(x[2 * k], x[2 * k + 1], h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
+            multiplyComplex(x[1], 0.0, h[half], h[half + 1], y[half], y[half + 1]);
+            for (std::size_t k = half / 2 + 1; k < half; ++k) {
+                const std::size_t m = half - k;
+                multiplyComplex(x[2 * m], -x[2 * m + 1], h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
+            }
+            fullFft_.inverse(y, y);
+            out.insert(out.end(), y + firstValid_, y + firstValid_ + 2 * hop_);
+            queue.drop(hop_);
+        }
+    }
+}
+
+SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels)
+    : fftSize_(fftSize), fullFft_(fftSize), halfFft_(fftSize / 2) {
+    const std::size_t delay = taps.size() / 2;
+    if (delay % 2 != 0) throw std::invalid_argument("decimator filter delay must be even");
+    if (fftSize < 2 * delay + 4) throw std::invalid_argument("FFT too short for the filter");
+    hop_ = (fftSize - 2 * delay) / 2;
+    firstValid_ = delay;
+    filterSpectrum_ = filterSpectrum(taps, fftSize, 1.0 / static_cast<double>(fftSize));
+    pending_.resize(static_cast<std::size_t>(channels));
+    for (SampleQueue& queue : pending_) queue.appendZeros(delay);
+    spectrum_.resize(fftSize);
+    folded_.resize(fftSize / 2);
+}
+
+void SharpDecimator::process(const PlanarBlock& input, PlanarBlock& output) {
+    const std::size_t quarter = fftSize_ / 4;
+    const std::size_t half = fftSize_ / 2;
+    const double* h = filterSpectrum_.data();
+    for (std::size_t c = 0; c < pending_.size(); ++c) {
+        SampleQueue& queue = pending_[c];
+        queue.append(input[c].data(), input[c].size());
+        std::vector<double>& out = output[c];
+        out.clear();
+        while (queue.size() >= fftSize_) {
+            double* s = spectrum_.data();
+            fullFft_.forward(queue.front(), s);
+            s[0] *= h[0];
+            s[1] *= h[1];
+            for (std::size_t k = 1; k < half; ++k) {
+                const double re = s[2 * k], im = s[2 * k + 1];
+                multiplyComplex(re, im, h[2 * k], h[2 * k + 1], s[2 * k], s[2 * k + 1]);
+            }
+            // Keeping every second output folds the upper half of the spectrum onto the lower.
+            double* d = folded_.data();
+            d[0] = s[0] + s[1];
+            d[1] = 2.0 * s[2 * quarter];
+            for (std::size_t k = 1; k < quarter; ++k) {
+                const std::size_t m = half - k;
+                d[2 * k] = s[2 * k] + s[2 * m];
+                d[2 * k + 1] = s[2 * k + 1] - s[2 * m + 1];
+            }
+            halfFft_.inverse(d, d);
+            out.insert(out.end(), d + firstValid_, d + firstValid_ + hop_);
+            queue.drop(2 * hop_);
+        }
+    }
+}
+
+}  // namespace ssrc

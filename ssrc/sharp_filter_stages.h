@@ -1,0 +1,65 @@
+// The long, sharp low-pass of the resampler, run as FFT overlap-save at twice
+// the lower of the two rates: SharpInterpolator doubles the rate on the way
+// up, SharpDecimator halves it on the way down. Both are zero-phase: their
+// delay is compensated inside, so input frame k lands at output frame 2k
+// (interpolator) or k / 2 (decimator).
+#ifndef SSRC_SHARP_FILTER_STAGES_H
+#define SSRC_SHARP_FILTER_STAGES_H
+
+#include <memory>
+#include <vector>
+
+#include "ssrc/fft.h"
+#include "ssrc/resampler_stage.h"
+
+namespace ssrc {
+
+// Taps of the sharp filter at twice the lower rate: pass band to
+// passEdge * (lower Nyquist), stop band from the lower Nyquist on.
+std::vector<double> designSharpFilter(double passEdge, double attenuationDb);
+
+// FFT size for a filter of the given length and channel count (memory stays bounded).
+std::size_t chooseFftSize(std::size_t filterLength, int channels);
+
+class SharpInterpolator final : public ResamplerStage {
+public:
+    // taps: odd-length linear-phase filter at the doubled rate.
+    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels);
+    void process(const PlanarBlock& input, PlanarBlock& output) override;
+    std::size_t maxHeldFrames() const override { return windowInputs_; }
+
+private:
+    std::size_t fftSize_;
+    std::size_t windowInputs_;  // inputs per FFT window (fftSize / 2)
+    std::size_t hop_;           // new inputs per window
+    std::size_t firstValid_;    // first output of a window that is kept
+    RealFft halfFft_;
+    RealFft fullFft_;
+    std::vector<double> filterSpectrum_;
+    std::vector<SampleQueue> pending_;
+    std::vector<double> spectrum_;
+    std::vector<double> product_;
+};
+
+class SharpDecimator final : public ResamplerStage {
+public:
+    // taps: linear-phase filter at the input rate, 2 * D + 1 taps with D even.
+    SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels);
+    void process(const PlanarBlock& input, PlanarBlock& output) override;
+    std::size_t maxHeldFrames() const override { return fftSize_; }
+
+private:
+    std::size_t fftSize_;
+    std::size_t hop_;         // outputs per FFT window (2 * hop_ inputs)
+    std::size_t firstValid_;  // first decimated output of a window that is kept
+    RealFft fullFft_;
+    RealFft halfFft_;
+    std::vector<double> filterSpectrum_;
+    std::vector<SampleQueue> pending_;
+    std::vector<double> spectrum_;
+    std::vector<double> folded_;
+};
+
+}  // namespace ssrc
+
+#endif
