@@ -16,10 +16,13 @@ namespace {
 #ifdef _WIN32
 using StatRecord = struct _stat64;
 int statOf(const std::string& path, StatRecord& st) { return _stat64(path.c_str(), &st); }
+int linkStatOf(const std::string& path, StatRecord& st) { return _stat64(path.c_str(), &st); }
 bool isFolder(const StatRecord& st) { return (st.st_mode & _S_IFDIR) != 0; }
 #else
 using StatRecord = struct stat;
 int statOf(const std::string& path, StatRecord& st) { return stat(path.c_str(), &st); }
+// A link that leads nowhere still takes its name: writing there would follow it.
+int linkStatOf(const std::string& path, StatRecord& st) { return lstat(path.c_str(), &st); }
 bool isFolder(const StatRecord& st) { return S_ISDIR(st.st_mode); }
 #endif
 
@@ -31,7 +34,7 @@ bool isDotEntry(const char* name) {
 
 bool nameIsTaken(const std::string& path) {
     StatRecord st{};
-    if (statOf(path, st) == 0) return true;
+    if (linkStatOf(path, st) == 0) return true;
     // Only a plain "no such name" frees it; any other failure leaves it taken.
     return errno != ENOENT && errno != ENOTDIR;
 }

@@ -36,12 +36,12 @@ bool isConsoleJob(int32_t type) {
 bool isTwoLameMode(char mode) { return mode != 0 && std::strchr("sjdm", mode) != nullptr; }
 
 std::string quotedPair(const ConsoleFiles& files) {
-    return formatText(" \"%s\" \"%s\"", files.input.c_str(), files.output.c_str());
+    return printfText(" \"%s\" \"%s\"", files.input.c_str(), files.output.c_str());
 }
 
 std::string wavPackArguments(const WavPackSettings& s, const ConsoleFiles& files) {
     std::string args = " ";
-    appendFormat(args, " -j%i", s.jointStereo ? 1 : 0);
+    appendPrintf(args, " -j%i", s.jointStereo ? 1 : 0);
     if (s.selfExtracting) args += " -e";
     if (s.copyTimestamp) args += " -t";
     if (s.storeMd5) args += " -m";
@@ -49,7 +49,7 @@ std::string wavPackArguments(const WavPackSettings& s, const ConsoleFiles& files
         if (s.losslessCompression == 0) args += " -f";
         else if (s.losslessCompression != 1) args += " -h";
     } else {
-        appendFormat(args, " -b%i", s.hybridBitrate);
+        appendPrintf(args, " -b%i", s.hybridBitrate);
         if (s.highQuality) args += " -h";
         if (s.correctionFile) args += " -c";
     }
@@ -58,9 +58,9 @@ std::string wavPackArguments(const WavPackSettings& s, const ConsoleFiles& files
 
 std::string neroArguments(const NeroAacSettings& s, const ConsoleFiles& files) {
     std::string args = " ";
-    if (!s.vbr) appendFormat(args, " -cbr %i", s.constantBitrate);
-    else if (s.vbrPreset >= 0 && s.vbrPreset <= 7) appendFormat(args, " -vbr %s", kNeroPresets[s.vbrPreset]);
-    else appendFormat(args, " -vbr %i", s.vbrPreset); // an unknown preset shows as its number
+    if (!s.vbr) appendPrintf(args, " -cbr %i", s.constantBitrate);
+    else if (s.vbrPreset >= 0 && s.vbrPreset <= 7) appendPrintf(args, " -vbr %s", kNeroPresets[s.vbrPreset]);
+    else appendPrintf(args, " -vbr %i", s.vbrPreset); // an unknown preset shows as its number
     args += s.heProfile ? " -profile HE" : " -profile LC";
     args += s.highQuality ? " -quality high" : " -quality fast";
     if (s.pns) args += " -pns";
@@ -73,14 +73,14 @@ std::string lameArguments(const LameSettings& s, const ConsoleFiles& files) {
     std::string args = " ";
     switch (s.bitrateMode) {
     case 0:
-        if (s.preset >= 0 && s.preset <= 3) appendFormat(args, " --preset %s", kLamePresets[s.preset]);
+        if (s.preset >= 0 && s.preset <= 3) appendPrintf(args, " --preset %s", kLamePresets[s.preset]);
         break;
-    case 1: appendFormat(args, " -V %i", s.vbrQuality); break;
-    case 2: appendFormat(args, " --alt-preset %i", s.abrBitrate); break;
-    case 3: appendFormat(args, " --alt-preset cbr %i", s.constantBitrate); break;
+    case 1: appendPrintf(args, " -V %i", s.vbrQuality); break;
+    case 2: appendPrintf(args, " --alt-preset %i", s.abrBitrate); break;
+    case 3: appendPrintf(args, " --alt-preset cbr %i", s.constantBitrate); break;
     default: break;
     }
-    appendFormat(args, " -q %i", s.algorithmQuality);
+    appendPrintf(args, " -q %i", s.algorithmQuality);
     return args + quotedPair(files);
 }
 
@@ -90,10 +90,10 @@ std::string arguments(const JobRecord& job, const ConsoleFiles& files) {
     const char* out = files.output.c_str();
     switch (static_cast<JobType>(job.jobType)) {
     case JobType::TwoLame:
-        return formatText(" -b %i -m %c \"%s\" \"%s\" ", s.twoLame.bitrate, s.twoLame.channelMode, in, out);
-    case JobType::Ape: return formatText(" \"%s\" \"%s\" -c%i", in, out, s.ape.compressionLevel);
+        return printfText(" -b %i -m %c \"%s\" \"%s\" ", s.twoLame.bitrate, s.twoLame.channelMode, in, out);
+    case JobType::Ape: return printfText(" \"%s\" \"%s\" -c%i", in, out, s.ape.compressionLevel);
     case JobType::Flac:
-        return formatText(" -%i %s %s \"%s\" -o \"%s\"", s.flac.compressionLevel,
+        return printfText(" -%i %s %s \"%s\" -o \"%s\"", s.flac.compressionLevel,
                           s.flac.storeReplayGain ? "--replay-gain" : "", s.flac.oggContainer ? "--ogg" : "", in,
                           out);
     case JobType::WavPack: return wavPackArguments(s.wavPack, files);
@@ -101,13 +101,13 @@ std::string arguments(const JobRecord& job, const ConsoleFiles& files) {
     case JobType::Mpc: {
         int32_t preset = s.mpc.qualityPreset;
         if (preset < 0 || preset > 3) return std::string();
-        return formatText(" --%s \"%s\"  \"%s\"", kMpcPresets[preset], in, out);
+        return printfText(" --%s \"%s\"  \"%s\"", kMpcPresets[preset], in, out);
     }
     case JobType::Lame: return lameArguments(s.lame, files);
     case JobType::OggVorbis:
         if (s.oggVorbis.qualityMode)
-            return formatText(" -q %f \"%s\" -o \"%s\"", static_cast<double>(s.oggVorbis.quality), in, out);
-        return formatText(" -b %i \"%s\" -o \"%s\"", s.oggVorbis.bitrate, in, out);
+            return printfText(" -q %f \"%s\" -o \"%s\"", static_cast<double>(s.oggVorbis.quality), in, out);
+        return printfText(" -b %i \"%s\" -o \"%s\"", s.oggVorbis.bitrate, in, out);
     default: return std::string();
     }
 }
@@ -189,7 +189,7 @@ BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& setti
 }
 
 std::string commandLineText(const CommandLineRecord& record) {
-    return formatText("\"%.*s\" %.*s", static_cast<int>(fieldText(record.programPath).size()), record.programPath,
+    return printfText("\"%.*s\" %.*s", static_cast<int>(fieldText(record.programPath).size()), record.programPath,
                       static_cast<int>(fieldText(record.arguments).size()), record.arguments);
 }
 

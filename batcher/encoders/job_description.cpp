@@ -11,7 +11,7 @@ namespace {
 // A named choice, or the number itself when it is outside the table.
 template <size_t N> std::string nameOr(const char* const (&names)[N], int32_t value) {
     if (value >= 0 && static_cast<size_t>(value) < N) return names[value];
-    return formatText("%i", value);
+    return printfText("%i", value);
 }
 
 constexpr const char* kNeroPresets[] = {"Tape",    "Radio",   "Internet",   "Streaming",
@@ -21,15 +21,15 @@ constexpr const char* kLamePresets[] = {"Medium", "Standard", "Extreme", "Insane
 
 std::string twoLameText(const TwoLameSettings& s) {
     unsigned char mode = static_cast<unsigned char>(s.channelMode);
-    std::string text = formatText("\tMPEG%i   \r\n\tBitrate:%ik  \r\n", s.mpegVersion, s.bitrate);
+    std::string text = printfText("\tMPEG%i   \r\n\tBitrate:%ik  \r\n", s.mpegVersion, s.bitrate);
     // A byte that is no printable letter shows as its number.
-    if (mode >= 0x20 && mode < 0x7f) appendFormat(text, "\tChannel mode:'%c'\r\n", mode);
-    else appendFormat(text, "\tChannel mode:%i\r\n", static_cast<int>(mode));
+    if (mode >= 0x20 && mode < 0x7f) appendPrintf(text, "\tChannel mode:'%c'\r\n", mode);
+    else appendPrintf(text, "\tChannel mode:%i\r\n", static_cast<int>(mode));
     return text;
 }
 
 std::string wavPackText(const WavPackSettings& s) {
-    std::string text = formatText(
+    std::string text = printfText(
         "\tFormat:%s \r\n\tJoint Stereo:%s \r\n\tCopy timestamp:%s \r\n\tStore MD5:%s \r\n\tSelfextr.:%s\r\n",
         s.lossless ? "Lossless" : "Hybrid", yesNo(s.jointStereo), yesNo(s.copyTimestamp), yesNo(s.storeMd5),
         yesNo(s.selfExtracting));
@@ -38,32 +38,32 @@ std::string wavPackText(const WavPackSettings& s) {
         else if (s.losslessCompression == 1) text += "\tCompression:Normal\r\n";
         else text += "\tCompression:High\r\n";
     } else {
-        appendFormat(text, "\tBitratre:%i \r\n\tHQ:%s \r\n\tCorr. file:%s\r\n", s.hybridBitrate,
+        appendPrintf(text, "\tBitratre:%i \r\n\tHQ:%s \r\n\tCorr. file:%s\r\n", s.hybridBitrate,
                      yesNo(s.highQuality), yesNo(s.correctionFile));
     }
     return text;
 }
 
 std::string neroText(const NeroAacSettings& s) {
-    std::string text = s.vbr ? formatText("\tVBR-%s\r\n", nameOr(kNeroPresets, s.vbrPreset).c_str())
-                             : formatText("\tCBR, %i kbps\r\n", s.constantBitrate);
+    std::string text = s.vbr ? printfText("\tVBR-%s\r\n", nameOr(kNeroPresets, s.vbrPreset).c_str())
+                             : printfText("\tCBR, %i kbps\r\n", s.constantBitrate);
     text += s.heProfile ? "\tHE\r\n" : "\tLC\r\n";
-    appendFormat(text, "\tQuality:%s \r\n\tPNS:%s \r\n\tKeep freqs:%s \r\n\tMP4:%s\r\n",
+    appendPrintf(text, "\tQuality:%s \r\n\tPNS:%s \r\n\tKeep freqs:%s \r\n\tMP4:%s\r\n",
                  s.highQuality ? "High" : "Fast", yesNo(s.pns), yesNo(s.keepAllFrequencies),
                  yesNo(s.isoAacOutput));
     return text;
 }
 
 std::string lameText(const LameSettings& s) {
-    std::string text = formatText("\tMPEG%i\r\n", s.mpegVersion);
+    std::string text = printfText("\tMPEG%i\r\n", s.mpegVersion);
     switch (s.bitrateMode) {
-    case 0: appendFormat(text, "\tpreset %s\r\n", nameOr(kLamePresets, s.preset).c_str()); break;
-    case 1: appendFormat(text, "\tvbr quality:%i\r\n", s.vbrQuality); break;
-    case 2: appendFormat(text, "\tABR %ik\r\n", s.abrBitrate); break;
-    case 3: appendFormat(text, "\tCBR %ik\r\n", s.constantBitrate); break;
+    case 0: appendPrintf(text, "\tpreset %s\r\n", nameOr(kLamePresets, s.preset).c_str()); break;
+    case 1: appendPrintf(text, "\tvbr quality:%i\r\n", s.vbrQuality); break;
+    case 2: appendPrintf(text, "\tABR %ik\r\n", s.abrBitrate); break;
+    case 3: appendPrintf(text, "\tCBR %ik\r\n", s.constantBitrate); break;
     default: break; // as the command line: nothing for an unknown mode
     }
-    appendFormat(text, "\tquality:q%i\r\n", s.algorithmQuality);
+    appendPrintf(text, "\tquality:q%i\r\n", s.algorithmQuality);
     return text;
 }
 
@@ -72,24 +72,24 @@ std::string descriptionText(const JobRecord& job) {
     switch (static_cast<JobType>(job.jobType)) {
     case JobType::SurcodeCdPro: return "\tnone\r\n";
     case JobType::SurcodeDvd:
-        return formatText("\tAtt. rear:%s   \r\n\tData rate:%i\r\n", yesNo(s.surcode.attenuateRear),
+        return printfText("\tAtt. rear:%s   \r\n\tData rate:%i\r\n", yesNo(s.surcode.attenuateRear),
                           s.surcode.dataRate);
     case JobType::TwoLame: return twoLameText(s.twoLame);
-    case JobType::Ape: return formatText("\tCompression:%i\r\n", s.ape.compressionLevel);
+    case JobType::Ape: return printfText("\tCompression:%i\r\n", s.ape.compressionLevel);
     case JobType::Flac:
-        return formatText("\tCompression:%i \r\n\tStore replaygain:%s \r\n\tUse Ogg container:%s\r\n",
+        return printfText("\tCompression:%i \r\n\tStore replaygain:%s \r\n\tUse Ogg container:%s\r\n",
                           s.flac.compressionLevel, yesNo(s.flac.storeReplayGain), yesNo(s.flac.oggContainer));
     case JobType::WavPack: return wavPackText(s.wavPack);
     case JobType::NeroAac: return neroText(s.neroAac);
-    case JobType::Mpc: return formatText("\tQuality: %s\r\n", nameOr(kMpcPresets, s.mpc.qualityPreset).c_str());
+    case JobType::Mpc: return printfText("\tQuality: %s\r\n", nameOr(kMpcPresets, s.mpc.qualityPreset).c_str());
     case JobType::Lame: return lameText(s.lame);
     case JobType::OggVorbis:
         if (s.oggVorbis.qualityMode)
-            return formatText("\tQuality:%.1f\r\n", static_cast<double>(s.oggVorbis.quality));
-        return formatText("\tBitrate:%i\r\n", s.oggVorbis.bitrate);
+            return printfText("\tQuality:%.1f\r\n", static_cast<double>(s.oggVorbis.quality));
+        return printfText("\tBitrate:%i\r\n", s.oggVorbis.bitrate);
     case JobType::SonicFoundry: return BuildSonicIni(s.sonicFoundry, true);
     case JobType::Ac3Library:
-        return formatText("\tdatarate:%i\r\n\tsampelrate:%i\r\n\tmode:%i\r\n\tinc. LFE:%s\r\n",
+        return printfText("\tdatarate:%i\r\n\tsampelrate:%i\r\n\tmode:%i\r\n\tinc. LFE:%s\r\n",
                           s.ac3Library.dataRate, s.ac3Library.sampleRate, s.ac3Library.codingMode,
                           yesNo(s.ac3Library.lfe));
     }

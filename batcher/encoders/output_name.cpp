@@ -32,7 +32,7 @@ BuildOutcome chooseOutputName(std::string_view directory, std::string_view stem,
             output = std::move(candidate);
             return BuildOutcome::success();
         }
-        candidate = formatText("%.*s%.*s(%i)%.*s", static_cast<int>(directory.size()), directory.data(),
+        candidate = printfText("%.*s%.*s(%i)%.*s", static_cast<int>(directory.size()), directory.data(),
                                static_cast<int>(stem.size()), stem.data(), n,
                                static_cast<int>(extension.size()), extension.data());
     }

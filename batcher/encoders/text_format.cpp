@@ -6,7 +6,7 @@
 namespace corv {
 namespace {
 
-void appendFormatV(std::string& out, const char* format, va_list args) {
+void appendPrintfV(std::string& out, const char* format, va_list args) {
     va_list measure;
     va_copy(measure, args);
     int length = std::vsnprintf(nullptr, 0, format, measure);
@@ -20,19 +20,19 @@ void appendFormatV(std::string& out, const char* format, va_list args) {
 
 } // namespace
 
-std::string formatText(const char* format, ...) {
+std::string printfText(const char* format, ...) {
     std::string out;
     va_list args;
     va_start(args, format);
-    appendFormatV(out, format, args);
+    appendPrintfV(out, format, args);
     va_end(args);
     return out;
 }
 
-void appendFormat(std::string& out, const char* format, ...) {
+void appendPrintf(std::string& out, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    appendFormatV(out, format, args);
+    appendPrintfV(out, format, args);
     va_end(args);
 }
 
