@@ -1,0 +1,74 @@
+#include "batcher/win/copy_data_glue.h"
+
+#include "batcher/config/win/window_module_path.h"
+#include "batcher/win/job_list.h"
+#include "batcher/win/log_window.h"
+#include "batcher/win/message_box_notifier.h"
+#include "batcher/win/resource.h"
+#include "protocol/messages.h"
+
+namespace corv {
+namespace {
+
+void reply(HWND mainWindow, HWND sender, MessageId id, const void* payload, DWORD size) {
+    if (!IsWindow(sender)) return;
+    COPYDATASTRUCT data{};
+    data.dwData = static_cast<ULONG_PTR>(id);
+    data.cbData = size;
+    data.lpData = const_cast<void*>(payload); // the API takes it non-const; it is only read
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(mainWindow),
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+}
+
+void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
+    HWND main = state.mainWindow;
+    switch (outcome.action) {
+    case CopyDataAction::None: break;
+    case CopyDataAction::ReplyConnection: reply(main, sender, MessageId::ConnectionReply, nullptr, 0); break;
+    case CopyDataAction::BringToFront: SetForegroundWindow(main); break;
+    case CopyDataAction::PostRun:
+        state.showPrograms = false;
+        PostMessageA(main, WM_COMMAND, IDC_RUN, 0);
+        break;
+    case CopyDataAction::AppendRow:
+        if (outcome.job)
+            AppendJobRow(GetDlgItem(main, IDC_JOB_LIST), std::move(outcome.job), outcome.programName,
+                         outcome.oneLineDescription);
+        break;
+    case CopyDataAction::ReplyCommandline:
+        reply(main, sender, MessageId::GiveCommandline, outcome.replyText.c_str(),
+              static_cast<DWORD>(outcome.replyText.size() + 1));
+        break;
+    }
+}
+
+} // namespace
+
+std::string ModulePathOf(HWND window, bool ntPlatform) {
+    char path[kPathFieldSize] = {};
+    if (!GetWindowModulePath(window, path, sizeof path, ntPlatform)) return {};
+    return std::string(fieldText(path));
+}
+
+LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data) {
+    if (!data) return TRUE;
+    const bool nt = state.ntPlatform;
+    const std::string& senderName = state.sender.update(reinterpret_cast<uintptr_t>(sender), [nt](uintptr_t window) {
+        return ModulePathOf(reinterpret_cast<HWND>(window), nt);
+    });
+
+    CopyDataMessage message;
+    message.senderName = senderName;
+    message.id = data->dwData;
+    message.payload = data->lpData;
+    message.size = data->cbData;
+    MessageBoxNotifier notifier(state.mainWindow);
+    CopyDataOutcome outcome = handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
+    // From here on nothing of the sender's payload is read.
+    carryOut(state, sender, outcome);
+    RefreshLogWindow(state);
+    return TRUE;
+}
+
+} // namespace corv

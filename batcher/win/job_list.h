@@ -1,0 +1,34 @@
+#pragma once
+// The job list control is the queue: every row owns one JobRecord (item data),
+// released whenever the row goes, however it goes.
+#include "protocol/job_record.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string_view>
+
+namespace corv {
+
+// Grid lines, full-row select and the three columns.
+bool SetUpJobList(HWND list);
+
+// Appends a row at the end; the row takes the record. False (record released)
+// when the control refuses the row.
+bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view programName,
+                  std::string_view oneLineDescription);
+
+// Removes every selected row.
+void DeleteSelectedJobs(HWND list);
+
+// Removes every row.
+void ClearJobs(HWND list);
+
+// The record a row owns (null when there is no such row), for the job runner.
+const JobRecord* JobAt(HWND list, int row);
+
+// Called for the list's LVN_DELETEITEM: the row's record goes with it.
+void ReleaseJobOfDeletedRow(const NMLISTVIEW& deleted);
+
+} // namespace corv

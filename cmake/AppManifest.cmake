@@ -1,0 +1,9 @@
+# Gives a Windows program the project's manifest (common controls 6, DPI
+# awareness, UTF-8 process code page). The program's .rc, listed among the
+# target's sources, includes "app_manifest.rc".
+function(corv_use_app_manifest target rc_file)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/win)
+  set_property(SOURCE ${rc_file} APPEND PROPERTY OBJECT_DEPENDS
+               ${PROJECT_SOURCE_DIR}/platform/win/app.manifest
+               ${PROJECT_SOURCE_DIR}/platform/win/app_manifest.rc)
+endfunction()
