@@ -1,0 +1,47 @@
+#include "copydata_client.h"
+
+namespace e2e {
+namespace {
+constexpr char kClientClass[] = "QuillmereE2eClient";
+}
+
+CopyDataClient::CopyDataClient() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClientClass;
+    RegisterClassA(&wc); // fails harmlessly when a previous client registered it
+    window_ = CreateWindowA(kClientClass, "Corvandale stand-in", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                            wc.hInstance, this);
+}
+
+CopyDataClient::~CopyDataClient() {
+    if (window_) DestroyWindow(window_);
+}
+
+void CopyDataClient::send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender) {
+    COPYDATASTRUCT data{};
+    data.dwData = static_cast<ULONG_PTR>(id);
+    data.cbData = static_cast<DWORD>(size);
+    data.lpData = const_cast<void*>(payload);
+    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender ? sender : window_),
+                 reinterpret_cast<LPARAM>(&data));
+}
+
+LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<CopyDataClient*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_COPYDATA && self) {
+        auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        Received r{reinterpret_cast<HWND>(wParam), data->dwData, {}, data->lpData != nullptr};
+        if (data->lpData) r.payload.assign(static_cast<const char*>(data->lpData), data->cbData);
+        self->received_.push_back(std::move(r));
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace e2e

@@ -1,0 +1,44 @@
+#pragma once
+// A window of this test program that talks to Quillmere as Corvandale does:
+// it sends copy-data messages with itself as the sender and keeps every
+// copy-data message it receives.
+#include "protocol/job_record.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Received {
+    HWND from;
+    uint64_t id;
+    std::string payload; // exactly cbData bytes
+    bool hadPayload;
+};
+
+class CopyDataClient {
+public:
+    CopyDataClient();
+    ~CopyDataClient();
+    CopyDataClient(const CopyDataClient&) = delete;
+    CopyDataClient& operator=(const CopyDataClient&) = delete;
+
+    HWND window() const { return window_; }
+
+    // Sends and returns when the receiver has handled it (its replies, sent
+    // meanwhile, are in received()). The sender parameter defaults to this window.
+    void send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender = nullptr);
+    void sendJob(HWND target, uint64_t id, const corv::JobRecord& job) { send(target, id, &job, sizeof job); }
+
+    std::vector<Received>& received() { return received_; }
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    std::vector<Received> received_;
+};
+
+} // namespace e2e

@@ -1,0 +1,312 @@
+// Quillmere.exe as Corvandale and a user meet it: a separate process, driven
+// by copy-data messages and clicks, read back through its windows and files.
+#include "copydata_client.h"
+#include "quillmere_process.h"
+#include "remote_window.h"
+
+#include "protocol/job_record.h"
+#include "protocol/job_types.h"
+#include "protocol/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::CopyDataClient;
+using e2e::QuillmereProcess;
+using e2e::ScratchFolder;
+
+constexpr int kShowLog = 3151, kClearList = 5010, kRun = 5020, kExit = 5030;
+constexpr int kLogText = 3250, kCopyAll = 3255, kLogOk = 420, kJobsLog = 3260;
+constexpr char kNoPrograms[] =
+    "No conversion programs configured. Please configure Quillmere before running any jobs.";
+constexpr char kStartLine[] = "Starting Quillmere\r\n";
+
+std::unique_ptr<corv::JobRecord> lameJob(const std::string& name) {
+    auto job = std::make_unique<corv::JobRecord>();
+    job->jobType = static_cast<int32_t>(corv::JobType::Lame);
+    job->sampleRate = 44100;
+    corv::setFieldText(job->jobName, name);
+    corv::setFieldText(job->outputDirectory, "C:\\music\\");
+    corv::setFieldText(job->settings.lame.inputPath, "C:\\music\\" + name);
+    job->settings.lame.mpegVersion = 1;
+    job->settings.lame.bitrateMode = 0;
+    job->settings.lame.preset = 1;
+    job->settings.lame.algorithmQuality = 2;
+    return job;
+}
+
+std::string ownExeName() {
+    char self[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, length);
+    return path.substr(path.rfind('\\') + 1);
+}
+
+std::string received(const std::string& sender, int id) {
+    char line[128];
+    snprintf(line, sizeof line, "* Message received from %s. Msg ID: %04i.\r\n", sender.c_str(), id);
+    return line;
+}
+
+// Waits for Quillmere's message box, returns its text and presses OK.
+std::string dismissMessageBox(const QuillmereProcess& quillmere) {
+    HWND box = nullptr;
+    e2e::waitFor([&] { return (box = e2e::findDialog(quillmere.processId(), "Quillmere")) != nullptr; });
+    if (!box) return "<no message box>";
+    std::string text = e2e::messageBoxText(box);
+    e2e::pressButton(box, IDOK);
+    e2e::waitFor([&] { return !IsWindow(box); });
+    return text;
+}
+
+std::vector<std::string> rows(HWND list) {
+    std::vector<std::string> names;
+    for (int row = 0; row < e2e::listRowCount(list); ++row) names.push_back(e2e::listCellText(list, row, 0));
+    return names;
+}
+
+TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
+    ScratchFolder folder("messages");
+    QuillmereProcess quillmere(folder.path());
+    ASSERT_TRUE(quillmere.start());
+    HWND main = quillmere.mainWindow();
+    CopyDataClient client;
+    ASSERT_NE(client.window(), nullptr);
+    auto& replies = client.received();
+    const std::string me = ownExeName();
+    std::string log = kStartLine;
+
+    // Open connection: 102 without payload, naming the batcher's main window.
+    client.send(main, 100, nullptr, 0);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].id, 102u);
+    EXPECT_EQ(replies[0].from, main);
+    EXPECT_FALSE(replies[0].hadPayload);
+    log += received(me, 100) + "\tMsg description: Open connection \r\n\r\n";
+
+    // Add job: a row with the job name, program and one-line settings.
+    auto job = lameJob("song.wav");
+    client.sendJob(main, 130, *job);
+    HWND list = quillmere.jobList();
+    ASSERT_EQ(e2e::listRowCount(list), 1);
+    EXPECT_EQ(e2e::listCellText(list, 0, 0), "song.wav");
+    EXPECT_EQ(e2e::listCellText(list, 0, 1), "LAME (mp3)");
+    EXPECT_EQ(e2e::listCellText(list, 0, 2), " MPEG1   preset Standard   quality:q2  ");
+    log += received(me, 130) + "\tMsg description: Add job \r\n\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n\r\n";
+
+    // Wrong sizes and a missing payload add nothing and get no reply.
+    std::vector<char> bytes(6801, 0);
+    std::memcpy(bytes.data(), job.get(), sizeof *job);
+    for (size_t size : {6799u, 6801u}) {
+        client.send(main, 130, bytes.data(), size);
+        log += received(me, 130) + "\tInvallid message, message ignored! \r\n\r\n";
+    }
+    client.send(main, 130, nullptr, 0);
+    log += received(me, 130) + "\tInvallid message, message ignored! \r\n\r\n";
+    client.send(main, 131, bytes.data(), 6801);
+    log += received(me, 131) + "\tInvallid message, message ignored! \r\n\r\n";
+    EXPECT_EQ(e2e::listRowCount(list), 1);
+    EXPECT_EQ(replies.size(), 1u);
+
+    // Give commandline: the preview of the configured (default "C:\") LAME path.
+    auto preview = lameJob("");
+    corv::setFieldText(preview->settings.lame.inputPath, "");
+    client.sendJob(main, 131, *preview);
+    const std::string lameReply =
+        "\"C:\\\"   --preset standard -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[1].id, 131u);
+    EXPECT_EQ(replies[1].from, main);
+    EXPECT_EQ(replies[1].payload, lameReply + '\0');
+    log += received(me, 131) + "\tMsg description: Give commandline \r\n\t" + lameReply + "\r\n\r\n\r\n";
+
+    corv::JobRecord surcode{};
+    surcode.jobType = 1000;
+    client.sendJob(main, 131, surcode);
+    ASSERT_EQ(replies.size(), 3u);
+    EXPECT_EQ(replies[2].payload, std::string("No dos command available.") + '\0');
+    log += received(me, 131) + "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
+
+    for (int id : {0, 99, 101, 132}) {
+        client.send(main, static_cast<uint64_t>(id), nullptr, 0);
+        log += received(me, id) + "\tUnknown message \r\n\r\n";
+    }
+    EXPECT_EQ(replies.size(), 3u);
+
+    // A sender that is no window is not logged under the previous sender's
+    // name; another process's window is named after its own program.
+    client.send(main, 100, nullptr, 0, reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)));
+    log += received("", 100) + "\tMsg description: Open connection \r\n\r\n";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other{};
+    std::string line = "\"" + e2e::ownDirectory() + "titled_window.exe\" \"Other sender\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &other));
+    HWND otherWindow = nullptr;
+    e2e::waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
+    client.send(main, 104, nullptr, 0, otherWindow);
+    log += received("titled_window.exe", 104) + "\tMsg description: Notify user \r\n\r\n";
+    PostMessageA(otherWindow, WM_CLOSE, 0, 0);
+    WaitForSingleObject(other.hProcess, 10000);
+    CloseHandle(other.hThread);
+    CloseHandle(other.hProcess);
+    EXPECT_EQ(replies.size(), 3u);
+
+    // Start jobs runs through the Run command's checks: nothing is configured.
+    client.send(main, 110, nullptr, 0);
+    log += received(me, 110) + "\tMsg description: Start jobs \r\n\r\n";
+    EXPECT_EQ(dismissMessageBox(quillmere), kNoPrograms);
+
+    quillmere.click(kExit);
+    EXPECT_EQ(quillmere.waitForExit(), 1);
+    EXPECT_EQ(quillmere.file("MsgLogQuillmere.txt"), log);
+    EXPECT_EQ(quillmere.file("JobLogQuillmere.txt"), kStartLine);
+}
+
+TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndRunNeedsAProgram) {
+    ScratchFolder first("first"), second("second");
+    QuillmereProcess running(first.path()), again(second.path());
+    ASSERT_TRUE(running.start());
+    ASSERT_TRUE(again.startOnly());
+    HWND box = nullptr;
+    e2e::waitFor([&] { return (box = e2e::findDialog(again.processId(), "Quillmere")) != nullptr; });
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::messageBoxText(box), "Program is already running. Exiting now.");
+    e2e::pressButton(box, IDOK);
+    EXPECT_EQ(again.waitForExit(), 0);
+    EXPECT_FALSE(e2e::fileExists(second.path() + "MsgLogQuillmere.txt")); // it made nothing
+    EXPECT_FALSE(e2e::fileExists(second.path() + "settingsQuillmere.ini"));
+
+    // The first one is untouched; its Run button finds no usable program,
+    // even with an empty list.
+    ASSERT_TRUE(IsWindow(running.mainWindow()));
+    PostMessageA(running.control(kRun), BM_CLICK, 0, 0);
+    EXPECT_EQ(dismissMessageBox(running), kNoPrograms);
+}
+
+TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
+    ScratchFolder folder("delete");
+    QuillmereProcess quillmere(folder.path());
+    ASSERT_TRUE(quillmere.start());
+    CopyDataClient client;
+    for (int i = 0; i < 5; ++i) client.sendJob(quillmere.mainWindow(), 130, *lameJob("job" + std::to_string(i) + ".wav"));
+    HWND list = quillmere.jobList();
+    ASSERT_EQ(e2e::listRowCount(list), 5);
+
+    for (int row : {1, 2, 4}) ASSERT_TRUE(e2e::setListRowSelected(list, row, true));
+    // The Delete key goes through the batcher's accelerator table.
+    PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
+    PostMessageA(list, WM_KEYUP, VK_DELETE, 0xC0000001);
+    EXPECT_TRUE(e2e::waitFor([&] { return e2e::listRowCount(list) == 2; }));
+    EXPECT_EQ(rows(list), (std::vector<std::string>{"job0.wav", "job3.wav"}));
+
+    quillmere.click(kClearList);
+    EXPECT_EQ(e2e::listRowCount(list), 0);
+    quillmere.click(kClearList); // on an empty list: nothing happens
+    EXPECT_EQ(e2e::listRowCount(list), 0);
+    client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
+    EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
+}
+
+struct Settings {
+    std::string bytes;
+    bool showLogWindow() const { return bytes.size() == 6264 && bytes[6252] == 1; }
+};
+
+HWND waitForLogWindow(const QuillmereProcess& quillmere) {
+    HWND window = nullptr;
+    e2e::waitFor([&] { return (window = e2e::findDialog(quillmere.processId(), "Log window")) != nullptr; });
+    return window;
+}
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "<no clipboard>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
+    ScratchFolder folder("settings");
+    QuillmereProcess quillmere(folder.path());
+    ASSERT_TRUE(quillmere.start());
+
+    // First start: the defaults are written (every path "C:\", invert on).
+    Settings defaults{quillmere.file("settingsQuillmere.ini")};
+    ASSERT_EQ(defaults.bytes.size(), 6264u);
+    for (int program = 0; program < 12; ++program)
+        EXPECT_EQ(defaults.bytes.substr(12 + 520 * program, 4), std::string("C:\\\0", 4));
+    EXPECT_EQ(defaults.bytes[6260], 1);
+    EXPECT_FALSE(defaults.showLogWindow());
+
+    // The log window: owned by the main window at 150,150, no smaller than 400x250.
+    quillmere.click(kShowLog);
+    HWND logWindow = waitForLogWindow(quillmere);
+    ASSERT_NE(logWindow, nullptr);
+    EXPECT_EQ(GetWindow(logWindow, GW_OWNER), quillmere.mainWindow());
+    RECT r{};
+    GetWindowRect(logWindow, &r);
+    EXPECT_EQ(r.left, 150);
+    EXPECT_EQ(r.top, 150);
+    SetWindowPos(logWindow, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    e2e::waitFor([&] {
+        GetWindowRect(logWindow, &r);
+        return r.right - r.left >= 400 && r.bottom - r.top >= 250;
+    });
+    EXPECT_GE(r.right - r.left, 400);
+    EXPECT_GE(r.bottom - r.top, 250);
+
+    // It shows the message log first (the default choice), then the job log.
+    HWND text = GetDlgItem(logWindow, kLogText);
+    EXPECT_EQ(e2e::windowText(text), kStartLine);
+    CopyDataClient client;
+    client.send(quillmere.mainWindow(), 104, nullptr, 0); // refreshes the open window
+    EXPECT_NE(e2e::windowText(text).find("Notify user"), std::string::npos);
+    SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);
+    EXPECT_EQ(e2e::windowText(text), kStartLine);
+    SendMessageA(GetDlgItem(logWindow, kCopyAll), BM_CLICK, 0, 0);
+    EXPECT_EQ(clipboardText(), kStartLine);
+
+    // OK closes it and unticks "Show logging window".
+    SendMessageA(GetDlgItem(logWindow, kLogOk), BM_CLICK, 0, 0);
+    EXPECT_TRUE(e2e::waitFor([&] { return !IsWindow(logWindow); }));
+    EXPECT_EQ(SendMessageA(quillmere.control(kShowLog), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // Ticked again, then closed from the title bar: nothing is saved.
+    quillmere.click(kShowLog);
+    ASSERT_NE(waitForLogWindow(quillmere), nullptr);
+    PostMessageA(quillmere.mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(quillmere.waitForExit(), 1);
+    EXPECT_FALSE(Settings{quillmere.file("settingsQuillmere.ini")}.showLogWindow());
+
+    // Ticked and ended with Exit: saved, with the job log as the choice.
+    ASSERT_TRUE(quillmere.start());
+    quillmere.click(kShowLog);
+    ASSERT_NE(waitForLogWindow(quillmere), nullptr);
+    quillmere.click(kExit);
+    EXPECT_EQ(quillmere.waitForExit(), 1);
+    Settings saved{quillmere.file("settingsQuillmere.ini")};
+    EXPECT_TRUE(saved.showLogWindow());
+
+    // The next start opens the log window by itself, with the box ticked.
+    ASSERT_TRUE(quillmere.start());
+    logWindow = waitForLogWindow(quillmere);
+    ASSERT_NE(logWindow, nullptr);
+    GetWindowRect(logWindow, &r);
+    EXPECT_EQ(r.left, 150);
+    EXPECT_EQ(r.top, 150);
+    EXPECT_EQ(SendMessageA(quillmere.control(kShowLog), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+} // namespace

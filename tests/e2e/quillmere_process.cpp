@@ -1,0 +1,140 @@
+#include "quillmere_process.h"
+
+#include "remote_window.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace e2e {
+namespace {
+
+void removeTree(const std::string& directory) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((directory + "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(directory + name + "\\");
+            else DeleteFileA((directory + name).c_str());
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(directory.c_str());
+}
+
+struct MainWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchMainWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<MainWindowSearch*>(context);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processOf(window) == search->processId && std::string(className) == "Quillmere") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder(const std::string& label) {
+    static int counter = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::ostringstream name;
+    name << temp << "qm-" << label << '-' << GetCurrentProcessId() << '-' << ++counter << "\\";
+    path_ = name.str();
+    removeTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() { removeTree(path_); }
+
+std::string ownDirectory() {
+    char self[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, length);
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+QuillmereProcess::QuillmereProcess(std::string programDirectory) : directory_(std::move(programDirectory)) {
+    CopyFileA((ownDirectory() + "Quillmere.exe").c_str(), (directory_ + "Quillmere.exe").c_str(), FALSE);
+}
+
+QuillmereProcess::~QuillmereProcess() { kill(); }
+
+bool QuillmereProcess::startOnly() {
+    kill();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string line = "\"" + directory_ + "Quillmere.exe\"";
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    mainWindow_ = nullptr;
+    return true;
+}
+
+bool QuillmereProcess::start() {
+    if (!startOnly()) return false;
+    MainWindowSearch search{processId_, nullptr};
+    waitFor([&] {
+        EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr && IsWindowVisible(search.found);
+    });
+    mainWindow_ = search.found;
+    return mainWindow_ != nullptr;
+}
+
+int QuillmereProcess::waitForExit() {
+    if (!process_) return -1;
+    HANDLE process = process_;
+    bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
+    if (!ended) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    CloseHandle(process_);
+    process_ = nullptr;
+    mainWindow_ = nullptr;
+    return static_cast<int>(code);
+}
+
+void QuillmereProcess::kill() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 10000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    mainWindow_ = nullptr;
+}
+
+HWND QuillmereProcess::jobList() const { return control(5005); }
+
+void QuillmereProcess::click(int id) const {
+    SendMessageA(control(id), BM_CLICK, 0, 0);
+}
+
+} // namespace e2e

@@ -1,0 +1,60 @@
+#pragma once
+// The real Quillmere.exe, copied into a program directory of its own for each
+// test (its settings and logs live there), started as a process.
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// A fresh empty folder under the temp folder, removed with the object.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& label);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; } // with a trailing backslash
+
+private:
+    std::string path_;
+};
+
+// The directory of this test program, with a trailing backslash.
+std::string ownDirectory();
+bool writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+class QuillmereProcess {
+public:
+    // Copies Quillmere.exe (beside this test program) into the directory.
+    explicit QuillmereProcess(std::string programDirectory);
+    ~QuillmereProcess(); // ends a program still running
+
+    // Starts it and waits for its main window (false when none appears).
+    bool start();
+    // Starts it when another instance is expected to turn it away: no waiting for a window.
+    bool startOnly();
+    // Waits for the process to end; its exit code, or -1 when it did not end.
+    int waitForExit();
+    void kill();
+
+    DWORD processId() const { return processId_; }
+    HWND mainWindow() const { return mainWindow_; }
+    HWND control(int id) const { return GetDlgItem(mainWindow_, id); }
+    HWND jobList() const;
+    const std::string& directory() const { return directory_; }
+    std::string file(const char* name) const { return readFile(directory_ + name); }
+
+    // A click on a button or check box of the main window, as the user makes it.
+    void click(int id) const;
+
+private:
+    std::string directory_;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND mainWindow_ = nullptr;
+};
+
+} // namespace e2e

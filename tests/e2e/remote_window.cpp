@@ -1,0 +1,139 @@
+#include "remote_window.h"
+
+#include <commctrl.h>
+
+#include <thread>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+// A block inside another process, released with the object.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND owner, size_t size) : size_(size) {
+        DWORD processId = processOf(owner);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool write(size_t offset, const void* data, size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    }
+    bool read(size_t offset, void* data, size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+void pumpOnce() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+struct DialogSearch {
+    DWORD processId;
+    const std::string* title;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processOf(window) == search->processId && std::string(className) == "#32770" &&
+        IsWindowVisible(window) && windowText(window) == *search->title) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        pumpOnce();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+int listRowCount(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string listCellText(HWND list, int row, int column) {
+    constexpr size_t kTextSize = 1024;
+    RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
+    if (!block.ok()) return "<no access>";
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = block.at(sizeof item);
+    item.cchTextMax = kTextSize;
+    if (!block.write(0, &item, sizeof item)) return "<no access>";
+    auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    std::vector<char> text(kTextSize + 1, '\0');
+    if (!block.read(sizeof item, text.data(), kTextSize)) return "<no access>";
+    return std::string(text.data(), static_cast<size_t>(length));
+}
+
+bool setListRowSelected(HWND list, int row, bool selected) {
+    RemoteBlock block(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    return block.ok() && block.write(0, &item, sizeof item) &&
+           SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = {};
+    DWORD_PTR length = 0;
+    // WM_GETTEXT works across processes (the system carries the text back).
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             5000, &length))
+        return {};
+    return std::string(text, length);
+}
+
+DWORD processOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+HWND findDialog(DWORD processId, const std::string& title) {
+    DialogSearch search{processId, &title, nullptr};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string messageBoxText(HWND box) {
+    return windowText(GetDlgItem(box, 0xFFFF));
+}
+
+void pressButton(HWND dialog, int buttonId) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+} // namespace e2e

@@ -1,0 +1,36 @@
+#pragma once
+// Reading and driving another process's windows from outside, as a user or
+// Corvandale would: list-view cells through memory of the target process,
+// message boxes found by owner process and title.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Waits (pumping this thread's messages) until the condition holds or the
+// time is up; returns the condition's last value. Waiting is for slow process
+// start-up under Wine, not a timing check.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 20s);
+
+int listRowCount(HWND list);
+// The text of one cell, read with LVM_GETITEMTEXTA through a buffer inside the list's process.
+std::string listCellText(HWND list, int row, int column);
+// Selects or clears one row through LVM_SETITEMSTATE in the list's process.
+bool setListRowSelected(HWND list, int row, bool selected);
+
+std::string windowText(HWND window);
+DWORD processOf(HWND window);
+
+// A top-level dialog-class window of the process with that title, or null.
+HWND findDialog(DWORD processId, const std::string& title);
+// A message box's text (its static control 0xFFFF).
+std::string messageBoxText(HWND box);
+// Presses the box's button (IDOK, IDNO, ...).
+void pressButton(HWND dialog, int buttonId);
+
+} // namespace e2e
