@@ -1,0 +1,241 @@
+// Copy-data messages: the message-log lines and what the window must do.
+#include "batcher/core/copy_data.h"
+#include "batcher/core/job_check.h"
+#include "batcher_test_support.h"
+#include "platform/path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace corv {
+namespace {
+
+using test::makeJob;
+using test::RecordingNotifier;
+
+const std::string kSender = "Corvandale.exe";
+
+class CopyData : public ::testing::Test {
+protected:
+    CopyData() : settings(defaultBatcherSettings()), log(LogKind::Message) {
+        setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");
+        setFieldText(settings.programPath[10], "C:\\sf\\SFTENCDD.EXE");
+    }
+    CopyDataOutcome send(uint64_t id, const void* payload = nullptr, size_t size = 0, bool busy = false) {
+        return handleCopyData({kSender, id, payload, size}, busy, settings, log, notifier);
+    }
+    CopyDataOutcome sendJob(uint64_t id, const JobRecord& job) { return send(id, &job, sizeof job); }
+    std::string received(const char* id) {
+        return "* Message received from " + kSender + ". Msg ID: " + id + ".\r\n";
+    }
+    static std::unique_ptr<JobRecord> lameJob() {
+        auto job = makeJob(1008);
+        setFieldText(job->jobName, "song.wav");
+        setFieldText(job->settings.lame.inputPath, "C:\\out\\song.wav");
+        job->settings.lame.preset = 1;
+        job->settings.lame.algorithmQuality = 2;
+        job->settings.lame.mpegVersion = 1;
+        return job;
+    }
+    static std::unique_ptr<JobRecord> sonicJob() {
+        auto job = makeJob(1010);
+        SonicFoundrySettings& s = job->settings.sonicFoundry;
+        s.codingMode = 7, s.useLfe = 1, s.timeStamp = 0, s.dcFilter = 1, s.phase90 = 1;
+        return job;
+    }
+    BatcherSettings settings;
+    BatcherLog log;
+    RecordingNotifier notifier;
+};
+
+TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
+    struct {
+        uint64_t id;
+        bool busy;
+        const char* idText;
+        const char* line;
+        CopyDataAction action;
+    } cases[] = {
+        {100, false, "0100", "\tMsg description: Open connection \r\n\r\n", CopyDataAction::ReplyConnection},
+        {104, false, "0104", "\tMsg description: Notify user \r\n\r\n", CopyDataAction::BringToFront},
+        {110, false, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::PostRun},
+        {110, true, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::None},
+        {0, false, "0000", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {99, false, "0099", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {101, false, "0101", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {102, false, "0102", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {132, false, "0132", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {12345, false, "12345", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {(1ull << 40), false, "1099511627776", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+    };
+    for (const auto& c : cases) {
+        BatcherLog fresh(LogKind::Message);
+        CopyDataOutcome outcome = handleCopyData({kSender, c.id, nullptr, 0}, c.busy, settings, fresh, notifier);
+        EXPECT_EQ(outcome.action, c.action) << c.id;
+        EXPECT_EQ(fresh.shownText(), received(c.idText) + c.line);
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
+    std::vector<uint8_t> bytes(6801, 0);
+    for (uint64_t id : {130, 131}) {
+        for (size_t size : {size_t{0}, size_t{6799}, size_t{6801}}) {
+            BatcherLog fresh(LogKind::Message);
+            CopyDataOutcome outcome = handleCopyData({kSender, id, bytes.data(), size}, false, settings, fresh, notifier);
+            EXPECT_EQ(outcome.action, CopyDataAction::None);
+            EXPECT_EQ(fresh.shownText(), received(id == 130 ? "0130" : "0131") +
+                                             "\tInvallid message, message ignored! \r\n\r\n");
+        }
+        BatcherLog fresh(LogKind::Message);
+        CopyDataOutcome outcome = handleCopyData({kSender, id, nullptr, 6800}, false, settings, fresh, notifier);
+        EXPECT_EQ(outcome.action, CopyDataAction::None);
+    }
+}
+
+TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJob) {
+    auto job = lameJob();
+    CopyDataOutcome outcome = sendJob(130, *job);
+    ASSERT_EQ(outcome.action, CopyDataAction::AppendRow);
+    ASSERT_TRUE(outcome.job);
+    EXPECT_EQ(std::memcmp(outcome.job.get(), job.get(), sizeof *job), 0);
+    EXPECT_NE(outcome.job.get(), job.get());
+    EXPECT_TRUE(outcome.knownJobType);
+    EXPECT_EQ(outcome.programName, "LAME (mp3)");
+    EXPECT_EQ(outcome.oneLineDescription, " MPEG1   preset Standard   quality:q2  ");
+    EXPECT_EQ(log.shownText(), received("0130") + "\tMsg description: Add job \r\n" +
+                                   "\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n" + "\r\n");
+}
+
+TEST_F(CopyData, AddJobOfAnUnknownTypeIsStillListedAfterTheWarning) {
+    CopyDataOutcome outcome = sendJob(130, *makeJob(1012));
+    EXPECT_EQ(outcome.action, CopyDataAction::AppendRow);
+    EXPECT_FALSE(outcome.knownJobType);
+    EXPECT_EQ(outcome.programName, "");
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].first, "ohoh... new format is not configured");
+}
+
+TEST_F(CopyData, SonicBytesAreFlippedOnArrivalOnlyWithTheInvertSetting) {
+    auto job = sonicJob();
+    for (uint8_t invert : {0, 1}) {
+        settings.invertSonicSettings = invert;
+        CopyDataOutcome outcome = sendJob(130, *job);
+        ASSERT_TRUE(outcome.job);
+        const SonicFoundrySettings& got = outcome.job->settings.sonicFoundry;
+        EXPECT_EQ(got.useLfe, invert ? 0 : 1);
+        EXPECT_EQ(got.timeStamp, invert ? 1 : 0);
+        EXPECT_EQ(got.dcFilter, invert ? 0 : 1);
+        EXPECT_EQ(got.deemphasis, invert ? 1 : 0);
+        EXPECT_EQ(got.intelByteOrder, invert ? 1 : 0);
+        // Nothing else changes.
+        auto expected = std::make_unique<JobRecord>(*job);
+        if (invert) invertSonicSettings(expected->settings.sonicFoundry);
+        EXPECT_EQ(std::memcmp(outcome.job.get(), expected.get(), sizeof *job), 0);
+        EXPECT_EQ(got.phase90, 1);
+    }
+}
+
+TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommand) {
+    auto job = lameJob();
+    CopyDataOutcome outcome = sendJob(131, *job);
+    ASSERT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
+    const std::string reply =
+        "\"C:\\tools\\lame.exe\"   --preset standard -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
+    EXPECT_EQ(outcome.replyText, reply);
+    EXPECT_EQ(log.shownText(),
+              received("0131") + "\tMsg description: Give commandline \r\n\t" + reply + "\r\n\r\n\r\n");
+}
+
+TEST_F(CopyData, GiveCommandlineForWindowAndLibraryJobsHasNoDosCommand) {
+    for (int32_t type : {1000, 1001, 1011}) {
+        CopyDataOutcome outcome = sendJob(131, *makeJob(type));
+        EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
+        EXPECT_EQ(outcome.replyText, "No dos command available.");
+        EXPECT_EQ(outcome.replyText.size() + 1, 26u);
+    }
+}
+
+TEST_F(CopyData, GiveCommandlineForSonicShowsTheSentSettingsAndLogsTheInvertedOnes) {
+    settings.invertSonicSettings = 1;
+    CopyDataOutcome outcome = sendJob(131, *sonicJob());
+    ASSERT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
+    EXPECT_NE(outcome.replyText.find(" -e C:\\LFE.wav"), std::string::npos); // sent with UseLFE 1
+    std::string shown = log.shownText();
+    EXPECT_NE(shown.find("\t" + outcome.replyText + "\r\n\t[Parameters]\r\n"), std::string::npos);
+    EXPECT_NE(shown.find("\tUseLFE=Off\r\n"), std::string::npos);
+    EXPECT_NE(shown.find("\tTimeStamp=On\r\n\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(CopyData, GiveCommandlineForAnUnknownTypeWarnsAndRepliesTheEmptyCommand) {
+    CopyDataOutcome outcome = sendJob(131, *makeJob(1234));
+    EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
+    EXPECT_EQ(outcome.replyText, "\"\" ");
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].first, "Internal error: unknow format");
+}
+
+TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
+    struct {
+        const char* path;
+        bool valid;
+    } cases[] = {
+        {"C:\\out\\song.wav", true},        {"\\\\server\\share\\a b.wav", true},
+        {"c:\\x\\y.wav", true},             {"relative\\song.wav", true},
+        {"C:\\out\\a\" -o \"x.wav", false}, {"C:\\a<b.wav", false},
+        {"C:\\a>b.wav", false},             {"C:\\a|b.wav", false},
+        {"C:\\a*.wav", false},              {"C:\\a?.wav", false},
+        {"C:\\a\tb.wav", false},            {"C:\\a\x7f.wav", false},
+        {"C:\\a:b.wav", false},             {"1:\\a.wav", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isPlausiblePath(c.path), c.valid) << c.path;
+        auto job = lameJob();
+        setFieldText(job->settings.lame.inputPath, c.path);
+        BatcherLog fresh(LogKind::Message);
+        CopyDataOutcome outcome = handleCopyData({kSender, 130, job.get(), sizeof *job}, false, settings, fresh, notifier);
+        EXPECT_EQ(outcome.action, c.valid ? CopyDataAction::AppendRow : CopyDataAction::None) << c.path;
+        if (!c.valid) {
+            EXPECT_EQ(fresh.shownText(), received("0130") + "\tMsg description: Add job \r\n" +
+                                             "\tInvalid job: the input path holds a character that cannot be in a "
+                                             "file name, job ignored! \r\n\r\n");
+        }
+    }
+}
+
+TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
+    auto surcode = makeJob(1001);
+    setFieldText(surcode->settings.surcode.channelFiles[4], "C:\\ls?.wav");
+    EXPECT_EQ(findInvalidField(*surcode), "the LS channel file holds a character that cannot be in a file name");
+    auto sonic = sonicJob();
+    setFieldText(sonic->baseName, "song\"");
+    EXPECT_EQ(findInvalidField(*sonic), "the base name holds a character that cannot be in a file name");
+    auto twoLame = makeJob(1002);
+    twoLame->settings.twoLame.channelMode = '"';
+    EXPECT_EQ(findInvalidField(*twoLame), "the TwoLAME channel mode is not one of s, j, d, m");
+    // A field without its terminator is read only up to its end.
+    auto lame = lameJob();
+    std::memset(lame->jobName, 'a', sizeof lame->jobName);
+    EXPECT_EQ(findInvalidField(*lame), std::nullopt);
+}
+
+TEST(SenderName, IsTheModuleFileNameAndIsLookedUpOncePerWindow) {
+    const std::string path = std::string("C:") + kPathSeparator + "Tools" + kPathSeparator + "Corvandale.exe";
+    EXPECT_EQ(senderNameFromModulePath(path), "Corvandale.exe");
+    EXPECT_EQ(senderNameFromModulePath("Corvandale.exe"), "Corvandale.exe");
+    SenderNameCache cache;
+    int lookups = 0;
+    auto lookup = [&](uintptr_t window) {
+        ++lookups;
+        return window == 1 ? path : std::string("other.exe");
+    };
+    EXPECT_EQ(cache.update(1, lookup), "Corvandale.exe");
+    EXPECT_EQ(cache.update(1, lookup), "Corvandale.exe");
+    EXPECT_EQ(lookups, 1);
+    EXPECT_EQ(cache.update(2, lookup), "other.exe");
+    EXPECT_EQ(lookups, 2);
+}
+
+} // namespace
+} // namespace corv
