@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -70,6 +71,7 @@ std::vector<std::string> listSubdirectories(const std::string& directory) {
         if ((found.attrib & _A_SUBDIR) && !isDotEntry(found.name)) folders.emplace_back(found.name);
     } while (_findnext64(search, &found) == 0);
     _findclose(search);
+    std::sort(folders.begin(), folders.end());
     return folders;
 }
 
@@ -93,6 +95,7 @@ std::vector<std::string> listSubdirectories(const std::string& directory) {
         if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) folders.emplace_back(entry->d_name);
     }
     closedir(dir);
+    std::sort(folders.begin(), folders.end());
     return folders;
 }
 

@@ -19,8 +19,9 @@ bool isExistingFile(const std::string& path);
 std::optional<std::string> matchFileInDirectory(const std::string& directory,
                                                 const std::string& name);
 
-// The sub-folders of a folder (ending in a separator) in the order the file
-// system lists them, without "." and ".." and without links to folders.
+// The sub-folders of a folder (ending in a separator), sorted by name so that
+// a search goes the same way on every file system; without "." and ".." and,
+// natively, without links to folders.
 std::vector<std::string> listSubdirectories(const std::string& directory);
 
 } // namespace corv
