@@ -1,0 +1,177 @@
+// The Find actions that the Configure dialog will call, run in this process
+// against a real folder tree and real encoder windows of other processes.
+#include "quillmere_process.h"
+#include "remote_window.h"
+
+#include "batcher/config/win/locate_program.h"
+#include "batcher/config/win/window_module_path.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using e2e::ScratchFolder;
+
+constexpr int kFindSurcodeCd = 3012, kFindSurcodeDvd = 3022, kFindApe = 3042, kFindFlac = 3052;
+constexpr int kFindLame = 3092, kFindSonic = 3162;
+
+// Answers the next message box of this process from another thread, as the user would.
+class MessageBoxAnswer {
+public:
+    explicit MessageBoxAnswer(int button)
+        : thread_([this, button] {
+              HWND box = nullptr;
+              e2e::waitFor([&] {
+                  return stop_ || (box = e2e::findDialog(GetCurrentProcessId(), "Quillmere")) != nullptr;
+              });
+              if (!box) return;
+              text_ = e2e::messageBoxText(box);
+              e2e::pressButton(box, button);
+          }) {}
+    ~MessageBoxAnswer() { finish(); }
+    // Once the call that showed the box has returned.
+    std::string text() {
+        finish();
+        return text_;
+    }
+
+private:
+    void finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::atomic<bool> stop_{false};
+    std::string text_;
+    std::thread thread_;
+};
+
+std::string makeFile(const std::string& folder, const std::string& relative) {
+    std::string path = folder;
+    size_t from = 0;
+    for (size_t cut; (cut = relative.find('\\', from)) != std::string::npos; from = cut + 1)
+        CreateDirectoryA((folder + relative.substr(0, cut)).c_str(), nullptr);
+    path += relative;
+    e2e::writeFile(path, "MZ");
+    return path;
+}
+
+struct QuillmereFind : ::testing::Test {
+    ScratchFolder folder{"find"};
+    HWND edit = CreateWindowA("EDIT", "C:\\", WS_POPUP, 0, 0, 300, 20, nullptr, nullptr, nullptr, nullptr);
+    corv::LocateContext context{nullptr, folder.path(), true};
+    ~QuillmereFind() override { DestroyWindow(edit); }
+    std::string editText() const { return e2e::windowText(edit); }
+};
+
+TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserIsAsked) {
+    makeFile(folder.path(), "a\\deeper\\lame.exe");
+    std::string binLame = makeFile(folder.path(), "bin\\lame.exe");
+    std::string nestedFlac = makeFile(folder.path(), "tools\\x\\y\\flac.exe");
+
+    corv::LocateProgram(edit, kFindLame, context);
+    EXPECT_EQ(editText(), binLame);
+    corv::LocateProgram(edit, kFindFlac, context);
+    EXPECT_EQ(editText(), nestedFlac);
+
+    {
+        MessageBoxAnswer no(IDNO);
+        corv::LocateProgram(edit, kFindApe, context);
+        EXPECT_EQ(no.text(), "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
+                             "want to find it manually?");
+    }
+    EXPECT_EQ(editText(), nestedFlac); // declined: unchanged
+    {
+        MessageBoxAnswer ok(IDOK);
+        corv::LocateProgram(edit, 3999, context);
+        EXPECT_EQ(ok.text(), "Internal error, new program not correctly handled by Quillmere");
+    }
+    EXPECT_EQ(editText(), nestedFlac);
+}
+
+// Copies of the fixture program, started from folders whose names mark the edition.
+class EncoderWindows {
+public:
+    void start(const std::string& exePath, const std::string& arguments) {
+        CopyFileA((e2e::ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        std::string line = "\"" + exePath + "\" " + arguments;
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            CloseHandle(info.hThread);
+            processes_.push_back(info.hProcess);
+        }
+    }
+    ~EncoderWindows() { stop(); }
+    void stop() {
+        for (HANDLE process : processes_) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        processes_.clear();
+    }
+
+private:
+    std::vector<HANDLE> processes_;
+};
+
+int windowsTitled(const char* title) {
+    struct Count {
+        const char* title;
+        int n;
+    } count{title, 0};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* c = reinterpret_cast<Count*>(context);
+            if (e2e::windowText(window) == c->title) ++c->n;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindows) {
+    std::string cd = folder.path() + "Surcode CD Pro\\dtsenc.exe";
+    std::string dvd = folder.path() + "Surcode DVD Pro\\dtsenc.exe";
+    std::string sonic = folder.path() + "Sonic\\SFTENCDD.EXE";
+    for (const std::string* path : {&cd, &dvd, &sonic}) makeFile(folder.path(), path->substr(folder.path().size()));
+
+    EncoderWindows encoders;
+    encoders.start(cd, "\"DTS Encoder\"");
+    encoders.start(dvd, "\"DTS Encoder\"");
+    encoders.start(sonic, "\"Sonic Foundry Soft Encode\" SFAC3.WndClass.Frame");
+    ASSERT_TRUE(e2e::waitFor([] { return windowsTitled("DTS Encoder") == 2; }));
+    ASSERT_TRUE(e2e::waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
+
+    corv::LocateProgram(edit, kFindSurcodeDvd, context);
+    EXPECT_EQ(editText(), dvd);
+    EXPECT_EQ(windowsTitled("DTS Encoder"), 2); // the renamed windows have their title back
+    EXPECT_EQ(windowsTitled("DTS Encoder*"), 0);
+    corv::LocateProgram(edit, kFindSurcodeCd, context);
+    EXPECT_EQ(editText(), cd);
+    corv::LocateProgram(edit, kFindSonic, context);
+    EXPECT_EQ(editText(), sonic);
+
+    encoders.stop();
+    {
+        MessageBoxAnswer no(IDNO);
+        corv::LocateProgram(edit, kFindSurcodeDvd, context);
+        EXPECT_EQ(no.text(), "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
+                             "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "
+                             "find it manually?");
+    }
+    EXPECT_EQ(editText(), sonic);
+
+    char path[520] = "unchanged";
+    EXPECT_FALSE(corv::GetWindowModulePath(reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)), path,
+                                           sizeof path, true));
+    EXPECT_STREQ(path, "unchanged");
+}
+
+} // namespace
