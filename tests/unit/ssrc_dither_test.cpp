@@ -1,6 +1,6 @@
-// Dither and noise shaping of ssrcdll: dither statistics per p.d.f., the
-// shaped spectrum against the threshold of hearing, stability on overload,
-// determinism and what bad arguments do.
+// Dither and noise shaping of ssrcdll: statistics per p.d.f., the shaped
+// spectrum against the threshold of hearing, overload, determinism (pinned
+// bytes that the Windows build must give too) and bad arguments.
 #include "ssrc/deterministic_math.h"
 #include "ssrc/fft.h"
 #include "ssrc/hearing_threshold.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -21,7 +22,7 @@ constexpr double kLsb16 = 1.0 / 32767.0;
 constexpr double kPi = 3.14159265358979323846;
 
 struct Dither {
-    std::vector<double> memory = std::vector<double>(SSRC_DITHER_STATE_BYTES / sizeof(double));
+    Samples memory = Samples(SSRC_DITHER_STATE_BYTES / sizeof(double));
     void init(int channels, int rate, int shaping, int pdf, double amplitude) {
         _DitherInit(channels, rate, shaping, pdf, amplitude, memory.data());
     }
@@ -46,9 +47,7 @@ Samples sine(std::size_t n, int rate, double level, double hz = 1000.0) {
 
 // What the engine writes for 16-bit output: clip, scale, round half away.
 double engine16(double v) {
-    if (v > 1.0) v = 1.0;
-    if (v < -32768.0 / 32767.0) v = -32768.0 / 32767.0;
-    const double s = v * 32767.0;
+    const double s = std::clamp(v, -32768.0 / 32767.0, 1.0) * 32767.0;
     return s < 0.0 ? std::trunc(s - 0.5) : std::trunc(s + 0.5);
 }
 
@@ -86,22 +85,11 @@ Samples spectrum(const Samples& x) {
     return power;
 }
 
-double bandPower(const Samples& power, int rate, double fromHz, double toHz) {
+// Sum of power[k] * weight(frequency of bin k) over bins 1..512.
+template <typename Weight> double weighted(const Samples& power, int rate, Weight weight) {
     double sum = 0.0;
-    for (std::size_t k = 0; k < power.size(); ++k) {
-        const double hz = k * (rate / 2.0) / (power.size() - 1);
-        if (hz >= fromHz && hz <= toHz) sum += power[k];
-    }
-    return sum;
-}
-
-// Noise weighted by the inverse threshold of hearing, up to Nyquist.
-double hearingWeighted(const Samples& power, int rate) {
-    double sum = 0.0;
-    for (std::size_t k = 1; k < power.size(); ++k) {
-        const double hz = k * (rate / 2.0) / (power.size() - 1);
-        sum += power[k] * std::pow(10.0, -ssrc::hearingThresholdDb(hz) / 10.0);
-    }
+    for (std::size_t k = 1; k < power.size(); ++k)
+        sum += power[k] * weight(k * (rate / 2.0) / (power.size() - 1));
     return sum;
 }
 
@@ -130,9 +118,7 @@ uint64_t fnv1a(const Samples& x) {
 TEST(SsrcDither, EachPdfHasItsMeanVarianceAndShape) {
     const struct {
         int pdf;
-        double variance; // in amplitude^2
-        double kurtosis;
-        double peak; // in amplitude
+        double variance, kurtosis, peak; // in amplitude units
     } cases[] = {{0, 1.0 / 12.0, 1.8, 0.5}, {1, 1.0 / 6.0, 2.4, 1.0}, {2, 0.25, 3.0, 10.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pdf);
@@ -153,26 +139,27 @@ TEST(SsrcDither, EachPdfHasItsMeanVarianceAndShape) {
     }
 }
 
-TEST(SsrcDither, FlatTriangularNoiseIsAQuarterLsbSquared) {
-    const Samples in = sine(200000, 44100, 0.001);
-    const double noise = meanSquare(errorLsb(in, dithered(in, 44100, 1)));
-    EXPECT_NEAR(dB(noise / 0.25), 0.0, 0.1);
-}
-
 TEST(SsrcDither, HearingShapersHideTheNoiseWhereHearingIsKeenest) {
     const struct {
-        int rate;
-        int shaping;
+        int rate, shaping;
         double minReductionDb;
     } cases[] = {{44100, 3, 18.0}, {48000, 3, 18.0}, {44100, 4, 10.0}, {96000, 3, 25.0}};
+    auto inverseThreshold = [](double hz) {
+        return std::pow(10.0, -ssrc::hearingThresholdDb(hz) / 10.0);
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rate << " Hz, shaping " << c.shaping);
         const Samples in = sine(1 << 16, c.rate, 0.001);
-        const Samples flat = spectrum(errorLsb(in, dithered(in, c.rate, 1)));
+        const Samples flatError = errorLsb(in, dithered(in, c.rate, 1));
+        // Flat triangular dither: 1/12 LSB^2 of rounding and 1/6 of dither.
+        EXPECT_NEAR(dB(meanSquare(flatError) / 0.25), 0.0, 0.1);
+        const Samples flat = spectrum(flatError);
         const Samples shaped = spectrum(errorLsb(in, dithered(in, c.rate, c.shaping)));
-        EXPECT_LT(bandPower(shaped, c.rate, 2000, 5000),
-                  bandPower(flat, c.rate, 2000, 5000) / 10.0);
-        EXPECT_GE(dB(hearingWeighted(flat, c.rate) / hearingWeighted(shaped, c.rate)),
+        auto from2To5kHz = [](double hz) { return hz >= 2000 && hz <= 5000 ? 1.0 : 0.0; };
+        EXPECT_LT(weighted(shaped, c.rate, from2To5kHz),
+                  weighted(flat, c.rate, from2To5kHz) / 10.0);
+        EXPECT_GE(dB(weighted(flat, c.rate, inverseThreshold) /
+                     weighted(shaped, c.rate, inverseThreshold)),
                   c.minReductionDb);
     }
     // Less total noise is what the lower-amplitude shaper is for.
@@ -181,34 +168,42 @@ TEST(SsrcDither, HearingShapersHideTheNoiseWhereHearingIsKeenest) {
               meanSquare(errorLsb(in, dithered(in, 44100, 3))) / 4.0);
 }
 
-TEST(SsrcDither, ShapersStayBoundedOnFullScaleAndClippingInput) {
+TEST(SsrcDither, ShapersStayBoundedOnOverloadAndChannelsStayApart) {
     for (int shaping : {2, 3, 4}) {
         for (double level : {1.0, 1.5, 4.0}) {
             SCOPED_TRACE(testing::Message() << "shaping " << shaping << ", level " << level);
-            // Overload, then silence: the noise must settle to its usual level.
-            Samples in = sine(40000, 32000, level, 3000.0);
-            in.resize(80000, 0.0);
-            const Samples out = dithered(in, 32000, shaping);
+            // Left: overload, then silence; right: silence throughout.
+            constexpr std::size_t frames = 80000;
+            Samples in(2 * frames, 0.0);
+            for (std::size_t i = 0; i < frames / 2; ++i)
+                in[2 * i] = level * std::sin(2.0 * kPi * 3000 * i / 32000);
+            Samples out = in;
+            Dither d;
+            d.init(2, 32000, shaping, 1, kLsb16);
+            d.process(out, 2);
             double worst = 0.0;
             for (std::size_t i = 0; i < in.size(); ++i) {
-                ASSERT_TRUE(std::isfinite(out[i]));
                 ASSERT_EQ(out[i] * 32767.0, engine16(out[i])) << "off the 16-bit grid at " << i;
-                const double clipped = std::min(1.0, std::max(-32768.0 / 32767.0, in[i]));
-                worst = std::max(worst, std::fabs(out[i] - clipped) / kLsb16);
+                worst =
+                    std::max(worst, std::fabs(out[i] - std::clamp(in[i], -32768.0 / 32767.0, 1.0)));
             }
-            EXPECT_LT(worst, 200.0);
-            const Samples tail(out.end() - 20000, out.end());
-            const Samples reference = dithered(Samples(20000, 0.0), 32000, shaping);
-            EXPECT_LT(meanSquare(tail), 1.5 * meanSquare(reference));
+            EXPECT_LT(worst / kLsb16, 200.0);
+            // Once the overload is over, both channels carry the usual noise.
+            const double usual = meanSquare(dithered(Samples(frames / 4, 0.0), 32000, shaping));
+            Samples leftTail, right;
+            for (std::size_t i = 0; i < frames; ++i) {
+                if (i >= frames * 3 / 4) leftTail.push_back(out[2 * i]);
+                right.push_back(out[2 * i + 1]);
+            }
+            EXPECT_LT(meanSquare(leftTail), 1.5 * usual);
+            EXPECT_LT(meanSquare(right), 1.5 * usual);
         }
     }
 }
 
-TEST(SsrcDither, SameSettingsGiveSameBytesWhateverTheBlocks) {
-    // Pinned bytes: the Windows build must give exactly these too.
+TEST(SsrcDither, SameSettingsGiveSameBytesWhateverTheBlocksAndInitsBefore) {
     const struct {
-        int shaping;
-        int pdf;
+        int shaping, pdf;
         uint64_t hash;
     } cases[] = {{1, 0, 6499298384733448645ull}, {1, 1, 9840397249892367363ull},
                  {1, 2, 2982316933191721938ull}, {2, 1, 8858795996555970842ull},
@@ -225,7 +220,14 @@ TEST(SsrcDither, SameSettingsGiveSameBytesWhateverTheBlocks) {
         d.process(whole, 3);
         EXPECT_EQ(fnv1a(whole), c.hash);
 
-        d.init(3, 44100, c.shaping, c.pdf, kLsb16); // again on the same memory: a fresh start
+        // Any number of inits on the same memory, then a fresh start.
+        for (int i = 0; i < 50; ++i) {
+            const int channels = 1 + i * 97 % 1000;
+            d.init(channels, 1000 + i * 15331 % 767000, 1 + i % 4, i % 3, kLsb16 * (1 + i % 3));
+            Samples block(channels * 3, 0.5);
+            d.process(block, channels);
+        }
+        d.init(3, 44100, c.shaping, c.pdf, kLsb16);
         Samples pieces = in;
         for (std::size_t at = 0, frames = 1; at < in.size() / 3;
              at += frames, frames = frames * 3 % 1000) {
@@ -236,24 +238,20 @@ TEST(SsrcDither, SameSettingsGiveSameBytesWhateverTheBlocks) {
     }
 }
 
-TEST(SsrcDither, UnknownCodesActAsTheDefaults) {
+TEST(SsrcDither, UnknownCodesActAsTheDefaultsAndBadArgumentsChangeNothing) {
     const Samples in = sine(4096, 48000, 0.2);
     for (int shaping : {0, 5, -1, 1000})
         EXPECT_EQ(dithered(in, 48000, shaping), dithered(in, 48000, 1));
     for (int pdf : {3, -1})
         EXPECT_EQ(dithered(in, 48000, 3, pdf), dithered(in, 48000, 3, 1));
-}
 
-TEST(SsrcDither, BadArgumentsLeaveSamplesUnchanged) {
     const struct {
-        int channels;
-        int rate;
+        int channels, rate;
         double amplitude;
-    } cases[] = {{0, 44100, kLsb16},  {1001, 44100, kLsb16}, {2, 999, kLsb16},
-                 {2, 768001, kLsb16}, {2, 44100, 0.0},       {2, 44100, -kLsb16},
-                 {2, 44100, NAN},     {2, 44100, INFINITY},  {2, 44100, 2.0}};
-    const Samples in = sine(2000, 44100, 0.5);
-    for (const auto& c : cases) {
+    } bad[] = {{0, 44100, kLsb16},  {1001, 44100, kLsb16}, {2, 999, kLsb16},
+               {2, 768001, kLsb16}, {2, 44100, 0.0},       {2, 44100, -kLsb16},
+               {2, 44100, NAN},     {2, 44100, INFINITY},  {2, 44100, 2.0}};
+    for (const auto& c : bad) {
         SCOPED_TRACE(testing::Message()
                      << c.channels << " ch, " << c.rate << " Hz, " << c.amplitude);
         for (int shaping : {1, 3}) {
@@ -268,8 +266,7 @@ TEST(SsrcDither, BadArgumentsLeaveSamplesUnchanged) {
 
 TEST(SsrcDither, ShapedOutputLiesOnTheGridTheAmplitudeImplies) {
     const struct {
-        double amplitude;
-        double steps;
+        double amplitude, steps;
     } cases[] = {{1.0 / 127, 127},     {1.0 / 32767, 32767},     {8.0 / 32767, 32767},
                  {0.1 / 32767, 32767}, {1.0 / 8388607, 8388607}, {1.0 / 2147483647, 2147483647},
                  {0.5, 127},           {1e-300, 2147483647}};
@@ -283,24 +280,6 @@ TEST(SsrcDither, ShapedOutputLiesOnTheGridTheAmplitudeImplies) {
             ASSERT_LE(level, c.steps);
         }
     }
-}
-
-TEST(SsrcDither, ManyInitsOnTheSameMemoryStartAfresh) {
-    Dither d;
-    const Samples in = sine(3000, 96000, 0.25);
-    Samples first = in;
-    d.init(1, 96000, 3, 1, kLsb16);
-    d.process(first);
-    for (int i = 0; i < 500; ++i) {
-        const int channels = 1 + i * 7 % 1000;
-        d.init(channels, 1000 + i * 1531 % 767000, 1 + i % 4, i % 3, kLsb16 * (1 + i % 3));
-        Samples block(channels * 3, 0.5);
-        d.process(block, channels);
-    }
-    d.init(1, 96000, 3, 1, kLsb16);
-    Samples again = in;
-    d.process(again);
-    EXPECT_EQ(again, first);
 }
 
 } // namespace
