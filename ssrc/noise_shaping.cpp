@@ -8,10 +8,10 @@ namespace {
 
 constexpr int kGridPoints = 1024;
 
-// The fit minimises the noise weighted by the inverse threshold plus
-// penaltyDb below it the total noise: without that term the shaper would pile
-// up noise (and feedback gain) where the threshold soars, for no audible
-// benefit. The smaller the penalty's distance, the less total noise.
+// The fit minimises the noise weighted by the inverse threshold (1 at its
+// lowest point) plus the total noise weighted penaltyDb down: without that
+// term the shaper would pile up noise (and feedback gain) where the threshold
+// soars, for no audible benefit. A smaller penaltyDb gives less total noise.
 struct HearingFit {
     double penaltyDb;
     int order;

@@ -14,7 +14,7 @@ enum NoiseShapingCode : int {
     kShapingNone = 1,
     kShapingTriangular = 2, // H = 1 - z^-1: first-order high-pass
     kShapingHearing = 3,    // fitted to the threshold of hearing at the rate
-    kShapingHearingLow = 4, // the same fit over a smaller range: less total noise
+    kShapingHearingLow = 4, // the same, weighing total noise more: less of it
 };
 
 // Writes a1..aN of the filter for `code` at `rate` Hz into coeffs (room for
