@@ -33,11 +33,11 @@ bool isDotEntry(const char* name) {
 
 } // namespace
 
-bool nameIsTaken(const std::string& path) {
+NameState nameState(const std::string& path) {
     StatRecord st{};
-    if (linkStatOf(path, st) == 0) return true;
-    // Only a plain "no such name" frees it; any other failure leaves it taken.
-    return errno != ENOENT && errno != ENOTDIR;
+    if (linkStatOf(path, st) == 0) return NameState::Taken;
+    // Only a plain "no such name" frees it.
+    return errno == ENOENT || errno == ENOTDIR ? NameState::Free : NameState::Undecided;
 }
 
 bool isExistingFile(const std::string& path) {

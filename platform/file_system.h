@@ -7,9 +7,13 @@
 
 namespace corv {
 
-// True when anything already carries the name (its attributes can be read), or
-// when that cannot be decided: such a name must not be chosen for a new file.
-bool nameIsTaken(const std::string& path);
+enum class NameState {
+    Free,      // nothing carries the name
+    Taken,     // something does (its attributes can be read), even if it cannot be opened
+    Undecided, // the question failed (no access to the folder, name too long...)
+};
+// Only a free name may be chosen for a new file.
+NameState nameState(const std::string& path);
 
 // True when the path names an existing file (not a folder).
 bool isExistingFile(const std::string& path);

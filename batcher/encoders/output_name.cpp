@@ -28,10 +28,14 @@ BuildOutcome chooseOutputName(std::string_view directory, std::string_view stem,
     for (int n = 1; n <= kMaxNumberedName; ++n) {
         if (candidate.size() >= kPathFieldSize)
             return BuildOutcome::failure("The output file name is longer than a path may be");
-        if (!nameIsTaken(candidate)) {
+        NameState state = nameState(candidate);
+        if (state == NameState::Free) {
             output = std::move(candidate);
             return BuildOutcome::success();
         }
+        // Another number would not answer the question any better.
+        if (state == NameState::Undecided)
+            return BuildOutcome::failure("It cannot be told whether the output file " + candidate + " exists");
         candidate = printfText("%.*s%.*s(%i)%.*s", static_cast<int>(directory.size()), directory.data(),
                                static_cast<int>(stem.size()), stem.data(), n,
                                static_cast<int>(extension.size()), extension.data());

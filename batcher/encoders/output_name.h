@@ -9,7 +9,8 @@
 namespace corv {
 
 // Fills output with the first free name. Fails when no candidate fits a
-// 520-byte path field or no free name is found.
+// 520-byte path field, when a candidate's folder cannot be asked, or when no
+// free name is found.
 BuildOutcome chooseOutputName(std::string_view directory, std::string_view stem,
                               std::string_view extension, std::string& output);
 

@@ -186,6 +186,12 @@ TEST_F(OutputNaming, NamesThatCannotBeOpenedButExistAreNeverChosen) {
     // A link to nowhere cannot be opened for reading, yet writing there would follow it.
     std::filesystem::create_symlink(dir.file("nowhere"), dir.file("song.mp3"));
     EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
+    // A name the file system will not answer for fails the job instead of guessing.
+    auto job = makeJob(1008);
+    setFieldText(job->settings.lame.inputPath, dir.file(std::string(300, 'n') + ".wav"));
+    auto record = std::make_unique<CommandLineRecord>();
+    RecordingNotifier notifier;
+    EXPECT_FALSE(BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier).ok);
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     touch("song(1).mp3");
     ASSERT_EQ(chmod(dir.file("song(1).mp3").c_str(), 0), 0);
