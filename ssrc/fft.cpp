@@ -5,8 +5,31 @@
 
 #include "ssrc/deterministic_math.h"
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define SSRC_HAVE_SSE2 1
+#include <emmintrin.h>
+#endif
+
 namespace ssrc {
 namespace {
+
+// Per pass and sub-transform index p, twiddles W^p, W^2p, W^3p stored as
+// (re, re, -im, im) so the SIMD path multiplies without shuffling them.
+constexpr std::size_t twiddleStride = 12;
+
+#ifdef SSRC_HAVE_SSE2
+// (re, im) -> (im, re)
+inline __m128d swapHalves(__m128d v) { return _mm_shuffle_pd(v, v, 1); }
+
+// u * w for the forward direction, u * conj(w) for the inverse; same operation
+// order as the scalar path, so both give the same bits.
+template <bool inverse>
+inline __m128d rotate(__m128d u, const double* w) {
+    const __m128d re = _mm_mul_pd(u, _mm_loadu_pd(w));
+    const __m128d im = _mm_mul_pd(swapHalves(u), _mm_loadu_pd(w + 2));
+    return inverse ? _mm_sub_pd(re, im) : _mm_add_pd(re, im);
+}
+#endif
 
 // One Stockham radix-4 pass: length-n sub-transforms at stride s, from x to y.
 // Output order is natural after the last pass, so no bit reversal is needed.
@@ -14,12 +37,7 @@ template <bool inverse>
 void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
     const std::size_t m = n / 4;
     for (std::size_t p = 0; p < m; ++p) {
-        const double w1r = twiddles[2 * p * s];
-        const double w1i = inverse ? -twiddles[2 * p * s + 1] : twiddles[2 * p * s + 1];
-        const double w2r = twiddles[4 * p * s];
-        const double w2i = inverse ? -twiddles[4 * p * s + 1] : twiddles[4 * p * s + 1];
-        const double w3r = twiddles[6 * p * s];
-        const double w3i = inverse ? -twiddles[6 * p * s + 1] : twiddles[6 * p * s + 1];
+        const double* w = twiddles + twiddleStride * p;
         const double* a = x + 2 * s * p;
         const double* b = x + 2 * s * (p + m);
         const double* c = x + 2 * s * (p + 2 * m);
@@ -28,6 +46,24 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
         double* y1 = y0 + 2 * s;
         double* y2 = y1 + 2 * s;
         double* y3 = y2 + 2 * s;
+#ifdef SSRC_HAVE_SSE2
+        // Multiplying by -i (forward) or +i (inverse): swap halves, flip one sign.
+        const __m128d sign = inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0);
+        for (std::size_t q = 0; q < s; ++q) {
+            const __m128d av = _mm_loadu_pd(a + 2 * q), bv = _mm_loadu_pd(b + 2 * q);
+            const __m128d cv = _mm_loadu_pd(c + 2 * q), dv = _mm_loadu_pd(d + 2 * q);
+            const __m128d t0 = _mm_add_pd(av, cv), t1 = _mm_sub_pd(av, cv);
+            const __m128d t2 = _mm_add_pd(bv, dv), t3 = _mm_sub_pd(bv, dv);
+            const __m128d jt3 = _mm_mul_pd(swapHalves(t3), sign);
+            _mm_storeu_pd(y0 + 2 * q, _mm_add_pd(t0, t2));
+            _mm_storeu_pd(y1 + 2 * q, rotate<inverse>(_mm_add_pd(t1, jt3), w));
+            _mm_storeu_pd(y2 + 2 * q, rotate<inverse>(_mm_sub_pd(t0, t2), w + 4));
+            _mm_storeu_pd(y3 + 2 * q, rotate<inverse>(_mm_sub_pd(t1, jt3), w + 8));
+        }
+#else
+        const double w1r = w[0], w1i = inverse ? -w[3] : w[3];
+        const double w2r = w[4], w2i = inverse ? -w[7] : w[7];
+        const double w3r = w[8], w3i = inverse ? -w[11] : w[11];
         for (std::size_t q = 0; q < s; ++q) {
             const double ar = a[2 * q], ai = a[2 * q + 1];
             const double br = b[2 * q], bi = b[2 * q + 1];
@@ -38,20 +74,21 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
             const double t2r = br + dr, t2i = bi + di;
             const double t3r = br - dr, t3i = bi - di;
             // Forward: u1 = t1 - i t3, u3 = t1 + i t3; inverse swaps them.
-            const double u1r = inverse ? t1r - t3i : t1r + t3i;
-            const double u1i = inverse ? t1i + t3r : t1i - t3r;
-            const double u3r = inverse ? t1r + t3i : t1r - t3i;
-            const double u3i = inverse ? t1i - t3r : t1i + t3r;
+            const double u1r = inverse ? t1r + -t3i : t1r + t3i;
+            const double u1i = inverse ? t1i + t3r : t1i + -t3r;
+            const double u3r = inverse ? t1r - -t3i : t1r - t3i;
+            const double u3i = inverse ? t1i - t3r : t1i - -t3r;
             const double u2r = t0r - t2r, u2i = t0i - t2i;
             y0[2 * q] = t0r + t2r;
             y0[2 * q + 1] = t0i + t2i;
-            y1[2 * q] = u1r * w1r - u1i * w1i;
-            y1[2 * q + 1] = u1r * w1i + u1i * w1r;
-            y2[2 * q] = u2r * w2r - u2i * w2i;
-            y2[2 * q + 1] = u2r * w2i + u2i * w2r;
-            y3[2 * q] = u3r * w3r - u3i * w3i;
-            y3[2 * q + 1] = u3r * w3i + u3i * w3r;
+            y1[2 * q] = u1r * w1r + u1i * -w1i;
+            y1[2 * q + 1] = u1i * w1r + u1r * w1i;
+            y2[2 * q] = u2r * w2r + u2i * -w2i;
+            y2[2 * q + 1] = u2i * w2r + u2r * w2i;
+            y3[2 * q] = u3r * w3r + u3i * -w3i;
+            y3[2 * q + 1] = u3i * w3r + u3r * w3i;
         }
+#endif
     }
 }
 
@@ -72,11 +109,26 @@ void radix2Pass(std::size_t s, const double* x, double* y) {
 RealFft::RealFft(std::size_t size) : size_(size) {
     if (!isValidSize(size)) throw std::invalid_argument("FFT size must be a power of two >= 4");
     const std::size_t half = size / 2;
-    complexTwiddles_.resize(2 * half);
+    // W^k = e^(-2 pi i k / half) for k < half, then laid out per radix-4 pass.
+    std::vector<double> unit(2 * half);
     for (std::size_t k = 0; k < half; ++k) {
         const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(half);
-        complexTwiddles_[2 * k] = cosine(angle);
-        complexTwiddles_[2 * k + 1] = -sine(angle);
+        unit[2 * k] = cosine(angle);
+        unit[2 * k + 1] = -sine(angle);
+    }
+    for (std::size_t n = half, s = 1; n >= 4; n /= 4, s *= 4) {
+        passTwiddles_.emplace_back(twiddleStride * (n / 4));
+        std::vector<double>& table = passTwiddles_.back();
+        for (std::size_t p = 0; p < n / 4; ++p) {
+            for (std::size_t j = 1; j <= 3; ++j) {
+                const std::size_t k = j * p * s;  // < 3 half / 4
+                double* w = table.data() + twiddleStride * p + 4 * (j - 1);
+                w[0] = unit[2 * k];
+                w[1] = unit[2 * k];
+                w[2] = -unit[2 * k + 1];
+                w[3] = unit[2 * k + 1];
+            }
+        }
     }
     realTwiddles_.resize(2 * (size / 4 + 1));
     for (std::size_t k = 0; k <= size / 4; ++k) {
@@ -93,12 +145,14 @@ void RealFft::complexTransform(bool inverseDirection) {
     double* y = scratch_.data();
     std::size_t n = size_ / 2;
     std::size_t s = 1;
+    std::size_t pass = 0;
     while (n > 1) {
         if (n >= 4) {
+            const double* twiddles = passTwiddles_[pass++].data();
             if (inverseDirection)
-                radix4Pass<true>(n, s, x, y, complexTwiddles_.data());
+                radix4Pass<true>(n, s, x, y, twiddles);
             else
-                radix4Pass<false>(n, s, x, y, complexTwiddles_.data());
+                radix4Pass<false>(n, s, x, y, twiddles);
             n /= 4;
             s *= 4;
         } else {

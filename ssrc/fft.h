@@ -35,7 +35,7 @@ private:
     void complexTransform(bool inverseDirection);
 
     std::size_t size_;
-    std::vector<double> complexTwiddles_;  // e^(-2 pi i k / (size/2)), interleaved
+    std::vector<std::vector<double>> passTwiddles_;  // per radix-4 pass of the half-size transform
     std::vector<double> realTwiddles_;     // e^(-2 pi i k / size), k <= size/4, interleaved
     std::vector<double> work_;
     std::vector<double> scratch_;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "ssrc/dot_product.h"
 #include "ssrc/filter_design.h"
 
 namespace ssrc {
@@ -11,21 +12,6 @@ namespace {
 
 constexpr int64_t exactTableLimit = 1 << 18;  // doubles (2 MB) for one row per phase
 constexpr int64_t finePhaseCount = 2048;
-
-// Four partial sums in a fixed order: the compiler may pair them into SIMD
-// lanes, and the result is the same bits with or without vectorisation.
-double dotProduct(const double* a, const double* b, int count) {
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        s0 += a[i] * b[i];
-        s1 += a[i + 1] * b[i + 1];
-        s2 += a[i + 2] * b[i + 2];
-        s3 += a[i + 3] * b[i + 3];
-    }
-    for (; i < count; ++i) s0 += a[i] * b[i];
-    return (s0 + s2) + (s1 + s3);
-}
 
 }  // namespace
 
@@ -106,7 +92,19 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
             if (p >= up_) p -= up_;
         }
     }
-    for (std::size_t c = 0; c < pending_.size(); ++c) {
+    const std::size_t channels = pending_.size();
+    std::size_t c = 0;
+    for (; c + 2 <= channels; c += 2) {
+        std::vector<double>& outX = output[c];
+        std::vector<double>& outY = output[c + 1];
+        outX.resize(count);
+        outY.resize(count);
+        const double* x = pending_[c].front();
+        const double* y = pending_[c + 1].front();
+        for (std::size_t n = 0; n < count; ++n)
+            dotProduct2(rows_[n], x + starts_[n], y + starts_[n], taps_, outX[n], outY[n]);
+    }
+    if (c < channels) {
         std::vector<double>& out = output[c];
         out.resize(count);
         const double* x = pending_[c].front();
