@@ -3,9 +3,7 @@
 #include <samplerate.h>
 #include <soxr.h>
 
-#if SSRC_BENCH_WITH_OURS
 #include "ssrc/ssrcdll.h"
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +14,6 @@ namespace bench {
 
 namespace {
 
-#if SSRC_BENCH_WITH_OURS
 class OurStream final : public Stream {
 public:
     OurStream(int channels, int inputRate, int outputRate) : up_(outputRate > inputRate) {
@@ -51,7 +48,6 @@ private:
     bool up_;
     std::size_t channels_ = 1;
 };
-#endif
 
 class SoxrStream final : public Stream {
 public:
@@ -168,20 +164,13 @@ const char* engineName(Engine engine) {
     return "?";
 }
 
-bool engineAvailable(Engine engine) { return engine != Engine::Ours || SSRC_BENCH_WITH_OURS; }
-
 std::unique_ptr<Stream> openStream(Engine engine, int channels, int inputRate, int outputRate) {
     switch (engine) {
-        case Engine::Ours:
-#if SSRC_BENCH_WITH_OURS
-            return std::make_unique<OurStream>(channels, inputRate, outputRate);
-#else
-            break;
-#endif
+        case Engine::Ours: return std::make_unique<OurStream>(channels, inputRate, outputRate);
         case Engine::Soxr: return std::make_unique<SoxrStream>(channels, inputRate, outputRate);
         case Engine::Libsamplerate: return std::make_unique<LibsamplerateStream>(channels, inputRate, outputRate);
     }
-    throw std::runtime_error(std::string(engineName(engine)) + " is not built in");
+    throw std::invalid_argument("no such engine");
 }
 
 std::vector<double> resampleAll(Engine engine, int channels, int inputRate, int outputRate,

@@ -13,8 +13,6 @@ namespace bench {
 enum class Engine { Ours, Soxr, Libsamplerate };
 
 const char* engineName(Engine engine);
-// Ours is missing while the library is built without its entry points.
-bool engineAvailable(Engine engine);
 
 class Stream {
 public:

@@ -80,10 +80,7 @@ void printQualityRow(const std::string& name, Engine engine, const bench::Qualit
 
 std::vector<Engine> engines() {
     // libsoxr first: its figures validate the measurement, its speed is the yardstick.
-    std::vector<Engine> list{Engine::Soxr};
-    if (bench::engineAvailable(Engine::Ours)) list.push_back(Engine::Ours);
-    list.push_back(Engine::Libsamplerate);
-    return list;
+    return {Engine::Soxr, Engine::Ours, Engine::Libsamplerate};
 }
 
 void runCases(const Options& options) {
@@ -92,8 +89,6 @@ void runCases(const Options& options) {
     if (options.quick) quality.rejectionTones = 12;
     std::vector<Pair> pairs = options.pairs;
     if (pairs.empty()) pairs.assign(std::begin(kCases), std::end(kCases));
-    if (!bench::engineAvailable(Engine::Ours))
-        std::printf("ssrc: the library has no entry points yet; only the baselines are measured\n");
 
     std::printf("\nSpeed: stereo, %.0f s of input per case, blocks of %zu frames, one thread\n", seconds,
                 bench::kBlockFrames);
@@ -134,10 +129,6 @@ struct Worst {
 void runAllPairs(const Options& options) {
     bench::QualityOptions quality;
     if (options.quick) quality.rejectionTones = 12;
-    if (!bench::engineAvailable(Engine::Ours)) {
-        std::printf("ssrc: the library has no entry points yet; nothing to measure\n");
-        return;
-    }
     std::printf("\nQuality of ssrc over all pairs of the project rates (%d stop-band tones per pair)\n",
                 quality.rejectionTones);
     printQualityHeader();

@@ -1,0 +1,106 @@
+// One fixed run of the resampler and the dither that every build of ssrcdll
+// must reproduce byte for byte: the native shared library (unit test) and the
+// Windows DLL under Wine (tests/win) run it through the nine entry points and
+// compare the FNV-1a 64 hash of the output doubles with the values below.
+//
+// The values are recorded from the native build. When the resampler or the
+// dither is changed on purpose, the native test fails once and prints the new
+// values: put them here, then run both tests again.
+#ifndef SSRC_REFERENCE_H
+#define SSRC_REFERENCE_H
+
+#include "ssrc/ssrcdll.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace ssrc_reference {
+
+constexpr std::uint64_t kResampleHash = 0xee59248d321d54e9ull;
+constexpr std::uint64_t kDitherHash = 0xc25d4525615a637full;
+
+// 44100 -> 48000 Hz stereo, fed in uneven blocks, tail drained.
+constexpr int kChannels = 2;
+constexpr int kInputRate = 44100;
+constexpr int kOutputRate = 48000;
+constexpr int kInputFrames = 5500;
+constexpr int kBlockFrames = 1000;
+constexpr int kOutputFrames = 5986;  // round(5500 * 48000 / 44100)
+
+// 16-bit output, one LSB of triangular dither shaped to the hearing threshold.
+constexpr int kDitherFrames = 4096;
+constexpr int kDitherShaping = 3;
+constexpr int kDitherPdf = 1;
+constexpr double kDitherAmplitude = 1.0 / 32767;
+
+// A triangle wave and noise from integer arithmetic only, so every platform
+// computes the same input bits.
+inline std::vector<double> input(int frames) {
+    std::vector<double> samples(static_cast<std::size_t>(frames) * kChannels);
+    std::uint32_t noise = 12345;
+    for (int i = 0; i < frames; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        const double white = static_cast<double>(noise >> 8) / 16777216.0 - 0.5;
+        const int phase = i % 100;
+        const double triangle = (phase < 50 ? phase : 100 - phase) / 25.0 - 1.0;
+        samples[static_cast<std::size_t>(i) * 2] = 0.6 * triangle + 0.05 * white;
+        samples[static_cast<std::size_t>(i) * 2 + 1] = 0.4 * white;
+    }
+    return samples;
+}
+
+inline std::uint64_t fnv1a(const std::vector<double>& samples) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (double sample : samples) {
+        unsigned char bytes[sizeof sample];
+        std::memcpy(bytes, &sample, sizeof sample);
+        for (unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
+struct Run {
+    std::uint64_t hash = 0;
+    int frames = 0;  // output frames
+};
+
+inline Run resample(const SsrcEntryPoints& api) {
+    alignas(16) unsigned char state[SSRC_RESAMPLER_STATE_BYTES];
+    int blockSize = kBlockFrames;
+    api.upsampleInit(kChannels, kInputRate, kOutputRate, state, &blockSize);
+    const std::vector<double> in = input(kInputFrames);
+    std::vector<double> out;
+    auto append = [&](const double* samples, int frames) {
+        out.insert(out.end(), samples, samples + static_cast<std::size_t>(frames) * kChannels);
+    };
+    for (int at = 0; at < kInputFrames; at += kBlockFrames) {
+        const int frames = std::min(kBlockFrames, kInputFrames - at);
+        int produced = 0;
+        const double* samples = api.upsampleProcess(0, state, frames, in.data() + at * kChannels, &produced);
+        append(samples, produced);
+    }
+    int produced = 0;
+    const double* tail = api.upsampleProcess(1, state, 0, in.data(), &produced);
+    append(tail, produced);
+    api.upsampleExit(state);
+    return {fnv1a(out), static_cast<int>(out.size() / kChannels)};
+}
+
+// Two calls on one state, so the noise shaper's memory across blocks counts too.
+inline Run dither(const SsrcEntryPoints& api) {
+    std::vector<double> state(SSRC_DITHER_STATE_BYTES / sizeof(double));
+    api.ditherInit(kChannels, kOutputRate, kDitherShaping, kDitherPdf, kDitherAmplitude, state.data());
+    std::vector<double> samples = input(kDitherFrames);
+    for (double& sample : samples) sample *= 0.25;
+    const int half = kDitherFrames / 2;
+    api.ditherProcess(half, state.data(), samples.data());
+    api.ditherProcess(kDitherFrames - half, state.data(), samples.data() + half * kChannels);
+    api.ditherExit(state.data());
+    return {fnv1a(samples), kDitherFrames};
+}
+
+}  // namespace ssrc_reference
+
+#endif
