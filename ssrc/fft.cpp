@@ -5,7 +5,7 @@
 
 #include "ssrc/deterministic_math.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#if !defined(SSRC_NO_SIMD) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #define SSRC_HAVE_SSE2 1
 #include <emmintrin.h>
 #endif
@@ -130,96 +130,135 @@ RealFft::RealFft(std::size_t size) : size_(size) {
             }
         }
     }
-    realTwiddles_.resize(2 * (size / 4 + 1));
+    // e^(-2 pi i k / size) for k <= size / 4, as (re, re, -im, im).
+    realTwiddles_.resize(4 * (size / 4 + 1));
     for (std::size_t k = 0; k <= size / 4; ++k) {
         const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(size);
-        realTwiddles_[2 * k] = cosine(angle);
-        realTwiddles_[2 * k + 1] = -sine(angle);
+        const double re = cosine(angle), im = -sine(angle);
+        realTwiddles_[4 * k] = re;
+        realTwiddles_[4 * k + 1] = re;
+        realTwiddles_[4 * k + 2] = -im;
+        realTwiddles_[4 * k + 3] = im;
     }
-    work_.resize(size);
-    scratch_.resize(size);
+    // Two ping-pong buffers a few cache lines apart modulo 4 KB, so a pass's
+    // loads and stores do not alias in the store buffer.
+    constexpr std::size_t skew = 40;
+    buffers_.resize(2 * size + skew);
+    bufferB_ = size + skew;
 }
 
-void RealFft::complexTransform(bool inverseDirection) {
-    double* x = work_.data();
-    double* y = scratch_.data();
+void RealFft::complexTransform(const double* in, double* out, bool inverseDirection) {
+    std::size_t passes = 0;
+    for (std::size_t n = size_ / 2; n > 1; n = n >= 4 ? n / 4 : n / 2) ++passes;
+    double* a = buffers_.data();
+    double* b = buffers_.data() + bufferB_;
+    const double* src = in;
     std::size_t n = size_ / 2;
     std::size_t s = 1;
     std::size_t pass = 0;
     while (n > 1) {
+        const bool lastPass = pass + 1 == passes;
+        // Stockham passes cannot run in place: only the last one writes to
+        // `out`, and only when it is not also the source.
+        double* dst = lastPass && src != out ? out : (src == a ? b : a);
         if (n >= 4) {
-            const double* twiddles = passTwiddles_[pass++].data();
+            const double* twiddles = passTwiddles_[pass].data();
             if (inverseDirection)
-                radix4Pass<true>(n, s, x, y, twiddles);
+                radix4Pass<true>(n, s, src, dst, twiddles);
             else
-                radix4Pass<false>(n, s, x, y, twiddles);
+                radix4Pass<false>(n, s, src, dst, twiddles);
             n /= 4;
             s *= 4;
         } else {
-            radix2Pass(s, x, y);
+            radix2Pass(s, src, dst);
             n /= 2;
             s *= 2;
         }
-        std::swap(x, y);
+        src = dst;
+        ++pass;
     }
-    if (x != work_.data()) work_.swap(scratch_);
+    if (src != out)
+        for (std::size_t i = 0; i < size_; ++i) out[i] = src[i];
 }
 
 void RealFft::forward(const double* samples, double* spectrum) {
     const std::size_t half = size_ / 2;
-    for (std::size_t i = 0; i < size_; ++i) work_[i] = samples[i];
-    complexTransform(false);
-    const double* z = work_.data();
-    // Split the transform of (even + i odd) into the spectrum of the real input.
+    // Transform of z[m] = x[2m] + i x[2m+1], then split it into the spectrum of
+    // the real input, bins k and half - k together, in place.
+    complexTransform(samples, spectrum, false);
+    double* z = spectrum;
     const double z0r = z[0], z0i = z[1];
-    spectrum[0] = z0r + z0i;
-    spectrum[1] = z0r - z0i;
+    z[0] = z0r + z0i;
+    z[1] = z0r - z0i;
     for (std::size_t k = 1; k <= half / 2; ++k) {
         const std::size_t j = half - k;
+        const double* w = realTwiddles_.data() + 4 * k;
+#ifdef SSRC_HAVE_SSE2
+        const __m128d conjugate = _mm_set_pd(-1.0, 1.0);
+        const __m128d halfScale = _mm_set1_pd(0.5);
+        const __m128d zk = _mm_loadu_pd(z + 2 * k);
+        const __m128d zjConj = _mm_mul_pd(_mm_loadu_pd(z + 2 * j), conjugate);
+        // E = (Z[k] + conj Z[j]) / 2, O = -i (Z[k] - conj Z[j]) / 2, X[k] = E + W^k O
+        const __m128d e = _mm_mul_pd(halfScale, _mm_add_pd(zk, zjConj));
+        const __m128d d = _mm_sub_pd(zk, zjConj);
+        const __m128d o = _mm_mul_pd(halfScale, _mm_mul_pd(swapHalves(d), conjugate));
+        const __m128d t = rotate<false>(o, w);
+        _mm_storeu_pd(z + 2 * k, _mm_add_pd(e, t));
+        if (j != k) _mm_storeu_pd(z + 2 * j, _mm_mul_pd(_mm_sub_pd(e, t), conjugate));
+#else
         const double ar = z[2 * k], ai = z[2 * k + 1];
-        const double br = z[2 * j], bi = z[2 * j + 1];
-        // E = (Z[k] + conj Z[j]) / 2, O = -i (Z[k] - conj Z[j]) / 2
-        const double er = 0.5 * (ar + br), ei = 0.5 * (ai - bi);
-        const double orr = 0.5 * (ai + bi), oi = -0.5 * (ar - br);
-        // Twiddle W^k for k <= size/4; W^j = -conj(W^k) for the mirrored bin.
-        const double wr = realTwiddles_[2 * k], wi = realTwiddles_[2 * k + 1];
-        const double tr = orr * wr - oi * wi, ti = orr * wi + oi * wr;
-        spectrum[2 * k] = er + tr;
-        spectrum[2 * k + 1] = ei + ti;
+        const double br = z[2 * j], bi = -z[2 * j + 1];
+        const double er = 0.5 * (ar + br), ei = 0.5 * (ai + bi);
+        const double dr = ar - br, di = ai - bi;
+        const double orr = 0.5 * di, oi = 0.5 * -dr;
+        const double tr = orr * w[0] + oi * w[2], ti = oi * w[1] + orr * w[3];
+        z[2 * k] = er + tr;
+        z[2 * k + 1] = ei + ti;
         if (j != k) {
-            // X[j] = conj(E[k]) - conj(W^k O[k])... via X[half - k] = conj(E[k] - W^k O[k])
-            spectrum[2 * j] = er - tr;
-            spectrum[2 * j + 1] = -(ei - ti);
+            z[2 * j] = er - tr;
+            z[2 * j + 1] = -(ei - ti);
         }
+#endif
     }
 }
 
 void RealFft::inverse(const double* spectrum, double* samples) {
     const std::size_t half = size_ / 2;
-    double* z = work_.data();
+    // Rebuild the transform of (even + i odd) in `samples` (in place when
+    // spectrum == samples: each step reads bins k and half - k before writing them).
+    double* z = samples;
     const double x0 = spectrum[0], xn = spectrum[1];
-    z[0] = x0 + xn;
-    z[1] = x0 - xn;
     for (std::size_t k = 1; k <= half / 2; ++k) {
         const std::size_t j = half - k;
-        const double ar = spectrum[2 * k], ai = spectrum[2 * k + 1];
-        const double br = spectrum[2 * j], bi = spectrum[2 * j + 1];
+        const double* w = realTwiddles_.data() + 4 * k;
+#ifdef SSRC_HAVE_SSE2
+        const __m128d conjugate = _mm_set_pd(-1.0, 1.0);
+        const __m128d xk = _mm_loadu_pd(spectrum + 2 * k);
+        const __m128d xjConj = _mm_mul_pd(_mm_loadu_pd(spectrum + 2 * j), conjugate);
         // E = X[k] + conj X[j], D = X[k] - conj X[j]; Z[k] = E + i conj(W^k) D.
-        const double er = ar + br, ei = ai - bi;
-        const double dr = ar - br, di = ai + bi;
-        const double wr = realTwiddles_[2 * k], wi = -realTwiddles_[2 * k + 1];
-        const double tr = dr * wr - di * wi, ti = dr * wi + di * wr;
-        z[2 * k] = er - ti;
-        z[2 * k + 1] = ei + tr;
+        const __m128d e = _mm_add_pd(xk, xjConj);
+        const __m128d t = rotate<true>(_mm_sub_pd(xk, xjConj), w);
+        const __m128d it = _mm_mul_pd(swapHalves(t), conjugate);  // (ti, -tr)
+        _mm_storeu_pd(z + 2 * k, _mm_sub_pd(e, it));
+        if (j != k) _mm_storeu_pd(z + 2 * j, _mm_mul_pd(_mm_add_pd(e, it), conjugate));
+#else
+        const double ar = spectrum[2 * k], ai = spectrum[2 * k + 1];
+        const double br = spectrum[2 * j], bi = -spectrum[2 * j + 1];
+        const double er = ar + br, ei = ai + bi;
+        const double dr = ar - br, di = ai - bi;
+        const double tr = dr * w[0] - di * w[2], ti = di * w[1] - dr * w[3];
+        const double itr = ti, iti = -tr;
+        z[2 * k] = er - itr;
+        z[2 * k + 1] = ei - iti;
         if (j != k) {
-            // Z[j] = conj(E) + i conj(W^j) conj(D)... equals conj(E - i conj(W^k) D) with W^j = -conj W^k
-            z[2 * j] = er + ti;
-            z[2 * j + 1] = -(ei - tr);
+            z[2 * j] = er + itr;
+            z[2 * j + 1] = -(ei + iti);
         }
+#endif
     }
-    complexTransform(true);
-    const double* result = work_.data();  // the transform may have swapped buffers
-    for (std::size_t i = 0; i < size_; ++i) samples[i] = result[i];
+    z[0] = x0 + xn;
+    z[1] = x0 - xn;
+    complexTransform(z, z, true);
 }
 
 }  // namespace ssrc

@@ -31,14 +31,14 @@ public:
     static bool isValidSize(std::size_t size) { return size >= 4 && (size & (size - 1)) == 0; }
 
 private:
-    // In-place complex FFT of size_ / 2 points on interleaved data in work_.
-    void complexTransform(bool inverseDirection);
+    // Complex FFT of size_ / 2 interleaved points; in and out may be the same.
+    void complexTransform(const double* in, double* out, bool inverseDirection);
 
     std::size_t size_;
     std::vector<std::vector<double>> passTwiddles_;  // per radix-4 pass of the half-size transform
-    std::vector<double> realTwiddles_;     // e^(-2 pi i k / size), k <= size/4, interleaved
-    std::vector<double> work_;
-    std::vector<double> scratch_;
+    std::vector<double> realTwiddles_;  // e^(-2 pi i k / size), k <= size/4, as (re, re, -im, im)
+    std::vector<double> buffers_;       // two ping-pong buffers
+    std::size_t bufferB_ = 0;           // offset of the second one
 };
 
 }  // namespace ssrc
