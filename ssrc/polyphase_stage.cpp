@@ -61,54 +61,56 @@ const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
 void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
     for (std::size_t c = 0; c < pending_.size(); ++c) pending_[c].append(input[c].data(), input[c].size());
     const int64_t available = static_cast<int64_t>(pending_.empty() ? 0 : pending_[0].size());
-    // Positions and rows of every output whose taps are all available.
-    starts_.clear();
-    rows_.clear();
-    int64_t start = nextStart_;
-    int64_t phase = nextPhase_;
     const int64_t stepWhole = down_ / up_;
     const int64_t stepPart = down_ % up_;
-    std::size_t count = 0;
-    while (start + taps_ <= available) {
-        starts_.push_back(start);
-        if (interpolated_) {
-            if (rowScratch_.size() < (count + 1) * taps_) rowScratch_.resize((count + 1) * taps_ * 2);
-        }
-        rows_.push_back(nullptr);
-        ++count;
+    const auto advance = [&](int64_t& start, int64_t& phase) {
         start += stepWhole;
         phase += stepPart;
         if (phase >= up_) {
             phase -= up_;
             ++start;
         }
-    }
-    // Rows last: the scratch no longer moves.
-    {
-        int64_t p = nextPhase_;
-        for (std::size_t n = 0; n < count; ++n) {
-            rows_[n] = row(p, rowScratch_.data() + n * taps_);
-            p += stepPart;
-            if (p >= up_) p -= up_;
-        }
+    };
+    // Every output whose taps are all available.
+    std::size_t count = 0;
+    int64_t endStart = nextStart_;
+    int64_t endPhase = nextPhase_;
+    while (endStart + taps_ <= available) {
+        ++count;
+        advance(endStart, endPhase);
     }
     const std::size_t channels = pending_.size();
-    std::size_t c = 0;
-    for (; c + 2 <= channels; c += 2) {
-        std::vector<double>& outX = output[c];
-        std::vector<double>& outY = output[c + 1];
-        outX.resize(count);
-        outY.resize(count);
-        const double* x = pending_[c].front();
-        const double* y = pending_[c + 1].front();
-        for (std::size_t n = 0; n < count; ++n)
-            dotProduct2(rows_[n], x + starts_[n], y + starts_[n], taps_, outX[n], outY[n]);
-    }
-    if (c < channels) {
-        std::vector<double>& out = output[c];
-        out.resize(count);
-        const double* x = pending_[c].front();
-        for (std::size_t n = 0; n < count; ++n) out[n] = dotProduct(rows_[n], x + starts_[n], taps_);
+    for (std::size_t c = 0; c < channels; ++c) output[c].resize(count);
+    // In chunks, so that interpolated rows are computed once for all channels
+    // and stay in cache.
+    constexpr std::size_t chunk = 256;
+    starts_.resize(chunk);
+    rows_.resize(chunk);
+    if (interpolated_) rowScratch_.resize(chunk * static_cast<std::size_t>(taps_));
+    int64_t start = nextStart_;
+    int64_t phase = nextPhase_;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(chunk, count - done);
+        for (std::size_t i = 0; i < n; ++i) {
+            starts_[i] = start;
+            rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * taps_) : table_.data() + phase * taps_;
+            advance(start, phase);
+        }
+        std::size_t c = 0;
+        for (; c + 2 <= channels; c += 2) {
+            double* outX = output[c].data() + done;
+            double* outY = output[c + 1].data() + done;
+            const double* x = pending_[c].front();
+            const double* y = pending_[c + 1].front();
+            for (std::size_t i = 0; i < n; ++i)
+                dotProduct2(rows_[i], x + starts_[i], y + starts_[i], taps_, outX[i], outY[i]);
+        }
+        if (c < channels) {
+            double* out = output[c].data() + done;
+            const double* x = pending_[c].front();
+            for (std::size_t i = 0; i < n; ++i) out[i] = dotProduct(rows_[i], x + starts_[i], taps_);
+        }
+        done += n;
     }
     // Drop the inputs no later output needs.
     const int64_t consumed = std::min(start, available);
