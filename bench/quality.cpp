@@ -32,7 +32,9 @@ Period periodFor(int inputRate, int outputRate, int toneHz, std::size_t minLengt
     std::size_t unit = a;
     if (toneHz > 0) unit = std::lcm(a, static_cast<std::size_t>(inputRate / std::gcd(inputRate, toneHz)));
     const std::size_t unitOut = unit / a * b;
-    const std::size_t repeats = (minLength + std::max(unit, unitOut) - 1) / std::max(unit, unitOut);
+    // At least 64 repeats keep the bins a rational resampler can fill apart (see measureRejection).
+    const std::size_t repeats =
+        std::max<std::size_t>(64, (minLength + std::max(unit, unitOut) - 1) / std::max(unit, unitOut));
     return {unit * repeats, unitOut * repeats};
 }
 
@@ -94,14 +96,22 @@ double powerOutside(const std::vector<double>& power, std::size_t from, std::siz
 
 constexpr std::size_t kToneGuard = kBlackmanHarris7HalfWidth + 2;
 
+// A resampler by a rational ratio a:b varies periodically over b output
+// samples, so whatever it makes of an input tone lies on output bins that are
+// +-tone modulo the number of repeats of that period (images, aliases and their
+// foldings alike). The largest such component, the tone itself excepted, is
+// its rejection; the noise between them belongs to THD+N.
 void measureRejection(Engine engine, int inputRate, int outputRate, const QualityOptions& options, Quality& q) {
     const Period period = periodFor(inputRate, outputRate, 0, 32768);
     const std::size_t n = period.input;
+    const std::size_t m = period.output;
+    const std::size_t repeats = n / (static_cast<std::size_t>(inputRate) / static_cast<std::size_t>(std::gcd(inputRate, outputRate)));
     const bool down = outputRate < inputRate;
-    // Downsampling: tones above the output Nyquist, whose every trace is an alias.
-    // Upsampling: tones below the input Nyquist, whose every trace but the tone is an image.
+    // Downsampling: tones above the output Nyquist, which must vanish.
+    // Upsampling: tones below the input Nyquist, whose images must vanish.
     const std::size_t first = down ? n * static_cast<std::size_t>(outputRate) / (2 * static_cast<std::size_t>(inputRate)) + 1 : 1;
-    const std::size_t last = (n + 1) / 2 - 1;
+    // An upsampled tone must stay two windows from its first image to be told apart.
+    const std::size_t last = (n + 1) / 2 - 1 - (down ? 0 : 2 * kToneGuard);
     std::vector<std::size_t> bins;
     const int tones = std::max(2, options.rejectionTones);
     for (int j = 0; j < tones; ++j) {
@@ -116,10 +126,19 @@ void measureRejection(Engine engine, int inputRate, int outputRate, const Qualit
     const double amplitude = std::pow(10.0, -1.0 / 20);
     for (std::size_t bin : bins) {
         const ToneRun run = runTone(engine, inputRate, outputRate, options, period, bin, amplitude);
+        const std::size_t residue = bin % repeats;
         for (const auto& power : run.power) {
-            const double rest = down ? std::accumulate(power.begin(), power.end(), 0.0)
-                                     : powerOutside(power, bin - std::min(bin, kToneGuard), bin + kToneGuard);
-            const double rejection = toDb(run.referencePower / std::max(rest, 1e-300));
+            double largest = 0;
+            for (std::size_t c = 0; c <= m / 2; ++c) {
+                const std::size_t r = c % repeats;
+                const bool nearTone = !down && c + 2 * kToneGuard >= bin && c <= bin + 2 * kToneGuard;
+                if ((r != residue && r != (repeats - residue) % repeats) || nearTone) continue;
+                double component = 0;
+                for (std::size_t k = c - std::min(c, kToneGuard); k <= c + kToneGuard && k < power.size(); ++k)
+                    component += power[k];
+                largest = std::max(largest, component);
+            }
+            const double rejection = toDb(run.referencePower / std::max(largest, 1e-300));
             if (rejection < q.rejectionDb) {
                 q.rejectionDb = rejection;
                 q.rejectionToneHz = static_cast<double>(bin) * inputRate / static_cast<double>(n);

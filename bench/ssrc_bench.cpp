@@ -72,9 +72,10 @@ void printQualityHeader() {
 }
 
 void printQualityRow(const std::string& name, Engine engine, const bench::Quality& q) {
-    std::printf("%-14s %-9s %10.1f %9.0f %11.4f %6.1f%% %6.1f%% %9.1f %9.3f %6s\n", name.c_str(),
+    const double delay = std::abs(q.delay) < 5e-4 ? 0.0 : q.delay;  // no "-0.000"
+    std::printf("%-14s %-9s %10.1f %9.0f %11.5f %6.1f%% %6.1f%% %9.1f %9.3f %6s\n", name.c_str(),
                 bench::engineName(engine), q.rejectionDb, q.rejectionToneHz, q.passbandDeviationDb,
-                100 * q.minus01Point, 100 * q.minus3Point, q.thdnDb, q.delay, signedCount(q.lengthError).c_str());
+                100 * q.minus01Point, 100 * q.minus3Point, q.thdnDb, delay, signedCount(q.lengthError).c_str());
     std::fflush(stdout);
 }
 
@@ -163,7 +164,7 @@ void runAllPairs(const Options& options) {
     }
     std::printf("\nWorst case over the 132 pairs (points in %% of the lower Nyquist)\n");
     std::printf("%-26s %12s  %s\n", "figure", "worst", "pair");
-    for (const Worst& w : worst) std::printf("%-26s %12.4f  %s\n", w.figure, w.value, w.pair.c_str());
+    for (const Worst& w : worst) std::printf("%-26s %12.6f  %s\n", w.figure, w.value, w.pair.c_str());
 }
 
 }  // namespace
