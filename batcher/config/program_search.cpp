@@ -3,6 +3,7 @@
 #include "batcher/encoders/text_format.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
+#include "protocol/fixed_text.h"
 
 #include <array>
 
@@ -31,8 +32,12 @@ constexpr int kMaxTreeDepth = 64;
 bool searchesTree(int index) { return (index >= 2 && index <= 9) || index == kLibraryIndex; }
 
 std::optional<std::string> findInTree(const std::string& directory, const std::string& fileName, int depth) {
-    if (std::optional<std::string> match = matchFileInDirectory(directory, fileName))
-        return directory + *match;
+    // A path that does not fit a program path field is no use, nor is anything below it.
+    if (directory.size() + fileName.size() >= kPathFieldSize) return std::nullopt;
+    if (std::optional<std::string> match = matchFileInDirectory(directory, fileName)) {
+        std::string path = directory + *match;
+        if (path.size() < kPathFieldSize) return path;
+    }
     if (depth >= kMaxTreeDepth) return std::nullopt;
     for (const std::string& folder : listSubdirectories(directory))
         if (auto hit = findInTree(directory + folder + kPathSeparator, fileName, depth + 1)) return hit;
@@ -54,7 +59,7 @@ std::optional<std::string> findProgramInTree(const std::string& programDirectory
     if (!searchesTree(programIndex)) return std::nullopt;
     std::string fileName(kPrograms[static_cast<size_t>(programIndex)].fileName);
     std::string inBin = programDirectory + "bin" + kPathSeparator + fileName;
-    if (isExistingFile(inBin)) return inBin;
+    if (inBin.size() < kPathFieldSize && isExistingFile(inBin)) return inBin;
     return FindFileInTree(programDirectory, fileName);
 }
 
