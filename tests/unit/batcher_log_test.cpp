@@ -101,15 +101,6 @@ TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
     EXPECT_EQ(shown.substr(cutLineEnd), kept.substr(cutLineEnd));
 }
 
-TEST(BatcherLog, MarkerRuleOnShortAndLineLessTexts) {
-    std::string text(60, 'x');
-    markOmittedPart(text);
-    EXPECT_EQ(text, std::string(kOmittedLogMarker) + std::string(60 - kOmittedLogMarker.size(), ' '));
-    std::string shortText = "abc";
-    markOmittedPart(shortText);
-    EXPECT_EQ(shortText, "***");
-}
-
 TEST(BatcherLog, StartReplacesTheFileAndTheFileGetsEveryCharacter) {
     test::TempDir dir;
     {
