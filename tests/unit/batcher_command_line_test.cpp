@@ -182,7 +182,7 @@ TEST_F(OutputNaming, TakenNamesGetTheNextNumber) {
 }
 
 #ifndef _WIN32
-TEST_F(OutputNaming, NamesThatCannotBeOpenedButExistAreNeverChosen) {
+TEST_F(OutputNaming, NamesThatExistButCannotBeOpenedAreNeverChosen) {
     // A link to nowhere cannot be opened for reading, yet writing there would follow it.
     std::filesystem::create_symlink(dir.file("nowhere"), dir.file("song.mp3"));
     EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
@@ -192,13 +192,14 @@ TEST_F(OutputNaming, NamesThatCannotBeOpenedButExistAreNeverChosen) {
     auto record = std::make_unique<CommandLineRecord>();
     RecordingNotifier notifier;
     EXPECT_FALSE(BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier).ok);
+}
+
+TEST_F(OutputNaming, AnUnreadableFileIsNeverChosen) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    touch("song(1).mp3");
-    ASSERT_EQ(chmod(dir.file("song(1).mp3").c_str(), 0), 0);
-    EXPECT_EQ(lameOutput(), dir.file("song(2).mp3"));
+    touch("song.mp3");
     ASSERT_EQ(chmod(dir.file("song.mp3").c_str(), 0), 0);
     EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
-    EXPECT_EQ(chmod(dir.file("song(1).mp3").c_str(), S_IRUSR | S_IWUSR), 0);
+    EXPECT_EQ(chmod(dir.file("song.mp3").c_str(), S_IRUSR | S_IWUSR), 0);
 }
 #endif
 
