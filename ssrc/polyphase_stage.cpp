@@ -15,11 +15,15 @@ constexpr int64_t finePhaseCount = 2048;
 
 }  // namespace
 
-PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels) : up_(design.up), down_(design.down) {
+int PolyphaseStage::tapCount(const PolyphaseDesign& design) {
+    const int taps = static_cast<int>(std::ceil(kaiserSpan(design.attenuationDb, design.stopEdge - design.passEdge)));
+    return taps + taps % 2;
+}
+
+PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory, int64_t emitBefore)
+    : up_(design.up), down_(design.down) {
     if (up_ < 1 || down_ < 1) throw std::invalid_argument("bad polyphase ratio");
-    const double span = kaiserSpan(design.attenuationDb, design.stopEdge - design.passEdge);
-    taps_ = static_cast<int>(std::ceil(span));
-    taps_ += taps_ % 2;
+    taps_ = tapCount(design);
     const double halfWidth = 0.5 * taps_;
     const WindowedSinc kernel(0.5 * (design.passEdge + design.stopEdge), halfWidth, kaiserBeta(design.attenuationDb));
     const auto fillRow = [&](double fraction, double* out) {
@@ -38,8 +42,16 @@ PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels) : up
         for (int64_t q = -1; q <= finePhases_ + 1; ++q)
             fillRow(static_cast<double>(q) / static_cast<double>(finePhases_), table_.data() + (q + 1) * taps_);
     }
+    // First output at time -emitBefore * M / L: whole input index and phase.
+    const int64_t numerator = -emitBefore * down_;
+    const int64_t whole = numerator >= 0 ? numerator / up_ : -((-numerator + up_ - 1) / up_);
+    nextPhase_ = numerator - whole * up_;
+    // Its first tap, counted from the first input the queue will hold.
+    const int64_t firstTap = whole - taps_ / 2 + 1;
+    const int64_t zeros = std::max<int64_t>(0, -firstTap - inputHistory);
+    nextStart_ = firstTap + inputHistory + zeros;
     pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_) queue.appendZeros(static_cast<std::size_t>(taps_ / 2 - 1));
+    for (SampleQueue& queue : pending_) queue.appendZeros(static_cast<std::size_t>(zeros));
 }
 
 const double* PolyphaseStage::row(int64_t phase, double* scratch) const {

@@ -23,7 +23,12 @@ struct PolyphaseDesign {
 
 class PolyphaseStage final : public ResamplerStage {
 public:
-    PolyphaseStage(const PolyphaseDesign& design, int channels);
+    // The input starts inputHistory frames before time 0; the output starts
+    // emitBefore frames before time 0 (history for the next stage).
+    PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory, int64_t emitBefore);
+    // Taps per phase (even) of a design, and the input frames before time 0 it uses.
+    static int tapCount(const PolyphaseDesign& design);
+    static int64_t historyNeeded(const PolyphaseDesign& design) { return tapCount(design) / 2 - 1; }
     void process(const PlanarBlock& input, PlanarBlock& output) override;
     std::size_t maxHeldFrames() const override { return static_cast<std::size_t>(taps_) + 1; }
     int taps() const { return taps_; }

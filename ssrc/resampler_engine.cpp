@@ -19,7 +19,7 @@ constexpr double shortAttenuationDb = 180.0;
 constexpr double shortPassEdge = 0.5;  // of the lower rate
 constexpr double shortStopEdge = 1.5;  // of the lower rate
 
-std::unique_ptr<ResamplerStage> makePolyphase(int64_t fromRate, int64_t toRate, int64_t lowerRate, int channels) {
+PolyphaseDesign polyphaseDesign(int64_t fromRate, int64_t toRate, int64_t lowerRate) {
     const int64_t common = std::gcd(fromRate, toRate);
     PolyphaseDesign design;
     design.up = toRate / common;
@@ -27,7 +27,7 @@ std::unique_ptr<ResamplerStage> makePolyphase(int64_t fromRate, int64_t toRate, 
     design.passEdge = shortPassEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
     design.stopEdge = shortStopEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
     design.attenuationDb = shortAttenuationDb;
-    return std::make_unique<PolyphaseStage>(design, channels);
+    return design;
 }
 
 }  // namespace
@@ -41,21 +41,33 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
     : channels_(channels), inputRate_(inputRate), outputRate_(outputRate) {
     const int64_t in = inputRate;
     const int64_t out = outputRate;
+    // Each stage hands the next the history it needs before time 0 (the
+    // response of the filters ahead of the first input), so the start of the
+    // output is as exact as the middle.
+    const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
+    const std::size_t fftSize = chooseFftSize(taps.size(), channels);
     if (out > in) {
-        const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
-        stages_.push_back(std::make_unique<SharpInterpolator>(taps, chooseFftSize(taps.size(), channels), channels));
-        heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-        if (out != 2 * in) {
-            stages_.push_back(makePolyphase(2 * in, out, in, channels));
+        if (out == 2 * in) {
+            stages_.push_back(std::make_unique<SharpInterpolator>(taps, fftSize, channels, 0));
+            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
+        } else {
+            const PolyphaseDesign design = polyphaseDesign(2 * in, out, in);
+            const int64_t history = PolyphaseStage::historyNeeded(design);
+            stages_.push_back(
+                std::make_unique<SharpInterpolator>(taps, fftSize, channels, static_cast<std::size_t>(history)));
+            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
+            stages_.push_back(std::make_unique<PolyphaseStage>(design, channels, history, 0));
             heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
         }
     } else if (out < in) {
+        std::size_t history = 0;
         if (in != 2 * out) {
-            stages_.push_back(makePolyphase(in, 2 * out, out, channels));
+            history = SharpDecimator::historyFor(taps);
+            stages_.push_back(std::make_unique<PolyphaseStage>(polyphaseDesign(in, 2 * out, out), channels, 0,
+                                                               static_cast<int64_t>(history)));
             heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
         }
-        const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
-        stages_.push_back(std::make_unique<SharpDecimator>(taps, chooseFftSize(taps.size(), channels), channels));
+        stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
         heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
     }
     front_.resize(static_cast<std::size_t>(channels));

@@ -57,13 +57,16 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
     return best;
 }
 
-SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels)
+SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
+                                     std::size_t emitBefore)
     : fftSize_(fftSize), windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
     const std::size_t delay = taps.size() / 2;
-    const std::size_t lead = (delay + 1) / 2;  // zeros before the first input
-    if (fftSize < 2 * (delay + 2 * lead) + 2) throw std::invalid_argument("FFT too short for the filter");
-    hop_ = (fftSize - delay - 2 * lead) / 2;
-    firstValid_ = delay + 2 * lead;
+    // Window j covers inputs from j * hop - lead on; its kept outputs start at
+    // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
+    const std::size_t lead = (delay + emitBefore + 1) / 2;  // zeros before the first input
+    firstValid_ = delay + 2 * lead - emitBefore;
+    if (fftSize < firstValid_ + 4) throw std::invalid_argument("FFT too short for the filter");
+    hop_ = (fftSize - firstValid_) / 2;
     // Zero-stuffing halves the gain: make it up with a factor of 2.
     filterSpectrum_ = filterSpectrum(taps, fftSize, 2.0 / static_cast<double>(fftSize));
     pending_.resize(static_cast<std::size_t>(channels));
@@ -101,16 +104,19 @@ void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
     }
 }
 
-SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels)
+SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,
+                               std::size_t inputHistory)
     : fftSize_(fftSize), fullFft_(fftSize), halfFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     if (delay % 2 != 0) throw std::invalid_argument("decimator filter delay must be even");
+    if (inputHistory > delay) throw std::invalid_argument("more history than the decimator uses");
     if (fftSize < 2 * delay + 4) throw std::invalid_argument("FFT too short for the filter");
     hop_ = (fftSize - 2 * delay) / 2;
     firstValid_ = delay;
     filterSpectrum_ = filterSpectrum(taps, fftSize, 1.0 / static_cast<double>(fftSize));
     pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_) queue.appendZeros(delay);
+    // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
+    for (SampleQueue& queue : pending_) queue.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
     folded_.resize(fftSize / 2);
 }

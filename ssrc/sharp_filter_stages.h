@@ -23,8 +23,10 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels);
 
 class SharpInterpolator final : public ResamplerStage {
 public:
-    // taps: odd-length linear-phase filter at the doubled rate.
-    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels);
+    // taps: odd-length linear-phase filter at the doubled rate. The output
+    // starts emitBefore frames before time 0, so that the next stage sees the
+    // filter's response ahead of the first input too.
+    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels, std::size_t emitBefore);
     void process(const PlanarBlock& input, PlanarBlock& output) override;
     std::size_t maxHeldFrames() const override { return windowInputs_; }
 
@@ -44,7 +46,10 @@ private:
 class SharpDecimator final : public ResamplerStage {
 public:
     // taps: linear-phase filter at the input rate, 2 * D + 1 taps with D even.
-    SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels);
+    // The input starts inputHistory (<= D) frames before time 0.
+    SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels, std::size_t inputHistory);
+    // Frames before time 0 the decimator can use.
+    static std::size_t historyFor(const std::vector<double>& taps) { return taps.size() / 2; }
     void process(const PlanarBlock& input, PlanarBlock& output) override;
     std::size_t maxHeldFrames() const override { return fftSize_; }
 
