@@ -32,9 +32,11 @@ void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
         PostMessageA(main, WM_COMMAND, IDC_RUN, 0);
         break;
     case CopyDataAction::AppendRow:
-        if (outcome.job)
-            AppendJobRow(GetDlgItem(main, IDC_JOB_LIST), std::move(outcome.job), outcome.programName,
-                         outcome.oneLineDescription);
+        if (outcome.job) {
+            HWND list = GetDlgItem(main, IDC_JOB_LIST);
+            HoldJobListPainting(main, list);
+            AppendJobRow(list, std::move(outcome.job), outcome.programName, outcome.oneLineDescription);
+        }
         break;
     case CopyDataAction::ReplyCommandline:
         reply(main, sender, MessageId::GiveCommandline, outcome.replyText.c_str(),

@@ -12,6 +12,8 @@ struct Column {
     int width; // pixels
 };
 constexpr Column kColumns[] = {{"Job name", 130}, {"Program", 130}, {"Settings", 600}};
+constexpr UINT kRepaintIntervalMs = 100;
+constexpr char kPaintingHeld[] = "QuillmereJobListPaintingHeld";
 
 bool setCellText(HWND list, int row, int column, std::string_view text) {
     std::string owned(text);
@@ -55,6 +57,20 @@ bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view pr
     bool shown = setCellText(list, row, 1, programName);
     shown = setCellText(list, row, 2, oneLineDescription) && shown;
     return shown;
+}
+
+void HoldJobListPainting(HWND owner, HWND list) {
+    if (GetPropA(list, kPaintingHeld)) return;
+    if (!SetTimer(owner, kRepaintTimer, kRepaintIntervalMs, nullptr)) return; // then it paints as usual
+    SetPropA(list, kPaintingHeld, reinterpret_cast<HANDLE>(1));
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+}
+
+void ResumeJobListPainting(HWND owner, HWND list) {
+    KillTimer(owner, kRepaintTimer);
+    if (!RemovePropA(list, kPaintingHeld)) return;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 void DeleteSelectedJobs(HWND list) {

@@ -19,6 +19,13 @@ bool SetUpJobList(HWND list);
 bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view programName,
                   std::string_view oneLineDescription);
 
+// Rows arriving in a burst are painted together, at most every 100 ms: a
+// repaint after every row would cost far more than the row itself. The
+// owner's timer kRepaintTimer ends the hold (ResumeJobListPainting).
+inline constexpr UINT_PTR kRepaintTimer = 1;
+void HoldJobListPainting(HWND owner, HWND list);
+void ResumeJobListPainting(HWND owner, HWND list);
+
 // Removes every selected row.
 void DeleteSelectedJobs(HWND list);
 

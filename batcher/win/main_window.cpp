@@ -84,6 +84,9 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
                           OnCopyData(state, reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
+    case WM_TIMER:
+        if (wParam == kRepaintTimer) ResumeJobListPainting(window, jobList(state));
+        return TRUE;
     case WM_CLOSE: endProgram(window); return TRUE; // the title bar's close does not save
     default: return FALSE;
     }
