@@ -69,7 +69,7 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     CopyDataOutcome outcome = handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
     // From here on nothing of the sender's payload is read.
     carryOut(state, sender, outcome);
-    RefreshLogWindow(state);
+    RefreshLogWindowSoon(state);
     return TRUE;
 }
 

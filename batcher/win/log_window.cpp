@@ -11,6 +11,9 @@ constexpr int kMinWidth = 400; // pixels
 constexpr int kMinHeight = 250;
 constexpr int kScreenX = 150;
 constexpr int kScreenY = 150;
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshDelayMs = 50;
+constexpr char kRefreshPending[] = "QuillmereLogRefreshPending";
 
 void moveControl(HWND window, int id, int x, int y, int width, int height, bool keepSize) {
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (keepSize ? SWP_NOSIZE : 0);
@@ -52,10 +55,20 @@ void scrollToEnd(HWND window) {
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
+// What the edit holds, so that a refresh of an unchanged log (the job log
+// while messages arrive) leaves the edit alone.
+std::string& textInEdit() {
+    static std::string shown;
+    return shown;
+}
+
 void showLog(HWND window, BatcherState& state, bool jobLog) {
     state.settings.logChoice = jobLog ? 1 : 0;
     std::string text = (jobLog ? state.jobLog : state.messageLog).shownText();
-    SetDlgItemTextA(window, IDC_LOG_TEXT, text.c_str());
+    if (text != textInEdit() || GetWindowTextLengthA(GetDlgItem(window, IDC_LOG_TEXT)) != static_cast<int>(text.size())) {
+        SetDlgItemTextA(window, IDC_LOG_TEXT, text.c_str());
+        textInEdit() = std::move(text);
+    }
     scrollToEnd(window);
 }
 
@@ -117,6 +130,13 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_COMMAND: onCommand(window, state, LOWORD(wParam)); return TRUE;
+    case WM_TIMER:
+        if (wParam == kRefreshTimer) {
+            KillTimer(window, kRefreshTimer);
+            RemovePropA(window, kRefreshPending);
+            onCommand(window, state, IDC_LOG_REFRESH);
+        }
+        return TRUE;
     case WM_CLOSE: onClose(state); return TRUE;
     default: return FALSE;
     }
@@ -150,7 +170,11 @@ HWND OpenLogWindow(BatcherState& state) {
 void DestroyLogWindow(BatcherState& state) {
     HWND window = state.logWindow;
     state.logWindow = nullptr;
-    if (window) DestroyWindow(window);
+    textInEdit().clear();
+    if (!window) return;
+    KillTimer(window, kRefreshTimer);
+    RemovePropA(window, kRefreshPending);
+    DestroyWindow(window);
 }
 
 void SetShowLogBoxes(bool checked) {
@@ -159,6 +183,13 @@ void SetShowLogBoxes(bool checked) {
 
 void RefreshLogWindow(const BatcherState& state) {
     if (state.logWindow) SendMessageA(state.logWindow, WM_COMMAND, IDC_LOG_REFRESH, 0);
+}
+
+void RefreshLogWindowSoon(const BatcherState& state) {
+    HWND window = state.logWindow;
+    if (!window || GetPropA(window, kRefreshPending)) return;
+    if (SetTimer(window, kRefreshTimer, kRefreshDelayMs, nullptr)) SetPropA(window, kRefreshPending, reinterpret_cast<HANDLE>(1));
+    else RefreshLogWindow(state);
 }
 
 } // namespace corv

@@ -21,4 +21,9 @@ void SetShowLogBoxes(bool checked);
 // Asks an open log window to show the latest text (command 3262).
 void RefreshLogWindow(const BatcherState& state);
 
+// The same, a moment later and once for a burst: a refresh puts up to 100000
+// characters into the edit, which takes around a second under Wine, and the
+// sender of a copy-data message should not wait for that.
+void RefreshLogWindowSoon(const BatcherState& state);
+
 } // namespace corv

@@ -271,8 +271,8 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     HWND text = GetDlgItem(logWindow, kLogText);
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     CopyDataClient client;
-    client.send(quillmere.mainWindow(), 104, nullptr, 0); // refreshes the open window
-    EXPECT_NE(e2e::windowText(text).find("Notify user"), std::string::npos);
+    client.send(quillmere.mainWindow(), 104, nullptr, 0); // the open window follows
+    EXPECT_TRUE(e2e::waitFor([&] { return e2e::windowText(text).find("Notify user") != std::string::npos; }));
     SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     SendMessageA(GetDlgItem(logWindow, kCopyAll), BM_CLICK, 0, 0);
