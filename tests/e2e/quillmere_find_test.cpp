@@ -121,18 +121,20 @@ private:
     std::vector<HANDLE> processes_;
 };
 
+struct TitleCount {
+    const char* title;
+    int n;
+};
+
+BOOL CALLBACK countTitle(HWND window, LPARAM context) {
+    auto* count = reinterpret_cast<TitleCount*>(context);
+    if (e2e::windowText(window) == count->title) ++count->n;
+    return TRUE;
+}
+
 int windowsTitled(const char* title) {
-    struct Count {
-        const char* title;
-        int n;
-    } count{title, 0};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(context);
-            if (e2e::windowText(window) == c->title) ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    TitleCount count{title, 0};
+    EnumWindows(countTitle, reinterpret_cast<LPARAM>(&count));
     return count.n;
 }
 
