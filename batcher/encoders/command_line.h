@@ -26,6 +26,7 @@ struct CommandLineRecord {
 #pragma pack(pop)
 
 CORV_RECORD_SIZE(CommandLineRecord, kCommandLineRecordSize);
+CORV_FIELD_AT(CommandLineRecord, inputDirectory, 0);
 CORV_FIELD_AT(CommandLineRecord, programPath, 520);
 CORV_FIELD_AT(CommandLineRecord, arguments, 1040);
 CORV_FIELD_AT(CommandLineRecord, progressMarker, 6240);
