@@ -101,19 +101,37 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         const std::size_t keep = static_cast<std::size_t>(
             std::max<int64_t>(0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
         if (output_.size() < (emitted + keep) * channels) output_.resize((emitted + keep) * channels);
-        for (std::size_t c = 0; c < channels; ++c) {
-            const double* plane = front_[c].data();
-            double* target = output_.data() + emitted * channels + c;
-            for (std::size_t i = 0; i < keep; ++i) target[i * channels] = plane[i];
+        double* target = output_.data() + emitted * channels;
+        if (channels == 2) {
+            const double* left = front_[0].data();
+            const double* right = front_[1].data();
+            for (std::size_t i = 0; i < keep; ++i) {
+                target[2 * i] = left[i];
+                target[2 * i + 1] = right[i];
+            }
+        } else {
+            for (std::size_t c = 0; c < channels; ++c) {
+                const double* plane = front_[c].data();
+                for (std::size_t i = 0; i < keep; ++i) target[i * channels + c] = plane[i];
+            }
         }
         emitted += keep;
         outputTotal_ += static_cast<int64_t>(keep);
     };
     if (!finished_) {
-        for (std::size_t c = 0; c < channels; ++c) {
-            std::vector<double>& plane = front_[c];
-            plane.resize(count);
-            for (std::size_t i = 0; i < count; ++i) plane[i] = input[i * channels + c];
+        for (std::vector<double>& plane : front_) plane.resize(count);
+        if (channels == 2) {
+            double* left = front_[0].data();
+            double* right = front_[1].data();
+            for (std::size_t i = 0; i < count; ++i) {
+                left[i] = input[2 * i];
+                right[i] = input[2 * i + 1];
+            }
+        } else {
+            for (std::size_t c = 0; c < channels; ++c) {
+                double* plane = front_[c].data();
+                for (std::size_t i = 0; i < count; ++i) plane[i] = input[i * channels + c];
+            }
         }
         inputTotal_ += static_cast<int64_t>(count);
         runChain();

@@ -12,21 +12,35 @@ namespace ssrc {
 using PlanarBlock = std::vector<std::vector<double>>;
 
 // Samples waiting for a stage: appended at the back, consumed at the front.
+// Consumed samples are only moved out of the way when the storage would
+// otherwise have to grow, so most calls move nothing.
 class SampleQueue {
 public:
-    void append(const double* samples, std::size_t count) { data_.insert(data_.end(), samples, samples + count); }
-    void appendZeros(std::size_t count) { data_.resize(data_.size() + count, 0.0); }
+    void append(const double* samples, std::size_t count) {
+        makeRoom(count);
+        data_.insert(data_.end(), samples, samples + count);
+    }
+    void appendZeros(std::size_t count) {
+        makeRoom(count);
+        data_.resize(data_.size() + count, 0.0);
+    }
     std::size_t size() const { return data_.size() - head_; }
     const double* front() const { return data_.data() + head_; }
     void drop(std::size_t count) {
         head_ += count;
-        if (head_ >= data_.size() / 2) {
-            data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(head_));
+        if (head_ == data_.size()) {
+            data_.clear();
             head_ = 0;
         }
     }
 
 private:
+    void makeRoom(std::size_t count) {
+        if (head_ == 0 || data_.size() + count <= data_.capacity()) return;
+        data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
+
     std::vector<double> data_;
     std::size_t head_ = 0;
 };
