@@ -48,8 +48,9 @@
  *         (Terhardt) up to half of outputRate, so it suits any rate: at 44.1
  *         and 48 kHz about 20 dB less noise weighted by the threshold than
  *         flat dither, for about 18 dB more total noise;
- *       4 "ATH lower amp": the same fit weighing total noise more: about 11
- *         dB less total noise than 3, keeping 12 to 13 dB of its reduction;
+ *       4 "ATH lower amp": the same fit weighing total noise more: at 44.1
+ *         and 48 kHz 10 to 11 dB less total noise than 3, keeping 12 to 13
+ *         dB of reduction;
  *       other codes act as 1.
  *     With shaping (2..4) the library rounds each sample to k/q itself, k an
  *     integer from -(q + 1) to q (the range of the output), so the engine's
