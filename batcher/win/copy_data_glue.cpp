@@ -56,7 +56,9 @@ std::string ModulePathOf(HWND window, bool ntPlatform) {
 LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data) {
     if (!data) return TRUE;
     const bool nt = state.ntPlatform;
-    const std::string& senderName = state.sender.update(reinterpret_cast<uintptr_t>(sender), [nt](uintptr_t window) {
+    // A copy: a message box shown while handling this message lets the next
+    // message (and its sender) in.
+    const std::string senderName = state.sender.update(reinterpret_cast<uintptr_t>(sender), [nt](uintptr_t window) {
         return ModulePathOf(reinterpret_cast<HWND>(window), nt);
     });
 

@@ -211,6 +211,19 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     EXPECT_EQ(e2e::listRowCount(list), 0);
     client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
     EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
+
+    // A job type this batcher does not know: said so, and listed without texts.
+    auto unknown = lameJob("future.wav");
+    unknown->jobType = 1012;
+    {
+        e2e::MessageBoxAnswer ok(quillmere.processId(), IDOK);
+        client.sendJob(quillmere.mainWindow(), 130, *unknown);
+        EXPECT_EQ(ok.text(), "ohoh... new format is not configured");
+    }
+    ASSERT_EQ(e2e::listRowCount(list), 2);
+    EXPECT_EQ(e2e::listCellText(list, 1, 0), "future.wav");
+    EXPECT_EQ(e2e::listCellText(list, 1, 1), "");
+    EXPECT_EQ(e2e::listCellText(list, 1, 2), "");
 }
 
 struct Settings {

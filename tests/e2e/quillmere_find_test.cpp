@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -19,36 +17,6 @@ using e2e::ScratchFolder;
 
 constexpr int kFindSurcodeCd = 3012, kFindSurcodeDvd = 3022, kFindApe = 3042, kFindFlac = 3052;
 constexpr int kFindLame = 3092, kFindSonic = 3162;
-
-// Answers the next message box of this process from another thread, as the user would.
-class MessageBoxAnswer {
-public:
-    explicit MessageBoxAnswer(int button)
-        : thread_([this, button] {
-              HWND box = nullptr;
-              e2e::waitFor([&] {
-                  return stop_ || (box = e2e::findDialog(GetCurrentProcessId(), "Quillmere")) != nullptr;
-              });
-              if (!box) return;
-              text_ = e2e::messageBoxText(box);
-              e2e::pressButton(box, button);
-          }) {}
-    ~MessageBoxAnswer() { finish(); }
-    // Once the call that showed the box has returned.
-    std::string text() {
-        finish();
-        return text_;
-    }
-
-private:
-    void finish() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    std::atomic<bool> stop_{false};
-    std::string text_;
-    std::thread thread_;
-};
 
 std::string makeFile(const std::string& folder, const std::string& relative) {
     std::string path = folder;
@@ -79,14 +47,14 @@ TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserI
     EXPECT_EQ(editText(), nestedFlac);
 
     {
-        MessageBoxAnswer no(IDNO);
+        e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
         corv::LocateProgram(edit, kFindApe, context);
         EXPECT_EQ(no.text(), "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
                              "want to find it manually?");
     }
     EXPECT_EQ(editText(), nestedFlac); // declined: unchanged
     {
-        MessageBoxAnswer ok(IDOK);
+        e2e::MessageBoxAnswer ok(GetCurrentProcessId(), IDOK);
         corv::LocateProgram(edit, 3999, context);
         EXPECT_EQ(ok.text(), "Internal error, new program not correctly handled by Quillmere");
     }
@@ -162,7 +130,7 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
 
     encoders.stop();
     {
-        MessageBoxAnswer no(IDNO);
+        e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
         corv::LocateProgram(edit, kFindSurcodeDvd, context);
         EXPECT_EQ(no.text(), "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
                              "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "

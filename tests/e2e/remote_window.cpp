@@ -132,6 +132,15 @@ std::string messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
 
+MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
+    : thread_([this, processId, button] {
+          HWND box = nullptr;
+          waitFor([&] { return stop_ || (box = findDialog(processId, "Quillmere")) != nullptr; });
+          if (!box) return;
+          text_ = messageBoxText(box);
+          pressButton(box, button);
+      }) {}
+
 void pressButton(HWND dialog, int buttonId) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }

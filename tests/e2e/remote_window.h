@@ -4,9 +4,11 @@
 // message boxes found by owner process and title.
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace e2e {
 
@@ -32,5 +34,29 @@ HWND findDialog(DWORD processId, const std::string& title);
 std::string messageBoxText(HWND box);
 // Presses the box's button (IDOK, IDNO, ...).
 void pressButton(HWND dialog, int buttonId);
+
+// Answers the next "Quillmere" message box of a process from another thread,
+// as the user would, while this thread is held by the call that shows it.
+class MessageBoxAnswer {
+public:
+    MessageBoxAnswer(DWORD processId, int button);
+    ~MessageBoxAnswer() { finish(); }
+    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+    // The box's text, once the call that showed it has returned ("" when none came).
+    std::string text() {
+        finish();
+        return text_;
+    }
+
+private:
+    void finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::atomic<bool> stop_{false};
+    std::string text_;
+    std::thread thread_;
+};
 
 } // namespace e2e
