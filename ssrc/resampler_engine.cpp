@@ -13,10 +13,11 @@ namespace {
 constexpr double sharpPassEdge = 0.92;      // of the lower Nyquist frequency
 constexpr double sharpAttenuationDb = 180.0;
 constexpr double shortAttenuationDb = 180.0;
-// The short filter passes everything the sharp one lets through (up to the
-// lower Nyquist) and stops from 3 times that on, where the first image of the
-// doubled-rate signal begins.
-constexpr double shortPassEdge = 0.5;  // of the lower rate
+// The short filter is flat wherever the sharp one is (0.94 of the lower
+// Nyquist frequency and below; above it only shapes the sharp filter's
+// transition a little more) and stops from 3 times the lower Nyquist frequency
+// on, where the first image of the doubled-rate signal begins.
+constexpr double shortPassEdge = 0.47;  // of the lower rate
 constexpr double shortStopEdge = 1.5;  // of the lower rate
 
 PolyphaseDesign polyphaseDesign(int64_t fromRate, int64_t toRate, int64_t lowerRate) {
@@ -119,34 +120,40 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         outputTotal_ += static_cast<int64_t>(keep);
     };
     if (!finished_) {
-        for (std::vector<double>& plane : front_) plane.resize(count);
-        if (channels == 2) {
-            double* left = front_[0].data();
-            double* right = front_[1].data();
-            for (std::size_t i = 0; i < count; ++i) {
-                left[i] = input[2 * i];
-                right[i] = input[2 * i + 1];
-            }
-        } else {
-            for (std::size_t c = 0; c < channels; ++c) {
-                double* plane = front_[c].data();
-                for (std::size_t i = 0; i < count; ++i) plane[i] = input[i * channels + c];
-            }
-        }
         inputTotal_ += static_cast<int64_t>(count);
-        runChain();
-        if (!last) {
-            collect(INT64_MAX);
-        } else {
+        const int64_t limit = last ? expectedTotal() : INT64_MAX;
+        // Many channels go through in slices, so the stages' queues stay
+        // small; the output does not depend on how the input is cut.
+        const std::size_t slice = std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
+        for (std::size_t at = 0; at < count || at == 0; at += slice) {
+            const std::size_t n = std::min(slice, count - at);
+            const double* from = input + at * channels;
+            for (std::vector<double>& plane : front_) plane.resize(n);
+            if (channels == 2) {
+                double* left = front_[0].data();
+                double* right = front_[1].data();
+                for (std::size_t i = 0; i < n; ++i) {
+                    left[i] = from[2 * i];
+                    right[i] = from[2 * i + 1];
+                }
+            } else {
+                for (std::size_t c = 0; c < channels; ++c) {
+                    double* plane = front_[c].data();
+                    for (std::size_t i = 0; i < n; ++i) plane[i] = from[i * channels + c];
+                }
+            }
+            runChain();
+            collect(limit);
+            if (count == 0) break;
+        }
+        if (last) {
             // Drain: feed silence until every output the pass owes has come out.
-            const int64_t total = expectedTotal();
-            collect(total);
-            constexpr std::size_t flushFrames = 4096;
             const double heldInput = heldOutputFrames_ * inputRate_ / outputRate_;
-            for (int round = 0; outputTotal_ < total && round < 8 + 2 * heldInput / flushFrames; ++round) {
-                for (auto& plane : front_) plane.assign(flushFrames, 0.0);
+            const double rounds = 8.0 + 2.0 * heldInput / static_cast<double>(slice);
+            for (int round = 0; outputTotal_ < limit && round < rounds; ++round) {
+                for (auto& plane : front_) plane.assign(slice, 0.0);
                 runChain();
-                collect(total);
+                collect(limit);
             }
             finished_ = true;
         }
