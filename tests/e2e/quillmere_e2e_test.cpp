@@ -212,6 +212,12 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
     EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
 
+    // Names travel as UTF-8: the manifest makes it Quillmere's code page.
+    client.sendJob(quillmere.mainWindow(), 130, *lameJob("\xc3\x9cn\xc3\xaf" "code \xd0\x81.wav"));
+    EXPECT_EQ(e2e::listCellTextW(list, 1, 0), L"\u00dcn\u00efcode \u0401.wav");
+    quillmere.click(kClearList);
+    client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
+
     // A job type this batcher does not know: said so, and listed without texts.
     auto unknown = lameJob("future.wav");
     unknown->jobType = 1012;

@@ -97,6 +97,21 @@ std::string listCellText(HWND list, int row, int column) {
     return std::string(text.data(), static_cast<size_t>(length));
 }
 
+std::wstring listCellTextW(HWND list, int row, int column) {
+    constexpr size_t kChars = 512;
+    RemoteBlock block(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(block.at(sizeof item));
+    item.cchTextMax = kChars;
+    if (!block.ok() || !block.write(0, &item, sizeof item)) return L"<no access>";
+    auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    std::wstring text(kChars, L'\0');
+    if (!block.read(sizeof item, text.data(), kChars * sizeof(wchar_t))) return L"<no access>";
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 bool setListRowSelected(HWND list, int row, bool selected) {
     RemoteBlock block(list, sizeof(LVITEMA));
     LVITEMA item{};

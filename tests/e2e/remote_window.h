@@ -22,6 +22,8 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 int listRowCount(HWND list);
 // The text of one cell, read with LVM_GETITEMTEXTA through a buffer inside the list's process.
 std::string listCellText(HWND list, int row, int column);
+// The same through LVM_GETITEMTEXTW: the text as the list holds it.
+std::wstring listCellTextW(HWND list, int row, int column);
 // Selects or clears one row through LVM_SETITEMSTATE in the list's process.
 bool setListRowSelected(HWND list, int row, bool selected);
 
