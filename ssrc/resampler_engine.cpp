@@ -148,12 +148,19 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         }
         if (last) {
             // Drain: feed silence until every output the pass owes has come out.
-            const double heldInput = heldOutputFrames_ * inputRate_ / outputRate_;
-            const double rounds = 8.0 + 2.0 * heldInput / static_cast<double>(slice);
+            // Only about as much as the remaining output needs, growing while
+            // the chain still holds it back: at a high ratio a whole slice of
+            // silence would make far more output than is kept.
+            const double ratio = static_cast<double>(inputRate_) / outputRate_;
+            std::size_t feed = std::min<std::size_t>(
+                slice, static_cast<std::size_t>(static_cast<double>(limit - outputTotal_) * ratio) + 64);
+            const double rounds =
+                64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(limit - outputTotal_)) * ratio / slice;
             for (int round = 0; outputTotal_ < limit && round < rounds; ++round) {
-                for (auto& plane : front_) plane.assign(slice, 0.0);
+                for (auto& plane : front_) plane.assign(feed, 0.0);
                 runChain();
                 collect(limit);
+                feed = std::min(slice, 2 * feed);
             }
             finished_ = true;
         }
