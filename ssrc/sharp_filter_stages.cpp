@@ -59,7 +59,7 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
 
 SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                                      std::size_t emitBefore)
-    : fftSize_(fftSize), windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
+    : windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
     // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).

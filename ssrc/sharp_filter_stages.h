@@ -31,7 +31,6 @@ public:
     std::size_t maxHeldFrames() const override { return windowInputs_; }
 
 private:
-    std::size_t fftSize_;
     std::size_t windowInputs_;  // inputs per FFT window (fftSize / 2)
     std::size_t hop_;           // new inputs per window
     std::size_t firstValid_;    // first output of a window that is kept
