@@ -19,13 +19,14 @@ CopyDataClient::~CopyDataClient() {
     if (window_) DestroyWindow(window_);
 }
 
-void CopyDataClient::send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender) {
+bool CopyDataClient::send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(id);
     data.cbData = static_cast<DWORD>(size);
     data.lpData = const_cast<void*>(payload);
-    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender ? sender : window_),
-                 reinterpret_cast<LPARAM>(&data));
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender ? sender : window_),
+                               reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result) != 0;
 }
 
 LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,8 +30,11 @@ public:
 
     // Sends and returns when the receiver has handled it (its replies, sent
     // meanwhile, are in received()). The sender parameter defaults to this window.
-    void send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender = nullptr);
-    void sendJob(HWND target, uint64_t id, const corv::JobRecord& job) { send(target, id, &job, sizeof job); }
+    // False when the receiver did not answer within 20 s (it would be stuck).
+    bool send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender = nullptr);
+    bool sendJob(HWND target, uint64_t id, const corv::JobRecord& job, HWND sender = nullptr) {
+        return send(target, id, &job, sizeof job, sender);
+    }
 
     std::vector<Received>& received() { return received_; }
 

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -155,6 +156,25 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     WaitForSingleObject(other.hProcess, 10000);
     CloseHandle(other.hThread);
     CloseHandle(other.hProcess);
+    EXPECT_EQ(replies.size(), 3u);
+
+    // A sender whose window does not answer (its thread is stuck) gets no
+    // reply, and the batcher does not get stuck with it.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND stuckWindow = nullptr;
+    std::thread stuck([&] {
+        stuckWindow = CreateWindowA("STATIC", "stuck sender", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        WaitForSingleObject(release, 120000); // no message pumping meanwhile
+        DestroyWindow(stuckWindow);
+    });
+    e2e::waitFor([&] { return stuckWindow != nullptr; });
+    EXPECT_TRUE(client.sendJob(main, 131, surcode, stuckWindow));
+    log += received(me, 131) + "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
+    EXPECT_TRUE(client.send(main, 104, nullptr, 0)); // answered while the stuck one still is
+    log += received(me, 104) + "\tMsg description: Notify user \r\n\r\n";
+    SetEvent(release);
+    stuck.join();
+    CloseHandle(release);
     EXPECT_EQ(replies.size(), 3u);
 
     // Start jobs runs through the Run command's checks: nothing is configured.
