@@ -93,14 +93,17 @@ void runCases(const Options& options) {
 
     std::printf("\nSpeed: stereo, %.0f s of input per case, blocks of %zu frames, one thread\n", seconds,
                 bench::kBlockFrames);
-    std::printf("%-14s %-9s %11s %8s %6s\n", "case", "engine", "x-realtime", "vs soxr", "length");
+    std::printf("%-14s %-9s %11s %8s %9s %8s %6s\n", "case", "engine", "x-realtime", "vs soxr", "x-cpu", "vs soxr",
+                "length");
     for (Pair pair : pairs) {
-        double soxr = 0;
+        bench::Speed soxr;
         for (Engine engine : engines()) {
             const bench::Speed speed = bench::measureSpeed(engine, pair.input, pair.output, seconds);
-            if (engine == Engine::Soxr) soxr = speed.realtime;
-            std::printf("%-14s %-9s %11.1f %8.2f %6s\n", pairName(pair).c_str(), bench::engineName(engine),
-                        speed.realtime, speed.realtime / soxr, signedCount(speed.lengthError).c_str());
+            if (engine == Engine::Soxr) soxr = speed;
+            std::printf("%-14s %-9s %11.1f %8.2f %9.1f %8.2f %6s\n", pairName(pair).c_str(),
+                        bench::engineName(engine), speed.realtime, speed.realtime / soxr.realtime,
+                        speed.cpuRealtime, speed.cpuRealtime / soxr.cpuRealtime,
+                        signedCount(speed.lengthError).c_str());
             std::fflush(stdout);
         }
     }
