@@ -121,7 +121,11 @@ void onClose(BatcherState& state) {
 INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     BatcherState& state = Batcher();
     switch (message) {
-    case WM_INITDIALOG: onCreate(window, state); return TRUE;
+    case WM_INITDIALOG:
+        onCreate(window, state);
+        // Focus on OK: the dialog's default focus on the edit would select the whole log.
+        SetFocus(GetDlgItem(window, IDC_LOG_OK));
+        return FALSE;
     case WM_SIZE:
     case WM_MOVE: layOut(window); return TRUE;
     case WM_GETMINMAXINFO: {
