@@ -1,14 +1,42 @@
 #include "batcher/win/copy_data_glue.h"
 
 #include "batcher/config/win/window_module_path.h"
+#include "batcher/win/app_messages.h"
 #include "batcher/win/job_list.h"
 #include "batcher/win/log_window.h"
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
 #include "protocol/messages.h"
 
+#include <string>
+#include <vector>
+
 namespace corv {
 namespace {
+
+struct Warning {
+    std::string text;
+    std::string title;
+};
+
+std::vector<Warning>& pendingWarnings() {
+    static std::vector<Warning> warnings;
+    return warnings;
+}
+
+// A message box inside WM_COPYDATA would hold the sender until the user
+// answers it; the warnings are kept and shown after the call instead.
+class DeferredNotifier final : public Notifier {
+public:
+    void warn(std::string_view text, std::string_view title) override {
+        pendingWarnings().push_back({std::string(text), std::string(title)});
+        held_ = true;
+    }
+    bool held() const { return held_; }
+
+private:
+    bool held_ = false;
+};
 
 void reply(HWND mainWindow, HWND sender, MessageId id, const void* payload, DWORD size) {
     if (!IsWindow(sender)) return;
@@ -67,12 +95,20 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     message.id = data->dwData;
     message.payload = data->lpData;
     message.size = data->cbData;
-    MessageBoxNotifier notifier(state.mainWindow);
+    DeferredNotifier notifier;
     CopyDataOutcome outcome = handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
     // From here on nothing of the sender's payload is read.
     carryOut(state, sender, outcome);
     RefreshLogWindowSoon(state);
+    if (notifier.held()) PostMessageA(state.mainWindow, kShowPendingWarnings, 0, 0);
     return TRUE;
+}
+
+void ShowPendingWarnings(HWND owner) {
+    // Taken first: a message box lets further messages in, which may add warnings.
+    std::vector<Warning> warnings;
+    warnings.swap(pendingWarnings());
+    for (const Warning& w : warnings) MessageBoxNotifier(owner).warn(w.text, w.title);
 }
 
 } // namespace corv

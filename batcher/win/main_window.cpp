@@ -1,5 +1,6 @@
 #include "batcher/win/main_window.h"
 
+#include "batcher/win/app_messages.h"
 #include "batcher/win/copy_data_glue.h"
 #include "batcher/win/job_list.h"
 #include "batcher/win/job_run.h"
@@ -84,6 +85,7 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
                           OnCopyData(state, reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
+    case kShowPendingWarnings: ShowPendingWarnings(window); return TRUE;
     case WM_TIMER:
         if (wParam == kRepaintTimer) ResumeJobListPainting(window, jobList(state));
         return TRUE;
