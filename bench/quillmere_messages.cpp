@@ -1,7 +1,9 @@
 // How fast Quillmere.exe takes Add job messages, and what 10,000 queued jobs
 // cost it: run under Wine (win64 build) with Quillmere.exe beside this program.
 //
-//   quillmere_messages [COUNT]
+//   quillmere_messages [COUNT]          (10000 when not given)
+//   e.g. scripts/wine-run.sh build/win64/wineprefix build/win64/bench/quillmere_messages.exe
+// No other Quillmere.exe may run in the same Wine prefix (one instance at a time).
 //
 // Baseline in the same run: the same client sending the same number of
 // 0-byte copy-data messages to an empty window procedure in another process
