@@ -11,8 +11,8 @@ namespace ssrc {
 namespace {
 
 constexpr double sharpPassEdge = 0.92;      // of the lower Nyquist frequency
-constexpr double sharpAttenuationDb = 180.0;
-constexpr double shortAttenuationDb = 180.0;
+constexpr double sharpAttenuationDb = 183.0;
+constexpr double shortAttenuationDb = 183.0;  // Kaiser's estimate is a few dB optimistic here
 // The short filter is flat wherever the sharp one is (0.94 of the lower
 // Nyquist frequency and below; above it only shapes the sharp filter's
 // transition a little more) and stops from 3 times the lower Nyquist frequency
