@@ -18,7 +18,7 @@
 
 namespace ssrc_reference {
 
-constexpr std::uint64_t kResampleHash = 0x331a34ef6c469f0aull;
+constexpr std::uint64_t kResampleHash = 0xe5be969c34836845ull;
 constexpr std::uint64_t kDitherHash = 0xc25d4525615a637full;
 
 // 44100 -> 48000 Hz stereo, fed in uneven blocks, tail drained.
