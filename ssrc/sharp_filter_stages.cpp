@@ -40,11 +40,12 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
     // Cost per output ~ F log F / (F - length); memory ~ channels * F.
     std::size_t best = 0;
     double bestCost = 0.0;
-    for (std::size_t size = 16; size <= 16384; size *= 2) {
+    // Exact arithmetic only (no log2 from the platform's library): the size
+    // decides output bits, so every platform must pick the same one.
+    for (std::size_t size = 16, bits = 4; size <= 16384; size *= 2, ++bits) {
         if (size < 2 * filterLength) continue;
         if (best != 0 && static_cast<double>(size) * channels > 8e6) break;
-        const double cost = static_cast<double>(size) * std::log2(static_cast<double>(size)) /
-                            static_cast<double>(size - filterLength);
+        const double cost = static_cast<double>(size * bits) / static_cast<double>(size - filterLength);
         if (best == 0 || cost < bestCost) {
             best = size;
             bestCost = cost;

@@ -22,6 +22,10 @@
  *     pass.
  *   Invalid arguments leave an inert state: its process calls return a valid
  *   buffer with 0 frames, and Exit is harmless.
+ *   The output does not depend on how the input is cut into blocks, and is the
+ *   same bytes on every platform. Linear phase, flat within 0.01 dB up to
+ *   0.93 of the lower Nyquist frequency, at least 175 dB of stop-band
+ *   rejection from the lower Nyquist frequency on.
  *
  * Dither:
  *   DitherInit(channels, outputRate, noiseShaping, pdfType, amplitude, state)
