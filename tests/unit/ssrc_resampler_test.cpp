@@ -360,6 +360,7 @@ TEST(SsrcResampler, StatesAreIndependentAndPassesRepeat) {
         const std::vector<double> up = resample(2, in, out, input, 1000, false).output;
         EXPECT_EQ(up, resample(2, in, out, input, 1000, true).output) << in << " -> " << out;
     }
+    EXPECT_EQ(resample(2, 44100, 44100, input, 300).output, input);  // equal rates pass through
     // Two interleaved passes on separate states give what each gives alone.
     const std::vector<double> aloneA = resample(1, 44100, 96000, input).output;
     const std::vector<double> aloneB = resample(1, 96000, 44100, input).output;
