@@ -24,10 +24,15 @@ inline __m128d swapHalves(__m128d v) { return _mm_shuffle_pd(v, v, 1); }
 // u * w for the forward direction, u * conj(w) for the inverse; same operation
 // order as the scalar path, so both give the same bits.
 template <bool inverse>
-inline __m128d rotate(__m128d u, const double* w) {
-    const __m128d re = _mm_mul_pd(u, _mm_loadu_pd(w));
-    const __m128d im = _mm_mul_pd(swapHalves(u), _mm_loadu_pd(w + 2));
+inline __m128d rotate(__m128d u, __m128d wReal, __m128d wImaginary) {
+    const __m128d re = _mm_mul_pd(u, wReal);
+    const __m128d im = _mm_mul_pd(swapHalves(u), wImaginary);
     return inverse ? _mm_sub_pd(re, im) : _mm_add_pd(re, im);
+}
+
+template <bool inverse>
+inline __m128d rotate(__m128d u, const double* w) {
+    return rotate<inverse>(u, _mm_loadu_pd(w), _mm_loadu_pd(w + 2));
 }
 #endif
 
@@ -49,6 +54,11 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
 #ifdef SSRC_HAVE_SSE2
         // Multiplying by -i (forward) or +i (inverse): swap halves, flip one sign.
         const __m128d sign = inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0);
+        // Twiddles in registers: the stores below could alias them as far as
+        // the compiler knows, so it would reload them every butterfly.
+        const __m128d w1r = _mm_loadu_pd(w), w1i = _mm_loadu_pd(w + 2);
+        const __m128d w2r = _mm_loadu_pd(w + 4), w2i = _mm_loadu_pd(w + 6);
+        const __m128d w3r = _mm_loadu_pd(w + 8), w3i = _mm_loadu_pd(w + 10);
         for (std::size_t q = 0; q < s; ++q) {
             const __m128d av = _mm_loadu_pd(a + 2 * q), bv = _mm_loadu_pd(b + 2 * q);
             const __m128d cv = _mm_loadu_pd(c + 2 * q), dv = _mm_loadu_pd(d + 2 * q);
@@ -56,9 +66,9 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
             const __m128d t2 = _mm_add_pd(bv, dv), t3 = _mm_sub_pd(bv, dv);
             const __m128d jt3 = _mm_mul_pd(swapHalves(t3), sign);
             _mm_storeu_pd(y0 + 2 * q, _mm_add_pd(t0, t2));
-            _mm_storeu_pd(y1 + 2 * q, rotate<inverse>(_mm_add_pd(t1, jt3), w));
-            _mm_storeu_pd(y2 + 2 * q, rotate<inverse>(_mm_sub_pd(t0, t2), w + 4));
-            _mm_storeu_pd(y3 + 2 * q, rotate<inverse>(_mm_sub_pd(t1, jt3), w + 8));
+            _mm_storeu_pd(y1 + 2 * q, rotate<inverse>(_mm_add_pd(t1, jt3), w1r, w1i));
+            _mm_storeu_pd(y2 + 2 * q, rotate<inverse>(_mm_sub_pd(t0, t2), w2r, w2i));
+            _mm_storeu_pd(y3 + 2 * q, rotate<inverse>(_mm_sub_pd(t1, jt3), w3r, w3i));
         }
 #else
         const double w1r = w[0], w1i = inverse ? -w[3] : w[3];
