@@ -5,10 +5,7 @@
 
 #include "ssrc/deterministic_math.h"
 
-#if !defined(SSRC_NO_SIMD) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
-#define SSRC_HAVE_SSE2 1
-#include <emmintrin.h>
-#endif
+#include "ssrc/simd.h"
 
 namespace ssrc {
 namespace {

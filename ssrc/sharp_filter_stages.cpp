@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "ssrc/filter_design.h"
+#include "ssrc/simd.h"
 
 namespace ssrc {
 namespace {
@@ -22,6 +23,32 @@ std::vector<double> filterSpectrum(const std::vector<double>& taps, std::size_t 
 inline void multiplyComplex(double ar, double ai, double br, double bi, double& re, double& im) {
     re = ar * br - ai * bi;
     im = ar * bi + ai * br;
+}
+
+// y[k] = x[k] * h[k] for bins first <= k < end of packed spectra (x[k] taken
+// conjugated from bin mirror - k when mirror != 0). Same operations as
+// multiplyComplex, so the SIMD path gives the same bits.
+void multiplyBins(const double* x, const double* h, double* y, std::size_t first, std::size_t end,
+                  std::size_t mirror) {
+#ifdef SSRC_HAVE_SSE2
+    const __m128d flipImaginary = _mm_set_pd(-1.0, 1.0);
+    const __m128d flipReal = _mm_set_pd(1.0, -1.0);
+    for (std::size_t k = first; k < end; ++k) {
+        __m128d a = mirror != 0 ? _mm_mul_pd(_mm_loadu_pd(x + 2 * (mirror - k)), flipImaginary)
+                                : _mm_loadu_pd(x + 2 * k);
+        const __m128d hv = _mm_loadu_pd(h + 2 * k);
+        const __m128d re = _mm_mul_pd(a, _mm_unpacklo_pd(hv, hv));
+        const __m128d im = _mm_mul_pd(_mm_shuffle_pd(a, a, 1), _mm_mul_pd(_mm_unpackhi_pd(hv, hv), flipReal));
+        _mm_storeu_pd(y + 2 * k, _mm_add_pd(re, im));
+    }
+#else
+    for (std::size_t k = first; k < end; ++k) {
+        const std::size_t m = mirror != 0 ? mirror - k : k;
+        const double ar = x[2 * m];
+        const double ai = mirror != 0 ? -x[2 * m + 1] : x[2 * m + 1];
+        multiplyComplex(ar, ai, h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
+    }
+#endif
 }
 
 }  // namespace
@@ -91,13 +118,9 @@ void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
             // The zero-stuffed window's spectrum is the input spectrum repeated twice.
             y[0] = x[0] * h[0];
             y[1] = x[0] * h[1];
-            for (std::size_t k = 1; k < half / 2; ++k)
-                multiplyComplex(x[2 * k], x[2 * k + 1], h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
+            multiplyBins(x, h, y, 1, half / 2, 0);
             multiplyComplex(x[1], 0.0, h[half], h[half + 1], y[half], y[half + 1]);
-            for (std::size_t k = half / 2 + 1; k < half; ++k) {
-                const std::size_t m = half - k;
-                multiplyComplex(x[2 * m], -x[2 * m + 1], h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
-            }
+            multiplyBins(x, h, y, half / 2 + 1, half, half);
             fullFft_.inverse(y, y);
             out.insert(out.end(), y + firstValid_, y + firstValid_ + 2 * hop_);
             queue.drop(hop_);
@@ -136,10 +159,7 @@ void SharpDecimator::process(const PlanarBlock& input, PlanarBlock& output) {
             fullFft_.forward(queue.front(), s);
             s[0] *= h[0];
             s[1] *= h[1];
-            for (std::size_t k = 1; k < half; ++k) {
-                const double re = s[2 * k], im = s[2 * k + 1];
-                multiplyComplex(re, im, h[2 * k], h[2 * k + 1], s[2 * k], s[2 * k + 1]);
-            }
+            multiplyBins(s, h, s, 1, half, 0);
             // Keeping every second output folds the upper half of the spectrum onto the lower.
             double* d = folded_.data();
             d[0] = s[0] + s[1];
