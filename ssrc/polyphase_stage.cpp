@@ -70,6 +70,27 @@ const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
     return scratch;
 }
 
+template <int fixedTaps>
+void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const {
+    // A tap count known at compile time lets the dot products unroll fully;
+    // the sums are formed in the same order either way.
+    const int taps = fixedTaps > 0 ? fixedTaps : taps_;
+    const std::size_t channels = pending_.size();
+    std::size_t c = 0;
+    for (; c + 2 <= channels; c += 2) {
+        double* outX = output[c].data() + done;
+        double* outY = output[c + 1].data() + done;
+        const double* x = pending_[c].front();
+        const double* y = pending_[c + 1].front();
+        for (std::size_t i = 0; i < n; ++i) dotProduct2(rows_[i], x + starts_[i], y + starts_[i], taps, outX[i], outY[i]);
+    }
+    if (c < channels) {
+        double* out = output[c].data() + done;
+        const double* x = pending_[c].front();
+        for (std::size_t i = 0; i < n; ++i) out[i] = dotProduct(rows_[i], x + starts_[i], taps);
+    }
+}
+
 void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
     for (std::size_t c = 0; c < pending_.size(); ++c) pending_[c].append(input[c].data(), input[c].size());
     const int64_t available = static_cast<int64_t>(pending_.empty() ? 0 : pending_[0].size());
@@ -83,14 +104,13 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
             ++start;
         }
     };
-    // Every output whose taps are all available.
-    std::size_t count = 0;
-    int64_t endStart = nextStart_;
-    int64_t endPhase = nextPhase_;
-    while (endStart + taps_ <= available) {
-        ++count;
-        advance(endStart, endPhase);
-    }
+    // Every output whose taps are all available: output i starts at
+    // floor((position + i * M) / L), with position = start * L + phase, and
+    // needs start + taps <= available.
+    const int64_t position = nextStart_ * up_ + nextPhase_;
+    const int64_t limit = (available - taps_ + 1) * up_;  // positions below it fit
+    const std::size_t count =
+        limit > position ? static_cast<std::size_t>((limit - position + down_ - 1) / down_) : 0;
     const std::size_t channels = pending_.size();
     for (std::size_t c = 0; c < channels; ++c) output[c].resize(count);
     // In chunks, so that interpolated rows are computed once for all channels
@@ -108,19 +128,13 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
             rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * taps_) : table_.data() + phase * taps_;
             advance(start, phase);
         }
-        std::size_t c = 0;
-        for (; c + 2 <= channels; c += 2) {
-            double* outX = output[c].data() + done;
-            double* outY = output[c + 1].data() + done;
-            const double* x = pending_[c].front();
-            const double* y = pending_[c + 1].front();
-            for (std::size_t i = 0; i < n; ++i)
-                dotProduct2(rows_[i], x + starts_[i], y + starts_[i], taps_, outX[i], outY[i]);
-        }
-        if (c < channels) {
-            double* out = output[c].data() + done;
-            const double* x = pending_[c].front();
-            for (std::size_t i = 0; i < n; ++i) out[i] = dotProduct(rows_[i], x + starts_[i], taps_);
+        switch (taps_) {
+            case 14: filterChunk<14>(n, done, output); break;
+            case 24: filterChunk<24>(n, done, output); break;
+            case 26: filterChunk<26>(n, done, output); break;
+            case 52: filterChunk<52>(n, done, output); break;
+            case 72: filterChunk<72>(n, done, output); break;
+            default: filterChunk<0>(n, done, output); break;
         }
         done += n;
     }

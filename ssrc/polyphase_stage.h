@@ -36,6 +36,9 @@ public:
 private:
     // Coefficient row for phase numerator p (0 <= p < L), filled into scratch if needed.
     const double* row(int64_t phase, double* scratch) const;
+    // Outputs done .. done + n of every channel from the rows and starts of the chunk.
+    template <int fixedTaps>
+    void filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const;
 
     int64_t up_;
     int64_t down_;
