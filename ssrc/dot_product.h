@@ -56,6 +56,32 @@ inline void dotProduct2(const double* h, const double* x, const double* y, int c
     outY = detail::combine(b0, b1, b2, b3);
 }
 
+#ifdef SSRC_HAVE_AVX_DISPATCH
+// dotProduct2 with partial sums 0-3 and 4-7 in 256-bit registers: the same
+// sums in the same order.
+SSRC_TARGET_AVX inline void dotProduct2Avx(const double* h, const double* x, const double* y, int count, double& outX,
+                                           double& outY) {
+    __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
+    __m256d b0 = _mm256_setzero_pd(), b1 = _mm256_setzero_pd();
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256d h0 = _mm256_loadu_pd(h + i), h1 = _mm256_loadu_pd(h + i + 4);
+        a0 = _mm256_add_pd(a0, _mm256_mul_pd(h0, _mm256_loadu_pd(x + i)));
+        b0 = _mm256_add_pd(b0, _mm256_mul_pd(h0, _mm256_loadu_pd(y + i)));
+        a1 = _mm256_add_pd(a1, _mm256_mul_pd(h1, _mm256_loadu_pd(x + i + 4)));
+        b1 = _mm256_add_pd(b1, _mm256_mul_pd(h1, _mm256_loadu_pd(y + i + 4)));
+    }
+    __m128d x01 = _mm256_castpd256_pd128(a0), y01 = _mm256_castpd256_pd128(b0);
+    for (; i + 2 <= count; i += 2) {
+        const __m128d h0 = _mm_loadu_pd(h + i);
+        x01 = _mm_add_pd(x01, _mm_mul_pd(h0, _mm_loadu_pd(x + i)));
+        y01 = _mm_add_pd(y01, _mm_mul_pd(h0, _mm_loadu_pd(y + i)));
+    }
+    outX = detail::combine(x01, _mm256_extractf128_pd(a0, 1), _mm256_castpd256_pd128(a1), _mm256_extractf128_pd(a1, 1));
+    outY = detail::combine(y01, _mm256_extractf128_pd(b0, 1), _mm256_castpd256_pd128(b1), _mm256_extractf128_pd(b1, 1));
+}
+#endif
+
 #else
 
 inline double dotProduct(const double* h, const double* x, int count) {

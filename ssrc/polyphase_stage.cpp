@@ -70,6 +70,29 @@ const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
     return scratch;
 }
 
+namespace {
+
+// Outputs of two channels from rows[i] at inputs starts[i].
+template <int fixedTaps>
+void filterPair(const int64_t* starts, const double* const* rows, std::size_t n, int taps, const double* x,
+                const double* y, double* outX, double* outY) {
+    const int count = fixedTaps > 0 ? fixedTaps : taps;
+    for (std::size_t i = 0; i < n; ++i) dotProduct2(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
+}
+
+#ifdef SSRC_HAVE_AVX_DISPATCH
+template <int fixedTaps>
+SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* rows, std::size_t n, int taps,
+                                   const double* x, const double* y, double* outX, double* outY) {
+    const int count = fixedTaps > 0 ? fixedTaps : taps;
+    for (std::size_t i = 0; i < n; ++i)
+        dotProduct2Avx(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
+    _mm256_zeroupper();
+}
+#endif
+
+}  // namespace
+
 template <int fixedTaps>
 void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const {
     // A tap count known at compile time lets the dot products unroll fully;
@@ -82,7 +105,13 @@ void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& o
         double* outY = output[c + 1].data() + done;
         const double* x = pending_[c].front();
         const double* y = pending_[c + 1].front();
-        for (std::size_t i = 0; i < n; ++i) dotProduct2(rows_[i], x + starts_[i], y + starts_[i], taps, outX[i], outY[i]);
+#ifdef SSRC_HAVE_AVX_DISPATCH
+        if (cpuHasAvx()) {
+            filterPairAvx<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
+            continue;
+        }
+#endif
+        filterPair<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
     }
     if (c < channels) {
         double* out = output[c].data() + done;

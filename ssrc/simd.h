@@ -10,4 +10,21 @@
 #include <emmintrin.h>
 #endif
 
+// 256-bit AVX versions of some SSE2 loops, chosen at run time where the CPU
+// has AVX. Same IEEE operations per element (AVX only, never FMA), so the
+// same bits. Not in Windows builds: GCC there cannot align the stack for
+// spilled 256-bit registers.
+#if defined(SSRC_HAVE_SSE2) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__)) && \
+    (defined(__GNUC__) || defined(__clang__))
+#define SSRC_HAVE_AVX_DISPATCH 1
+#include <immintrin.h>
+#define SSRC_TARGET_AVX __attribute__((target("avx")))
+namespace ssrc {
+inline bool cpuHasAvx() {
+    static const bool has = __builtin_cpu_supports("avx");
+    return has;
+}
+}  // namespace ssrc
+#endif
+
 #endif
