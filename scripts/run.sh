@@ -6,13 +6,14 @@ scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
+# Each program runs from its own build folder, which is its program directory
+# (settings and logs are written there). Test copies elsewhere are ignored.
 programs=()
-for exe in Corvandale.exe Quillmere.exe; do
-    found=$(find build/win64 -name "$exe" -type f | head -1)
-    [ -n "$found" ] && programs+=("$found")
+for exe in build/win64/analyser/Corvandale.exe build/win64/batcher/Quillmere.exe; do
+    [ -f "$exe" ] && programs+=("$exe")
 done
 if [ ${#programs[@]} -eq 0 ]; then
-    echo "Built. There is no program to start yet: Corvandale and Quillmere are not part of the build so far."
+    echo "Built. There is no program to start yet."
     exit 0
 fi
 
