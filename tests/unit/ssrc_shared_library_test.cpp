@@ -25,25 +25,11 @@ protected:
         }
     }
 
-    template <typename Function>
-    bool find(const char* name, Function& function) {
-        void* symbol = dlsym(handle_, name);
-        EXPECT_NE(symbol, nullptr) << name << " is not exported";
-        function = reinterpret_cast<Function>(symbol);
-        return symbol != nullptr;
-    }
-
     bool findAll(SsrcEntryPoints& api) {
-        bool all = find("_UpsampleInit", api.upsampleInit);
-        all &= find("_UpsampleProcess", api.upsampleProcess);
-        all &= find("_UpsampleExit", api.upsampleExit);
-        all &= find("_DownsampleInit", api.downsampleInit);
-        all &= find("_DownsampleProcess", api.downsampleProcess);
-        all &= find("_DownsampleExit", api.downsampleExit);
-        all &= find("_DitherInit", api.ditherInit);
-        all &= find("_DitherProcess", api.ditherProcess);
-        all &= find("_DitherExit", api.ditherExit);
-        return all;
+        const std::string missing =
+            ssrc_reference::findEntryPoints(api, [this](const char* name) { return dlsym(handle_, name); });
+        EXPECT_EQ(missing, "") << "not exported";
+        return missing.empty();
     }
 
     void* handle_ = nullptr;

@@ -31,26 +31,13 @@ protected:
         }
     }
 
-    template <typename Function>
-    bool find(const char* name, Function& function) {
-        const FARPROC address = GetProcAddress(module_, name);
-        EXPECT_NE(address, nullptr) << name << " is not exported";
-        // Through void(*)() because the compiler lets any function pointer pass there.
-        function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-        return address != nullptr;
-    }
-
     bool findAll(SsrcEntryPoints& api) {
-        bool all = find("_UpsampleInit", api.upsampleInit);
-        all &= find("_UpsampleProcess", api.upsampleProcess);
-        all &= find("_UpsampleExit", api.upsampleExit);
-        all &= find("_DownsampleInit", api.downsampleInit);
-        all &= find("_DownsampleProcess", api.downsampleProcess);
-        all &= find("_DownsampleExit", api.downsampleExit);
-        all &= find("_DitherInit", api.ditherInit);
-        all &= find("_DitherProcess", api.ditherProcess);
-        all &= find("_DitherExit", api.ditherExit);
-        return all;
+        const std::string missing = ssrc_reference::findEntryPoints(api, [this](const char* name) {
+            // Through void(*)() because the compiler lets any function pointer pass there.
+            return reinterpret_cast<void*>(reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
+        });
+        EXPECT_EQ(missing, "") << "not exported";
+        return missing.empty();
     }
 
     HMODULE module_ = nullptr;
