@@ -1,27 +1,9 @@
 #include "analyser/analysis/riff_names.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 namespace corv {
-
-std::string formatText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string text;
-    if (length > 0) {
-        text.resize(static_cast<size_t>(length) + 1);
-        std::vsnprintf(text.data(), text.size(), format, again);
-        text.resize(static_cast<size_t>(length));
-    }
-    va_end(again);
-    return text;
-}
 
 bool isPrintableIdChar(uint8_t c) { return c >= 0x20 && c <= 0x7E; }
 

@@ -4,16 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/text_format.h"
+
 namespace corv {
-
-#if defined(__GNUC__) || defined(__clang__)
-#define CORV_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
-#else
-#define CORV_PRINTF_FORMAT
-#endif
-
-// snprintf into a string of whatever length the line needs.
-std::string formatText(const char* format, ...) CORV_PRINTF_FORMAT;
 
 // A chunk identifier character as the walkers accept it: letter, digit,
 // punctuation or space (plain ASCII, whatever the locale).

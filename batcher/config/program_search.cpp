@@ -69,13 +69,13 @@ std::string manualSearchDirectory(const std::string& editText, const std::string
 }
 
 std::string cantFindQuestion(std::string_view fileName) {
-    return printfText("Cant find \"%.*s\" in Quillmere's directory or one of its sub-dir's. Do you want to find it "
+    return formatText("Cant find \"%.*s\" in Quillmere's directory or one of its sub-dir's. Do you want to find it "
                       "manually?",
                       static_cast<int>(fileName.size()), fileName.data());
 }
 
 std::string startProgramFirstQuestion(std::string_view programName, std::string_view windowTitle) {
-    return printfText("You have to start %.*s before it can be found. Currently Quillmere cant find a window with "
+    return formatText("You have to start %.*s before it can be found. Currently Quillmere cant find a window with "
                       "the title \"%.*s\" and the correct filename. Do you want to find it manually?",
                       static_cast<int>(programName.size()), programName.data(),
                       static_cast<int>(windowTitle.size()), windowTitle.data());

@@ -31,7 +31,7 @@ std::unique_ptr<JobRecord> copyJob(const CopyDataMessage& message) {
 bool isSonicJob(const JobRecord& job) { return job.jobType == static_cast<int32_t>(JobType::SonicFoundry); }
 
 void logReceived(BatcherLog& log, const CopyDataMessage& message) {
-    std::string line = printfText("* Message received from %.*s. Msg ID: ",
+    std::string line = formatText("* Message received from %.*s. Msg ID: ",
                                   static_cast<int>(message.senderName.size()), message.senderName.data());
     if (message.id <= static_cast<uint64_t>(INT_MAX)) appendPrintf(line, "%04i", static_cast<int>(message.id));
     else appendPrintf(line, "%04llu", static_cast<unsigned long long>(message.id));
@@ -45,7 +45,7 @@ CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& se
     AppendLog(log, "\tMsg description: Add job \r\n");
     std::unique_ptr<JobRecord> job = copyJob(message);
     if (std::optional<std::string> reason = findInvalidField(*job)) {
-        AppendLog(log, printfText("\tInvalid job: %s, job ignored! \r\n\r\n", reason->c_str()));
+        AppendLog(log, formatText("\tInvalid job: %s, job ignored! \r\n\r\n", reason->c_str()));
         return outcome;
     }
     if (isSonicJob(*job) && settings.invertSonicSettings) invertSonicSettings(job->settings.sonicFoundry);
@@ -94,7 +94,7 @@ CopyDataOutcome giveCommandline(const CopyDataMessage& message, const BatcherSet
     std::string reply;
     BuildOutcome built = commandlineReply(*job, settings, notifier, reply);
     if (!built.ok) {
-        AppendLog(log, printfText("\tNo reply sent: %s \r\n\r\n", built.error.c_str()));
+        AppendLog(log, formatText("\tNo reply sent: %s \r\n\r\n", built.error.c_str()));
         return outcome;
     }
     AppendLog(log, "\t" + reply + "\r\n");

@@ -36,7 +36,7 @@ bool isConsoleJob(int32_t type) {
 bool isTwoLameMode(char mode) { return mode != 0 && std::strchr("sjdm", mode) != nullptr; }
 
 std::string quotedPair(const ConsoleFiles& files) {
-    return printfText(" \"%s\" \"%s\"", files.input.c_str(), files.output.c_str());
+    return formatText(" \"%s\" \"%s\"", files.input.c_str(), files.output.c_str());
 }
 
 std::string wavPackArguments(const WavPackSettings& s, const ConsoleFiles& files) {
@@ -90,10 +90,10 @@ std::string arguments(const JobRecord& job, const ConsoleFiles& files) {
     const char* out = files.output.c_str();
     switch (static_cast<JobType>(job.jobType)) {
     case JobType::TwoLame:
-        return printfText(" -b %i -m %c \"%s\" \"%s\" ", s.twoLame.bitrate, s.twoLame.channelMode, in, out);
-    case JobType::Ape: return printfText(" \"%s\" \"%s\" -c%i", in, out, s.ape.compressionLevel);
+        return formatText(" -b %i -m %c \"%s\" \"%s\" ", s.twoLame.bitrate, s.twoLame.channelMode, in, out);
+    case JobType::Ape: return formatText(" \"%s\" \"%s\" -c%i", in, out, s.ape.compressionLevel);
     case JobType::Flac:
-        return printfText(" -%i %s %s \"%s\" -o \"%s\"", s.flac.compressionLevel,
+        return formatText(" -%i %s %s \"%s\" -o \"%s\"", s.flac.compressionLevel,
                           s.flac.storeReplayGain ? "--replay-gain" : "", s.flac.oggContainer ? "--ogg" : "", in,
                           out);
     case JobType::WavPack: return wavPackArguments(s.wavPack, files);
@@ -101,13 +101,13 @@ std::string arguments(const JobRecord& job, const ConsoleFiles& files) {
     case JobType::Mpc: {
         int32_t preset = s.mpc.qualityPreset;
         if (preset < 0 || preset > 3) return std::string();
-        return printfText(" --%s \"%s\"  \"%s\"", kMpcPresets[preset], in, out);
+        return formatText(" --%s \"%s\"  \"%s\"", kMpcPresets[preset], in, out);
     }
     case JobType::Lame: return lameArguments(s.lame, files);
     case JobType::OggVorbis:
         if (s.oggVorbis.qualityMode)
-            return printfText(" -q %f \"%s\" -o \"%s\"", static_cast<double>(s.oggVorbis.quality), in, out);
-        return printfText(" -b %i \"%s\" -o \"%s\"", s.oggVorbis.bitrate, in, out);
+            return formatText(" -q %f \"%s\" -o \"%s\"", static_cast<double>(s.oggVorbis.quality), in, out);
+        return formatText(" -b %i \"%s\" -o \"%s\"", s.oggVorbis.bitrate, in, out);
     default: return std::string();
     }
 }
@@ -189,7 +189,7 @@ BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& setti
 }
 
 std::string commandLineText(const CommandLineRecord& record) {
-    return printfText("\"%.*s\" %.*s", static_cast<int>(fieldText(record.programPath).size()), record.programPath,
+    return formatText("\"%.*s\" %.*s", static_cast<int>(fieldText(record.programPath).size()), record.programPath,
                       static_cast<int>(fieldText(record.arguments).size()), record.arguments);
 }
 

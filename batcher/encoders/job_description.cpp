@@ -11,7 +11,7 @@ namespace {
 // A named choice, or the number itself when it is outside the table.
 template <size_t N> std::string nameOr(const char* const (&names)[N], int32_t value) {
     if (value >= 0 && static_cast<size_t>(value) < N) return names[value];
-    return printfText("%i", value);
+    return formatText("%i", value);
 }
 
 constexpr const char* kNeroPresets[] = {"Tape",    "Radio",   "Internet",   "Streaming",
@@ -21,7 +21,7 @@ constexpr const char* kLamePresets[] = {"Medium", "Standard", "Extreme", "Insane
 
 std::string twoLameText(const TwoLameSettings& s) {
     unsigned char mode = static_cast<unsigned char>(s.channelMode);
-    std::string text = printfText("\tMPEG%i   \r\n\tBitrate:%ik  \r\n", s.mpegVersion, s.bitrate);
+    std::string text = formatText("\tMPEG%i   \r\n\tBitrate:%ik  \r\n", s.mpegVersion, s.bitrate);
     // A byte that is no printable letter shows as its number.
     if (mode >= 0x20 && mode < 0x7f) appendPrintf(text, "\tChannel mode:'%c'\r\n", mode);
     else appendPrintf(text, "\tChannel mode:%i\r\n", static_cast<int>(mode));
@@ -29,7 +29,7 @@ std::string twoLameText(const TwoLameSettings& s) {
 }
 
 std::string wavPackText(const WavPackSettings& s) {
-    std::string text = printfText(
+    std::string text = formatText(
         "\tFormat:%s \r\n\tJoint Stereo:%s \r\n\tCopy timestamp:%s \r\n\tStore MD5:%s \r\n\tSelfextr.:%s\r\n",
         s.lossless ? "Lossless" : "Hybrid", yesNo(s.jointStereo), yesNo(s.copyTimestamp), yesNo(s.storeMd5),
         yesNo(s.selfExtracting));
@@ -45,8 +45,8 @@ std::string wavPackText(const WavPackSettings& s) {
 }
 
 std::string neroText(const NeroAacSettings& s) {
-    std::string text = s.vbr ? printfText("\tVBR-%s\r\n", nameOr(kNeroPresets, s.vbrPreset).c_str())
-                             : printfText("\tCBR, %i kbps\r\n", s.constantBitrate);
+    std::string text = s.vbr ? formatText("\tVBR-%s\r\n", nameOr(kNeroPresets, s.vbrPreset).c_str())
+                             : formatText("\tCBR, %i kbps\r\n", s.constantBitrate);
     text += s.heProfile ? "\tHE\r\n" : "\tLC\r\n";
     appendPrintf(text, "\tQuality:%s \r\n\tPNS:%s \r\n\tKeep freqs:%s \r\n\tMP4:%s\r\n",
                  s.highQuality ? "High" : "Fast", yesNo(s.pns), yesNo(s.keepAllFrequencies),
@@ -55,7 +55,7 @@ std::string neroText(const NeroAacSettings& s) {
 }
 
 std::string lameText(const LameSettings& s) {
-    std::string text = printfText("\tMPEG%i\r\n", s.mpegVersion);
+    std::string text = formatText("\tMPEG%i\r\n", s.mpegVersion);
     switch (s.bitrateMode) {
     case 0: appendPrintf(text, "\tpreset %s\r\n", nameOr(kLamePresets, s.preset).c_str()); break;
     case 1: appendPrintf(text, "\tvbr quality:%i\r\n", s.vbrQuality); break;
@@ -72,24 +72,24 @@ std::string descriptionText(const JobRecord& job) {
     switch (static_cast<JobType>(job.jobType)) {
     case JobType::SurcodeCdPro: return "\tnone\r\n";
     case JobType::SurcodeDvd:
-        return printfText("\tAtt. rear:%s   \r\n\tData rate:%i\r\n", yesNo(s.surcode.attenuateRear),
+        return formatText("\tAtt. rear:%s   \r\n\tData rate:%i\r\n", yesNo(s.surcode.attenuateRear),
                           s.surcode.dataRate);
     case JobType::TwoLame: return twoLameText(s.twoLame);
-    case JobType::Ape: return printfText("\tCompression:%i\r\n", s.ape.compressionLevel);
+    case JobType::Ape: return formatText("\tCompression:%i\r\n", s.ape.compressionLevel);
     case JobType::Flac:
-        return printfText("\tCompression:%i \r\n\tStore replaygain:%s \r\n\tUse Ogg container:%s\r\n",
+        return formatText("\tCompression:%i \r\n\tStore replaygain:%s \r\n\tUse Ogg container:%s\r\n",
                           s.flac.compressionLevel, yesNo(s.flac.storeReplayGain), yesNo(s.flac.oggContainer));
     case JobType::WavPack: return wavPackText(s.wavPack);
     case JobType::NeroAac: return neroText(s.neroAac);
-    case JobType::Mpc: return printfText("\tQuality: %s\r\n", nameOr(kMpcPresets, s.mpc.qualityPreset).c_str());
+    case JobType::Mpc: return formatText("\tQuality: %s\r\n", nameOr(kMpcPresets, s.mpc.qualityPreset).c_str());
     case JobType::Lame: return lameText(s.lame);
     case JobType::OggVorbis:
         if (s.oggVorbis.qualityMode)
-            return printfText("\tQuality:%.1f\r\n", static_cast<double>(s.oggVorbis.quality));
-        return printfText("\tBitrate:%i\r\n", s.oggVorbis.bitrate);
+            return formatText("\tQuality:%.1f\r\n", static_cast<double>(s.oggVorbis.quality));
+        return formatText("\tBitrate:%i\r\n", s.oggVorbis.bitrate);
     case JobType::SonicFoundry: return BuildSonicIni(s.sonicFoundry, true);
     case JobType::Ac3Library:
-        return printfText("\tdatarate:%i\r\n\tsampelrate:%i\r\n\tmode:%i\r\n\tinc. LFE:%s\r\n",
+        return formatText("\tdatarate:%i\r\n\tsampelrate:%i\r\n\tmode:%i\r\n\tinc. LFE:%s\r\n",
                           s.ac3Library.dataRate, s.ac3Library.sampleRate, s.ac3Library.codingMode,
                           yesNo(s.ac3Library.lfe));
     }

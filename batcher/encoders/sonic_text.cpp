@@ -18,7 +18,7 @@ constexpr const char* kPreviewChannelFiles[kChannelSlots] = {"C:\\L.wav",   "C:\
 
 std::string BuildSonicIni(const SonicFoundrySettings& s, bool indented) {
     const char* tab = indented ? "\t" : "";
-    std::string text = printfText("%s[Parameters]\r\n", tab);
+    std::string text = formatText("%s[Parameters]\r\n", tab);
     auto number = [&](const char* key, int32_t value) { appendPrintf(text, "%s%s=%i\r\n", tab, key, value); };
     auto flag = [&](const char* key, uint8_t value) { appendPrintf(text, "%s%s=%s\r\n", tab, key, onOff(value)); };
     number("DataRate", s.dataRate);
@@ -53,7 +53,7 @@ BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& 
             chooseOutputName(fieldText(job.outputDirectory), fieldText(job.baseName), ".ac3", output);
         if (!named.ok) return named;
     }
-    std::string text = printfText("\"%s\"  -A -P ", std::string(fieldText(settings.programPath[kSonicProgramIndex])).c_str());
+    std::string text = formatText("\"%s\"  -A -P ", std::string(fieldText(settings.programPath[kSonicProgramIndex])).c_str());
     text += preview ? std::string_view("C:\\settings.ini") : parameterFile;
     text += " -o ";
     text += output;

@@ -1,4 +1,4 @@
-#include "batcher/encoders/text_format.h"
+#include "platform/text_format.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -20,7 +20,7 @@ void appendPrintfV(std::string& out, const char* format, va_list args) {
 
 } // namespace
 
-std::string printfText(const char* format, ...) {
+std::string formatText(const char* format, ...) {
     std::string out;
     va_list args;
     va_start(args, format);
