@@ -12,6 +12,7 @@ packages=(
     sox                                 # independent WAVE files for interop tests
     libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
     libfftw3-dev                        # spectra measured by the benchmarks
+    nlohmann-json3-dev libcli11-dev     # corvandale-cli: JSON output and its options (header-only)
 )
 
 missing=()

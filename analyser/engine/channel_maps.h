@@ -1,0 +1,70 @@
+#pragma once
+// Channel maps: move or mix a file with a given channel count into another
+// count. Kept in file order in "mappings.ini", at most one active per count.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corv {
+
+inline constexpr char kMapsFileName[] = "mappings.ini";
+inline constexpr char kMapsImportFileName[] = "mappingsNEW.ini";
+inline constexpr char kMapsImportedFileName[] = "mappingsIMPORTED.ini";
+inline constexpr int kMaxMapChannels = 1000; // input counts 1..999, output counts 1..1000
+
+struct ChannelMap {
+    int32_t inChannels = 0;
+    int32_t outChannels = 0;
+    // Exactly one of the two is filled, always to its full size: a move map has
+    // outChannels source indices (negative or out of range: silence); a mix map
+    // has inChannels x outChannels weights, input i's weight in output o at
+    // i * outChannels + o. Numbers missing from the file are -1 / 0.0.
+    std::vector<int32_t> moveTable;
+    std::vector<double> mixMatrix;
+    std::string description;
+
+    bool isMix() const { return !mixMatrix.empty(); }
+};
+
+class ChannelMapList {
+public:
+    const std::vector<ChannelMap>& maps() const { return maps_; }
+    // The active map for files with this many channels; nullptr when none.
+    const ChannelMap* activeMapFor(int64_t channels) const;
+    bool isActive(size_t index) const;
+
+    // Appends a map; makes it the active one of its input count when asked.
+    // Maps with counts outside the limits are refused (false).
+    bool append(ChannelMap map, bool active);
+    void setActive(size_t index);   // replaces the active map of its input count
+    void clearActiveTable();        // every map stays, none is active
+    void clear();
+
+private:
+    std::vector<ChannelMap> maps_;
+    std::vector<int32_t> active_ = std::vector<int32_t>(kMaxMapChannels, -1); // index into maps_
+};
+
+// Reads records of "mappings.ini" text and appends them, stopping quietly at
+// the first malformed first line (maps read before it stay).
+void readMaps(ChannelMapList& list, std::string_view text);
+
+// The file's text for the whole list; a map is written "active#" exactly when
+// it is the active one of its input count.
+std::string writeMaps(const ChannelMapList& list);
+
+// A missing file leaves the list as it is (false).
+bool readMapsFile(ChannelMapList& list, const std::string& path);
+bool saveMaps(const ChannelMapList& list, const std::string& programDirectory);
+
+// With import: reads "mappingsNEW.ini" when it exists, then replaces
+// "mappingsIMPORTED.ini" by it. Without: empties the active table and reads
+// "mappings.ini", so maps read before (imported ones) end up inactive.
+void loadMaps(ChannelMapList& list, const std::string& programDirectory, bool import);
+
+// Start-up: load with import, load, save: the imported maps first, then the
+// maps that were there.
+void loadMapsAtStartUp(ChannelMapList& list, const std::string& programDirectory);
+
+} // namespace corv
