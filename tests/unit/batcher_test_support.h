@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the batcher tests: a notifier that records, and zero-filled jobs.
-#include "platform/notifier.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_record.h"
+#include "recording_notifier.h"
 
 #include <memory>
 #include <string>
@@ -10,14 +10,6 @@
 #include <vector>
 
 namespace corv::test {
-
-class RecordingNotifier : public Notifier {
-public:
-    void warn(std::string_view text, std::string_view title) override {
-        messages.emplace_back(std::string(text), std::string(title));
-    }
-    std::vector<std::pair<std::string, std::string>> messages;
-};
 
 // Records are 6800 bytes; tests keep them off the stack.
 inline std::unique_ptr<JobRecord> makeJob(int32_t type) {

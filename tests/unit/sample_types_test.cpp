@@ -1,6 +1,7 @@
 // Sample types: reading into the working form, writing out of it (scaling,
 // clipping, rounding, byte order), and how the output type is chosen.
 #include "analyser/engine/sample_types.h"
+#include "recording_notifier.h"
 #include "wav_builder.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,10 @@ namespace corv {
 namespace {
 
 using test::Bytes;
+using test::RecordingNotifier;
 using test::u32s;
 using test::u64s;
 using Values = std::vector<double>;
-
-class RecordingNotifier : public Notifier {
-  public:
-    void warn(std::string_view text, std::string_view title) override {
-        messages.emplace_back(std::string(text), std::string(title));
-    }
-    std::vector<std::pair<std::string, std::string>> messages;
-};
 
 OutputType outputOf(SampleType type, uint32_t channels = 1) {
     OutputType out;
