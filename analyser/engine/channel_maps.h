@@ -17,8 +17,9 @@ struct ChannelMap {
     int32_t inChannels = 0;
     int32_t outChannels = 0;
     // Exactly one of the two is filled, always to its full size: a move map has
-    // outChannels source indices (negative or out of range: silence); a mix map
-    // has inChannels x outChannels weights, input i's weight in output o at
+    // outChannels source indices (negative or out of range: silence; an index
+    // of inChannels or more is kept as read, so it is saved unchanged); a mix
+    // map has inChannels x outChannels weights, input i's weight in output o at
     // i * outChannels + o. Numbers missing from the file are -1 / 0.0.
     std::vector<int32_t> moveTable;
     std::vector<double> mixMatrix;
@@ -35,7 +36,8 @@ public:
     bool isActive(size_t index) const;
 
     // Appends a map; makes it the active one of its input count when asked.
-    // Maps with counts outside the limits are refused (false).
+    // Maps with counts outside the limits, or without exactly one table of its
+    // full size, are refused (false).
     bool append(ChannelMap map, bool active);
     void setActive(size_t index);   // replaces the active map of its input count
     void clearActiveTable();        // every map stays, none is active
@@ -47,11 +49,14 @@ private:
 };
 
 // Reads records of "mappings.ini" text and appends them, stopping quietly at
-// the first malformed first line (maps read before it stay).
+// the first malformed first line (maps read before it stay). Lines end in
+// "\n" or "\r\n". A record whose counts are outside the limits (0 and
+// negative counts included) is skipped and reading goes on.
 void readMaps(ChannelMapList& list, std::string_view text);
 
 // The file's text for the whole list; a map is written "active#" exactly when
-// it is the active one of its input count.
+// it is the active one of its input count. Lines end as the platform's text
+// files do ("\r\n" on Windows).
 std::string writeMaps(const ChannelMapList& list);
 
 // A missing file leaves the list as it is (false).
