@@ -46,7 +46,8 @@ struct NamingResult {
 // The names of one entry's outputs: one stream, or streamCount mono streams
 // with "_ch%0*i" suffixes and, from outputChannelMask, speaker names and
 // single-bit masks. Fails (with a message naming the file) when a path would
-// not fit its 520-byte field or no free name is found.
+// not fit its 520-byte field, no free name is found within 100000 numbers, or
+// the output format is none the converter writes.
 NamingResult planOutputNames(const AudioFileRecord& record, const ConversionSettings& settings,
                              RunMode mode, uint32_t streamCount, uint32_t outputChannelMask,
                              const NameTaken& taken);
