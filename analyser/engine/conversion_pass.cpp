@@ -1,0 +1,388 @@
+#include "analyser/engine/conversion_pass.h"
+
+#include "analyser/engine/channel_mixing.h"
+#include "analyser/engine/level_control.h"
+#include "analyser/engine/output_naming.h"
+#include "analyser/engine/resampler_bridge.h"
+#include "platform/file_stream.h"
+#include "platform/file_system.h"
+#include "platform/text_format.h"
+#include "protocol/fixed_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace corv {
+namespace {
+
+constexpr size_t kBlockFrames = 8192;
+// Very wide files get shorter blocks so that one block stays a few dozen MB;
+// the output does not depend on how the input is cut.
+constexpr size_t kMaxBlockSamples = kBlockFrames * 1024;
+constexpr uint32_t kMinResampleRate = 1000;
+constexpr uint32_t kMaxResampleRate = 768000;
+
+bool isTaken(const std::string& path) { return nameState(path) != NameState::Free; }
+
+uint8_t silenceOf(SampleType type) { return type == SampleType::Int8 ? 128 : 0; }
+
+class Pass {
+public:
+    Pass(RunContext& context, AudioFileRecord& record, const PassRequest& request)
+        : ctx_(context), settings_(context.setup.settings), record_(record), request_(request) {}
+
+    PassOutcome run();
+
+private:
+    bool setUp();
+    bool openOutputs();
+    void readSource();
+    void readTemporaryFile();
+    bool feedSilence(int64_t frames);
+    bool processBlock(const uint8_t* raw, size_t frames, bool last);
+    bool processWorking(double* samples, size_t frames);
+    bool writeBlock(const uint8_t* samples, size_t frames);
+    void reportProgress(size_t frames);
+    bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
+    bool fail(std::string message);
+
+    RunContext& ctx_;
+    const ConversionSettings& settings_;
+    AudioFileRecord& record_;
+    const PassRequest& request_;
+    PassOutcome outcome_;
+
+    const ChannelMap* map_ = nullptr;
+    bool working_ = false;
+    size_t blockFrames_ = kBlockFrames;
+    uint32_t chainChannels_ = 0; // channels after moves: what toWorking sees
+    int64_t delay_ = 0;          // frames of leading silence (>0) or of source to drop (<0)
+    bool keepLength_ = false;
+    int64_t inputFed_ = 0;       // input frames handed to the chain
+    uint64_t progressCount_ = 0;
+    uint64_t progressTotal_ = 1;
+    int lastPercent_ = -1;
+    bool failed_ = false;
+
+    std::vector<uint8_t> raw_, moved_, output_;
+    std::vector<double> working_buffer_, mixed_;
+    std::unique_ptr<Resampler> resampler_;
+    std::unique_ptr<Dither> dither_;
+    std::unique_ptr<BlockWriter> writer_;
+};
+
+bool Pass::fail(std::string message) {
+    if (!message.empty()) ctx_.observer.warn(message);
+    failed_ = true;
+    return false;
+}
+
+bool Pass::setUp() {
+    const uint32_t inChannels = record_.channels;
+    if (inChannels == 0 || record_.bytesPerSample == 0 ||
+        bytesPerSampleOf(record_.sampleType) != record_.bytesPerSample)
+        return fail(formatText("Error on: \"%s\". This file is not recognized by corvandale.",
+                               std::string(fieldText(record_.name)).c_str()));
+
+    if (settings_.channelMappingEnabled) map_ = ctx_.setup.maps.activeMapFor(inChannels);
+    if (map_ && map_->inChannels != static_cast<int32_t>(inChannels)) map_ = nullptr;
+    std::optional<uint32_t> mapped;
+    if (map_) mapped = static_cast<uint32_t>(map_->outChannels);
+    outcome_.out = chooseOutputType(record_, settings_, ctx_.observer, mapped);
+    const OutputType& out = outcome_.out;
+    // A damaged settings file named a type the engine does not know: it was
+    // reported; writing empty outputs would only hide it.
+    if (out.bytesPerSample == 0 || out.minimum == 0.0) return fail("");
+    if (out.sampleRateConverted &&
+        (out.sampleRate < kMinResampleRate || out.sampleRate > kMaxResampleRate ||
+         record_.sampleRate < kMinResampleRate || record_.sampleRate > kMaxResampleRate))
+        return fail(formatText("Error on: \"%s\". The samplerate %u cannot be converted to %u.",
+                               std::string(fieldText(record_.name)).c_str(), record_.sampleRate,
+                               out.sampleRate));
+
+    working_ = needsWorkingForm(out, settings_, map_ && map_->isMix());
+    chainChannels_ = map_ && !map_->isMix() ? out.channels : inChannels;
+    const size_t widest = std::max<size_t>({inChannels, out.channels, 1});
+    blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1, kBlockFrames);
+
+    if (!request_.readTemp) {
+        delay_ = delayFrames(fieldText(record_.name), record_.sampleRate, settings_);
+        keepLength_ = settings_.processDelay && settings_.maintainLength;
+        const int64_t frames = record_.frameCount;
+        const int64_t magnitude = delay_ < 0 ? -delay_ : delay_;
+        int64_t total = frames;
+        if (keepLength_) total = frames + magnitude;
+        else if (delay_ > 0) total = frames + delay_;
+        progressTotal_ = total < 1 ? 1 : static_cast<uint64_t>(total);
+    }
+
+    raw_.resize(blockFrames_ * inChannels * record_.bytesPerSample);
+    if (map_ && !map_->isMix()) moved_.resize(blockFrames_ * out.channels * record_.bytesPerSample);
+    if (working_) {
+        working_buffer_.resize(blockFrames_ * std::max(chainChannels_, out.channels));
+        if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out.channels);
+    }
+    int blockSize = static_cast<int>(blockFrames_);
+    if (working_ && !request_.readTemp) {
+        if (out.sampleRateConverted)
+            resampler_ = std::make_unique<Resampler>(ctx_.setup.ssrc, out.channels,
+                                                     record_.sampleRate, out.sampleRate, blockSize);
+        if (out.ditherApplied)
+            dither_ = std::make_unique<Dither>(
+                ctx_.setup.ssrc, out.channels, out.sampleRate, settings_.noiseShaping,
+                settings_.pdfType,
+                settings_.pdfAmplitude / ditherQuantum(static_cast<int32_t>(out.sampleType)));
+    }
+    output_.resize(std::max<size_t>(static_cast<size_t>(blockSize), blockFrames_) * out.channels *
+                   out.bytesPerSample);
+    return true;
+}
+
+bool Pass::openOutputs() {
+    const OutputType& out = outcome_.out;
+    const uint32_t inMask = map_ || combinesFiles(ctx_.mode) ? 0 : record_.channelMask;
+    if (!combinesFiles(ctx_.mode)) {
+        const bool mono = ctx_.mode == RunMode::MonoStreams;
+        const uint32_t streams = mono ? out.channels : 1;
+        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, streams, inMask, isTaken);
+        if (names.streams.empty()) return fail(names.error);
+        std::string error;
+        StreamDescription description = describeStream(out, mono ? 1 : out.channels, inMask);
+        if (!openStreams(outcome_.streams, names.streams, out.format, description, error))
+            return fail(error);
+        writer_ = std::make_unique<BlockWriter>(ctx_.mode, out.channels, out.bytesPerSample,
+                                                silenceOf(out.sampleType), outcome_.streams,
+                                                ctx_.combined);
+        return true;
+    }
+
+    CombinedOutput& combined = ctx_.combined;
+    if (combined.failed) return fail("");
+    if (!combined.isOpen()) {
+        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, 1, 0, isTaken);
+        combined.channels = ctx_.mode == RunMode::Merge ? ctx_.mergedChannels : out.channels;
+        std::string error = names.error;
+        if (names.streams.empty() ||
+            !openStreams(combined.streams, names.streams, out.format,
+                         describeStream(out, combined.channels, 0), error)) {
+            combined.failed = true;
+            return fail(error);
+        }
+    }
+    OutputStream& stream = combined.streams.front();
+    if (ctx_.mode == RunMode::Stitch) {
+        // A second pass of the same entry writes over the first one's frames.
+        if (!request_.again) {
+            if (!stream.file.seekToEnd()) stream.failed = true;
+            combined.entryStart = stream.file.tell();
+        }
+        if (stream.failed || combined.entryStart < 0 || !stream.file.seek(combined.entryStart)) {
+            stream.failed = true;
+            combined.failed = true;
+            return fail(formatText("Could not write the output file \"%s\". The disk may be full.",
+                                   stream.path.c_str()));
+        }
+    }
+    if (ctx_.mode == RunMode::Merge && combined.channelOffset + out.channels > combined.channels) {
+        combined.failed = true;
+        return fail("");
+    }
+    writer_ = std::make_unique<BlockWriter>(ctx_.mode, out.channels, out.bytesPerSample,
+                                            silenceOf(out.sampleType), outcome_.streams, combined);
+    return true;
+}
+
+void Pass::reportProgress(size_t frames) {
+    progressCount_ += frames;
+    int percent = static_cast<int>(static_cast<float>(progressCount_) * 100.0f /
+                                   static_cast<float>(progressTotal_));
+    percent = std::clamp(percent, 0, 100);
+    if (percent != lastPercent_) {
+        lastPercent_ = percent;
+        ctx_.observer.progress(percent);
+    }
+}
+
+bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
+    if (!writer_->write(samples, frames)) {
+        if (combinesFiles(ctx_.mode)) ctx_.combined.failed = true;
+        return fail(formatText("Could not write the output file \"%s\". The disk may be full.",
+                               writer_->failedPath().c_str()));
+    }
+    return true;
+}
+
+// Gain, peak, temporary file and output of a block in working form.
+bool Pass::processWorking(double* samples, size_t frames) {
+    const OutputType& out = outcome_.out;
+    const size_t count = frames * out.channels;
+    const double gain = request_.gain;
+    double peak = record_.peak;
+    for (size_t i = 0; i < count; ++i) {
+        samples[i] *= gain;
+        const double magnitude = std::fabs(samples[i]);
+        if (magnitude > peak) peak = magnitude;
+    }
+    record_.peak = peak;
+    if (request_.writeTemp) {
+        const size_t bytes = count * sizeof(double);
+        if (request_.writeTemp->write(samples, bytes) != bytes)
+            return fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
+                                   std::string(fieldText(record_.tempPath)).c_str()));
+    }
+    if (!request_.writeOutput) return true;
+    const size_t needed = count * out.bytesPerSample;
+    if (output_.size() < needed) output_.resize(needed);
+    fromWorking(samples, frames, out, output_.data());
+    return writeBlock(output_.data(), frames);
+}
+
+bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
+    reportProgress(frames);
+    const OutputType& out = outcome_.out;
+    const uint8_t* samples = raw;
+    if (map_ && !map_->isMix()) {
+        moveChannels(*map_, raw, frames, record_.channels, record_.bytesPerSample,
+                     silenceOf(record_.sampleType), moved_.data());
+        samples = moved_.data();
+    }
+    if (!working_) {
+        if (request_.writeOutput && !writeBlock(samples, frames)) return false;
+        outcome_.framesWritten += frames;
+        return true;
+    }
+    double* block = working_buffer_.data();
+    toWorking(samples, frames, chainChannels_, record_.sampleType, block);
+    if (map_ && map_->isMix()) {
+        mixChannels(*map_, block, frames, mixed_.data());
+        block = mixed_.data();
+    }
+    size_t produced = frames;
+    if (resampler_) {
+        int outFrames = 0;
+        block = resampler_->process(last, static_cast<int>(frames), block, outFrames);
+        if (!block) return fail("The resampler gave no samples.");
+        produced = static_cast<size_t>(outFrames);
+    }
+    if (dither_ && produced > 0) dither_->process(static_cast<int>(produced), block);
+    if (!processWorking(block, produced)) return false;
+    outcome_.framesWritten += produced;
+    (void)out;
+    return true;
+}
+
+// Silence in the input's own format, in blocks no longer than a source block.
+bool Pass::feedSilence(int64_t frames) {
+    std::fill(raw_.begin(), raw_.end(), silenceOf(record_.sampleType));
+    while (frames > 0 && !stopped()) {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(frames, int64_t(blockFrames_)));
+        if (!processBlock(raw_.data(), n, false)) return false;
+        inputFed_ += static_cast<int64_t>(n);
+        frames -= static_cast<int64_t>(n);
+    }
+    return true;
+}
+
+void Pass::readSource() {
+    FileStream source;
+    if (!source.open(std::string(fieldText(record_.path)), FileStream::Mode::Read) ||
+        !source.seek(record_.dataStart)) {
+        fail(formatText("Could not open \"%s\" for reading.",
+                        std::string(fieldText(record_.path)).c_str()));
+        return;
+    }
+    const int64_t frameCount = std::max<int64_t>(record_.frameCount, 0);
+    const size_t frameBytes = size_t{record_.channels} * record_.bytesPerSample;
+    const uint8_t silence = silenceOf(record_.sampleType);
+
+    // With "Maintain length" the delay is counted in input frames, before
+    // resampling, and the input handed on never exceeds the source's length.
+    if (delay_ > 0 && !feedSilence(keepLength_ ? std::min(delay_, frameCount) : delay_)) return;
+    int64_t remaining = frameCount;
+    bool lastRead = false;
+    while (!failed_ && !lastRead && !stopped()) {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(remaining, int64_t(blockFrames_)));
+        lastRead = n < blockFrames_; // the remainder block, possibly empty
+        const size_t bytes = n * frameBytes;
+        const size_t got = source.read(raw_.data(), bytes);
+        // A source shorter than its header says gives silence, not stale bytes.
+        std::fill(raw_.begin() + static_cast<std::ptrdiff_t>(got),
+                  raw_.begin() + static_cast<std::ptrdiff_t>(bytes), silence);
+        remaining -= static_cast<int64_t>(n);
+
+        const uint8_t* block = raw_.data();
+        size_t frames = n;
+        if (delay_ < 0) {
+            const size_t drop = static_cast<size_t>(std::min<int64_t>(-delay_, int64_t(frames)));
+            block += drop * frameBytes;
+            frames -= drop;
+            delay_ += static_cast<int64_t>(drop);
+        }
+        if (keepLength_)
+            frames = static_cast<size_t>(std::min<int64_t>(int64_t(frames), frameCount - inputFed_));
+        if (!processBlock(block, frames, false)) return;
+        inputFed_ += static_cast<int64_t>(frames);
+    }
+    if (failed_ || stopped()) return;
+    if (keepLength_ && inputFed_ < frameCount && !feedSilence(frameCount - inputFed_)) return;
+    if (stopped()) return;
+    processBlock(raw_.data(), 0, true);
+}
+
+void Pass::readTemporaryFile() {
+    FileStream& temp = *request_.readTemp;
+    const size_t frameBytes = size_t{outcome_.out.channels} * sizeof(double);
+    std::vector<double> block(blockFrames_ * outcome_.out.channels);
+    if (!temp.seek(0)) {
+        fail(formatText("Could not read the temporary file \"%s\".",
+                        std::string(fieldText(record_.tempPath)).c_str()));
+        return;
+    }
+    const int64_t length = temp.length();
+    uint64_t remaining = length > 0 ? static_cast<uint64_t>(length) / frameBytes : 0;
+    progressTotal_ = std::max<uint64_t>(remaining, 1);
+    while (!failed_ && !stopped()) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(remaining, blockFrames_));
+        const size_t bytes = n * frameBytes;
+        if (temp.read(block.data(), bytes) != bytes) {
+            fail(formatText("Could not read the temporary file \"%s\".",
+                            std::string(fieldText(record_.tempPath)).c_str()));
+            return;
+        }
+        remaining -= n;
+        reportProgress(n);
+        if (!processWorking(block.data(), n)) return;
+        outcome_.framesWritten += n;
+        if (n < blockFrames_) break;
+    }
+}
+
+PassOutcome Pass::run() {
+    record_.peak = -1.0;
+    record_.result = ConversionResult::Processed;
+    if (setUp() && (!request_.writeOutput || openOutputs())) {
+        if (request_.readTemp)
+            readTemporaryFile();
+        else
+            readSource();
+    }
+    if (request_.writeTemp && !failed_ && !request_.writeTemp->flush())
+        fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
+                        std::string(fieldText(record_.tempPath)).c_str()));
+    if (failed_)
+        record_.result = ConversionResult::SourceNotOpened;
+    else if (stopped())
+        record_.result = ConversionResult::NotConverted;
+    return std::move(outcome_);
+}
+
+} // namespace
+
+PassOutcome runPass(RunContext& context, AudioFileRecord& record, const PassRequest& request) {
+    return Pass(context, record, request).run();
+}
+
+} // namespace corv

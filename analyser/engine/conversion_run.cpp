@@ -1,0 +1,322 @@
+#include "analyser/engine/conversion_run.h"
+
+#include "analyser/analysis/wave_reader.h"
+#include "analyser/engine/conversion_pass.h"
+#include "analyser/engine/level_control.h"
+#include "analyser/engine/list_checks.h"
+#include "analyser/engine/output_naming.h"
+#include "platform/file_stream.h"
+#include "platform/file_system.h"
+#include "platform/text_format.h"
+#include "protocol/fixed_text.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace corv {
+namespace {
+
+constexpr size_t kShownNameLength = 50;
+
+MappedChannels mappedChannelsOf(const ConversionSetup& setup) {
+    return [&setup](uint32_t channels) -> std::optional<uint32_t> {
+        if (!setup.settings.channelMappingEnabled) return std::nullopt;
+        const ChannelMap* map = setup.maps.activeMapFor(channels);
+        if (!map) return std::nullopt;
+        return static_cast<uint32_t>(map->outChannels);
+    };
+}
+
+std::string nameOf(const AudioFileRecord& record) { return std::string(fieldText(record.name)); }
+
+// The temporary sample files of a run; whatever is left is removed when the
+// run ends, stopped or not.
+class TemporaryFiles {
+public:
+    explicit TemporaryFiles(size_t count) : files_(count) {}
+    ~TemporaryFiles() {
+        for (size_t i = 0; i < files_.size(); ++i) remove(i, nullptr);
+    }
+
+    FileStream* create(size_t index, AudioFileRecord& record, const ConversionSettings& settings,
+                       Notifier& notifier) {
+        std::string error;
+        std::string path = planTemporaryPath(
+            record, settings, [](const std::string& p) { return nameState(p) != NameState::Free; },
+            error);
+        auto file = std::make_unique<FileStream>();
+        if (path.empty() || !setFieldText(record.tempPath, path)) {
+            notifier.warn(error.empty() ? formatText("Could not create the temporary file \"%s\".",
+                                                     path.c_str())
+                                        : error);
+            return nullptr;
+        }
+        if (!file->open(path, FileStream::Mode::CreateReadWrite)) {
+            notifier.warn(formatText("Could not create the temporary file \"%s\".", path.c_str()));
+            record.tempPath[0] = '\0';
+            return nullptr;
+        }
+        files_[index] = {std::move(file), &record};
+        record.tempFile = files_[index].file.get();
+        return record.tempFile;
+    }
+
+    FileStream* get(size_t index) const { return files_[index].file.get(); }
+
+    void remove(size_t index, AudioFileRecord* record) {
+        Entry& entry = files_[index];
+        if (!entry.file) return;
+        entry.file->close();
+        AudioFileRecord& owner = record ? *record : *entry.record;
+        removeFile(std::string(fieldText(owner.tempPath)));
+        owner.tempFile = nullptr;
+        owner.tempPath[0] = '\0';
+        entry.file.reset();
+    }
+
+private:
+    struct Entry {
+        std::unique_ptr<FileStream> file;
+        AudioFileRecord* record = nullptr;
+    };
+    std::vector<Entry> files_;
+};
+
+class Run {
+public:
+    Run(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup,
+        ConversionObserver& observer, const std::atomic<bool>& stop)
+        : list_(list), settings_(setup.settings), observer_(observer), stop_(stop),
+          context_{setup, observer, stop, decideRunMode(setup.settings)}, temps_(list.size()) {}
+
+    RunOutcome run();
+
+private:
+    bool stopped() const { return stop_.load(std::memory_order_relaxed); }
+    void showEntry(size_t index);
+    void searchListPeak();
+    void convertEntry(size_t index);
+    void finishEntry(size_t index, PassOutcome& pass);
+    void finishCombined();
+    FinishedJob jobFor(const AudioFileRecord& record, const OutputType& out, uint32_t channels,
+                       uint64_t frames, std::vector<std::string> paths) const;
+
+    const std::vector<AudioFileRecord*>& list_;
+    const ConversionSettings& settings_;
+    ConversionObserver& observer_;
+    const std::atomic<bool>& stop_;
+    RunContext context_;
+    TemporaryFiles temps_;
+    RunOutcome outcome_;
+    double listPeak_ = -1.0;
+    std::vector<bool> failedEarly_;      // the list's peak search already failed the entry
+    std::vector<size_t> contributors_;   // entries in the combined output
+    const AudioFileRecord* lastCombined_ = nullptr;
+    OutputType combinedType_;
+};
+
+void Run::showEntry(size_t index) {
+    observer_.filesFinished(static_cast<int>(index), static_cast<int>(list_.size()));
+    std::string name = nameOf(*list_[index]);
+    observer_.currentFile(name.substr(0, kShownNameLength));
+}
+
+void Run::searchListPeak() {
+    observer_.caption(kCaptionListPeak);
+    for (size_t i = 0; i < list_.size() && !stopped(); ++i) {
+        AudioFileRecord& record = *list_[i];
+        record.peak = -1.0;
+        showEntry(i);
+        PassRequest request;
+        if (usesTemporaryFile(settings_)) {
+            request.writeTemp = temps_.create(i, record, settings_, observer_);
+            if (!request.writeTemp) {
+                record.result = ConversionResult::SourceNotOpened;
+                failedEarly_[i] = true;
+                observer_.entryUpdated(i);
+                continue;
+            }
+        }
+        runPass(context_, record, request);
+        if (record.result == ConversionResult::SourceNotOpened) {
+            failedEarly_[i] = true;
+            temps_.remove(i, &record);
+        }
+        listPeak_ = std::max(listPeak_, record.peak);
+        observer_.entryUpdated(i);
+    }
+}
+
+FinishedJob Run::jobFor(const AudioFileRecord& record, const OutputType& out, uint32_t channels,
+                        uint64_t frames, std::vector<std::string> paths) const {
+    FinishedJob job;
+    job.record = &record;
+    job.sampleType = out.sampleType;
+    job.sampleRate = out.sampleRate;
+    job.channels = channels;
+    job.frames = frames;
+    job.peak = record.peak;
+    job.batcherOutputType = settings_.batcherOutputType;
+    job.outputPaths = std::move(paths);
+    return job;
+}
+
+void Run::convertEntry(size_t index) {
+    AudioFileRecord& record = *list_[index];
+    record.peak = -1.0;
+    showEntry(index);
+    if (failedEarly_[index] || (combinesFiles(context_.mode) && context_.combined.failed)) {
+        record.result = ConversionResult::SourceNotOpened;
+        return;
+    }
+
+    const bool withTemp = usesTemporaryFile(settings_);
+    double filePeak = -1.0;
+    if (searchesFilePeak(settings_)) {
+        observer_.caption(kCaptionFilePeak);
+        PassRequest request;
+        if (withTemp) {
+            request.writeTemp = temps_.create(index, record, settings_, observer_);
+            if (!request.writeTemp) {
+                record.result = ConversionResult::SourceNotOpened;
+                return;
+            }
+        }
+        runPass(context_, record, request);
+        if (record.result != ConversionResult::Processed) return;
+        filePeak = record.peak;
+    }
+
+    PassRequest request;
+    request.writeOutput = true;
+    request.gain = conversionGain(settings_, filePeak, listPeak_);
+    if (withTemp) request.readTemp = temps_.get(index);
+    if (withTemp && !request.readTemp) {
+        record.result = ConversionResult::SourceNotOpened;
+        return;
+    }
+    observer_.caption(kCaptionConverting);
+    PassOutcome pass = runPass(context_, record, request);
+
+    if (convertsAgainOnClipping(settings_) && record.result == ConversionResult::Processed &&
+        record.peak > 1.0) {
+        // The clipped output goes; the next pass writes it again, under the
+        // same names or over the same frames.
+        if (!combinesFiles(context_.mode)) finishStreams(pass.streams, 0, true);
+        observer_.caption(kCaptionExtraPass);
+        request.gain = gainAfterClipping(settings_, record.peak);
+        request.again = true;
+        pass = runPass(context_, record, request);
+    }
+    finishEntry(index, pass);
+}
+
+void Run::finishEntry(size_t index, PassOutcome& pass) {
+    AudioFileRecord& record = *list_[index];
+    const OutputType& out = pass.out;
+    const bool done = record.result == ConversionResult::Processed;
+    if (combinesFiles(context_.mode)) {
+        CombinedOutput& combined = context_.combined;
+        if (!done) {
+            // The shared output would miss this entry (or hold part of it).
+            if (record.result == ConversionResult::SourceNotOpened && combined.isOpen())
+                combined.failed = true;
+            return;
+        }
+        if (context_.mode == RunMode::Stitch)
+            combined.totalFrames += pass.framesWritten;
+        else
+            combined.channelOffset += out.channels;
+        contributors_.push_back(index);
+        lastCombined_ = &record;
+        combinedType_ = out;
+        return;
+    }
+
+    const bool mono = context_.mode == RunMode::MonoStreams;
+    const uint64_t samples = pass.framesWritten * (mono ? 1 : out.channels);
+    if (pass.streams.empty()) return;
+    if (!finishStreams(pass.streams, samples, !done)) {
+        if (done) {
+            observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
+                                      pass.streams.front().path.c_str()));
+            record.result = ConversionResult::SourceNotOpened;
+        }
+        return;
+    }
+    if (!done) return;
+    std::vector<std::string> paths;
+    for (const auto& stream : pass.streams) paths.push_back(stream.path);
+    outcome_.entries[index].outputs = paths;
+    if (settings_.sendJobsToBatcher)
+        observer_.sendJob(jobFor(record, out, out.channels, pass.framesWritten, std::move(paths)));
+}
+
+void Run::finishCombined() {
+    CombinedOutput& combined = context_.combined;
+    if (!combined.isOpen()) return;
+    const bool keep = !stopped() && !combined.failed && !contributors_.empty();
+    const std::string path = combined.streams.front().path;
+    const bool ok = finishStreams(combined.streams, combined.totalFrames * combined.channels, !keep);
+    if (keep && !ok)
+        observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
+                                  path.c_str()));
+    if (!keep || !ok) {
+        // Never "done" for an output that is not on disk whole.
+        if (!stopped())
+            for (size_t index : contributors_) list_[index]->result = ConversionResult::SourceNotOpened;
+        return;
+    }
+    for (size_t index : contributors_) outcome_.entries[index].outputs = {path};
+    if (settings_.sendJobsToBatcher && lastCombined_)
+        observer_.sendJob(
+            jobFor(*lastCombined_, combinedType_, combined.channels, combined.totalFrames, {path}));
+}
+
+RunOutcome Run::run() {
+    outcome_.entries.resize(list_.size());
+    failedEarly_.assign(list_.size(), false);
+    for (size_t i = 0; i < list_.size(); ++i) {
+        list_[i]->peak = -1.0;
+        list_[i]->result = ConversionResult::NotConverted;
+    }
+    if (context_.mode == RunMode::Merge)
+        context_.mergedChannels = static_cast<uint32_t>(std::min<uint64_t>(
+            mergedChannelTotal(list_, settings_, mappedChannelsOf(context_.setup)), kMaxMergedChannels));
+
+    if (searchesListPeak(settings_)) searchListPeak();
+    for (size_t i = 0; i < list_.size() && !stopped(); ++i) {
+        convertEntry(i);
+        temps_.remove(i, list_[i]);
+        outcome_.runPeak = std::max(outcome_.runPeak, list_[i]->peak);
+        observer_.entryUpdated(i);
+    }
+    finishCombined();
+    for (size_t i = 0; i < list_.size(); ++i) {
+        temps_.remove(i, list_[i]);
+        observer_.entryUpdated(i);
+    }
+    outcome_.stopped = stopped();
+    if (!outcome_.stopped && outcome_.runPeak > 1.0) observer_.warn(kClippingMessage);
+    return std::move(outcome_);
+}
+
+} // namespace
+
+bool prepareConversion(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup,
+                       Notifier& notifier) {
+    if (list.empty()) {
+        notifier.inform(kChooseFilesMessage);
+        return false;
+    }
+    for (AudioFileRecord* record : list) analyseFile(*record, setup.settings);
+    return checkList(list, setup.settings, setup.encoders, mappedChannelsOf(setup), notifier);
+}
+
+RunOutcome runConversion(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup,
+                         ConversionObserver& observer, const std::atomic<bool>& stop) {
+    return Run(list, setup, observer, stop).run();
+}
+
+} // namespace corv

@@ -1,0 +1,265 @@
+// The conversion engine end to end on real files: each kind of pass, delays
+// from file names, "Stop", failures that must leave nothing half written.
+#include "conversion_harness.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace corv {
+namespace {
+
+using test::Conversion;
+using test::readWave;
+using test::writeWave16;
+
+std::vector<int16_t> ramp(size_t count, int step = 7) {
+    std::vector<int16_t> out(count);
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<int16_t>((int(i) * step) % 30000 - 15000);
+    return out;
+}
+
+double roundAway(double v) { return v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5); }
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+TEST(ConversionPasses, CopiesUntouchedSamplesBitExactBesideTheSource) {
+    test::TempDir temp;
+    auto samples = ramp(2 * 20000);
+    samples[0] = -32768;
+    samples[1] = 32767;
+    const std::string source = writeWave16(temp.file("song.wav"), 2, 44100, samples);
+    Conversion c;
+    ASSERT_TRUE(c.run({source}));
+    EXPECT_EQ(c.record(0).result, ConversionResult::Processed);
+    EXPECT_EQ(c.record(0).peak, -1.0); // no working form, nothing measured
+    ASSERT_EQ(c.outputs(0), std::vector<std::string>{temp.file("song(1).wav")});
+    EXPECT_EQ(test::readFile(source), test::readFile(temp.file("song(1).wav")));
+
+    Conversion again; // the name is taken now
+    ASSERT_TRUE(again.run({source}));
+    EXPECT_EQ(again.outputs(0), std::vector<std::string>{temp.file("song(2).wav")});
+}
+
+TEST(ConversionPasses, SixteenToTwentyFourBitScalesAndRounds) {
+    test::TempDir temp;
+    std::vector<int16_t> samples = ramp(9000 * 2, 13);
+    samples[0] = 32767;
+    samples[1] = -32768;
+    Conversion c;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 8;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 48000, samples)}));
+    auto out = readWave(c.outputs(0).at(0));
+    ASSERT_EQ(out.samples.size(), samples.size());
+    EXPECT_EQ(out.samples[0], 8388351);
+    EXPECT_EQ(out.samples[1], -8388607);
+    for (size_t i = 0; i < samples.size(); ++i)
+        ASSERT_EQ(out.samples[i], roundAway(samples[i] / 32768.0 * 8388607.0)) << i;
+    EXPECT_DOUBLE_EQ(c.record(0).peak, 1.0);
+}
+
+TEST(ConversionPasses, ResamplesToTheRoundedLengthAndDithersOntoTheGrid) {
+    test::TempDir temp;
+    std::vector<int16_t> tone(44100);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = int16_t(8000 * std::sin(i * 0.05));
+    Conversion c;
+    c.settings.conversion.convertSampleRate = 1;
+    c.settings.conversion.targetSampleRate = 48000;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 2; // 8-bit, dithered
+    c.settings.conversion.dither = 1;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("t.wav"), 1, 44100, tone)}));
+    auto out = readWave(c.outputs(0).at(0));
+    EXPECT_EQ(out.record.sampleRate, 48000u);
+    ASSERT_EQ(out.record.frameCount, 48000);
+    // The resampled tone stays within a few 8-bit steps of the ideal one.
+    for (size_t i = 1000; i < 47000; i += 97) {
+        double ideal = 8000.0 / 32768.0 * std::sin(i * 44100.0 / 48000.0 * 0.05) * 127 + 128;
+        EXPECT_NEAR(out.samples[i], ideal, 3.0) << i;
+    }
+}
+
+struct DelayCase {
+    const char* name;
+    bool keepLength;
+    int64_t expectedFrames;
+    int64_t leadingSilence;  // frames of silence before the first source frame
+    int64_t firstSourceFrame; // index of the source frame that comes first
+};
+
+class DelayInName : public ::testing::TestWithParam<DelayCase> {};
+
+TEST_P(DelayInName, ShiftsTheSourceAndKeepsTheLengthWhenAsked) {
+    const DelayCase& d = GetParam();
+    test::TempDir temp;
+    std::vector<int16_t> samples(10000);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(i % 20000 + 1);
+    Conversion c;
+    c.settings.conversion.processDelay = 1;
+    c.settings.conversion.maintainLength = d.keepLength;
+    ASSERT_TRUE(c.run({writeWave16(temp.file(d.name), 1, 1000 * 10, samples)}));
+    ASSERT_EQ(c.record(0).result, ConversionResult::Processed);
+    auto out = readWave(c.outputs(0).at(0));
+    ASSERT_EQ(out.record.frameCount, d.expectedFrames);
+    for (int64_t i = 0; i < d.expectedFrames; ++i) {
+        const int64_t source = i - d.leadingSilence + d.firstSourceFrame;
+        const double expected = i < d.leadingSilence || source >= 10000 ? 0.0 : samples[source];
+        ASSERT_EQ(out.samples[i], expected) << "frame " << i;
+    }
+}
+
+// 10 kHz files of 10000 frames: 1 ms is 10 frames.
+INSTANTIATE_TEST_SUITE_P(
+    Engine, DelayInName,
+    ::testing::Values(DelayCase{"a DELAY 100ms.wav", false, 11000, 1000, 0},
+                      DelayCase{"b DELAY 100ms.wav", true, 10000, 1000, 0},
+                      DelayCase{"c DELAY -50ms.wav", false, 9500, 0, 500},
+                      DelayCase{"d DELAY -50ms.wav", true, 10000, 0, 500},
+                      DelayCase{"e DELAY -5000ms.wav", true, 10000, 0, 50000},
+                      DelayCase{"f DELAY 5000ms.wav", true, 10000, 10000, 0},
+                      DelayCase{"g DELAY -99999999999999999999ms.wav", false, 0, 0, 0},
+                      DelayCase{"h DELAY0.wav", true, 10000, 0, 0}),
+    [](const auto& param) { return std::string(1, param.param.name[0]); });
+
+TEST(ConversionPasses, DelayWithResamplingCountsInputFrames) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.processDelay = 1;
+    c.settings.conversion.maintainLength = 1;
+    c.settings.conversion.convertSampleRate = 1;
+    c.settings.conversion.targetSampleRate = 48000;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("x DELAY -100ms.wav"), 2, 24000, ramp(2 * 30000))}));
+    EXPECT_EQ(readWave(c.outputs(0).at(0)).record.frameCount, 60000);
+    EXPECT_EQ(c.outputs(0).at(0), temp.file("x NOdel -100ms.wav"));
+}
+
+TEST(ConversionRun, StopDuringTheSecondOfThreeEntries) {
+    test::TempDir temp;
+    std::vector<std::string> paths;
+    for (const char* name : {"one.wav", "two.wav", "three.wav"})
+        paths.push_back(writeWave16(temp.file(name), 2, 44100, ramp(2 * 50000)));
+    Conversion c;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 8;
+    c.settings.conversion.amplify = 1;
+    c.settings.conversion.amplifyDb = 12.0; // would clip: no message once stopped
+    c.settings.conversion.sendJobsToBatcher = 1;
+    c.settings.conversion.batcherOutputType = 1005;
+    c.observer.onProgress = [&](int entry, int percent) {
+        if (entry == 1 && percent >= 40) c.stop = true;
+    };
+    ASSERT_TRUE(c.run(paths));
+    EXPECT_TRUE(c.outcome.stopped);
+    EXPECT_EQ(c.record(0).result, ConversionResult::Processed);
+    EXPECT_EQ(c.record(1).result, ConversionResult::NotConverted);
+    EXPECT_EQ(c.record(2).result, ConversionResult::NotConverted);
+    EXPECT_TRUE(exists(temp.file("one(1).wav")));
+    EXPECT_FALSE(exists(temp.file("two(1).wav")));
+    EXPECT_FALSE(exists(temp.file("three(1).wav")));
+    ASSERT_EQ(c.observer.jobs.size(), 1u); // only the finished entry's
+    EXPECT_EQ(c.observer.jobs[0].outputPaths.at(0), temp.file("one(1).wav"));
+    EXPECT_TRUE(c.observer.notifier.messages.empty());
+}
+
+TEST(ConversionRun, UnknownSampleTypeInTheSettingsFailsTheEntry) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 12;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100))}));
+    EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened);
+    EXPECT_TRUE(c.outputs(0).empty());
+    EXPECT_FALSE(exists(temp.file("a(1).wav")));
+    ASSERT_FALSE(c.observer.notifier.messages.empty());
+    EXPECT_EQ(c.observer.notifier.messages[0].first, "Internal error, new sample type");
+}
+
+TEST(ConversionRun, NotANumberBecomesSilenceAndInfinityIsThePeak) {
+    test::TempDir temp;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    Conversion c;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 4;
+    ASSERT_TRUE(c.run({test::writeWaveFloat(temp.file("f.wav"), 1, 8000, {nan, 0.5f, -inf, nan})}));
+    auto out = readWave(c.outputs(0).at(0));
+    EXPECT_EQ(out.samples, (std::vector<double>{0, 16384, -32768, 0}));
+    EXPECT_TRUE(std::isinf(c.record(0).peak));
+}
+
+TEST(ConversionRun, AnOutputFolderThatCannotTakeFilesFailsEachEntryByName) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.sameAsInput = 0;
+    std::string missing = temp.file("no such folder/");
+    std::snprintf(c.settings.conversion.outputDirectory, 520, "%s", missing.c_str());
+    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100)),
+                       writeWave16(temp.file("b.wav"), 1, 8000, ramp(100))}));
+    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::SourceNotOpened);
+    ASSERT_EQ(c.observer.notifier.messages.size(), 2u);
+    EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"), std::string::npos);
+}
+
+#ifndef _WIN32
+// A file-size limit makes every write past it fail, as a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
+    test::TempDir temp;
+    const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
+    const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
+    for (int mode = 0; mode < 3; ++mode) {
+        Conversion c;
+        c.settings.conversion.convertSampleType = 1;
+        c.settings.conversion.targetSampleType = 8;
+        c.settings.conversion.sendJobsToBatcher = mode != 1; // WavPack takes no mono streams
+        c.settings.conversion.batcherOutputType = 1005;
+        c.settings.conversion.streamManipulation = mode > 0;
+        c.settings.conversion.monoStreams = mode == 1;
+        c.settings.conversion.normalize = mode == 2;
+        c.settings.conversion.normalizeWithTempFile = mode == 2;
+        {
+            FileSizeLimit limit(200000);
+            ASSERT_TRUE(c.run({big, small}));
+        }
+        EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened) << mode;
+        EXPECT_EQ(c.record(1).result, ConversionResult::Processed) << mode;
+        EXPECT_TRUE(c.outputs(0).empty());
+        ASSERT_EQ(c.observer.jobs.size(), mode != 1 ? 1u : 0u);
+        if (mode != 1) {
+            EXPECT_EQ(c.observer.jobs[0].record, &c.record(1));
+        }
+        ASSERT_FALSE(c.observer.notifier.messages.empty());
+        EXPECT_NE(c.observer.notifier.messages[0].first.find("big"), std::string::npos);
+        for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+            EXPECT_EQ(entry.path().filename().string().find("big("), std::string::npos)
+                << entry.path();
+        for (const auto& path : c.outputs(1)) std::filesystem::remove(path);
+    }
+}
+#endif
+
+} // namespace
+} // namespace corv
