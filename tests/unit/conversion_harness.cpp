@@ -30,6 +30,7 @@ std::string writeWave16(const std::string& path, uint16_t channels, uint32_t rat
     f.channels = channels;
     f.sampleRate = rate;
     f.channelMask = mask;
+    if (mask) f.tag = 0xFFFE;
     writeFile(path, mask ? wave(f, data, 40) : wave(f, data));
     return path;
 }

@@ -1,0 +1,210 @@
+// The engine's level modes and scopes, channel maps, mono streams, stitching
+// and merging, on real files.
+#include "conversion_harness.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace corv {
+namespace {
+
+using test::Conversion;
+using test::readWave;
+using test::writeWave16;
+
+// A 16-bit mono file whose loudest sample is peak × 32768.
+std::string fileWithPeak(const test::TempDir& temp, const std::string& name, double peak,
+                         size_t frames = 20000) {
+    std::vector<int16_t> samples(frames);
+    for (size_t i = 0; i < frames; ++i)
+        samples[i] = static_cast<int16_t>(std::lround(peak * 32768.0 * std::sin(i * 0.01)));
+    samples[frames / 2] = static_cast<int16_t>(std::lround(peak * 32768.0));
+    return writeWave16(temp.file(name), 1, 8000, samples);
+}
+
+double outputPeak(const std::string& path) {
+    double peak = 0;
+    for (double s : readWave(path).samples) peak = std::max(peak, std::fabs(s) / 32767.0);
+    return peak;
+}
+
+struct LevelCase {
+    const char* label;
+    bool withTemp;
+    int scope; // 0 file, 1 list, 2 on clipping
+};
+
+class Normalize : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(Normalize, BringsThePeaksToTheTarget) {
+    const LevelCase& p = GetParam();
+    test::TempDir temp;
+    // Float input can go above full scale: 1.2 clips unless something acts.
+    std::vector<float> loud(20000);
+    for (size_t i = 0; i < loud.size(); ++i) loud[i] = static_cast<float>(1.2 * std::sin(i * 0.01));
+    loud[10000] = 1.2f;
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.normalize = 1;
+    s.normalizeWithTempFile = p.withTemp;
+    s.normalizeFile = p.scope == 0;
+    s.normalizeList = p.scope == 1;
+    s.normalizeOnClipping = p.scope == 2;
+    s.convertSampleType = 1;
+    s.targetSampleType = 4;
+    ASSERT_TRUE(c.run({fileWithPeak(temp, "half.wav", 0.5), fileWithPeak(temp, "quarter.wav", 0.25),
+                       test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
+    const double expected[3][3] = {{0.95, 0.95, 0.95}, {0.95 * 0.5 / 1.2, 0.95 * 0.25 / 1.2, 0.95},
+                                   {0.5, 0.25, 0.95}};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(c.record(i).result, ConversionResult::Processed);
+        EXPECT_NEAR(c.record(i).peak, expected[p.scope][i], 1e-4);
+        ASSERT_EQ(c.outputs(i).size(), 1u);
+        EXPECT_NEAR(outputPeak(c.outputs(i)[0]), expected[p.scope][i], 1e-4);
+    }
+    const bool extraPass = p.scope == 2 && !p.withTemp;
+    EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(), kCaptionExtraPass),
+              extraPass ? 1 : 0);
+    EXPECT_TRUE(c.observer.notifier.messages.empty()); // nothing clipped in the end
+    // One output per source, and no temporary file left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, Normalize,
+                         ::testing::Values(LevelCase{"File", false, 0}, LevelCase{"FileTemp", true, 0},
+                                           LevelCase{"List", false, 1}, LevelCase{"ListTemp", true, 1},
+                                           LevelCase{"Clip", false, 2}, LevelCase{"ClipTemp", true, 2}),
+                         [](const auto& param) { return std::string(param.param.label); });
+
+TEST(LevelControl, AmplifyThatClipsIsReportedAtTheEnd) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.amplify = 1;
+    c.settings.conversion.amplifyDb = 6.0;
+    ASSERT_TRUE(c.run({fileWithPeak(temp, "a.wav", 0.6)}));
+    EXPECT_NEAR(c.record(0).peak, 0.6 * std::pow(10.0, 0.3), 1e-4);
+    ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
+    EXPECT_EQ(c.observer.notifier.messages[0].first, kClippingMessage);
+    EXPECT_NEAR(outputPeak(c.outputs(0).at(0)), 1.0, 1e-4); // clipped at full scale
+}
+
+TEST(LevelControl, SameNamedEntriesKeepTheirOwnTemporaryFiles) {
+    test::TempDir temp;
+    std::filesystem::create_directories(temp.path() / "x");
+    std::filesystem::create_directories(temp.path() / "y");
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.normalize = s.normalizeWithTempFile = s.normalizeList = 1;
+    s.normalizeFile = 0;
+    s.sameAsInput = 0;
+    std::snprintf(s.outputDirectory, 520, "%s", temp.dir().c_str());
+    ASSERT_TRUE(c.run({fileWithPeak(temp, "x/same.wav", 0.5), fileWithPeak(temp, "y/same.wav", 0.25)}));
+    EXPECT_NEAR(outputPeak(c.outputs(0).at(0)), 0.95, 1e-4);
+    EXPECT_NEAR(outputPeak(c.outputs(1).at(0)), 0.475, 1e-4);
+}
+
+TEST(ChannelMaps, MoveAndMixMapsShapeTheOutput) {
+    test::TempDir temp;
+    // Four channels, each frame f holding f + 1000 × channel.
+    std::vector<int16_t> quad;
+    for (int16_t f = 0; f < 100; ++f)
+        for (int16_t ch = 0; ch < 4; ++ch) quad.push_back(static_cast<int16_t>(f + 1000 * ch));
+    std::vector<int16_t> stereo;
+    for (int16_t f = 0; f < 100; ++f) stereo.insert(stereo.end(), {int16_t(100 * f), int16_t(-50 * f)});
+    Conversion c;
+    c.settings.conversion.channelMappingEnabled = 1;
+    readMaps(c.maps, "4->3#move#active#pick\n3 -1 9 \n2->1#mix#active#mono\n0.5 0.5 \n");
+    ASSERT_TRUE(c.run({writeWave16(temp.file("quad.wav"), 4, 8000, quad, 0x33),
+                       writeWave16(temp.file("st.wav"), 2, 8000, stereo)}));
+    auto moved = readWave(c.outputs(0).at(0));
+    EXPECT_EQ(moved.record.channels, 3u);
+    EXPECT_EQ(moved.record.format, FileFormat::WavePcm); // a map drops the speaker mask
+    for (size_t f = 0; f < 100; ++f)
+        ASSERT_EQ(std::vector<double>(moved.samples.begin() + 3 * f, moved.samples.begin() + 3 * f + 3),
+                  (std::vector<double>{double(f + 3000), 0, 0}));
+    auto mixed = readWave(c.outputs(1).at(0));
+    EXPECT_EQ(mixed.record.channels, 1u);
+    for (size_t f = 0; f < 100; ++f)
+        ASSERT_EQ(mixed.samples[f], std::round(25.0 * f / 32768.0 * 32767.0)) << f;
+}
+
+TEST(Streams, MonoStreamsCarryTheSpeakerNamesAndBits) {
+    test::TempDir temp;
+    std::vector<int16_t> six;
+    for (int16_t f = 0; f < 50; ++f)
+        for (int16_t ch = 0; ch < 6; ++ch) six.push_back(static_cast<int16_t>(ch * 100 + f));
+    Conversion c;
+    c.settings.conversion.streamManipulation = 1;
+    c.settings.conversion.outputFormat = 40;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("x.wav"), 6, 48000, six, 0x3F)}));
+    const char* names[] = {"_L", "_R", "_C", "_LFE", "_SL", "_SR"};
+    ASSERT_EQ(c.outputs(0).size(), 6u);
+    for (int ch = 0; ch < 6; ++ch) {
+        const std::string path = temp.file("x_ch" + std::to_string(ch) + names[ch] + ".wav");
+        EXPECT_EQ(c.outputs(0)[ch], path);
+        auto out = readWave(path);
+        EXPECT_EQ(out.record.channels, 1u);
+        EXPECT_EQ(out.record.channelMask, 1u << ch);
+        ASSERT_EQ(out.samples.size(), 50u);
+        EXPECT_EQ(out.samples[7], ch * 100 + 7);
+    }
+}
+
+TEST(Streams, StitchingAppendsEntriesWithOneHeaderForTheWhole) {
+    test::TempDir temp;
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.streamManipulation = s.stitchFiles = s.monoStreams = 1; // the stitch wins over mono streams
+    s.sendJobsToBatcher = 1;
+    s.batcherOutputType = 1004;
+    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 44100, {1, 2, 3, 4}),
+                       writeWave16(temp.file("b.wav"), 2, 44100, {5, 6})}));
+    const std::string path = temp.file("a_Stitch.wav");
+    EXPECT_EQ(c.outputs(0), std::vector<std::string>{path});
+    EXPECT_EQ(c.outputs(1), std::vector<std::string>{path});
+    auto out = readWave(path);
+    EXPECT_EQ(out.record.channels, 2u);
+    EXPECT_EQ(out.samples, (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(test::u32at(test::readFile(path), 40), 12u);
+    ASSERT_EQ(c.observer.jobs.size(), 1u);
+    EXPECT_EQ(c.observer.jobs[0].frames, 3u);
+    EXPECT_EQ(c.observer.jobs[0].channels, 2u);
+}
+
+TEST(Streams, MergingAShorterFileLeavesSilenceInItsChannels) {
+    test::TempDir temp;
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.streamManipulation = s.mergeFiles = 1;
+    s.convertSampleType = 1;
+    s.targetSampleType = 2; // 8-bit: silence is 128
+    ASSERT_TRUE(c.run({writeWave16(temp.file("st.wav"), 2, 8000, {256, 512, 768, 1024}),
+                       writeWave16(temp.file("m.wav"), 1, 8000, {2560, 5120, 7680})}));
+    const std::string path = temp.file("st_Merge.wav");
+    auto out = readWave(path);
+    EXPECT_EQ(out.record.channels, 3u);
+    EXPECT_EQ(out.samples, (std::vector<double>{129, 130, 138, 131, 132, 148, 128, 128, 158}));
+    const auto bytes = test::readFile(path);
+    EXPECT_EQ(test::u32at(bytes, 40), 9u); // the data size counts the merged frames once
+    EXPECT_EQ(test::u32at(bytes, 4), bytes.size() - 8);
+}
+
+TEST(Streams, CombiningChecksStopTheRunBeforeAnyOutput) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.streamManipulation = c.settings.conversion.stitchFiles = 1;
+    EXPECT_FALSE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, {1, 2}),
+                        writeWave16(temp.file("b.wav"), 1, 8000, {1})}));
+    ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
+    EXPECT_EQ(c.observer.notifier.messages[0].first,
+              "Cant combine files together; Different number of channels detected");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
+}
+
+} // namespace
+} // namespace corv
