@@ -1,0 +1,242 @@
+#include "analyser/analysis/chunk_tree.h"
+#include "analyser/engine/settings_file.h"
+#include "platform/record_file.h"
+#include "temp_dir.h"
+#include "wav_builder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace corv::test {
+namespace {
+
+using nlohmann::json;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    json parsed() const { return json::parse(out); }
+};
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+Bytes samples16(std::initializer_list<int16_t> values) {
+    Bytes out;
+    for (int16_t v : values) putU16(out, static_cast<uint16_t>(v));
+    return out;
+}
+
+// The data chunk's payload of a RIFF file, found by walking its chunks.
+Bytes dataOf(const Bytes& file) {
+    for (size_t at = 12; at + 8 <= file.size(); at += 8 + ((u32at(file, at + 4) + 1) & ~1u))
+        if (textAt(file, at) == "data") return Bytes(file.begin() + at + 8, file.begin() + at + 8 + u32at(file, at + 4));
+    return {};
+}
+
+std::vector<int32_t> samples24(const Bytes& data) {
+    std::vector<int32_t> out;
+    for (size_t i = 0; i + 3 <= data.size(); i += 3)
+        out.push_back(static_cast<int32_t>(static_cast<uint32_t>(data[i]) << 8 | static_cast<uint32_t>(data[i + 1]) << 16 |
+                                           static_cast<uint32_t>(data[i + 2]) << 24) >> 8);
+    return out;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    CliRun run(const std::vector<std::string>& args) {
+        std::string command = quoted(CORVANDALE_CLI);
+        for (const auto& arg : args) command += " " + quoted(arg);
+        command += " >" + quoted(temp.file("stdout.txt")) + " 2>" + quoted(temp.file("stderr.txt")) + " </dev/null";
+        int raw = std::system(command.c_str());
+        CliRun result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = fileText(temp.file("stdout.txt"));
+        result.err = fileText(temp.file("stderr.txt"));
+        return result;
+    }
+    std::string folder(const std::string& name) {
+        std::filesystem::create_directories(temp.path() / name);
+        return temp.file(name) + "/";
+    }
+    std::string stereo16(const std::string& name, std::initializer_list<int16_t> values) {
+        writeFile(temp.file(name), wave(FormatFields{}, samples16(values)));
+        return temp.file(name);
+    }
+    TempDir temp;
+};
+
+TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
+    const std::string pcm = stereo16("pcm.wav", {1, 2, 3, 4, 5, 6});
+    FormatFields ext;
+    ext.tag = 0xFFFE;
+    ext.channels = 1;
+    ext.sampleRate = 96000;
+    ext.bitsPerSample = 24;
+    ext.containerBytes = 3;
+    ext.channelMask = 4;
+    writeFile(temp.file("ext.wav"), wave(ext, Bytes(15, 0), 40));
+
+    CliRun r = run({"info", "--json", pcm, temp.file("ext.wav")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json files = r.parsed();
+    ASSERT_EQ(files.size(), 2u);
+    std::set<std::string> keys;
+    for (const auto& item : files[0].items()) keys.insert(item.key());
+    EXPECT_EQ(keys, (std::set<std::string>{"path", "name", "directory", "fileSize", "channels", "sampleRate",
+                                           "format", "frameCount", "bytesPerSample", "sampleType", "dataStart",
+                                           "channelMask"}));
+    EXPECT_EQ(files[0]["path"], pcm);
+    EXPECT_EQ(files[0]["name"], "pcm.wav");
+    EXPECT_EQ(files[0]["directory"], temp.path().string());
+    EXPECT_EQ(files[0]["fileSize"], 44 + 12);
+    EXPECT_EQ(files[0]["channels"], 2);
+    EXPECT_EQ(files[0]["sampleRate"], 44100);
+    EXPECT_EQ(files[0]["format"], 50);
+    EXPECT_EQ(files[0]["frameCount"], 3);
+    EXPECT_EQ(files[0]["bytesPerSample"], 2);
+    EXPECT_EQ(files[0]["sampleType"], 4);
+    EXPECT_EQ(files[0]["dataStart"], 44);
+
+    EXPECT_EQ(files[1]["format"], 40);
+    EXPECT_EQ(files[1]["sampleType"], 8);
+    EXPECT_EQ(files[1]["channelMask"], 4);
+    EXPECT_EQ(files[1]["frameCount"], 5);
+    EXPECT_EQ(files[1]["dataStart"], 68);
+}
+
+TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsTheOutput) {
+    const std::string in = stereo16("in.wav", {32767, -32768, 0, 1, -1, 16384, -16384, 12345});
+    const std::string out = folder("out");
+    CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json entries = r.parsed();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]["name"], "in.wav");
+    EXPECT_EQ(entries[0]["result"], 3);
+    EXPECT_TRUE(entries[0]["peak"].is_number());
+    ASSERT_EQ(entries[0]["outputs"].size(), 1u);
+    const std::string output = entries[0]["outputs"][0];
+    EXPECT_EQ(output.rfind(out, 0), 0u) << output;
+    ASSERT_TRUE(std::filesystem::exists(output));
+    // x / 32768 * 8388607, rounded half away from zero.
+    EXPECT_EQ(samples24(dataOf(readFile(output))),
+              (std::vector<int32_t>{8388351, -8388607, 0, 256, -256, 4194304, -4194304, 3160320}));
+}
+
+TEST_F(CliTest, APathGivenTwiceIsOneEntry) {
+    const std::string in = stereo16("twice.wav", {1, 2});
+    const std::string out = folder("out");
+    CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", in, in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.parsed().size(), 1u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1);
+}
+
+TEST_F(CliTest, FilesTheListRefusesAreNamedAndTheOthersStillConverted) {
+    const std::string first = stereo16("first.wav", {1, 2});
+    const std::string last = stereo16("last.wav", {3, 4});
+    const std::string out = folder("out");
+    CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", first, temp.file("missing.wav"),
+                 folder("a folder"), last});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("missing.wav"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("a folder"), std::string::npos) << r.err;
+    json entries = r.parsed();
+    ASSERT_EQ(entries.size(), 2u);
+    for (const auto& entry : entries) {
+        EXPECT_EQ(entry["result"], 3);
+        ASSERT_EQ(entry["outputs"].size(), 1u);
+        EXPECT_TRUE(std::filesystem::exists(entry["outputs"][0].get<std::string>()));
+    }
+    EXPECT_EQ(entries[1]["name"], "last.wav");
+}
+
+TEST_F(CliTest, BadUsageExitsWithTwoAndWritesNothing) {
+    const std::string in = stereo16("in.wav", {1, 2});
+    const std::vector<std::vector<std::string>> bad = {
+        {"frob", in},
+        {"convert", "--frob", in},
+        {"info"},
+        {"tree", in, in},
+        {"convert", "--type", "12bit", in},
+        {"convert", "--rate", "0", in},
+        {"convert", "--rate", "44100.5", in},
+        {"convert", "--normalize", "0", in},
+        {"convert", "--normalize", "1000.1", in},
+        {"convert", "--pdf", "flat", in},
+        {"convert", "--format", "mp3", in},
+        {"convert", "--out", "/" + std::string(519, 'x'), in},
+        {"convert", "--mono", "--merge", in},
+        {"convert", "--settings", temp.file("no-settings.ini"), in},
+    };
+    for (const auto& args : bad) {
+        CliRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_NE(r.err.find("corvandale-cli: "), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 3); // in.wav, stdout, stderr
+
+    for (const char* command : {"info", "convert", "tree"}) EXPECT_EQ(run({command, "--help"}).status, 0);
+}
+
+TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
+    const std::string in = stereo16("tree.wav", {1, 2, 3, 4});
+    CliRun r = run({"tree", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string expected;
+    for (const auto& line : treeLines(buildChunkTree(in, measureFileSize(in), defaultConversionSettings())))
+        expected += line + "\n";
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.out.rfind("RIFF\n", 0), 0u);
+    EXPECT_NE(r.out.find("\n  WAVE\n    fmt "), std::string::npos) << r.out;
+
+    CliRun notRiff = run({"tree", temp.file("stdout.txt")});
+    EXPECT_EQ(notRiff.status, 1);
+    EXPECT_NE(notRiff.err.find("stdout.txt"), std::string::npos);
+}
+
+TEST_F(CliTest, SettingsFileDecidesUnlessAFlagOverridesIt) {
+    const std::string in = stereo16("set.wav", {100, -100});
+    const std::string fromFile = folder("from-file");
+    AnalyserSettings settings = defaultAnalyserSettings();
+    settings.conversion.convertSampleType = 1;
+    settings.conversion.targetSampleType = static_cast<int32_t>(SampleType::Int24);
+    settings.conversion.sameAsInput = 0;
+    setFieldText(settings.conversion.outputDirectory, fromFile);
+    ASSERT_TRUE(writeRecordFile(temp.file("settings.ini"), &settings, sizeof settings));
+
+    CliRun r = run({"convert", "--settings", temp.file("settings.ini"), "--json", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string output24 = r.parsed()[0]["outputs"][0];
+    EXPECT_EQ(output24.rfind(fromFile, 0), 0u) << output24;
+    EXPECT_EQ(analysePath(output24).sampleType, SampleType::Int24);
+
+    const std::string fromFlag = folder("from-flag");
+    r = run({"convert", "--settings", temp.file("settings.ini"), "--type", "float", "--out", fromFlag, "--json", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string outputFloat = r.parsed()[0]["outputs"][0];
+    EXPECT_EQ(outputFloat.rfind(fromFlag, 0), 0u) << outputFloat;
+    EXPECT_EQ(analysePath(outputFloat).sampleType, SampleType::FloatIeee);
+}
+
+} // namespace
+} // namespace corv::test
