@@ -88,9 +88,11 @@ int runConvert(const CommandLine& line) {
     const ConversionSetup setup{settings->conversion, settings->encoders, maps, linkedSsrcEntryPoints()};
     if (!prepareConversion(entries, setup, observer)) return kExitFailure;
 
-    std::signal(SIGINT, onInterrupt);
+    // Started with Ctrl+C ignored (in the background of a script): keep it so.
+    const auto previous = std::signal(SIGINT, onInterrupt);
+    if (previous == SIG_IGN) std::signal(SIGINT, SIG_IGN);
     const RunOutcome outcome = runConversion(entries, setup, observer, stopRequested);
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGINT, previous == SIG_IGN ? SIG_IGN : SIG_DFL);
     observer.endProgress();
     if (outcome.stopped) std::cerr << "corvandale-cli: stopped; the interrupted entry's outputs were removed\n";
 
