@@ -259,6 +259,25 @@ TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
         for (const auto& path : c.outputs(1)) std::filesystem::remove(path);
     }
 }
+
+TEST(ConversionRun, MonoStreamsBeyondTheOpenFileLimitFailTheEntryCleanly) {
+    test::TempDir temp;
+    const std::string wide = writeWave16(temp.file("wide.wav"), 100, 8000, ramp(100 * 10));
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 48;
+    Conversion c;
+    c.settings.conversion.streamManipulation = 1;
+    setrlimit(RLIMIT_NOFILE, &limited);
+    const bool ran = c.run({wide});
+    setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened);
+    ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
+    EXPECT_NE(c.observer.notifier.messages[0].first.find("wide_ch"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 1);
+}
 #endif
 
 } // namespace
