@@ -9,7 +9,7 @@
 #ifndef SSRC_REFERENCE_H
 #define SSRC_REFERENCE_H
 
-#include "ssrc/ssrcdll.h"
+#include "ssrc/entry_point_lookup.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -61,28 +61,6 @@ inline std::uint64_t fnv1a(const std::vector<double>& samples) {
         for (unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
     }
     return hash;
-}
-
-// Fills the table through `lookup(name)`, which returns the symbol's address
-// or null; returns the names that were not found.
-template <typename Lookup>
-std::string findEntryPoints(SsrcEntryPoints& api, Lookup lookup) {
-    std::string missing;
-    auto find = [&](const char* name, auto& function) {
-        void* address = lookup(name);
-        if (address == nullptr) missing += std::string(missing.empty() ? "" : ", ") + name;
-        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(address);
-    };
-    find("_UpsampleInit", api.upsampleInit);
-    find("_UpsampleProcess", api.upsampleProcess);
-    find("_UpsampleExit", api.upsampleExit);
-    find("_DownsampleInit", api.downsampleInit);
-    find("_DownsampleProcess", api.downsampleProcess);
-    find("_DownsampleExit", api.downsampleExit);
-    find("_DitherInit", api.ditherInit);
-    find("_DitherProcess", api.ditherProcess);
-    find("_DitherExit", api.ditherExit);
-    return missing;
 }
 
 struct Run {

@@ -16,7 +16,8 @@ bool Conversion::run(const std::vector<std::string>& paths) {
         list.push_back(record.get());
         records.push_back(std::move(record));
     }
-    ConversionSetup setup{settings.conversion, settings.encoders, maps, linkedSsrcEntryPoints()};
+    ConversionSetup setup{settings.conversion, settings.encoders, maps,
+                          ssrc ? *ssrc : linkedSsrcEntryPoints()};
     if (!prepareConversion(list, setup, observer)) return false;
     outcome = runConversion(list, setup, observer, stop);
     return true;

@@ -43,6 +43,7 @@ struct Conversion {
     std::vector<std::unique_ptr<AudioFileRecord>> records;
     RecordingObserver observer;
     std::atomic<bool> stop{false};
+    const SsrcEntryPoints* ssrc = nullptr; // the linked library when not set
     RunOutcome outcome;
 
     // Adds, analyses, checks and converts; false when the checks refused.

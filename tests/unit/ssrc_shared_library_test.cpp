@@ -27,7 +27,7 @@ protected:
 
     bool findAll(SsrcEntryPoints& api) {
         const std::string missing =
-            ssrc_reference::findEntryPoints(api, [this](const char* name) { return dlsym(handle_, name); });
+            corv::findEntryPoints(api, [this](const char* name) { return dlsym(handle_, name); });
         EXPECT_EQ(missing, "") << "not exported";
         return missing.empty();
     }

@@ -1,12 +1,16 @@
 // ssrcdll.dll as Corvandale loads it: LoadLibrary from beside the program, the
 // nine names by GetProcAddress, and byte for byte the output of the native build
 // (the reference recorded in tests/common/ssrc_reference.h).
+#include "analyser/engine/win/ssrc_library.h"
+#include "conversion_harness.h"
+#include "temp_dir.h"
 #include "tests/common/ssrc_reference.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -19,38 +23,26 @@ std::string siblingPath(const char* fileName) {
     return path.substr(0, path.rfind('\\') + 1) + fileName;
 }
 
-class SsrcDll : public ::testing::Test {
-protected:
-    void SetUp() override {
-        module_ = LoadLibraryA(siblingPath("ssrcdll.dll").c_str());
-        ASSERT_NE(module_, nullptr) << "LoadLibrary failed, error " << GetLastError();
-    }
-    void TearDown() override {
-        if (module_ != nullptr) {
-            EXPECT_TRUE(FreeLibrary(module_));
-        }
-    }
-
-    bool findAll(SsrcEntryPoints& api) {
-        const std::string missing = ssrc_reference::findEntryPoints(api, [this](const char* name) {
-            // Through void(*)() because the compiler lets any function pointer pass there.
-            return reinterpret_cast<void*>(reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
-        });
-        EXPECT_EQ(missing, "") << "not exported";
-        return missing.empty();
-    }
-
-    HMODULE module_ = nullptr;
-};
-
-TEST_F(SsrcDll, ExportsTheNineEntryPoints) {
-    SsrcEntryPoints api{};
-    EXPECT_TRUE(findAll(api));
+const corv::SsrcLibrary& library() {
+    static const corv::SsrcLibrary loaded = corv::loadSsrcLibrary(siblingPath("ssrcdll.dll"));
+    return loaded;
 }
 
-TEST_F(SsrcDll, GivesTheBytesOfTheNativeBuild) {
-    SsrcEntryPoints api{};
-    ASSERT_TRUE(findAll(api));
+TEST(SsrcDll, LoadsWithAllNineEntryPoints) {
+    EXPECT_TRUE(library().loaded) << "missing: " << library().missing;
+}
+
+TEST(SsrcDll, ALibraryWithoutThemIsRefusedAsAWhole) {
+    const corv::SsrcLibrary other = corv::loadSsrcLibrary("kernel32.dll");
+    EXPECT_FALSE(other.loaded);
+    EXPECT_EQ(other.missing.rfind("_UpsampleInit, _UpsampleProcess", 0), 0u);
+    EXPECT_EQ(other.api.ditherProcess, nullptr);
+    EXPECT_FALSE(corv::loadSsrcLibrary(siblingPath("no such library.dll")).loaded);
+}
+
+TEST(SsrcDll, GivesTheBytesOfTheNativeBuild) {
+    ASSERT_TRUE(library().loaded);
+    const SsrcEntryPoints& api = library().api;
     const ssrc_reference::Run resampled = ssrc_reference::resample(api);
     const ssrc_reference::Run dithered = ssrc_reference::dither(api);
     EXPECT_EQ(resampled.frames, ssrc_reference::kOutputFrames);
@@ -62,6 +54,31 @@ TEST_F(SsrcDll, GivesTheBytesOfTheNativeBuild) {
     }
     EXPECT_EQ(resampled.hash, ssrc_reference::kResampleHash);
     EXPECT_EQ(dithered.hash, ssrc_reference::kDitherHash);
+}
+
+// The engine calls the library only through its table: a conversion through
+// the DLL writes the same bytes as one through the linked library.
+TEST(SsrcDll, TheEngineThroughTheDllWritesWhatTheLinkedLibraryWrites) {
+    ASSERT_TRUE(library().loaded);
+    corv::test::TempDir temp;
+    std::vector<int16_t> tone(2 * 30000);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(12000 * std::sin(i * 0.013));
+    const std::string source = corv::test::writeWave16(temp.file("tone.wav"), 2, 44100, tone);
+    std::vector<corv::test::Bytes> written;
+    for (const SsrcEntryPoints* table : {&library().api, static_cast<const SsrcEntryPoints*>(nullptr)}) {
+        corv::test::Conversion c;
+        auto& s = c.settings.conversion;
+        s.convertSampleRate = 1;
+        s.targetSampleRate = 48000;
+        s.dither = 1;
+        s.noiseShaping = 3;
+        c.ssrc = table;
+        ASSERT_TRUE(c.run({source}));
+        ASSERT_EQ(c.record(0).result, corv::ConversionResult::Processed);
+        written.push_back(corv::test::readFile(c.outputs(0).at(0)));
+    }
+    EXPECT_GT(written[0].size(), 2u * 2 * 32000);
+    EXPECT_TRUE(written[0] == written[1]);
 }
 
 }  // namespace
