@@ -286,7 +286,8 @@ RunOutcome Run::run() {
             mergedChannelTotal(list_, settings_, mappedChannelsOf(context_.setup)), kMaxMergedChannels));
 
     if (searchesListPeak(settings_)) searchListPeak();
-    for (size_t i = 0; i < list_.size() && !stopped(); ++i) {
+    size_t reached = 0;
+    for (size_t i = 0; i < list_.size() && !stopped(); ++i, ++reached) {
         convertEntry(i);
         temps_.remove(i, list_[i]);
         outcome_.runPeak = std::max(outcome_.runPeak, list_[i]->peak);
@@ -295,6 +296,9 @@ RunOutcome Run::run() {
     finishCombined();
     for (size_t i = 0; i < list_.size(); ++i) {
         temps_.remove(i, list_[i]);
+        // A peak search alone converts nothing: entries the run never reached
+        // are not "done" even when their search went well.
+        if (i >= reached && !failedEarly_[i]) list_[i]->result = ConversionResult::NotConverted;
         observer_.entryUpdated(i);
     }
     outcome_.stopped = stopped();

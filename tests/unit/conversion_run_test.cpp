@@ -170,6 +170,21 @@ TEST(ConversionRun, StopDuringTheSecondOfThreeEntries) {
     EXPECT_TRUE(c.observer.notifier.messages.empty());
 }
 
+TEST(ConversionRun, StopDuringTheListsPeakSearchConvertsNothing) {
+    test::TempDir temp;
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.normalize = s.normalizeList = s.normalizeWithTempFile = 1;
+    s.normalizeFile = 0;
+    c.observer.onProgress = [&](int entry, int percent) {
+        if (entry == 1 && percent >= 50) c.stop = true;
+    };
+    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, ramp(2 * 30000)),
+                       writeWave16(temp.file("b.wav"), 2, 8000, ramp(2 * 30000))}));
+    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::NotConverted);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
+}
+
 TEST(ConversionRun, UnknownSampleTypeInTheSettingsFailsTheEntry) {
     test::TempDir temp;
     Conversion c;
