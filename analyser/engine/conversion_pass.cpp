@@ -19,6 +19,9 @@ namespace corv {
 namespace {
 
 constexpr size_t kBlockFrames = 8192;
+// Copying stored samples as they are depends on no block size: longer blocks
+// mean fewer reads and writes.
+constexpr size_t kCopyBlockFrames = 8 * kBlockFrames;
 // Very wide files get shorter blocks so that one block stays a few dozen MB;
 // the output does not depend on how the input is cut.
 constexpr size_t kMaxBlockSamples = kBlockFrames * 1024;
@@ -26,6 +29,27 @@ constexpr uint32_t kMinResampleRate = 1000;
 constexpr uint32_t kMaxResampleRate = 768000;
 
 bool isTaken(const std::string& path) { return nameState(path) != NameState::Free; }
+
+void scaleSamples(double* samples, size_t count, double gain) {
+    for (size_t i = 0; i < count; ++i) samples[i] *= gain;
+}
+
+// The largest |sample|; NaNs do not count. Four running maxima keep the
+// comparisons independent of each other.
+double largestMagnitude(const double* samples, size_t count) {
+    double m[4] = {-1.0, -1.0, -1.0, -1.0};
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4)
+        for (size_t k = 0; k < 4; ++k) {
+            const double a = std::fabs(samples[i + k]);
+            m[k] = a > m[k] ? a : m[k];
+        }
+    for (; i < count; ++i) {
+        const double a = std::fabs(samples[i]);
+        m[0] = a > m[0] ? a : m[0];
+    }
+    return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
+}
 
 uint8_t silenceOf(SampleType type) { return type == SampleType::Int8 ? 128 : 0; }
 
@@ -106,7 +130,8 @@ bool Pass::setUp() {
     working_ = needsWorkingForm(out, settings_, map_ && map_->isMix());
     chainChannels_ = map_ && !map_->isMix() ? out.channels : inChannels;
     const size_t widest = std::max<size_t>({inChannels, out.channels, 1});
-    blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1, kBlockFrames);
+    blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1,
+                                      working_ ? kBlockFrames : kCopyBlockFrames);
 
     if (!request_.readTemp) {
         delay_ = delayFrames(fieldText(record_.name), record_.sampleRate, settings_);
@@ -219,14 +244,8 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
 bool Pass::processWorking(double* samples, size_t frames) {
     const OutputType& out = outcome_.out;
     const size_t count = frames * out.channels;
-    const double gain = request_.gain;
-    double peak = record_.peak;
-    for (size_t i = 0; i < count; ++i) {
-        samples[i] *= gain;
-        const double magnitude = std::fabs(samples[i]);
-        if (magnitude > peak) peak = magnitude;
-    }
-    record_.peak = peak;
+    if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
+    record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
     if (request_.writeTemp) {
         const size_t bytes = count * sizeof(double);
         if (request_.writeTemp->write(samples, bytes) != bytes)

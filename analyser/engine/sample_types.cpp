@@ -1,5 +1,8 @@
 #include "analyser/engine/sample_types.h"
 
+#include "ssrc/simd.h"
+
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -51,15 +54,49 @@ void storeFloat(uint8_t* p, float f) { storeU32(p, std::bit_cast<uint32_t>(f)); 
 
 // Clips into [minimum, 1.0] (written back), scales and rounds half away from
 // zero. A NaN would make the integer conversion undefined; it becomes silence.
-int64_t clipScaleRound(double& v, double minimum, double scale, double offset) {
-    if (v > 1.0)
-        v = 1.0;
-    else if (v < minimum)
-        v = minimum;
-    else if (std::isnan(v))
-        v = 0.0;
-    double s = v * scale + offset;
-    return static_cast<int64_t>(s < 0 ? s - 0.5 : s + 0.5);
+// Every result fits in 32 bits.
+inline int32_t clipScaleRound(double& v, double minimum, double scale, double offset) {
+    double c = std::max(std::min(v, 1.0), minimum); // a NaN stays NaN here...
+    c = c == c ? c : 0.0;                            // ...and goes here
+    v = c;
+    const double s = c * scale + offset;
+    return static_cast<int32_t>(s + std::copysign(0.5, s));
+}
+
+#ifdef SSRC_HAVE_SSE2
+// clipScaleRound on two samples at once, with the same IEEE operations, so
+// the same results bit for bit.
+inline void clipScaleRoundPair(double* v, double minimum, double scale, double offset,
+                               int32_t* out) {
+    const __m128d signBit = _mm_set1_pd(-0.0);
+    __m128d c = _mm_min_pd(_mm_set1_pd(1.0), _mm_loadu_pd(v)); // a NaN stays NaN...
+    c = _mm_max_pd(_mm_set1_pd(minimum), c);
+    c = _mm_and_pd(c, _mm_cmpord_pd(c, c));                      // ...and becomes 0 here
+    _mm_storeu_pd(v, c);
+    const __m128d s = _mm_add_pd(_mm_mul_pd(c, _mm_set1_pd(scale)), _mm_set1_pd(offset));
+    const __m128d half = _mm_or_pd(_mm_set1_pd(0.5), _mm_and_pd(s, signBit));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_cvttpd_epi32(_mm_add_pd(s, half)));
+}
+#endif
+
+// Converts in chunks: first to 32-bit integers, two at a time where SSE2 is
+// there, then the bytes of the output width.
+template <typename Store>
+void writeIntegers(double* working, size_t n, double scale, double offset, double minimum,
+                   uint8_t* raw, size_t width, Store store) {
+    constexpr size_t kChunk = 1024;
+    int32_t values[kChunk];
+    for (size_t at = 0; at < n; at += kChunk) {
+        const size_t m = std::min(kChunk, n - at);
+        double* w = working + at;
+        size_t i = 0;
+#ifdef SSRC_HAVE_SSE2
+        for (; i + 2 <= m; i += 2) clipScaleRoundPair(w + i, minimum, scale, offset, values + i);
+#endif
+        for (; i < m; ++i) values[i] = clipScaleRound(w[i], minimum, scale, offset);
+        uint8_t* out = raw + at * width;
+        for (i = 0; i < m; ++i) store(out + i * width, static_cast<uint32_t>(values[i]));
+    }
 }
 
 } // namespace
@@ -187,23 +224,20 @@ size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_
     // Writing multiplies by 2^(n-1)-1; the minimum lets -2^(n-1) still be reached.
     switch (out.sampleType) {
     case SampleType::Int8:
-        for (size_t i = 0; i < n; ++i)
-            raw[i] = static_cast<uint8_t>(clipScaleRound(working[i], minimum, 127.0, 128.0));
+        writeIntegers(working, n, 127.0, 128.0, minimum, raw, 1,
+                      [](uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v); });
         break;
     case SampleType::Int16:
-        for (size_t i = 0; i < n; ++i)
-            storeU16(raw + 2 * i,
-                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 32767.0, 0.0)));
+        writeIntegers(working, n, 32767.0, 0.0, minimum, raw, 2,
+                      [](uint8_t* p, uint32_t v) { storeU16(p, v); });
         break;
     case SampleType::Int24:
-        for (size_t i = 0; i < n; ++i)
-            storeU24(raw + 3 * i,
-                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 8388607.0, 0.0)));
+        writeIntegers(working, n, 8388607.0, 0.0, minimum, raw, 3,
+                      [](uint8_t* p, uint32_t v) { storeU24(p, v); });
         break;
     case SampleType::Int32:
-        for (size_t i = 0; i < n; ++i)
-            storeU32(raw + 4 * i,
-                     static_cast<uint32_t>(clipScaleRound(working[i], minimum, 2147483647.0, 0.0)));
+        writeIntegers(working, n, 2147483647.0, 0.0, minimum, raw, 4,
+                      [](uint8_t* p, uint32_t v) { storeU32(p, v); });
         break;
     // Float outputs keep whatever level they get: no clipping.
     case SampleType::FloatIeee:
