@@ -25,7 +25,7 @@ constexpr char kConvertFooter[] =
     "overrides what the settings file says. Jobs are never sent to the batcher:\n"
     "sendJobsToBatcher is forced off whatever the settings file holds.\n"
     "With --json: an array with one object per entry, keys name, result (1 not\n"
-    "converted, 2 source not opened, 3 processed), peak (a number, -1 when none was\n"
+    "converted, 2 failed, 3 processed), peak (a number, -1 when none was\n"
     "measured, null when it is not finite) and outputs (the files written).\n"
     "Ctrl+C stops the run cleanly; the interrupted entry's outputs are removed.\n"
     "Exit status: 0 when every entry was processed, 1 otherwise or when a file\n"

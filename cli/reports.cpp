@@ -18,7 +18,7 @@ std::string text(std::string_view view) {
 std::string resultText(ConversionResult result, bool stopped) {
     switch (result) {
     case ConversionResult::Processed: return "OK";
-    case ConversionResult::SourceNotOpened: return "ERR";
+    case ConversionResult::Failed: return "ERR";
     case ConversionResult::NotConverted: break;
     }
     return stopped ? "stopped" : "ERR";

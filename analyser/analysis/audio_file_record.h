@@ -14,7 +14,7 @@ class FileStream;
 
 enum class ConversionResult : int32_t {
     NotConverted = 1,
-    SourceNotOpened = 2,
+    Failed = 2, // "ERR": the source could not be read or an output not written whole
     Processed = 3,
 };
 

@@ -392,7 +392,7 @@ PassOutcome Pass::run() {
         fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
                         std::string(fieldText(record_.tempPath)).c_str()));
     if (failed_)
-        record_.result = ConversionResult::SourceNotOpened;
+        record_.result = ConversionResult::Failed;
     else if (stopped())
         record_.result = ConversionResult::NotConverted;
     return std::move(outcome_);

@@ -132,14 +132,14 @@ void Run::searchListPeak() {
         if (usesTemporaryFile(settings_)) {
             request.writeTemp = temps_.create(i, record, settings_, observer_);
             if (!request.writeTemp) {
-                record.result = ConversionResult::SourceNotOpened;
+                record.result = ConversionResult::Failed;
                 failedEarly_[i] = true;
                 observer_.entryUpdated(i);
                 continue;
             }
         }
         runPass(context_, record, request);
-        if (record.result == ConversionResult::SourceNotOpened) {
+        if (record.result == ConversionResult::Failed) {
             failedEarly_[i] = true;
             temps_.remove(i, &record);
         }
@@ -167,7 +167,7 @@ void Run::convertEntry(size_t index) {
     record.peak = -1.0;
     showEntry(index);
     if (failedEarly_[index] || (combinesFiles(context_.mode) && context_.combined.failed)) {
-        record.result = ConversionResult::SourceNotOpened;
+        record.result = ConversionResult::Failed;
         return;
     }
 
@@ -179,7 +179,7 @@ void Run::convertEntry(size_t index) {
         if (withTemp) {
             request.writeTemp = temps_.create(index, record, settings_, observer_);
             if (!request.writeTemp) {
-                record.result = ConversionResult::SourceNotOpened;
+                record.result = ConversionResult::Failed;
                 return;
             }
         }
@@ -193,7 +193,7 @@ void Run::convertEntry(size_t index) {
     request.gain = conversionGain(settings_, filePeak, listPeak_);
     if (withTemp) request.readTemp = temps_.get(index);
     if (withTemp && !request.readTemp) {
-        record.result = ConversionResult::SourceNotOpened;
+        record.result = ConversionResult::Failed;
         return;
     }
     observer_.caption(kCaptionConverting);
@@ -220,7 +220,7 @@ void Run::finishEntry(size_t index, PassOutcome& pass) {
         CombinedOutput& combined = context_.combined;
         if (!done) {
             // The shared output would miss this entry (or hold part of it).
-            if (record.result == ConversionResult::SourceNotOpened && combined.isOpen())
+            if (record.result == ConversionResult::Failed && combined.isOpen())
                 combined.failed = true;
             return;
         }
@@ -241,7 +241,7 @@ void Run::finishEntry(size_t index, PassOutcome& pass) {
         if (done) {
             observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
                                       pass.streams.front().path.c_str()));
-            record.result = ConversionResult::SourceNotOpened;
+            record.result = ConversionResult::Failed;
         }
         return;
     }
@@ -265,7 +265,7 @@ void Run::finishCombined() {
     if (!keep || !ok) {
         // Never "done" for an output that is not on disk whole.
         if (!stopped())
-            for (size_t index : contributors_) list_[index]->result = ConversionResult::SourceNotOpened;
+            for (size_t index : contributors_) list_[index]->result = ConversionResult::Failed;
         return;
     }
     for (size_t index : contributors_) outcome_.entries[index].outputs = {path};

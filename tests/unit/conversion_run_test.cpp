@@ -191,7 +191,7 @@ TEST(ConversionRun, UnknownSampleTypeInTheSettingsFailsTheEntry) {
     c.settings.conversion.convertSampleType = 1;
     c.settings.conversion.targetSampleType = 12;
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100))}));
-    EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened);
+    EXPECT_EQ(c.record(0).result, ConversionResult::Failed);
     EXPECT_TRUE(c.outputs(0).empty());
     EXPECT_FALSE(exists(temp.file("a(1).wav")));
     ASSERT_FALSE(c.observer.notifier.messages.empty());
@@ -219,7 +219,7 @@ TEST(ConversionRun, AnOutputFolderThatCannotTakeFilesFailsEachEntryByName) {
     std::snprintf(c.settings.conversion.outputDirectory, 520, "%s", missing.c_str());
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100)),
                        writeWave16(temp.file("b.wav"), 1, 8000, ramp(100))}));
-    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::SourceNotOpened);
+    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::Failed);
     ASSERT_EQ(c.observer.notifier.messages.size(), 2u);
     EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"), std::string::npos);
 }
@@ -259,7 +259,7 @@ TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
             FileSizeLimit limit(200000);
             ASSERT_TRUE(c.run({big, small}));
         }
-        EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened) << mode;
+        EXPECT_EQ(c.record(0).result, ConversionResult::Failed) << mode;
         EXPECT_EQ(c.record(1).result, ConversionResult::Processed) << mode;
         EXPECT_TRUE(c.outputs(0).empty());
         ASSERT_EQ(c.observer.jobs.size(), mode != 1 ? 1u : 0u);
@@ -288,7 +288,7 @@ TEST(ConversionRun, MonoStreamsBeyondTheOpenFileLimitFailTheEntryCleanly) {
     const bool ran = c.run({wide});
     setrlimit(RLIMIT_NOFILE, &saved);
     ASSERT_TRUE(ran);
-    EXPECT_EQ(c.record(0).result, ConversionResult::SourceNotOpened);
+    EXPECT_EQ(c.record(0).result, ConversionResult::Failed);
     ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
     EXPECT_NE(c.observer.notifier.messages[0].first.find("wide_ch"), std::string::npos);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 1);
