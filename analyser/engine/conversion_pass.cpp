@@ -5,7 +5,6 @@
 #include "analyser/engine/output_naming.h"
 #include "analyser/engine/resampler_bridge.h"
 #include "platform/file_stream.h"
-#include "platform/file_system.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
 
@@ -27,8 +26,6 @@ constexpr size_t kCopyBlockFrames = 8 * kBlockFrames;
 constexpr size_t kMaxBlockSamples = kBlockFrames * 1024;
 constexpr uint32_t kMinResampleRate = 1000;
 constexpr uint32_t kMaxResampleRate = 768000;
-
-bool isTaken(const std::string& path) { return nameState(path) != NameState::Free; }
 
 void scaleSamples(double* samples, size_t count, double gain) {
     for (size_t i = 0; i < count; ++i) samples[i] *= gain;
@@ -172,7 +169,7 @@ bool Pass::openOutputs() {
     if (!combinesFiles(ctx_.mode)) {
         const bool mono = ctx_.mode == RunMode::MonoStreams;
         const uint32_t streams = mono ? out.channels : 1;
-        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, streams, inMask, isTaken);
+        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, streams, inMask, takenOnDisk);
         if (names.streams.empty()) return fail(names.error);
         std::string error;
         StreamDescription description = describeStream(out, mono ? 1 : out.channels, inMask);
@@ -187,7 +184,7 @@ bool Pass::openOutputs() {
     CombinedOutput& combined = ctx_.combined;
     if (combined.failed) return fail("");
     if (!combined.isOpen()) {
-        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, 1, 0, isTaken);
+        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, 1, 0, takenOnDisk);
         combined.channels = ctx_.mode == RunMode::Merge ? ctx_.mergedChannels : out.channels;
         std::string error = names.error;
         if (names.streams.empty() ||

@@ -6,7 +6,6 @@
 #include "analyser/engine/list_checks.h"
 #include "analyser/engine/output_naming.h"
 #include "platform/file_stream.h"
-#include "platform/file_system.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
 
@@ -42,9 +41,7 @@ public:
     FileStream* create(size_t index, AudioFileRecord& record, const ConversionSettings& settings,
                        Notifier& notifier) {
         std::string error;
-        std::string path = planTemporaryPath(
-            record, settings, [](const std::string& p) { return nameState(p) != NameState::Free; },
-            error);
+        std::string path = planTemporaryPath(record, settings, takenOnDisk, error);
         auto file = std::make_unique<FileStream>();
         if (path.empty() || !setFieldText(record.tempPath, path)) {
             notifier.warn(error.empty() ? formatText("Could not create the temporary file \"%s\".",

@@ -1,6 +1,7 @@
 #include "analyser/engine/output_naming.h"
 
 #include "analyser/analysis/audio_codes.h"
+#include "platform/file_system.h"
 #include "platform/path.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
@@ -183,5 +184,7 @@ std::string planTemporaryPath(const AudioFileRecord& record, const ConversionSet
     auto path = freeSingleName(stem, ".corvandale.tmp", "temporary file", taken, error);
     return path ? *path : std::string();
 }
+
+bool takenOnDisk(const std::string& path) { return nameState(path) != NameState::Free; }
 
 } // namespace corv

@@ -33,6 +33,9 @@ std::string outputDirectoryFor(const AudioFileRecord& record, const ConversionSe
 // apart from existing); the engine asks the file system, tests a set.
 using NameTaken = std::function<bool(const std::string& path)>;
 
+// The file system's answer: anything that is not plainly free counts as taken.
+bool takenOnDisk(const std::string& path);
+
 struct PlannedStream {
     std::string path;
     uint32_t channelMask = 0; // "WaveFormatEx" only

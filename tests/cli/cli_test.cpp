@@ -142,6 +142,20 @@ TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsTheOutput) {
               (std::vector<int32_t>{8388351, -8388607, 0, 256, -256, 4194304, -4194304, 3160320}));
 }
 
+TEST_F(CliTest, APeakThatIsNotFiniteIsNullInTheJson) {
+    FormatFields f;
+    f.tag = 3;
+    f.channels = 1;
+    f.bitsPerSample = 32;
+    f.containerBytes = 4;
+    writeFile(temp.file("inf.wav"), wave(f, u32s({0x7F800000u, 0x3F000000u})));
+    const CliRun r = run({"convert", "--type", "16bit", "--json", temp.file("inf.wav")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json entry = r.parsed().at(0);
+    EXPECT_TRUE(entry.at("peak").is_null());
+    EXPECT_EQ(entry.at("result"), 3);
+}
+
 TEST_F(CliTest, APathGivenTwiceIsOneEntry) {
     const std::string in = stereo16("twice.wav", {1, 2});
     const std::string out = folder("out");

@@ -55,7 +55,7 @@ TEST(AnalyserOutputNames, BesideItsSourceAFileIsNumberedOnRealFiles) {
     test::TempDir temp;
     std::ofstream(temp.file("song.wav")) << "x";
     auto record = recordFor(temp.dir(), "song.wav");
-    NameTaken onDisk = [](const std::string& path) { return nameState(path) != NameState::Free; };
+    const NameTaken onDisk = takenOnDisk;
 
     auto first = planOutputNames(record, sameFolder(), RunMode::Plain, 1, 0x3, onDisk);
     ASSERT_EQ(pathsOf(first), (std::vector<std::string>{temp.file("song(1).wav")}));
