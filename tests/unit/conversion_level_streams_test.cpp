@@ -194,6 +194,44 @@ TEST(Streams, MergingAShorterFileLeavesSilenceInItsChannels) {
     EXPECT_EQ(test::u32at(bytes, 4), bytes.size() - 8);
 }
 
+// A clipped entry is converted again over its own frames of the shared
+// output: stitching goes back to where the entry began, merging rewrites its
+// channels.
+TEST(Streams, AnExtraPassRewritesOnlyItsEntrysPartOfACombinedOutput) {
+    for (const bool merge : {false, true}) {
+        SCOPED_TRACE(merge ? "merge" : "stitch");
+        test::TempDir temp;
+        Conversion c;
+        auto& s = c.settings.conversion;
+        s.streamManipulation = 1;
+        s.stitchFiles = !merge;
+        s.mergeFiles = merge;
+        s.normalize = s.normalizeOnClipping = 1;
+        s.normalizeFile = 0;
+        s.convertSampleType = 1;
+        s.targetSampleType = 4;
+        const std::string quiet = fileWithPeak(temp, "quiet.wav", 0.5, 3000);
+        std::vector<float> loud(2000, 0.6f);
+        loud[100] = 1.2f;
+        ASSERT_TRUE(c.run({quiet, test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
+        ASSERT_EQ(c.record(1).result, ConversionResult::Processed);
+        EXPECT_NEAR(c.record(1).peak, 0.95, 1e-9);
+        auto out = readWave(c.outputs(0).at(0));
+        const auto original = readWave(quiet).samples;
+        ASSERT_EQ(out.record.frameCount, merge ? 3000 : 5000);
+        const size_t channels = merge ? 2 : 1;
+        for (size_t f = 0; f < 3000; ++f)
+            ASSERT_EQ(out.samples[f * channels], std::round(original[f] / 32768.0 * 32767.0)) << f;
+        const size_t loudAt = merge ? 1 : 3000; // where the second entry's first sample is
+        const double step = merge ? 2 : 1;
+        EXPECT_EQ(out.samples[loudAt + 100 * step], std::round(0.95 * 32767.0));
+        EXPECT_EQ(out.samples[loudAt], std::round(0.6 * 0.95 / 1.2 * 32767.0));
+        if (merge) {
+            EXPECT_EQ(out.samples[2 * 2500 + 1], 0); // shorter: silence after its end
+        }
+    }
+}
+
 TEST(Streams, CombiningChecksStopTheRunBeforeAnyOutput) {
     test::TempDir temp;
     Conversion c;

@@ -275,6 +275,26 @@ TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
     }
 }
 
+TEST(ConversionRun, AStitchedOutputThatCannotBeWrittenWholeFailsEveryEntryInIt) {
+    test::TempDir temp;
+    const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
+    const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
+    Conversion c;
+    c.settings.conversion.streamManipulation = c.settings.conversion.stitchFiles = 1;
+    c.settings.conversion.sendJobsToBatcher = 1;
+    c.settings.conversion.batcherOutputType = 1005;
+    {
+        FileSizeLimit limit(200000);
+        ASSERT_TRUE(c.run({small, big}));
+    }
+    for (size_t i : {0u, 1u}) {
+        EXPECT_EQ(c.record(i).result, ConversionResult::Failed) << i;
+        EXPECT_TRUE(c.outputs(i).empty());
+    }
+    EXPECT_TRUE(c.observer.jobs.empty());
+    EXPECT_FALSE(exists(temp.file("small_Stitch.wav")));
+}
+
 TEST(ConversionRun, MonoStreamsBeyondTheOpenFileLimitFailTheEntryCleanly) {
     test::TempDir temp;
     const std::string wide = writeWave16(temp.file("wide.wav"), 100, 8000, ramp(100 * 10));
