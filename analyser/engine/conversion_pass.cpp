@@ -210,7 +210,8 @@ bool Pass::openOutputs() {
     }
     if (ctx_.mode == RunMode::Merge && combined.channelOffset + out.channels > combined.channels) {
         combined.failed = true;
-        return fail("");
+        return fail(formatText("Error on: \"%s\". The merged output has no room for its channels.",
+                               std::string(fieldText(record_.name)).c_str()));
     }
     writer_ = std::make_unique<BlockWriter>(ctx_.mode, out.channels, out.bytesPerSample,
                                             silenceOf(out.sampleType), outcome_.streams, combined);
