@@ -47,19 +47,23 @@ CLI::Option* checkedOption(CLI::App& command, const std::string& name, std::opti
 template <typename T>
 CLI::Option* choiceOption(CLI::App& command, const std::string& name, std::optional<T>& target,
                           T value, const std::string& help) {
-    return command.add_flag_callback(name, [&target, value] { target = value; }, help);
+    return command.add_flag_callback(
+        name, [&target, value] { target = value; }, help);
 }
 
 void addSettingsOption(CLI::App& command, CommandLine& line) {
-    command.add_option("--settings", line.settingsPath,
-                       "Binary settings file (settingsCorvandale.ini, 932 bytes) read over the defaults")
+    command
+        .add_option(
+            "--settings", line.settingsPath,
+            "Binary settings file (settingsCorvandale.ini, 932 bytes) read over the defaults")
         ->type_name("FILE");
 }
 
 void addConvertOptions(CLI::App& convert, CommandLine& line) {
     ConvertFlags& f = line.flags;
     addSettingsOption(convert, line);
-    convert.add_option("--maps", line.mapsPath, "Channel map file (mappings.ini format)")->type_name("FILE");
+    convert.add_option("--maps", line.mapsPath, "Channel map file (mappings.ini format)")
+        ->type_name("FILE");
     convert.add_flag("--json", line.json, "Results as JSON on stdout");
 
     checkedOption(convert, "--type", f.type, parseTypeName,
@@ -67,18 +71,23 @@ void addConvertOptions(CLI::App& convert, CommandLine& line) {
                   "Convert the sample type: 8bit|16bit|24bit|32bit|float|float-pcm|float-ce|double")
         ->type_name("TYPE");
     checkedOption(convert, "--rate", f.rate, parseRate, "a positive whole number",
-                  "Convert the sample rate to N Hz")->type_name("N");
+                  "Convert the sample rate to N Hz")
+        ->type_name("N");
     convert.add_flag("--dither", f.dither, "Dither when reducing the sample type");
     checkedOption(convert, "--shaping", f.shaping, parseShaping, "1 (none), 2, 3 or 4",
-                  "Noise shaping: 1 none, 2 triangular, 3 ATH based, 4 ATH lower amp")->type_name("N");
+                  "Noise shaping: 1 none, 2 triangular, 3 ATH based, 4 ATH lower amp")
+        ->type_name("N");
     checkedOption(convert, "--pdf", f.pdf, parsePdf, "rect, tri or gauss",
-                  "Dither distribution: rect|tri|gauss")->type_name("PDF");
+                  "Dither distribution: rect|tri|gauss")
+        ->type_name("PDF");
     checkedOption(convert, "--amp", f.amplitude, parseAmplitude, "a number above 0 and at most 16",
-                  "Dither amplitude in steps of the output type")->type_name("X");
+                  "Dither amplitude in steps of the output type")
+        ->type_name("X");
     auto* amplify = checkedOption(convert, "--amplify", f.amplifyDb, parseDecibels, "a number",
-                                  "Amplify by DB decibels (turns normalizing off)")->type_name("DB");
-    auto* normalize = checkedOption(convert, "--normalize", f.normalizeFraction, parseNormalizePercent,
-                                    "a percentage above 0 and at most 1000",
+                                  "Amplify by DB decibels (turns normalizing off)")
+                        ->type_name("DB");
+    auto* normalize = checkedOption(convert, "--normalize", f.normalizeFraction,
+                                    parseNormalizePercent, "a percentage above 0 and at most 1000",
                                     "Normalize to PERCENT of full scale (turns amplifying off)")
                           ->type_name("PERCENT");
     amplify->excludes(normalize);
@@ -87,17 +96,23 @@ void addConvertOptions(CLI::App& convert, CommandLine& line) {
         ->type_name("SCOPE");
     convert.add_flag("--temp-file", f.tempFile, "Normalize through a temporary sample file");
     checkedOption(convert, "--format", f.format, parseFormatName, "pcm, nonpcm, ext or raw",
-                  "Output format: pcm|nonpcm|ext|raw")->type_name("FORMAT");
+                  "Output format: pcm|nonpcm|ext|raw")
+        ->type_name("FORMAT");
     checkedOption(convert, "--out", f.outDirectory, parseOutDirectory,
                   "a folder whose path fits 519 bytes with its final separator",
-                  "Write the outputs into DIR instead of beside the sources")->type_name("DIR");
-    auto* mono = choiceOption(convert, "--mono", f.stream, StreamMode::Mono, "Write each channel as a mono file");
-    auto* stitch = choiceOption(convert, "--stitch", f.stream, StreamMode::Stitch, "Join the files one after another");
-    auto* merge = choiceOption(convert, "--merge", f.stream, StreamMode::Merge, "Join the files' channels into one file");
+                  "Write the outputs into DIR instead of beside the sources")
+        ->type_name("DIR");
+    auto* mono = choiceOption(convert, "--mono", f.stream, StreamMode::Mono,
+                              "Write each channel as a mono file");
+    auto* stitch = choiceOption(convert, "--stitch", f.stream, StreamMode::Stitch,
+                                "Join the files one after another");
+    auto* merge = choiceOption(convert, "--merge", f.stream, StreamMode::Merge,
+                               "Join the files' channels into one file");
     mono->excludes(stitch)->excludes(merge);
     stitch->excludes(merge);
     convert.add_flag("--delay", f.delay, "Apply the delay named in a file name (\"DELAY -12ms\")");
-    convert.add_flag("--keep-length", f.keepLength, "Keep each file's length when applying the delay");
+    convert.add_flag("--keep-length", f.keepLength,
+                     "Keep each file's length when applying the delay");
     convert.add_flag("--maps-enabled", f.mapsEnabled, "Apply the active channel maps");
     convert.add_option("FILE", line.files, "WAVE files")->required();
     convert.footer(kConvertFooter);
@@ -109,10 +124,13 @@ std::string usageMessage(const CLI::App* app, const CLI::Error& error) {
     std::string usage = "corvandale-cli info|convert|tree [options] FILE...";
     for (const CLI::App* command : app->get_subcommands()) {
         const std::string& name = command->get_name();
-        if (name == "info") usage = "corvandale-cli info [--json] [--settings FILE] FILE...";
+        if (name == "info")
+            usage = "corvandale-cli info [--json] [--settings FILE] FILE...";
         else if (name == "convert")
-            usage = "corvandale-cli convert [--settings FILE] [--maps FILE] [options] [--json] FILE...";
-        else if (name == "tree") usage = "corvandale-cli tree [--settings FILE] FILE";
+            usage =
+                "corvandale-cli convert [--settings FILE] [--maps FILE] [options] [--json] FILE...";
+        else if (name == "tree")
+            usage = "corvandale-cli tree [--settings FILE] FILE";
     }
     return "corvandale-cli: " + std::string(error.what()) + "\nUsage: " + usage +
            "\nRun with --help for more information.\n";
@@ -143,7 +161,8 @@ std::variant<CommandLine, int> parseCommandLine(int argc, const char* const* arg
     // Left to the parser, a misspelt command would only be "not expected".
     const std::string first = argc > 1 ? argv[1] : "-";
     if (first[0] != '-' && first != "info" && first != "convert" && first != "tree") {
-        std::cerr << usageMessage(&app, CLI::Error("UnknownCommand", "unknown command '" + first + "'"));
+        std::cerr << usageMessage(&app,
+                                  CLI::Error("UnknownCommand", "unknown command '" + first + "'"));
         return kExitUsage;
     }
     try {
@@ -152,9 +171,12 @@ std::variant<CommandLine, int> parseCommandLine(int argc, const char* const* arg
         int status = app.exit(error, std::cout, std::cerr);
         return status == 0 ? kExitSuccess : kExitUsage;
     }
-    if (info->parsed()) line.command = Command::Info;
-    else if (convert->parsed()) line.command = Command::Convert;
-    else line.command = Command::Tree;
+    if (info->parsed())
+        line.command = Command::Info;
+    else if (convert->parsed())
+        line.command = Command::Convert;
+    else
+        line.command = Command::Tree;
     return line;
 }
 

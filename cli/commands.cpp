@@ -48,8 +48,10 @@ int runInfo(const CommandLine& line) {
     if (!settings) return kExitUsage;
     FileList files = buildFileList(line.files, settings->conversion, std::cerr);
     const auto entries = files.entries();
-    if (line.json) std::cout << jsonText(infoJson(entries)) << '\n';
-    else printInfoTable(entries, std::cout);
+    if (line.json)
+        std::cout << jsonText(infoJson(entries)) << '\n';
+    else
+        printInfoTable(entries, std::cout);
     return files.skippedAny ? kExitFailure : kExitSuccess;
 }
 
@@ -67,7 +69,8 @@ int runTree(const CommandLine& line) {
         complain(path, "not a RIFF file");
         return kExitFailure;
     }
-    for (const std::string& text : treeLines(roots)) std::cout << text << '\n';
+    for (const std::string& text : treeLines(roots))
+        std::cout << text << '\n';
     return kExitSuccess;
 }
 
@@ -85,7 +88,8 @@ int runConvert(const CommandLine& line) {
     FileList files = buildFileList(line.files, settings->conversion, std::cerr);
     const auto entries = files.entries();
     StderrObserver observer(stderr, stderrIsTerminal());
-    const ConversionSetup setup{settings->conversion, settings->encoders, maps, linkedSsrcEntryPoints()};
+    const ConversionSetup setup{settings->conversion, settings->encoders, maps,
+                                linkedSsrcEntryPoints()};
     if (!prepareConversion(entries, setup, observer)) return kExitFailure;
 
     // Started with Ctrl+C ignored (in the background of a script): keep it so.
@@ -94,10 +98,13 @@ int runConvert(const CommandLine& line) {
     const RunOutcome outcome = runConversion(entries, setup, observer, stopRequested);
     std::signal(SIGINT, previous == SIG_IGN ? SIG_IGN : SIG_DFL);
     observer.endProgress();
-    if (outcome.stopped) std::cerr << "corvandale-cli: stopped; the interrupted entry's outputs were removed\n";
+    if (outcome.stopped)
+        std::cerr << "corvandale-cli: stopped; the interrupted entry's outputs were removed\n";
 
-    if (line.json) std::cout << jsonText(convertJson(entries, outcome)) << '\n';
-    else printConvertLines(entries, outcome, std::cout);
+    if (line.json)
+        std::cout << jsonText(convertJson(entries, outcome)) << '\n';
+    else
+        printConvertLines(entries, outcome, std::cout);
 
     bool allProcessed = !files.skippedAny;
     for (const AudioFileRecord* record : entries)

@@ -10,9 +10,12 @@ int runTree(const CommandLine& line);
 
 inline int runCommand(const CommandLine& line) {
     switch (line.command) {
-    case Command::Info: return runInfo(line);
-    case Command::Convert: return runConvert(line);
-    case Command::Tree: return runTree(line);
+    case Command::Info:
+        return runInfo(line);
+    case Command::Convert:
+        return runConvert(line);
+    case Command::Tree:
+        return runTree(line);
     }
     return kExitUsage;
 }

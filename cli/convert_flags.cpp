@@ -31,7 +31,10 @@ bool isSeparator(char c) {
 } // namespace
 
 std::optional<SampleType> parseTypeName(std::string_view text) {
-    struct Name { std::string_view text; SampleType type; };
+    struct Name {
+        std::string_view text;
+        SampleType type;
+    };
     static constexpr Name names[] = {
         {"8bit", SampleType::Int8},        {"16bit", SampleType::Int16},
         {"24bit", SampleType::Int24},      {"32bit", SampleType::Int32},

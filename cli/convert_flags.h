@@ -35,15 +35,15 @@ struct ConvertFlags {
 };
 
 // Each parser gives nothing for a value the option does not take.
-std::optional<SampleType> parseTypeName(std::string_view text);   // 8bit ... double
-std::optional<int32_t> parseRate(std::string_view text);           // positive integer
-std::optional<int32_t> parseShaping(std::string_view text);        // 1..4
-std::optional<int32_t> parsePdf(std::string_view text);            // rect, tri, gauss
-std::optional<float> parseAmplitude(std::string_view text);        // (0, 16] LSB
-std::optional<double> parseDecibels(std::string_view text);        // any finite number
+std::optional<SampleType> parseTypeName(std::string_view text);     // 8bit ... double
+std::optional<int32_t> parseRate(std::string_view text);            // positive integer
+std::optional<int32_t> parseShaping(std::string_view text);         // 1..4
+std::optional<int32_t> parsePdf(std::string_view text);             // rect, tri, gauss
+std::optional<float> parseAmplitude(std::string_view text);         // (0, 16] LSB
+std::optional<double> parseDecibels(std::string_view text);         // any finite number
 std::optional<double> parseNormalizePercent(std::string_view text); // (0, 1000] -> fraction
-std::optional<NormalizeScope> parseScope(std::string_view text);   // file, list, clip
-std::optional<FileFormat> parseFormatName(std::string_view text);  // pcm, nonpcm, ext, raw
+std::optional<NormalizeScope> parseScope(std::string_view text);    // file, list, clip
+std::optional<FileFormat> parseFormatName(std::string_view text);   // pcm, nonpcm, ext, raw
 // The folder with a separator at its end; nothing when that does not fit the
 // 520-byte field (with its terminator).
 std::optional<std::string> parseOutDirectory(std::string_view text);

@@ -46,7 +46,8 @@ std::string refusalReason(const std::string& path) {
 std::vector<AudioFileRecord*> FileList::entries() const {
     std::vector<AudioFileRecord*> list;
     list.reserve(records.size());
-    for (const auto& record : records) list.push_back(record.get());
+    for (const auto& record : records)
+        list.push_back(record.get());
     return list;
 }
 
@@ -62,8 +63,8 @@ std::string listPath(const std::string& argument) {
     return toText(path);
 }
 
-FileList buildFileList(const std::vector<std::string>& arguments, const ConversionSettings& settings,
-                       std::ostream& errors) {
+FileList buildFileList(const std::vector<std::string>& arguments,
+                       const ConversionSettings& settings, std::ostream& errors) {
     FileList list;
     std::unordered_set<std::string> seen;
     for (const std::string& argument : arguments) {
@@ -71,7 +72,8 @@ FileList buildFileList(const std::vector<std::string>& arguments, const Conversi
         if (!seen.insert(path).second) continue;
         auto record = std::make_unique<AudioFileRecord>();
         if (!initAudioFileRecord(*record, path)) {
-            errors << "corvandale-cli: " << argument << ": " << refusalReason(path) << "; skipped\n";
+            errors << "corvandale-cli: " << argument << ": " << refusalReason(path)
+                   << "; skipped\n";
             list.skippedAny = true;
             continue;
         }

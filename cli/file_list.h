@@ -23,7 +23,7 @@ std::string listPath(const std::string& argument);
 
 // Adds and analyses every file once (the first of identical paths counts); a
 // file the list refuses is named on errors with the reason and left out.
-FileList buildFileList(const std::vector<std::string>& arguments, const ConversionSettings& settings,
-                       std::ostream& errors);
+FileList buildFileList(const std::vector<std::string>& arguments,
+                       const ConversionSettings& settings, std::ostream& errors);
 
 } // namespace corv::cli

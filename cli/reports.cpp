@@ -17,9 +17,12 @@ std::string text(std::string_view view) {
 
 std::string resultText(ConversionResult result, bool stopped) {
     switch (result) {
-    case ConversionResult::Processed: return "OK";
-    case ConversionResult::Failed: return "ERR";
-    case ConversionResult::NotConverted: break;
+    case ConversionResult::Processed:
+        return "OK";
+    case ConversionResult::Failed:
+        return "ERR";
+    case ConversionResult::NotConverted:
+        break;
     }
     return stopped ? "stopped" : "ERR";
 }
@@ -37,19 +40,26 @@ std::string jsonText(const nlohmann::ordered_json& value) {
 
 std::string formatName(FileFormat format) {
     switch (format) {
-    case FileFormat::WavePcm: return "PCM";
-    case FileFormat::WaveNonPcm: return "non-PCM";
-    case FileFormat::WaveFormatEx: return "Extensible";
-    case FileFormat::RawSamples: return "raw";
-    case FileFormat::Unanalysed: return "unanalysed";
-    case FileFormat::NotRecognised: return "not recognised";
+    case FileFormat::WavePcm:
+        return "PCM";
+    case FileFormat::WaveNonPcm:
+        return "non-PCM";
+    case FileFormat::WaveFormatEx:
+        return "Extensible";
+    case FileFormat::RawSamples:
+        return "raw";
+    case FileFormat::Unanalysed:
+        return "unanalysed";
+    case FileFormat::NotRecognised:
+        return "not recognised";
     }
     return "code " + std::to_string(static_cast<int32_t>(format));
 }
 
 std::string lengthText(int64_t frames, uint32_t sampleRate) {
     if (sampleRate == 0 || frames < 0) return "-";
-    const int64_t milliseconds = frames / sampleRate * 1000 + frames % sampleRate * 1000 / sampleRate;
+    const int64_t milliseconds =
+        frames / sampleRate * 1000 + frames % sampleRate * 1000 / sampleRate;
     const int64_t seconds = milliseconds / 1000;
     char buffer[64];
     if (seconds >= 3600)
@@ -85,7 +95,8 @@ nlohmann::ordered_json infoJson(const std::vector<AudioFileRecord*>& list) {
 
 void printInfoTable(const std::vector<AudioFileRecord*>& list, std::ostream& out) {
     size_t nameWidth = 4;
-    for (const AudioFileRecord* r : list) nameWidth = std::max(nameWidth, fieldText(r->name).size());
+    for (const AudioFileRecord* r : list)
+        nameWidth = std::max(nameWidth, fieldText(r->name).size());
     auto row = [&](std::string_view name, const std::string& format, const std::string& channels,
                    const std::string& rate, std::string_view type, const std::string& length) {
         out << std::left << std::setw(static_cast<int>(nameWidth)) << name << "  " << std::setw(14)
@@ -94,7 +105,8 @@ void printInfoTable(const std::vector<AudioFileRecord*>& list, std::ostream& out
     };
     row("Name", "Format", "Ch", "Rate", "Type", "Length");
     for (const AudioFileRecord* r : list) {
-        const bool known = r->format == FileFormat::WavePcm || r->format == FileFormat::WaveNonPcm ||
+        const bool known = r->format == FileFormat::WavePcm ||
+                           r->format == FileFormat::WaveNonPcm ||
                            r->format == FileFormat::WaveFormatEx;
         if (!known) {
             row(fieldText(r->name), formatName(r->format), "-", "-", "-", "-");
@@ -102,11 +114,13 @@ void printInfoTable(const std::vector<AudioFileRecord*>& list, std::ostream& out
         }
         std::string_view type = sampleTypeName(static_cast<int32_t>(r->sampleType));
         row(fieldText(r->name), formatName(r->format), std::to_string(r->channels),
-            std::to_string(r->sampleRate), type.empty() ? "?" : type, lengthText(r->frameCount, r->sampleRate));
+            std::to_string(r->sampleRate), type.empty() ? "?" : type,
+            lengthText(r->frameCount, r->sampleRate));
     }
 }
 
-nlohmann::ordered_json convertJson(const std::vector<AudioFileRecord*>& list, const RunOutcome& outcome) {
+nlohmann::ordered_json convertJson(const std::vector<AudioFileRecord*>& list,
+                                   const RunOutcome& outcome) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (size_t i = 0; i < list.size(); ++i) {
         const AudioFileRecord* r = list[i];
@@ -127,10 +141,12 @@ void printConvertLines(const std::vector<AudioFileRecord*>& list, const RunOutco
     for (size_t i = 0; i < list.size(); ++i) {
         const AudioFileRecord* r = list[i];
         char peak[32] = "peak -";
-        if (r->peak >= 0.0 || !std::isfinite(r->peak)) std::snprintf(peak, sizeof peak, "peak %.4f", r->peak);
+        if (r->peak >= 0.0 || !std::isfinite(r->peak))
+            std::snprintf(peak, sizeof peak, "peak %.4f", r->peak);
         out << fieldText(r->name) << "  " << resultText(r->result, outcome.stopped) << "  " << peak;
         const auto& outputs = outputsOf(outcome, i);
-        for (size_t k = 0; k < outputs.size(); ++k) out << (k == 0 ? "  -> " : ", ") << outputs[k];
+        for (size_t k = 0; k < outputs.size(); ++k)
+            out << (k == 0 ? "  -> " : ", ") << outputs[k];
         out << '\n';
     }
 }

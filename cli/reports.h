@@ -17,7 +17,8 @@ nlohmann::ordered_json infoJson(const std::vector<AudioFileRecord*>& list);
 void printInfoTable(const std::vector<AudioFileRecord*>& list, std::ostream& out);
 
 // One object per entry: name, result, peak (null when not finite), outputs.
-nlohmann::ordered_json convertJson(const std::vector<AudioFileRecord*>& list, const RunOutcome& outcome);
+nlohmann::ordered_json convertJson(const std::vector<AudioFileRecord*>& list,
+                                   const RunOutcome& outcome);
 void printConvertLines(const std::vector<AudioFileRecord*>& list, const RunOutcome& outcome,
                        std::ostream& out);
 

@@ -22,7 +22,8 @@ std::string messageLine(std::string_view text, std::string_view title) {
         if (!isBreak) line += c;
         lastWasBreak = isBreak;
     }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
     return line;
 }
 

@@ -9,7 +9,7 @@
 namespace corv::cli {
 
 class StderrObserver final : public ConversionObserver {
-public:
+  public:
     StderrObserver(std::FILE* out, bool showProgress) : out_(out), showProgress_(showProgress) {}
     ~StderrObserver() override { endProgress(); }
 
@@ -24,7 +24,7 @@ public:
     // Clears the bar so that what follows starts on a clean line.
     void endProgress();
 
-private:
+  private:
     void message(std::string_view text, std::string_view title);
     void draw();
     void clearBar();

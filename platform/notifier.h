@@ -8,7 +8,7 @@ namespace corv {
 inline constexpr std::string_view kAttentionTitle = "Attention";
 
 class Notifier {
-public:
+  public:
     virtual ~Notifier() = default;
     // An exclamation-icon message box with an OK button.
     virtual void warn(std::string_view text, std::string_view title = kAttentionTitle) = 0;

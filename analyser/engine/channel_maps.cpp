@@ -22,15 +22,20 @@ bool validCounts(int64_t in, int64_t out) {
     return in >= 1 && in < kMaxMapChannels && out >= 1 && out <= kMaxMapChannels;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // The leading integer of a text as atoi reads it, saturating instead of
 // overflowing: counts far beyond the limits only need to stay beyond them.
 int64_t leadingInteger(std::string_view text) {
     constexpr int64_t kCap = int64_t{1} << 40;
     size_t at = 0;
-    while (at < text.size() && isSpace(text[at])) ++at;
+    while (at < text.size() && isSpace(text[at]))
+        ++at;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
     int64_t value = 0;
@@ -48,7 +53,7 @@ int32_t toInt32(int64_t value) {
 
 // One line without its end ("\n" or "\r\n"); the last line may lack one.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : text_(text) {}
     bool atEnd() const { return at_ >= text_.size(); }
     std::string_view next() {
@@ -60,7 +65,7 @@ public:
         return line;
     }
 
-private:
+  private:
     std::string_view text_;
     size_t at_ = 0;
 };
@@ -69,9 +74,11 @@ private:
 template <typename Take> void forEachToken(std::string_view line, Take take) {
     size_t at = 0;
     while (at < line.size()) {
-        while (at < line.size() && isBlank(line[at])) ++at;
+        while (at < line.size() && isBlank(line[at]))
+            ++at;
         size_t end = at;
-        while (end < line.size() && !isBlank(line[end])) ++end;
+        while (end < line.size() && !isBlank(line[end]))
+            ++end;
         if (end > at && !take(line.substr(at, end - at))) return;
         at = end;
     }
@@ -95,15 +102,17 @@ std::optional<FirstLine> parseFirstLine(std::string_view line) {
     parsed.out = leadingInteger(counts.substr(arrow + 1));
 
     size_t hash2 = line.find('#', hash1 + 1);
-    std::string_view kind = line.substr(hash1 + 1, hash2 == std::string_view::npos ? std::string_view::npos
-                                                                                   : hash2 - hash1 - 1);
-    if (kind.substr(0, 3) == "mix") parsed.mix = true;
-    else if (kind.substr(0, 3) != "mov") return std::nullopt;
+    std::string_view kind = line.substr(
+        hash1 + 1, hash2 == std::string_view::npos ? std::string_view::npos : hash2 - hash1 - 1);
+    if (kind.substr(0, 3) == "mix")
+        parsed.mix = true;
+    else if (kind.substr(0, 3) != "mov")
+        return std::nullopt;
     if (hash2 == std::string_view::npos) return parsed;
 
     size_t hash3 = line.find('#', hash2 + 1);
-    std::string_view state = line.substr(hash2 + 1, hash3 == std::string_view::npos ? std::string_view::npos
-                                                                                    : hash3 - hash2 - 1);
+    std::string_view state = line.substr(
+        hash2 + 1, hash3 == std::string_view::npos ? std::string_view::npos : hash3 - hash2 - 1);
     parsed.active = state.substr(0, 6) == "active";
     if (hash3 != std::string_view::npos) parsed.description = std::string(line.substr(hash3 + 1));
     return parsed;
@@ -136,7 +145,8 @@ void fillTables(ChannelMap& map, bool mix, std::string_view line) {
 std::string readWholeFile(FileStream& file) {
     std::string text;
     char buffer[65536];
-    for (size_t got; (got = file.read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+    for (size_t got; (got = file.read(buffer, sizeof buffer)) > 0;)
+        text.append(buffer, got);
     return text;
 }
 
@@ -156,7 +166,8 @@ bool ChannelMapList::isActive(size_t index) const {
 bool ChannelMapList::append(ChannelMap map, bool active) {
     if (!validCounts(map.inChannels, map.outChannels)) return false;
     size_t matrixSize = static_cast<size_t>(map.inChannels) * static_cast<size_t>(map.outChannels);
-    bool move = map.mixMatrix.empty() && map.moveTable.size() == static_cast<size_t>(map.outChannels);
+    bool move =
+        map.mixMatrix.empty() && map.moveTable.size() == static_cast<size_t>(map.outChannels);
     bool mix = map.moveTable.empty() && map.mixMatrix.size() == matrixSize;
     if (!move && !mix) return false;
     maps_.push_back(std::move(map));
@@ -169,7 +180,9 @@ void ChannelMapList::setActive(size_t index) {
     active_[static_cast<size_t>(maps_[index].inChannels)] = static_cast<int32_t>(index);
 }
 
-void ChannelMapList::clearActiveTable() { active_.assign(kMaxMapChannels, -1); }
+void ChannelMapList::clearActiveTable() {
+    active_.assign(kMaxMapChannels, -1);
+}
 
 void ChannelMapList::clear() {
     maps_.clear();
@@ -232,7 +245,8 @@ bool readMapsFile(ChannelMapList& list, const std::string& path) {
 bool saveMaps(const ChannelMapList& list, const std::string& programDirectory) {
     std::string text = writeMaps(list);
     FileStream file;
-    if (!file.open(joinPath(programDirectory, kMapsFileName), FileStream::Mode::Write)) return false;
+    if (!file.open(joinPath(programDirectory, kMapsFileName), FileStream::Mode::Write))
+        return false;
     bool written = file.write(text.data(), text.size()) == text.size();
     return file.close() && written;
 }

@@ -29,7 +29,7 @@ struct ChannelMap {
 };
 
 class ChannelMapList {
-public:
+  public:
     const std::vector<ChannelMap>& maps() const { return maps_; }
     // The active map for files with this many channels; nullptr when none.
     const ChannelMap* activeMapFor(int64_t channels) const;
@@ -39,11 +39,11 @@ public:
     // Maps with counts outside the limits, or without exactly one table of its
     // full size, are refused (false).
     bool append(ChannelMap map, bool active);
-    void setActive(size_t index);   // replaces the active map of its input count
-    void clearActiveTable();        // every map stays, none is active
+    void setActive(size_t index); // replaces the active map of its input count
+    void clearActiveTable();      // every map stays, none is active
     void clear();
 
-private:
+  private:
     std::vector<ChannelMap> maps_;
     std::vector<int32_t> active_ = std::vector<int32_t>(kMaxMapChannels, -1); // index into maps_
 };

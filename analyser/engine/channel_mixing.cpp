@@ -27,7 +27,8 @@ void mixChannels(const ChannelMap& map, const double* in, size_t frames, double*
     for (size_t f = 0; f < frames; ++f, in += inChannels, out += outChannels) {
         for (size_t o = 0; o < outChannels; ++o) {
             double sum = 0.0;
-            for (size_t i = 0; i < inChannels; ++i) sum += weights[i * outChannels + o] * in[i];
+            for (size_t i = 0; i < inChannels; ++i)
+                sum += weights[i * outChannels + o] * in[i];
             out[o] = sum;
         }
     }

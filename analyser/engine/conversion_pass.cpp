@@ -28,7 +28,8 @@ constexpr uint32_t kMinResampleRate = 1000;
 constexpr uint32_t kMaxResampleRate = 768000;
 
 void scaleSamples(double* samples, size_t count, double gain) {
-    for (size_t i = 0; i < count; ++i) samples[i] *= gain;
+    for (size_t i = 0; i < count; ++i)
+        samples[i] *= gain;
 }
 
 // The largest |sample|; NaNs do not count. Four running maxima keep the
@@ -48,16 +49,18 @@ double largestMagnitude(const double* samples, size_t count) {
     return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
 }
 
-uint8_t silenceOf(SampleType type) { return type == SampleType::Int8 ? 128 : 0; }
+uint8_t silenceOf(SampleType type) {
+    return type == SampleType::Int8 ? 128 : 0;
+}
 
 class Pass {
-public:
+  public:
     Pass(RunContext& context, AudioFileRecord& record, const PassRequest& request)
         : ctx_(context), settings_(context.setup.settings), record_(record), request_(request) {}
 
     PassOutcome run();
 
-private:
+  private:
     bool setUp();
     bool openOutputs();
     void readSource();
@@ -82,7 +85,7 @@ private:
     uint32_t chainChannels_ = 0; // channels after moves: what toWorking sees
     int64_t delay_ = 0;          // frames of leading silence (>0) or of source to drop (<0)
     bool keepLength_ = false;
-    int64_t inputFed_ = 0;       // input frames handed to the chain
+    int64_t inputFed_ = 0; // input frames handed to the chain
     uint64_t progressCount_ = 0;
     uint64_t progressTotal_ = 1;
     int lastPercent_ = -1;
@@ -136,8 +139,10 @@ bool Pass::setUp() {
         const int64_t frames = record_.frameCount;
         const int64_t magnitude = delay_ < 0 ? -delay_ : delay_;
         int64_t total = frames;
-        if (keepLength_) total = frames + magnitude;
-        else if (delay_ > 0) total = frames + delay_;
+        if (keepLength_)
+            total = frames + magnitude;
+        else if (delay_ > 0)
+            total = frames + delay_;
         progressTotal_ = total < 1 ? 1 : static_cast<uint64_t>(total);
     }
 
@@ -169,7 +174,8 @@ bool Pass::openOutputs() {
     if (!combinesFiles(ctx_.mode)) {
         const bool mono = ctx_.mode == RunMode::MonoStreams;
         const uint32_t streams = mono ? out.channels : 1;
-        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, streams, inMask, takenOnDisk);
+        NamingResult names =
+            planOutputNames(record_, settings_, ctx_.mode, streams, inMask, takenOnDisk);
         if (names.streams.empty()) return fail(names.error);
         std::string error;
         StreamDescription description = describeStream(out, mono ? 1 : out.channels, inMask);
@@ -247,8 +253,9 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (request_.writeTemp) {
         const size_t bytes = count * sizeof(double);
         if (request_.writeTemp->write(samples, bytes) != bytes)
-            return fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
-                                   std::string(fieldText(record_.tempPath)).c_str()));
+            return fail(
+                formatText("Could not write the temporary file \"%s\". The disk may be full.",
+                           std::string(fieldText(record_.tempPath)).c_str()));
     }
     if (!request_.writeOutput) return true;
     const size_t needed = count * out.bytesPerSample;
@@ -339,7 +346,8 @@ void Pass::readSource() {
             delay_ += static_cast<int64_t>(drop);
         }
         if (keepLength_)
-            frames = static_cast<size_t>(std::min<int64_t>(int64_t(frames), frameCount - inputFed_));
+            frames =
+                static_cast<size_t>(std::min<int64_t>(int64_t(frames), frameCount - inputFed_));
         if (!processBlock(block, frames, false)) return;
         inputFed_ += static_cast<int64_t>(frames);
     }

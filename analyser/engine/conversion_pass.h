@@ -26,17 +26,17 @@ struct RunContext {
 };
 
 struct PassRequest {
-    bool writeOutput = false;         // conversion pass; peak passes only measure
+    bool writeOutput = false; // conversion pass; peak passes only measure
     double gain = 1.0;
-    FileStream* writeTemp = nullptr;  // keep the processed samples here
-    FileStream* readTemp = nullptr;   // take them from here instead of the source
-    bool again = false;               // a second conversion pass of the same entry
+    FileStream* writeTemp = nullptr; // keep the processed samples here
+    FileStream* readTemp = nullptr;  // take them from here instead of the source
+    bool again = false;              // a second conversion pass of the same entry
 };
 
 struct PassOutcome {
     OutputType out;
-    uint64_t framesWritten = 0;             // output frames of this pass
-    std::vector<OutputStream> streams;      // the entry's own outputs (plain, mono streams)
+    uint64_t framesWritten = 0;        // output frames of this pass
+    std::vector<OutputStream> streams; // the entry's own outputs (plain, mono streams)
 };
 
 // Sets record.result (3 done, 2 failed, 1 stopped) and record.peak.

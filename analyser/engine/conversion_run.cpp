@@ -27,15 +27,18 @@ MappedChannels mappedChannelsOf(const ConversionSetup& setup) {
     };
 }
 
-std::string nameOf(const AudioFileRecord& record) { return std::string(fieldText(record.name)); }
+std::string nameOf(const AudioFileRecord& record) {
+    return std::string(fieldText(record.name));
+}
 
 // The temporary sample files of a run; whatever is left is removed when the
 // run ends, stopped or not.
 class TemporaryFiles {
-public:
+  public:
     explicit TemporaryFiles(size_t count) : files_(count) {}
     ~TemporaryFiles() {
-        for (size_t i = 0; i < files_.size(); ++i) remove(i, nullptr);
+        for (size_t i = 0; i < files_.size(); ++i)
+            remove(i, nullptr);
     }
 
     FileStream* create(size_t index, AudioFileRecord& record, const ConversionSettings& settings,
@@ -72,7 +75,7 @@ public:
         entry.file.reset();
     }
 
-private:
+  private:
     struct Entry {
         std::unique_ptr<FileStream> file;
         AudioFileRecord* record = nullptr;
@@ -81,15 +84,16 @@ private:
 };
 
 class Run {
-public:
+  public:
     Run(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup,
         ConversionObserver& observer, const std::atomic<bool>& stop)
-        : list_(list), settings_(setup.settings), observer_(observer), stop_(stop),
-          context_{setup, observer, stop, decideRunMode(setup.settings)}, temps_(list.size()) {}
+        : list_(list), settings_(setup.settings), observer_(observer),
+          stop_(stop), context_{setup, observer, stop, decideRunMode(setup.settings)},
+          temps_(list.size()) {}
 
     RunOutcome run();
 
-private:
+  private:
     bool stopped() const { return stop_.load(std::memory_order_relaxed); }
     void showEntry(size_t index);
     void searchListPeak();
@@ -107,8 +111,8 @@ private:
     TemporaryFiles temps_;
     RunOutcome outcome_;
     double listPeak_ = -1.0;
-    std::vector<bool> failedEarly_;      // the list's peak search already failed the entry
-    std::vector<size_t> contributors_;   // entries in the combined output
+    std::vector<bool> failedEarly_;    // the list's peak search already failed the entry
+    std::vector<size_t> contributors_; // entries in the combined output
     const AudioFileRecord* lastCombined_ = nullptr;
     OutputType combinedType_;
 };
@@ -236,15 +240,17 @@ void Run::finishEntry(size_t index, PassOutcome& pass) {
     if (pass.streams.empty()) return;
     if (!finishStreams(pass.streams, samples, !done)) {
         if (done) {
-            observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
-                                      pass.streams.front().path.c_str()));
+            observer_.warn(
+                formatText("Could not write the output file \"%s\". The disk may be full.",
+                           pass.streams.front().path.c_str()));
             record.result = ConversionResult::Failed;
         }
         return;
     }
     if (!done) return;
     std::vector<std::string> paths;
-    for (const auto& stream : pass.streams) paths.push_back(stream.path);
+    for (const auto& stream : pass.streams)
+        paths.push_back(stream.path);
     outcome_.entries[index].outputs = paths;
     if (settings_.sendJobsToBatcher)
         observer_.sendJob(jobFor(record, out, out.channels, pass.framesWritten, std::move(paths)));
@@ -255,17 +261,20 @@ void Run::finishCombined() {
     if (!combined.isOpen()) return;
     const bool keep = !stopped() && !combined.failed && !contributors_.empty();
     const std::string path = combined.streams.front().path;
-    const bool ok = finishStreams(combined.streams, combined.totalFrames * combined.channels, !keep);
+    const bool ok =
+        finishStreams(combined.streams, combined.totalFrames * combined.channels, !keep);
     if (keep && !ok)
         observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
                                   path.c_str()));
     if (!keep || !ok) {
         // Never "done" for an output that is not on disk whole.
         if (!stopped())
-            for (size_t index : contributors_) list_[index]->result = ConversionResult::Failed;
+            for (size_t index : contributors_)
+                list_[index]->result = ConversionResult::Failed;
         return;
     }
-    for (size_t index : contributors_) outcome_.entries[index].outputs = {path};
+    for (size_t index : contributors_)
+        outcome_.entries[index].outputs = {path};
     if (settings_.sendJobsToBatcher && lastCombined_)
         observer_.sendJob(
             jobFor(*lastCombined_, combinedType_, combined.channels, combined.totalFrames, {path}));
@@ -280,7 +289,8 @@ RunOutcome Run::run() {
     }
     if (context_.mode == RunMode::Merge)
         context_.mergedChannels = static_cast<uint32_t>(std::min<uint64_t>(
-            mergedChannelTotal(list_, settings_, mappedChannelsOf(context_.setup)), kMaxMergedChannels));
+            mergedChannelTotal(list_, settings_, mappedChannelsOf(context_.setup)),
+            kMaxMergedChannels));
 
     if (searchesListPeak(settings_)) searchListPeak();
     size_t reached = 0;
@@ -311,7 +321,8 @@ bool prepareConversion(const std::vector<AudioFileRecord*>& list, const Conversi
         notifier.inform(kChooseFilesMessage);
         return false;
     }
-    for (AudioFileRecord* record : list) analyseFile(*record, setup.settings);
+    for (AudioFileRecord* record : list)
+        analyseFile(*record, setup.settings);
     return checkList(list, setup.settings, setup.encoders, mappedChannelsOf(setup), notifier);
 }
 

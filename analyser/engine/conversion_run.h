@@ -39,7 +39,7 @@ struct FinishedJob {
 };
 
 class ConversionObserver : public Notifier {
-public:
+  public:
     virtual void caption(std::string_view text) = 0;     // what the pass does
     virtual void currentFile(std::string_view name) = 0; // first 50 characters of the name
     virtual void filesFinished(int done, int total) = 0; // shown as "%i/%i"
@@ -64,8 +64,8 @@ struct EntryOutcome {
 
 struct RunOutcome {
     bool stopped = false;
-    double runPeak = -1.0;              // largest peak of the run
-    std::vector<EntryOutcome> entries;  // one per list entry, in list order
+    double runPeak = -1.0;             // largest peak of the run
+    std::vector<EntryOutcome> entries; // one per list entry, in list order
 };
 
 // The start of a run: analyses every entry again and runs the checks. False

@@ -4,13 +4,17 @@
 
 namespace corv {
 
-bool searchesListPeak(const ConversionSettings& s) { return s.normalize && s.normalizeList; }
+bool searchesListPeak(const ConversionSettings& s) {
+    return s.normalize && s.normalizeList;
+}
 
 bool searchesFilePeak(const ConversionSettings& s) {
     return s.normalize && (s.normalizeFile || (s.normalizeOnClipping && s.normalizeWithTempFile));
 }
 
-bool usesTemporaryFile(const ConversionSettings& s) { return s.normalize && s.normalizeWithTempFile; }
+bool usesTemporaryFile(const ConversionSettings& s) {
+    return s.normalize && s.normalizeWithTempFile;
+}
 
 bool convertsAgainOnClipping(const ConversionSettings& s) {
     return s.normalize && s.normalizeOnClipping && !s.normalizeWithTempFile;

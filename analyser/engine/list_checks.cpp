@@ -22,7 +22,8 @@ bool everyEntryAnalysed(const std::vector<AudioFileRecord*>& list, Notifier& not
             return false;
         }
         if (record->format == FileFormat::NotRecognised) {
-            notifier.warn(formatText("Error on: \"%s\". This file is not recognized by corvandale.", record->name));
+            notifier.warn(formatText("Error on: \"%s\". This file is not recognized by corvandale.",
+                                     record->name));
             return false;
         }
     }
@@ -30,8 +31,9 @@ bool everyEntryAnalysed(const std::vector<AudioFileRecord*>& list, Notifier& not
 }
 
 // Every later entry against the first one: what stitching and merging need in common.
-bool entriesCombine(const std::vector<AudioFileRecord*>& list, RunMode mode, const ConversionSettings& settings,
-                    const MappedChannels& mapped, const EntryOutputShape& reference, Notifier& notifier) {
+bool entriesCombine(const std::vector<AudioFileRecord*>& list, RunMode mode,
+                    const ConversionSettings& settings, const MappedChannels& mapped,
+                    const EntryOutputShape& reference, Notifier& notifier) {
     const bool stitching = mode == RunMode::Stitch;
     for (size_t i = 1; i < list.size(); ++i) {
         const EntryOutputShape shape = effectiveOutput(*list[i], settings, mapped);
@@ -77,10 +79,11 @@ EntryOutputShape effectiveOutput(const AudioFileRecord& record, const Conversion
     return shape;
 }
 
-uint64_t mergedChannelTotal(const std::vector<AudioFileRecord*>& list, const ConversionSettings& settings,
-                            const MappedChannels& mapped) {
+uint64_t mergedChannelTotal(const std::vector<AudioFileRecord*>& list,
+                            const ConversionSettings& settings, const MappedChannels& mapped) {
     uint64_t total = 0;
-    for (const AudioFileRecord* record : list) total += effectiveOutput(*record, settings, mapped).channels;
+    for (const AudioFileRecord* record : list)
+        total += effectiveOutput(*record, settings, mapped).channels;
     return total;
 }
 
@@ -92,13 +95,16 @@ bool checkList(const std::vector<AudioFileRecord*>& list, const ConversionSettin
     const RunMode mode = decideRunMode(settings);
     const bool combining = combinesFiles(mode);
     EntryOutputShape combined = effectiveOutput(*list.front(), settings, mapped);
-    if (combining && !entriesCombine(list, mode, settings, mapped, combined, notifier)) return false;
+    if (combining && !entriesCombine(list, mode, settings, mapped, combined, notifier))
+        return false;
 
     if (mode == RunMode::Merge) {
         const uint64_t total = mergedChannelTotal(list, settings, mapped);
         if (total > kMaxMergedChannels) {
-            notifier.warn(formatText("The maximum number of channels is %i. There are currenly %llu channels in the list.",
-                                     static_cast<int>(kMaxMergedChannels), static_cast<unsigned long long>(total)));
+            notifier.warn(formatText("The maximum number of channels is %i. There are currenly "
+                                     "%llu channels in the list.",
+                                     static_cast<int>(kMaxMergedChannels),
+                                     static_cast<unsigned long long>(total)));
             return false;
         }
         combined.channels = static_cast<uint32_t>(total);
@@ -106,8 +112,8 @@ bool checkList(const std::vector<AudioFileRecord*>& list, const ConversionSettin
 
     if (!settings.sendJobsToBatcher) return true;
     if (combining)
-        return encoderAccepts(combined, settings, encoders, "Quillmere error on the merged/stitched output. ",
-                              notifier);
+        return encoderAccepts(combined, settings, encoders,
+                              "Quillmere error on the merged/stitched output. ", notifier);
     for (const AudioFileRecord* record : list) {
         if (!encoderAccepts(effectiveOutput(*record, settings, mapped), settings, encoders,
                             formatText("Quillmere error on: \"%s\". ", record->name), notifier))

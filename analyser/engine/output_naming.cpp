@@ -16,10 +16,12 @@ constexpr std::string_view kDelayMark = "DELAY";
 constexpr int kMaxNumbering = 100000;
 
 constexpr std::array<const char*, 18> kSpeakerNames = {
-    "_L",  "_R",     "_C",     "_LFE", "_SL", "_SR", "_floC", "_froC", "_bC",
-    "_sideL", "_sideR", "_tC", "_tfL", "_tfC", "_tfR", "_tbL", "_tbC", "_tbR"};
+    "_L",     "_R",     "_C",  "_LFE", "_SL",  "_SR",  "_floC", "_froC", "_bC",
+    "_sideL", "_sideR", "_tC", "_tfL", "_tfC", "_tfR", "_tbL",  "_tbC",  "_tbR"};
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 std::string_view withoutExtension(std::string_view name) {
     size_t dot = name.rfind('.');
@@ -30,9 +32,12 @@ std::optional<std::string_view> extensionFor(int32_t outputFormat) {
     switch (static_cast<FileFormat>(outputFormat)) {
     case FileFormat::WavePcm:
     case FileFormat::WaveNonPcm:
-    case FileFormat::WaveFormatEx: return ".wav";
-    case FileFormat::RawSamples: return ".raw";
-    default: return std::nullopt;
+    case FileFormat::WaveFormatEx:
+        return ".wav";
+    case FileFormat::RawSamples:
+        return ".raw";
+    default:
+        return std::nullopt;
     }
 }
 
@@ -48,7 +53,9 @@ std::string outputBaseName(const AudioFileRecord& record, const ConversionSettin
     return base;
 }
 
-bool fitsField(const std::string& path) { return path.size() < kPathFieldSize; }
+bool fitsField(const std::string& path) {
+    return path.size() < kPathFieldSize;
+}
 
 std::string tooLong(const char* what, const std::string& path) {
     return formatText("The %s name \"%s\" is too long.", what, path.c_str());
@@ -67,7 +74,8 @@ std::string numbered(const std::string& stem, int number, std::string_view exten
 
 // stem + extension, or the first free stem + "(i)" + extension.
 std::optional<std::string> freeSingleName(const std::string& stem, std::string_view extension,
-                                          const char* what, const NameTaken& taken, std::string& error) {
+                                          const char* what, const NameTaken& taken,
+                                          std::string& error) {
     std::string path = stem + std::string(extension);
     for (int number = 1; number <= kMaxNumbering + 1; ++number) {
         if (!fitsField(path)) {
@@ -116,7 +124,8 @@ int64_t delayMilliseconds(std::string_view name) {
     if (mark == std::string_view::npos) return 0;
     std::string_view rest = name.substr(mark + kDelayMark.size());
     size_t at = 0;
-    while (at < rest.size() && isSpace(rest[at])) ++at;
+    while (at < rest.size() && isSpace(rest[at]))
+        ++at;
     bool negative = false;
     if (at < rest.size() && (rest[at] == '+' || rest[at] == '-')) negative = rest[at++] == '-';
     int64_t value = 0;
@@ -127,7 +136,8 @@ int64_t delayMilliseconds(std::string_view name) {
     return negative ? -value : value;
 }
 
-int64_t delayFrames(std::string_view name, uint32_t sampleRate, const ConversionSettings& settings) {
+int64_t delayFrames(std::string_view name, uint32_t sampleRate,
+                    const ConversionSettings& settings) {
     if (!settings.processDelay) return 0;
     int64_t ms = delayMilliseconds(name);
     int64_t rate = sampleRate;
@@ -147,8 +157,10 @@ NamingResult planOutputNames(const AudioFileRecord& record, const ConversionSett
     static const char kWhat[] = "output file";
     auto extension = extensionFor(settings.outputFormat);
     if (!extension)
-        return failed(formatText("The output format %d cannot be written.", static_cast<int>(settings.outputFormat)));
-    std::string stem = outputDirectoryFor(record, settings) + outputBaseName(record, settings, mode);
+        return failed(formatText("The output format %d cannot be written.",
+                                 static_cast<int>(settings.outputFormat)));
+    std::string stem =
+        outputDirectoryFor(record, settings) + outputBaseName(record, settings, mode);
 
     NamingResult result;
     if (streamCount == 1) {
@@ -185,6 +197,8 @@ std::string planTemporaryPath(const AudioFileRecord& record, const ConversionSet
     return path ? *path : std::string();
 }
 
-bool takenOnDisk(const std::string& path) { return nameState(path) != NameState::Free; }
+bool takenOnDisk(const std::string& path) {
+    return nameState(path) != NameState::Free;
+}
 
 } // namespace corv

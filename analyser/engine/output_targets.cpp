@@ -49,13 +49,17 @@ bool BlockWriter::write(const uint8_t* samples, size_t frames) {
         ok = appendSamples(stream, samples, frames * channels_ * bytesPerSample_) || fail(stream);
         break;
     }
-    case RunMode::MonoStreams: ok = writeMono(samples, frames); break;
+    case RunMode::MonoStreams:
+        ok = writeMono(samples, frames);
+        break;
     case RunMode::Stitch: {
         OutputStream& stream = combined_.streams.front();
         ok = appendSamples(stream, samples, frames * channels_ * bytesPerSample_) || fail(stream);
         break;
     }
-    case RunMode::Merge: ok = writeMerged(samples, frames); break;
+    case RunMode::Merge:
+        ok = writeMerged(samples, frames);
+        break;
     }
     if (ok) framesWritten_ += frames;
     return ok;
@@ -95,7 +99,8 @@ bool BlockWriter::writeMerged(const uint8_t* samples, size_t frames) {
         }
         combined_.totalFrames = end;
     }
-    const int64_t position = stream.dataStart + static_cast<int64_t>(framesWritten_ * mergedFrameBytes);
+    const int64_t position =
+        stream.dataStart + static_cast<int64_t>(framesWritten_ * mergedFrameBytes);
     scratch_.resize(frames * mergedFrameBytes);
     if (!file.seek(position) || file.read(scratch_.data(), scratch_.size()) != scratch_.size()) {
         stream.failed = true;

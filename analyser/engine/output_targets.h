@@ -25,8 +25,8 @@ struct CombinedOutput {
     uint64_t totalFrames = 0;          // frames of the combined output so far
     uint32_t channels = 0;             // of the output: the merged total when merging
     uint32_t channelOffset = 0;        // where the current entry's channels start (merging)
-    int64_t entryStart = 0;            // file position of the current entry's first frame (stitching)
-    bool failed = false;               // lost: later entries cannot be written either
+    int64_t entryStart = 0; // file position of the current entry's first frame (stitching)
+    bool failed = false;    // lost: later entries cannot be written either
 
     bool isOpen() const { return !streams.empty(); }
 };
@@ -34,7 +34,7 @@ struct CombinedOutput {
 // One pass's writer. Frames are interleaved blocks in the pass's output type
 // with `channels` channels; write fails when a file could not be written.
 class BlockWriter {
-public:
+  public:
     BlockWriter(RunMode mode, uint32_t channels, uint32_t bytesPerSample, uint8_t silenceByte,
                 std::vector<OutputStream>& entryStreams, CombinedOutput& combined);
 
@@ -42,7 +42,7 @@ public:
     // The path of the stream that failed, for the message.
     const std::string& failedPath() const { return failedPath_; }
 
-private:
+  private:
     bool writeMono(const uint8_t* samples, size_t frames);
     bool writeMerged(const uint8_t* samples, size_t frames);
     bool fail(const OutputStream& stream);

@@ -12,7 +12,9 @@ Resampler::Resampler(const SsrcEntryPoints& api, uint32_t channels, uint32_t inp
          state_, &blockFrames);
 }
 
-Resampler::~Resampler() { (down_ ? api_.downsampleExit : api_.upsampleExit)(state_); }
+Resampler::~Resampler() {
+    (down_ ? api_.downsampleExit : api_.upsampleExit)(state_);
+}
 
 double* Resampler::process(bool last, int frames, const double* input, int& outputFrames) {
     outputFrames = 0;
@@ -22,22 +24,29 @@ double* Resampler::process(bool last, int frames, const double* input, int& outp
     return out;
 }
 
-Dither::Dither(const SsrcEntryPoints& api, uint32_t channels, uint32_t outputRate,
-               int noiseShaping, int pdfType, double amplitude)
+Dither::Dither(const SsrcEntryPoints& api, uint32_t channels, uint32_t outputRate, int noiseShaping,
+               int pdfType, double amplitude)
     : api_(api), state_(new double[SSRC_DITHER_STATE_BYTES / sizeof(double)]) {
     api_.ditherInit(static_cast<int>(channels), static_cast<int>(outputRate), noiseShaping, pdfType,
                     amplitude, state_.get());
 }
 
-void Dither::process(int frames, double* samples) { api_.ditherProcess(frames, state_.get(), samples); }
+void Dither::process(int frames, double* samples) {
+    api_.ditherProcess(frames, state_.get(), samples);
+}
 
 double ditherQuantum(int32_t code) {
     switch (static_cast<SampleType>(code)) {
-    case SampleType::Int8: return 127.0;
-    case SampleType::Int16: return 32767.0;
-    case SampleType::Int24: return 8388607.0;
-    case SampleType::Int32: return 2147483647.0;
-    default: return 0.0;
+    case SampleType::Int8:
+        return 127.0;
+    case SampleType::Int16:
+        return 32767.0;
+    case SampleType::Int24:
+        return 8388607.0;
+    case SampleType::Int32:
+        return 2147483647.0;
+    default:
+        return 0.0;
     }
 }
 

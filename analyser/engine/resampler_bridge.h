@@ -10,7 +10,7 @@
 namespace corv {
 
 class Resampler {
-public:
+  public:
     // Down-sampler when the output rate is lower, up-sampler when higher.
     // blockFrames is the engine's block size; the library may raise it.
     Resampler(const SsrcEntryPoints& api, uint32_t channels, uint32_t inputRate,
@@ -23,14 +23,14 @@ public:
     // no buffer, which ends the pass as a failure.
     double* process(bool last, int frames, const double* input, int& outputFrames);
 
-private:
+  private:
     const SsrcEntryPoints& api_;
     bool down_;
     alignas(16) unsigned char state_[SSRC_RESAMPLER_STATE_BYTES];
 };
 
 class Dither {
-public:
+  public:
     // amplitude in least significant bits of the output type (q = 2^(n-1) - 1).
     Dither(const SsrcEntryPoints& api, uint32_t channels, uint32_t outputRate, int noiseShaping,
            int pdfType, double amplitude);
@@ -39,7 +39,7 @@ public:
 
     void process(int frames, double* samples);
 
-private:
+  private:
     const SsrcEntryPoints& api_;
     std::unique_ptr<double[]> state_; // SSRC_DITHER_STATE_BYTES, double-aligned
 };

@@ -16,6 +16,8 @@ inline RunMode decideRunMode(const ConversionSettings& settings) {
     return RunMode::Plain;
 }
 
-inline bool combinesFiles(RunMode mode) { return mode == RunMode::Stitch || mode == RunMode::Merge; }
+inline bool combinesFiles(RunMode mode) {
+    return mode == RunMode::Stitch || mode == RunMode::Merge;
+}
 
 } // namespace corv

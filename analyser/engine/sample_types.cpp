@@ -16,13 +16,17 @@ constexpr float kScale15 = 1.0f / 32768.0f;
 constexpr float kScale23 = 1.0f / 8388608.0f;
 constexpr float kScale31 = 1.0f / 2147483648.0f;
 
-uint32_t loadU16(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8; }
+uint32_t loadU16(const uint8_t* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8;
+}
 
 uint32_t loadU32(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
-uint64_t loadU64(const uint8_t* p) { return uint64_t{loadU32(p)} | uint64_t{loadU32(p + 4)} << 32; }
+uint64_t loadU64(const uint8_t* p) {
+    return uint64_t{loadU32(p)} | uint64_t{loadU32(p + 4)} << 32;
+}
 
 // Three bytes, the sign taken from the top bit of the third.
 int32_t loadS24(const uint8_t* p) {
@@ -50,14 +54,16 @@ void storeU64(uint8_t* p, uint64_t v) {
     storeU32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 
-void storeFloat(uint8_t* p, float f) { storeU32(p, std::bit_cast<uint32_t>(f)); }
+void storeFloat(uint8_t* p, float f) {
+    storeU32(p, std::bit_cast<uint32_t>(f));
+}
 
 // Clips into [minimum, 1.0] (written back), scales and rounds half away from
 // zero. A NaN would make the integer conversion undefined; it becomes silence.
 // Every result fits in 32 bits.
 inline int32_t clipScaleRound(double& v, double minimum, double scale, double offset) {
     double c = std::max(std::min(v, 1.0), minimum); // a NaN stays NaN here...
-    c = c == c ? c : 0.0;                            // ...and goes here
+    c = c == c ? c : 0.0;                           // ...and goes here
     v = c;
     const double s = c * scale + offset;
     return static_cast<int32_t>(s + std::copysign(0.5, s));
@@ -71,7 +77,7 @@ inline void clipScaleRoundPair(double* v, double minimum, double scale, double o
     const __m128d signBit = _mm_set1_pd(-0.0);
     __m128d c = _mm_min_pd(_mm_set1_pd(1.0), _mm_loadu_pd(v)); // a NaN stays NaN...
     c = _mm_max_pd(_mm_set1_pd(minimum), c);
-    c = _mm_and_pd(c, _mm_cmpord_pd(c, c));                      // ...and becomes 0 here
+    c = _mm_and_pd(c, _mm_cmpord_pd(c, c)); // ...and becomes 0 here
     _mm_storeu_pd(v, c);
     const __m128d s = _mm_add_pd(_mm_mul_pd(c, _mm_set1_pd(scale)), _mm_set1_pd(offset));
     const __m128d half = _mm_or_pd(_mm_set1_pd(0.5), _mm_and_pd(s, signBit));
@@ -91,11 +97,14 @@ void writeIntegers(double* working, size_t n, double scale, double offset, doubl
         double* w = working + at;
         size_t i = 0;
 #ifdef SSRC_HAVE_SSE2
-        for (; i + 2 <= m; i += 2) clipScaleRoundPair(w + i, minimum, scale, offset, values + i);
+        for (; i + 2 <= m; i += 2)
+            clipScaleRoundPair(w + i, minimum, scale, offset, values + i);
 #endif
-        for (; i < m; ++i) values[i] = clipScaleRound(w[i], minimum, scale, offset);
+        for (; i < m; ++i)
+            values[i] = clipScaleRound(w[i], minimum, scale, offset);
         uint8_t* out = raw + at * width;
-        for (i = 0; i < m; ++i) store(out + i * width, static_cast<uint32_t>(values[i]));
+        for (i = 0; i < m; ++i)
+            store(out + i * width, static_cast<uint32_t>(values[i]));
     }
 }
 
@@ -103,28 +112,38 @@ void writeIntegers(double* working, size_t n, double scale, double offset, doubl
 
 uint32_t bytesPerSampleOf(SampleType type) {
     switch (type) {
-    case SampleType::Int8: return 1;
-    case SampleType::Int16: return 2;
-    case SampleType::Int24: return 3;
+    case SampleType::Int8:
+        return 1;
+    case SampleType::Int16:
+        return 2;
+    case SampleType::Int24:
+        return 3;
     case SampleType::Int32:
     case SampleType::FloatIeee:
     case SampleType::FloatPcm:
-    case SampleType::FloatCe: return 4;
-    case SampleType::Double: return 8;
+    case SampleType::FloatCe:
+        return 4;
+    case SampleType::Double:
+        return 8;
     }
     return 0;
 }
 
 double outputMinimumOf(SampleType type) {
     switch (type) {
-    case SampleType::Int8: return -128.0 / 127.0;
-    case SampleType::Int16: return -32768.0 / 32767.0;
-    case SampleType::Int24: return -8388608.0 / 8388607.0;
-    case SampleType::Int32: return -2147483648.0 / 2147483647.0;
+    case SampleType::Int8:
+        return -128.0 / 127.0;
+    case SampleType::Int16:
+        return -32768.0 / 32767.0;
+    case SampleType::Int24:
+        return -8388608.0 / 8388607.0;
+    case SampleType::Int32:
+        return -2147483648.0 / 2147483647.0;
     case SampleType::FloatIeee:
     case SampleType::FloatPcm:
     case SampleType::FloatCe:
-    case SampleType::Double: return -1.0;
+    case SampleType::Double:
+        return -1.0;
     }
     return 0.0;
 }
@@ -176,7 +195,8 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
     switch (type) {
     case SampleType::Int8: {
         const double scale = kScale7;
-        for (size_t i = 0; i < n; ++i) working[i] = (int32_t{raw[i]} - 128) * scale;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = (int32_t{raw[i]} - 128) * scale;
         return true;
     }
     case SampleType::Int16: {
@@ -187,7 +207,8 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
     }
     case SampleType::Int24: {
         const double scale = kScale23;
-        for (size_t i = 0; i < n; ++i) working[i] = loadS24(raw + 3 * i) * scale;
+        for (size_t i = 0; i < n; ++i)
+            working[i] = loadS24(raw + 3 * i) * scale;
         return true;
     }
     case SampleType::Int32: {
@@ -197,7 +218,8 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
         return true;
     }
     case SampleType::FloatIeee:
-        for (size_t i = 0; i < n; ++i) working[i] = std::bit_cast<float>(loadU32(raw + 4 * i));
+        for (size_t i = 0; i < n; ++i)
+            working[i] = std::bit_cast<float>(loadU32(raw + 4 * i));
         return true;
     case SampleType::FloatPcm: {
         const double scale = kScale23;
@@ -212,7 +234,8 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
         return true;
     }
     case SampleType::Double:
-        for (size_t i = 0; i < n; ++i) working[i] = std::bit_cast<double>(loadU64(raw + 8 * i));
+        for (size_t i = 0; i < n; ++i)
+            working[i] = std::bit_cast<double>(loadU64(raw + 8 * i));
         return true;
     }
     return false;
@@ -241,7 +264,8 @@ size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_
         break;
     // Float outputs keep whatever level they get: no clipping.
     case SampleType::FloatIeee:
-        for (size_t i = 0; i < n; ++i) storeFloat(raw + 4 * i, static_cast<float>(working[i]));
+        for (size_t i = 0; i < n; ++i)
+            storeFloat(raw + 4 * i, static_cast<float>(working[i]));
         break;
     case SampleType::FloatPcm:
         for (size_t i = 0; i < n; ++i)
@@ -252,9 +276,11 @@ size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_
             storeFloat(raw + 4 * i, static_cast<float>(working[i] * 32768.0));
         break;
     case SampleType::Double:
-        for (size_t i = 0; i < n; ++i) storeU64(raw + 8 * i, std::bit_cast<uint64_t>(working[i]));
+        for (size_t i = 0; i < n; ++i)
+            storeU64(raw + 8 * i, std::bit_cast<uint64_t>(working[i]));
         break;
-    default: return 0;
+    default:
+        return 0;
     }
     return n * bytesPerSampleOf(out.sampleType);
 }

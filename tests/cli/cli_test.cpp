@@ -28,7 +28,8 @@ struct CliRun {
 
 std::string quoted(const std::string& text) {
     std::string q = "'";
-    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : text)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -41,31 +42,37 @@ std::string fileText(const std::string& path) {
 
 Bytes samples16(std::initializer_list<int16_t> values) {
     Bytes out;
-    for (int16_t v : values) putU16(out, static_cast<uint16_t>(v));
+    for (int16_t v : values)
+        putU16(out, static_cast<uint16_t>(v));
     return out;
 }
 
 // The data chunk's payload of a RIFF file, found by walking its chunks.
 Bytes dataOf(const Bytes& file) {
     for (size_t at = 12; at + 8 <= file.size(); at += 8 + ((u32at(file, at + 4) + 1) & ~1u))
-        if (textAt(file, at) == "data") return Bytes(file.begin() + at + 8, file.begin() + at + 8 + u32at(file, at + 4));
+        if (textAt(file, at) == "data")
+            return Bytes(file.begin() + at + 8, file.begin() + at + 8 + u32at(file, at + 4));
     return {};
 }
 
 std::vector<int32_t> samples24(const Bytes& data) {
     std::vector<int32_t> out;
     for (size_t i = 0; i + 3 <= data.size(); i += 3)
-        out.push_back(static_cast<int32_t>(static_cast<uint32_t>(data[i]) << 8 | static_cast<uint32_t>(data[i + 1]) << 16 |
-                                           static_cast<uint32_t>(data[i + 2]) << 24) >> 8);
+        out.push_back(static_cast<int32_t>(static_cast<uint32_t>(data[i]) << 8 |
+                                           static_cast<uint32_t>(data[i + 1]) << 16 |
+                                           static_cast<uint32_t>(data[i + 2]) << 24) >>
+                      8);
     return out;
 }
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     CliRun run(const std::vector<std::string>& args) {
         std::string command = quoted(CORVANDALE_CLI);
-        for (const auto& arg : args) command += " " + quoted(arg);
-        command += " >" + quoted(temp.file("stdout.txt")) + " 2>" + quoted(temp.file("stderr.txt")) + " </dev/null";
+        for (const auto& arg : args)
+            command += " " + quoted(arg);
+        command += " >" + quoted(temp.file("stdout.txt")) + " 2>" +
+                   quoted(temp.file("stderr.txt")) + " </dev/null";
         int raw = std::system(command.c_str());
         CliRun result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -100,10 +107,11 @@ TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
     json files = r.parsed();
     ASSERT_EQ(files.size(), 2u);
     std::set<std::string> keys;
-    for (const auto& item : files[0].items()) keys.insert(item.key());
-    EXPECT_EQ(keys, (std::set<std::string>{"path", "name", "directory", "fileSize", "channels", "sampleRate",
-                                           "format", "frameCount", "bytesPerSample", "sampleType", "dataStart",
-                                           "channelMask"}));
+    for (const auto& item : files[0].items())
+        keys.insert(item.key());
+    EXPECT_EQ(keys, (std::set<std::string>{"path", "name", "directory", "fileSize", "channels",
+                                           "sampleRate", "format", "frameCount", "bytesPerSample",
+                                           "sampleType", "dataStart", "channelMask"}));
     EXPECT_EQ(files[0]["path"], pcm);
     EXPECT_EQ(files[0]["name"], "pcm.wav");
     EXPECT_EQ(files[0]["directory"], temp.path().string());
@@ -169,8 +177,8 @@ TEST_F(CliTest, FilesTheListRefusesAreNamedAndTheOthersStillConverted) {
     const std::string first = stereo16("first.wav", {1, 2});
     const std::string last = stereo16("last.wav", {3, 4});
     const std::string out = folder("out");
-    CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", first, temp.file("missing.wav"),
-                 folder("a folder"), last});
+    CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", first,
+                    temp.file("missing.wav"), folder("a folder"), last});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("missing.wav"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("a folder"), std::string::npos) << r.err;
@@ -207,9 +215,11 @@ TEST_F(CliTest, BadUsageExitsWithTwoAndWritesNothing) {
         EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
         EXPECT_NE(r.err.find("corvandale-cli: "), std::string::npos) << r.err;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 3); // in.wav, stdout, stderr
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}),
+              3); // in.wav, stdout, stderr
 
-    for (const char* command : {"info", "convert", "tree"}) EXPECT_EQ(run({command, "--help"}).status, 0);
+    for (const char* command : {"info", "convert", "tree"})
+        EXPECT_EQ(run({command, "--help"}).status, 0);
 }
 
 TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
@@ -217,7 +227,8 @@ TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
     CliRun r = run({"tree", in});
     ASSERT_EQ(r.status, 0) << r.err;
     std::string expected;
-    for (const auto& line : treeLines(buildChunkTree(in, measureFileSize(in), defaultConversionSettings())))
+    for (const auto& line :
+         treeLines(buildChunkTree(in, measureFileSize(in), defaultConversionSettings())))
         expected += line + "\n";
     EXPECT_EQ(r.out, expected);
     EXPECT_EQ(r.out.rfind("RIFF\n", 0), 0u);
@@ -245,7 +256,8 @@ TEST_F(CliTest, SettingsFileDecidesUnlessAFlagOverridesIt) {
     EXPECT_EQ(analysePath(output24).sampleType, SampleType::Int24);
 
     const std::string fromFlag = folder("from-flag");
-    r = run({"convert", "--settings", temp.file("settings.ini"), "--type", "float", "--out", fromFlag, "--json", in});
+    r = run({"convert", "--settings", temp.file("settings.ini"), "--type", "float", "--out",
+             fromFlag, "--json", in});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string outputFloat = r.parsed()[0]["outputs"][0];
     EXPECT_EQ(outputFloat.rfind(fromFlag, 0), 0u) << outputFloat;

@@ -29,7 +29,7 @@ constexpr int kInputRate = 44100;
 constexpr int kOutputRate = 48000;
 constexpr int kInputFrames = 5500;
 constexpr int kBlockFrames = 1000;
-constexpr int kOutputFrames = 5986;  // round(5500 * 48000 / 44100)
+constexpr int kOutputFrames = 5986; // round(5500 * 48000 / 44100)
 
 // 16-bit output, one LSB of triangular dither shaped to the hearing threshold.
 constexpr int kDitherFrames = 4096;
@@ -58,14 +58,15 @@ inline std::uint64_t fnv1a(const std::vector<double>& samples) {
     for (double sample : samples) {
         unsigned char bytes[sizeof sample];
         std::memcpy(bytes, &sample, sizeof sample);
-        for (unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+        for (unsigned char byte : bytes)
+            hash = (hash ^ byte) * 1099511628211ull;
     }
     return hash;
 }
 
 struct Run {
     std::uint64_t hash = 0;
-    int frames = 0;  // output frames
+    int frames = 0; // output frames
 };
 
 inline Run resample(const SsrcEntryPoints& api) {
@@ -80,7 +81,8 @@ inline Run resample(const SsrcEntryPoints& api) {
     for (int at = 0; at < kInputFrames; at += kBlockFrames) {
         const int frames = std::min(kBlockFrames, kInputFrames - at);
         int produced = 0;
-        const double* samples = api.upsampleProcess(0, state, frames, in.data() + at * kChannels, &produced);
+        const double* samples =
+            api.upsampleProcess(0, state, frames, in.data() + at * kChannels, &produced);
         append(samples, produced);
     }
     int produced = 0;
@@ -93,9 +95,11 @@ inline Run resample(const SsrcEntryPoints& api) {
 // Two calls on one state, so the noise shaper's memory across blocks counts too.
 inline Run dither(const SsrcEntryPoints& api) {
     std::vector<double> state(SSRC_DITHER_STATE_BYTES / sizeof(double));
-    api.ditherInit(kChannels, kOutputRate, kDitherShaping, kDitherPdf, kDitherAmplitude, state.data());
+    api.ditherInit(kChannels, kOutputRate, kDitherShaping, kDitherPdf, kDitherAmplitude,
+                   state.data());
     std::vector<double> samples = input(kDitherFrames);
-    for (double& sample : samples) sample *= 0.25;
+    for (double& sample : samples)
+        sample *= 0.25;
     const int half = kDitherFrames / 2;
     api.ditherProcess(half, state.data(), samples.data());
     api.ditherProcess(kDitherFrames - half, state.data(), samples.data() + half * kChannels);
@@ -103,6 +107,6 @@ inline Run dither(const SsrcEntryPoints& api) {
     return {fnv1a(samples), kDitherFrames};
 }
 
-}  // namespace ssrc_reference
+} // namespace ssrc_reference
 
 #endif

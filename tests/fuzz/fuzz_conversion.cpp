@@ -5,8 +5,8 @@
 #include "analyser/analysis/wave_reader.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/settings_file.h"
-#include "ssrc/linked_entry_points.h"
 #include "scratch_dir.h"
+#include "ssrc/linked_entry_points.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +19,7 @@
 namespace {
 
 class QuietObserver : public corv::ConversionObserver {
-public:
+  public:
     void warn(std::string_view, std::string_view) override {}
     void caption(std::string_view) override {}
     void currentFile(std::string_view) override {}
@@ -86,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::filesystem::create_directories(dir);
     const std::vector<std::string> paths = {dir + "a.wav",
                                             dir + "b DELAY " + std::to_string(delayMs) + "ms.wav"};
-    for (const auto& path : paths) writeFile(path, data + kSettingBytes, size - kSettingBytes);
+    for (const auto& path : paths)
+        writeFile(path, data + kSettingBytes, size - kSettingBytes);
 
     std::vector<std::unique_ptr<corv::AudioFileRecord>> records;
     std::vector<corv::AudioFileRecord*> list;

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Each record may ask for a 999 x 1000 matrix (8 MB); a few records are
     // enough to reach every path without gigabytes per input.
     size_t lineEnds = 0;
-    for (char c : text) lineEnds += c == '\n';
+    for (char c : text)
+        lineEnds += c == '\n';
     if (size > 65536 || lineEnds > 8) return 0;
 
     corv::ChannelMapList list;

@@ -20,7 +20,8 @@ ChannelMapList readText(std::string_view text) {
 
 std::vector<int64_t> inCounts(const ChannelMapList& list) {
     std::vector<int64_t> counts;
-    for (const auto& map : list.maps()) counts.push_back(map.inChannels);
+    for (const auto& map : list.maps())
+        counts.push_back(map.inChannels);
     return counts;
 }
 
@@ -69,9 +70,10 @@ TEST(ChannelMaps, CrlfLinesAndAShortSecondLineReadLikePlainOnes) {
 }
 
 TEST(ChannelMaps, MalformedFirstLineEndsReadingAndKeepsEarlierMaps) {
-    for (const char* bad : {"2->2#copy#active#x\n0 1 \n", "2-2#move#active#x\n0 1 \n",
-                            "2->2\n0 1 \n", "\n"}) {
-        auto list = readText(std::string("1->1#move#active#a\n0 \n") + bad + "1->2#move#active#b\n0 0 \n");
+    for (const char* bad :
+         {"2->2#copy#active#x\n0 1 \n", "2-2#move#active#x\n0 1 \n", "2->2\n0 1 \n", "\n"}) {
+        auto list =
+            readText(std::string("1->1#move#active#a\n0 \n") + bad + "1->2#move#active#b\n0 0 \n");
         EXPECT_EQ(inCounts(list), (std::vector<int64_t>{1})) << bad;
     }
 }
@@ -112,14 +114,16 @@ TEST(ChannelMaps, AppendRefusesBadCountsAndTablesOfTheWrongSize) {
 TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
     test::TempDir temp;
     writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
-    writeText(temp.file(kMapsImportFileName), "2->2#move#active#new\r\n0 0 \r\n6->2#mix#active#down\r\n\r\n");
+    writeText(temp.file(kMapsImportFileName),
+              "2->2#move#active#new\r\n0 0 \r\n6->2#mix#active#down\r\n\r\n");
     writeText(temp.file(kMapsImportedFileName), "earlier import");
 
     ChannelMapList list;
     loadMapsAtStartUp(list, temp.dir());
 
     EXPECT_FALSE(std::filesystem::exists(temp.file(kMapsImportFileName)));
-    EXPECT_EQ(readTextFile(temp.file(kMapsImportedFileName)).substr(0, 22), "2->2#move#active#new\r\n");
+    EXPECT_EQ(readTextFile(temp.file(kMapsImportedFileName)).substr(0, 22),
+              "2->2#move#active#new\r\n");
     ASSERT_EQ(inCounts(list), (std::vector<int64_t>{2, 6, 2}));
     EXPECT_EQ(list.activeMapFor(2), &list.maps()[2]);
     EXPECT_EQ(list.activeMapFor(6), nullptr);

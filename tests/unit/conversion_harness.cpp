@@ -26,7 +26,8 @@ bool Conversion::run(const std::vector<std::string>& paths) {
 std::string writeWave16(const std::string& path, uint16_t channels, uint32_t rate,
                         const std::vector<int16_t>& samples, uint32_t mask) {
     Bytes data;
-    for (int16_t s : samples) putU16(data, static_cast<uint16_t>(s));
+    for (int16_t s : samples)
+        putU16(data, static_cast<uint16_t>(s));
     FormatFields f;
     f.channels = channels;
     f.sampleRate = rate;
@@ -39,7 +40,8 @@ std::string writeWave16(const std::string& path, uint16_t channels, uint32_t rat
 std::string writeWaveFloat(const std::string& path, uint16_t channels, uint32_t rate,
                            const std::vector<float>& samples) {
     Bytes data;
-    for (float s : samples) putU32(data, std::bit_cast<uint32_t>(s));
+    for (float s : samples)
+        putU32(data, std::bit_cast<uint32_t>(s));
     FormatFields f;
     f.tag = 3;
     f.channels = channels;
@@ -59,11 +61,16 @@ ReadWave readWave(const std::string& path) {
     const uint8_t* p = bytes.data() + r.dataStart;
     for (size_t i = 0; i < count; ++i, p += r.bytesPerSample) {
         switch (r.sampleType) {
-        case SampleType::Int8: out.samples.push_back(p[0]); break;
-        case SampleType::Int16: out.samples.push_back(static_cast<int16_t>(p[0] | p[1] << 8)); break;
+        case SampleType::Int8:
+            out.samples.push_back(p[0]);
+            break;
+        case SampleType::Int16:
+            out.samples.push_back(static_cast<int16_t>(p[0] | p[1] << 8));
+            break;
         case SampleType::Int24:
             out.samples.push_back(static_cast<int32_t>(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 |
-                                                       uint32_t(p[2]) << 24) >> 8);
+                                                       uint32_t(p[2]) << 24) >>
+                                  8);
             break;
         case SampleType::FloatIeee: {
             uint32_t bits;
@@ -71,7 +78,8 @@ ReadWave readWave(const std::string& path) {
             out.samples.push_back(std::bit_cast<float>(bits));
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     return out;

@@ -16,8 +16,10 @@
 namespace corv::test {
 
 class RecordingObserver : public ConversionObserver {
-public:
-    void warn(std::string_view text, std::string_view title) override { notifier.warn(text, title); }
+  public:
+    void warn(std::string_view text, std::string_view title) override {
+        notifier.warn(text, title);
+    }
     void inform(std::string_view text, std::string_view title) override {
         notifier.inform(text, title);
     }
@@ -49,7 +51,9 @@ struct Conversion {
     // Adds, analyses, checks and converts; false when the checks refused.
     bool run(const std::vector<std::string>& paths);
     AudioFileRecord& record(size_t i) { return *records.at(i); }
-    const std::vector<std::string>& outputs(size_t i) const { return outcome.entries.at(i).outputs; }
+    const std::vector<std::string>& outputs(size_t i) const {
+        return outcome.entries.at(i).outputs;
+    }
 };
 
 // A canonical PCM file of 16-bit samples, interleaved.

@@ -28,7 +28,8 @@ std::string fileWithPeak(const test::TempDir& temp, const std::string& name, dou
 
 double outputPeak(const std::string& path) {
     double peak = 0;
-    for (double s : readWave(path).samples) peak = std::max(peak, std::fabs(s) / 32767.0);
+    for (double s : readWave(path).samples)
+        peak = std::max(peak, std::fabs(s) / 32767.0);
     return peak;
 }
 
@@ -45,7 +46,8 @@ TEST_P(Normalize, BringsThePeaksToTheTarget) {
     test::TempDir temp;
     // Float input can go above full scale: 1.2 clips unless something acts.
     std::vector<float> loud(20000);
-    for (size_t i = 0; i < loud.size(); ++i) loud[i] = static_cast<float>(1.2 * std::sin(i * 0.01));
+    for (size_t i = 0; i < loud.size(); ++i)
+        loud[i] = static_cast<float>(1.2 * std::sin(i * 0.01));
     loud[10000] = 1.2f;
     Conversion c;
     auto& s = c.settings.conversion;
@@ -58,8 +60,8 @@ TEST_P(Normalize, BringsThePeaksToTheTarget) {
     s.targetSampleType = 4;
     ASSERT_TRUE(c.run({fileWithPeak(temp, "half.wav", 0.5), fileWithPeak(temp, "quarter.wav", 0.25),
                        test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
-    const double expected[3][3] = {{0.95, 0.95, 0.95}, {0.95 * 0.5 / 1.2, 0.95 * 0.25 / 1.2, 0.95},
-                                   {0.5, 0.25, 0.95}};
+    const double expected[3][3] = {
+        {0.95, 0.95, 0.95}, {0.95 * 0.5 / 1.2, 0.95 * 0.25 / 1.2, 0.95}, {0.5, 0.25, 0.95}};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         ASSERT_EQ(c.record(i).result, ConversionResult::Processed);
@@ -75,11 +77,12 @@ TEST_P(Normalize, BringsThePeaksToTheTarget) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 6);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engine, Normalize,
-                         ::testing::Values(LevelCase{"File", false, 0}, LevelCase{"FileTemp", true, 0},
-                                           LevelCase{"List", false, 1}, LevelCase{"ListTemp", true, 1},
-                                           LevelCase{"Clip", false, 2}, LevelCase{"ClipTemp", true, 2}),
-                         [](const auto& param) { return std::string(param.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Engine, Normalize,
+    ::testing::Values(LevelCase{"File", false, 0}, LevelCase{"FileTemp", true, 0},
+                      LevelCase{"List", false, 1}, LevelCase{"ListTemp", true, 1},
+                      LevelCase{"Clip", false, 2}, LevelCase{"ClipTemp", true, 2}),
+    [](const auto& param) { return std::string(param.param.label); });
 
 TEST(LevelControl, AmplifyThatClipsIsReportedAtTheEnd) {
     test::TempDir temp;
@@ -103,7 +106,8 @@ TEST(LevelControl, SameNamedEntriesKeepTheirOwnTemporaryFiles) {
     s.normalizeFile = 0;
     s.sameAsInput = 0;
     std::snprintf(s.outputDirectory, 520, "%s", temp.dir().c_str());
-    ASSERT_TRUE(c.run({fileWithPeak(temp, "x/same.wav", 0.5), fileWithPeak(temp, "y/same.wav", 0.25)}));
+    ASSERT_TRUE(
+        c.run({fileWithPeak(temp, "x/same.wav", 0.5), fileWithPeak(temp, "y/same.wav", 0.25)}));
     EXPECT_NEAR(outputPeak(c.outputs(0).at(0)), 0.95, 1e-4);
     EXPECT_NEAR(outputPeak(c.outputs(1).at(0)), 0.475, 1e-4);
 }
@@ -113,9 +117,11 @@ TEST(ChannelMaps, MoveAndMixMapsShapeTheOutput) {
     // Four channels, each frame f holding f + 1000 × channel.
     std::vector<int16_t> quad;
     for (int16_t f = 0; f < 100; ++f)
-        for (int16_t ch = 0; ch < 4; ++ch) quad.push_back(static_cast<int16_t>(f + 1000 * ch));
+        for (int16_t ch = 0; ch < 4; ++ch)
+            quad.push_back(static_cast<int16_t>(f + 1000 * ch));
     std::vector<int16_t> stereo;
-    for (int16_t f = 0; f < 100; ++f) stereo.insert(stereo.end(), {int16_t(100 * f), int16_t(-50 * f)});
+    for (int16_t f = 0; f < 100; ++f)
+        stereo.insert(stereo.end(), {int16_t(100 * f), int16_t(-50 * f)});
     Conversion c;
     c.settings.conversion.channelMappingEnabled = 1;
     readMaps(c.maps, "4->3#move#active#pick\n3 -1 9 \n2->1#mix#active#mono\n0.5 0.5 \n");
@@ -125,8 +131,9 @@ TEST(ChannelMaps, MoveAndMixMapsShapeTheOutput) {
     EXPECT_EQ(moved.record.channels, 3u);
     EXPECT_EQ(moved.record.format, FileFormat::WavePcm); // a map drops the speaker mask
     for (size_t f = 0; f < 100; ++f)
-        ASSERT_EQ(std::vector<double>(moved.samples.begin() + 3 * f, moved.samples.begin() + 3 * f + 3),
-                  (std::vector<double>{double(f + 3000), 0, 0}));
+        ASSERT_EQ(
+            std::vector<double>(moved.samples.begin() + 3 * f, moved.samples.begin() + 3 * f + 3),
+            (std::vector<double>{double(f + 3000), 0, 0}));
     auto mixed = readWave(c.outputs(1).at(0));
     EXPECT_EQ(mixed.record.channels, 1u);
     for (size_t f = 0; f < 100; ++f)
@@ -137,7 +144,8 @@ TEST(Streams, MonoStreamsCarryTheSpeakerNamesAndBits) {
     test::TempDir temp;
     std::vector<int16_t> six;
     for (int16_t f = 0; f < 50; ++f)
-        for (int16_t ch = 0; ch < 6; ++ch) six.push_back(static_cast<int16_t>(ch * 100 + f));
+        for (int16_t ch = 0; ch < 6; ++ch)
+            six.push_back(static_cast<int16_t>(ch * 100 + f));
     Conversion c;
     c.settings.conversion.streamManipulation = 1;
     c.settings.conversion.outputFormat = 40;

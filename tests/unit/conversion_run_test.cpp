@@ -23,13 +23,18 @@ using test::writeWave16;
 
 std::vector<int16_t> ramp(size_t count, int step = 7) {
     std::vector<int16_t> out(count);
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<int16_t>((int(i) * step) % 30000 - 15000);
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<int16_t>((int(i) * step) % 30000 - 15000);
     return out;
 }
 
-double roundAway(double v) { return v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5); }
+double roundAway(double v) {
+    return v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5);
+}
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 TEST(ConversionPasses, CopiesUntouchedSamplesBitExactBesideTheSource) {
     test::TempDir temp;
@@ -70,7 +75,8 @@ TEST(ConversionPasses, SixteenToTwentyFourBitScalesAndRounds) {
 TEST(ConversionPasses, ResamplesToTheRoundedLengthAndDithersOntoTheGrid) {
     test::TempDir temp;
     std::vector<int16_t> tone(44100);
-    for (size_t i = 0; i < tone.size(); ++i) tone[i] = int16_t(8000 * std::sin(i * 0.05));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = int16_t(8000 * std::sin(i * 0.05));
     Conversion c;
     c.settings.conversion.convertSampleRate = 1;
     c.settings.conversion.targetSampleRate = 48000;
@@ -92,7 +98,7 @@ struct DelayCase {
     const char* name;
     bool keepLength;
     int64_t expectedFrames;
-    int64_t leadingSilence;  // frames of silence before the first source frame
+    int64_t leadingSilence;   // frames of silence before the first source frame
     int64_t firstSourceFrame; // index of the source frame that comes first
 };
 
@@ -102,7 +108,8 @@ TEST_P(DelayInName, ShiftsTheSourceAndKeepsTheLengthWhenAsked) {
     const DelayCase& d = GetParam();
     test::TempDir temp;
     std::vector<int16_t> samples(10000);
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(i % 20000 + 1);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(i % 20000 + 1);
     Conversion c;
     c.settings.conversion.processDelay = 1;
     c.settings.conversion.maintainLength = d.keepLength;
@@ -118,17 +125,17 @@ TEST_P(DelayInName, ShiftsTheSourceAndKeepsTheLengthWhenAsked) {
 }
 
 // 10 kHz files of 10000 frames: 1 ms is 10 frames.
-INSTANTIATE_TEST_SUITE_P(
-    Engine, DelayInName,
-    ::testing::Values(DelayCase{"a DELAY 100ms.wav", false, 11000, 1000, 0},
-                      DelayCase{"b DELAY 100ms.wav", true, 10000, 1000, 0},
-                      DelayCase{"c DELAY -50ms.wav", false, 9500, 0, 500},
-                      DelayCase{"d DELAY -50ms.wav", true, 10000, 0, 500},
-                      DelayCase{"e DELAY -5000ms.wav", true, 10000, 0, 50000},
-                      DelayCase{"f DELAY 5000ms.wav", true, 10000, 10000, 0},
-                      DelayCase{"g DELAY -99999999999999999999ms.wav", false, 0, 0, 0},
-                      DelayCase{"h DELAY0.wav", true, 10000, 0, 0}),
-    [](const auto& param) { return std::string(1, param.param.name[0]); });
+INSTANTIATE_TEST_SUITE_P(Engine, DelayInName,
+                         ::testing::Values(DelayCase{"a DELAY 100ms.wav", false, 11000, 1000, 0},
+                                           DelayCase{"b DELAY 100ms.wav", true, 10000, 1000, 0},
+                                           DelayCase{"c DELAY -50ms.wav", false, 9500, 0, 500},
+                                           DelayCase{"d DELAY -50ms.wav", true, 10000, 0, 500},
+                                           DelayCase{"e DELAY -5000ms.wav", true, 10000, 0, 50000},
+                                           DelayCase{"f DELAY 5000ms.wav", true, 10000, 10000, 0},
+                                           DelayCase{"g DELAY -99999999999999999999ms.wav", false,
+                                                     0, 0, 0},
+                                           DelayCase{"h DELAY0.wav", true, 10000, 0, 0}),
+                         [](const auto& param) { return std::string(1, param.param.name[0]); });
 
 TEST(ConversionPasses, DelayWithResamplingCountsInputFrames) {
     test::TempDir temp;
@@ -181,7 +188,8 @@ TEST(ConversionRun, StopDuringTheListsPeakSearchConvertsNothing) {
     };
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, ramp(2 * 30000)),
                        writeWave16(temp.file("b.wav"), 2, 8000, ramp(2 * 30000))}));
-    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::NotConverted);
+    for (size_t i : {0u, 1u})
+        EXPECT_EQ(c.record(i).result, ConversionResult::NotConverted);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
 }
 
@@ -219,7 +227,8 @@ TEST(ConversionRun, AnOutputFolderThatCannotTakeFilesFailsEachEntryByName) {
     std::snprintf(c.settings.conversion.outputDirectory, 520, "%s", missing.c_str());
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100)),
                        writeWave16(temp.file("b.wav"), 1, 8000, ramp(100))}));
-    for (size_t i : {0u, 1u}) EXPECT_EQ(c.record(i).result, ConversionResult::Failed);
+    for (size_t i : {0u, 1u})
+        EXPECT_EQ(c.record(i).result, ConversionResult::Failed);
     ASSERT_EQ(c.observer.notifier.messages.size(), 2u);
     EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"), std::string::npos);
 }
@@ -227,7 +236,7 @@ TEST(ConversionRun, AnOutputFolderThatCannotTakeFilesFailsEachEntryByName) {
 #ifndef _WIN32
 // A file-size limit makes every write past it fail, as a full disk does.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved_);
@@ -237,7 +246,7 @@ public:
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
 
-private:
+  private:
     rlimit saved_{};
 };
 
@@ -271,7 +280,8 @@ TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
         for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
             EXPECT_EQ(entry.path().filename().string().find("big("), std::string::npos)
                 << entry.path();
-        for (const auto& path : c.outputs(1)) std::filesystem::remove(path);
+        for (const auto& path : c.outputs(1))
+            std::filesystem::remove(path);
     }
 }
 

@@ -16,9 +16,10 @@ using test::RecordingNotifier;
 enum class Mode { Plain, Stitch, Merge };
 
 class ListChecks : public ::testing::Test {
-protected:
+  protected:
     AudioFileRecord* add(const char* name, uint32_t channels, uint32_t rate = 44100,
-                         SampleType type = SampleType::Int16, FileFormat format = FileFormat::WavePcm) {
+                         SampleType type = SampleType::Int16,
+                         FileFormat format = FileFormat::WavePcm) {
         AudioFileRecord& r = records.emplace_back();
         setFieldText(r.name, name);
         r.channels = channels;
@@ -135,7 +136,9 @@ TEST_F(ListChecks, MergedChannelLimit) {
     add("b.wav", 400);
     EXPECT_EQ(verdict(), "");
     add("c.wav", 1);
-    EXPECT_EQ(verdict(), "The maximum number of channels is 1000. There are currenly 1001 channels in the list.");
+    EXPECT_EQ(
+        verdict(),
+        "The maximum number of channels is 1000. There are currenly 1001 channels in the list.");
 }
 
 TEST_F(ListChecks, EncoderRefusalsCarryTheirPrefix) {
@@ -143,9 +146,11 @@ TEST_F(ListChecks, EncoderRefusalsCarryTheirPrefix) {
     add("a.wav", 2);
     add("b.wav", 2, 44100, SampleType::Int24);
     add("c.wav", 2, 96000);
-    EXPECT_EQ(verdict(), "Quillmere error on: \"c.wav\". The current samplerate is 96000. The current Quillmere "
-                         "configuration requires a samplerate of 8000,11025,12000,16000,22050,24000,32000,44100 "
-                         "or 48000.");
+    EXPECT_EQ(
+        verdict(),
+        "Quillmere error on: \"c.wav\". The current samplerate is 96000. The current Quillmere "
+        "configuration requires a samplerate of 8000,11025,12000,16000,22050,24000,32000,44100 "
+        "or 48000.");
 
     list.pop_back();
     setMode(Mode::Stitch);
@@ -153,8 +158,9 @@ TEST_F(ListChecks, EncoderRefusalsCarryTheirPrefix) {
     EXPECT_EQ(verdict(true), "");   // stitched output keeps two channels
 
     setMode(Mode::Merge);
-    EXPECT_EQ(verdict(), "Quillmere error on the merged/stitched output. The number of channels is 4. The "
-                         "current Quillmere configuration requires 2 channels or less.");
+    EXPECT_EQ(verdict(),
+              "Quillmere error on the merged/stitched output. The number of channels is 4. The "
+              "current Quillmere configuration requires 2 channels or less.");
 }
 
 } // namespace

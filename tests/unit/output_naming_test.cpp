@@ -40,7 +40,8 @@ struct TakenSet {
 
 std::vector<std::string> pathsOf(const NamingResult& result) {
     std::vector<std::string> paths;
-    for (const auto& stream : result.streams) paths.push_back(stream.path);
+    for (const auto& stream : result.streams)
+        paths.push_back(stream.path);
     return paths;
 }
 
@@ -70,11 +71,13 @@ TEST(AnalyserOutputNames, ModesAndFormatsGiveSuffixAndExtension) {
     EXPECT_EQ(single(record, sameFolder(), RunMode::Stitch), kDir + "a.b_Stitch.wav");
     EXPECT_EQ(single(record, sameFolder(), RunMode::Merge), kDir + "a.b_Merge.wav");
     EXPECT_EQ(single(record, sameFolder(FileFormat::RawSamples)), kDir + "a.b.raw");
-    EXPECT_EQ(single(recordFor(kDir, "noext"), sameFolder(FileFormat::WaveFormatEx)), kDir + "noext.wav");
+    EXPECT_EQ(single(recordFor(kDir, "noext"), sameFolder(FileFormat::WaveFormatEx)),
+              kDir + "noext.wav");
 
     auto settings = sameFolder();
     settings.outputFormat = 65;
-    EXPECT_NE(planOutputNames(record, settings, RunMode::Plain, 1, 0, TakenSet{}.predicate()).error, "");
+    EXPECT_NE(planOutputNames(record, settings, RunMode::Plain, 1, 0, TakenSet{}.predicate()).error,
+              "");
 }
 
 TEST(AnalyserOutputNames, MonoStreamsTakeSpeakerNamesFromTheMask) {
@@ -83,19 +86,24 @@ TEST(AnalyserOutputNames, MonoStreamsTakeSpeakerNamesFromTheMask) {
     TakenSet none;
 
     auto six = planOutputNames(record, settings, RunMode::MonoStreams, 6, 0x3F, none.predicate());
-    EXPECT_EQ(pathsOf(six), (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav",
-                                                      kDir + "x_ch2_C.wav", kDir + "x_ch3_LFE.wav",
-                                                      kDir + "x_ch4_SL.wav", kDir + "x_ch5_SR.wav"}));
-    for (size_t s = 0; s < six.streams.size(); ++s) EXPECT_EQ(six.streams[s].channelMask, 1u << s);
+    EXPECT_EQ(pathsOf(six),
+              (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav",
+                                        kDir + "x_ch2_C.wav", kDir + "x_ch3_LFE.wav",
+                                        kDir + "x_ch4_SL.wav", kDir + "x_ch5_SR.wav"}));
+    for (size_t s = 0; s < six.streams.size(); ++s)
+        EXPECT_EQ(six.streams[s].channelMask, 1u << s);
 
     // More speakers than streams: the walk stops at the last stream.
-    EXPECT_EQ(pathsOf(planOutputNames(record, settings, RunMode::MonoStreams, 2, 0x3F, none.predicate())),
-              (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav"}));
+    EXPECT_EQ(
+        pathsOf(planOutputNames(record, settings, RunMode::MonoStreams, 2, 0x3F, none.predicate())),
+        (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav"}));
 
     // Fewer: the rest keep the bare suffix and no mask; bits are walked in order.
-    auto three = planOutputNames(record, settings, RunMode::MonoStreams, 3, 0x20004, none.predicate());
-    EXPECT_EQ(pathsOf(three), (std::vector<std::string>{kDir + "x_ch0_C.wav", kDir + "x_ch1_tbR.wav",
-                                                        kDir + "x_ch2.wav"}));
+    auto three =
+        planOutputNames(record, settings, RunMode::MonoStreams, 3, 0x20004, none.predicate());
+    EXPECT_EQ(pathsOf(three),
+              (std::vector<std::string>{kDir + "x_ch0_C.wav", kDir + "x_ch1_tbR.wav",
+                                        kDir + "x_ch2.wav"}));
     EXPECT_EQ(three.streams[2].channelMask, 0u);
 
     auto twelve = planOutputNames(record, settings, RunMode::MonoStreams, 12, 0, none.predicate());
@@ -103,19 +111,26 @@ TEST(AnalyserOutputNames, MonoStreamsTakeSpeakerNamesFromTheMask) {
     EXPECT_EQ(twelve.streams[0].path, kDir + "x_ch00.wav");
     EXPECT_EQ(twelve.streams[11].path, kDir + "x_ch11.wav");
 
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 100, 0, none.predicate()).streams[99].path,
+    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 100, 0, none.predicate())
+                  .streams[99]
+                  .path,
               kDir + "x_ch99.wav");
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 101, 0, none.predicate()).streams[7].path,
+    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 101, 0, none.predicate())
+                  .streams[7]
+                  .path,
               kDir + "x_ch007.wav");
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 1001, 0, none.predicate()).streams[7].path,
+    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 1001, 0, none.predicate())
+                  .streams[7]
+                  .path,
               kDir + "x_ch7.wav");
 }
 
 TEST(AnalyserOutputNames, OneTakenStreamNumbersTheWholeSet) {
     TakenSet taken{{kDir + "x_ch1.wav", kDir + "x_ch0(1).wav"}};
-    auto result = planOutputNames(recordFor(kDir, "x.wav"), sameFolder(), RunMode::MonoStreams, 2, 0,
-                                  taken.predicate());
-    EXPECT_EQ(pathsOf(result), (std::vector<std::string>{kDir + "x_ch0(2).wav", kDir + "x_ch1(2).wav"}));
+    auto result = planOutputNames(recordFor(kDir, "x.wav"), sameFolder(), RunMode::MonoStreams, 2,
+                                  0, taken.predicate());
+    EXPECT_EQ(pathsOf(result),
+              (std::vector<std::string>{kDir + "x_ch0(2).wav", kDir + "x_ch1(2).wav"}));
 }
 
 TEST(AnalyserOutputNames, DelayIsReadClampedAndTakenOutOfTheName) {
@@ -136,10 +151,13 @@ TEST(AnalyserOutputNames, DelayIsReadClampedAndTakenOutOfTheName) {
     EXPECT_EQ(delayFrames("DELAY 99999999999999999999999", 4000000000u, settings),
               kMaxDelayMilliseconds / 1000 * 4000000000 + kMaxDelayMilliseconds % 1000 * 4000000);
 
-    EXPECT_EQ(single(recordFor(kDir, "Track DELAY -20ms.wav"), settings), kDir + "Track NOdel -20ms.wav");
-    EXPECT_EQ(single(recordFor(kDir, "Track DELAY 0ms.wav"), settings), kDir + "Track DELAY 0ms.wav");
+    EXPECT_EQ(single(recordFor(kDir, "Track DELAY -20ms.wav"), settings),
+              kDir + "Track NOdel -20ms.wav");
+    EXPECT_EQ(single(recordFor(kDir, "Track DELAY 0ms.wav"), settings),
+              kDir + "Track DELAY 0ms.wav");
     settings.processDelay = 0;
-    EXPECT_EQ(single(recordFor(kDir, "Track DELAY -20ms.wav"), settings), kDir + "Track DELAY -20ms.wav");
+    EXPECT_EQ(single(recordFor(kDir, "Track DELAY -20ms.wav"), settings),
+              kDir + "Track DELAY -20ms.wav");
 }
 
 TEST(AnalyserOutputNames, PathsThatWouldNotFitTheirFieldFailWithTheirName) {
@@ -187,7 +205,9 @@ TEST(AnalyserOutputNames, TemporaryFilesAreNumberedInTheSharedOutputFolder) {
     EXPECT_EQ(error, "");
 
     std::string longName(515, 'n');
-    EXPECT_EQ(planTemporaryPath(recordFor("", longName + ".wav"), settings, taken.predicate(), error), "");
+    EXPECT_EQ(
+        planTemporaryPath(recordFor("", longName + ".wav"), settings, taken.predicate(), error),
+        "");
     EXPECT_NE(error.find("too long"), std::string::npos);
 }
 

@@ -10,7 +10,7 @@
 namespace corv::test {
 
 class RecordingNotifier : public Notifier {
-public:
+  public:
     void warn(std::string_view text, std::string_view title) override {
         messages.emplace_back(std::string(text), std::string(title));
         plain.push_back(false);

@@ -121,10 +121,26 @@ TEST(FromWorking, IntegersRoundHalfAwayFromZeroAndClip) {
 TEST(FromWorking, BlocksGiveTheBytesOfSingleSamples) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    Values tricky = {nan, inf, -inf, -0.0, 0.0, 1.0, -1.0, 1.0000001, -1.0000000004656613,
-                     0.5 / 32767, -0.5 / 32767, 1.5 / 127, -2.5 / 8388607, 0.3, -0.7, 1e300};
-    for (int i = 0; i < 200; ++i) tricky.push_back(std::sin(i * 1.7) * 1.2);
-    for (SampleType type : {SampleType::Int8, SampleType::Int16, SampleType::Int24, SampleType::Int32}) {
+    Values tricky = {nan,
+                     inf,
+                     -inf,
+                     -0.0,
+                     0.0,
+                     1.0,
+                     -1.0,
+                     1.0000001,
+                     -1.0000000004656613,
+                     0.5 / 32767,
+                     -0.5 / 32767,
+                     1.5 / 127,
+                     -2.5 / 8388607,
+                     0.3,
+                     -0.7,
+                     1e300};
+    for (int i = 0; i < 200; ++i)
+        tricky.push_back(std::sin(i * 1.7) * 1.2);
+    for (SampleType type :
+         {SampleType::Int8, SampleType::Int16, SampleType::Int24, SampleType::Int32}) {
         const size_t width = bytesPerSampleOf(type);
         Values block = tricky;
         Bytes together(block.size() * width);
@@ -133,7 +149,8 @@ TEST(FromWorking, BlocksGiveTheBytesOfSingleSamples) {
             double one = tricky[i];
             Bytes alone(width);
             fromWorking(&one, 1, outputOf(type), alone.data());
-            ASSERT_EQ(Bytes(together.begin() + i * width, together.begin() + (i + 1) * width), alone)
+            ASSERT_EQ(Bytes(together.begin() + i * width, together.begin() + (i + 1) * width),
+                      alone)
                 << sampleTypeName(static_cast<int32_t>(type)) << " sample " << i;
             ASSERT_EQ(std::bit_cast<uint64_t>(block[i]), std::bit_cast<uint64_t>(one)) << i;
         }

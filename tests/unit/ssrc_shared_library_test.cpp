@@ -14,7 +14,7 @@
 namespace {
 
 class SsrcSharedLibrary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         handle_ = dlopen(SSRC_SHARED_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle_, nullptr) << dlerror();
@@ -47,18 +47,21 @@ TEST_F(SsrcSharedLibrary, GivesTheRecordedReferenceOutput) {
     const ssrc_reference::Run dithered = ssrc_reference::dither(api);
     EXPECT_EQ(resampled.frames, ssrc_reference::kOutputFrames);
 
-    if (resampled.hash != ssrc_reference::kResampleHash || dithered.hash != ssrc_reference::kDitherHash) {
-        std::printf("ssrc output differs from the recorded reference. If the resampler or the dither was changed\n"
+    if (resampled.hash != ssrc_reference::kResampleHash ||
+        dithered.hash != ssrc_reference::kDitherHash) {
+        std::printf("ssrc output differs from the recorded reference. If the resampler or the "
+                    "dither was changed\n"
                     "on purpose, record the new values in tests/common/ssrc_reference.h:\n"
                     "constexpr std::uint64_t kResampleHash = 0x%016" PRIx64 "ull;\n"
                     "constexpr std::uint64_t kDitherHash = 0x%016" PRIx64 "ull;\n"
                     "then run this test and the Wine test SsrcDll.* (win64 preset) again.\n",
                     resampled.hash, dithered.hash);
     }
-    EXPECT_EQ(resampled.hash, ssrc_reference::kResampleHash) << "resampled output changed (see above)";
+    EXPECT_EQ(resampled.hash, ssrc_reference::kResampleHash)
+        << "resampled output changed (see above)";
     EXPECT_EQ(dithered.hash, ssrc_reference::kDitherHash) << "dithered output changed (see above)";
 }
 
-}  // namespace
+} // namespace
 
 #endif

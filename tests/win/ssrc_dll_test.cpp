@@ -46,10 +46,13 @@ TEST(SsrcDll, GivesTheBytesOfTheNativeBuild) {
     const ssrc_reference::Run resampled = ssrc_reference::resample(api);
     const ssrc_reference::Run dithered = ssrc_reference::dither(api);
     EXPECT_EQ(resampled.frames, ssrc_reference::kOutputFrames);
-    if (resampled.hash != ssrc_reference::kResampleHash || dithered.hash != ssrc_reference::kDitherHash) {
+    if (resampled.hash != ssrc_reference::kResampleHash ||
+        dithered.hash != ssrc_reference::kDitherHash) {
         std::printf("ssrcdll.dll gives resample 0x%016" PRIx64 ", dither 0x%016" PRIx64 ".\n"
-                    "When the native unit test SsrcSharedLibrary.* passes, the DLL computes differently from the\n"
-                    "native build (compiler flags, maths library); when it fails too, record its values first.\n",
+                    "When the native unit test SsrcSharedLibrary.* passes, the DLL computes "
+                    "differently from the\n"
+                    "native build (compiler flags, maths library); when it fails too, record its "
+                    "values first.\n",
                     resampled.hash, dithered.hash);
     }
     EXPECT_EQ(resampled.hash, ssrc_reference::kResampleHash);
@@ -62,10 +65,12 @@ TEST(SsrcDll, TheEngineThroughTheDllWritesWhatTheLinkedLibraryWrites) {
     ASSERT_TRUE(library().loaded);
     corv::test::TempDir temp;
     std::vector<int16_t> tone(2 * 30000);
-    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(12000 * std::sin(i * 0.013));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(12000 * std::sin(i * 0.013));
     const std::string source = corv::test::writeWave16(temp.file("tone.wav"), 2, 44100, tone);
     std::vector<corv::test::Bytes> written;
-    for (const SsrcEntryPoints* table : {&library().api, static_cast<const SsrcEntryPoints*>(nullptr)}) {
+    for (const SsrcEntryPoints* table :
+         {&library().api, static_cast<const SsrcEntryPoints*>(nullptr)}) {
         corv::test::Conversion c;
         auto& s = c.settings.conversion;
         s.convertSampleRate = 1;
@@ -81,4 +86,4 @@ TEST(SsrcDll, TheEngineThroughTheDllWritesWhatTheLinkedLibraryWrites) {
     EXPECT_TRUE(written[0] == written[1]);
 }
 
-}  // namespace
+} // namespace
