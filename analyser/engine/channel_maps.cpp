@@ -2,6 +2,7 @@
 
 #include "platform/file_stream.h"
 #include "platform/path.h"
+#include "platform/text_number.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,24 +26,12 @@ bool validCounts(int64_t in, int64_t out) {
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
-// The leading integer of a text as atoi reads it, saturating instead of
-// overflowing: counts far beyond the limits only need to stay beyond them.
-int64_t leadingInteger(std::string_view text) {
-    constexpr int64_t kCap = int64_t{1} << 40;
-    size_t at = 0;
-    while (at < text.size() && isSpace(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    int64_t value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
-        if (value < kCap) value = value * 10 + (text[at] - '0');
-    if (value > kCap) value = kCap;
-    return negative ? -value : value;
+// Counts far beyond the limits only need to stay beyond them.
+constexpr int64_t kNumberCap = int64_t{1} << 40;
+
+int64_t mapNumber(std::string_view text) {
+    return leadingInteger(text, kNumberCap);
 }
 
 int32_t toInt32(int64_t value) {
@@ -98,8 +87,8 @@ std::optional<FirstLine> parseFirstLine(std::string_view line) {
     std::string_view counts = line.substr(0, hash1);
     size_t arrow = counts.find('>');
     if (arrow == std::string_view::npos || hash1 == std::string_view::npos) return std::nullopt;
-    parsed.in = leadingInteger(counts);
-    parsed.out = leadingInteger(counts.substr(arrow + 1));
+    parsed.in = mapNumber(counts);
+    parsed.out = mapNumber(counts.substr(arrow + 1));
 
     size_t hash2 = line.find('#', hash1 + 1);
     std::string_view kind = line.substr(
@@ -136,7 +125,7 @@ void fillTables(ChannelMap& map, bool mix, std::string_view line) {
         size_t filled = 0;
         forEachToken(line, [&](std::string_view text) {
             if (filled == count) return false;
-            map.moveTable[filled++] = toInt32(leadingInteger(text));
+            map.moveTable[filled++] = toInt32(mapNumber(text));
             return true;
         });
     }

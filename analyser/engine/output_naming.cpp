@@ -3,6 +3,7 @@
 #include "analyser/analysis/audio_codes.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
+#include "platform/text_number.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
 
@@ -18,10 +19,6 @@ constexpr int kMaxNumbering = 100000;
 constexpr std::array<const char*, 18> kSpeakerNames = {
     "_L",     "_R",     "_C",  "_LFE", "_SL",  "_SR",  "_floC", "_froC", "_bC",
     "_sideL", "_sideR", "_tC", "_tfL", "_tfC", "_tfR", "_tbL",  "_tbC",  "_tbR"};
-
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 std::string_view withoutExtension(std::string_view name) {
     size_t dot = name.rfind('.');
@@ -122,18 +119,7 @@ NamingResult failed(std::string message) {
 int64_t delayMilliseconds(std::string_view name) {
     size_t mark = name.find(kDelayMark);
     if (mark == std::string_view::npos) return 0;
-    std::string_view rest = name.substr(mark + kDelayMark.size());
-    size_t at = 0;
-    while (at < rest.size() && isSpace(rest[at]))
-        ++at;
-    bool negative = false;
-    if (at < rest.size() && (rest[at] == '+' || rest[at] == '-')) negative = rest[at++] == '-';
-    int64_t value = 0;
-    for (; at < rest.size() && rest[at] >= '0' && rest[at] <= '9'; ++at) {
-        value = value * 10 + (rest[at] - '0');
-        if (value > kMaxDelayMilliseconds) value = kMaxDelayMilliseconds;
-    }
-    return negative ? -value : value;
+    return leadingInteger(name.substr(mark + kDelayMark.size()), kMaxDelayMilliseconds);
 }
 
 int64_t delayFrames(std::string_view name, uint32_t sampleRate,
