@@ -266,7 +266,6 @@ bool Pass::processWorking(double* samples, size_t frames) {
 
 bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
     reportProgress(frames);
-    const OutputType& out = outcome_.out;
     const uint8_t* samples = raw;
     if (map_ && !map_->isMix()) {
         moveChannels(*map_, raw, frames, record_.channels, record_.bytesPerSample,
@@ -294,7 +293,6 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
     if (dither_ && produced > 0) dither_->process(static_cast<int>(produced), block);
     if (!processWorking(block, produced)) return false;
     outcome_.framesWritten += produced;
-    (void)out;
     return true;
 }
 

@@ -110,7 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!corv::prepareConversion(list, setup, observer)) return 0;
     corv::RunOutcome outcome = corv::runConversion(list, setup, observer, stop);
 
-    size_t kept = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         const auto result = static_cast<int>(list[i]->result);
         if (result < 1 || result > 3) std::abort();
@@ -123,8 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
         if (name.find(".corvandale.tmp") != std::string::npos) std::abort();
-        ++kept;
     }
-    (void)kept;
     return 0;
 }
