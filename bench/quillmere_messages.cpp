@@ -11,9 +11,9 @@
 #include "protocol/job_record.h"
 #include "protocol/job_types.h"
 
-#include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdio>
@@ -53,11 +53,12 @@ int emptyWindow() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "QuillmereBenchEmpty";
     RegisterClassA(&wc);
-    if (!CreateWindowA(wc.lpszClassName, kEmptyWindowTitle, WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                       wc.hInstance, nullptr))
+    if (!CreateWindowA(wc.lpszClassName, kEmptyWindowTitle, WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                       nullptr, wc.hInstance, nullptr))
         return 2;
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
     return 0;
 }
 
@@ -103,7 +104,8 @@ HWND createClient() {
 
 void sendCopyData(HWND client, HWND target, ULONG_PTR id, const void* payload, DWORD size) {
     COPYDATASTRUCT data{id, size, const_cast<void*>(payload)};
-    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(client), reinterpret_cast<LPARAM>(&data));
+    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(client),
+                 reinterpret_cast<LPARAM>(&data));
 }
 
 corv::JobRecord flacJob(int n) {
@@ -123,15 +125,18 @@ corv::JobRecord flacJob(int n) {
 // Sends count messages back to back; messages per second.
 template <typename Send> double rate(int count, Send send) {
     auto start = Clock::now();
-    for (int i = 0; i < count; ++i) send(i);
+    for (int i = 0; i < count; ++i)
+        send(i);
     return count / (millisecondsSince(start) / 1000.0);
 }
 
 std::string lastRowText(HWND list, DWORD processId, int row) {
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (!process) return "?";
     const size_t size = sizeof(LVITEMA) + 256;
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    char* remote =
+        static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     std::string text = "?";
     if (remote) {
         LVITEMA item{};
@@ -140,7 +145,8 @@ std::string lastRowText(HWND list, DWORD processId, int row) {
         char local[257] = {};
         SIZE_T done = 0;
         if (WriteProcessMemory(process, remote, &item, sizeof item, &done) &&
-            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) > 0 &&
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(remote)) > 0 &&
             ReadProcessMemory(process, remote + sizeof item, local, 256, &done))
             text = local;
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -153,10 +159,12 @@ void printMemory(const char* when, HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     // Wine leaves PrivateUsage 0; its PagefileUsage counts the same committed private memory.
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters))
         std::printf("  memory %-22s working set %7.1f MiB, private bytes %7.1f MiB\n", when,
                     counters.WorkingSetSize / 1048576.0,
-                    (counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) / 1048576.0);
+                    (counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) /
+                        1048576.0);
     else
         std::printf("  memory %-22s not available\n", when);
 }
@@ -171,7 +179,8 @@ template <typename Act> double answerTime(Act act) {
 int run(int count) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "quillmere-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
+    std::string folder =
+        std::string(temp) + "quillmere-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string exe = folder + "Quillmere.exe";
     if (!CopyFileA((ownDirectory() + "Quillmere.exe").c_str(), exe.c_str(), FALSE)) {
@@ -184,7 +193,9 @@ int run(int count) {
     Process empty = startProgram("\"" + ownPath() + "\" --empty-window", "");
     HWND sink = waitForWindow(nullptr, kEmptyWindowTitle);
     if (!sink) return 1;
-    auto baselineRate = [&] { return rate(count, [&](int) { sendCopyData(client, sink, 130, nullptr, 0); }); };
+    auto baselineRate = [&] {
+        return rate(count, [&](int) { sendCopyData(client, sink, 130, nullptr, 0); });
+    };
     double baselineBefore = baselineRate();
 
     Process batcher = startProgram("\"" + exe + "\"", folder);
@@ -212,30 +223,36 @@ int run(int count) {
     double baseline = (baselineBefore + baselineAfter) / 2;
 
     std::printf("\n%d messages each, sent back to back by one client:\n", count);
-    std::printf("  baseline, 0-byte to an empty window procedure  %9.0f messages/s  (before %.0f, after %.0f)\n",
+    std::printf("  baseline, 0-byte to an empty window procedure  %9.0f messages/s  (before %.0f, "
+                "after %.0f)\n",
                 baseline, baselineBefore, baselineAfter);
     std::printf("  Quillmere, 0-byte Add job (logged as invalid)  %9.0f messages/s\n", invalid);
     std::printf("  Quillmere, 6800-byte unknown id (logged only)  %9.0f messages/s\n", unknown);
-    std::printf("  Quillmere, 6800-byte Add job (row + log)       %9.0f messages/s  (%.1f %% of baseline)\n",
+    std::printf("  Quillmere, 6800-byte Add job (row + log)       %9.0f messages/s  (%.1f %% of "
+                "baseline)\n",
                 adds, 100.0 * adds / baseline);
 
     int rows = 0;
     std::printf("\nWith %d rows listed (answer times; 100 ms is the goal, not asserted):\n", count);
-    std::printf("  row count                  %7.2f ms\n",
-                answerTime([&] { rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }));
+    std::printf("  row count                  %7.2f ms\n", answerTime([&] {
+                    rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+                }));
     std::string last;
-    std::printf("  last row's name            %7.2f ms\n", answerTime([&] { last = lastRowText(list, batcher.id, rows - 1); }));
+    std::printf("  last row's name            %7.2f ms\n",
+                answerTime([&] { last = lastRowText(list, batcher.id, rows - 1); }));
     std::printf("  one more Add job           %7.2f ms\n",
                 answerTime([&] { sendCopyData(client, main, 130, &job, sizeof job); }));
     HWND showLog = GetDlgItem(main, 3151);
-    std::printf("  click: open log window     %7.2f ms\n", answerTime([&] { SendMessageA(showLog, BM_CLICK, 0, 0); }));
+    std::printf("  click: open log window     %7.2f ms\n",
+                answerTime([&] { SendMessageA(showLog, BM_CLICK, 0, 0); }));
     HWND logWindow = FindWindowA(nullptr, "Log window");
     std::printf("  Add job, log window open   %7.2f ms\n",
                 answerTime([&] { sendCopyData(client, main, 130, &job, sizeof job); }));
     SendMessageA(GetDlgItem(logWindow, 3260), BM_CLICK, 0, 0); // the job log: one line
     std::printf("  click: Message log         %7.2f ms  (the full message log into the edit)\n",
                 answerTime([&] { SendMessageA(GetDlgItem(logWindow, 3261), BM_CLICK, 0, 0); }));
-    std::printf("  click: close log window    %7.2f ms\n", answerTime([&] { SendMessageA(showLog, BM_CLICK, 0, 0); }));
+    std::printf("  click: close log window    %7.2f ms\n",
+                answerTime([&] { SendMessageA(showLog, BM_CLICK, 0, 0); }));
     std::printf("  click: Clear List          %7.2f ms\n",
                 answerTime([&] { SendMessageA(GetDlgItem(main, 5010), BM_CLICK, 0, 0); }));
     std::printf("  rows %d, last \"%s\", after Clear List %d\n", rows, last.c_str(),
@@ -244,9 +261,11 @@ int run(int count) {
 
     // Close without Exit: the bench leaves no settings behind.
     PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(batcher.handle, 20000) != WAIT_OBJECT_0) TerminateProcess(batcher.handle, 1);
+    if (WaitForSingleObject(batcher.handle, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(batcher.handle, 1);
     CloseHandle(batcher.handle);
-    for (const char* name : {"Quillmere.exe", "settingsQuillmere.ini", "JobLogQuillmere.txt", "MsgLogQuillmere.txt"})
+    for (const char* name :
+         {"Quillmere.exe", "settingsQuillmere.ini", "JobLogQuillmere.txt", "MsgLogQuillmere.txt"})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
     DestroyWindow(client);

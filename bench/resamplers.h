@@ -15,7 +15,7 @@ enum class Engine { Ours, Soxr, Libsamplerate };
 const char* engineName(Engine engine);
 
 class Stream {
-public:
+  public:
     virtual ~Stream() = default;
     // Resamples `frames` interleaved frames; with `last`, drains the tail too.
     // The output stays valid until the next call.
@@ -31,4 +31,4 @@ inline constexpr std::size_t kBlockFrames = 8192;
 std::vector<double> resampleAll(Engine engine, int channels, int inputRate, int outputRate,
                                 const std::vector<double>& input);
 
-}  // namespace bench
+} // namespace bench

@@ -15,18 +15,19 @@ namespace {
 void realDft(std::vector<double>& input, std::vector<std::complex<double>>& output) {
     const int n = static_cast<int>(input.size());
     output.assign(input.size() / 2 + 1, {});
-    fftw_plan plan = fftw_plan_dft_r2c_1d(n, input.data(), reinterpret_cast<fftw_complex*>(output.data()),
-                                          FFTW_ESTIMATE);
+    fftw_plan plan = fftw_plan_dft_r2c_1d(
+        n, input.data(), reinterpret_cast<fftw_complex*>(output.data()), FFTW_ESTIMATE);
     if (plan == nullptr) throw std::runtime_error("fftw: no plan");
     fftw_execute(plan);
     fftw_destroy_plan(plan);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<double> blackmanHarris7(std::size_t n) {
-    static constexpr double a[] = {0.27105140069342, 0.43329793923448, 0.21812299954311, 0.06592544638803,
-                                   0.01081174209837, 0.00077658482522, 0.00001388721735};
+    static constexpr double a[] = {0.27105140069342, 0.43329793923448, 0.21812299954311,
+                                   0.06592544638803, 0.01081174209837, 0.00077658482522,
+                                   0.00001388721735};
     std::vector<double> w(n);
     for (std::size_t i = 0; i < n; ++i) {
         double sum = 0;
@@ -34,7 +35,9 @@ std::vector<double> blackmanHarris7(std::size_t n) {
         for (std::size_t k = 0; k < 7; ++k) {
             // The argument is reduced to one period first so that it stays exact.
             const std::size_t phase = (k * i) % n;
-            sum += sign * a[k] * std::cos(2 * std::numbers::pi * static_cast<double>(phase) / static_cast<double>(n));
+            sum += sign * a[k] *
+                   std::cos(2 * std::numbers::pi * static_cast<double>(phase) /
+                            static_cast<double>(n));
             sign = -sign;
         }
         w[i] = sum;
@@ -47,12 +50,14 @@ std::vector<double> powerSpectrum(const std::vector<double>& x) {
     std::vector<std::complex<double>> bins;
     realDft(work, bins);
     std::vector<double> power(bins.size());
-    for (std::size_t k = 0; k < bins.size(); ++k) power[k] = std::norm(bins[k]);
+    for (std::size_t k = 0; k < bins.size(); ++k)
+        power[k] = std::norm(bins[k]);
     return power;
 }
 
 std::vector<std::complex<double>> paddedDft(const std::vector<double>& x, std::size_t fftSize) {
-    if (fftSize < x.size()) throw std::invalid_argument("paddedDft: signal longer than the transform");
+    if (fftSize < x.size())
+        throw std::invalid_argument("paddedDft: signal longer than the transform");
     std::vector<double> work(fftSize, 0.0);
     std::copy(x.begin(), x.end(), work.begin());
     std::vector<std::complex<double>> bins;
@@ -60,6 +65,8 @@ std::vector<std::complex<double>> paddedDft(const std::vector<double>& x, std::s
     return bins;
 }
 
-double toDb(double powerRatio) { return 10 * std::log10(powerRatio); }
+double toDb(double powerRatio) {
+    return 10 * std::log10(powerRatio);
+}
 
-}  // namespace bench
+} // namespace bench

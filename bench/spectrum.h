@@ -22,4 +22,4 @@ std::vector<std::complex<double>> paddedDft(const std::vector<double>& x, std::s
 
 double toDb(double powerRatio);
 
-}  // namespace bench
+} // namespace bench

@@ -28,11 +28,12 @@ std::vector<double> oneSecond(int rate) {
 // CPU time of this thread: less disturbed than wall time when the machine is shared.
 double threadSeconds() {
     timespec now{};
-    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) throw std::runtime_error("no thread CPU clock");
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0)
+        throw std::runtime_error("no thread CPU clock");
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-}  // namespace
+} // namespace
 
 Speed measureSpeed(Engine engine, int inputRate, int outputRate, double inputSeconds) {
     const std::vector<double> second = oneSecond(inputRate);
@@ -63,8 +64,9 @@ Speed measureSpeed(Engine engine, int inputRate, int outputRate, double inputSec
     speed.realtime = inputSeconds / elapsed.count();
     speed.cpuRealtime = inputSeconds / cpu;
     speed.lengthError = static_cast<std::int64_t>(produced) -
-                        static_cast<std::int64_t>(std::llround(static_cast<double>(total) * outputRate / inputRate));
+                        static_cast<std::int64_t>(
+                            std::llround(static_cast<double>(total) * outputRate / inputRate));
     return speed;
 }
 
-}  // namespace bench
+} // namespace bench

@@ -23,9 +23,10 @@ struct Pair {
     int output;
 };
 
-constexpr Pair kCases[] = {{44100, 48000}, {48000, 44100}, {96000, 44100}, {44100, 96000},
+constexpr Pair kCases[] = {{44100, 48000},  {48000, 44100},  {96000, 44100}, {44100, 96000},
                            {44100, 192000}, {192000, 44100}, {48000, 8000}};
-constexpr int kProjectRates[] = {6000, 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 96000, 192000};
+constexpr int kProjectRates[] = {6000,  8000,  11025, 12000, 16000, 22050,
+                                 24000, 32000, 44100, 48000, 96000, 192000};
 
 struct Options {
     bool quick = false;
@@ -34,11 +35,12 @@ struct Options {
 };
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: ssrc_bench [--quick] [--case IN:OUT]... [--all-pairs]\n"
-                 "  --quick       10 s of input per speed run and fewer stop-band tones\n"
-                 "  --case IN:OUT only this rate pair (repeatable); default: the seven standard cases\n"
-                 "  --all-pairs   quality of ssrc over all 132 pairs of the project rates\n");
+    std::fprintf(
+        stderr,
+        "usage: ssrc_bench [--quick] [--case IN:OUT]... [--all-pairs]\n"
+        "  --quick       10 s of input per speed run and fewer stop-band tones\n"
+        "  --case IN:OUT only this rate pair (repeatable); default: the seven standard cases\n"
+        "  --all-pairs   quality of ssrc over all 132 pairs of the project rates\n");
 }
 
 bool parse(int argc, char** argv, Options& options) {
@@ -51,8 +53,8 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (arg == "--case" && i + 1 < argc) {
             Pair pair{};
             char extra = 0;
-            if (std::sscanf(argv[++i], "%d:%d%c", &pair.input, &pair.output, &extra) != 2 || pair.input < 1000 ||
-                pair.output < 1000 || pair.input == pair.output)
+            if (std::sscanf(argv[++i], "%d:%d%c", &pair.input, &pair.output, &extra) != 2 ||
+                pair.input < 1000 || pair.output < 1000 || pair.input == pair.output)
                 return false;
             options.pairs.push_back(pair);
         } else {
@@ -62,20 +64,25 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
-std::string pairName(Pair pair) { return std::to_string(pair.input) + "->" + std::to_string(pair.output); }
+std::string pairName(Pair pair) {
+    return std::to_string(pair.input) + "->" + std::to_string(pair.output);
+}
 
-std::string signedCount(std::int64_t n) { return (n > 0 ? "+" : "") + std::to_string(n); }
+std::string signedCount(std::int64_t n) {
+    return (n > 0 ? "+" : "") + std::to_string(n);
+}
 
 void printQualityHeader() {
-    std::printf("%-14s %-9s %10s %9s %11s %7s %7s %9s %9s %6s\n", "case", "engine", "reject dB", "at Hz",
-                "passband dB", "-0.1dB", "-3dB", "THD+N dB", "delay", "length");
+    std::printf("%-14s %-9s %10s %9s %11s %7s %7s %9s %9s %6s\n", "case", "engine", "reject dB",
+                "at Hz", "passband dB", "-0.1dB", "-3dB", "THD+N dB", "delay", "length");
 }
 
 void printQualityRow(const std::string& name, Engine engine, const bench::Quality& q) {
-    const double delay = std::abs(q.delay) < 5e-4 ? 0.0 : q.delay;  // no "-0.000"
+    const double delay = std::abs(q.delay) < 5e-4 ? 0.0 : q.delay; // no "-0.000"
     std::printf("%-14s %-9s %10.1f %9.0f %11.5f %6.1f%% %6.1f%% %9.1f %9.3f %6s\n", name.c_str(),
                 bench::engineName(engine), q.rejectionDb, q.rejectionToneHz, q.passbandDeviationDb,
-                100 * q.minus01Point, 100 * q.minus3Point, q.thdnDb, delay, signedCount(q.lengthError).c_str());
+                100 * q.minus01Point, 100 * q.minus3Point, q.thdnDb, delay,
+                signedCount(q.lengthError).c_str());
     std::fflush(stdout);
 }
 
@@ -91,14 +98,15 @@ void runCases(const Options& options) {
     std::vector<Pair> pairs = options.pairs;
     if (pairs.empty()) pairs.assign(std::begin(kCases), std::end(kCases));
 
-    std::printf("\nSpeed: stereo, %.0f s of input per case, blocks of %zu frames, one thread\n", seconds,
-                bench::kBlockFrames);
-    std::printf("%-14s %-9s %11s %8s %9s %8s %6s\n", "case", "engine", "x-realtime", "vs soxr", "x-cpu", "vs soxr",
-                "length");
+    std::printf("\nSpeed: stereo, %.0f s of input per case, blocks of %zu frames, one thread\n",
+                seconds, bench::kBlockFrames);
+    std::printf("%-14s %-9s %11s %8s %9s %8s %6s\n", "case", "engine", "x-realtime", "vs soxr",
+                "x-cpu", "vs soxr", "length");
     for (Pair pair : pairs) {
         bench::Speed soxr;
         for (Engine engine : engines()) {
-            const bench::Speed speed = bench::measureSpeed(engine, pair.input, pair.output, seconds);
+            const bench::Speed speed =
+                bench::measureSpeed(engine, pair.input, pair.output, seconds);
             if (engine == Engine::Soxr) soxr = speed;
             std::printf("%-14s %-9s %11.1f %8.2f %9.1f %8.2f %6s\n", pairName(pair).c_str(),
                         bench::engineName(engine), speed.realtime, speed.realtime / soxr.realtime,
@@ -108,11 +116,13 @@ void runCases(const Options& options) {
         }
     }
 
-    std::printf("\nQuality: 64-bit output, stereo, %d stop-band tones per case\n", quality.rejectionTones);
+    std::printf("\nQuality: 64-bit output, stereo, %d stop-band tones per case\n",
+                quality.rejectionTones);
     printQualityHeader();
     for (Pair pair : pairs)
         for (Engine engine : engines())
-            printQualityRow(pairName(pair), engine, bench::measureQuality(engine, pair.input, pair.output, quality));
+            printQualityRow(pairName(pair), engine,
+                            bench::measureQuality(engine, pair.input, pair.output, quality));
 }
 
 // Worst value of one figure over all pairs, with the pair where it occurs.
@@ -122,8 +132,10 @@ struct Worst {
     std::string pair;
     bool higherIsWorse;
     void offer(double candidate, const std::string& name) {
-        if (!pair.empty() && std::isnan(value)) return;  // a figure that could not be measured stays the worst
-        if (pair.empty() || std::isnan(candidate) || (higherIsWorse ? candidate > value : candidate < value)) {
+        if (!pair.empty() && std::isnan(value))
+            return; // a figure that could not be measured stays the worst
+        if (pair.empty() || std::isnan(candidate) ||
+            (higherIsWorse ? candidate > value : candidate < value)) {
             value = candidate;
             pair = name;
         }
@@ -133,8 +145,9 @@ struct Worst {
 void runAllPairs(const Options& options) {
     bench::QualityOptions quality;
     if (options.quick) quality.rejectionTones = 12;
-    std::printf("\nQuality of ssrc over all pairs of the project rates (%d stop-band tones per pair)\n",
-                quality.rejectionTones);
+    std::printf(
+        "\nQuality of ssrc over all pairs of the project rates (%d stop-band tones per pair)\n",
+        quality.rejectionTones);
     printQualityHeader();
     printQualityRow(pairName({44100, 48000}), Engine::Soxr,
                     bench::measureQuality(Engine::Soxr, 44100, 48000, quality));
@@ -167,10 +180,11 @@ void runAllPairs(const Options& options) {
     }
     std::printf("\nWorst case over the 132 pairs (points in %% of the lower Nyquist)\n");
     std::printf("%-26s %12s  %s\n", "figure", "worst", "pair");
-    for (const Worst& w : worst) std::printf("%-26s %12.6f  %s\n", w.figure, w.value, w.pair.c_str());
+    for (const Worst& w : worst)
+        std::printf("%-26s %12.6f  %s\n", w.figure, w.value, w.pair.c_str());
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     Options options;

@@ -8,7 +8,7 @@
 namespace corv {
 
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     // Reads up to n bytes at the current position; returns how many arrived.
     virtual size_t read(void* dst, size_t n) = 0;
@@ -20,7 +20,7 @@ public:
 };
 
 class MemorySource final : public ByteSource {
-public:
+  public:
     MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit MemorySource(const std::vector<uint8_t>& bytes)
         : data_(bytes.data()), size_(bytes.size()) {}
@@ -29,7 +29,7 @@ public:
     int64_t tell() override { return position_; }
     int64_t length() override { return static_cast<int64_t>(size_); }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     int64_t position_ = 0;

@@ -23,10 +23,14 @@ int64_t tell64(std::FILE* f) {
 
 const char* modeText(FileStream::Mode mode) {
     switch (mode) {
-    case FileStream::Mode::Read: return "rb";
-    case FileStream::Mode::Write: return "wb";
-    case FileStream::Mode::ReadWrite: return "r+b";
-    case FileStream::Mode::CreateReadWrite: return "w+b";
+    case FileStream::Mode::Read:
+        return "rb";
+    case FileStream::Mode::Write:
+        return "wb";
+    case FileStream::Mode::ReadWrite:
+        return "r+b";
+    case FileStream::Mode::CreateReadWrite:
+        return "w+b";
     }
     return "rb";
 }
@@ -54,15 +58,21 @@ size_t FileStream::write(const void* src, size_t n) {
     return file_ ? std::fwrite(src, 1, n, file_) : 0;
 }
 
-bool FileStream::flush() { return file_ && std::fflush(file_) == 0; }
+bool FileStream::flush() {
+    return file_ && std::fflush(file_) == 0;
+}
 
 bool FileStream::seek(int64_t position) {
     return file_ && position >= 0 && seek64(file_, position, SEEK_SET) == 0;
 }
 
-bool FileStream::seekToEnd() { return file_ && seek64(file_, 0, SEEK_END) == 0; }
+bool FileStream::seekToEnd() {
+    return file_ && seek64(file_, 0, SEEK_END) == 0;
+}
 
-int64_t FileStream::tell() { return file_ ? tell64(file_) : -1; }
+int64_t FileStream::tell() {
+    return file_ ? tell64(file_) : -1;
+}
 
 int64_t FileStream::length() {
     if (!file_) return -1;
@@ -78,6 +88,8 @@ bool canOpenForReading(const std::string& path) {
     return f.open(path, FileStream::Mode::Read);
 }
 
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
 
 } // namespace corv

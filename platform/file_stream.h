@@ -8,7 +8,7 @@
 namespace corv {
 
 class FileStream final : public ByteSource {
-public:
+  public:
     enum class Mode { Read, Write, ReadWrite, CreateReadWrite };
 
     FileStream() = default;
@@ -32,7 +32,7 @@ public:
     int64_t tell() override;
     int64_t length() override;
 
-private:
+  private:
     std::FILE* file_ = nullptr;
 };
 

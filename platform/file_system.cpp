@@ -16,15 +16,27 @@ namespace {
 
 #ifdef _WIN32
 using StatRecord = struct _stat64;
-int statOf(const std::string& path, StatRecord& st) { return _stat64(path.c_str(), &st); }
-int linkStatOf(const std::string& path, StatRecord& st) { return _stat64(path.c_str(), &st); }
-bool isFolder(const StatRecord& st) { return (st.st_mode & _S_IFDIR) != 0; }
+int statOf(const std::string& path, StatRecord& st) {
+    return _stat64(path.c_str(), &st);
+}
+int linkStatOf(const std::string& path, StatRecord& st) {
+    return _stat64(path.c_str(), &st);
+}
+bool isFolder(const StatRecord& st) {
+    return (st.st_mode & _S_IFDIR) != 0;
+}
 #else
 using StatRecord = struct stat;
-int statOf(const std::string& path, StatRecord& st) { return stat(path.c_str(), &st); }
+int statOf(const std::string& path, StatRecord& st) {
+    return stat(path.c_str(), &st);
+}
 // A link that leads nowhere still takes its name: writing there would follow it.
-int linkStatOf(const std::string& path, StatRecord& st) { return lstat(path.c_str(), &st); }
-bool isFolder(const StatRecord& st) { return S_ISDIR(st.st_mode); }
+int linkStatOf(const std::string& path, StatRecord& st) {
+    return lstat(path.c_str(), &st);
+}
+bool isFolder(const StatRecord& st) {
+    return S_ISDIR(st.st_mode);
+}
 #endif
 
 bool isDotEntry(const char* name) {
@@ -49,7 +61,7 @@ bool isExistingFile(const std::string& path) {
 
 std::optional<std::string> matchFileInDirectory(const std::string& directory,
                                                 const std::string& name) {
-    struct __finddata64_t found{};
+    struct __finddata64_t found {};
     std::string pattern = directory + name;
     intptr_t search = _findfirst64(pattern.c_str(), &found);
     if (search == -1) return std::nullopt;
@@ -63,7 +75,7 @@ std::optional<std::string> matchFileInDirectory(const std::string& directory,
 
 std::vector<std::string> listSubdirectories(const std::string& directory) {
     std::vector<std::string> folders;
-    struct __finddata64_t found{};
+    struct __finddata64_t found {};
     std::string pattern = directory + "*";
     intptr_t search = _findfirst64(pattern.c_str(), &found);
     if (search == -1) return folders;
@@ -90,9 +102,10 @@ std::vector<std::string> listSubdirectories(const std::string& directory) {
     while (const dirent* entry = readdir(dir)) {
         if (isDotEntry(entry->d_name)) continue;
         // lstat: a link to a folder is not followed, so a loop of links cannot trap the search.
-        struct stat st{};
+        struct stat st {};
         std::string path = directory + entry->d_name;
-        if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) folders.emplace_back(entry->d_name);
+        if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            folders.emplace_back(entry->d_name);
     }
     closedir(dir);
     std::sort(folders.begin(), folders.end());

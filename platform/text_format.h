@@ -6,7 +6,8 @@
 namespace corv {
 
 #if defined(__GNUC__) || defined(__clang__)
-#define CORV_PRINTF_ARGS(formatIndex, firstArg) __attribute__((format(printf, formatIndex, firstArg)))
+#define CORV_PRINTF_ARGS(formatIndex, firstArg)                                                    \
+    __attribute__((format(printf, formatIndex, firstArg)))
 #else
 #define CORV_PRINTF_ARGS(formatIndex, firstArg)
 #endif

@@ -37,7 +37,8 @@ struct JobTypeInfo {
 };
 
 inline constexpr std::array<JobTypeInfo, kJobTypeCount> kJobTypes{{
-    {JobType::SurcodeCdPro, "Surcode CD Pro DTS", "Surcode CD Pro DTS", 3132, RunnerKind::WindowProgram},
+    {JobType::SurcodeCdPro, "Surcode CD Pro DTS", "Surcode CD Pro DTS", 3132,
+     RunnerKind::WindowProgram},
     {JobType::SurcodeDvd, "Surcode DVD DTS", "Surcode DVD DTS", 3132, RunnerKind::WindowProgram},
     {JobType::TwoLame, "TwoLAME (mp2)", "TwoLAME", 532, RunnerKind::ConsoleProgram},
     {JobType::Ape, "Ape (Monkey's audio)", "Ape (Monkey's audio)", 524, RunnerKind::ConsoleProgram},
@@ -47,7 +48,8 @@ inline constexpr std::array<JobTypeInfo, kJobTypeCount> kJobTypes{{
     {JobType::Mpc, "MPC", "MPC", 524, RunnerKind::ConsoleProgram},
     {JobType::Lame, "LAME (mp3)", "LAME (mp3)", 548, RunnerKind::ConsoleProgram},
     {JobType::OggVorbis, "Ogg Vorbis", "Ogg Vorbis", 532, RunnerKind::ConsoleProgram},
-    {JobType::SonicFoundry, "Sonic Foundry Softencode", "Sonic Soft Encode", 3168, RunnerKind::SonicParameterFile},
+    {JobType::SonicFoundry, "Sonic Foundry Softencode", "Sonic Soft Encode", 3168,
+     RunnerKind::SonicParameterFile},
     {JobType::Ac3Library, "Ac3 encoder dll", "Ac3 Encoder Dll", 536, RunnerKind::Ac3Library},
 }};
 

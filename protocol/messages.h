@@ -12,7 +12,7 @@ enum class MessageId : uint32_t {
     ConnectionReply = 102,
     NotifyUser = 104,
     StartJobs = 110,
-    AddJobRecord = 130, // "Add job" (a plain AddJob would collide with a Windows macro)
+    AddJobRecord = 130,    // "Add job" (a plain AddJob would collide with a Windows macro)
     GiveCommandline = 131, // the request, and the batcher's text reply
 };
 

@@ -4,5 +4,5 @@
 #include <cstddef>
 
 #define CORV_RECORD_SIZE(Type, bytes) static_assert(sizeof(Type) == (bytes), #Type " size")
-#define CORV_FIELD_AT(Type, field, offset) \
+#define CORV_FIELD_AT(Type, field, offset)                                                         \
     static_assert(offsetof(Type, field) == (offset), #Type "::" #field " offset")

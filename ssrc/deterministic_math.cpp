@@ -15,14 +15,14 @@ constexpr double halfPi2 = 6.07710050630396597660e-11;
 constexpr double halfPi3 = 2.02226624879595063154e-21;
 constexpr double twoOverPi = 6.36619772367581382433e-01;
 
-constexpr double ln2Hi = 6.93147180369123816490e-01;  // trailing zeros: e * ln2Hi is exact
+constexpr double ln2Hi = 6.93147180369123816490e-01; // trailing zeros: e * ln2Hi is exact
 constexpr double ln2Lo = 1.90821492927058770002e-10;
 constexpr double invLn2 = 1.44269504088896338700e+00;
 
 // Taylor coefficients, highest first.
 double sinePoly(double r) {
     const double r2 = r * r;
-    double p = 1.0 / 51090942171709440000.0;  // 1/21!
+    double p = 1.0 / 51090942171709440000.0; // 1/21!
     p = -1.0 / 121645100408832000.0 + r2 * p;
     p = 1.0 / 355687428096000.0 + r2 * p;
     p = -1.0 / 1307674368000.0 + r2 * p;
@@ -38,7 +38,7 @@ double sinePoly(double r) {
 double cosinePoly(double r) {
     // cos r = 1 - (r^2/2 - r^4 q), q = 1/4! - r^2/6! + ...
     const double r2 = r * r;
-    double q = -1.0 / 1124000727777607680000.0;  // -1/22!
+    double q = -1.0 / 1124000727777607680000.0; // -1/22!
     q = 1.0 / 2432902008176640000.0 + r2 * q;
     q = -1.0 / 6402373705728000.0 + r2 * q;
     q = 1.0 / 20922789888000.0 + r2 * q;
@@ -64,16 +64,20 @@ double sineOrCosine(double x, int shift) {
     long long quadrant = 0;
     const double r = reduceQuadrant(x, quadrant);
     switch ((quadrant + shift) & 3) {
-    case 0: return sinePoly(r);
-    case 1: return cosinePoly(r);
-    case 2: return -sinePoly(r);
-    default: return -cosinePoly(r);
+    case 0:
+        return sinePoly(r);
+    case 1:
+        return cosinePoly(r);
+    case 2:
+        return -sinePoly(r);
+    default:
+        return -cosinePoly(r);
     }
 }
 
 // Dekker's exact product: a * b == hi + lo (no fused multiply-add needed).
 void exactProduct(double a, double b, double& hi, double& lo) {
-    constexpr double splitter = 134217729.0;  // 2^27 + 1
+    constexpr double splitter = 134217729.0; // 2^27 + 1
     const double ta = splitter * a;
     const double aHi = ta - (ta - a);
     const double aLo = a - aHi;
@@ -98,11 +102,12 @@ void extendedLogarithm(double x, double& hi, double& lo) {
         m *= 2.0;
         --e;
     }
-    const double f = m - 1.0;  // exact
+    const double f = m - 1.0; // exact
     const double s = f / (2.0 + f);
     const double s2 = s * s;
     double r = 2.0 / 23.0;
-    for (int n = 21; n >= 3; n -= 2) r = 2.0 / n + s2 * r;
+    for (int n = 21; n >= 3; n -= 2)
+        r = 2.0 / n + s2 * r;
     r *= s2;
     double squareHi = 0.0;
     double squareLo = 0.0;
@@ -123,11 +128,15 @@ void extendedLogarithm(double x, double& hi, double& lo) {
     lo = bError - (hi - b);
 }
 
-}  // namespace
+} // namespace
 
-double sine(double x) { return sineOrCosine(x, 0); }
+double sine(double x) {
+    return sineOrCosine(x, 0);
+}
 
-double cosine(double x) { return sineOrCosine(x, 1); }
+double cosine(double x) {
+    return sineOrCosine(x, 1);
+}
 
 double exponential(double x) {
     if (std::isnan(x)) return x;
@@ -136,7 +145,7 @@ double exponential(double x) {
     const double k = std::floor(x * invLn2 + 0.5);
     const double r = (x - k * ln2Hi) - k * ln2Lo;
     // e^r - 1 first, so the final addition of 1 rounds once.
-    double p = 1.0 / 355687428096000.0;  // 1/17!
+    double p = 1.0 / 355687428096000.0; // 1/17!
     p = 1.0 / 20922789888000.0 + r * p;
     p = 1.0 / 1307674368000.0 + r * p;
     p = 1.0 / 87178291200.0 + r * p;
@@ -161,7 +170,7 @@ double logarithm(double x) {
     if (x == 0.0) return -std::numeric_limits<double>::infinity();
     if (std::isinf(x)) return x;
     int e = 0;
-    double m = std::frexp(x, &e);  // x = m * 2^e, m in [0.5, 1)
+    double m = std::frexp(x, &e); // x = m * 2^e, m in [0.5, 1)
     if (m < 0.70710678118654752440) {
         m *= 2.0;
         --e;
@@ -171,7 +180,8 @@ double logarithm(double x) {
     const double s = f / (2.0 + f);
     const double s2 = s * s;
     double r = 2.0 / 23.0;
-    for (int n = 21; n >= 3; n -= 2) r = 2.0 / n + s2 * r;
+    for (int n = 21; n >= 3; n -= 2)
+        r = 2.0 / n + s2 * r;
     r *= s2;
     const double hfsq = 0.5 * f * f;
     const double de = static_cast<double>(e);
@@ -215,4 +225,4 @@ double besselI0(double x) {
     return sum;
 }
 
-}  // namespace ssrc
+} // namespace ssrc

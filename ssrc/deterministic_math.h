@@ -25,6 +25,6 @@ double power(double base, double exponent);
 // Modified Bessel function of the first kind, order 0 (for Kaiser windows).
 double besselI0(double x);
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

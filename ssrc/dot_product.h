@@ -16,10 +16,11 @@ inline double combine(__m128d a0, __m128d a1, __m128d a2, __m128d a3) {
     const __m128d w = _mm_add_pd(_mm_add_pd(a0, a2), _mm_add_pd(a1, a3));
     return _mm_cvtsd_f64(_mm_add_sd(w, _mm_unpackhi_pd(w, w)));
 }
-}  // namespace detail
+} // namespace detail
 
 inline double dotProduct(const double* h, const double* x, int count) {
-    __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
+    __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(),
+            a3 = _mm_setzero_pd();
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         a0 = _mm_add_pd(a0, _mm_mul_pd(_mm_loadu_pd(h + i), _mm_loadu_pd(x + i)));
@@ -27,13 +28,17 @@ inline double dotProduct(const double* h, const double* x, int count) {
         a2 = _mm_add_pd(a2, _mm_mul_pd(_mm_loadu_pd(h + i + 4), _mm_loadu_pd(x + i + 4)));
         a3 = _mm_add_pd(a3, _mm_mul_pd(_mm_loadu_pd(h + i + 6), _mm_loadu_pd(x + i + 6)));
     }
-    for (; i + 2 <= count; i += 2) a0 = _mm_add_pd(a0, _mm_mul_pd(_mm_loadu_pd(h + i), _mm_loadu_pd(x + i)));
+    for (; i + 2 <= count; i += 2)
+        a0 = _mm_add_pd(a0, _mm_mul_pd(_mm_loadu_pd(h + i), _mm_loadu_pd(x + i)));
     return detail::combine(a0, a1, a2, a3);
 }
 
-inline void dotProduct2(const double* h, const double* x, const double* y, int count, double& outX, double& outY) {
-    __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
-    __m128d b0 = _mm_setzero_pd(), b1 = _mm_setzero_pd(), b2 = _mm_setzero_pd(), b3 = _mm_setzero_pd();
+inline void dotProduct2(const double* h, const double* x, const double* y, int count, double& outX,
+                        double& outY) {
+    __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(),
+            a3 = _mm_setzero_pd();
+    __m128d b0 = _mm_setzero_pd(), b1 = _mm_setzero_pd(), b2 = _mm_setzero_pd(),
+            b3 = _mm_setzero_pd();
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m128d h0 = _mm_loadu_pd(h + i), h1 = _mm_loadu_pd(h + i + 2);
@@ -59,8 +64,8 @@ inline void dotProduct2(const double* h, const double* x, const double* y, int c
 #ifdef SSRC_HAVE_AVX_DISPATCH
 // dotProduct2 with partial sums 0-3 and 4-7 in 256-bit registers: the same
 // sums in the same order.
-SSRC_TARGET_AVX inline void dotProduct2Avx(const double* h, const double* x, const double* y, int count, double& outX,
-                                           double& outY) {
+SSRC_TARGET_AVX inline void dotProduct2Avx(const double* h, const double* x, const double* y,
+                                           int count, double& outX, double& outY) {
     __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
     __m256d b0 = _mm256_setzero_pd(), b1 = _mm256_setzero_pd();
     int i = 0;
@@ -77,8 +82,10 @@ SSRC_TARGET_AVX inline void dotProduct2Avx(const double* h, const double* x, con
         x01 = _mm_add_pd(x01, _mm_mul_pd(h0, _mm_loadu_pd(x + i)));
         y01 = _mm_add_pd(y01, _mm_mul_pd(h0, _mm_loadu_pd(y + i)));
     }
-    outX = detail::combine(x01, _mm256_extractf128_pd(a0, 1), _mm256_castpd256_pd128(a1), _mm256_extractf128_pd(a1, 1));
-    outY = detail::combine(y01, _mm256_extractf128_pd(b0, 1), _mm256_castpd256_pd128(b1), _mm256_extractf128_pd(b1, 1));
+    outX = detail::combine(x01, _mm256_extractf128_pd(a0, 1), _mm256_castpd256_pd128(a1),
+                           _mm256_extractf128_pd(a1, 1));
+    outY = detail::combine(y01, _mm256_extractf128_pd(b0, 1), _mm256_castpd256_pd128(b1),
+                           _mm256_extractf128_pd(b1, 1));
 }
 #endif
 
@@ -88,7 +95,8 @@ inline double dotProduct(const double* h, const double* x, int count) {
     double s[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     int i = 0;
     for (; i + 8 <= count; i += 8)
-        for (int k = 0; k < 8; ++k) s[k] += h[i + k] * x[i + k];
+        for (int k = 0; k < 8; ++k)
+            s[k] += h[i + k] * x[i + k];
     for (; i + 2 <= count; i += 2) {
         s[0] += h[i] * x[i];
         s[1] += h[i + 1] * x[i + 1];
@@ -96,13 +104,14 @@ inline double dotProduct(const double* h, const double* x, int count) {
     return ((s[0] + s[4]) + (s[2] + s[6])) + ((s[1] + s[5]) + (s[3] + s[7]));
 }
 
-inline void dotProduct2(const double* h, const double* x, const double* y, int count, double& outX, double& outY) {
+inline void dotProduct2(const double* h, const double* x, const double* y, int count, double& outX,
+                        double& outY) {
     outX = dotProduct(h, x, count);
     outY = dotProduct(h, y, count);
 }
 
 #endif
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

@@ -16,19 +16,19 @@ constexpr std::size_t twiddleStride = 12;
 
 #ifdef SSRC_HAVE_SSE2
 // (re, im) -> (im, re)
-inline __m128d swapHalves(__m128d v) { return _mm_shuffle_pd(v, v, 1); }
+inline __m128d swapHalves(__m128d v) {
+    return _mm_shuffle_pd(v, v, 1);
+}
 
 // u * w for the forward direction, u * conj(w) for the inverse; same operation
 // order as the scalar path, so both give the same bits.
-template <bool inverse>
-inline __m128d rotate(__m128d u, __m128d wReal, __m128d wImaginary) {
+template <bool inverse> inline __m128d rotate(__m128d u, __m128d wReal, __m128d wImaginary) {
     const __m128d re = _mm_mul_pd(u, wReal);
     const __m128d im = _mm_mul_pd(swapHalves(u), wImaginary);
     return inverse ? _mm_sub_pd(re, im) : _mm_add_pd(re, im);
 }
 
-template <bool inverse>
-inline __m128d rotate(__m128d u, const double* w) {
+template <bool inverse> inline __m128d rotate(__m128d u, const double* w) {
     return rotate<inverse>(u, _mm_loadu_pd(w), _mm_loadu_pd(w + 2));
 }
 #endif
@@ -103,9 +103,11 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
 // radix4Pass for an even stride s, two sub-transform elements q, q + 1 per
 // 256-bit register; the arithmetic per element is that of the SSE2 loop.
 template <bool inverse>
-SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
+SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x, double* y,
+                                   const double* twiddles) {
     const std::size_t m = n / 4;
-    const __m256d sign = inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
+    const __m256d sign =
+        inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
     for (std::size_t p = 0; p < m; ++p) {
         const double* w = twiddles + twiddleStride * p;
         const double* a = x + 2 * s * p;
@@ -123,9 +125,11 @@ SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x
         const __m256d w2i = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 6));
         const __m256d w3r = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 8));
         const __m256d w3i = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 10));
-#define SSRC_ROTATE4(u, wReal, wImaginary)                                                           \
-    (inverse ? _mm256_sub_pd(_mm256_mul_pd(u, wReal), _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary)) \
-             : _mm256_add_pd(_mm256_mul_pd(u, wReal), _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary)))
+#define SSRC_ROTATE4(u, wReal, wImaginary)                                                         \
+    (inverse ? _mm256_sub_pd(_mm256_mul_pd(u, wReal),                                              \
+                             _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary))                   \
+             : _mm256_add_pd(_mm256_mul_pd(u, wReal),                                              \
+                             _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary)))
         for (std::size_t q = 0; q < s; q += 2) {
             const __m256d av = _mm256_loadu_pd(a + 2 * q), bv = _mm256_loadu_pd(b + 2 * q);
             const __m256d cv = _mm256_loadu_pd(c + 2 * q), dv = _mm256_loadu_pd(d + 2 * q);
@@ -133,7 +137,8 @@ SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x
             const __m256d t2 = _mm256_add_pd(bv, dv), t3 = _mm256_sub_pd(bv, dv);
             const __m256d jt3 = _mm256_mul_pd(_mm256_permute_pd(t3, 5), sign);
             _mm256_storeu_pd(y0 + 2 * q, _mm256_add_pd(t0, t2));
-            const __m256d u1 = _mm256_add_pd(t1, jt3), u2 = _mm256_sub_pd(t0, t2), u3 = _mm256_sub_pd(t1, jt3);
+            const __m256d u1 = _mm256_add_pd(t1, jt3), u2 = _mm256_sub_pd(t0, t2),
+                          u3 = _mm256_sub_pd(t1, jt3);
             _mm256_storeu_pd(y1 + 2 * q, SSRC_ROTATE4(u1, w1r, w1i));
             _mm256_storeu_pd(y2 + 2 * q, SSRC_ROTATE4(u2, w2r, w2i));
             _mm256_storeu_pd(y3 + 2 * q, SSRC_ROTATE4(u3, w3r, w3i));
@@ -156,7 +161,7 @@ void radix2Pass(std::size_t s, const double* x, double* y) {
     }
 }
 
-}  // namespace
+} // namespace
 
 RealFft::RealFft(std::size_t size) : size_(size) {
     if (!isValidSize(size)) throw std::invalid_argument("FFT size must be a power of two >= 4");
@@ -173,7 +178,7 @@ RealFft::RealFft(std::size_t size) : size_(size) {
         std::vector<double>& table = passTwiddles_.back();
         for (std::size_t p = 0; p < n / 4; ++p) {
             for (std::size_t j = 1; j <= 3; ++j) {
-                const std::size_t k = j * p * s;  // < 3 half / 4
+                const std::size_t k = j * p * s; // < 3 half / 4
                 double* w = table.data() + twiddleStride * p + 4 * (j - 1);
                 w[0] = unit[2 * k];
                 w[1] = unit[2 * k];
@@ -201,7 +206,8 @@ RealFft::RealFft(std::size_t size) : size_(size) {
 
 void RealFft::complexTransform(const double* in, double* out, bool inverseDirection) {
     std::size_t passes = 0;
-    for (std::size_t n = size_ / 2; n > 1; n = n >= 4 ? n / 4 : n / 2) ++passes;
+    for (std::size_t n = size_ / 2; n > 1; n = n >= 4 ? n / 4 : n / 2)
+        ++passes;
     double* a = buffers_.data();
     double* b = buffers_.data() + bufferB_;
     const double* src = in;
@@ -223,7 +229,7 @@ void RealFft::complexTransform(const double* in, double* out, bool inverseDirect
                     radix4PassAvx<false>(n, s, src, dst, twiddles);
             } else
 #endif
-            if (inverseDirection)
+                if (inverseDirection)
                 radix4Pass<true>(n, s, src, dst, twiddles);
             else
                 radix4Pass<false>(n, s, src, dst, twiddles);
@@ -238,7 +244,8 @@ void RealFft::complexTransform(const double* in, double* out, bool inverseDirect
         ++pass;
     }
     if (src != out)
-        for (std::size_t i = 0; i < size_; ++i) out[i] = src[i];
+        for (std::size_t i = 0; i < size_; ++i)
+            out[i] = src[i];
 }
 
 void RealFft::forward(const double* samples, double* spectrum) {
@@ -298,7 +305,7 @@ void RealFft::inverse(const double* spectrum, double* samples) {
         // E = X[k] + conj X[j], D = X[k] - conj X[j]; Z[k] = E + i conj(W^k) D.
         const __m128d e = _mm_add_pd(xk, xjConj);
         const __m128d t = rotate<true>(_mm_sub_pd(xk, xjConj), w);
-        const __m128d it = _mm_mul_pd(swapHalves(t), conjugate);  // (ti, -tr)
+        const __m128d it = _mm_mul_pd(swapHalves(t), conjugate); // (ti, -tr)
         _mm_storeu_pd(z + 2 * k, _mm_sub_pd(e, it));
         if (j != k) _mm_storeu_pd(z + 2 * j, _mm_mul_pd(_mm_add_pd(e, it), conjugate));
 #else
@@ -321,4 +328,4 @@ void RealFft::inverse(const double* spectrum, double* samples) {
     complexTransform(z, z, true);
 }
 
-}  // namespace ssrc
+} // namespace ssrc

@@ -20,7 +20,7 @@
 namespace ssrc {
 
 class RealFft {
-public:
+  public:
     explicit RealFft(std::size_t size);
 
     std::size_t size() const { return size_; }
@@ -30,17 +30,17 @@ public:
 
     static bool isValidSize(std::size_t size) { return size >= 4 && (size & (size - 1)) == 0; }
 
-private:
+  private:
     // Complex FFT of size_ / 2 interleaved points; in and out may be the same.
     void complexTransform(const double* in, double* out, bool inverseDirection);
 
     std::size_t size_;
-    std::vector<std::vector<double>> passTwiddles_;  // per radix-4 pass of the half-size transform
-    std::vector<double> realTwiddles_;  // e^(-2 pi i k / size), k <= size/4, as (re, re, -im, im)
-    std::vector<double> buffers_;       // two ping-pong buffers
-    std::size_t bufferB_ = 0;           // offset of the second one
+    std::vector<std::vector<double>> passTwiddles_; // per radix-4 pass of the half-size transform
+    std::vector<double> realTwiddles_; // e^(-2 pi i k / size), k <= size/4, as (re, re, -im, im)
+    std::vector<double> buffers_;      // two ping-pong buffers
+    std::size_t bufferB_ = 0;          // offset of the second one
 };
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

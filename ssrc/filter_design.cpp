@@ -32,8 +32,9 @@ double WindowedSinc::operator()(double tau) const {
 std::vector<double> designLowPass(int halfLength, double cutoff, double beta) {
     const WindowedSinc kernel(cutoff, halfLength + 1.0, beta);
     std::vector<double> taps(2 * static_cast<std::size_t>(halfLength) + 1);
-    for (int i = -halfLength; i <= halfLength; ++i) taps[static_cast<std::size_t>(i + halfLength)] = kernel(i);
+    for (int i = -halfLength; i <= halfLength; ++i)
+        taps[static_cast<std::size_t>(i + halfLength)] = kernel(i);
     return taps;
 }
 
-}  // namespace ssrc
+} // namespace ssrc

@@ -16,20 +16,20 @@ double kaiserSpan(double attenuationDb, double transitionWidth);
 // 2 fc sinc(2 fc tau) times a Kaiser window reaching zero at |tau| = halfWidth;
 // tau in samples, cutoff fc in cycles per sample. Unity gain at DC.
 class WindowedSinc {
-public:
+  public:
     WindowedSinc(double cutoff, double halfWidth, double beta);
     double operator()(double tau) const;
 
-private:
+  private:
     double cutoff_;
     double halfWidth_;
     double beta_;
-    double windowScale_;  // 1 / I0(beta)
+    double windowScale_; // 1 / I0(beta)
 };
 
 // Linear-phase low-pass of 2 * halfLength + 1 taps, centred on tap halfLength.
 std::vector<double> designLowPass(int halfLength, double cutoff, double beta);
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

@@ -10,25 +10,29 @@
 namespace ssrc {
 namespace {
 
-constexpr int64_t exactTableLimit = 1 << 18;  // doubles (2 MB) for one row per phase
+constexpr int64_t exactTableLimit = 1 << 18; // doubles (2 MB) for one row per phase
 constexpr int64_t finePhaseCount = 2048;
 
-}  // namespace
+} // namespace
 
 int PolyphaseStage::tapCount(const PolyphaseDesign& design) {
-    const int taps = static_cast<int>(std::ceil(kaiserSpan(design.attenuationDb, design.stopEdge - design.passEdge)));
+    const int taps = static_cast<int>(
+        std::ceil(kaiserSpan(design.attenuationDb, design.stopEdge - design.passEdge)));
     return taps + taps % 2;
 }
 
-PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory, int64_t emitBefore)
+PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory,
+                               int64_t emitBefore)
     : up_(design.up), down_(design.down) {
     if (up_ < 1 || down_ < 1) throw std::invalid_argument("bad polyphase ratio");
     taps_ = tapCount(design);
     const double halfWidth = 0.5 * taps_;
-    const WindowedSinc kernel(0.5 * (design.passEdge + design.stopEdge), halfWidth, kaiserBeta(design.attenuationDb));
+    const WindowedSinc kernel(0.5 * (design.passEdge + design.stopEdge), halfWidth,
+                              kaiserBeta(design.attenuationDb));
     const auto fillRow = [&](double fraction, double* out) {
         // Tap j meets input (first + j); the output sits `fraction` after input first + taps/2 - 1.
-        for (int j = 0; j < taps_; ++j) out[j] = kernel(fraction + halfWidth - 1.0 - j);
+        for (int j = 0; j < taps_; ++j)
+            out[j] = kernel(fraction + halfWidth - 1.0 - j);
     };
     interpolated_ = up_ * taps_ > exactTableLimit;
     if (!interpolated_) {
@@ -40,7 +44,8 @@ PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int6
         finePhases_ = finePhaseCount;
         table_.resize(static_cast<std::size_t>((finePhases_ + 3) * taps_));
         for (int64_t q = -1; q <= finePhases_ + 1; ++q)
-            fillRow(static_cast<double>(q) / static_cast<double>(finePhases_), table_.data() + (q + 1) * taps_);
+            fillRow(static_cast<double>(q) / static_cast<double>(finePhases_),
+                    table_.data() + (q + 1) * taps_);
     }
     // First output at time -emitBefore * M / L: whole input index and phase.
     const int64_t numerator = -emitBefore * down_;
@@ -51,7 +56,8 @@ PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int6
     const int64_t zeros = std::max<int64_t>(0, -firstTap - inputHistory);
     nextStart_ = firstTap + inputHistory + zeros;
     pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_) queue.appendZeros(static_cast<std::size_t>(zeros));
+    for (SampleQueue& queue : pending_)
+        queue.appendZeros(static_cast<std::size_t>(zeros));
 }
 
 const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
@@ -64,9 +70,10 @@ const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
     const double w0 = (u + 1.0) * (u - 1.0) * (u - 2.0) / 2.0;
     const double w1 = -(u + 1.0) * u * (u - 2.0) / 2.0;
     const double w2 = (u + 1.0) * u * (u - 1.0) / 6.0;
-    const double* r = table_.data() + index * taps_;  // row of fraction (index - 1) / Q
+    const double* r = table_.data() + index * taps_; // row of fraction (index - 1) / Q
     for (int j = 0; j < taps_; ++j)
-        scratch[j] = ((wm * r[j] + w0 * r[j + taps_]) + w1 * r[j + 2 * taps_]) + w2 * r[j + 3 * taps_];
+        scratch[j] =
+            ((wm * r[j] + w0 * r[j + taps_]) + w1 * r[j + 2 * taps_]) + w2 * r[j + 3 * taps_];
     return scratch;
 }
 
@@ -74,16 +81,18 @@ namespace {
 
 // Outputs of two channels from rows[i] at inputs starts[i].
 template <int fixedTaps>
-void filterPair(const int64_t* starts, const double* const* rows, std::size_t n, int taps, const double* x,
-                const double* y, double* outX, double* outY) {
+void filterPair(const int64_t* starts, const double* const* rows, std::size_t n, int taps,
+                const double* x, const double* y, double* outX, double* outY) {
     const int count = fixedTaps > 0 ? fixedTaps : taps;
-    for (std::size_t i = 0; i < n; ++i) dotProduct2(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
+    for (std::size_t i = 0; i < n; ++i)
+        dotProduct2(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
 }
 
 #ifdef SSRC_HAVE_AVX_DISPATCH
 template <int fixedTaps>
-SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* rows, std::size_t n, int taps,
-                                   const double* x, const double* y, double* outX, double* outY) {
+SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* rows, std::size_t n,
+                                   int taps, const double* x, const double* y, double* outX,
+                                   double* outY) {
     const int count = fixedTaps > 0 ? fixedTaps : taps;
     for (std::size_t i = 0; i < n; ++i)
         dotProduct2Avx(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
@@ -91,7 +100,7 @@ SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* r
 }
 #endif
 
-}  // namespace
+} // namespace
 
 template <int fixedTaps>
 void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const {
@@ -116,12 +125,14 @@ void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& o
     if (c < channels) {
         double* out = output[c].data() + done;
         const double* x = pending_[c].front();
-        for (std::size_t i = 0; i < n; ++i) out[i] = dotProduct(rows_[i], x + starts_[i], taps);
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = dotProduct(rows_[i], x + starts_[i], taps);
     }
 }
 
 void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
-    for (std::size_t c = 0; c < pending_.size(); ++c) pending_[c].append(input[c].data(), input[c].size());
+    for (std::size_t c = 0; c < pending_.size(); ++c)
+        pending_[c].append(input[c].data(), input[c].size());
     const int64_t available = static_cast<int64_t>(pending_.empty() ? 0 : pending_[0].size());
     const int64_t stepWhole = down_ / up_;
     const int64_t stepPart = down_ % up_;
@@ -137,11 +148,12 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
     // floor((position + i * M) / L), with position = start * L + phase, and
     // needs start + taps <= available.
     const int64_t position = nextStart_ * up_ + nextPhase_;
-    const int64_t limit = (available - taps_ + 1) * up_;  // positions below it fit
+    const int64_t limit = (available - taps_ + 1) * up_; // positions below it fit
     const std::size_t count =
         limit > position ? static_cast<std::size_t>((limit - position + down_ - 1) / down_) : 0;
     const std::size_t channels = pending_.size();
-    for (std::size_t c = 0; c < channels; ++c) output[c].resize(count);
+    for (std::size_t c = 0; c < channels; ++c)
+        output[c].resize(count);
     // In chunks, so that interpolated rows are computed once for all channels
     // and stay in cache.
     constexpr std::size_t chunk = 256;
@@ -154,24 +166,38 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
         const std::size_t n = std::min(chunk, count - done);
         for (std::size_t i = 0; i < n; ++i) {
             starts_[i] = start;
-            rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * taps_) : table_.data() + phase * taps_;
+            rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * taps_)
+                                     : table_.data() + phase * taps_;
             advance(start, phase);
         }
         switch (taps_) {
-            case 14: filterChunk<14>(n, done, output); break;
-            case 24: filterChunk<24>(n, done, output); break;
-            case 26: filterChunk<26>(n, done, output); break;
-            case 52: filterChunk<52>(n, done, output); break;
-            case 72: filterChunk<72>(n, done, output); break;
-            default: filterChunk<0>(n, done, output); break;
+        case 14:
+            filterChunk<14>(n, done, output);
+            break;
+        case 24:
+            filterChunk<24>(n, done, output);
+            break;
+        case 26:
+            filterChunk<26>(n, done, output);
+            break;
+        case 52:
+            filterChunk<52>(n, done, output);
+            break;
+        case 72:
+            filterChunk<72>(n, done, output);
+            break;
+        default:
+            filterChunk<0>(n, done, output);
+            break;
         }
         done += n;
     }
     // Drop the inputs no later output needs.
     const int64_t consumed = std::min(start, available);
-    for (SampleQueue& queue : pending_) queue.drop(static_cast<std::size_t>(consumed));
+    for (SampleQueue& queue : pending_)
+        queue.drop(static_cast<std::size_t>(consumed));
     nextStart_ = start - consumed;
     nextPhase_ = phase;
 }
 
-}  // namespace ssrc
+} // namespace ssrc

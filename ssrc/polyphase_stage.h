@@ -14,18 +14,19 @@
 namespace ssrc {
 
 struct PolyphaseDesign {
-    int64_t up = 1;    // L
-    int64_t down = 1;  // M
-    double passEdge = 0.25;  // cycles per input frame
-    double stopEdge = 0.75;  // cycles per input frame
+    int64_t up = 1;         // L
+    int64_t down = 1;       // M
+    double passEdge = 0.25; // cycles per input frame
+    double stopEdge = 0.75; // cycles per input frame
     double attenuationDb = 180.0;
 };
 
 class PolyphaseStage final : public ResamplerStage {
-public:
+  public:
     // The input starts inputHistory frames before time 0; the output starts
     // emitBefore frames before time 0 (history for the next stage).
-    PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory, int64_t emitBefore);
+    PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory,
+                   int64_t emitBefore);
     // Taps per phase (even) of a design, and the input frames before time 0 it uses.
     static int tapCount(const PolyphaseDesign& design);
     static int64_t historyNeeded(const PolyphaseDesign& design) { return tapCount(design) / 2 - 1; }
@@ -33,7 +34,7 @@ public:
     std::size_t maxHeldFrames() const override { return static_cast<std::size_t>(taps_) + 1; }
     int taps() const { return taps_; }
 
-private:
+  private:
     // Coefficient row for phase numerator p (0 <= p < L), filled into scratch if needed.
     const double* row(int64_t phase, double* scratch) const;
     // Outputs done .. done + n of every channel from the rows and starts of the chunk.
@@ -42,10 +43,10 @@ private:
 
     int64_t up_;
     int64_t down_;
-    int taps_;  // per phase, even
+    int taps_; // per phase, even
     bool interpolated_;
     int64_t finePhases_ = 0;
-    std::vector<double> table_;  // exact: L rows; interpolated: finePhases_ + 3 rows
+    std::vector<double> table_; // exact: L rows; interpolated: finePhases_ + 3 rows
     std::vector<SampleQueue> pending_;
     // Position of the next output: input index (relative to the queue front) of
     // its first tap, and its phase numerator.
@@ -56,6 +57,6 @@ private:
     std::vector<double> rowScratch_;
 };
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

@@ -9,17 +9,19 @@
 
 namespace {
 
-constexpr uint64_t liveMagic = 0x5352435245534d31ull;   // "SRCRESM1"
-constexpr uint64_t inertMagic = 0x53524352494e4552ull;  // "SRCRINER"
+constexpr uint64_t liveMagic = 0x5352435245534d31ull;  // "SRCRESM1"
+constexpr uint64_t inertMagic = 0x53524352494e4552ull; // "SRCRINER"
 
 struct StateBlock {
     uint64_t magic;
     ssrc::ResamplerEngine* engine;
-    double empty;  // what an inert state returns: a valid buffer of 0 frames
+    double empty; // what an inert state returns: a valid buffer of 0 frames
 };
 static_assert(sizeof(StateBlock) <= SSRC_RESAMPLER_STATE_BYTES, "resampler state does not fit");
 
-StateBlock* block(void* state) { return static_cast<StateBlock*>(state); }
+StateBlock* block(void* state) {
+    return static_cast<StateBlock*>(state);
+}
 
 void initialise(int channels, int inputRate, int outputRate, void* state, int* blockSize) {
     if (state == nullptr) return;
@@ -31,7 +33,7 @@ void initialise(int channels, int inputRate, int outputRate, void* state, int* b
     try {
         s->engine = new ssrc::ResamplerEngine(channels, inputRate, outputRate);
     } catch (...) {
-        return;  // out of memory: inert
+        return; // out of memory: inert
     }
     s->magic = liveMagic;
     if (blockSize != nullptr) {
@@ -42,7 +44,7 @@ void initialise(int channels, int inputRate, int outputRate, void* state, int* b
 }
 
 double* process(int last, void* state, int frames, const double* input, int* outputFrames) {
-    static double noState = 0.0;  // only for a null state pointer
+    static double noState = 0.0; // only for a null state pointer
     int produced = 0;
     double* result = &noState;
     if (state != nullptr) {
@@ -51,7 +53,8 @@ double* process(int last, void* state, int frames, const double* input, int* out
         if (s->magic == liveMagic && s->engine != nullptr) {
             if (input == nullptr || frames < 0) frames = 0;
             try {
-                result = const_cast<double*>(s->engine->process(input, frames, last != 0, produced));
+                result =
+                    const_cast<double*>(s->engine->process(input, frames, last != 0, produced));
             } catch (...) {
                 // Out of memory mid-pass: the state turns inert rather than crash the caller.
                 delete s->engine;
@@ -75,11 +78,12 @@ void release(void* state) {
     s->empty = 0.0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
-SSRC_API void SSRC_CALL _UpsampleInit(int channels, int inputRate, int outputRate, void* state, int* blockSize) {
+SSRC_API void SSRC_CALL _UpsampleInit(int channels, int inputRate, int outputRate, void* state,
+                                      int* blockSize) {
     initialise(channels, inputRate, outputRate, state, blockSize);
 }
 
@@ -88,17 +92,22 @@ SSRC_API double* SSRC_CALL _UpsampleProcess(int last, void* state, int frames, c
     return process(last, state, frames, input, outputFrames);
 }
 
-SSRC_API void SSRC_CALL _UpsampleExit(void* state) { release(state); }
+SSRC_API void SSRC_CALL _UpsampleExit(void* state) {
+    release(state);
+}
 
-SSRC_API void SSRC_CALL _DownsampleInit(int channels, int inputRate, int outputRate, void* state, int* blockSize) {
+SSRC_API void SSRC_CALL _DownsampleInit(int channels, int inputRate, int outputRate, void* state,
+                                        int* blockSize) {
     initialise(channels, inputRate, outputRate, state, blockSize);
 }
 
-SSRC_API double* SSRC_CALL _DownsampleProcess(int last, void* state, int frames, const double* input,
-                                              int* outputFrames) {
+SSRC_API double* SSRC_CALL _DownsampleProcess(int last, void* state, int frames,
+                                              const double* input, int* outputFrames) {
     return process(last, state, frames, input, outputFrames);
 }
 
-SSRC_API void SSRC_CALL _DownsampleExit(void* state) { release(state); }
+SSRC_API void SSRC_CALL _DownsampleExit(void* state) {
+    release(state);
+}
 
-}  // extern "C"
+} // extern "C"

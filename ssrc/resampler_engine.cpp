@@ -10,14 +10,14 @@
 namespace ssrc {
 namespace {
 
-constexpr double sharpPassEdge = 0.92;      // of the lower Nyquist frequency
+constexpr double sharpPassEdge = 0.92; // of the lower Nyquist frequency
 constexpr double sharpAttenuationDb = 183.0;
-constexpr double shortAttenuationDb = 183.0;  // Kaiser's estimate is a few dB optimistic here
+constexpr double shortAttenuationDb = 183.0; // Kaiser's estimate is a few dB optimistic here
 // The short filter is flat wherever the sharp one is (0.94 of the lower
 // Nyquist frequency and below; above it only shapes the sharp filter's
 // transition a little more) and stops from 3 times the lower Nyquist frequency
 // on, where the first image of the doubled-rate signal begins.
-constexpr double shortPassEdge = 0.47;  // of the lower rate
+constexpr double shortPassEdge = 0.47; // of the lower rate
 constexpr double shortStopEdge = 1.5;  // of the lower rate
 
 PolyphaseDesign polyphaseDesign(int64_t fromRate, int64_t toRate, int64_t lowerRate) {
@@ -25,17 +25,19 @@ PolyphaseDesign polyphaseDesign(int64_t fromRate, int64_t toRate, int64_t lowerR
     PolyphaseDesign design;
     design.up = toRate / common;
     design.down = fromRate / common;
-    design.passEdge = shortPassEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
-    design.stopEdge = shortStopEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
+    design.passEdge =
+        shortPassEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
+    design.stopEdge =
+        shortStopEdge * static_cast<double>(lowerRate) / static_cast<double>(fromRate);
     design.attenuationDb = shortAttenuationDb;
     return design;
 }
 
-}  // namespace
+} // namespace
 
 bool ResamplerEngine::validArguments(int channels, int inputRate, int outputRate) {
-    return channels >= 1 && channels <= maxChannels && inputRate >= minRate && inputRate <= maxRate &&
-           outputRate >= minRate && outputRate <= maxRate;
+    return channels >= 1 && channels <= maxChannels && inputRate >= minRate &&
+           inputRate <= maxRate && outputRate >= minRate && outputRate <= maxRate;
 }
 
 ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
@@ -54,18 +56,19 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
         } else {
             const PolyphaseDesign design = polyphaseDesign(2 * in, out, in);
             const int64_t history = PolyphaseStage::historyNeeded(design);
-            stages_.push_back(
-                std::make_unique<SharpInterpolator>(taps, fftSize, channels, static_cast<std::size_t>(history)));
+            stages_.push_back(std::make_unique<SharpInterpolator>(
+                taps, fftSize, channels, static_cast<std::size_t>(history)));
             heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
             stages_.push_back(std::make_unique<PolyphaseStage>(design, channels, history, 0));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
+            heldOutputFrames_ +=
+                static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
         }
     } else if (out < in) {
         std::size_t history = 0;
         if (in != 2 * out) {
             history = SharpDecimator::historyFor(taps);
-            stages_.push_back(std::make_unique<PolyphaseStage>(polyphaseDesign(in, 2 * out, out), channels, 0,
-                                                               static_cast<int64_t>(history)));
+            stages_.push_back(std::make_unique<PolyphaseStage>(
+                polyphaseDesign(in, 2 * out, out), channels, 0, static_cast<int64_t>(history)));
             heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
         }
         stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
@@ -73,7 +76,7 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
     }
     front_.resize(static_cast<std::size_t>(channels));
     back_.resize(static_cast<std::size_t>(channels));
-    output_.resize(static_cast<std::size_t>(channels));  // a valid buffer even for 0 frames
+    output_.resize(static_cast<std::size_t>(channels)); // a valid buffer even for 0 frames
 }
 
 int64_t ResamplerEngine::expectedTotal() const {
@@ -81,7 +84,8 @@ int64_t ResamplerEngine::expectedTotal() const {
 }
 
 int ResamplerEngine::maxOutputFrames(int inputFrames) const {
-    const double frames = std::ceil(static_cast<double>(inputFrames) * outputRate_ / inputRate_ + heldOutputFrames_);
+    const double frames =
+        std::ceil(static_cast<double>(inputFrames) * outputRate_ / inputRate_ + heldOutputFrames_);
     return static_cast<int>(std::min(frames + 16.0, 2147483647.0 / channels_));
 }
 
@@ -92,16 +96,18 @@ void ResamplerEngine::runChain() {
     }
 }
 
-const double* ResamplerEngine::process(const double* input, int frames, bool last, int& outputFrames) {
+const double* ResamplerEngine::process(const double* input, int frames, bool last,
+                                       int& outputFrames) {
     const std::size_t channels = static_cast<std::size_t>(channels_);
     const std::size_t count = frames > 0 && !finished_ ? static_cast<std::size_t>(frames) : 0;
     std::size_t emitted = 0;
     // Moves what the chain produced into the interleaved output, never past `limit` in total.
     const auto collect = [&](int64_t limit) {
         const std::size_t produced = front_[0].size();
-        const std::size_t keep = static_cast<std::size_t>(
-            std::max<int64_t>(0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
-        if (output_.size() < (emitted + keep) * channels) output_.resize((emitted + keep) * channels);
+        const std::size_t keep = static_cast<std::size_t>(std::max<int64_t>(
+            0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
+        if (output_.size() < (emitted + keep) * channels)
+            output_.resize((emitted + keep) * channels);
         double* target = output_.data() + emitted * channels;
         if (channels == 2) {
             const double* left = front_[0].data();
@@ -113,7 +119,8 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         } else {
             for (std::size_t c = 0; c < channels; ++c) {
                 const double* plane = front_[c].data();
-                for (std::size_t i = 0; i < keep; ++i) target[i * channels + c] = plane[i];
+                for (std::size_t i = 0; i < keep; ++i)
+                    target[i * channels + c] = plane[i];
             }
         }
         emitted += keep;
@@ -124,11 +131,13 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         const int64_t limit = last ? expectedTotal() : INT64_MAX;
         // Many channels go through in slices, so the stages' queues stay
         // small; the output does not depend on how the input is cut.
-        const std::size_t slice = std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
+        const std::size_t slice =
+            std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
         for (std::size_t at = 0; at < count || at == 0; at += slice) {
             const std::size_t n = std::min(slice, count - at);
             const double* from = input + at * channels;
-            for (std::vector<double>& plane : front_) plane.resize(n);
+            for (std::vector<double>& plane : front_)
+                plane.resize(n);
             if (channels == 2) {
                 double* left = front_[0].data();
                 double* right = front_[1].data();
@@ -139,7 +148,8 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
             } else {
                 for (std::size_t c = 0; c < channels; ++c) {
                     double* plane = front_[c].data();
-                    for (std::size_t i = 0; i < n; ++i) plane[i] = from[i * channels + c];
+                    for (std::size_t i = 0; i < n; ++i)
+                        plane[i] = from[i * channels + c];
                 }
             }
             runChain();
@@ -153,11 +163,14 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
             // silence would make far more output than is kept.
             const double ratio = static_cast<double>(inputRate_) / outputRate_;
             std::size_t feed = std::min<std::size_t>(
-                slice, static_cast<std::size_t>(static_cast<double>(limit - outputTotal_) * ratio) + 64);
+                slice,
+                static_cast<std::size_t>(static_cast<double>(limit - outputTotal_) * ratio) + 64);
             const double rounds =
-                64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(limit - outputTotal_)) * ratio / slice;
+                64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(limit - outputTotal_)) *
+                           ratio / slice;
             for (int round = 0; outputTotal_ < limit && round < rounds; ++round) {
-                for (auto& plane : front_) plane.assign(feed, 0.0);
+                for (auto& plane : front_)
+                    plane.assign(feed, 0.0);
                 runChain();
                 collect(limit);
                 feed = std::min(slice, 2 * feed);
@@ -169,4 +182,4 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
     return output_.data();
 }
 
-}  // namespace ssrc
+} // namespace ssrc

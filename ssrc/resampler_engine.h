@@ -20,7 +20,7 @@
 namespace ssrc {
 
 class ResamplerEngine {
-public:
+  public:
     static constexpr int maxChannels = 1000;
     static constexpr int minRate = 1000;
     static constexpr int maxRate = 768000;
@@ -33,7 +33,7 @@ public:
     // Interleaved in, interleaved out; the result stays valid until the next call.
     const double* process(const double* input, int frames, bool last, int& outputFrames);
 
-private:
+  private:
     void runChain();
     int64_t expectedTotal() const;
 
@@ -41,7 +41,7 @@ private:
     int inputRate_;
     int outputRate_;
     std::vector<std::unique_ptr<ResamplerStage>> stages_;
-    double heldOutputFrames_ = 0.0;  // what the chain may hold back, in output frames
+    double heldOutputFrames_ = 0.0; // what the chain may hold back, in output frames
     int64_t inputTotal_ = 0;
     int64_t outputTotal_ = 0;
     bool finished_ = false;
@@ -50,6 +50,6 @@ private:
     std::vector<double> output_;
 };
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

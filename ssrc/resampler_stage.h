@@ -15,7 +15,7 @@ using PlanarBlock = std::vector<std::vector<double>>;
 // Consumed samples are only moved out of the way when the storage would
 // otherwise have to grow, so most calls move nothing.
 class SampleQueue {
-public:
+  public:
     void append(const double* samples, std::size_t count) {
         makeRoom(count);
         data_.insert(data_.end(), samples, samples + count);
@@ -34,7 +34,7 @@ public:
         }
     }
 
-private:
+  private:
     void makeRoom(std::size_t count) {
         if (head_ == 0 || data_.size() + count <= data_.capacity()) return;
         data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(head_));
@@ -46,7 +46,7 @@ private:
 };
 
 class ResamplerStage {
-public:
+  public:
     virtual ~ResamplerStage() = default;
     // Consumes every frame of `input` (one vector per channel) and replaces the
     // content of `output` with the frames that became complete.
@@ -55,6 +55,6 @@ public:
     virtual std::size_t maxHeldFrames() const = 0;
 };
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

@@ -11,9 +11,11 @@ namespace {
 
 // Spectrum of the taps at the given FFT size, scaled once so that the
 // unscaled inverse transform and any zero-stuffing gain need no extra pass.
-std::vector<double> filterSpectrum(const std::vector<double>& taps, std::size_t fftSize, double scale) {
+std::vector<double> filterSpectrum(const std::vector<double>& taps, std::size_t fftSize,
+                                   double scale) {
     std::vector<double> padded(fftSize, 0.0);
-    for (std::size_t i = 0; i < taps.size(); ++i) padded[i] = taps[i] * scale;
+    for (std::size_t i = 0; i < taps.size(); ++i)
+        padded[i] = taps[i] * scale;
     RealFft fft(fftSize);
     std::vector<double> spectrum(fftSize);
     fft.forward(padded.data(), spectrum.data());
@@ -38,7 +40,8 @@ void multiplyBins(const double* x, const double* h, double* y, std::size_t first
                                 : _mm_loadu_pd(x + 2 * k);
         const __m128d hv = _mm_loadu_pd(h + 2 * k);
         const __m128d re = _mm_mul_pd(a, _mm_unpacklo_pd(hv, hv));
-        const __m128d im = _mm_mul_pd(_mm_shuffle_pd(a, a, 1), _mm_mul_pd(_mm_unpackhi_pd(hv, hv), flipReal));
+        const __m128d im =
+            _mm_mul_pd(_mm_shuffle_pd(a, a, 1), _mm_mul_pd(_mm_unpackhi_pd(hv, hv), flipReal));
         _mm_storeu_pd(y + 2 * k, _mm_add_pd(re, im));
     }
 #else
@@ -51,7 +54,7 @@ void multiplyBins(const double* x, const double* h, double* y, std::size_t first
 #endif
 }
 
-}  // namespace
+} // namespace
 
 std::vector<double> designSharpFilter(double passEdge, double attenuationDb) {
     // At twice the lower rate the lower Nyquist frequency is 1/4 cycle per sample.
@@ -59,7 +62,7 @@ std::vector<double> designSharpFilter(double passEdge, double attenuationDb) {
     const double pass = passEdge * 0.25;
     const double span = kaiserSpan(attenuationDb, stop - pass);
     int halfLength = static_cast<int>(std::ceil(span / 2.0));
-    halfLength += halfLength % 2;  // even, as the decimator needs
+    halfLength += halfLength % 2; // even, as the decimator needs
     return designLowPass(halfLength, 0.5 * (pass + stop), kaiserBeta(attenuationDb));
 }
 
@@ -72,7 +75,8 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
     for (std::size_t size = 16, bits = 4; size <= 16384; size *= 2, ++bits) {
         if (size < 2 * filterLength) continue;
         if (best != 0 && static_cast<double>(size) * channels > 8e6) break;
-        const double cost = static_cast<double>(size * bits) / static_cast<double>(size - filterLength);
+        const double cost =
+            static_cast<double>(size * bits) / static_cast<double>(size - filterLength);
         if (best == 0 || cost < bestCost) {
             best = size;
             bestCost = cost;
@@ -80,25 +84,27 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
     }
     if (best == 0) {
         best = 16;
-        while (best < 2 * filterLength) best *= 2;
+        while (best < 2 * filterLength)
+            best *= 2;
     }
     return best;
 }
 
-SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
-                                     std::size_t emitBefore)
+SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
+                                     int channels, std::size_t emitBefore)
     : windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
     // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
-    const std::size_t lead = (delay + emitBefore + 1) / 2;  // zeros before the first input
+    const std::size_t lead = (delay + emitBefore + 1) / 2; // zeros before the first input
     firstValid_ = delay + 2 * lead - emitBefore;
     if (fftSize < firstValid_ + 4) throw std::invalid_argument("FFT too short for the filter");
     hop_ = (fftSize - firstValid_) / 2;
     // Zero-stuffing halves the gain: make it up with a factor of 2.
     filterSpectrum_ = filterSpectrum(taps, fftSize, 2.0 / static_cast<double>(fftSize));
     pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_) queue.appendZeros(lead);
+    for (SampleQueue& queue : pending_)
+        queue.appendZeros(lead);
     spectrum_.resize(windowInputs_);
     product_.resize(fftSize);
 }
@@ -140,7 +146,8 @@ SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftS
     filterSpectrum_ = filterSpectrum(taps, fftSize, 1.0 / static_cast<double>(fftSize));
     pending_.resize(static_cast<std::size_t>(channels));
     // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
-    for (SampleQueue& queue : pending_) queue.appendZeros(delay - inputHistory);
+    for (SampleQueue& queue : pending_)
+        queue.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
     folded_.resize(fftSize / 2);
 }
@@ -176,4 +183,4 @@ void SharpDecimator::process(const PlanarBlock& input, PlanarBlock& output) {
     }
 }
 
-}  // namespace ssrc
+} // namespace ssrc

@@ -22,18 +22,19 @@ std::vector<double> designSharpFilter(double passEdge, double attenuationDb);
 std::size_t chooseFftSize(std::size_t filterLength, int channels);
 
 class SharpInterpolator final : public ResamplerStage {
-public:
+  public:
     // taps: odd-length linear-phase filter at the doubled rate. The output
     // starts emitBefore frames before time 0, so that the next stage sees the
     // filter's response ahead of the first input too.
-    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels, std::size_t emitBefore);
+    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
+                      std::size_t emitBefore);
     void process(const PlanarBlock& input, PlanarBlock& output) override;
     std::size_t maxHeldFrames() const override { return windowInputs_; }
 
-private:
-    std::size_t windowInputs_;  // inputs per FFT window (fftSize / 2)
-    std::size_t hop_;           // new inputs per window
-    std::size_t firstValid_;    // first output of a window that is kept
+  private:
+    std::size_t windowInputs_; // inputs per FFT window (fftSize / 2)
+    std::size_t hop_;          // new inputs per window
+    std::size_t firstValid_;   // first output of a window that is kept
     RealFft halfFft_;
     RealFft fullFft_;
     std::vector<double> filterSpectrum_;
@@ -43,19 +44,20 @@ private:
 };
 
 class SharpDecimator final : public ResamplerStage {
-public:
+  public:
     // taps: linear-phase filter at the input rate, 2 * D + 1 taps with D even.
     // The input starts inputHistory (<= D) frames before time 0.
-    SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels, std::size_t inputHistory);
+    SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,
+                   std::size_t inputHistory);
     // Frames before time 0 the decimator can use.
     static std::size_t historyFor(const std::vector<double>& taps) { return taps.size() / 2; }
     void process(const PlanarBlock& input, PlanarBlock& output) override;
     std::size_t maxHeldFrames() const override { return fftSize_; }
 
-private:
+  private:
     std::size_t fftSize_;
-    std::size_t hop_;         // outputs per FFT window (2 * hop_ inputs)
-    std::size_t firstValid_;  // first decimated output of a window that is kept
+    std::size_t hop_;        // outputs per FFT window (2 * hop_ inputs)
+    std::size_t firstValid_; // first decimated output of a window that is kept
     RealFft fullFft_;
     RealFft halfFft_;
     std::vector<double> filterSpectrum_;
@@ -64,6 +66,6 @@ private:
     std::vector<double> folded_;
 };
 
-}  // namespace ssrc
+} // namespace ssrc
 
 #endif

@@ -5,7 +5,8 @@
 #ifndef SSRC_SIMD_H
 #define SSRC_SIMD_H
 
-#if !defined(SSRC_NO_SIMD) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#if !defined(SSRC_NO_SIMD) &&                                                                      \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #define SSRC_HAVE_SSE2 1
 #include <emmintrin.h>
 #endif
@@ -14,7 +15,7 @@
 // has AVX. Same IEEE operations per element (AVX only, never FMA), so the
 // same bits. Not in Windows builds: GCC there cannot align the stack for
 // spilled 256-bit registers.
-#if defined(SSRC_HAVE_SSE2) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__)) && \
+#if defined(SSRC_HAVE_SSE2) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__)) &&   \
     (defined(__GNUC__) || defined(__clang__))
 #define SSRC_HAVE_AVX_DISPATCH 1
 #include <immintrin.h>
@@ -24,7 +25,7 @@ inline bool cpuHasAvx() {
     static const bool has = __builtin_cpu_supports("avx");
     return has;
 }
-}  // namespace ssrc
+} // namespace ssrc
 #endif
 
 #endif

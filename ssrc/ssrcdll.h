@@ -98,18 +98,20 @@ extern "C" {
 #define SSRC_CALL
 #endif
 
-SSRC_API void SSRC_CALL _UpsampleInit(int channels, int inputRate, int outputRate, void* state, int* blockSize);
+SSRC_API void SSRC_CALL _UpsampleInit(int channels, int inputRate, int outputRate, void* state,
+                                      int* blockSize);
 SSRC_API double* SSRC_CALL _UpsampleProcess(int last, void* state, int frames, const double* input,
                                             int* outputFrames);
 SSRC_API void SSRC_CALL _UpsampleExit(void* state);
 
-SSRC_API void SSRC_CALL _DownsampleInit(int channels, int inputRate, int outputRate, void* state, int* blockSize);
-SSRC_API double* SSRC_CALL _DownsampleProcess(int last, void* state, int frames, const double* input,
-                                              int* outputFrames);
+SSRC_API void SSRC_CALL _DownsampleInit(int channels, int inputRate, int outputRate, void* state,
+                                        int* blockSize);
+SSRC_API double* SSRC_CALL _DownsampleProcess(int last, void* state, int frames,
+                                              const double* input, int* outputFrames);
 SSRC_API void SSRC_CALL _DownsampleExit(void* state);
 
-SSRC_API void SSRC_CALL _DitherInit(int channels, int outputRate, int noiseShaping, int pdfType, double amplitude,
-                                    void* state);
+SSRC_API void SSRC_CALL _DitherInit(int channels, int outputRate, int noiseShaping, int pdfType,
+                                    double amplitude, void* state);
 SSRC_API void SSRC_CALL _DitherProcess(int frames, void* state, double* samples);
 SSRC_API void SSRC_CALL _DitherExit(void* state);
 

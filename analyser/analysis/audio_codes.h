@@ -6,10 +6,10 @@
 namespace corv {
 
 enum class FileFormat : int32_t {
-    WavePcm = 50,     // "fmt " chunk of 16 bytes
-    WaveNonPcm = 45,  // 18 bytes, zero extension size
+    WavePcm = 50,      // "fmt " chunk of 16 bytes
+    WaveNonPcm = 45,   // 18 bytes, zero extension size
     WaveFormatEx = 40, // WAVE_FORMAT_EXTENSIBLE, 40 bytes
-    RawSamples = 20,  // output only
+    RawSamples = 20,   // output only
     Unanalysed = 65,
     NotRecognised = 70,
 };
@@ -33,14 +33,22 @@ inline constexpr SampleType kSampleTypes[] = {
 // The name the preferences list shows; "" for a code outside the eight.
 inline std::string_view sampleTypeName(int32_t code) {
     switch (static_cast<SampleType>(code)) {
-    case SampleType::Int8: return "8bit int";
-    case SampleType::Int16: return "16bit int";
-    case SampleType::Int24: return "24bit int";
-    case SampleType::Int32: return "32bit int";
-    case SampleType::FloatIeee: return "32bit float IEEE";
-    case SampleType::FloatPcm: return "32bit float PCM";
-    case SampleType::FloatCe: return "32bit float CE";
-    case SampleType::Double: return "64bit float";
+    case SampleType::Int8:
+        return "8bit int";
+    case SampleType::Int16:
+        return "16bit int";
+    case SampleType::Int24:
+        return "24bit int";
+    case SampleType::Int32:
+        return "32bit int";
+    case SampleType::FloatIeee:
+        return "32bit float IEEE";
+    case SampleType::FloatPcm:
+        return "32bit float PCM";
+    case SampleType::FloatCe:
+        return "32bit float CE";
+    case SampleType::Double:
+        return "64bit float";
     }
     return "";
 }

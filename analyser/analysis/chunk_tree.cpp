@@ -52,7 +52,8 @@ void formatLines(TextNode& node, const ChunkBytes& body) {
         return;
     }
     uint16_t tag = body.u16(0);
-    node.append(formatText("Format: %i%s", int{tag}, tag == 65534 ? " (Determined by subformat)" : formatTagSuffix(tag)));
+    node.append(formatText("Format: %i%s", int{tag},
+                           tag == 65534 ? " (Determined by subformat)" : formatTagSuffix(tag)));
     node.append(formatText("Number of channels: %i", int{body.u16(2)}));
     node.append(formatText("Sample Rate: %u Hz", body.u32(4)));
     node.append(formatText("Average bytes per sec.: %u ", body.u32(8)));
@@ -63,12 +64,13 @@ void formatLines(TextNode& node, const ChunkBytes& body) {
     node.append(formatText("Vallid bits per sample: %i ", int{body.u16(18)}));
     node.append(formatText("Channelmask: %i ", body.i32(20)));
     Guid guid{body.u32(24), body.u16(28), body.u16(30), {}};
-    for (size_t i = 0; i < 8; ++i) guid.data4[i] = body.u8(32 + i);
+    for (size_t i = 0; i < 8; ++i)
+        guid.data4[i] = body.u8(32 + i);
     const uint8_t* b = guid.data4;
-    node.append(formatText("Subformat: %08X   %04X%04X   %02X%02X%02X%02X   %02X%02X%02X%02X%s", guid.data1,
-                           unsigned{guid.data2}, unsigned{guid.data3}, unsigned{b[0]}, unsigned{b[1]}, unsigned{b[2]},
-                           unsigned{b[3]}, unsigned{b[4]}, unsigned{b[5]}, unsigned{b[6]}, unsigned{b[7]},
-                           subformatSuffix(guid)));
+    node.append(formatText("Subformat: %08X   %04X%04X   %02X%02X%02X%02X   %02X%02X%02X%02X%s",
+                           guid.data1, unsigned{guid.data2}, unsigned{guid.data3}, unsigned{b[0]},
+                           unsigned{b[1]}, unsigned{b[2]}, unsigned{b[3]}, unsigned{b[4]},
+                           unsigned{b[5]}, unsigned{b[6]}, unsigned{b[7]}, subformatSuffix(guid)));
 }
 
 // The record count in the first 4 bytes must account for the whole body;
@@ -110,7 +112,8 @@ void displayLines(TextNode& node, const ChunkBytes& body) {
     if (body.size() <= 5) return;
     uint32_t type = body.u32(0);
     node.append(formatText("Type: %u (%s)", type, clipboardFormatName(type)));
-    if (type == 1 || type == 7 || type == 129) node.append(formatText("data: %s", body.text(4, 519).c_str()));
+    if (type == 1 || type == 7 || type == 129)
+        node.append(formatText("data: %s", body.text(4, 519).c_str()));
 }
 
 bool isDecoded(const ChunkHeader& header) {
@@ -122,20 +125,28 @@ bool isDecoded(const ChunkHeader& header) {
 // whole: the chunk's header and body, exactly as in the file.
 void decodeChunk(TextNode& node, const ChunkHeader& header, const ChunkBytes& whole) {
     ChunkBytes body = whole.slice(8, header.size);
-    if (header.is("fmt ")) formatLines(node, body);
-    else if (header.is("cue ")) cueLines(node, body);
-    else if (header.is("plst")) playlistLines(node, body);
-    else if (header.is("fact")) node.append(formatText("Samples per channel: %u (sometimes incorrect)", body.u32(0)));
-    else if (header.is("LIST")) walkListChunk(node, whole);
-    else if (header.is("DISP")) displayLines(node, body);
+    if (header.is("fmt "))
+        formatLines(node, body);
+    else if (header.is("cue "))
+        cueLines(node, body);
+    else if (header.is("plst"))
+        playlistLines(node, body);
+    else if (header.is("fact"))
+        node.append(formatText("Samples per channel: %u (sometimes incorrect)", body.u32(0)));
+    else if (header.is("LIST"))
+        walkListChunk(node, whole);
+    else if (header.is("DISP"))
+        displayLines(node, body);
 }
 
 // Reads and decodes a small known chunk; false when its body is cut short by
 // the end of the file (then only its name and size are shown).
-bool showBody(TextNode& node, const ChunkHeader& header, ByteSource& source, std::vector<uint8_t>& buffer) {
+bool showBody(TextNode& node, const ChunkHeader& header, ByteSource& source,
+              std::vector<uint8_t>& buffer) {
     buffer.assign(static_cast<size_t>(header.size) + 8, 0);
     std::memcpy(buffer.data(), header.id, 4);
-    for (int i = 0; i < 4; ++i) buffer[4 + i] = static_cast<uint8_t>(header.size >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        buffer[4 + i] = static_cast<uint8_t>(header.size >> (8 * i));
     if (source.read(buffer.data() + 8, header.size) != header.size) return false;
     decodeChunk(node, header, ChunkBytes(buffer.data(), buffer.size()));
     return true;
@@ -160,7 +171,8 @@ void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t
         TextNode& node = parent.append(std::string(header.id, 4));
         node.append(formatText("size: %u bytes", header.size));
         bool whole = true;
-        if (isDecoded(header) && header.size <= kLargestDecodedChunk) whole = showBody(node, header, source, buffer);
+        if (isDecoded(header) && header.size <= kLargestDecodedChunk)
+            whole = showBody(node, header, source, buffer);
         if (!whole) return;
         uint64_t step = header.size;
         if (header.is("data")) {
@@ -179,7 +191,8 @@ void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t
 
 } // namespace
 
-std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize, const ConversionSettings& settings) {
+std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
+                                     const ConversionSettings& settings) {
     std::vector<TextNode> roots;
     uint8_t header[8];
     if (!source.seek(0) || source.read(header, sizeof header) != sizeof header) return roots;
@@ -198,7 +211,8 @@ std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize, const
     return roots;
 }
 
-std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize, const ConversionSettings& settings) {
+std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
+                                     const ConversionSettings& settings) {
     FileStream file;
     if (!file.open(path, FileStream::Mode::Read)) return {};
     return buildChunkTree(file, fileSize, settings);
@@ -211,7 +225,8 @@ std::string fileSizeText(int64_t fileSize) {
     int thousands = static_cast<int>(fileSize / thousand % thousand);
     int millions = static_cast<int>(fileSize / (thousand * thousand) % thousand);
     if (fileSize >= 1000000000)
-        return std::to_string(fileSize / 1000000000) + formatText(".%03d.%03d.%03d bytes", millions, thousands, units);
+        return std::to_string(fileSize / 1000000000) +
+               formatText(".%03d.%03d.%03d bytes", millions, thousands, units);
     if (fileSize >= 1000000) return formatText("%d.%03d.%03d bytes", millions, thousands, units);
     if (fileSize >= 1000) return formatText("%d.%03d bytes", thousands, units);
     return formatText("%d bytes", units);
@@ -221,14 +236,16 @@ namespace {
 
 void addLines(const TextNode& node, int depth, std::vector<std::string>& lines) {
     lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + node.text);
-    for (const TextNode& child : node.children) addLines(child, depth + 1, lines);
+    for (const TextNode& child : node.children)
+        addLines(child, depth + 1, lines);
 }
 
 } // namespace
 
 std::vector<std::string> treeLines(const std::vector<TextNode>& roots) {
     std::vector<std::string> lines;
-    for (const TextNode& root : roots) addLines(root, 0, lines);
+    for (const TextNode& root : roots)
+        addLines(root, 0, lines);
     return lines;
 }
 

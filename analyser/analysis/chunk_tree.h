@@ -24,9 +24,11 @@ struct TextNode {
 // begin with a RIFF header, otherwise exactly one root "RIFF". fileSize is the
 // list record's size (-1 when unknown); it decides whether the header size is
 // ignored and how far the walk may go.
-std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize, const ConversionSettings& settings);
+std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
+                                     const ConversionSettings& settings);
 // The same for a file on disk; empty when it cannot be opened.
-std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize, const ConversionSettings& settings);
+std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
+                                     const ConversionSettings& settings);
 
 // "UNK" for an unknown size, otherwise with dots between thousands:
 // "1.234.567 bytes".

@@ -13,7 +13,8 @@ uint8_t ChunkBytes::fieldByte(size_t offset, size_t i) const {
 }
 
 uint16_t ChunkBytes::u16(size_t offset) const {
-    return static_cast<uint16_t>(uint32_t{fieldByte(offset, 0)} | uint32_t{fieldByte(offset, 1)} << 8);
+    return static_cast<uint16_t>(uint32_t{fieldByte(offset, 0)} | uint32_t{fieldByte(offset, 1)}
+                                                                      << 8);
 }
 
 uint32_t ChunkBytes::u32(size_t offset) const {
@@ -46,16 +47,21 @@ enum class StreamType { Other, Audio, Video };
 struct SubChunk {
     char id[4];
     uint32_t size;
-    ChunkBytes data; // exactly the sub-chunk's data
+    ChunkBytes data;  // exactly the sub-chunk's data
     ChunkBytes whole; // header and data
 };
 
-bool idIs(const SubChunk& sub, const char* id) { return std::memcmp(sub.id, id, 4) == 0; }
+bool idIs(const SubChunk& sub, const char* id) {
+    return std::memcmp(sub.id, id, 4) == 0;
+}
 
-std::string idText(const char id[4]) { return std::string(id, 4); }
+std::string idText(const char id[4]) {
+    return std::string(id, 4);
+}
 
 void appendLines(TextNode& node, std::initializer_list<std::string> lines) {
-    for (const std::string& line : lines) node.append(line);
+    for (const std::string& line : lines)
+        node.append(line);
 }
 
 void labelOrNote(TextNode& typeNode, const SubChunk& sub) {
@@ -73,39 +79,46 @@ bool labelledText(TextNode& typeNode, const SubChunk& sub) {
                        formatText("Length in sampels: %u", d.u32(4)),
                        formatText("Purpose: %s (0x%08X)", d.text(8, 4).c_str(), d.u32(8)),
                        formatText("Country: %i (%s)", int{d.u16(12)}, countryName(d.u16(12))),
-                       formatText("Language: %i (%s)", static_cast<int>(language), languageName(language, dialect)),
-                       formatText("Dialect: %i", static_cast<int>(dialect)), formatText("Codepage: %i", int{d.u16(18)})});
+                       formatText("Language: %i (%s)", static_cast<int>(language),
+                                  languageName(language, dialect)),
+                       formatText("Dialect: %i", static_cast<int>(dialect)),
+                       formatText("Codepage: %i", int{d.u16(18)})});
     return true;
 }
 
 bool mainAviHeader(TextNode& typeNode, const SubChunk& sub) {
     if (sub.size != 56) return false;
     const ChunkBytes& d = sub.data;
-    appendLines(typeNode, {formatText("Fcc: %s", idText(sub.id).c_str()), formatText("Size: %u", sub.size),
-                           formatText("Microseconds between frames: %u", d.u32(0)),
-                           formatText("Maximum bitrate: %u (approximation)", d.u32(4)),
-                           formatText("Alignment for data: %u", d.u32(8)), formatText("Flags %u", d.u32(12)),
-                           formatText("Total number of frames: %u", d.u32(16)),
-                           formatText("Initial frames: %u", d.u32(20)), formatText("Number of streams: %u", d.u32(24)),
-                           formatText("Suggested buffer size: %u", d.u32(28)), formatText("Width: %u", d.u32(32)),
-                           formatText("Height: %u", d.u32(36)),
-                           formatText("Reserved: %u %u %u %u", d.u32(40), d.u32(44), d.u32(48), d.u32(52))});
+    appendLines(typeNode,
+                {formatText("Fcc: %s", idText(sub.id).c_str()), formatText("Size: %u", sub.size),
+                 formatText("Microseconds between frames: %u", d.u32(0)),
+                 formatText("Maximum bitrate: %u (approximation)", d.u32(4)),
+                 formatText("Alignment for data: %u", d.u32(8)), formatText("Flags %u", d.u32(12)),
+                 formatText("Total number of frames: %u", d.u32(16)),
+                 formatText("Initial frames: %u", d.u32(20)),
+                 formatText("Number of streams: %u", d.u32(24)),
+                 formatText("Suggested buffer size: %u", d.u32(28)),
+                 formatText("Width: %u", d.u32(32)), formatText("Height: %u", d.u32(36)),
+                 formatText("Reserved: %u %u %u %u", d.u32(40), d.u32(44), d.u32(48), d.u32(52))});
     return true;
 }
 
 StreamType streamHeader(TextNode& typeNode, const SubChunk& sub) {
     const ChunkBytes& d = sub.data;
     TextNode& node = typeNode.append("strh");
-    appendLines(node, {formatText("size: %u", sub.size), formatText("Fcc type: %s", d.text(0, 4).c_str()),
-                       formatText("Fcc handler: %s", d.text(4, 4).c_str()), formatText("Flags: %u", d.u32(8)),
-                       formatText("Priority: %u", unsigned{d.u16(12)}), formatText("Language: %u", unsigned{d.u16(14)}),
-                       formatText("Initial frames: %u", d.u32(16)), formatText("Scale: %u", d.u32(20)),
-                       formatText("Rate: %u", d.u32(24)), formatText("Start time stream: %u", d.u32(28)),
-                       formatText("Length stream: %u", d.u32(32)), formatText("Suggested buffersize: %u", d.u32(36)),
-                       formatText("Quality: %u (0-10k)", d.u32(40)),
-                       formatText("Size of single sample data %u ", d.u32(44)),
-                       formatText("Rc frame Left:%i Top:%i Right:%i Botom:%i", int{d.i16(48)}, int{d.i16(50)},
-                                  int{d.i16(52)}, int{d.i16(54)})});
+    appendLines(node,
+                {formatText("size: %u", sub.size), formatText("Fcc type: %s", d.text(0, 4).c_str()),
+                 formatText("Fcc handler: %s", d.text(4, 4).c_str()),
+                 formatText("Flags: %u", d.u32(8)), formatText("Priority: %u", unsigned{d.u16(12)}),
+                 formatText("Language: %u", unsigned{d.u16(14)}),
+                 formatText("Initial frames: %u", d.u32(16)), formatText("Scale: %u", d.u32(20)),
+                 formatText("Rate: %u", d.u32(24)), formatText("Start time stream: %u", d.u32(28)),
+                 formatText("Length stream: %u", d.u32(32)),
+                 formatText("Suggested buffersize: %u", d.u32(36)),
+                 formatText("Quality: %u (0-10k)", d.u32(40)),
+                 formatText("Size of single sample data %u ", d.u32(44)),
+                 formatText("Rc frame Left:%i Top:%i Right:%i Botom:%i", int{d.i16(48)},
+                            int{d.i16(50)}, int{d.i16(52)}, int{d.i16(54)})});
     // Compared exactly: the text stops at a zero byte, so equal means all four bytes.
     std::string type = d.text(0, 4);
     if (type == "auds") return StreamType::Audio;
@@ -115,7 +128,8 @@ StreamType streamHeader(TextNode& typeNode, const SubChunk& sub) {
 
 void waveFormatLines(TextNode& node, const ChunkBytes& d) {
     appendLines(node, {formatText("Format: %i%s", int{d.u16(0)}, formatTagSuffix(d.u16(0))),
-                       formatText("Number of channels: %i", int{d.u16(2)}), formatText("Sample Rate: %u Hz", d.u32(4)),
+                       formatText("Number of channels: %i", int{d.u16(2)}),
+                       formatText("Sample Rate: %u Hz", d.u32(4)),
                        formatText("Average bytes per sec.: %u ", d.u32(8)),
                        formatText("Block align: %i bytes", int{d.u16(12)}),
                        formatText("Bits per sample: %i ", int{d.u16(14)}),
@@ -124,16 +138,19 @@ void waveFormatLines(TextNode& node, const ChunkBytes& d) {
 
 void bitmapLines(TextNode& node, const ChunkBytes& d) {
     appendLines(node, {formatText("Size struct: %u", d.u32(0)), formatText("Width: %i", d.i32(4)),
-                       formatText("Height: %i", d.i32(8)), formatText("Number of planes: %i", int{d.u16(12)}),
+                       formatText("Height: %i", d.i32(8)),
+                       formatText("Number of planes: %i", int{d.u16(12)}),
                        formatText("Bit count class: %i", int{d.u16(14)}),
-                       formatText("Compression class: %u", d.u32(16)), formatText("Image size: %u bytes", d.u32(20)),
+                       formatText("Compression class: %u", d.u32(16)),
+                       formatText("Image size: %u bytes", d.u32(20)),
                        formatText("Horizontal resolution: %i (pixels/meter)", d.i32(24)),
                        formatText("Vertical resolution: %i (pixels/meter)", d.i32(28)),
                        formatText("Number of color indexes in the color table used: %u", d.u32(32)),
                        formatText("Number of color indexes required for displaying: %u", d.u32(36)),
                        formatText("Intensity of blue: %i", int{d.u8(40)}),
                        formatText("Intensity of green: %i", int{d.u8(41)}),
-                       formatText("Intensity of red: %i", int{d.u8(42)}), formatText("Reserverd: %i", int{d.u8(43)})});
+                       formatText("Intensity of red: %i", int{d.u8(42)}),
+                       formatText("Reserverd: %i", int{d.u8(43)})});
 }
 
 void streamFormat(TextNode& typeNode, const SubChunk& sub, StreamType type) {
@@ -154,7 +171,8 @@ void streamName(TextNode& typeNode, const SubChunk& sub) {
 
 void infoOrUnknown(TextNode& typeNode, const SubChunk& sub) {
     const char* description = infoTagDescription(sub.id);
-    TextNode& node = typeNode.append(idText(sub.id) + " (" + (description ? description : "Unknown") + ")");
+    TextNode& node =
+        typeNode.append(idText(sub.id) + " (" + (description ? description : "Unknown") + ")");
     node.append(formatText("size: %u", sub.size));
     if (description) node.append(formatText("data: %s", sub.data.text(0, kLongTextLength).c_str()));
 }
@@ -208,7 +226,8 @@ void walkList(TextNode& parent, ChunkBytes list, int depth) {
     uint64_t offset = 12;
     while (offset + 8 <= listSize + 8) {
         SubChunk sub;
-        for (int i = 0; i < 4; ++i) sub.id[i] = static_cast<char>(list.u8(offset + i));
+        for (int i = 0; i < 4; ++i)
+            sub.id[i] = static_cast<char>(list.u8(offset + i));
         sub.size = list.u32(offset + 4);
         if (sub.size == 0 || offset + sub.size > listSize) return;
         for (char c : sub.id)

@@ -12,7 +12,7 @@ namespace corv {
 // The bytes of one chunk or sub-chunk. Reads outside them give zero, so a
 // record cut short never borrows bytes from its neighbours.
 class ChunkBytes {
-public:
+  public:
     ChunkBytes() = default;
     ChunkBytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
@@ -28,7 +28,7 @@ public:
     // The part [offset, offset + length), cut to what exists.
     ChunkBytes slice(size_t offset, size_t length) const;
 
-private:
+  private:
     uint8_t fieldByte(size_t offset, size_t i) const;
 
     const uint8_t* data_ = nullptr;

@@ -5,15 +5,22 @@
 
 namespace corv {
 
-bool isPrintableIdChar(uint8_t c) { return c >= 0x20 && c <= 0x7E; }
+bool isPrintableIdChar(uint8_t c) {
+    return c >= 0x20 && c <= 0x7E;
+}
 
 const char* formatTagSuffix(uint32_t tag) {
     switch (tag) {
-    case 1: return " (PCM)";
-    case 3: return " (IEEE Float)";
-    case 6: return " (Alaw)";
-    case 7: return " (Mulaw)";
-    default: return "";
+    case 1:
+        return " (PCM)";
+    case 3:
+        return " (IEEE Float)";
+    case 6:
+        return " (Alaw)";
+    case 7:
+        return " (Mulaw)";
+    default:
+        return "";
     }
 }
 
@@ -54,23 +61,62 @@ struct CodeName {
 };
 
 constexpr CodeName kClipboardFormats[] = {
-    {1, "CF_TEXT"},          {2, "CF_BITMAP"},        {3, "CF_METAFILEPICT"},     {4, "CF_SYLK"},
-    {5, "CF_DIF"},           {6, "CF_TIFF"},          {7, "CF_OEMTEXT"},          {8, "CF_DIB"},
-    {9, "CF_PALETTE"},       {10, "CF_PENDATA"},      {11, "CF_RIFF"},            {12, "CF_WAVE"},
-    {13, "CF_UNICODETEXT"},  {14, "CF_ENHMETAFILE"},  {15, "CF_HDROP"},           {16, "CF_LOCALE"},
-    {128, "CF_OWNERDISPLAY"}, {129, "CF_DSPTEXT"},    {130, "CF_DSPBITMAP"},      {131, "CF_DSPMETAFILEPICT"},
-    {142, "CF_DSPENHMETAFILE"}, {512, "CF_PRIVATEFIRST"}, {768, "CF_GDIOBJFIRST"},
+    {1, "CF_TEXT"},
+    {2, "CF_BITMAP"},
+    {3, "CF_METAFILEPICT"},
+    {4, "CF_SYLK"},
+    {5, "CF_DIF"},
+    {6, "CF_TIFF"},
+    {7, "CF_OEMTEXT"},
+    {8, "CF_DIB"},
+    {9, "CF_PALETTE"},
+    {10, "CF_PENDATA"},
+    {11, "CF_RIFF"},
+    {12, "CF_WAVE"},
+    {13, "CF_UNICODETEXT"},
+    {14, "CF_ENHMETAFILE"},
+    {15, "CF_HDROP"},
+    {16, "CF_LOCALE"},
+    {128, "CF_OWNERDISPLAY"},
+    {129, "CF_DSPTEXT"},
+    {130, "CF_DSPBITMAP"},
+    {131, "CF_DSPMETAFILEPICT"},
+    {142, "CF_DSPENHMETAFILE"},
+    {512, "CF_PRIVATEFIRST"},
+    {768, "CF_GDIOBJFIRST"},
 };
 
 constexpr CodeName kCountries[] = {
-    {0, "None"},         {1, "USA"},          {2, "Canada"},         {3, "Latin America"},
-    {30, "Greece"},      {31, "Netherlands"}, {32, "Belgium"},       {33, "France"},
-    {34, "Spain"},       {39, "Italy"},       {41, "Switzerland"},   {43, "Austria"},
-    {44, "United Kingdom"}, {45, "Denmark"},  {46, "Sweden"},        {47, "Norway"},
-    {49, "West Germany"}, {52, "Mexico"},     {55, "Brazil"},        {61, "Australia"},
-    {64, "New Zealand"}, {81, "Japan"},       {82, "Korea"},         {86, "China"},
-    {88, "Taiwan"},      {90, "Turkey"},      {351, "Portugal"},     {352, "Luxembourg"},
-    {354, "Iceland"},    {358, "Finland"},
+    {0, "None"},
+    {1, "USA"},
+    {2, "Canada"},
+    {3, "Latin America"},
+    {30, "Greece"},
+    {31, "Netherlands"},
+    {32, "Belgium"},
+    {33, "France"},
+    {34, "Spain"},
+    {39, "Italy"},
+    {41, "Switzerland"},
+    {43, "Austria"},
+    {44, "United Kingdom"},
+    {45, "Denmark"},
+    {46, "Sweden"},
+    {47, "Norway"},
+    {49, "West Germany"},
+    {52, "Mexico"},
+    {55, "Brazil"},
+    {61, "Australia"},
+    {64, "New Zealand"},
+    {81, "Japan"},
+    {82, "Korea"},
+    {86, "China"},
+    {88, "Taiwan"},
+    {90, "Turkey"},
+    {351, "Portugal"},
+    {352, "Luxembourg"},
+    {354, "Iceland"},
+    {358, "Finland"},
 };
 
 struct LanguageName {
@@ -134,12 +180,14 @@ struct InfoTag {
 
 // Tested in this order.
 constexpr InfoTag kInfoTags[] = {
-    {"IARL", "Archival Location"}, {"IART", "Artist"},     {"ICMS", "Commissioned"}, {"ICMT", "Comments"},
-    {"ICOP", "Copyright"},         {"ICRD", "Creation date"}, {"ICRP", "Cropped"},   {"IDIM", "Dimensions"},
-    {"IDPI", "Dots Per Inch"},     {"IENG", "Engineer"},   {"IGNR", "Genre"},        {"IKEY", "Keywords"},
-    {"ILGT", "Lightness"},         {"IMED", "Medium"},     {"INAM", "Name"},         {"IPLT", "Palette"},
-    {"IPRD", "Product"},           {"ISBJ", "Subject"},    {"ISFT", "Software"},     {"ISHP", "Sharpness"},
-    {"ISRC", "Source"},            {"ISRF", "Source Form"}, {"ITCH", "Technician"},
+    {"IARL", "Archival Location"}, {"IART", "Artist"},     {"ICMS", "Commissioned"},
+    {"ICMT", "Comments"},          {"ICOP", "Copyright"},  {"ICRD", "Creation date"},
+    {"ICRP", "Cropped"},           {"IDIM", "Dimensions"}, {"IDPI", "Dots Per Inch"},
+    {"IENG", "Engineer"},          {"IGNR", "Genre"},      {"IKEY", "Keywords"},
+    {"ILGT", "Lightness"},         {"IMED", "Medium"},     {"INAM", "Name"},
+    {"IPLT", "Palette"},           {"IPRD", "Product"},    {"ISBJ", "Subject"},
+    {"ISFT", "Software"},          {"ISHP", "Sharpness"},  {"ISRC", "Source"},
+    {"ISRF", "Source Form"},       {"ITCH", "Technician"},
 };
 
 template <size_t N>
@@ -157,7 +205,9 @@ const char* subformatSuffix(const Guid& guid) {
     return "";
 }
 
-const char* clipboardFormatName(uint32_t format) { return lookUp(kClipboardFormats, format, "Unknown"); }
+const char* clipboardFormatName(uint32_t format) {
+    return lookUp(kClipboardFormats, format, "Unknown");
+}
 
 const char* infoTagDescription(const char id[4]) {
     for (const InfoTag& tag : kInfoTags)
@@ -165,7 +215,9 @@ const char* infoTagDescription(const char id[4]) {
     return nullptr;
 }
 
-const char* countryName(uint32_t country) { return lookUp(kCountries, country, ""); }
+const char* countryName(uint32_t country) {
+    return lookUp(kCountries, country, "");
+}
 
 const char* languageName(uint32_t language, uint32_t dialect) {
     for (const LanguageName& entry : kLanguages)

@@ -10,7 +10,9 @@
 namespace corv {
 namespace {
 
-constexpr int32_t bit(SampleType type) { return static_cast<int32_t>(type); }
+constexpr int32_t bit(SampleType type) {
+    return static_cast<int32_t>(type);
+}
 
 // Sample type codes are single bits, so a set of them fits in one mask.
 struct SampleTypeGroup {
@@ -18,33 +20,39 @@ struct SampleTypeGroup {
     const char* refusal;
 };
 
-constexpr int32_t kIntegers8To24 = bit(SampleType::Int8) | bit(SampleType::Int16) | bit(SampleType::Int24);
+constexpr int32_t kIntegers8To24 =
+    bit(SampleType::Int8) | bit(SampleType::Int16) | bit(SampleType::Int24);
 constexpr int32_t kIntegers8To32 = kIntegers8To24 | bit(SampleType::Int32);
 
-constexpr SampleTypeGroup kSurcodeTypes{
-    bit(SampleType::Int16) | bit(SampleType::Int24) | bit(SampleType::Int32) | bit(SampleType::FloatIeee),
-    "Unsupported sampletype. Please select one of the following sampletypes in the preferences: 16bit "
-    "int,24bit int,32bit int or IEEE Float"};
+constexpr SampleTypeGroup kSurcodeTypes{bit(SampleType::Int16) | bit(SampleType::Int24) |
+                                            bit(SampleType::Int32) | bit(SampleType::FloatIeee),
+                                        "Unsupported sampletype. Please select one of the "
+                                        "following sampletypes in the preferences: 16bit "
+                                        "int,24bit int,32bit int or IEEE Float"};
 constexpr SampleTypeGroup kTwoLameTypes{
-    kIntegers8To32, "Unsupported sampletype. Please select 8bit int,16bit int, 24bit int or 32bit int"};
+    kIntegers8To32,
+    "Unsupported sampletype. Please select 8bit int,16bit int, 24bit int or 32bit int"};
 constexpr SampleTypeGroup kMpcLameTypes{
-    kIntegers8To32, "Unsupported sampletype. Please select 8bit int,16bit int,24bit int or 32bit int."};
+    kIntegers8To32,
+    "Unsupported sampletype. Please select 8bit int,16bit int,24bit int or 32bit int."};
 constexpr SampleTypeGroup kApeFlacTypes{
     kIntegers8To24, "Unsupported sampletype. Please select 8bit int,16bit int or 24bit int."};
 constexpr SampleTypeGroup kWavPackTypes{
     kIntegers8To32 | bit(SampleType::FloatIeee),
     "Unsupported sampletype. Please select 8bit int,16bit int,24bit int,32bit int or IEEE Float."};
-constexpr SampleTypeGroup kOggTypes{
-    kIntegers8To32 | bit(SampleType::FloatIeee),
-    "Unsupported sampletype. Please select 8bit int,16bit int, 24bit int, 32bit int or IEEE Float."};
+constexpr SampleTypeGroup kOggTypes{kIntegers8To32 | bit(SampleType::FloatIeee),
+                                    "Unsupported sampletype. Please select 8bit int,16bit int, "
+                                    "24bit int, 32bit int or IEEE Float."};
 constexpr SampleTypeGroup kNeroTypes{bit(SampleType::Int16),
                                      "Unsupported sampletype. Please select 16bit int."};
-constexpr SampleTypeGroup kSonicTypes{
-    kIntegers8To32 | bit(SampleType::FloatIeee) | bit(SampleType::Double),
-    "Unsupported sampletype. Please select one of the following sampletypes in the preferences: 8bit, "
-    "16bit int,24bit int,32bit int, IEEE Float or 64 bit float"};
-constexpr SampleTypeGroup kAc3Types{bit(SampleType::FloatIeee),
-                                    "Unsupported sampletype. The only sampletype supported is IEEE Float."};
+constexpr SampleTypeGroup kSonicTypes{kIntegers8To32 | bit(SampleType::FloatIeee) |
+                                          bit(SampleType::Double),
+                                      "Unsupported sampletype. Please select one of the following "
+                                      "sampletypes in the preferences: 8bit, "
+                                      "16bit int,24bit int,32bit int, IEEE Float or 64 bit float"};
+constexpr SampleTypeGroup kAc3Types{
+    bit(SampleType::FloatIeee),
+    "Unsupported sampletype. The only sampletype supported is IEEE Float."};
 
 // Every check gives the refusal text, or "" when it passes.
 std::string sampleTypeIn(int32_t type, const SampleTypeGroup& group) {
@@ -58,14 +66,16 @@ std::string monoStreamCount(int32_t streams, int32_t required) {
 }
 
 std::string noMonoStreams(int32_t streams) {
-    return streams == 1 ? std::string() : std::string("Please disable the creation of monostreams.");
+    return streams == 1 ? std::string()
+                        : std::string("Please disable the creation of monostreams.");
 }
 
 std::string channelsAtMost(int32_t channels, int32_t most) {
     if (channels <= most) return {};
-    return formatText("The number of channels is %i. The current Quillmere configuration requires %i channels "
-                      "or less.",
-                      channels, most);
+    return formatText(
+        "The number of channels is %i. The current Quillmere configuration requires %i channels "
+        "or less.",
+        channels, most);
 }
 
 // "8000,16000 or 22050": the list as the texts name it.
@@ -83,14 +93,16 @@ std::string rateList(std::initializer_list<int32_t> rates) {
 std::string rateIn(int32_t rate, std::initializer_list<int32_t> rates) {
     for (int32_t allowed : rates)
         if (rate == allowed) return {};
-    return formatText("The current samplerate is %i. The current Quillmere configuration requires a samplerate "
-                      "of %s.",
-                      rate, rateList(rates).c_str());
+    return formatText(
+        "The current samplerate is %i. The current Quillmere configuration requires a samplerate "
+        "of %s.",
+        rate, rateList(rates).c_str());
 }
 
 std::string rateIs(int32_t rate, int32_t required) {
     if (rate == required) return {};
-    return formatText("The samplerate is %i. The configuration of Quillmere requires %i", rate, required);
+    return formatText("The samplerate is %i. The configuration of Quillmere requires %i", rate,
+                      required);
 }
 
 std::string firstRefusal(std::initializer_list<std::string> checks) {
@@ -103,10 +115,14 @@ std::string firstRefusal(std::initializer_list<std::string> checks) {
 // setting refuses every output instead of guessing one.
 int32_t sonicFoundryRate(int32_t index) {
     switch (index) {
-    case 0: return 48000;
-    case 1: return 44100;
-    case 2: return 32000;
-    default: return 0;
+    case 0:
+        return 48000;
+    case 1:
+        return 44100;
+    case 2:
+        return 32000;
+    default:
+        return 0;
     }
 }
 
@@ -119,40 +135,51 @@ std::string encoderRefusal(const BatchOutputFormat& out, int32_t streams, int32_
     case JobType::SurcodeCdPro:
         return firstRefusal(
             {monoStreamCount(streams, enc.surcodeCdPro.monoStreamCount),
-             rate == 44100 ? std::string()
-                           : formatText("The samplerate is %i. The configuration of Quillmere requires 44100.", rate),
+             rate == 44100
+                 ? std::string()
+                 : formatText(
+                       "The samplerate is %i. The configuration of Quillmere requires 44100.",
+                       rate),
              sampleTypeIn(type, kSurcodeTypes)});
     case JobType::SurcodeDvd:
         return firstRefusal({monoStreamCount(streams, enc.surcodeDvd.monoStreamCount),
-                             rateIs(rate, enc.surcodeDvd.sampleRate), sampleTypeIn(type, kSurcodeTypes)});
+                             rateIs(rate, enc.surcodeDvd.sampleRate),
+                             sampleTypeIn(type, kSurcodeTypes)});
     case JobType::TwoLame: {
         std::string rateRefusal;
-        if (enc.twoLame.mpegVersion == 1) rateRefusal = rateIn(rate, {32000, 44100, 48000});
-        else if (enc.twoLame.mpegVersion == 2) rateRefusal = rateIn(rate, {16000, 22050, 24000});
-        return firstRefusal(
-            {noMonoStreams(streams), rateRefusal, channelsAtMost(ch, 2), sampleTypeIn(type, kTwoLameTypes)});
+        if (enc.twoLame.mpegVersion == 1)
+            rateRefusal = rateIn(rate, {32000, 44100, 48000});
+        else if (enc.twoLame.mpegVersion == 2)
+            rateRefusal = rateIn(rate, {16000, 22050, 24000});
+        return firstRefusal({noMonoStreams(streams), rateRefusal, channelsAtMost(ch, 2),
+                             sampleTypeIn(type, kTwoLameTypes)});
     }
     case JobType::Ape:
-        return firstRefusal({noMonoStreams(streams), channelsAtMost(ch, 2), sampleTypeIn(type, kApeFlacTypes)});
+        return firstRefusal(
+            {noMonoStreams(streams), channelsAtMost(ch, 2), sampleTypeIn(type, kApeFlacTypes)});
     case JobType::Flac:
         return firstRefusal({noMonoStreams(streams),
                              rateIn(rate, {8000, 16000, 22050, 24000, 32000, 44100, 48000, 96000}),
                              channelsAtMost(ch, 8), sampleTypeIn(type, kApeFlacTypes)});
     case JobType::WavPack:
-        return firstRefusal({noMonoStreams(streams), channelsAtMost(ch, 8), sampleTypeIn(type, kWavPackTypes)});
+        return firstRefusal(
+            {noMonoStreams(streams), channelsAtMost(ch, 8), sampleTypeIn(type, kWavPackTypes)});
     case JobType::NeroAac:
-        return firstRefusal({noMonoStreams(streams),
-                             rateIn(rate, {11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 96000}),
-                             channelsAtMost(ch, 6), sampleTypeIn(type, kNeroTypes)});
+        return firstRefusal(
+            {noMonoStreams(streams),
+             rateIn(rate, {11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 96000}),
+             channelsAtMost(ch, 6), sampleTypeIn(type, kNeroTypes)});
     case JobType::Mpc:
-        return firstRefusal({noMonoStreams(streams), rateIn(rate, {32000, 44100, 48000}), channelsAtMost(ch, 2),
-                             sampleTypeIn(type, kMpcLameTypes)});
-    case JobType::Lame:
-        return firstRefusal({noMonoStreams(streams),
-                             rateIn(rate, {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}),
+        return firstRefusal({noMonoStreams(streams), rateIn(rate, {32000, 44100, 48000}),
                              channelsAtMost(ch, 2), sampleTypeIn(type, kMpcLameTypes)});
+    case JobType::Lame:
+        return firstRefusal(
+            {noMonoStreams(streams),
+             rateIn(rate, {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}),
+             channelsAtMost(ch, 2), sampleTypeIn(type, kMpcLameTypes)});
     case JobType::OggVorbis:
-        return firstRefusal({noMonoStreams(streams), channelsAtMost(ch, 255), sampleTypeIn(type, kOggTypes)});
+        return firstRefusal(
+            {noMonoStreams(streams), channelsAtMost(ch, 255), sampleTypeIn(type, kOggTypes)});
     case JobType::SonicFoundry:
         return firstRefusal({monoStreamCount(streams, enc.sonicFoundry.channelCount),
                              rateIs(rate, sonicFoundryRate(enc.sonicFoundry.sampleRateIndex)),
@@ -161,16 +188,16 @@ std::string encoderRefusal(const BatchOutputFormat& out, int32_t streams, int32_
         const Ac3LibraryBlock& ac3 = enc.ac3Library;
         return firstRefusal(
             {noMonoStreams(streams),
-             rate == ac3.sampleRate
-                 ? std::string()
-                 : formatText("The current samplerate is %i. The current Quillmere configuration requires a "
-                              "samplerate of %i.",
-                              rate, ac3.sampleRate),
-             ch == ac3.channelCount
-                 ? std::string()
-                 : formatText("The number of channels is %i. The current Quillmere configuration requires %i "
-                              "channels.",
-                              ch, ac3.channelCount),
+             rate == ac3.sampleRate ? std::string()
+                                    : formatText("The current samplerate is %i. The current "
+                                                 "Quillmere configuration requires a "
+                                                 "samplerate of %i.",
+                                                 rate, ac3.sampleRate),
+             ch == ac3.channelCount ? std::string()
+                                    : formatText("The number of channels is %i. The current "
+                                                 "Quillmere configuration requires %i "
+                                                 "channels.",
+                                                 ch, ac3.channelCount),
              sampleTypeIn(type, kAc3Types)});
     }
     }
@@ -187,7 +214,8 @@ bool ValidateBatchFormat(const BatchOutputFormat& output, const ConversionSettin
     } else if (settings.outputFormat != static_cast<int32_t>(FileFormat::WavePcm)) {
         refusal = "The output format must be Wave PCM. Please  change the preferences accordingly.";
     } else {
-        const int32_t streams = decideRunMode(settings) == RunMode::MonoStreams ? output.channels : 1;
+        const int32_t streams =
+            decideRunMode(settings) == RunMode::MonoStreams ? output.channels : 1;
         refusal = encoderRefusal(output, streams, settings.batcherOutputType, encoders);
     }
     if (refusal.empty()) return true;

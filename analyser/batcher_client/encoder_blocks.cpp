@@ -4,7 +4,8 @@ namespace corv {
 namespace {
 
 template <size_t N> void slotsInOrder(int32_t (&slots)[N]) {
-    for (size_t i = 0; i < N; ++i) slots[i] = static_cast<int32_t>(i);
+    for (size_t i = 0; i < N; ++i)
+        slots[i] = static_cast<int32_t>(i);
 }
 
 } // namespace

@@ -20,7 +20,8 @@ ConversionSettings defaultConversionSettings() {
     s.pdfType = 1;
     s.pdfAmplitude = 1.0f;
     s.showFilename = 1;
-    for (int i = 0; i < kListColumnSwitches; ++i) s.showColumn[i] = 1;
+    for (int i = 0; i < kListColumnSwitches; ++i)
+        s.showColumn[i] = 1;
     s.showColumn[1] = 0; // "Size" is off until the user asks for it
     s.sizeInKB = 1;
     s.monoStreams = 1;

@@ -7,7 +7,8 @@
 
 namespace corv {
 
-inline constexpr int kListColumnSwitches = 8; // Path, Size, Length, Channels, Sample Rate, Type, Result, Peak conv
+inline constexpr int kListColumnSwitches =
+    8; // Path, Size, Length, Channels, Sample Rate, Type, Result, Peak conv
 
 #pragma pack(push, 1)
 struct ConversionSettings {

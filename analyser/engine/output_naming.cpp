@@ -3,8 +3,8 @@
 #include "analyser/analysis/audio_codes.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
-#include "platform/text_number.h"
 #include "platform/text_format.h"
+#include "platform/text_number.h"
 #include "protocol/fixed_text.h"
 
 #include <array>

@@ -16,7 +16,7 @@ constexpr uint16_t kTagExtensible = 0xFFFE;
 
 // Fills the header block front to back, little-endian.
 class HeaderCursor {
-public:
+  public:
     explicit HeaderCursor(uint8_t* out) : out_(out) {}
     void text(const char (&id)[5]) { bytes(id, 4); }
     void u16(uint32_t v) {
@@ -33,7 +33,7 @@ public:
     }
     size_t size() const { return at_; }
 
-private:
+  private:
     uint8_t* out_;
     size_t at_ = 0;
 };
@@ -49,7 +49,9 @@ bool patchU32(FileStream& file, int64_t position, uint64_t value) {
     return file.seek(position) && file.write(field, sizeof field) == sizeof field;
 }
 
-uint64_t sizeField(uint64_t size) { return size < kSizeFieldLimit ? size : 0; }
+uint64_t sizeField(uint64_t size) {
+    return size < kSizeFieldLimit ? size : 0;
+}
 
 // Steps 2 to 4 of finishing: pad, measure, patch. False on any failed call.
 bool padAndPatch(OutputStream& stream, uint64_t dataBytes) {
@@ -83,15 +85,25 @@ StreamDescription describeStream(const OutputType& out, uint32_t channels, uint3
 bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& header) {
     uint32_t fmtSize = 0;
     switch (format) {
-    case FileFormat::WavePcm: fmtSize = 16; break;
-    case FileFormat::WaveNonPcm: fmtSize = 18; break;
-    case FileFormat::WaveFormatEx: fmtSize = 40; break;
-    case FileFormat::RawSamples: header.size = 0; return true;
-    default: return false;
+    case FileFormat::WavePcm:
+        fmtSize = 16;
+        break;
+    case FileFormat::WaveNonPcm:
+        fmtSize = 18;
+        break;
+    case FileFormat::WaveFormatEx:
+        fmtSize = 40;
+        break;
+    case FileFormat::RawSamples:
+        header.size = 0;
+        return true;
+    default:
+        return false;
     }
     const uint64_t blockAlign = uint64_t{d.channels} * d.bytesPerSample;
     const uint64_t byteRate = blockAlign * d.sampleRate;
-    const uint64_t bits = d.sampleType == SampleType::FloatPcm ? 24 : uint64_t{d.bytesPerSample} * 8;
+    const uint64_t bits =
+        d.sampleType == SampleType::FloatPcm ? 24 : uint64_t{d.bytesPerSample} * 8;
     if (d.channels == 0 || d.channels > 0xFFFF || blockAlign > 0xFFFF || bits > 0xFFFF ||
         byteRate >= kSizeFieldLimit)
         return false;
@@ -138,8 +150,8 @@ bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat 
 bool writeHeader(OutputStream& stream, const StreamDescription& description) {
     stream.description = description;
     HeaderBytes header;
-    bool ok = !stream.failed && stream.file.isOpen() &&
-              buildHeader(stream.format, description, header);
+    bool ok =
+        !stream.failed && stream.file.isOpen() && buildHeader(stream.format, description, header);
     if (ok && header.size > 0)
         ok = stream.file.write(header.bytes, header.size) == header.size && stream.file.flush();
     if (!ok) {

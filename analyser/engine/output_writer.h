@@ -66,7 +66,6 @@ bool finishStream(OutputStream& stream, uint64_t samples, bool deleteFile);
 
 // Every stream of one output (mono streams, or a single one). When any of them
 // fails the others go too, so a failed entry leaves no partial output.
-bool finishStreams(std::vector<OutputStream>& streams, uint64_t samplesPerStream,
-                   bool deleteFiles);
+bool finishStreams(std::vector<OutputStream>& streams, uint64_t samplesPerStream, bool deleteFiles);
 
 } // namespace corv

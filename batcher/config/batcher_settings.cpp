@@ -17,7 +17,8 @@ bool namesReadableFile(const char (&path)[kPathFieldSize]) {
 
 BatcherSettings defaultBatcherSettings() {
     BatcherSettings s{};
-    for (auto& path : s.programPath) setFieldText(path, kUnsetProgramPath);
+    for (auto& path : s.programPath)
+        setFieldText(path, kUnsetProgramPath);
     s.invertSonicSettings = 1;
     return s;
 }

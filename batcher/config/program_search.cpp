@@ -29,9 +29,12 @@ constexpr int kLibraryIndex = 11;
 // Deeper than any install; a folder loop the listing cannot see ends here.
 constexpr int kMaxTreeDepth = 64;
 
-bool searchesTree(int index) { return (index >= 2 && index <= 9) || index == kLibraryIndex; }
+bool searchesTree(int index) {
+    return (index >= 2 && index <= 9) || index == kLibraryIndex;
+}
 
-std::optional<std::string> findInTree(const std::string& directory, const std::string& fileName, int depth) {
+std::optional<std::string> findInTree(const std::string& directory, const std::string& fileName,
+                                      int depth) {
     // A path that does not fit a program path field is no use, nor is anything below it.
     if (directory.size() + fileName.size() >= kPathFieldSize) return std::nullopt;
     if (std::optional<std::string> match = matchFileInDirectory(directory, fileName)) {
@@ -40,7 +43,8 @@ std::optional<std::string> findInTree(const std::string& directory, const std::s
     }
     if (depth >= kMaxTreeDepth) return std::nullopt;
     for (const std::string& folder : listSubdirectories(directory))
-        if (auto hit = findInTree(directory + folder + kPathSeparator, fileName, depth + 1)) return hit;
+        if (auto hit = findInTree(directory + folder + kPathSeparator, fileName, depth + 1))
+            return hit;
     return std::nullopt;
 }
 
@@ -51,11 +55,13 @@ std::optional<ProgramSearchInfo> programSearchInfo(int programIndex) {
     return kPrograms[static_cast<size_t>(programIndex)];
 }
 
-std::optional<std::string> FindFileInTree(const std::string& directory, const std::string& fileName) {
+std::optional<std::string> FindFileInTree(const std::string& directory,
+                                          const std::string& fileName) {
     return findInTree(directory, fileName, 0);
 }
 
-std::optional<std::string> findProgramInTree(const std::string& programDirectory, int programIndex) {
+std::optional<std::string> findProgramInTree(const std::string& programDirectory,
+                                             int programIndex) {
     if (!searchesTree(programIndex)) return std::nullopt;
     std::string fileName(kPrograms[static_cast<size_t>(programIndex)].fileName);
     std::string inBin = programDirectory + "bin" + kPathSeparator + fileName;
@@ -63,28 +69,33 @@ std::optional<std::string> findProgramInTree(const std::string& programDirectory
     return FindFileInTree(programDirectory, fileName);
 }
 
-std::string manualSearchDirectory(const std::string& editText, const std::string& programDirectory) {
+std::string manualSearchDirectory(const std::string& editText,
+                                  const std::string& programDirectory) {
     if (isExistingFile(editText)) return std::string(upToLastSeparator(editText));
     return programDirectory;
 }
 
 std::string cantFindQuestion(std::string_view fileName) {
-    return formatText("Cant find \"%.*s\" in Quillmere's directory or one of its sub-dir's. Do you want to find it "
+    return formatText("Cant find \"%.*s\" in Quillmere's directory or one of its sub-dir's. Do you "
+                      "want to find it "
                       "manually?",
                       static_cast<int>(fileName.size()), fileName.data());
 }
 
 std::string startProgramFirstQuestion(std::string_view programName, std::string_view windowTitle) {
-    return formatText("You have to start %.*s before it can be found. Currently Quillmere cant find a window with "
-                      "the title \"%.*s\" and the correct filename. Do you want to find it manually?",
-                      static_cast<int>(programName.size()), programName.data(),
-                      static_cast<int>(windowTitle.size()), windowTitle.data());
+    return formatText(
+        "You have to start %.*s before it can be found. Currently Quillmere cant find a window "
+        "with "
+        "the title \"%.*s\" and the correct filename. Do you want to find it manually?",
+        static_cast<int>(programName.size()), programName.data(),
+        static_cast<int>(windowTitle.size()), windowTitle.data());
 }
 
 std::string openFileFilterName(int programIndex) {
     std::optional<ProgramSearchInfo> info = programSearchInfo(programIndex);
     if (!info) return std::string();
-    return std::string(info->findName) + std::string(openFileFilterPattern(programIndex) == "*.dll" ? " (*.dll)" : " (*.exe)");
+    return std::string(info->findName) +
+           std::string(openFileFilterPattern(programIndex) == "*.dll" ? " (*.dll)" : " (*.exe)");
 }
 
 std::string_view openFileFilterPattern(int programIndex) {

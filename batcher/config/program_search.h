@@ -16,7 +16,8 @@ std::optional<ProgramSearchInfo> programSearchInfo(int programIndex);
 
 // Depth-first: directory + name when such a file exists there, else the first
 // hit in the sub-folders in the order they are listed. The directory ends in a separator.
-std::optional<std::string> FindFileInTree(const std::string& directory, const std::string& fileName);
+std::optional<std::string> FindFileInTree(const std::string& directory,
+                                          const std::string& fileName);
 
 // For the command-line programs and the library (indices 2..9 and 11): the
 // program directory's "bin" folder first, then its whole tree. Nothing for
@@ -30,7 +31,7 @@ std::string manualSearchDirectory(const std::string& editText, const std::string
 // Texts of the Find questions and the open-file filter.
 std::string cantFindQuestion(std::string_view fileName);
 std::string startProgramFirstQuestion(std::string_view programName, std::string_view windowTitle);
-std::string openFileFilterName(int programIndex); // "Lame encoder (*.exe)"
+std::string openFileFilterName(int programIndex);         // "Lame encoder (*.exe)"
 std::string_view openFileFilterPattern(int programIndex); // "*.exe" or "*.dll"
 
 inline constexpr std::string_view kNewProgramNotHandledMessage =

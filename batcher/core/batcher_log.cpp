@@ -45,12 +45,15 @@ std::string BatcherLog::shownText() const {
     return text;
 }
 
-void AppendLog(BatcherLog& log, std::string_view text) { log.append(text); }
+void AppendLog(BatcherLog& log, std::string_view text) {
+    log.append(text);
+}
 
 void markOmittedPart(std::string& text) {
     size_t marked = std::min(text.size(), kOmittedLogMarker.size());
     text.replace(0, marked, kOmittedLogMarker.substr(0, marked));
-    for (size_t i = marked; i < text.size() && text[i] != '\r'; ++i) text[i] = ' ';
+    for (size_t i = marked; i < text.size() && text[i] != '\r'; ++i)
+        text[i] = ' ';
 }
 
 } // namespace corv

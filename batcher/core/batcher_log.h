@@ -20,7 +20,7 @@ inline constexpr std::string_view kOmittedLogMarker =
 enum class LogKind { Job, Message };
 
 class BatcherLog {
-public:
+  public:
     explicit BatcherLog(LogKind kind, int32_t capacity = kLogCapacity);
     BatcherLog(const BatcherLog&) = delete;
     BatcherLog& operator=(const BatcherLog&) = delete;
@@ -41,7 +41,7 @@ public:
 
     LogKind kind() const { return kind_; }
 
-private:
+  private:
     mutable std::mutex mutex_;
     LogKind kind_;
     LogBuffer buffer_;

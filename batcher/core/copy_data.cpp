@@ -28,19 +28,24 @@ std::unique_ptr<JobRecord> copyJob(const CopyDataMessage& message) {
     return job;
 }
 
-bool isSonicJob(const JobRecord& job) { return job.jobType == static_cast<int32_t>(JobType::SonicFoundry); }
+bool isSonicJob(const JobRecord& job) {
+    return job.jobType == static_cast<int32_t>(JobType::SonicFoundry);
+}
 
 void logReceived(BatcherLog& log, const CopyDataMessage& message) {
-    std::string line = formatText("* Message received from %.*s. Msg ID: ",
-                                  static_cast<int>(message.senderName.size()), message.senderName.data());
-    if (message.id <= static_cast<uint64_t>(INT_MAX)) appendPrintf(line, "%04i", static_cast<int>(message.id));
-    else appendPrintf(line, "%04llu", static_cast<unsigned long long>(message.id));
+    std::string line = formatText(
+        "* Message received from %.*s. Msg ID: ", static_cast<int>(message.senderName.size()),
+        message.senderName.data());
+    if (message.id <= static_cast<uint64_t>(INT_MAX))
+        appendPrintf(line, "%04i", static_cast<int>(message.id));
+    else
+        appendPrintf(line, "%04llu", static_cast<unsigned long long>(message.id));
     line += ".\r\n";
     AppendLog(log, line);
 }
 
-CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& settings, BatcherLog& log,
-                       Notifier& notifier) {
+CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& settings,
+                       BatcherLog& log, Notifier& notifier) {
     CopyDataOutcome outcome;
     AppendLog(log, "\tMsg description: Add job \r\n");
     std::unique_ptr<JobRecord> job = copyJob(message);
@@ -48,7 +53,8 @@ CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& se
         AppendLog(log, formatText("\tInvalid job: %s, job ignored! \r\n\r\n", reason->c_str()));
         return outcome;
     }
-    if (isSonicJob(*job) && settings.invertSonicSettings) invertSonicSettings(job->settings.sonicFoundry);
+    if (isSonicJob(*job) && settings.invertSonicSettings)
+        invertSonicSettings(job->settings.sonicFoundry);
     JobDescription description = DescribeJob(*job, notifier);
     AppendLog(log, description.text);
     AppendLog(log, "\r\n");
@@ -62,15 +68,18 @@ CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& se
 
 // The reply text; a failure other than an unknown job type is logged and
 // answered with nothing.
-BuildOutcome commandlineReply(const JobRecord& job, const BatcherSettings& settings, Notifier& notifier,
-                              std::string& reply) {
+BuildOutcome commandlineReply(const JobRecord& job, const BatcherSettings& settings,
+                              Notifier& notifier, std::string& reply) {
     switch (job.jobType) {
     case static_cast<int32_t>(JobType::SurcodeCdPro):
     case static_cast<int32_t>(JobType::SurcodeDvd):
-    case static_cast<int32_t>(JobType::Ac3Library): reply = kNoDosCommand; return BuildOutcome::success();
+    case static_cast<int32_t>(JobType::Ac3Library):
+        reply = kNoDosCommand;
+        return BuildOutcome::success();
     case static_cast<int32_t>(JobType::SonicFoundry):
         return BuildSonicCommandLine(job, settings, "", true, reply);
-    default: break;
+    default:
+        break;
     }
     // The preview is built from the job type and the settings alone.
     auto preview = std::make_unique<JobRecord>();
@@ -111,8 +120,9 @@ CopyDataOutcome giveCommandline(const CopyDataMessage& message, const BatcherSet
 
 } // namespace
 
-CopyDataOutcome handleCopyData(const CopyDataMessage& message, bool busy, const BatcherSettings& settings,
-                               BatcherLog& messageLog, Notifier& notifier) {
+CopyDataOutcome handleCopyData(const CopyDataMessage& message, bool busy,
+                               const BatcherSettings& settings, BatcherLog& messageLog,
+                               Notifier& notifier) {
     logReceived(messageLog, message);
     CopyDataOutcome outcome;
     switch (message.id) {

@@ -21,7 +21,7 @@ struct CopyDataMessage {
     std::string_view senderName; // executable name of the sending process
     uint64_t id = 0;             // dwData
     const void* payload = nullptr;
-    size_t size = 0;             // cbData
+    size_t size = 0; // cbData
 };
 
 enum class CopyDataAction {
@@ -56,13 +56,13 @@ std::string senderNameFromModulePath(std::string_view modulePath);
 
 // Remembers the sending window so that its executable is looked up once.
 class SenderNameCache {
-public:
+  public:
     using ModulePathLookup = std::function<std::string(uintptr_t window)>;
     // The name of the window's executable; asks lookup only for a new window.
     const std::string& update(uintptr_t window, const ModulePathLookup& lookup);
     const std::string& name() const { return name_; }
 
-private:
+  private:
     uintptr_t window_ = 0;
     bool known_ = false;
     std::string name_;

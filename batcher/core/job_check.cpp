@@ -16,11 +16,14 @@ bool isDriveColon(std::string_view path, size_t at) {
     return (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
 }
 
-template <size_t N> bool plausible(const char (&field)[N]) { return isPlausiblePath(fieldText(field)); }
+template <size_t N> bool plausible(const char (&field)[N]) {
+    return isPlausiblePath(fieldText(field));
+}
 
 std::optional<std::string> invalidChannelFile(const char (&files)[kChannelSlots][kPathFieldSize]) {
     for (int slot = 0; slot < kChannelSlots; ++slot)
-        if (!plausible(files[slot])) return "the " + std::string(kSlotNames[slot]) + " channel file" + kBadPath;
+        if (!plausible(files[slot]))
+            return "the " + std::string(kSlotNames[slot]) + " channel file" + kBadPath;
     return std::nullopt;
 }
 
@@ -44,14 +47,18 @@ std::optional<std::string> findInvalidField(const JobRecord& job) {
     if (!info) return std::nullopt; // its settings are never read
     switch (info->type) {
     case JobType::SurcodeCdPro:
-    case JobType::SurcodeDvd: return invalidChannelFile(job.settings.surcode.channelFiles);
-    case JobType::SonicFoundry: return invalidChannelFile(job.settings.sonicFoundry.channelFiles);
+    case JobType::SurcodeDvd:
+        return invalidChannelFile(job.settings.surcode.channelFiles);
+    case JobType::SonicFoundry:
+        return invalidChannelFile(job.settings.sonicFoundry.channelFiles);
     case JobType::TwoLame: {
         char mode = job.settings.twoLame.channelMode;
-        if (mode == 0 || std::strchr("sjdm", mode) == nullptr) return "the TwoLAME channel mode is not one of s, j, d, m";
+        if (mode == 0 || std::strchr("sjdm", mode) == nullptr)
+            return "the TwoLAME channel mode is not one of s, j, d, m";
         break;
     }
-    default: break;
+    default:
+        break;
     }
     // Every single-file layout begins with the input path.
     if (!plausible(job.settings.lame.inputPath)) return std::string("the input path") + kBadPath;

@@ -11,7 +11,7 @@ namespace corv {
 inline constexpr int32_t kLogCapacity = 100000;
 
 class LogBuffer {
-public:
+  public:
     explicit LogBuffer(int32_t capacity = kLogCapacity);
 
     // Until the array is full everything is kept; once it has wrapped exactly
@@ -29,7 +29,7 @@ public:
     int32_t start() const { return start_; }
     int32_t end() const { return end_; }
 
-private:
+  private:
     std::vector<char> text_; // capacity + 1 bytes; the last one stays zero
     int32_t capacity_;
     int32_t start_ = 0; // oldest kept character

@@ -35,9 +35,10 @@ BuildOutcome chooseOutputName(std::string_view directory, std::string_view stem,
         }
         // Another number would not answer the question any better.
         if (state == NameState::Undecided)
-            return BuildOutcome::failure("It cannot be told whether the output file " + candidate + " exists");
-        candidate = formatText("%.*s%.*s(%i)%.*s", static_cast<int>(directory.size()), directory.data(),
-                               static_cast<int>(stem.size()), stem.data(), n,
+            return BuildOutcome::failure("It cannot be told whether the output file " + candidate +
+                                         " exists");
+        candidate = formatText("%.*s%.*s(%i)%.*s", static_cast<int>(directory.size()),
+                               directory.data(), static_cast<int>(stem.size()), stem.data(), n,
                                static_cast<int>(extension.size()), extension.data());
     }
     return BuildOutcome::failure("No free output file name was found");

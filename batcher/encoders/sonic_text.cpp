@@ -11,16 +11,20 @@ namespace {
 constexpr int kSonicProgramIndex = 10;
 constexpr const char* kChannelOptions[kChannelSlots] = {" -L %s", " -R %s", " -C %s",
                                                         " -e %s", " -l %s", " -r %s"};
-constexpr const char* kPreviewChannelFiles[kChannelSlots] = {"C:\\L.wav",   "C:\\R.wav",  "C:\\C.wav",
-                                                             "C:\\LFE.wav", "C:\\SL.wav", "C:\\SR.wav"};
+constexpr const char* kPreviewChannelFiles[kChannelSlots] = {
+    "C:\\L.wav", "C:\\R.wav", "C:\\C.wav", "C:\\LFE.wav", "C:\\SL.wav", "C:\\SR.wav"};
 
 } // namespace
 
 std::string BuildSonicIni(const SonicFoundrySettings& s, bool indented) {
     const char* tab = indented ? "\t" : "";
     std::string text = formatText("%s[Parameters]\r\n", tab);
-    auto number = [&](const char* key, int32_t value) { appendPrintf(text, "%s%s=%i\r\n", tab, key, value); };
-    auto flag = [&](const char* key, uint8_t value) { appendPrintf(text, "%s%s=%s\r\n", tab, key, onOff(value)); };
+    auto number = [&](const char* key, int32_t value) {
+        appendPrintf(text, "%s%s=%i\r\n", tab, key, value);
+    };
+    auto flag = [&](const char* key, uint8_t value) {
+        appendPrintf(text, "%s%s=%s\r\n", tab, key, onOff(value));
+    };
     number("DataRate", s.dataRate);
     number("SampleRate", s.sampleRateIndex);
     number("CodeMode", s.codingMode);
@@ -42,25 +46,28 @@ std::string BuildSonicIni(const SonicFoundrySettings& s, bool indented) {
 }
 
 BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& settings,
-                                   std::string_view parameterFile, bool preview, std::string& command) {
+                                   std::string_view parameterFile, bool preview,
+                                   std::string& command) {
     command.clear();
     if (job.jobType != static_cast<int32_t>(JobType::SonicFoundry))
         return BuildOutcome::failure("The job is not a Sonic Foundry job");
     const SonicFoundrySettings& s = job.settings.sonicFoundry;
     std::string output = "C:\\out.ac3";
     if (!preview) {
-        BuildOutcome named =
-            chooseOutputName(fieldText(job.outputDirectory), fieldText(job.baseName), ".ac3", output);
+        BuildOutcome named = chooseOutputName(fieldText(job.outputDirectory),
+                                              fieldText(job.baseName), ".ac3", output);
         if (!named.ok) return named;
     }
-    std::string text = formatText("\"%s\"  -A -P ", std::string(fieldText(settings.programPath[kSonicProgramIndex])).c_str());
+    std::string text = formatText(
+        "\"%s\"  -A -P ", std::string(fieldText(settings.programPath[kSonicProgramIndex])).c_str());
     text += preview ? std::string_view("C:\\settings.ini") : parameterFile;
     text += " -o ";
     text += output;
     uint32_t mask = sonicChannelMask(s.codingMode, s.useLfe != 0);
     for (int slot = 0; slot < kChannelSlots; ++slot) {
         if (!(mask & kSlotBit[slot])) continue;
-        std::string file = preview ? kPreviewChannelFiles[slot] : std::string(fieldText(s.channelFiles[slot]));
+        std::string file =
+            preview ? kPreviewChannelFiles[slot] : std::string(fieldText(s.channelFiles[slot]));
         appendPrintf(text, kChannelOptions[slot], file.c_str());
     }
     if (text.size() >= kMaxCommandlineReply)

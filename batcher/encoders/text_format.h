@@ -5,7 +5,11 @@
 namespace corv {
 
 // "Yes"/"No" and "On"/"Off" for a flag byte: any value but 0 counts as set.
-inline const char* yesNo(unsigned char flag) { return flag ? "Yes" : "No"; }
-inline const char* onOff(unsigned char flag) { return flag ? "On" : "Off"; }
+inline const char* yesNo(unsigned char flag) {
+    return flag ? "Yes" : "No";
+}
+inline const char* onOff(unsigned char flag) {
+    return flag ? "On" : "Off";
+}
 
 } // namespace corv

@@ -27,14 +27,14 @@ std::vector<Warning>& pendingWarnings() {
 // A message box inside WM_COPYDATA would hold the sender until the user
 // answers it; the warnings are kept and shown after the call instead.
 class DeferredNotifier final : public Notifier {
-public:
+  public:
     void warn(std::string_view text, std::string_view title) override {
         pendingWarnings().push_back({std::string(text), std::string(title)});
         held_ = true;
     }
     bool held() const { return held_; }
 
-private:
+  private:
     bool held_ = false;
 };
 
@@ -46,15 +46,21 @@ void reply(HWND mainWindow, HWND sender, MessageId id, const void* payload, DWOR
     data.lpData = const_cast<void*>(payload); // the API takes it non-const; it is only read
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(mainWindow),
-                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs,
+                        &ignored);
 }
 
 void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
     HWND main = state.mainWindow;
     switch (outcome.action) {
-    case CopyDataAction::None: break;
-    case CopyDataAction::ReplyConnection: reply(main, sender, MessageId::ConnectionReply, nullptr, 0); break;
-    case CopyDataAction::BringToFront: SetForegroundWindow(main); break;
+    case CopyDataAction::None:
+        break;
+    case CopyDataAction::ReplyConnection:
+        reply(main, sender, MessageId::ConnectionReply, nullptr, 0);
+        break;
+    case CopyDataAction::BringToFront:
+        SetForegroundWindow(main);
+        break;
     case CopyDataAction::PostRun:
         state.showPrograms = false;
         PostMessageA(main, WM_COMMAND, IDC_RUN, 0);
@@ -63,7 +69,8 @@ void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
         if (outcome.job) {
             HWND list = GetDlgItem(main, IDC_JOB_LIST);
             HoldJobListPainting(main, list);
-            AppendJobRow(list, std::move(outcome.job), outcome.programName, outcome.oneLineDescription);
+            AppendJobRow(list, std::move(outcome.job), outcome.programName,
+                         outcome.oneLineDescription);
         }
         break;
     case CopyDataAction::ReplyCommandline:
@@ -86,9 +93,10 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     const bool nt = state.ntPlatform;
     // A copy: a message box shown while handling this message lets the next
     // message (and its sender) in.
-    const std::string senderName = state.sender.update(reinterpret_cast<uintptr_t>(sender), [nt](uintptr_t window) {
-        return ModulePathOf(reinterpret_cast<HWND>(window), nt);
-    });
+    const std::string senderName =
+        state.sender.update(reinterpret_cast<uintptr_t>(sender), [nt](uintptr_t window) {
+            return ModulePathOf(reinterpret_cast<HWND>(window), nt);
+        });
 
     CopyDataMessage message;
     message.senderName = senderName;
@@ -96,7 +104,8 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     message.payload = data->lpData;
     message.size = data->cbData;
     DeferredNotifier notifier;
-    CopyDataOutcome outcome = handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
+    CopyDataOutcome outcome =
+        handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
     // From here on nothing of the sender's payload is read.
     carryOut(state, sender, outcome);
     RefreshLogWindowSoon(state);
@@ -108,7 +117,8 @@ void ShowPendingWarnings(HWND owner) {
     // Taken first: a message box lets further messages in, which may add warnings.
     std::vector<Warning> warnings;
     warnings.swap(pendingWarnings());
-    for (const Warning& w : warnings) MessageBoxNotifier(owner).warn(w.text, w.title);
+    for (const Warning& w : warnings)
+        MessageBoxNotifier(owner).warn(w.text, w.title);
 }
 
 } // namespace corv

@@ -20,7 +20,8 @@ bool setCellText(HWND list, int row, int column, std::string_view text) {
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = owned.data();
-    return SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
+    return SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
 } // namespace
@@ -36,7 +37,8 @@ bool SetUpJobList(HWND list) {
         column.pszText = title.data();
         column.cx = c.width;
         column.iSubItem = index;
-        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) != index)
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&column)) != index)
             return false;
         ++index;
     }
@@ -51,7 +53,8 @@ bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view pr
     item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = name.data();
     item.lParam = reinterpret_cast<LPARAM>(job.get());
-    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int row =
+        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return false;
     job.release(); // the row owns it now; LVN_DELETEITEM gives it back
     bool shown = setCellText(list, row, 1, programName);
@@ -61,7 +64,8 @@ bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view pr
 
 void HoldJobListPainting(HWND owner, HWND list) {
     if (GetPropA(list, kPaintingHeld)) return;
-    if (!SetTimer(owner, kRepaintTimer, kRepaintIntervalMs, nullptr)) return; // then it paints as usual
+    if (!SetTimer(owner, kRepaintTimer, kRepaintIntervalMs, nullptr))
+        return; // then it paints as usual
     SetPropA(list, kPaintingHeld, reinterpret_cast<HANDLE>(1));
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
 }
@@ -76,7 +80,8 @@ void ResumeJobListPainting(HWND owner, HWND list) {
 void DeleteSelectedJobs(HWND list) {
     int from = -1; // the first search starts before row 0
     for (;;) {
-        int row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(from), LVNI_SELECTED));
+        int row = static_cast<int>(
+            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(from), LVNI_SELECTED));
         if (row < 0) break;
         if (!SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) break;
         from = row - 1;

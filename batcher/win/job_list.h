@@ -3,8 +3,8 @@
 // released whenever the row goes, however it goes.
 #include "protocol/job_record.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <memory>
 #include <string_view>

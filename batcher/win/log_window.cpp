@@ -34,14 +34,16 @@ void layOut(HWND window) {
     if (width < kMinWidth || height < kMinHeight) {
         // Growing sends WM_SIZE again, which lays the controls out.
         SetWindowPos(window, nullptr, 0, 0, width < kMinWidth ? kMinWidth : width,
-                     height < kMinHeight ? kMinHeight : height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     height < kMinHeight ? kMinHeight : height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
     RECT client{};
     GetClientRect(window, &client);
     const int w = client.right, h = client.bottom;
     moveControl(window, IDC_LOG_TEXT, 20, 20, w - 40, h - 100, false);
-    moveControl(window, IDC_COPY_ALL, w / 2 - controlWidth(window, IDC_COPY_ALL) - 10, h - 36, 0, 0, true);
+    moveControl(window, IDC_COPY_ALL, w / 2 - controlWidth(window, IDC_COPY_ALL) - 10, h - 36, 0, 0,
+                true);
     moveControl(window, IDC_LOG_OK, w / 2 + 10, h - 36, 0, 0, true);
     moveControl(window, IDC_JOBS_LOG, 20, h - 70, 0, 0, true);
     moveControl(window, IDC_MESSAGE_LOG, 20, h - 50, 0, 0, true);
@@ -65,7 +67,8 @@ std::string& textInEdit() {
 void showLog(HWND window, BatcherState& state, bool jobLog) {
     state.settings.logChoice = jobLog ? 1 : 0;
     std::string text = (jobLog ? state.jobLog : state.messageLog).shownText();
-    if (text != textInEdit() || GetWindowTextLengthA(GetDlgItem(window, IDC_LOG_TEXT)) != static_cast<int>(text.size())) {
+    if (text != textInEdit() ||
+        GetWindowTextLengthA(GetDlgItem(window, IDC_LOG_TEXT)) != static_cast<int>(text.size())) {
         SetDlgItemTextA(window, IDC_LOG_TEXT, text.c_str());
         textInEdit() = std::move(text);
     }
@@ -77,7 +80,8 @@ void copyAll(HWND window) {
     int length = GetWindowTextLengthA(edit);
     if (length <= 0 || !OpenClipboard(window)) return;
     EmptyClipboard();
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(length) + 1)) {
+    if (HGLOBAL block =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(length) + 1)) {
         bool filled = false;
         if (auto* text = static_cast<char*>(GlobalLock(block))) {
             GetWindowTextA(edit, text, length + 1);
@@ -94,7 +98,8 @@ void onCreate(HWND window, BatcherState& state) {
     state.logWindow = window;
     HWND edit = GetDlgItem(window, IDC_LOG_TEXT);
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0); // a ring holds more than the default limit
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)),
+                 FALSE);
     SendMessageA(window, WM_COMMAND, IDC_LOG_REFRESH, 0);
     CheckRadioButton(window, IDC_JOBS_LOG, IDC_MESSAGE_LOG,
                      state.settings.logChoice == 1 ? IDC_JOBS_LOG : IDC_MESSAGE_LOG);
@@ -103,12 +108,23 @@ void onCreate(HWND window, BatcherState& state) {
 
 void onCommand(HWND window, BatcherState& state, int id) {
     switch (id) {
-    case IDC_JOBS_LOG: showLog(window, state, true); break;
-    case IDC_MESSAGE_LOG: showLog(window, state, false); break;
-    case IDC_LOG_REFRESH: showLog(window, state, state.settings.logChoice == 1); break;
-    case IDC_COPY_ALL: copyAll(window); break;
-    case IDC_LOG_OK: SendMessageA(window, WM_CLOSE, 0, 0); break;
-    default: break;
+    case IDC_JOBS_LOG:
+        showLog(window, state, true);
+        break;
+    case IDC_MESSAGE_LOG:
+        showLog(window, state, false);
+        break;
+    case IDC_LOG_REFRESH:
+        showLog(window, state, state.settings.logChoice == 1);
+        break;
+    case IDC_COPY_ALL:
+        copyAll(window);
+        break;
+    case IDC_LOG_OK:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
     }
 }
 
@@ -127,13 +143,17 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(GetDlgItem(window, IDC_LOG_OK));
         return FALSE;
     case WM_SIZE:
-    case WM_MOVE: layOut(window); return TRUE;
+    case WM_MOVE:
+        layOut(window);
+        return TRUE;
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         limits->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
         return TRUE;
     }
-    case WM_COMMAND: onCommand(window, state, LOWORD(wParam)); return TRUE;
+    case WM_COMMAND:
+        onCommand(window, state, LOWORD(wParam));
+        return TRUE;
     case WM_TIMER:
         if (wParam == kRefreshTimer) {
             KillTimer(window, kRefreshTimer);
@@ -141,8 +161,11 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             onCommand(window, state, IDC_LOG_REFRESH);
         }
         return TRUE;
-    case WM_CLOSE: onClose(state); return TRUE;
-    default: return FALSE;
+    case WM_CLOSE:
+        onClose(state);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
@@ -155,7 +178,8 @@ INT_PTR CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 BOOL CALLBACK setShowLogBox(HWND window, LPARAM checked) {
-    if (GetDlgItem(window, IDC_SHOW_LOG)) CheckDlgButton(window, IDC_SHOW_LOG, checked ? BST_CHECKED : BST_UNCHECKED);
+    if (GetDlgItem(window, IDC_SHOW_LOG))
+        CheckDlgButton(window, IDC_SHOW_LOG, checked ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
@@ -192,8 +216,10 @@ void RefreshLogWindow(const BatcherState& state) {
 void RefreshLogWindowSoon(const BatcherState& state) {
     HWND window = state.logWindow;
     if (!window || GetPropA(window, kRefreshPending)) return;
-    if (SetTimer(window, kRefreshTimer, kRefreshDelayMs, nullptr)) SetPropA(window, kRefreshPending, reinterpret_cast<HANDLE>(1));
-    else RefreshLogWindow(state);
+    if (SetTimer(window, kRefreshTimer, kRefreshDelayMs, nullptr))
+        SetPropA(window, kRefreshPending, reinterpret_cast<HANDLE>(1));
+    else
+        RefreshLogWindow(state);
 }
 
 } // namespace corv

@@ -7,8 +7,8 @@
 #include "batcher/win/resource.h"
 #include "protocol/messages.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -58,7 +58,8 @@ void runMessageLoop(HWND mainWindow, HACCEL accelerators) {
 
 int run(HINSTANCE instance, int showCommand) {
     if (anotherInstanceRuns()) {
-        MessageBoxA(nullptr, kAlreadyRunningMessage, kBatcherWindowName, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(nullptr, kAlreadyRunningMessage, kBatcherWindowName,
+                    MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     BatcherState& state = Batcher();

@@ -18,18 +18,22 @@ namespace {
 constexpr char kNoProgramsMessage[] =
     "No conversion programs configured. Please configure Quillmere before running any jobs.";
 
-HWND jobList(const BatcherState& state) { return GetDlgItem(state.mainWindow, IDC_JOB_LIST); }
+HWND jobList(const BatcherState& state) {
+    return GetDlgItem(state.mainWindow, IDC_JOB_LIST);
+}
 
 void onInit(HWND window, BatcherState& state) {
     state.mainWindow = window;
     state.busy = false;
     SetUpJobList(GetDlgItem(window, IDC_JOB_LIST));
-    CheckDlgButton(window, IDC_SHOW_LOG, state.settings.showLogWindow ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_SHOW_LOG,
+                   state.settings.showLogWindow ? BST_CHECKED : BST_UNCHECKED);
     loadBatcherSettings(state.settings, state.usable, state.programDirectory);
 }
 
 void onRun(BatcherState& state) {
-    if (std::none_of(state.usable.begin(), state.usable.end(), [](bool usable) { return usable; })) {
+    if (std::none_of(state.usable.begin(), state.usable.end(),
+                     [](bool usable) { return usable; })) {
         WarnUser(state.mainWindow, kNoProgramsMessage);
         return;
     }
@@ -40,8 +44,10 @@ void onShowLogBox(BatcherState& state) {
     bool checked = IsDlgButtonChecked(state.mainWindow, IDC_SHOW_LOG) == BST_CHECKED;
     state.settings.showLogWindow = checked ? 1 : 0;
     SetShowLogBoxes(checked);
-    if (checked) OpenLogWindow(state);
-    else DestroyLogWindow(state);
+    if (checked)
+        OpenLogWindow(state);
+    else
+        DestroyLogWindow(state);
 }
 
 void endProgram(HWND window) {
@@ -51,7 +57,9 @@ void endProgram(HWND window) {
 
 void onCommand(HWND window, BatcherState& state, int id) {
     switch (id) {
-    case IDC_RUN: onRun(state); break;
+    case IDC_RUN:
+        onRun(state);
+        break;
     case IDC_EXIT:
         saveBatcherSettings(state.settings, state.programDirectory); // silent when it cannot
         endProgram(window);
@@ -63,9 +71,14 @@ void onCommand(HWND window, BatcherState& state, int id) {
     case IDM_DELETE_JOBS:
         if (!state.busy) DeleteSelectedJobs(jobList(state));
         break;
-    case IDC_CONFIGURE: ShowConfigureDialog(state); break;
-    case IDC_SHOW_LOG: onShowLogBox(state); break;
-    default: break;
+    case IDC_CONFIGURE:
+        ShowConfigureDialog(state);
+        break;
+    case IDC_SHOW_LOG:
+        onShowLogBox(state);
+        break;
+    default:
+        break;
     }
 }
 
@@ -78,19 +91,30 @@ INT_PTR onNotify(const NMHDR& header) {
 INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     BatcherState& state = Batcher();
     switch (message) {
-    case WM_INITDIALOG: onInit(window, state); return TRUE;
-    case WM_COMMAND: onCommand(window, state, LOWORD(wParam)); return TRUE;
-    case WM_NOTIFY: return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_INITDIALOG:
+        onInit(window, state);
+        return TRUE;
+    case WM_COMMAND:
+        onCommand(window, state, LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_COPYDATA:
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                          OnCopyData(state, reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+                          OnCopyData(state, reinterpret_cast<HWND>(wParam),
+                                     reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
-    case kShowPendingWarnings: ShowPendingWarnings(window); return TRUE;
+    case kShowPendingWarnings:
+        ShowPendingWarnings(window);
+        return TRUE;
     case WM_TIMER:
         if (wParam == kRepaintTimer) ResumeJobListPainting(window, jobList(state));
         return TRUE;
-    case WM_CLOSE: endProgram(window); return TRUE; // the title bar's close does not save
-    default: return FALSE;
+    case WM_CLOSE:
+        endProgram(window);
+        return TRUE; // the title bar's close does not save
+    default:
+        return FALSE;
     }
 }
 

@@ -7,11 +7,11 @@
 namespace corv {
 
 class MessageBoxNotifier final : public Notifier {
-public:
+  public:
     explicit MessageBoxNotifier(HWND owner) : owner_(owner) {}
     void warn(std::string_view text, std::string_view title) override;
 
-private:
+  private:
     HWND owner_;
 };
 

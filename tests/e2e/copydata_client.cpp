@@ -11,8 +11,8 @@ CopyDataClient::CopyDataClient() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kClientClass;
     RegisterClassA(&wc); // fails harmlessly when a previous client registered it
-    window_ = CreateWindowA(kClientClass, "Corvandale stand-in", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                            wc.hInstance, this);
+    window_ = CreateWindowA(kClientClass, "Corvandale stand-in", WS_OVERLAPPED, 0, 0, 50, 50,
+                            nullptr, nullptr, wc.hInstance, this);
 }
 
 CopyDataClient::~CopyDataClient() {
@@ -25,14 +25,16 @@ bool CopyDataClient::send(HWND target, uint64_t id, const void* payload, size_t 
     data.cbData = static_cast<DWORD>(size);
     data.lpData = const_cast<void*>(payload);
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender ? sender : window_),
+    return SendMessageTimeoutA(target, WM_COPYDATA,
+                               reinterpret_cast<WPARAM>(sender ? sender : window_),
                                reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result) != 0;
 }
 
 LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<CopyDataClient*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_COPYDATA && self) {

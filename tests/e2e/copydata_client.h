@@ -20,7 +20,7 @@ struct Received {
 };
 
 class CopyDataClient {
-public:
+  public:
     CopyDataClient();
     ~CopyDataClient();
     CopyDataClient(const CopyDataClient&) = delete;
@@ -38,7 +38,7 @@ public:
 
     std::vector<Received>& received() { return received_; }
 
-private:
+  private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
     std::vector<Received> received_;

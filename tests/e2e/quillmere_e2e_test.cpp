@@ -50,14 +50,16 @@ std::string ownExeName() {
 
 std::string received(const std::string& sender, int id) {
     char line[128];
-    snprintf(line, sizeof line, "* Message received from %s. Msg ID: %04i.\r\n", sender.c_str(), id);
+    snprintf(line, sizeof line, "* Message received from %s. Msg ID: %04i.\r\n", sender.c_str(),
+             id);
     return line;
 }
 
 // Waits for Quillmere's message box, returns its text and presses OK.
 std::string dismissMessageBox(const QuillmereProcess& quillmere) {
     HWND box = nullptr;
-    e2e::waitFor([&] { return (box = e2e::findDialog(quillmere.processId(), "Quillmere")) != nullptr; });
+    e2e::waitFor(
+        [&] { return (box = e2e::findDialog(quillmere.processId(), "Quillmere")) != nullptr; });
     if (!box) return "<no message box>";
     std::string text = e2e::messageBoxText(box);
     e2e::pressButton(box, IDOK);
@@ -67,7 +69,8 @@ std::string dismissMessageBox(const QuillmereProcess& quillmere) {
 
 std::vector<std::string> rows(HWND list) {
     std::vector<std::string> names;
-    for (int row = 0; row < e2e::listRowCount(list); ++row) names.push_back(e2e::listCellText(list, row, 0));
+    for (int row = 0; row < e2e::listRowCount(list); ++row)
+        names.push_back(e2e::listCellText(list, row, 0));
     return names;
 }
 
@@ -98,7 +101,8 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     EXPECT_EQ(e2e::listCellText(list, 0, 0), "song.wav");
     EXPECT_EQ(e2e::listCellText(list, 0, 1), "LAME (mp3)");
     EXPECT_EQ(e2e::listCellText(list, 0, 2), " MPEG1   preset Standard   quality:q2  ");
-    log += received(me, 130) + "\tMsg description: Add job \r\n\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n\r\n";
+    log += received(me, 130) +
+           "\tMsg description: Add job \r\n\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n\r\n";
 
     // Wrong sizes and a missing payload add nothing and get no reply.
     std::vector<char> bytes(6801, 0);
@@ -124,14 +128,16 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     EXPECT_EQ(replies[1].id, 131u);
     EXPECT_EQ(replies[1].from, main);
     EXPECT_EQ(replies[1].payload, lameReply + '\0');
-    log += received(me, 131) + "\tMsg description: Give commandline \r\n\t" + lameReply + "\r\n\r\n\r\n";
+    log += received(me, 131) + "\tMsg description: Give commandline \r\n\t" + lameReply +
+           "\r\n\r\n\r\n";
 
     corv::JobRecord surcode{};
     surcode.jobType = 1000;
     client.sendJob(main, 131, surcode);
     ASSERT_EQ(replies.size(), 3u);
     EXPECT_EQ(replies[2].payload, std::string("No dos command available.") + '\0');
-    log += received(me, 131) + "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
+    log += received(me, 131) +
+           "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
 
     for (int id : {0, 99, 101, 132}) {
         client.send(main, static_cast<uint64_t>(id), nullptr, 0);
@@ -147,7 +153,8 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION other{};
     std::string line = "\"" + e2e::ownDirectory() + "titled_window.exe\" \"Other sender\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &other));
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &other));
     HWND otherWindow = nullptr;
     e2e::waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
     client.send(main, 104, nullptr, 0, otherWindow);
@@ -163,13 +170,15 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HWND stuckWindow = nullptr;
     std::thread stuck([&] {
-        stuckWindow = CreateWindowA("STATIC", "stuck sender", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        stuckWindow = CreateWindowA("STATIC", "stuck sender", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
         WaitForSingleObject(release, 120000); // no message pumping meanwhile
         DestroyWindow(stuckWindow);
     });
     e2e::waitFor([&] { return stuckWindow != nullptr; });
     EXPECT_TRUE(client.sendJob(main, 131, surcode, stuckWindow));
-    log += received(me, 131) + "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
+    log += received(me, 131) +
+           "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
     EXPECT_TRUE(client.send(main, 104, nullptr, 0)); // answered while the stuck one still is
     log += received(me, 104) + "\tMsg description: Notify user \r\n\r\n";
     SetEvent(release);
@@ -194,7 +203,8 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndRunNeedsAProgram) {
     ASSERT_TRUE(running.start());
     ASSERT_TRUE(again.startOnly());
     HWND box = nullptr;
-    e2e::waitFor([&] { return (box = e2e::findDialog(again.processId(), "Quillmere")) != nullptr; });
+    e2e::waitFor(
+        [&] { return (box = e2e::findDialog(again.processId(), "Quillmere")) != nullptr; });
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::messageBoxText(box), "Program is already running. Exiting now.");
     e2e::pressButton(box, IDOK);
@@ -214,11 +224,13 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     QuillmereProcess quillmere(folder.path());
     ASSERT_TRUE(quillmere.start());
     CopyDataClient client;
-    for (int i = 0; i < 5; ++i) client.sendJob(quillmere.mainWindow(), 130, *lameJob("job" + std::to_string(i) + ".wav"));
+    for (int i = 0; i < 5; ++i)
+        client.sendJob(quillmere.mainWindow(), 130, *lameJob("job" + std::to_string(i) + ".wav"));
     HWND list = quillmere.jobList();
     ASSERT_EQ(e2e::listRowCount(list), 5);
 
-    for (int row : {1, 2, 4}) ASSERT_TRUE(e2e::setListRowSelected(list, row, true));
+    for (int row : {1, 2, 4})
+        ASSERT_TRUE(e2e::setListRowSelected(list, row, true));
     // The Delete key goes through the batcher's accelerator table.
     PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
     PostMessageA(list, WM_KEYUP, VK_DELETE, 0xC0000001);
@@ -233,7 +245,9 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
 
     // Names travel as UTF-8: the manifest makes it Quillmere's code page.
-    client.sendJob(quillmere.mainWindow(), 130, *lameJob("\xc3\x9cn\xc3\xaf" "code \xd0\x81.wav"));
+    client.sendJob(quillmere.mainWindow(), 130,
+                   *lameJob("\xc3\x9cn\xc3\xaf"
+                            "code \xd0\x81.wav"));
     EXPECT_EQ(e2e::listCellTextW(list, 1, 0), L"\u00dcn\u00efcode \u0401.wav");
     quillmere.click(kClearList);
     client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
@@ -257,7 +271,8 @@ struct Settings {
 
 HWND waitForLogWindow(const QuillmereProcess& quillmere) {
     HWND window = nullptr;
-    e2e::waitFor([&] { return (window = e2e::findDialog(quillmere.processId(), "Log window")) != nullptr; });
+    e2e::waitFor(
+        [&] { return (window = e2e::findDialog(quillmere.processId(), "Log window")) != nullptr; });
     return window;
 }
 
@@ -309,7 +324,8 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     CopyDataClient client;
     client.send(quillmere.mainWindow(), 104, nullptr, 0); // the open window follows
-    EXPECT_TRUE(e2e::waitFor([&] { return e2e::windowText(text).find("Notify user") != std::string::npos; }));
+    EXPECT_TRUE(e2e::waitFor(
+        [&] { return e2e::windowText(text).find("Notify user") != std::string::npos; }));
     SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     SendMessageA(GetDlgItem(logWindow, kCopyAll), BM_CLICK, 0, 0);

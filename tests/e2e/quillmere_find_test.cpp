@@ -30,7 +30,8 @@ std::string makeFile(const std::string& folder, const std::string& relative) {
 
 struct QuillmereFind : ::testing::Test {
     ScratchFolder folder{"find"};
-    HWND edit = CreateWindowA("EDIT", "C:\\", WS_POPUP, 0, 0, 300, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND edit =
+        CreateWindowA("EDIT", "C:\\", WS_POPUP, 0, 0, 300, 20, nullptr, nullptr, nullptr, nullptr);
     corv::LocateContext context{nullptr, folder.path(), true};
     ~QuillmereFind() override { DestroyWindow(edit); }
     std::string editText() const { return e2e::windowText(edit); }
@@ -49,8 +50,9 @@ TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserI
     {
         e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
         corv::LocateProgram(edit, kFindApe, context);
-        EXPECT_EQ(no.text(), "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
-                             "want to find it manually?");
+        EXPECT_EQ(no.text(),
+                  "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
+                  "want to find it manually?");
     }
     EXPECT_EQ(editText(), nestedFlac); // declined: unchanged
     {
@@ -63,14 +65,15 @@ TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserI
 
 // Copies of the fixture program, started from folders whose names mark the edition.
 class EncoderWindows {
-public:
+  public:
     void start(const std::string& exePath, const std::string& arguments) {
         CopyFileA((e2e::ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
         std::string line = "\"" + exePath + "\" " + arguments;
-        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info)) {
             CloseHandle(info.hThread);
             processes_.push_back(info.hProcess);
         }
@@ -85,7 +88,7 @@ public:
         processes_.clear();
     }
 
-private:
+  private:
     std::vector<HANDLE> processes_;
 };
 
@@ -110,14 +113,16 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
     std::string cd = folder.path() + "Surcode CD Pro\\dtsenc.exe";
     std::string dvd = folder.path() + "Surcode DVD Pro\\dtsenc.exe";
     std::string sonic = folder.path() + "Sonic\\SFTENCDD.EXE";
-    for (const std::string* path : {&cd, &dvd, &sonic}) makeFile(folder.path(), path->substr(folder.path().size()));
+    for (const std::string* path : {&cd, &dvd, &sonic})
+        makeFile(folder.path(), path->substr(folder.path().size()));
 
     EncoderWindows encoders;
     encoders.start(cd, "\"DTS Encoder\"");
     encoders.start(dvd, "\"DTS Encoder\"");
     encoders.start(sonic, "\"Sonic Foundry Soft Encode\" SFAC3.WndClass.Frame");
     ASSERT_TRUE(e2e::waitFor([] { return windowsTitled("DTS Encoder") == 2; }));
-    ASSERT_TRUE(e2e::waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
+    ASSERT_TRUE(
+        e2e::waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
 
     corv::LocateProgram(edit, kFindSurcodeDvd, context);
     EXPECT_EQ(editText(), dvd);
@@ -132,15 +137,17 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
     {
         e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
         corv::LocateProgram(edit, kFindSurcodeDvd, context);
-        EXPECT_EQ(no.text(), "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
-                             "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "
-                             "find it manually?");
+        EXPECT_EQ(
+            no.text(),
+            "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
+            "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "
+            "find it manually?");
     }
     EXPECT_EQ(editText(), sonic);
 
     char path[520] = "unchanged";
-    EXPECT_FALSE(corv::GetWindowModulePath(reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)), path,
-                                           sizeof path, true));
+    EXPECT_FALSE(corv::GetWindowModulePath(reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)),
+                                           path, sizeof path, true));
     EXPECT_STREQ(path, "unchanged");
 }
 

@@ -16,8 +16,10 @@ void removeTree(const std::string& directory) {
         do {
             std::string name = entry.cFileName;
             if (name == "." || name == "..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(directory + name + "\\");
-            else DeleteFileA((directory + name).c_str());
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(directory + name + "\\");
+            else
+                DeleteFileA((directory + name).c_str());
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
@@ -53,7 +55,9 @@ ScratchFolder::ScratchFolder(const std::string& label) {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { removeTree(path_); }
+ScratchFolder::~ScratchFolder() {
+    removeTree(path_);
+}
 
 std::string ownDirectory() {
     char self[MAX_PATH] = {};
@@ -73,13 +77,19 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-QuillmereProcess::QuillmereProcess(std::string programDirectory) : directory_(std::move(programDirectory)) {
-    CopyFileA((ownDirectory() + "Quillmere.exe").c_str(), (directory_ + "Quillmere.exe").c_str(), FALSE);
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-QuillmereProcess::~QuillmereProcess() { kill(); }
+QuillmereProcess::QuillmereProcess(std::string programDirectory)
+    : directory_(std::move(programDirectory)) {
+    CopyFileA((ownDirectory() + "Quillmere.exe").c_str(), (directory_ + "Quillmere.exe").c_str(),
+              FALSE);
+}
+
+QuillmereProcess::~QuillmereProcess() {
+    kill();
+}
 
 bool QuillmereProcess::startOnly() {
     kill();
@@ -87,7 +97,8 @@ bool QuillmereProcess::startOnly() {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::string line = "\"" + directory_ + "Quillmere.exe\"";
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(), &startup, &info))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory_.c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -131,7 +142,9 @@ void QuillmereProcess::kill() {
     mainWindow_ = nullptr;
 }
 
-HWND QuillmereProcess::jobList() const { return control(5005); }
+HWND QuillmereProcess::jobList() const {
+    return control(5005);
+}
 
 void QuillmereProcess::click(int id) const {
     SendMessageA(control(id), BM_CLICK, 0, 0);

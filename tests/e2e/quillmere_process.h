@@ -9,14 +9,14 @@ namespace e2e {
 
 // A fresh empty folder under the temp folder, removed with the object.
 class ScratchFolder {
-public:
+  public:
     explicit ScratchFolder(const std::string& label);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::string& path() const { return path_; } // with a trailing backslash
 
-private:
+  private:
     std::string path_;
 };
 
@@ -27,7 +27,7 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
 class QuillmereProcess {
-public:
+  public:
     // Copies Quillmere.exe (beside this test program) into the directory.
     explicit QuillmereProcess(std::string programDirectory);
     ~QuillmereProcess(); // ends a program still running
@@ -50,7 +50,7 @@ public:
     // A click on a button or check box of the main window, as the user makes it.
     void click(int id) const;
 
-private:
+  private:
     std::string directory_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;

@@ -10,11 +10,14 @@ namespace {
 
 // A block inside another process, released with the object.
 class RemoteBlock {
-public:
+  public:
     RemoteBlock(HWND owner, size_t size) : size_(size) {
         DWORD processId = processOf(owner);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processId);
+        if (process_)
+            address_ =
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
     ~RemoteBlock() {
         if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
@@ -27,14 +30,16 @@ public:
     char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
     bool write(size_t offset, const void* data, size_t n) const {
         SIZE_T done = 0;
-        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) &&
+               done == n;
     }
     bool read(size_t offset, void* data, size_t n) const {
         SIZE_T done = 0;
-        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) &&
+               done == n;
     }
 
-private:
+  private:
     HANDLE process_ = nullptr;
     void* address_ = nullptr;
     size_t size_;
@@ -91,7 +96,8 @@ std::string listCellText(HWND list, int row, int column) {
     item.pszText = block.at(sizeof item);
     item.cchTextMax = kTextSize;
     if (!block.write(0, &item, sizeof item)) return "<no access>";
-    auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(block.at(0)));
     std::vector<char> text(kTextSize + 1, '\0');
     if (!block.read(sizeof item, text.data(), kTextSize)) return "<no access>";
     return std::string(text.data(), static_cast<size_t>(length));
@@ -105,7 +111,8 @@ std::wstring listCellTextW(HWND list, int row, int column) {
     item.pszText = reinterpret_cast<wchar_t*>(block.at(sizeof item));
     item.cchTextMax = kChars;
     if (!block.ok() || !block.write(0, &item, sizeof item)) return L"<no access>";
-    auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(block.at(0)));
     std::wstring text(kChars, L'\0');
     if (!block.read(sizeof item, text.data(), kChars * sizeof(wchar_t))) return L"<no access>";
     text.resize(static_cast<size_t>(length));
@@ -118,15 +125,16 @@ bool setListRowSelected(HWND list, int row, bool selected) {
     item.stateMask = LVIS_SELECTED;
     item.state = selected ? LVIS_SELECTED : 0;
     return block.ok() && block.write(0, &item, sizeof item) &&
-           SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+           SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(block.at(0)));
 }
 
 std::string windowText(HWND window) {
     char text[1024] = {};
     DWORD_PTR length = 0;
     // WM_GETTEXT works across processes (the system carries the text back).
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             5000, &length))
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 5000, &length))
         return {};
     return std::string(text, length);
 }
@@ -157,7 +165,8 @@ MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
       }) {}
 
 void pressButton(HWND dialog, int buttonId) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
 } // namespace e2e

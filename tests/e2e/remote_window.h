@@ -40,7 +40,7 @@ void pressButton(HWND dialog, int buttonId);
 // Answers the next "Quillmere" message box of a process from another thread,
 // as the user would, while this thread is held by the call that shows it.
 class MessageBoxAnswer {
-public:
+  public:
     MessageBoxAnswer(DWORD processId, int button);
     ~MessageBoxAnswer() { finish(); }
     MessageBoxAnswer(const MessageBoxAnswer&) = delete;
@@ -51,7 +51,7 @@ public:
         return text_;
     }
 
-private:
+  private:
     void finish() {
         stop_ = true;
         if (thread_.joinable()) thread_.join();

@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string scratchFile() { return corv::fuzz::scratchDirectory() + "input.wav"; }
+std::string scratchFile() {
+    return corv::fuzz::scratchDirectory() + "input.wav";
+}
 
 bool isKnownFormat(corv::FileFormat format) {
     switch (format) {

@@ -17,7 +17,8 @@ corv::ConversionSettings variant(bool ignore, bool always, bool over2GB) {
     return s;
 }
 
-void check(const uint8_t* data, size_t size, int64_t fileSize, const corv::ConversionSettings& settings) {
+void check(const uint8_t* data, size_t size, int64_t fileSize,
+           const corv::ConversionSettings& settings) {
     corv::MemorySource source(data, size);
     auto tree = corv::buildChunkTree(source, fileSize, settings);
     bool riff = size >= 8 && std::memcmp(data, "RIFF", 4) == 0;

@@ -16,7 +16,7 @@
 namespace {
 
 class QuietNotifier : public corv::Notifier {
-public:
+  public:
     void warn(std::string_view, std::string_view) override {}
 };
 
@@ -24,12 +24,16 @@ void check(bool condition) {
     if (!condition) std::abort();
 }
 
-template <size_t N> void checkTerminated(const char (&field)[N]) { check(std::memchr(field, 0, N) != nullptr); }
+template <size_t N> void checkTerminated(const char (&field)[N]) {
+    check(std::memchr(field, 0, N) != nullptr);
+}
 
-void buildEverything(const corv::JobRecord& job, const corv::BatcherSettings& settings, corv::Notifier& notifier) {
+void buildEverything(const corv::JobRecord& job, const corv::BatcherSettings& settings,
+                     corv::Notifier& notifier) {
     auto record = std::make_unique<corv::CommandLineRecord>();
     for (bool preview : {true, false}) {
-        corv::BuildOutcome built = corv::BuildCommandLine(job, settings, preview, *record, notifier);
+        corv::BuildOutcome built =
+            corv::BuildCommandLine(job, settings, preview, *record, notifier);
         check(built.ok || !built.error.empty());
         checkTerminated(record->inputDirectory);
         checkTerminated(record->programPath);
@@ -64,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.invertSonicSettings = (data[1] & 2) ? 1 : 0;
     corv::BatcherLog log(corv::LogKind::Message, 4096);
     QuietNotifier notifier;
-    corv::CopyDataOutcome outcome =
-        corv::handleCopyData({"fuzz.exe", id, exact.get(), payload.size()}, busy, settings, log, notifier);
+    corv::CopyDataOutcome outcome = corv::handleCopyData(
+        {"fuzz.exe", id, exact.get(), payload.size()}, busy, settings, log, notifier);
 
     bool jobMessage = id == 130 || id == 131;
     if (jobMessage && (!exact || payload.size() != corv::kJobRecordSize))

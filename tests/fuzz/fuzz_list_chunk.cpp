@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(data, size);
     // An exact copy behind a header, so ASan sees any read past the list.
     std::vector<uint8_t> framed{'L', 'I', 'S', 'T'};
-    for (int i = 0; i < 4; ++i) framed.push_back(static_cast<uint8_t>(size >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        framed.push_back(static_cast<uint8_t>(size >> (8 * i)));
     framed.insert(framed.end(), data, data + size);
     check(framed.data(), framed.size());
     return 0;

@@ -39,20 +39,27 @@ struct PreviewCase {
 };
 
 const std::string kIn = "\"C:\\somefile.wav\"";
-std::string out(const char* extension) { return std::string("\"C:\\someoutput") + extension + "\""; }
+std::string out(const char* extension) {
+    return std::string("\"C:\\someoutput") + extension + "\"";
+}
 
 TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
     const PreviewCase cases[] = {
-        {"TwoLAME", 1002, [](EncoderSettings& s) { s.twoLame.bitrate = 192, s.twoLame.channelMode = 'j'; },
+        {"TwoLAME", 1002,
+         [](EncoderSettings& s) { s.twoLame.bitrate = 192, s.twoLame.channelMode = 'j'; },
          " -b 192 -m j " + kIn + " " + out(".mp2") + " ", "Ancillary bits", '[', 0},
         {"Ape", 1003, [](EncoderSettings& s) { s.ape.compressionLevel = 4000; },
          " " + kIn + " " + out(".ape") + " -c4000", "Progress", ':', 0},
-        {"FLAC", 1004, [](EncoderSettings& s) { s.flac.compressionLevel = 5, s.flac.storeReplayGain = 1; },
+        {"FLAC", 1004,
+         [](EncoderSettings& s) { s.flac.compressionLevel = 5, s.flac.storeReplayGain = 1; },
          " -5 --replay-gain  " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
-        {"FLAC in Ogg", 1004, [](EncoderSettings& s) { s.flac.compressionLevel = 8, s.flac.oggContainer = 1; },
+        {"FLAC in Ogg", 1004,
+         [](EncoderSettings& s) { s.flac.compressionLevel = 8, s.flac.oggContainer = 1; },
          " -8  --ogg " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
         {"WavPack hybrid", 1005,
-         [](EncoderSettings& s) { s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1; },
+         [](EncoderSettings& s) {
+             s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1;
+         },
          "  -j1 -b600 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
         {"WavPack self-extracting", 1005,
          [](EncoderSettings& s) {
@@ -61,37 +68,53 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
          },
          "  -j1 -e -b600 -h " + kIn + " " + out(".exe"), "somefile", ',', 0},
         {"WavPack lossless fast", 1005,
-         [](EncoderSettings& s) { s.wavPack.lossless = 1, s.wavPack.copyTimestamp = 1, s.wavPack.storeMd5 = 1; },
+         [](EncoderSettings& s) {
+             s.wavPack.lossless = 1, s.wavPack.copyTimestamp = 1, s.wavPack.storeMd5 = 1;
+         },
          "  -j0 -t -m -f " + kIn + " " + out(".wv"), "somefile", ',', 0},
         {"WavPack lossless high, correction file ignored", 1005,
-         [](EncoderSettings& s) { s.wavPack.lossless = 2, s.wavPack.losslessCompression = 7, s.wavPack.correctionFile = 1; },
+         [](EncoderSettings& s) {
+             s.wavPack.lossless = 2, s.wavPack.losslessCompression = 7,
+             s.wavPack.correctionFile = 1;
+         },
          "  -j0 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
         {"Nero VBR", 1006,
          [](EncoderSettings& s) {
-             s.neroAac.vbr = 1, s.neroAac.vbrPreset = 6, s.neroAac.heProfile = 1, s.neroAac.highQuality = 1;
+             s.neroAac.vbr = 1, s.neroAac.vbrPreset = 6, s.neroAac.heProfile = 1,
+             s.neroAac.highQuality = 1;
              s.neroAac.pns = 1, s.neroAac.keepAllFrequencies = 1, s.neroAac.isoAacOutput = 1;
          },
-         "  -vbr audiophile -profile HE -quality high -pns -k -aac " + kIn + " " + out(".aac"), "Frame", '(', 0},
-        {"Nero CBR", 1006, [](EncoderSettings& s) { s.neroAac.constantBitrate = 128, s.neroAac.vbrPreset = 99; },
+         "  -vbr audiophile -profile HE -quality high -pns -k -aac " + kIn + " " + out(".aac"),
+         "Frame", '(', 0},
+        {"Nero CBR", 1006,
+         [](EncoderSettings& s) { s.neroAac.constantBitrate = 128, s.neroAac.vbrPreset = 99; },
          "  -cbr 128 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
-        {"Nero VBR preset out of range", 1006, [](EncoderSettings& s) { s.neroAac.vbr = 1, s.neroAac.vbrPreset = 8; },
+        {"Nero VBR preset out of range", 1006,
+         [](EncoderSettings& s) { s.neroAac.vbr = 1, s.neroAac.vbrPreset = 8; },
          "  -vbr 8 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
         {"MPC", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = 3; },
          " --xtreme " + kIn + "  " + out(".mpc"), "ETA", ' ', 1},
-        {"MPC preset out of range", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = -1; }, "", "ETA", ' ', 1},
-        {"LAME preset", 1008, [](EncoderSettings& s) { s.lame.preset = 1, s.lame.algorithmQuality = 2; },
+        {"MPC preset out of range", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = -1; }, "",
+         "ETA", ' ', 1},
+        {"LAME preset", 1008,
+         [](EncoderSettings& s) { s.lame.preset = 1, s.lame.algorithmQuality = 2; },
          "  --preset standard -q 2 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME VBR", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = 1, s.lame.vbrQuality = 4; },
+        {"LAME VBR", 1008,
+         [](EncoderSettings& s) { s.lame.bitrateMode = 1, s.lame.vbrQuality = 4; },
          "  -V 4 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME ABR", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = 2, s.lame.abrBitrate = 192; },
+        {"LAME ABR", 1008,
+         [](EncoderSettings& s) { s.lame.bitrateMode = 2, s.lame.abrBitrate = 192; },
          "  --alt-preset 192 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME CBR", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = 3, s.lame.constantBitrate = 320; },
+        {"LAME CBR", 1008,
+         [](EncoderSettings& s) { s.lame.bitrateMode = 3, s.lame.constantBitrate = 320; },
          "  --alt-preset cbr 320 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME preset out of range", 1008, [](EncoderSettings& s) { s.lame.preset = 4, s.lame.algorithmQuality = 9; },
+        {"LAME preset out of range", 1008,
+         [](EncoderSettings& s) { s.lame.preset = 4, s.lame.algorithmQuality = 9; },
          "  -q 9 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
         {"LAME mode out of range", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = 4; },
          "  -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"Ogg quality", 1009, [](EncoderSettings& s) { s.oggVorbis.qualityMode = 1, s.oggVorbis.quality = 5.0f; },
+        {"Ogg quality", 1009,
+         [](EncoderSettings& s) { s.oggVorbis.qualityMode = 1, s.oggVorbis.quality = 5.0f; },
          " -q 5.000000 " + kIn + " -o " + out(".ogg"), "quality", '[', 1},
         {"Ogg bitrate", 1009, [](EncoderSettings& s) { s.oggVorbis.bitrate = 160; },
          " -b 160 " + kIn + " -o " + out(".ogg"), "reader", '[', 1},
@@ -120,8 +143,8 @@ TEST(BuildCommandLine, CommandTextQuotesTheConfiguredProgram) {
     auto record = std::make_unique<CommandLineRecord>();
     RecordingNotifier notifier;
     ASSERT_TRUE(BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier).ok);
-    EXPECT_EQ(commandLineText(*record),
-              "\"C:\\tools\\lame.exe\"   --preset standard -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\"");
+    EXPECT_EQ(commandLineText(*record), "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
+                                        "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"");
 }
 
 TEST(BuildCommandLine, OtherJobTypesWarnAndLeaveTheRecordEmpty) {
@@ -145,7 +168,8 @@ TEST(BuildCommandLine, ATwoLameChannelModeOutsideTheFourLettersIsRefused) {
         job->settings.twoLame.channelMode = mode;
         auto record = std::make_unique<CommandLineRecord>();
         RecordingNotifier notifier;
-        BuildOutcome outcome = BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier);
+        BuildOutcome outcome =
+            BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier);
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.error.empty());
         EXPECT_EQ(fieldText(record->arguments), "");
@@ -153,14 +177,15 @@ TEST(BuildCommandLine, ATwoLameChannelModeOutsideTheFourLettersIsRefused) {
 }
 
 class OutputNaming : public ::testing::Test {
-protected:
+  protected:
     void touch(const std::string& name) { std::ofstream(dir.file(name)) << "x"; }
     std::string lameOutput(BuildOutcome* outcome = nullptr) {
         auto job = makeJob(1008);
         setFieldText(job->settings.lame.inputPath, dir.file("song.wav"));
         auto record = std::make_unique<CommandLineRecord>();
         RecordingNotifier notifier;
-        BuildOutcome built = BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier);
+        BuildOutcome built =
+            BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier);
         if (outcome) *outcome = built;
         EXPECT_EQ(fieldText(record->inputDirectory), built.ok ? dir.dir() : "");
         std::string args(fieldText(record->arguments));
@@ -227,7 +252,8 @@ std::unique_ptr<JobRecord> sonicJob(int32_t mode, uint8_t lfe) {
     s.codingMode = mode;
     s.useLfe = lfe;
     const char* files[] = {"l.wav", "r.wav", "c.wav", "lfe.wav", "ls.wav", "rs.wav"};
-    for (int slot = 0; slot < kChannelSlots; ++slot) setFieldText(s.channelFiles[slot], files[slot]);
+    for (int slot = 0; slot < kChannelSlots; ++slot)
+        setFieldText(s.channelFiles[slot], files[slot]);
     return job;
 }
 
@@ -241,14 +267,15 @@ TEST(BuildSonicCommandLine, PreviewChannelOptionsFollowTheChannelMask) {
         {2, 0, " -L C:\\L.wav -R C:\\R.wav"},
         {1, 0, " -C C:\\C.wav"},
         {2, 1, " -L C:\\L.wav -R C:\\R.wav -e C:\\LFE.wav"},
-        {7, 1, " -L C:\\L.wav -R C:\\R.wav -C C:\\C.wav -e C:\\LFE.wav -l C:\\SL.wav -r C:\\SR.wav"},
+        {7, 1,
+         " -L C:\\L.wav -R C:\\R.wav -C C:\\C.wav -e C:\\LFE.wav -l C:\\SL.wav -r C:\\SR.wav"},
         {6, 0, " -L C:\\L.wav -R C:\\R.wav -l C:\\SL.wav -r C:\\SR.wav"},
         {9, 0, ""},
     };
     for (const auto& c : cases) {
         std::string command;
-        ASSERT_TRUE(BuildSonicCommandLine(*sonicJob(c.mode, c.lfe), settingsWithPrograms(), "ignored.ini", true,
-                                          command)
+        ASSERT_TRUE(BuildSonicCommandLine(*sonicJob(c.mode, c.lfe), settingsWithPrograms(),
+                                          "ignored.ini", true, command)
                         .ok);
         EXPECT_EQ(command, head + c.tail) << c.mode;
     }
@@ -270,14 +297,19 @@ TEST(BuildSonicCommandLine, RealCommandNamesTheFreeOutputAndTheJobFiles) {
 
 TEST(BuildSonicIni, PlainAndIndentedParameterTexts) {
     SonicFoundrySettings s{};
-    s.dataRate = 448, s.sampleRateIndex = 1, s.codingMode = 7, s.useLfe = 1, s.dialogNormalisation = 27;
-    s.compressionType = 3, s.rfProtection = 0, s.centreMixLevel = 2, s.surroundMixLevel = 1, s.dolbySurround = 2;
-    s.deemphasis = 0, s.dcFilter = 1, s.bandwidthFilter = 1, s.lfeFilter = 0, s.phase90 = 2, s.cut3dB = 0;
+    s.dataRate = 448, s.sampleRateIndex = 1, s.codingMode = 7, s.useLfe = 1,
+    s.dialogNormalisation = 27;
+    s.compressionType = 3, s.rfProtection = 0, s.centreMixLevel = 2, s.surroundMixLevel = 1,
+    s.dolbySurround = 2;
+    s.deemphasis = 0, s.dcFilter = 1, s.bandwidthFilter = 1, s.lfeFilter = 0, s.phase90 = 2,
+    s.cut3dB = 0;
     s.intelByteOrder = 1, s.timeStamp = 1;
-    const char* lines[] = {"DataRate=448", "SampleRate=1", "CodeMode=7", "UseLFE=On", "DlgNorm=27",
-                           "CompressionType=3", "RFCmpInUse=Off", "CMix=2", "SurMix=1", "DolbySurround=2",
-                           "Deemphasis=Off", "DCFilter=On", "BandWidthFilter=On", "LFEFilter=Off",
-                           "Phase90=On", "Cut3dB=Off", "TimeStamp=On"};
+    const char* lines[] = {"DataRate=448",       "SampleRate=1",   "CodeMode=7",
+                           "UseLFE=On",          "DlgNorm=27",     "CompressionType=3",
+                           "RFCmpInUse=Off",     "CMix=2",         "SurMix=1",
+                           "DolbySurround=2",    "Deemphasis=Off", "DCFilter=On",
+                           "BandWidthFilter=On", "LFEFilter=Off",  "Phase90=On",
+                           "Cut3dB=Off",         "TimeStamp=On"};
     std::string plain = "[Parameters]\r\n", indented = "\t[Parameters]\r\n";
     for (const char* line : lines) {
         plain += std::string(line) + "\r\n";

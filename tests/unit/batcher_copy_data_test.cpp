@@ -17,15 +17,18 @@ using test::RecordingNotifier;
 const std::string kSender = "Corvandale.exe";
 
 class CopyData : public ::testing::Test {
-protected:
+  protected:
     CopyData() : settings(defaultBatcherSettings()), log(LogKind::Message) {
         setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");
         setFieldText(settings.programPath[10], "C:\\sf\\SFTENCDD.EXE");
     }
-    CopyDataOutcome send(uint64_t id, const void* payload = nullptr, size_t size = 0, bool busy = false) {
+    CopyDataOutcome send(uint64_t id, const void* payload = nullptr, size_t size = 0,
+                         bool busy = false) {
         return handleCopyData({kSender, id, payload, size}, busy, settings, log, notifier);
     }
-    CopyDataOutcome sendJob(uint64_t id, const JobRecord& job) { return send(id, &job, sizeof job); }
+    CopyDataOutcome sendJob(uint64_t id, const JobRecord& job) {
+        return send(id, &job, sizeof job);
+    }
     std::string received(const char* id) {
         return "* Message received from " + kSender + ". Msg ID: " + id + ".\r\n";
     }
@@ -57,8 +60,10 @@ TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
         const char* line;
         CopyDataAction action;
     } cases[] = {
-        {100, false, "0100", "\tMsg description: Open connection \r\n\r\n", CopyDataAction::ReplyConnection},
-        {104, false, "0104", "\tMsg description: Notify user \r\n\r\n", CopyDataAction::BringToFront},
+        {100, false, "0100", "\tMsg description: Open connection \r\n\r\n",
+         CopyDataAction::ReplyConnection},
+        {104, false, "0104", "\tMsg description: Notify user \r\n\r\n",
+         CopyDataAction::BringToFront},
         {110, false, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::PostRun},
         {110, true, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::None},
         {0, false, "0000", "\tUnknown message \r\n\r\n", CopyDataAction::None},
@@ -71,7 +76,8 @@ TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
     };
     for (const auto& c : cases) {
         BatcherLog fresh(LogKind::Message);
-        CopyDataOutcome outcome = handleCopyData({kSender, c.id, nullptr, 0}, c.busy, settings, fresh, notifier);
+        CopyDataOutcome outcome =
+            handleCopyData({kSender, c.id, nullptr, 0}, c.busy, settings, fresh, notifier);
         EXPECT_EQ(outcome.action, c.action) << c.id;
         EXPECT_EQ(fresh.shownText(), received(c.idText) + c.line);
     }
@@ -83,13 +89,15 @@ TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
     for (uint64_t id : {130, 131}) {
         for (size_t size : {size_t{0}, size_t{6799}, size_t{6801}}) {
             BatcherLog fresh(LogKind::Message);
-            CopyDataOutcome outcome = handleCopyData({kSender, id, bytes.data(), size}, false, settings, fresh, notifier);
+            CopyDataOutcome outcome =
+                handleCopyData({kSender, id, bytes.data(), size}, false, settings, fresh, notifier);
             EXPECT_EQ(outcome.action, CopyDataAction::None);
             EXPECT_EQ(fresh.shownText(), received(id == 130 ? "0130" : "0131") +
                                              "\tInvallid message, message ignored! \r\n\r\n");
         }
         BatcherLog fresh(LogKind::Message);
-        CopyDataOutcome outcome = handleCopyData({kSender, id, nullptr, 6800}, false, settings, fresh, notifier);
+        CopyDataOutcome outcome =
+            handleCopyData({kSender, id, nullptr, 6800}, false, settings, fresh, notifier);
         EXPECT_EQ(outcome.action, CopyDataAction::None);
     }
 }
@@ -141,11 +149,11 @@ TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommand) {
     auto job = lameJob();
     CopyDataOutcome outcome = sendJob(131, *job);
     ASSERT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
-    const std::string reply =
-        "\"C:\\tools\\lame.exe\"   --preset standard -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
+    const std::string reply = "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
+                              "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
     EXPECT_EQ(outcome.replyText, reply);
-    EXPECT_EQ(log.shownText(),
-              received("0131") + "\tMsg description: Give commandline \r\n\t" + reply + "\r\n\r\n\r\n");
+    EXPECT_EQ(log.shownText(), received("0131") + "\tMsg description: Give commandline \r\n\t" +
+                                   reply + "\r\n\r\n\r\n");
 }
 
 TEST_F(CopyData, GiveCommandlineForWindowAndLibraryJobsHasNoDosCommand) {
@@ -181,25 +189,35 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
         const char* path;
         bool valid;
     } cases[] = {
-        {"C:\\out\\song.wav", true},        {"\\\\server\\share\\a b.wav", true},
-        {"c:\\x\\y.wav", true},             {"relative\\song.wav", true},
-        {"C:\\out\\a\" -o \"x.wav", false}, {"C:\\a<b.wav", false},
-        {"C:\\a>b.wav", false},             {"C:\\a|b.wav", false},
-        {"C:\\a*.wav", false},              {"C:\\a?.wav", false},
-        {"C:\\a\tb.wav", false},            {"C:\\a\x7f.wav", false},
-        {"C:\\a:b.wav", false},             {"1:\\a.wav", false},
+        {"C:\\out\\song.wav", true},
+        {"\\\\server\\share\\a b.wav", true},
+        {"c:\\x\\y.wav", true},
+        {"relative\\song.wav", true},
+        {"C:\\out\\a\" -o \"x.wav", false},
+        {"C:\\a<b.wav", false},
+        {"C:\\a>b.wav", false},
+        {"C:\\a|b.wav", false},
+        {"C:\\a*.wav", false},
+        {"C:\\a?.wav", false},
+        {"C:\\a\tb.wav", false},
+        {"C:\\a\x7f.wav", false},
+        {"C:\\a:b.wav", false},
+        {"1:\\a.wav", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isPlausiblePath(c.path), c.valid) << c.path;
         auto job = lameJob();
         setFieldText(job->settings.lame.inputPath, c.path);
         BatcherLog fresh(LogKind::Message);
-        CopyDataOutcome outcome = handleCopyData({kSender, 130, job.get(), sizeof *job}, false, settings, fresh, notifier);
-        EXPECT_EQ(outcome.action, c.valid ? CopyDataAction::AppendRow : CopyDataAction::None) << c.path;
+        CopyDataOutcome outcome = handleCopyData({kSender, 130, job.get(), sizeof *job}, false,
+                                                 settings, fresh, notifier);
+        EXPECT_EQ(outcome.action, c.valid ? CopyDataAction::AppendRow : CopyDataAction::None)
+            << c.path;
         if (!c.valid) {
-            EXPECT_EQ(fresh.shownText(), received("0130") + "\tMsg description: Add job \r\n" +
-                                             "\tInvalid job: the input path holds a character that cannot be in a "
-                                             "file name, job ignored! \r\n\r\n");
+            EXPECT_EQ(fresh.shownText(),
+                      received("0130") + "\tMsg description: Add job \r\n" +
+                          "\tInvalid job: the input path holds a character that cannot be in a "
+                          "file name, job ignored! \r\n\r\n");
         }
     }
 }
@@ -207,10 +225,12 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
 TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
     auto surcode = makeJob(1001);
     setFieldText(surcode->settings.surcode.channelFiles[4], "C:\\ls?.wav");
-    EXPECT_EQ(findInvalidField(*surcode), "the LS channel file holds a character that cannot be in a file name");
+    EXPECT_EQ(findInvalidField(*surcode),
+              "the LS channel file holds a character that cannot be in a file name");
     auto sonic = sonicJob();
     setFieldText(sonic->baseName, "song\"");
-    EXPECT_EQ(findInvalidField(*sonic), "the base name holds a character that cannot be in a file name");
+    EXPECT_EQ(findInvalidField(*sonic),
+              "the base name holds a character that cannot be in a file name");
     auto twoLame = makeJob(1002);
     twoLame->settings.twoLame.channelMode = '"';
     EXPECT_EQ(findInvalidField(*twoLame), "the TwoLAME channel mode is not one of s, j, d, m");
@@ -221,7 +241,8 @@ TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
 }
 
 TEST(SenderName, IsTheModuleFileNameAndIsLookedUpOncePerWindow) {
-    const std::string path = std::string("C:") + kPathSeparator + "Tools" + kPathSeparator + "Corvandale.exe";
+    const std::string path =
+        std::string("C:") + kPathSeparator + "Tools" + kPathSeparator + "Corvandale.exe";
     EXPECT_EQ(senderNameFromModulePath(path), "Corvandale.exe");
     EXPECT_EQ(senderNameFromModulePath("Corvandale.exe"), "Corvandale.exe");
     SenderNameCache cache;

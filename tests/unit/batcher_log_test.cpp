@@ -45,7 +45,8 @@ TEST(LogBuffer, KeepsWhatAPlainModelKeepsOverManyRandomAppends) {
             size_t maxLength = bigOrSmall(random) == 0 ? static_cast<size_t>(capacity) * 2 + 3
                                                        : static_cast<size_t>(capacity) / 3 + 2;
             std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
-            for (char& c : text) c = static_cast<char>('a' + random() % 26);
+            for (char& c : text)
+                c = static_cast<char>('a' + random() % 26);
             ring.append(text);
             model.append(text);
             ASSERT_EQ(ring.keptText(), model.kept) << "capacity " << capacity << " step " << step;
@@ -87,7 +88,8 @@ TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
     for (BatcherLog* log : {&jobLog, &messageLog}) {
         log->append(kLogStartLine);
         EXPECT_EQ(log->shownText(), kLogStartLine);
-        for (int line = 0; line < 8; ++line) log->append("line number " + std::to_string(line) + "\r\n");
+        for (int line = 0; line < 8; ++line)
+            log->append("line number " + std::to_string(line) + "\r\n");
     }
     std::string kept = messageLog.shownText();
     ASSERT_EQ(kept.size(), 99u);
@@ -134,7 +136,8 @@ TEST(BatcherLog, AppendsFromTwoThreadsKeepWholeLines) {
     BatcherLog log(LogKind::Message, 1000);
     const std::string a = "aaaaaaaaa\r\n", b = "bbbbbbbbb\r\n";
     std::thread writer([&] {
-        for (int i = 0; i < 2000; ++i) AppendLog(log, a);
+        for (int i = 0; i < 2000; ++i)
+            AppendLog(log, a);
     });
     bool whole = true;
     for (int i = 0; i < 2000 && whole; ++i) {
@@ -142,7 +145,8 @@ TEST(BatcherLog, AppendsFromTwoThreadsKeepWholeLines) {
         std::string shown = log.shownText(); // a read never sees half an append
         size_t firstLine = shown.find("\r\n") + 2;
         for (size_t at = firstLine; at + a.size() <= shown.size(); at += a.size())
-            whole = whole && (shown.compare(at, a.size(), a) == 0 || shown.compare(at, b.size(), b) == 0);
+            whole = whole &&
+                    (shown.compare(at, a.size(), a) == 0 || shown.compare(at, b.size(), b) == 0);
     }
     writer.join();
     EXPECT_TRUE(whole);

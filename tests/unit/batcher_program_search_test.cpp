@@ -12,11 +12,12 @@ namespace corv {
 namespace {
 
 class ProgramSearch : public ::testing::Test {
-protected:
+  protected:
     // Creates the file and its folders; the names use '/' between folders.
     std::string place(const std::string& relative) {
         std::string path = dir.dir();
-        for (char c : relative) path += c == '/' ? kPathSeparator : c;
+        for (char c : relative)
+            path += c == '/' ? kPathSeparator : c;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path) << "x";
         return path;
@@ -58,11 +59,12 @@ TEST_F(ProgramSearch, ManualSearchStartsBesideAnExistingPath) {
 }
 
 TEST(ProgramSearchTexts, QuestionsAndFilters) {
-    EXPECT_EQ(cantFindQuestion("lame.exe"),
-              "Cant find \"lame.exe\" in Quillmere's directory or one of its sub-dir's. Do you want to find it "
-              "manually?");
+    EXPECT_EQ(cantFindQuestion("lame.exe"), "Cant find \"lame.exe\" in Quillmere's directory or "
+                                            "one of its sub-dir's. Do you want to find it "
+                                            "manually?");
     EXPECT_EQ(startProgramFirstQuestion("Surcode DVD", "DTS Encoder"),
-              "You have to start Surcode DVD before it can be found. Currently Quillmere cant find a window with the "
+              "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
+              "a window with the "
               "title \"DTS Encoder\" and the correct filename. Do you want to find it manually?");
     EXPECT_EQ(openFileFilterName(8), "Lame encoder (*.exe)");
     EXPECT_EQ(openFileFilterName(11), "Ac3 encoder dll (*.dll)");

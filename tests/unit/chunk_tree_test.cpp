@@ -34,7 +34,7 @@ ConversionSettings settingsWith(bool ignore, bool over2GB, bool over4GB, bool al
 }
 
 class ChunkTreeFile : public ::testing::Test {
-protected:
+  protected:
     // The tree of bytes written to a real file; fileSize -2 means the real size.
     std::vector<TextNode> treeOf(const Bytes& bytes, int64_t fileSize = -2,
                                  const ConversionSettings& settings = defaultConversionSettings()) {
@@ -52,20 +52,23 @@ protected:
 };
 
 const Lines kCanonicalFormatLines = {
-    "      Format: 1 (PCM)",         "      Number of channels: 2",
-    "      Sample Rate: 44100 Hz",   "      Average bytes per sec.: 176400 ",
-    "      Block align: 4 bytes",    "      Bits per sample: 16 ",
+    "      Format: 1 (PCM)",       "      Number of channels: 2",
+    "      Sample Rate: 44100 Hz", "      Average bytes per sec.: 176400 ",
+    "      Block align: 4 bytes",  "      Bits per sample: 16 ",
 };
 
-Lines joined(std::initializer_list<Lines> parts) { return test::cat(parts); }
+Lines joined(std::initializer_list<Lines> parts) {
+    return test::cat(parts);
+}
 
 TEST_F(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
     Bytes file = test::wave(test::FormatFields{}, Bytes(8, 0));
     ASSERT_EQ(file.size(), 52u);
     auto tree = treeOf(file);
-    Lines expected = joined({{"RIFF", "  size: 44 bytes", "  WAVE", "    fmt ", "      size: 16 bytes"},
-                             kCanonicalFormatLines,
-                             {"    data", "      size: 8 bytes"}});
+    Lines expected =
+        joined({{"RIFF", "  size: 44 bytes", "  WAVE", "    fmt ", "      size: 16 bytes"},
+                kCanonicalFormatLines,
+                {"    data", "      size: 8 bytes"}});
     EXPECT_EQ(treeLines(tree), expected);
     ASSERT_EQ(tree.size(), 1u);
     EXPECT_TRUE(tree[0].expanded);
@@ -89,8 +92,8 @@ Bytes fileWithHugeDataClaim() {
 
 TEST_F(ChunkTreeFile, AlwaysIgnoringTheHeaderSizeBoundsTheWalkByTheFileSize) {
     Lines walked = linesOf(fileWithHugeDataClaim(), -2, settingsWith(true, false, false, true));
-    Lines expected = joined({{"RIFF", "  size: 2147483632 bytes (ignored by corvandale)", "  WAVE", "    fmt ",
-                              "      size: 16 bytes"},
+    Lines expected = joined({{"RIFF", "  size: 2147483632 bytes (ignored by corvandale)", "  WAVE",
+                              "    fmt ", "      size: 16 bytes"},
                              kCanonicalFormatLines});
     EXPECT_EQ(walked, expected);
 
@@ -135,11 +138,12 @@ TEST_F(ChunkTreeFile, FormatRecordsOfEighteenAndFortyBytes) {
     test::FormatFields extensible;
     extensible.tag = 65534;
     Lines fortyLines = linesOf(test::riff({chunk("fmt ", test::formatPayload(extensible, 40))}));
-    Lines expected40 = joined({{"RIFF", "  size: 52 bytes", "  WAVE", "    fmt ", "      size: 40 bytes",
-                                "      Format: 65534 (Determined by subformat)"},
-                               Lines(kCanonicalFormatLines.begin() + 1, kCanonicalFormatLines.end()),
-                               {"      Vallid bits per sample: 16 ", "      Channelmask: 3 ",
-                                "      Subformat: 00000001   00000010   800000AA   00389B71 (PCM)"}});
+    Lines expected40 =
+        joined({{"RIFF", "  size: 52 bytes", "  WAVE", "    fmt ", "      size: 40 bytes",
+                 "      Format: 65534 (Determined by subformat)"},
+                Lines(kCanonicalFormatLines.begin() + 1, kCanonicalFormatLines.end()),
+                {"      Vallid bits per sample: 16 ", "      Channelmask: 3 ",
+                 "      Subformat: 00000001   00000010   800000AA   00389B71 (PCM)"}});
     EXPECT_EQ(fortyLines, expected40);
 
     test::FormatFields alaw;
@@ -161,9 +165,12 @@ std::string subformatLine(uint32_t first, uint32_t channelMask = 3) {
 }
 
 TEST(ChunkTreeFormat, SubformatNamesAndSignedChannelMask) {
-    EXPECT_EQ(subformatLine(3), "      Subformat: 00000003   00000010   800000AA   00389B71 (IEEE Float)");
-    EXPECT_EQ(subformatLine(0x50), "      Subformat: 00000050   00000010   800000AA   00389B71 (MPEG)");
-    EXPECT_EQ(subformatLine(0xABCD1234), "      Subformat: ABCD1234   00000010   800000AA   00389B71");
+    EXPECT_EQ(subformatLine(3),
+              "      Subformat: 00000003   00000010   800000AA   00389B71 (IEEE Float)");
+    EXPECT_EQ(subformatLine(0x50),
+              "      Subformat: 00000050   00000010   800000AA   00389B71 (MPEG)");
+    EXPECT_EQ(subformatLine(0xABCD1234),
+              "      Subformat: ABCD1234   00000010   800000AA   00389B71");
 
     // The analog GUID 6DBA3190-67BD-11CF-A0F7-0020AFD156E4, byte by byte.
     Bytes payload = test::formatPayload({}, 40);
@@ -185,27 +192,39 @@ TEST(ChunkTreeFormat, SubformatNamesAndSignedChannelMask) {
 
 TEST_F(ChunkTreeFile, OtherFormatSizesAreUnknown) {
     for (int size : {20, 14}) {
-        Bytes file = test::riff({chunk("fmt ", Bytes(static_cast<size_t>(size), 1)), chunk("data", Bytes(2, 0))});
-        Lines expected = {"RIFF",       "  size: " + std::to_string(size + 22) + " bytes",
-                          "  WAVE",     "    fmt ",
+        Bytes file = test::riff(
+            {chunk("fmt ", Bytes(static_cast<size_t>(size), 1)), chunk("data", Bytes(2, 0))});
+        Lines expected = {"RIFF",
+                          "  size: " + std::to_string(size + 22) + " bytes",
+                          "  WAVE",
+                          "    fmt ",
                           "      size: " + std::to_string(size) + " bytes",
                           "      Unknown fmt chunk",
-                          "    data",   "      size: 2 bytes"};
+                          "    data",
+                          "      size: 2 bytes"};
         EXPECT_EQ(linesOf(file), expected);
     }
 }
 
 TEST_F(ChunkTreeFile, OddDataChunkIsPaddedAndTheNextChunkStillShows) {
     Bytes file = test::riff({chunk("data", Bytes(3, 9), true), chunk("fact", u32s({1234}))});
-    EXPECT_EQ(linesOf(file), (Lines{"RIFF", "  size: 28 bytes", "  WAVE", "    data", "      size: 3 bytes", "    fact",
-                                    "      size: 4 bytes", "      Samples per channel: 1234 (sometimes incorrect)"}));
+    EXPECT_EQ(linesOf(file), (Lines{"RIFF", "  size: 28 bytes", "  WAVE", "    data",
+                                    "      size: 3 bytes", "    fact", "      size: 4 bytes",
+                                    "      Samples per channel: 1234 (sometimes incorrect)"}));
 }
 
 TEST_F(ChunkTreeFile, OddOtherChunksWithOrWithoutPadByte) {
-    Lines expected = {"RIFF", "", "  WAVE", "    junk", "      size: 3 bytes", "    fact", "      size: 4 bytes",
+    Lines expected = {"RIFF",
+                      "",
+                      "  WAVE",
+                      "    junk",
+                      "      size: 3 bytes",
+                      "    fact",
+                      "      size: 4 bytes",
                       "      Samples per channel: 5 (sometimes incorrect)"};
     // A pad byte written by the RIFF rule is stepped over...
-    Lines padded = linesOf(test::riff({chunk("junk", Bytes(3, 0x41), true), chunk("fact", u32s({5}))}));
+    Lines padded =
+        linesOf(test::riff({chunk("junk", Bytes(3, 0x41), true), chunk("fact", u32s({5}))}));
     expected[1] = "  size: 28 bytes";
     EXPECT_EQ(padded, expected);
     // ...and a writer that leaves it out is read as it stands.
@@ -219,7 +238,8 @@ TEST_F(ChunkTreeFile, ShortFactReadsNothingOfTheNextChunk) {
     putU16(fact, 0x0102);
     Lines lines = linesOf(test::riff({chunk("fact", fact), chunk("data", Bytes(2, 0xFF))}));
     EXPECT_EQ(lines, (Lines{"RIFF", "  size: 24 bytes", "  WAVE", "    fact", "      size: 2 bytes",
-                            "      Samples per channel: 258 (sometimes incorrect)", "    data", "      size: 2 bytes"}));
+                            "      Samples per channel: 258 (sometimes incorrect)", "    data",
+                            "      size: 2 bytes"}));
 }
 
 Bytes cuePoint(uint32_t name, uint32_t position, uint32_t sampleOffset) {
@@ -253,7 +273,13 @@ TEST_F(ChunkTreeFile, CuePointsWhenTheCountFillsTheChunk) {
 }
 
 TEST_F(ChunkTreeFile, CueCountsThatDoNotFillTheChunkShowOnlyItsSize) {
-    const Lines bare = {"RIFF", "", "  WAVE", "    cue ", "", "    fact", "      size: 4 bytes",
+    const Lines bare = {"RIFF",
+                        "",
+                        "  WAVE",
+                        "    cue ",
+                        "",
+                        "    fact",
+                        "      size: 4 bytes",
                         "      Samples per channel: 9 (sometimes incorrect)"};
     struct Case {
         uint32_t count;
@@ -312,7 +338,8 @@ TEST_F(ChunkTreeFile, DisplayTextEndsWithTheChunkNotTheFile) {
     putText(oem, "ABCD"); // no terminator: the next chunk header follows at once
     Lines lines = linesOf(test::riff({chunk("DISP", oem), chunk("data", Bytes(2, 0x41))}));
     EXPECT_EQ(lines, (Lines{"RIFF", "  size: 30 bytes", "  WAVE", "    DISP", "      size: 8 bytes",
-                            "      Type: 7 (CF_OEMTEXT)", "      data: ABCD", "    data", "      size: 2 bytes"}));
+                            "      Type: 7 (CF_OEMTEXT)", "      data: ABCD", "    data",
+                            "      size: 2 bytes"}));
 
     Bytes longText = u32s({129});
     putText(longText, std::string(600, 'x'));
@@ -325,9 +352,10 @@ TEST_F(ChunkTreeFile, InfoListUnderTheListNode) {
     Bytes info = textBytes("INFO");
     Bytes name = chunk("INAM", textBytes(std::string("Song\0", 5)));
     info.insert(info.end(), name.begin(), name.end());
-    EXPECT_EQ(linesOf(test::riff({chunk("LIST", info, true)})),
-              (Lines{"RIFF", "  size: 30 bytes", "  WAVE", "    LIST", "      size: 17 bytes", "      INFO",
-                     "        INAM (Name)", "          size: 5", "          data: Song"}));
+    EXPECT_EQ(
+        linesOf(test::riff({chunk("LIST", info, true)})),
+        (Lines{"RIFF", "  size: 30 bytes", "  WAVE", "    LIST", "      size: 17 bytes",
+               "      INFO", "        INAM (Name)", "          size: 5", "          data: Song"}));
 }
 
 TEST_F(ChunkTreeFile, NotRiffOrTooShortGivesAnEmptyTree) {
@@ -348,27 +376,32 @@ TEST_F(ChunkTreeFile, TruncatedFilesEndTheWalkQuietly) {
     Bytes full = test::wave(test::FormatFields{}, Bytes(8, 0));
     // Cut inside the format body: it is named but not decoded.
     Bytes cutFormat(full.begin(), full.begin() + 30);
-    EXPECT_EQ(linesOf(cutFormat), (Lines{"RIFF", "  size: 44 bytes", "  WAVE", "    fmt ", "      size: 16 bytes"}));
+    EXPECT_EQ(linesOf(cutFormat),
+              (Lines{"RIFF", "  size: 44 bytes", "  WAVE", "    fmt ", "      size: 16 bytes"}));
     // Cut inside the next header: that chunk does not show.
     Bytes cutHeader(full.begin(), full.begin() + 40);
     EXPECT_EQ(linesOf(cutHeader).size(), 11u);
     // A list reaching past the end of the file shows its size only.
-    Bytes list = test::riff({chunkWithSize("LIST", 500, textBytes(std::string("INFOINAM\x05\0\0\0Song", 16)))});
-    EXPECT_EQ(linesOf(list), (Lines{"RIFF", "  size: 28 bytes", "  WAVE", "    LIST", "      size: 500 bytes"}));
+    Bytes list = test::riff(
+        {chunkWithSize("LIST", 500, textBytes(std::string("INFOINAM\x05\0\0\0Song", 16)))});
+    EXPECT_EQ(linesOf(list),
+              (Lines{"RIFF", "  size: 28 bytes", "  WAVE", "    LIST", "      size: 500 bytes"}));
 }
 
 TEST_F(ChunkTreeFile, NonPrintableIdentifierEndsTheWalk) {
-    Bytes file = test::riff({chunk("fact", u32s({1})), chunk("\x01xyz", Bytes(4, 0)), chunk("data", Bytes(2, 0))});
-    EXPECT_EQ(linesOf(file), (Lines{"RIFF", "  size: 38 bytes", "  WAVE", "    fact", "      size: 4 bytes",
-                                    "      Samples per channel: 1 (sometimes incorrect)"}));
+    Bytes file = test::riff(
+        {chunk("fact", u32s({1})), chunk("\x01xyz", Bytes(4, 0)), chunk("data", Bytes(2, 0))});
+    EXPECT_EQ(linesOf(file),
+              (Lines{"RIFF", "  size: 38 bytes", "  WAVE", "    fact", "      size: 4 bytes",
+                     "      Samples per channel: 1 (sometimes incorrect)"}));
 }
 
 TEST_F(ChunkTreeFile, ChunksOverTheReadLimitAreSkippedBySeeking) {
     Bytes big = u32s({1});
     big.resize(1000000, 0);
     Bytes file = test::riff({chunk("DISP", big), chunk("fact", u32s({3}))});
-    EXPECT_EQ(linesOf(file), (Lines{"RIFF", "  size: 1000024 bytes", "  WAVE", "    DISP", "      size: 1000000 bytes",
-                                    "    fact", "      size: 4 bytes",
+    EXPECT_EQ(linesOf(file), (Lines{"RIFF", "  size: 1000024 bytes", "  WAVE", "    DISP",
+                                    "      size: 1000000 bytes", "    fact", "      size: 4 bytes",
                                     "      Samples per channel: 3 (sometimes incorrect)"}));
     // A size near 4 GB in a tiny file is skipped, not allocated.
     Bytes huge = test::riff({chunkWithSize("LIST", 0xFFFFFFF0u, textBytes("INFO"))});
@@ -376,20 +409,20 @@ TEST_F(ChunkTreeFile, ChunksOverTheReadLimitAreSkippedBySeeking) {
 }
 
 TEST(FileSizeText, DotsBetweenThousands) {
-    const std::pair<int64_t, const char*> cases[] = {
-        {-1, "UNK"},
-        {0, "0 bytes"},
-        {999, "999 bytes"},
-        {1000, "1.000 bytes"},
-        {44100, "44.100 bytes"},
-        {999999, "999.999 bytes"},
-        {1000000, "1.000.000 bytes"},
-        {1234567, "1.234.567 bytes"},
-        {999999999, "999.999.999 bytes"},
-        {1000000000, "1.000.000.000 bytes"},
-        {4294967296, "4.294.967.296 bytes"},
-        {12345678901234, "12345.678.901.234 bytes"}};
-    for (auto [size, text] : cases) EXPECT_EQ(fileSizeText(size), text);
+    const std::pair<int64_t, const char*> cases[] = {{-1, "UNK"},
+                                                     {0, "0 bytes"},
+                                                     {999, "999 bytes"},
+                                                     {1000, "1.000 bytes"},
+                                                     {44100, "44.100 bytes"},
+                                                     {999999, "999.999 bytes"},
+                                                     {1000000, "1.000.000 bytes"},
+                                                     {1234567, "1.234.567 bytes"},
+                                                     {999999999, "999.999.999 bytes"},
+                                                     {1000000000, "1.000.000.000 bytes"},
+                                                     {4294967296, "4.294.967.296 bytes"},
+                                                     {12345678901234, "12345.678.901.234 bytes"}};
+    for (auto [size, text] : cases)
+        EXPECT_EQ(fileSizeText(size), text);
 }
 
 } // namespace

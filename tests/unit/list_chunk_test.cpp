@@ -34,7 +34,8 @@ Bytes cString(const std::string& text) {
 // "LIST", its size, the type and the sub-chunks as given.
 Bytes list(std::string_view type, std::initializer_list<Bytes> subChunks) {
     Bytes body = textBytes(type);
-    for (const Bytes& sub : subChunks) body.insert(body.end(), sub.begin(), sub.end());
+    for (const Bytes& sub : subChunks)
+        body.insert(body.end(), sub.begin(), sub.end());
     return chunk("LIST", body);
 }
 
@@ -57,20 +58,24 @@ TEST(ListChunk, InfoNameWithItsTerminator) {
 TEST(ListChunk, InfoTagsInAnyListTypeAndUnknownTags) {
     Bytes bytes = list("adtl", {chunk("IART", cString("Band")), chunk("IXYZ", cString("abc")),
                                 chunk("ITCH", cString("Tom")), chunk("ICRD", cString("1999"))});
-    EXPECT_EQ(walked(bytes), (Lines{"  adtl", "    IART (Artist)", "      size: 5", "      data: Band",
-                                    "    IXYZ (Unknown)", "      size: 4", "    ITCH (Technician)", "      size: 4",
-                                    "      data: Tom", "    ICRD (Creation date)", "      size: 5",
-                                    "      data: 1999"}));
+    EXPECT_EQ(walked(bytes),
+              (Lines{"  adtl", "    IART (Artist)", "      size: 5", "      data: Band",
+                     "    IXYZ (Unknown)", "      size: 4", "    ITCH (Technician)",
+                     "      size: 4", "      data: Tom", "    ICRD (Creation date)",
+                     "      size: 5", "      data: 1999"}));
 }
 
 TEST(ListChunk, OddSubChunksWithAndWithoutPadByte) {
-    const Lines expected = {"  INFO", "    INAM (Name)", "      size: 5", "      data: Song", "    IART (Artist)",
-                            "      size: 3",           "      data: Me"};
+    const Lines expected = {"  INFO",           "    INAM (Name)",   "      size: 5",
+                            "      data: Song", "    IART (Artist)", "      size: 3",
+                            "      data: Me"};
     // The pad byte of the RIFF rule is stepped over...
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song"), true), chunk("IART", cString("Me"), true)})),
+    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song"), true),
+                                   chunk("IART", cString("Me"), true)})),
               expected);
     // ...and sub-chunks packed without it are read as they stand.
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song")), chunk("IART", cString("Me"))})), expected);
+    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song")), chunk("IART", cString("Me"))})),
+              expected);
 }
 
 TEST(ListChunk, TextStopsAtItsLimitAndAtTheSubChunkEnd) {
@@ -79,28 +84,31 @@ TEST(ListChunk, TextStopsAtItsLimitAndAtTheSubChunkEnd) {
     EXPECT_EQ(info[3], "      data: " + std::string(519, 'a'));
 
     Lines name = walked(list("strl", {chunk("strn", longText)}));
-    EXPECT_EQ(name, (Lines{"  strl", "    strn (name)", "      Size: 600", "      Data: " + std::string(500, 'a')}));
+    EXPECT_EQ(name, (Lines{"  strl", "    strn (name)", "      Size: 600",
+                           "      Data: " + std::string(500, 'a')}));
 
     // No terminator: the text ends with the sub-chunk, not in the next one.
     EXPECT_EQ(walked(list("INFO", {chunk("INAM", textBytes("abcd")), chunk("IART", cString("X"))})),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 4", "      data: abcd", "    IART (Artist)",
-                     "      size: 2", "      data: X"}));
+              (Lines{"  INFO", "    INAM (Name)", "      size: 4", "      data: abcd",
+                     "    IART (Artist)", "      size: 2", "      data: X"}));
 }
 
 TEST(ListChunk, LabelsAndNotes) {
     Bytes label = cat({u32s({1}), cString("Intro")});
     Bytes note = cat({u32s({4000000000u}), textBytes("unterminated")});
-    EXPECT_EQ(walked(list("adtl", {chunk("labl", label), chunk("note", note)})),
-              (Lines{"  adtl", "    labl", "      size: 10", "      Name: 1", "      data Intro", "    note",
-                     "      size: 16", "      Name: 4000000000", "      data unterminated"}));
+    EXPECT_EQ(
+        walked(list("adtl", {chunk("labl", label), chunk("note", note)})),
+        (Lines{"  adtl", "    labl", "      size: 10", "      Name: 1", "      data Intro",
+               "    note", "      size: 16", "      Name: 4000000000", "      data unterminated"}));
 
     // Shorter than its cue name: the missing bytes count as zero and the
     // following sub-chunk is not read as part of it.
     Bytes tiny;
     putU16(tiny, 0x0201);
-    EXPECT_EQ(walked(list("adtl", {chunk("labl", tiny), chunk("note", cat({u32s({2}), cString("n")}))})),
-              (Lines{"  adtl", "    labl", "      size: 2", "      Name: 513", "      data ", "    note",
-                     "      size: 6", "      Name: 2", "      data n"}));
+    EXPECT_EQ(
+        walked(list("adtl", {chunk("labl", tiny), chunk("note", cat({u32s({2}), cString("n")}))})),
+        (Lines{"  adtl", "    labl", "      size: 2", "      Name: 513", "      data ", "    note",
+               "      size: 6", "      Name: 2", "      data n"}));
 }
 
 Bytes labelledText(uint16_t country, uint16_t language, uint16_t dialect) {
@@ -115,9 +123,10 @@ Bytes labelledText(uint16_t country, uint16_t language, uint16_t dialect) {
 
 TEST(ListChunk, LabelledTextWithCountryAndLanguage) {
     EXPECT_EQ(walked(list("adtl", {chunk("ltxt", labelledText(44, 9, 2))})),
-              (Lines{"  adtl", "    ltxt", "      size: 20", "      Name: 3", "      Length in sampels: 44100",
-                     "      Purpose: rgn  (0x206E6772)", "      Country: 44 (United Kingdom)",
-                     "      Language: 9 (UK English)", "      Dialect: 2", "      Codepage: 1252"}));
+              (Lines{"  adtl", "    ltxt", "      size: 20", "      Name: 3",
+                     "      Length in sampels: 44100", "      Purpose: rgn  (0x206E6772)",
+                     "      Country: 44 (United Kingdom)", "      Language: 9 (UK English)",
+                     "      Dialect: 2", "      Codepage: 1252"}));
 
     const struct {
         uint16_t country, language, dialect;
@@ -140,10 +149,12 @@ TEST(ListChunk, LabelledTextWithCountryAndLanguage) {
 TEST(ListChunk, WrongSizedLabelledTextOrMainHeaderEndsTheList) {
     Bytes ltxt = labelledText(1, 9, 1);
     ltxt.push_back(0);
-    EXPECT_EQ(walked(list("adtl", {chunk("labl", cat({u32s({1}), cString("a")})), chunk("ltxt", ltxt),
-                                   chunk("labl", cat({u32s({2}), cString("b")}))})),
-              (Lines{"  adtl", "    labl", "      size: 6", "      Name: 1", "      data a"}));
-    EXPECT_EQ(walked(list("hdrl", {chunk("avih", Bytes(52, 0)), chunk("IART", cString("a"))})), (Lines{"  hdrl"}));
+    EXPECT_EQ(
+        walked(list("adtl", {chunk("labl", cat({u32s({1}), cString("a")})), chunk("ltxt", ltxt),
+                             chunk("labl", cat({u32s({2}), cString("b")}))})),
+        (Lines{"  adtl", "    labl", "      size: 6", "      Name: 1", "      data a"}));
+    EXPECT_EQ(walked(list("hdrl", {chunk("avih", Bytes(52, 0)), chunk("IART", cString("a"))})),
+              (Lines{"  hdrl"}));
 }
 
 TEST(ListChunk, SizeTypeAndConsistencyChecks) {
@@ -155,25 +166,29 @@ TEST(ListChunk, SizeTypeAndConsistencyChecks) {
     EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 0, {}),
                                    chunk("ISFT", cString("b"))})),
               (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 3, cString("b"))})),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
+    EXPECT_EQ(
+        walked(list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 3, cString("b"))})),
+        (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
     EXPECT_EQ(walked(list("INFO", {chunk("IN\tM", cString("a"))})), (Lines{"  INFO"}));
     // A list size claiming more than the bytes that exist.
-    Bytes claimed = chunkWithSize("LIST", 5000, cat({textBytes("INFO"), chunk("INAM", cString("a")),
-                                                     chunkWithSize("IART", 200, cString("b"))}));
-    EXPECT_EQ(walked(claimed), (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
+    Bytes claimed = chunkWithSize("LIST", 5000,
+                                  cat({textBytes("INFO"), chunk("INAM", cString("a")),
+                                       chunkWithSize("IART", 200, cString("b"))}));
+    EXPECT_EQ(walked(claimed),
+              (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
     EXPECT_TRUE(walked(Bytes{'L', 'I', 'S'}).empty());
 }
 
 Bytes streamHeader(std::string_view type, std::string_view handler, int16_t bottom) {
     Bytes out = textBytes(type);
     putText(out, handler);
-    putU32(out, 0);   // flags
-    putU16(out, 1);   // priority
-    putU16(out, 9);   // language
+    putU32(out, 0); // flags
+    putU16(out, 1); // priority
+    putU16(out, 9); // language
     Bytes rest = u32s({0, 1, 25, 0, 250, 76800, 10000, 0});
     out.insert(out.end(), rest.begin(), rest.end());
-    for (int16_t v : {int16_t{0}, int16_t{0}, int16_t{320}, bottom}) putU16(out, static_cast<uint16_t>(v));
+    for (int16_t v : {int16_t{0}, int16_t{0}, int16_t{320}, bottom})
+        putU16(out, static_cast<uint16_t>(v));
     return out;
 }
 
@@ -183,7 +198,8 @@ Bytes bitmapFormat() {
     putU16(out, 24);
     Bytes rest = u32s({0, 230400, 2835, 2835, 0, 0});
     out.insert(out.end(), rest.begin(), rest.end());
-    for (uint8_t b : {1, 2, 3, 0}) out.push_back(b);
+    for (uint8_t b : {1, 2, 3, 0})
+        out.push_back(b);
     return out;
 }
 
@@ -219,29 +235,46 @@ const Lines kVideoStreamHeader = {
 };
 
 class AviFile : public ::testing::Test {
-protected:
+  protected:
     test::TempDir temp_;
 };
 
 TEST_F(AviFile, HeaderListWithMainHeaderAndNestedStreamLists) {
     Bytes mainHeader = u32s({33333, 1000000, 0, 16, 250, 0, 2, 65536, 320, 240, 0, 0, 0, 0});
-    Bytes hdrl = list("hdrl", {chunk("avih", mainHeader),
-                               list("strl", {chunk("strh", streamHeader("vids", "DIB ", -1)),
-                                             chunk("strf", bitmapFormat()), chunk("strn", cString("Video"))}),
-                               list("strl", {chunk("strh", streamHeader("auds", std::string(4, '\0'), 0)),
-                                             chunk("strf", waveFormat()), chunk("strn", cString("Audio track"))})});
+    Bytes hdrl =
+        list("hdrl",
+             {chunk("avih", mainHeader),
+              list("strl", {chunk("strh", streamHeader("vids", "DIB ", -1)),
+                            chunk("strf", bitmapFormat()), chunk("strn", cString("Video"))}),
+              list("strl", {chunk("strh", streamHeader("auds", std::string(4, '\0'), 0)),
+                            chunk("strf", waveFormat()), chunk("strn", cString("Audio track"))})});
     Bytes movie = list("movi", {chunk("00dc", Bytes(6, 7))});
     std::string path = temp_.file("clip.avi");
     Bytes file = test::riff({hdrl, movie, chunk("idx1", Bytes(16, 0))}, "AVI ");
     test::writeFile(path, file);
 
-    Lines expected = {
-        "RIFF", "  size: 394 bytes", "  AVI ", "    LIST", "      size: 332 bytes", "      hdrl",
-        "        Fcc: avih", "        Size: 56", "        Microseconds between frames: 33333",
-        "        Maximum bitrate: 1000000 (approximation)", "        Alignment for data: 0", "        Flags 16",
-        "        Total number of frames: 250", "        Initial frames: 0", "        Number of streams: 2",
-        "        Suggested buffer size: 65536", "        Width: 320", "        Height: 240",
-        "        Reserved: 0 0 0 0", "        LIST", "          size: 134", "          strl"};
+    Lines expected = {"RIFF",
+                      "  size: 394 bytes",
+                      "  AVI ",
+                      "    LIST",
+                      "      size: 332 bytes",
+                      "      hdrl",
+                      "        Fcc: avih",
+                      "        Size: 56",
+                      "        Microseconds between frames: 33333",
+                      "        Maximum bitrate: 1000000 (approximation)",
+                      "        Alignment for data: 0",
+                      "        Flags 16",
+                      "        Total number of frames: 250",
+                      "        Initial frames: 0",
+                      "        Number of streams: 2",
+                      "        Suggested buffer size: 65536",
+                      "        Width: 320",
+                      "        Height: 240",
+                      "        Reserved: 0 0 0 0",
+                      "        LIST",
+                      "          size: 134",
+                      "          strl"};
     // The audio stream header differs from the video one only in type, handler and frame.
     Lines audioHeader = kVideoStreamHeader;
     audioHeader[2] = "              Fcc type: auds";
@@ -291,7 +324,8 @@ TEST_F(AviFile, HeaderListWithMainHeaderAndNestedStreamLists) {
         "      size: 16 bytes",
     };
     expected = test::cat<std::string>({expected, kVideoStreamHeader, rest, audioHeader, audio});
-    EXPECT_EQ(treeLines(buildChunkTree(path, static_cast<int64_t>(file.size()), defaultConversionSettings())),
+    EXPECT_EQ(treeLines(buildChunkTree(path, static_cast<int64_t>(file.size()),
+                                       defaultConversionSettings())),
               expected);
 }
 
@@ -300,8 +334,10 @@ TEST(ListChunk, StreamTypeComesFromTheLatestHeaderOfTheSameList) {
     Bytes orphan = list("strl", {chunk("strf", waveFormat())});
     EXPECT_EQ(walked(orphan), (Lines{"  strl", "    strf", "      Size: 18"}));
     // The nested list starts afresh, and a text stream gives no suffix either.
-    Bytes nested = list("hdrl", {chunk("strh", streamHeader("auds", "    ", 0)), list("strl", {chunk("strf", waveFormat())}),
-                                 chunk("strh", streamHeader("txts", "    ", 0)), chunk("strf", waveFormat())});
+    Bytes nested =
+        list("hdrl", {chunk("strh", streamHeader("auds", "    ", 0)),
+                      list("strl", {chunk("strf", waveFormat())}),
+                      chunk("strh", streamHeader("txts", "    ", 0)), chunk("strf", waveFormat())});
     Lines lines = walked(nested);
     EXPECT_EQ(lines[19], "      strl");
     EXPECT_EQ(lines[20], "        strf");
@@ -358,31 +394,36 @@ TEST(ListChunk, ShortStreamRecordsReadZeroInsteadOfTheirNeighbours) {
     Bytes shortWave;
     putU16(shortWave, 3);
     putU16(shortWave, 1);
-    Lines audio = walked(list("strl", {chunk("strh", textBytes("auds")), chunk("strf", shortWave)}));
-    EXPECT_EQ(Lines(audio.end() - 9, audio.end()),
-              (Lines{"    strf (WAVEFORMATEX struct)", "      Size: 4", "      Format: 3 (IEEE Float)",
-                     "      Number of channels: 1", "      Sample Rate: 0 Hz", "      Average bytes per sec.: 0 ",
-                     "      Block align: 0 bytes", "      Bits per sample: 0 ", "      Number of bytes extra info: 0 "}));
+    Lines audio =
+        walked(list("strl", {chunk("strh", textBytes("auds")), chunk("strf", shortWave)}));
+    EXPECT_EQ(
+        Lines(audio.end() - 9, audio.end()),
+        (Lines{"    strf (WAVEFORMATEX struct)", "      Size: 4", "      Format: 3 (IEEE Float)",
+               "      Number of channels: 1", "      Sample Rate: 0 Hz",
+               "      Average bytes per sec.: 0 ", "      Block align: 0 bytes",
+               "      Bits per sample: 0 ", "      Number of bytes extra info: 0 "}));
 }
 
 TEST(ListChunk, FailingNestedListEndsOnlyItsOwnWalk) {
     Bytes broken = list("strl", {chunk("strn", cString("a")), chunkWithSize("strn", 0, {})});
     Bytes outer = list("hdrl", {broken, chunk("strn", cString("after"))});
-    EXPECT_EQ(walked(outer), (Lines{"  hdrl", "    LIST", "      size: 22", "      strl", "        strn (name)",
-                                    "          Size: 2", "          Data: a", "    strn (name)", "      Size: 6",
-                                    "      Data: after"}));
+    EXPECT_EQ(walked(outer), (Lines{"  hdrl", "    LIST", "      size: 22", "      strl",
+                                    "        strn (name)", "          Size: 2", "          Data: a",
+                                    "    strn (name)", "      Size: 6", "      Data: after"}));
 }
 
 TEST(ListChunk, DeepNestingIsCutAtTheDepthLimit) {
     Bytes inner = list("INFO", {chunk("INAM", cString("deep"))});
-    for (int i = 0; i < 40; ++i) inner = list("INFO", {inner});
+    for (int i = 0; i < 40; ++i)
+        inner = list("INFO", {inner});
     Lines lines = walked(inner);
     int typeNodes = 0;
     for (const std::string& line : lines)
         if (line.find("INFO") != std::string::npos) ++typeNodes;
     EXPECT_EQ(typeNodes, kMaxListDepth);
     EXPECT_EQ(lines.back().find("size: "), lines.back().find_first_not_of(' '));
-    EXPECT_EQ(lines[lines.size() - 2].substr(lines[lines.size() - 2].find_first_not_of(' ')), "LIST");
+    EXPECT_EQ(lines[lines.size() - 2].substr(lines[lines.size() - 2].find_first_not_of(' ')),
+              "LIST");
 }
 
 TEST(ChunkBytesView, ReadsOutsideGiveZeroAndSlicesStayInside) {

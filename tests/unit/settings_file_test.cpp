@@ -24,7 +24,8 @@ template <typename T> T at(const std::vector<uint8_t>& bytes, size_t offset) {
 
 std::vector<uint8_t> patternBytes(size_t size) {
     std::vector<uint8_t> bytes(size);
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + 3);
     return bytes;
 }
 
@@ -51,7 +52,8 @@ TEST(AnalyserSettingsFile, FirstStartWritesDefaultsOf932Bytes) {
     EXPECT_EQ(at<int32_t>(bytes, 932 - 44), 448);
     EXPECT_EQ(at<int32_t>(bytes, 932 - 4), 5);
     // The whole text field is stored, zero after the text.
-    EXPECT_TRUE(std::all_of(bytes.begin() + 4, bytes.begin() + 521, [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(bytes.begin() + 4, bytes.begin() + 521, [](uint8_t b) { return b == 0; }));
 }
 
 TEST(AnalyserSettingsFile, EncoderDefaultsMatchTheStoredLayouts) {

@@ -20,8 +20,8 @@ constexpr double kPi = 3.14159265358979323846;
 
 struct Pass {
     std::vector<double> output;
-    int blockSize = 0;        // as the init call left it
-    int largestCall = 0;      // most frames one process call returned
+    int blockSize = 0;   // as the init call left it
+    int largestCall = 0; // most frames one process call returned
 };
 
 struct State {
@@ -29,8 +29,8 @@ struct State {
 };
 
 // One whole pass: init, blocks of `block` frames, the draining call, exit.
-Pass resample(int channels, int inputRate, int outputRate, const std::vector<double>& input, int block = 8192,
-              bool down = false) {
+Pass resample(int channels, int inputRate, int outputRate, const std::vector<double>& input,
+              int block = 8192, bool down = false) {
     const auto init = down ? _DownsampleInit : _UpsampleInit;
     const auto process = down ? _DownsampleProcess : _UpsampleProcess;
     const auto exit = down ? _DownsampleExit : _UpsampleExit;
@@ -42,12 +42,15 @@ Pass resample(int channels, int inputRate, int outputRate, const std::vector<dou
     const auto take = [&](const double* samples, int count) {
         EXPECT_NE(samples, nullptr);
         pass.largestCall = std::max(pass.largestCall, count);
-        pass.output.insert(pass.output.end(), samples, samples + static_cast<std::size_t>(count) * channels);
+        pass.output.insert(pass.output.end(), samples,
+                           samples + static_cast<std::size_t>(count) * channels);
     };
     for (std::size_t at = 0; at < frames; at += static_cast<std::size_t>(block)) {
-        const int count = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), frames - at));
+        const int count =
+            static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), frames - at));
         int produced = -1;
-        const double* samples = process(0, state.bytes, count, input.data() + at * channels, &produced);
+        const double* samples =
+            process(0, state.bytes, count, input.data() + at * channels, &produced);
         take(samples, produced);
     }
     int produced = -1;
@@ -65,7 +68,8 @@ std::vector<double> noise(std::size_t count, unsigned seed) {
     std::mt19937 generator(seed);
     std::uniform_real_distribution<double> uniform(-0.5, 0.5);
     std::vector<double> samples(count);
-    for (double& sample : samples) sample = uniform(generator);
+    for (double& sample : samples)
+        sample = uniform(generator);
     return samples;
 }
 
@@ -82,7 +86,7 @@ ToneResult measureTone(int inputRate, int outputRate, double hertz, double ampli
     constexpr int period = 8192;
     const double cycles = std::max(1.0, std::round(hertz * period / outputRate));
     const double frequency = cycles * outputRate / period;
-    const int margin = 6000;  // output frames of warm-up on each side
+    const int margin = 6000; // output frames of warm-up on each side
     const auto inputFrames = static_cast<std::size_t>(
         std::ceil(static_cast<double>(period + 2 * margin) * inputRate / outputRate));
     std::vector<double> input(inputFrames);
@@ -101,8 +105,8 @@ ToneResult measureTone(int inputRate, int outputRate, double hertz, double ampli
     double residue = 0.0;
     for (int n = 0; n < period; ++n) {
         const double phase = 2.0 * kPi * frequency * static_cast<double>(margin + n) / outputRate;
-        const double error =
-            output[static_cast<std::size_t>(margin + n)] - cosine * std::cos(phase) - sine * std::sin(phase);
+        const double error = output[static_cast<std::size_t>(margin + n)] -
+                             cosine * std::cos(phase) - sine * std::sin(phase);
         residue += error * error;
     }
     const double residueAmplitude = std::sqrt(2.0 * residue / period);
@@ -129,9 +133,11 @@ TEST(SsrcDeterministicMath, AgreesWithTheSystemLibraryWithinTwoUlp) {
         const double e = exponent(generator);
         EXPECT_LE(ulps(ssrc::exponential(e), std::exp(e)), 2.0) << "exponential " << e;
         const double positive = std::ldexp(0.5 + mantissa(generator), static_cast<int>(e));
-        EXPECT_LE(ulps(ssrc::logarithm(positive), std::log(positive)), 2.0) << "logarithm " << positive;
+        EXPECT_LE(ulps(ssrc::logarithm(positive), std::log(positive)), 2.0)
+            << "logarithm " << positive;
         const double db = e / 10.0;
-        EXPECT_LE(ulps(ssrc::power(10.0, db / 20.0), std::pow(10.0, db / 20.0)), 2.0) << "power " << db;
+        EXPECT_LE(ulps(ssrc::power(10.0, db / 20.0), std::pow(10.0, db / 20.0)), 2.0)
+            << "power " << db;
     }
 }
 #endif
@@ -153,7 +159,8 @@ TEST(SsrcDeterministicMath, GivesTheSameBitsEverywhere) {
         {ssrc::power(2.5, 7.25), 0x1.7fbcfc97fa046p+9},
         {ssrc::besselI0(18.9), 0x1.c75a43eaa9ee3p+23},
     };
-    for (const auto& row : table) EXPECT_EQ(row.got, row.expected);
+    for (const auto& row : table)
+        EXPECT_EQ(row.got, row.expected);
     EXPECT_EQ(ssrc::sine(0.0), 0.0);
     EXPECT_EQ(ssrc::cosine(0.0), 1.0);
     EXPECT_EQ(ssrc::exponential(0.0), 1.0);
@@ -173,17 +180,21 @@ TEST(SsrcFft, MatchesADirectTransformAndInvertsScaledBySize) {
             double re = 0.0;
             double im = 0.0;
             for (std::size_t n = 0; n < size; ++n) {
-                const double phase = -2.0 * kPi * static_cast<double>((k * n) % size) / static_cast<double>(size);
+                const double phase =
+                    -2.0 * kPi * static_cast<double>((k * n) % size) / static_cast<double>(size);
                 re += x[n] * std::cos(phase);
                 im += x[n] * std::sin(phase);
             }
-            const double gotRe = k == 0 ? spectrum[0] : k == size / 2 ? spectrum[1] : spectrum[2 * k];
+            const double gotRe = k == 0          ? spectrum[0]
+                                 : k == size / 2 ? spectrum[1]
+                                                 : spectrum[2 * k];
             const double gotIm = k == 0 || k == size / 2 ? 0.0 : spectrum[2 * k + 1];
             EXPECT_NEAR(gotRe, re, 1e-12) << "bin " << k;
             EXPECT_NEAR(gotIm, im, 1e-12) << "bin " << k;
         }
-        fft.inverse(spectrum.data(), spectrum.data());  // in place
-        for (std::size_t n = 0; n < size; ++n) EXPECT_NEAR(spectrum[n] / static_cast<double>(size), x[n], 1e-14);
+        fft.inverse(spectrum.data(), spectrum.data()); // in place
+        for (std::size_t n = 0; n < size; ++n)
+            EXPECT_NEAR(spectrum[n] / static_cast<double>(size), x[n], 1e-14);
     }
 }
 
@@ -192,7 +203,8 @@ TEST(SsrcFft, MatchesADirectTransformAndInvertsScaledBySize) {
 TEST(SsrcResampler, PassBandAndStopBand) {
     const struct {
         int in, out;
-    } pairs[] = {{44100, 48000}, {48000, 44100}, {96000, 44100}, {48000, 8000}, {8000, 192000}, {44100, 47999}};
+    } pairs[] = {{44100, 48000}, {48000, 44100}, {96000, 44100},
+                 {48000, 8000},  {8000, 192000}, {44100, 47999}};
     for (const auto& pair : pairs) {
         SCOPED_TRACE(std::to_string(pair.in) + " -> " + std::to_string(pair.out));
         const double nyquist = std::min(pair.in, pair.out) / 2.0;
@@ -231,21 +243,28 @@ TEST(SsrcResampler, ImpulsesLandWithoutDelayAndLengthsAreExact) {
                  {1000, 768000}, {768000, 1000}, {12345, 6789}};
     for (const auto& pair : pairs) {
         for (bool down : {false, true}) {
-            SCOPED_TRACE(std::to_string(pair.in) + " -> " + std::to_string(pair.out) + (down ? " down" : " up"));
+            SCOPED_TRACE(std::to_string(pair.in) + " -> " + std::to_string(pair.out) +
+                         (down ? " down" : " up"));
             const int frames = std::max(1000, pair.in / 10);
             for (int k : {0, frames / 3, frames - 1}) {
                 std::vector<double> input(static_cast<std::size_t>(frames), 0.0);
                 input[static_cast<std::size_t>(k)] = 1.0;
-                const std::vector<double> output = resample(1, pair.in, pair.out, input, 8192, down).output;
-                ASSERT_EQ(static_cast<int64_t>(output.size()), expectedLength(frames, pair.in, pair.out));
-                const auto peak = std::max_element(output.begin(), output.end(),
-                                                   [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+                const std::vector<double> output =
+                    resample(1, pair.in, pair.out, input, 8192, down).output;
+                ASSERT_EQ(static_cast<int64_t>(output.size()),
+                          expectedLength(frames, pair.in, pair.out));
+                const auto peak =
+                    std::max_element(output.begin(), output.end(), [](double a, double b) {
+                        return std::fabs(a) < std::fabs(b);
+                    });
                 const double expected = static_cast<double>(k) * pair.out / pair.in;
-                EXPECT_LE(std::fabs(static_cast<double>(peak - output.begin()) - expected), 1.0) << "impulse at " << k;
+                EXPECT_LE(std::fabs(static_cast<double>(peak - output.begin()) - expected), 1.0)
+                    << "impulse at " << k;
                 if (k == frames / 3) {
                     // Unity gain at DC: the response carries out / in of the impulse's area.
                     double area = 0.0;
-                    for (double sample : output) area += sample;
+                    for (double sample : output)
+                        area += sample;
                     EXPECT_NEAR(area, static_cast<double>(pair.out) / pair.in, 1e-6);
                 }
             }
@@ -259,29 +278,39 @@ TEST(SsrcResampler, ImpulsesLandWithoutDelayAndLengthsAreExact) {
 TEST(SsrcResampler, TailBlocksAndBlockSize) {
     const struct {
         int channels, in, out;
-    } cases[] = {{2, 44100, 48000}, {1, 48000, 44100}, {1, 11025, 192000}, {3, 192000, 11025}, {1, 44100, 47999}};
+    } cases[] = {{2, 44100, 48000},
+                 {1, 48000, 44100},
+                 {1, 11025, 192000},
+                 {3, 192000, 11025},
+                 {1, 44100, 47999}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.in) + " -> " + std::to_string(c.out));
         const int frames = 20000;
         const std::vector<double> input = noise(static_cast<std::size_t>(frames) * c.channels, 3);
         const Pass whole = resample(c.channels, c.in, c.out, input, 8192);
         EXPECT_GE(whole.blockSize, whole.largestCall);
-        ASSERT_EQ(static_cast<int64_t>(whole.output.size()), expectedLength(frames, c.in, c.out) * c.channels);
+        ASSERT_EQ(static_cast<int64_t>(whole.output.size()),
+                  expectedLength(frames, c.in, c.out) * c.channels);
         for (int block : {1, 100}) {
             const Pass cut = resample(c.channels, c.in, c.out, input, block);
             ASSERT_EQ(cut.output.size(), whole.output.size()) << "blocks of " << block;
-            EXPECT_EQ(std::memcmp(cut.output.data(), whole.output.data(), whole.output.size() * sizeof(double)), 0)
+            EXPECT_EQ(std::memcmp(cut.output.data(), whole.output.data(),
+                                  whole.output.size() * sizeof(double)),
+                      0)
                 << "blocks of " << block;
         }
         std::vector<double> longer = input;
         longer.resize(input.size() + static_cast<std::size_t>(c.in) * c.channels, 0.0);
         const Pass padded = resample(c.channels, c.in, c.out, longer, 8192);
-        EXPECT_EQ(std::memcmp(padded.output.data(), whole.output.data(), whole.output.size() * sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(padded.output.data(), whole.output.data(),
+                              whole.output.size() * sizeof(double)),
+                  0);
     }
 }
 
 TEST(SsrcResampler, SilenceGivesExactZeros) {
-    for (const auto& [in, out] : {std::pair{44100, 96000}, std::pair{96000, 44100}, std::pair{8000, 11025}}) {
+    for (const auto& [in, out] :
+         {std::pair{44100, 96000}, std::pair{96000, 44100}, std::pair{8000, 11025}}) {
         const std::vector<double> silence(30000, 0.0);
         const std::vector<double> output = resample(2, in, out, silence).output;
         EXPECT_FALSE(output.empty());
@@ -298,10 +327,13 @@ TEST(SsrcResampler, ThousandChannelsStayApart) {
     constexpr int frames = 1500;
     const std::vector<double> signal = noise(frames, 11);
     std::vector<double> input(static_cast<std::size_t>(frames) * channels);
-    const auto scale = [](int channel) { return channel % 7 == 3 ? 0.0 : std::ldexp(1.0, channel % 5 - 2); };
+    const auto scale = [](int channel) {
+        return channel % 7 == 3 ? 0.0 : std::ldexp(1.0, channel % 5 - 2);
+    };
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            input[static_cast<std::size_t>(i) * channels + c] = signal[static_cast<std::size_t>(i)] * scale(c);
+            input[static_cast<std::size_t>(i) * channels + c] =
+                signal[static_cast<std::size_t>(i)] * scale(c);
     const std::vector<double> output = resample(channels, 48000, 44100, input).output;
     const std::size_t outFrames = output.size() / channels;
     ASSERT_EQ(static_cast<int64_t>(outFrames), expectedLength(frames, 48000, 44100));
@@ -317,16 +349,19 @@ TEST(SsrcResampler, ThousandChannelsStayApart) {
 TEST(SsrcResampler, BadArgumentsGiveAnInertState) {
     const struct {
         int channels, in, out;
-    } bad[] = {{0, 44100, 48000}, {1001, 44100, 48000}, {-2, 44100, 48000}, {2, 999, 48000},
-               {2, 44100, 768001}, {2, 0, 0}, {2, -44100, 48000}};
+    } bad[] = {{0, 44100, 48000}, {1001, 44100, 48000}, {-2, 44100, 48000},
+               {2, 999, 48000},   {2, 44100, 768001},   {2, 0, 0},
+               {2, -44100, 48000}};
     const std::vector<double> input(200, 0.25);
     for (const auto& b : bad) {
         for (bool down : {false, true}) {
-            SCOPED_TRACE(std::to_string(b.channels) + " ch " + std::to_string(b.in) + " -> " + std::to_string(b.out));
+            SCOPED_TRACE(std::to_string(b.channels) + " ch " + std::to_string(b.in) + " -> " +
+                         std::to_string(b.out));
             State state;
             std::memset(state.bytes, 0xA5, sizeof state.bytes);
             int blockSize = 8192;
-            (down ? _DownsampleInit : _UpsampleInit)(b.channels, b.in, b.out, state.bytes, &blockSize);
+            (down ? _DownsampleInit : _UpsampleInit)(b.channels, b.in, b.out, state.bytes,
+                                                     &blockSize);
             EXPECT_EQ(blockSize, 8192);
             const auto process = down ? _DownsampleProcess : _UpsampleProcess;
             for (int last : {0, 1}) {
@@ -335,7 +370,7 @@ TEST(SsrcResampler, BadArgumentsGiveAnInertState) {
                 EXPECT_EQ(produced, 0);
             }
             (down ? _DownsampleExit : _UpsampleExit)(state.bytes);
-            (down ? _DownsampleExit : _UpsampleExit)(state.bytes);  // twice is harmless
+            (down ? _DownsampleExit : _UpsampleExit)(state.bytes); // twice is harmless
         }
     }
     // A live state released is inert too; a null state is refused quietly.
@@ -360,7 +395,7 @@ TEST(SsrcResampler, StatesAreIndependentAndPassesRepeat) {
         const std::vector<double> up = resample(2, in, out, input, 1000, false).output;
         EXPECT_EQ(up, resample(2, in, out, input, 1000, true).output) << in << " -> " << out;
     }
-    EXPECT_EQ(resample(2, 44100, 44100, input, 300).output, input);  // equal rates pass through
+    EXPECT_EQ(resample(2, 44100, 44100, input, 300).output, input); // equal rates pass through
     // Two interleaved passes on separate states give what each gives alone.
     const std::vector<double> aloneA = resample(1, 44100, 96000, input).output;
     const std::vector<double> aloneB = resample(1, 96000, 44100, input).output;
@@ -395,7 +430,8 @@ TEST(SsrcResampler, StatesAreIndependentAndPassesRepeat) {
         State state;
         int blockSize = 8192;
         const int rates[] = {8000, 11025, 44100, 48000, 96000, 192000};
-        _UpsampleInit(1 + pass % 3, rates[pass % 6], rates[(pass / 6) % 6], state.bytes, &blockSize);
+        _UpsampleInit(1 + pass % 3, rates[pass % 6], rates[(pass / 6) % 6], state.bytes,
+                      &blockSize);
         int produced = 0;
         _UpsampleProcess(0, state.bytes, 1000, input.data(), &produced);
         if (pass % 2 == 0) _UpsampleProcess(1, state.bytes, 0, nullptr, &produced);
@@ -403,4 +439,4 @@ TEST(SsrcResampler, StatesAreIndependentAndPassesRepeat) {
     }
 }
 
-}  // namespace
+} // namespace

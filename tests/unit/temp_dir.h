@@ -6,7 +6,7 @@
 namespace corv::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     std::string file(const std::string& name) const { return dir_ + name; }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
     std::string dir_;
 };

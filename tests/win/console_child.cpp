@@ -3,7 +3,8 @@
 
 int main() {
     std::printf("Encoding song.wav\n");
-    for (int percent = 0; percent <= 42; percent += 21) std::printf("progress %d%%\n", percent);
+    for (int percent = 0; percent <= 42; percent += 21)
+        std::printf("progress %d%%\n", percent);
     std::fflush(stdout);
     return 7;
 }

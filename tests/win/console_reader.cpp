@@ -20,8 +20,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::string line = "\"" + child + "\"";
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return 4;
     WaitForSingleObject(process.hProcess, 30000);
     DWORD childExit = 0;
@@ -29,8 +29,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE screen =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) return 5;
 
@@ -40,7 +41,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::string row(static_cast<size_t>(info.dwSize.X), ' ');
     for (SHORT y = 0; y < 10; ++y) {
         DWORD read = 0;
-        ReadConsoleOutputCharacterA(screen, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
+        ReadConsoleOutputCharacterA(screen, row.data(), static_cast<DWORD>(row.size()), COORD{0, y},
+                                    &read);
         std::string text = row.substr(0, read);
         text.erase(text.find_last_not_of(' ') + 1);
         std::fprintf(out, "%s\n", text.c_str());

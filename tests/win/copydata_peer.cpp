@@ -25,7 +25,8 @@ LRESULT CALLBACK peerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    HWND target = reinterpret_cast<HWND>(static_cast<intptr_t>(std::strtoll(commandLine, nullptr, 10)));
+    HWND target =
+        reinterpret_cast<HWND>(static_cast<intptr_t>(std::strtoll(commandLine, nullptr, 10)));
     WNDCLASSA wc{};
     wc.lpfnWndProc = peerProc;
     wc.hInstance = instance;
@@ -47,12 +48,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     data.dwData = static_cast<ULONG_PTR>(corv::MessageId::AddJobRecord);
     data.cbData = sizeof job;
     data.lpData = &job;
-    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(self), reinterpret_cast<LPARAM>(&data));
+    SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
+                 reinterpret_cast<LPARAM>(&data));
 
     // The reply arrives as a sent message while we pump.
     for (int i = 0; i < 500 && !gotReply; ++i) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
         Sleep(10);
     }
     DestroyWindow(self);

@@ -35,7 +35,8 @@ DWORD runPumping(const std::string& commandLine) {
         DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 60000, QS_ALLINPUT);
         if (wait != WAIT_OBJECT_0 + 1) break;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
     }
     DWORD code = 0xFFFE;
     GetExitCodeProcess(process.hProcess, &code);
@@ -49,8 +50,9 @@ INT_PTR CALLBACK harnessDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 TEST(WinHarness, DialogFromTemplateKeepsWhatControlsAreGiven) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_HARNESS_DIALOG),
-                                     nullptr, harnessDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_HARNESS_DIALOG), nullptr,
+                           harnessDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
 
     char caption[64] = {};
@@ -71,12 +73,14 @@ TEST(WinHarness, DialogFromTemplateKeepsWhatControlsAreGiven) {
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_HARNESS_CHECK), BST_CHECKED);
 
     for (const char* entry : {"FLAC", "WavPack", "LAME (mp3)"})
-        SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(entry));
     SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_SETCURSEL, 2, 0);
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_GETCURSEL, 0, 0);
     EXPECT_EQ(selected, 2);
     char entry[64] = {};
-    SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(entry));
+    SendDlgItemMessageA(dialog, IDC_HARNESS_COMBO, CB_GETLBTEXT, selected,
+                        reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ(entry, "LAME (mp3)");
     DestroyWindow(dialog);
 }
@@ -97,9 +101,10 @@ LRESULT CALLBACK receiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     COPYDATASTRUCT reply{};
     reply.dwData = static_cast<ULONG_PTR>(corv::MessageId::ConnectionReply);
     DWORD_PTR result = 0;
-    repliedToPeer = SendMessageTimeoutA(reinterpret_cast<HWND>(wParam), WM_COPYDATA,
-                                        reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&reply),
-                                        SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    repliedToPeer =
+        SendMessageTimeoutA(reinterpret_cast<HWND>(wParam), WM_COPYDATA,
+                            reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&reply),
+                            SMTO_ABORTIFHUNG, 5000, &result) != 0;
     return 1;
 }
 
@@ -114,7 +119,8 @@ TEST(WinHarness, CopyDataCrossesFromAnotherProcessAndBack) {
     ASSERT_NE(receiver, nullptr);
 
     std::ostringstream line;
-    line << '"' << siblingPath("copydata_peer.exe") << "\" " << reinterpret_cast<intptr_t>(receiver);
+    line << '"' << siblingPath("copydata_peer.exe") << "\" "
+         << reinterpret_cast<intptr_t>(receiver);
     EXPECT_EQ(runPumping(line.str()), 0u) << "the peer did not get the reply";
 
     EXPECT_EQ(receivedSize, corv::kJobRecordSize);
@@ -131,11 +137,12 @@ TEST(WinHarness, CopyDataCrossesFromAnotherProcessAndBack) {
 TEST(WinHarness, GuiProgramReadsItsChildFromTheConsoleScreen) {
     char tempDir[MAX_PATH];
     GetTempPathA(MAX_PATH, tempDir);
-    std::string result = std::string(tempDir) + "corv-console-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    std::string result =
+        std::string(tempDir) + "corv-console-" + std::to_string(GetCurrentProcessId()) + ".txt";
     DeleteFileA(result.c_str());
 
-    std::string line = "\"" + siblingPath("console_reader.exe") + "\" " + siblingPath("console_child.exe") +
-                       " " + result;
+    std::string line = "\"" + siblingPath("console_reader.exe") + "\" " +
+                       siblingPath("console_child.exe") + " " + result;
     ASSERT_EQ(runPumping(line), 0u);
 
     std::ifstream in(result);

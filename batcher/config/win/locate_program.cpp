@@ -25,7 +25,8 @@ void tell(HWND owner, std::string_view text) {
 }
 
 bool askYesNo(HWND owner, const std::string& question) {
-    return MessageBoxA(owner, question.c_str(), kBatcherWindowName, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    return MessageBoxA(owner, question.c_str(), kBatcherWindowName,
+                       MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 std::string editText(HWND edit) {
@@ -34,12 +35,14 @@ std::string editText(HWND edit) {
     return text;
 }
 
-void manualSearch(HWND edit, int index, const ProgramSearchInfo& info, const LocateContext& context) {
+void manualSearch(HWND edit, int index, const ProgramSearchInfo& info,
+                  const LocateContext& context) {
     const std::string filterName = openFileFilterName(index);
     const std::string_view pattern = openFileFilterPattern(index);
     // Name, pattern, and the empty pair that ends the list.
     std::string filter = filterName + '\0' + std::string(pattern) + '\0' + '\0';
-    const std::string initialDirectory = manualSearchDirectory(editText(edit), context.programDirectory);
+    const std::string initialDirectory =
+        manualSearchDirectory(editText(edit), context.programDirectory);
 
     char chosen[kPathFieldSize] = {};
     if (!setFieldText(chosen, info.fileName)) return;
@@ -55,8 +58,8 @@ void manualSearch(HWND edit, int index, const ProgramSearchInfo& info, const Loc
         SetWindowTextA(edit, chosen);
 }
 
-void offerManualSearch(HWND edit, int index, const ProgramSearchInfo& info, const LocateContext& context,
-                       const std::string& question) {
+void offerManualSearch(HWND edit, int index, const ProgramSearchInfo& info,
+                       const LocateContext& context, const std::string& question) {
     if (askYesNo(context.owner, question)) manualSearch(edit, index, info, context);
 }
 
@@ -64,10 +67,12 @@ std::optional<std::string> runningWindowProgram(int index, bool ntPlatform) {
     char path[kPathFieldSize] = {};
     if (index == kSonicIndex) {
         HWND window = FindWindowA(kSonicWindowClass, nullptr);
-        if (window && GetWindowModulePath(window, path, sizeof path, ntPlatform)) return std::string(fieldText(path));
+        if (window && GetWindowModulePath(window, path, sizeof path, ntPlatform))
+            return std::string(fieldText(path));
         return std::nullopt;
     }
-    if (FindEncoderWindow(kFirstJobType + index, path, ntPlatform)) return std::string(fieldText(path));
+    if (FindEncoderWindow(kFirstJobType + index, path, ntPlatform))
+        return std::string(fieldText(path));
     return std::nullopt;
 }
 
@@ -84,7 +89,8 @@ int ProgramIndexOfFindButton(int findButtonId) {
 
 void LocateProgram(HWND edit, int findButtonId, const LocateContext& context) {
     const int index = ProgramIndexOfFindButton(findButtonId);
-    const std::optional<ProgramSearchInfo> info = index < 0 ? std::nullopt : programSearchInfo(index);
+    const std::optional<ProgramSearchInfo> info =
+        index < 0 ? std::nullopt : programSearchInfo(index);
     if (!info) {
         tell(context.owner, kNewProgramNotHandledMessage);
         return;
@@ -96,7 +102,8 @@ void LocateProgram(HWND edit, int findButtonId, const LocateContext& context) {
             return;
         }
         const char* title = index == kSonicIndex ? kSonicWindowTitle : kDtsEncoderTitle;
-        offerManualSearch(edit, index, *info, context, startProgramFirstQuestion(info->findName, title));
+        offerManualSearch(edit, index, *info, context,
+                          startProgramFirstQuestion(info->findName, title));
         return;
     }
     if (auto path = findProgramInTree(context.programDirectory, index)) {

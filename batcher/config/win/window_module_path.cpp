@@ -22,8 +22,8 @@ const Psapi& psapi() {
     static const Psapi loaded = [] {
         Psapi p;
         if (HMODULE library = LoadLibraryA("psapi.dll")) {
-            p.enumProcessModules =
-                reinterpret_cast<EnumProcessModulesFn>(reinterpret_cast<void*>(GetProcAddress(library, "EnumProcessModules")));
+            p.enumProcessModules = reinterpret_cast<EnumProcessModulesFn>(
+                reinterpret_cast<void*>(GetProcAddress(library, "EnumProcessModules")));
             p.getModuleFileNameEx = reinterpret_cast<GetModuleFileNameExFn>(
                 reinterpret_cast<void*>(GetProcAddress(library, "GetModuleFileNameExA")));
         }
