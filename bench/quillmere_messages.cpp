@@ -11,9 +11,10 @@
 #include "protocol/job_record.h"
 #include "protocol/job_types.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <psapi.h>
-#include <windows.h>
 
 #include <chrono>
 #include <cstdio>

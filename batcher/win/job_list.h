@@ -3,8 +3,9 @@
 // released whenever the row goes, however it goes.
 #include "protocol/job_record.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <string_view>

@@ -7,8 +7,9 @@
 #include "batcher/win/resource.h"
 #include "protocol/messages.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 
