@@ -44,29 +44,6 @@ Samples outputError(int rate, int shaping) {
     return out;
 }
 
-// Welch average with a Hann window, bins 0..kSegment/2 summing to the power.
-Samples noiseSpectrum(const Samples& e) {
-    Samples window(kSegment), power(kSegment / 2 + 1, 0.0);
-    double windowPower = 0.0;
-    for (std::size_t i = 0; i < kSegment; ++i) {
-        window[i] =
-            0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / kSegment);
-        windowPower += window[i] * window[i];
-    }
-    int segments = 0;
-    for (std::size_t start = 0; start + kSegment <= e.size(); start += kSegment / 2, ++segments) {
-        Samples segment(kSegment);
-        for (std::size_t i = 0; i < kSegment; ++i)
-            segment[i] = e[start + i] * window[i];
-        const Samples bins = bench::powerSpectrum(segment);
-        for (std::size_t k = 0; k < bins.size(); ++k)
-            power[k] += (k == 0 || k == kSegment / 2 ? 1.0 : 2.0) * bins[k];
-    }
-    for (double& p : power)
-        p /= segments * windowPower * kSegment;
-    return power;
-}
-
 double aWeighting(double f) {
     const double f2 = f * f;
     const double r = 12194.0 * 12194.0 * f2 * f2 /
@@ -107,7 +84,7 @@ Figures measure(int rate, int shaping) {
     double total = 0.0;
     for (double v : e)
         total += v * v;
-    const Samples power = noiseSpectrum(e);
+    const Samples power = bench::welchPowerSpectrum(e, kSegment);
     const double nyquist = rate / 2.0;
     const double audible = std::min(nyquist, 20000.0);
     return {total / static_cast<double>(e.size()), weighted(power, rate, nyquist, hearingWeighting),

@@ -65,6 +65,29 @@ std::vector<std::complex<double>> paddedDft(const std::vector<double>& x, std::s
     return bins;
 }
 
+std::vector<double> welchPowerSpectrum(const std::vector<double>& x, std::size_t segmentSize) {
+    std::vector<double> window(segmentSize), power(segmentSize / 2 + 1, 0.0);
+    double windowPower = 0.0;
+    for (std::size_t i = 0; i < segmentSize; ++i) {
+        window[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
+                                         static_cast<double>(segmentSize));
+        windowPower += window[i] * window[i];
+    }
+    int segments = 0;
+    for (std::size_t start = 0; start + segmentSize <= x.size();
+         start += segmentSize / 2, ++segments) {
+        std::vector<double> segment(segmentSize);
+        for (std::size_t i = 0; i < segmentSize; ++i)
+            segment[i] = x[start + i] * window[i];
+        const std::vector<double> bins = powerSpectrum(segment);
+        for (std::size_t k = 0; k < bins.size(); ++k)
+            power[k] += (k == 0 || k == segmentSize / 2 ? 1.0 : 2.0) * bins[k];
+    }
+    for (double& p : power)
+        p /= segments * windowPower * static_cast<double>(segmentSize);
+    return power;
+}
+
 double toDb(double powerRatio) {
     return 10 * std::log10(powerRatio);
 }

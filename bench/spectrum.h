@@ -20,6 +20,10 @@ std::vector<double> powerSpectrum(const std::vector<double>& x);
 // The real DFT of x zero-padded to fftSize (>= x.size()), bins 0..fftSize/2.
 std::vector<std::complex<double>> paddedDft(const std::vector<double>& x, std::size_t fftSize);
 
+// Welch average of x over Hann-windowed segments of segmentSize (half
+// overlapping): bins 0..segmentSize/2 whose sum is the mean square of x.
+std::vector<double> welchPowerSpectrum(const std::vector<double>& x, std::size_t segmentSize);
+
 double toDb(double powerRatio);
 
 } // namespace bench
