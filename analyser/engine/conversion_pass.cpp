@@ -153,16 +153,16 @@ bool Pass::setUp() {
         if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out.channels);
     }
     int blockSize = static_cast<int>(blockFrames_);
-    if (working_ && !request_.readTemp) {
-        if (out.sampleRateConverted)
-            resampler_ = std::make_unique<Resampler>(ctx_.setup.ssrc, out.channels,
-                                                     record_.sampleRate, out.sampleRate, blockSize);
-        if (out.ditherApplied)
-            dither_ = std::make_unique<Dither>(
-                ctx_.setup.ssrc, out.channels, out.sampleRate, settings_.noiseShaping,
-                settings_.pdfType,
-                settings_.pdfAmplitude / ditherQuantum(static_cast<int32_t>(out.sampleType)));
-    }
+    if (working_ && !request_.readTemp && out.sampleRateConverted)
+        resampler_ = std::make_unique<Resampler>(ctx_.setup.ssrc, out.channels, record_.sampleRate,
+                                                 out.sampleRate, blockSize);
+    // Dither belongs to what is written: a peak pass measures (and keeps in
+    // the temporary file) the samples the gain will act on.
+    if (working_ && request_.writeOutput && out.ditherApplied)
+        dither_ = std::make_unique<Dither>(ctx_.setup.ssrc, out.channels, out.sampleRate,
+                                           settings_.noiseShaping, settings_.pdfType,
+                                           settings_.pdfAmplitude /
+                                               ditherQuantum(static_cast<int32_t>(out.sampleType)));
     output_.resize(std::max<size_t>(static_cast<size_t>(blockSize), blockFrames_) * out.channels *
                    out.bytesPerSample);
     return true;
@@ -244,12 +244,13 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
     return true;
 }
 
-// Gain, peak, temporary file and output of a block in working form.
+// Gain, temporary file, dither, peak and output of a block in working form.
+// Dither comes last before the output's rounding: the samples it puts on the
+// output's grid reach it unchanged, and the peak is that of what is written.
 bool Pass::processWorking(double* samples, size_t frames) {
     const OutputType& out = outcome_.out;
     const size_t count = frames * out.channels;
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
-    record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
     if (request_.writeTemp) {
         const size_t bytes = count * sizeof(double);
         if (request_.writeTemp->write(samples, bytes) != bytes)
@@ -257,6 +258,8 @@ bool Pass::processWorking(double* samples, size_t frames) {
                 formatText("Could not write the temporary file \"%s\". The disk may be full.",
                            std::string(fieldText(record_.tempPath)).c_str()));
     }
+    if (dither_ && frames > 0) dither_->process(static_cast<int>(frames), samples);
+    record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
     if (!request_.writeOutput) return true;
     const size_t needed = count * out.bytesPerSample;
     if (output_.size() < needed) output_.resize(needed);
@@ -290,7 +293,6 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
         if (!block) return fail("The resampler gave no samples.");
         produced = static_cast<size_t>(outFrames);
     }
-    if (dither_ && produced > 0) dither_->process(static_cast<int>(produced), block);
     if (!processWorking(block, produced)) return false;
     outcome_.framesWritten += produced;
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // One pass over one entry: reads the source (or the entry's temporary sample
 // file) block by block and pushes every block through the chain: channel
-// moves, working form, mixing, resampling, dither, gain and peak, output.
+// moves, working form, mixing, resampling, gain, dither and peak, output.
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/output_targets.h"
 #include "analyser/engine/run_mode.h"

@@ -1,6 +1,7 @@
 // The engine's level modes and scopes, channel maps, mono streams, stitching
 // and merging, on real files.
 #include "conversion_harness.h"
+#include "ssrc/ssrcdll.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +95,41 @@ TEST(LevelControl, AmplifyThatClipsIsReportedAtTheEnd) {
     ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
     EXPECT_EQ(c.observer.notifier.messages[0].first, kClippingMessage);
     EXPECT_NEAR(outputPeak(c.outputs(0).at(0)), 1.0, 1e-4); // clipped at full scale
+}
+
+// Dither is the last step before rounding: what the library makes of the
+// gained samples is written exactly, with the temporary file too.
+TEST(LevelControl, DitherActsOnTheGainedSamplesAndIsWrittenExactly) {
+    for (const bool normalize : {false, true}) {
+        SCOPED_TRACE(normalize ? "normalize with temp file" : "amplify");
+        test::TempDir temp;
+        std::vector<int16_t> tone(20000);
+        for (size_t i = 0; i < tone.size(); ++i)
+            tone[i] = static_cast<int16_t>(std::lround(40 * std::sin(i * 0.1427)));
+        Conversion c;
+        auto& s = c.settings.conversion;
+        s.dither = 1;
+        s.noiseShaping = 3;
+        s.amplify = !normalize;
+        s.amplifyDb = -3.0;
+        s.normalize = s.normalizeWithTempFile = normalize;
+        s.normalizeTarget = 0.7 * 40 / 32768.0;
+        ASSERT_TRUE(c.run({writeWave16(temp.file("t.wav"), 1, 44100, tone)}));
+        const double gain = normalize ? 0.7 : std::pow(10.0, -3.0 / 20.0);
+        std::vector<double> expected(tone.size());
+        for (size_t i = 0; i < tone.size(); ++i)
+            expected[i] = tone[i] / 32768.0 * gain;
+        std::vector<double> state(SSRC_DITHER_STATE_BYTES / sizeof(double));
+        _DitherInit(1, 44100, 3, s.pdfType, s.pdfAmplitude / 32767.0, state.data());
+        _DitherProcess(static_cast<int>(expected.size()), state.data(), expected.data());
+        double peak = 0;
+        for (double& v : expected) {
+            peak = std::max(peak, std::fabs(v));
+            v = std::round(v * 32767.0);
+        }
+        EXPECT_EQ(readWave(c.outputs(0).at(0)).samples, expected);
+        EXPECT_EQ(c.record(0).peak, peak);
+    }
 }
 
 TEST(LevelControl, SameNamedEntriesKeepTheirOwnTemporaryFiles) {
