@@ -49,20 +49,16 @@ double largestMagnitude(const double* samples, size_t count) {
     return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
 }
 
-uint8_t silenceOf(SampleType type) {
-    return type == SampleType::Int8 ? 128 : 0;
-}
-
 class Pass {
   public:
-    Pass(RunContext& context, AudioFileRecord& record, const PassRequest& request)
+    Pass(const RunContext& context, AudioFileRecord& record, const PassRequest& request)
         : ctx_(context), settings_(context.setup.settings), record_(record), request_(request) {}
 
     PassOutcome run();
 
   private:
     bool setUp();
-    bool openOutputs();
+    bool openOutput();
     void readSource();
     void readTemporaryFile();
     bool feedSilence(int64_t frames);
@@ -73,11 +69,12 @@ class Pass {
     bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
     bool fail(std::string message);
 
-    RunContext& ctx_;
+    const RunContext& ctx_;
     const ConversionSettings& settings_;
     AudioFileRecord& record_;
     const PassRequest& request_;
     PassOutcome outcome_;
+    OutputType out_;
 
     const ChannelMap* map_ = nullptr;
     bool working_ = false;
@@ -95,7 +92,6 @@ class Pass {
     std::vector<double> working_buffer_, mixed_;
     std::unique_ptr<Resampler> resampler_;
     std::unique_ptr<Dither> dither_;
-    std::unique_ptr<BlockWriter> writer_;
 };
 
 bool Pass::fail(std::string message) {
@@ -115,8 +111,8 @@ bool Pass::setUp() {
     if (map_ && map_->inChannels != static_cast<int32_t>(inChannels)) map_ = nullptr;
     std::optional<uint32_t> mapped;
     if (map_) mapped = static_cast<uint32_t>(map_->outChannels);
-    outcome_.out = chooseOutputType(record_, settings_, ctx_.observer, mapped);
-    const OutputType& out = outcome_.out;
+    out_ = chooseOutputType(record_, settings_, ctx_.observer, mapped);
+    const OutputType& out = out_;
     // A damaged settings file named a type the engine does not know: it was
     // reported; writing empty outputs would only hide it.
     if (out.bytesPerSample == 0 || out.minimum == 0.0) return fail("");
@@ -158,7 +154,7 @@ bool Pass::setUp() {
                                                  out.sampleRate, blockSize);
     // Dither belongs to what is written: a peak pass measures (and keeps in
     // the temporary file) the samples the gain will act on.
-    if (working_ && request_.writeOutput && out.ditherApplied)
+    if (working_ && request_.output && out.ditherApplied)
         dither_ = std::make_unique<Dither>(ctx_.setup.ssrc, out.channels, out.sampleRate,
                                            settings_.noiseShaping, settings_.pdfType,
                                            settings_.pdfAmplitude /
@@ -168,60 +164,10 @@ bool Pass::setUp() {
     return true;
 }
 
-bool Pass::openOutputs() {
-    const OutputType& out = outcome_.out;
-    const uint32_t inMask = map_ || combinesFiles(ctx_.mode) ? 0 : record_.channelMask;
-    if (!combinesFiles(ctx_.mode)) {
-        const bool mono = ctx_.mode == RunMode::MonoStreams;
-        const uint32_t streams = mono ? out.channels : 1;
-        NamingResult names =
-            planOutputNames(record_, settings_, ctx_.mode, streams, inMask, takenOnDisk);
-        if (names.streams.empty()) return fail(names.error);
-        std::string error;
-        StreamDescription description = describeStream(out, mono ? 1 : out.channels, inMask);
-        if (!openStreams(outcome_.streams, names.streams, out.format, description, error))
-            return fail(error);
-        writer_ = std::make_unique<BlockWriter>(ctx_.mode, out.channels, out.bytesPerSample,
-                                                silenceOf(out.sampleType), outcome_.streams,
-                                                ctx_.combined);
-        return true;
-    }
-
-    CombinedOutput& combined = ctx_.combined;
-    if (combined.failed) return fail("");
-    if (!combined.isOpen()) {
-        NamingResult names = planOutputNames(record_, settings_, ctx_.mode, 1, 0, takenOnDisk);
-        combined.channels = ctx_.mode == RunMode::Merge ? ctx_.mergedChannels : out.channels;
-        std::string error = names.error;
-        if (names.streams.empty() ||
-            !openStreams(combined.streams, names.streams, out.format,
-                         describeStream(out, combined.channels, 0), error)) {
-            combined.failed = true;
-            return fail(error);
-        }
-    }
-    OutputStream& stream = combined.streams.front();
-    if (ctx_.mode == RunMode::Stitch) {
-        // A second pass of the same entry writes over the first one's frames.
-        if (!request_.again) {
-            if (!stream.file.seekToEnd()) stream.failed = true;
-            combined.entryStart = stream.file.tell();
-        }
-        if (stream.failed || combined.entryStart < 0 || !stream.file.seek(combined.entryStart)) {
-            stream.failed = true;
-            combined.failed = true;
-            return fail(formatText("Could not write the output file \"%s\". The disk may be full.",
-                                   stream.path.c_str()));
-        }
-    }
-    if (ctx_.mode == RunMode::Merge && combined.channelOffset + out.channels > combined.channels) {
-        combined.failed = true;
-        return fail(formatText("Error on: \"%s\". The merged output has no room for its channels.",
-                               std::string(fieldText(record_.name)).c_str()));
-    }
-    writer_ = std::make_unique<BlockWriter>(ctx_.mode, out.channels, out.bytesPerSample,
-                                            silenceOf(out.sampleType), outcome_.streams, combined);
-    return true;
+bool Pass::openOutput() {
+    // A channel map makes new channels: the source's speaker mask no longer fits.
+    const uint32_t sourceMask = map_ ? 0 : record_.channelMask;
+    return request_.output->open(out_, sourceMask, request_.again) || fail("");
 }
 
 void Pass::reportProgress(size_t frames) {
@@ -236,20 +182,14 @@ void Pass::reportProgress(size_t frames) {
 }
 
 bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
-    if (!writer_->write(samples, frames)) {
-        if (combinesFiles(ctx_.mode)) ctx_.combined.failed = true;
-        return fail(formatText("Could not write the output file \"%s\". The disk may be full.",
-                               writer_->failedPath().c_str()));
-    }
-    return true;
+    return request_.output->write(samples, frames) || fail("");
 }
 
 // Gain, temporary file, dither, peak and output of a block in working form.
 // Dither comes last before the output's rounding: the samples it puts on the
 // output's grid reach it unchanged, and the peak is that of what is written.
 bool Pass::processWorking(double* samples, size_t frames) {
-    const OutputType& out = outcome_.out;
-    const size_t count = frames * out.channels;
+    const size_t count = frames * out_.channels;
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
     if (request_.writeTemp) {
         const size_t bytes = count * sizeof(double);
@@ -260,10 +200,10 @@ bool Pass::processWorking(double* samples, size_t frames) {
     }
     if (dither_ && frames > 0) dither_->process(static_cast<int>(frames), samples);
     record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
-    if (!request_.writeOutput) return true;
-    const size_t needed = count * out.bytesPerSample;
+    if (!request_.output) return true;
+    const size_t needed = count * out_.bytesPerSample;
     if (output_.size() < needed) output_.resize(needed);
-    fromWorking(samples, frames, out, output_.data());
+    fromWorking(samples, frames, out_, output_.data());
     return writeBlock(output_.data(), frames);
 }
 
@@ -272,11 +212,11 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
     const uint8_t* samples = raw;
     if (map_ && !map_->isMix()) {
         moveChannels(*map_, raw, frames, record_.channels, record_.bytesPerSample,
-                     silenceOf(record_.sampleType), moved_.data());
+                     silenceByteOf(record_.sampleType), moved_.data());
         samples = moved_.data();
     }
     if (!working_) {
-        if (request_.writeOutput && !writeBlock(samples, frames)) return false;
+        if (request_.output && !writeBlock(samples, frames)) return false;
         outcome_.framesWritten += frames;
         return true;
     }
@@ -300,7 +240,7 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
 
 // Silence in the input's own format, in blocks no longer than a source block.
 bool Pass::feedSilence(int64_t frames) {
-    std::fill(raw_.begin(), raw_.end(), silenceOf(record_.sampleType));
+    std::fill(raw_.begin(), raw_.end(), silenceByteOf(record_.sampleType));
     while (frames > 0 && !stopped()) {
         const size_t n = static_cast<size_t>(std::min<int64_t>(frames, int64_t(blockFrames_)));
         if (!processBlock(raw_.data(), n, false)) return false;
@@ -320,7 +260,7 @@ void Pass::readSource() {
     }
     const int64_t frameCount = std::max<int64_t>(record_.frameCount, 0);
     const size_t frameBytes = size_t{record_.channels} * record_.bytesPerSample;
-    const uint8_t silence = silenceOf(record_.sampleType);
+    const uint8_t silence = silenceByteOf(record_.sampleType);
 
     // With "Maintain length" the delay is counted in input frames, before
     // resampling, and the input handed on never exceeds the source's length.
@@ -359,8 +299,8 @@ void Pass::readSource() {
 
 void Pass::readTemporaryFile() {
     FileStream& temp = *request_.readTemp;
-    const size_t frameBytes = size_t{outcome_.out.channels} * sizeof(double);
-    std::vector<double> block(blockFrames_ * outcome_.out.channels);
+    const size_t frameBytes = size_t{out_.channels} * sizeof(double);
+    std::vector<double> block(blockFrames_ * out_.channels);
     if (!temp.seek(0)) {
         fail(formatText("Could not read the temporary file \"%s\".",
                         std::string(fieldText(record_.tempPath)).c_str()));
@@ -388,7 +328,7 @@ void Pass::readTemporaryFile() {
 PassOutcome Pass::run() {
     record_.peak = -1.0;
     record_.result = ConversionResult::Processed;
-    if (setUp() && (!request_.writeOutput || openOutputs())) {
+    if (setUp() && (!request_.output || openOutput())) {
         if (request_.readTemp)
             readTemporaryFile();
         else
@@ -406,7 +346,8 @@ PassOutcome Pass::run() {
 
 } // namespace
 
-PassOutcome runPass(RunContext& context, AudioFileRecord& record, const PassRequest& request) {
+PassOutcome runPass(const RunContext& context, AudioFileRecord& record,
+                    const PassRequest& request) {
     return Pass(context, record, request).run();
 }
 

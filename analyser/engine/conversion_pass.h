@@ -2,14 +2,12 @@
 // One pass over one entry: reads the source (or the entry's temporary sample
 // file) block by block and pushes every block through the chain: channel
 // moves, working form, mixing, resampling, gain, dither and peak, output.
+// Where the output goes is the run's output sink; a pass only hands it blocks.
 #include "analyser/engine/conversion_run.h"
-#include "analyser/engine/output_targets.h"
-#include "analyser/engine/run_mode.h"
-#include "analyser/engine/sample_types.h"
+#include "analyser/engine/output_sink.h"
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 namespace corv {
 
@@ -20,26 +18,21 @@ struct RunContext {
     const ConversionSetup& setup;
     ConversionObserver& observer;
     const std::atomic<bool>& stop;
-    RunMode mode;
-    uint32_t mergedChannels = 0;
-    CombinedOutput combined;
 };
 
 struct PassRequest {
-    bool writeOutput = false; // conversion pass; peak passes only measure
+    OutputSink* output = nullptr; // conversion pass: where its blocks go; peak passes only measure
     double gain = 1.0;
-    FileStream* writeTemp = nullptr; // keep the processed samples here
+    FileStream* writeTemp = nullptr; // keep the samples before dither here
     FileStream* readTemp = nullptr;  // take them from here instead of the source
     bool again = false;              // a second conversion pass of the same entry
 };
 
 struct PassOutcome {
-    OutputType out;
-    uint64_t framesWritten = 0;        // output frames of this pass
-    std::vector<OutputStream> streams; // the entry's own outputs (plain, mono streams)
+    uint64_t framesWritten = 0; // output frames of this pass
 };
 
 // Sets record.result (3 done, 2 failed, 1 stopped) and record.peak.
-PassOutcome runPass(RunContext& context, AudioFileRecord& record, const PassRequest& request);
+PassOutcome runPass(const RunContext& context, AudioFileRecord& record, const PassRequest& request);
 
 } // namespace corv

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace corv {
@@ -25,6 +26,13 @@ MappedChannels mappedChannelsOf(const ConversionSetup& setup) {
         if (!map) return std::nullopt;
         return static_cast<uint32_t>(map->outChannels);
     };
+}
+
+// The channels of a merged output: every entry's, side by side.
+uint32_t mergedChannels(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup) {
+    if (decideRunMode(setup.settings) != RunMode::Merge) return 0;
+    return static_cast<uint32_t>(std::min<uint64_t>(
+        mergedChannelTotal(list, setup.settings, mappedChannelsOf(setup)), kMaxMergedChannels));
 }
 
 std::string nameOf(const AudioFileRecord& record) {
@@ -88,8 +96,9 @@ class Run {
     Run(const std::vector<AudioFileRecord*>& list, const ConversionSetup& setup,
         ConversionObserver& observer, const std::atomic<bool>& stop)
         : list_(list), settings_(setup.settings), observer_(observer),
-          stop_(stop), context_{setup, observer, stop, decideRunMode(setup.settings)},
-          temps_(list.size()) {}
+          stop_(stop), context_{setup, observer, stop}, temps_(list.size()),
+          sink_(makeOutputSink(decideRunMode(setup.settings), setup.settings, observer,
+                               mergedChannels(list, setup))) {}
 
     RunOutcome run();
 
@@ -98,10 +107,8 @@ class Run {
     void showEntry(size_t index);
     void searchListPeak();
     void convertEntry(size_t index);
-    void finishEntry(size_t index, PassOutcome& pass);
-    void finishCombined();
-    FinishedJob jobFor(const AudioFileRecord& record, const OutputType& out, uint32_t channels,
-                       uint64_t frames, std::vector<std::string> paths) const;
+    void finishEntry(size_t index, const PassOutcome& pass);
+    void deliver(const std::optional<CommittedOutput>& committed);
 
     const std::vector<AudioFileRecord*>& list_;
     const ConversionSettings& settings_;
@@ -109,12 +116,10 @@ class Run {
     const std::atomic<bool>& stop_;
     RunContext context_;
     TemporaryFiles temps_;
+    std::unique_ptr<OutputSink> sink_;
     RunOutcome outcome_;
     double listPeak_ = -1.0;
-    std::vector<bool> failedEarly_;    // the list's peak search already failed the entry
-    std::vector<size_t> contributors_; // entries in the combined output
-    const AudioFileRecord* lastCombined_ = nullptr;
-    OutputType combinedType_;
+    std::vector<bool> failedEarly_; // the list's peak search already failed the entry
 };
 
 void Run::showEntry(size_t index) {
@@ -149,25 +154,12 @@ void Run::searchListPeak() {
     }
 }
 
-FinishedJob Run::jobFor(const AudioFileRecord& record, const OutputType& out, uint32_t channels,
-                        uint64_t frames, std::vector<std::string> paths) const {
-    FinishedJob job;
-    job.record = &record;
-    job.sampleType = out.sampleType;
-    job.sampleRate = out.sampleRate;
-    job.channels = channels;
-    job.frames = frames;
-    job.peak = record.peak;
-    job.batcherOutputType = settings_.batcherOutputType;
-    job.outputPaths = std::move(paths);
-    return job;
-}
-
 void Run::convertEntry(size_t index) {
     AudioFileRecord& record = *list_[index];
     record.peak = -1.0;
     showEntry(index);
-    if (failedEarly_[index] || (combinesFiles(context_.mode) && context_.combined.failed)) {
+    const bool writable = sink_->beginEntry(index, record);
+    if (failedEarly_[index] || !writable) {
         record.result = ConversionResult::Failed;
         return;
     }
@@ -190,7 +182,7 @@ void Run::convertEntry(size_t index) {
     }
 
     PassRequest request;
-    request.writeOutput = true;
+    request.output = sink_.get();
     request.gain = conversionGain(settings_, filePeak, listPeak_);
     if (withTemp) request.readTemp = temps_.get(index);
     if (withTemp && !request.readTemp) {
@@ -202,9 +194,8 @@ void Run::convertEntry(size_t index) {
 
     if (convertsAgainOnClipping(settings_) && record.result == ConversionResult::Processed &&
         record.peak > 1.0) {
-        // The clipped output goes; the next pass writes it again, under the
-        // same names or over the same frames.
-        if (!combinesFiles(context_.mode)) finishStreams(pass.streams, 0, true);
+        // The clipped output goes; the next pass writes it again.
+        sink_->discardPass();
         observer_.caption(kCaptionExtraPass);
         request.gain = gainAfterClipping(settings_, record.peak);
         request.again = true;
@@ -213,71 +204,18 @@ void Run::convertEntry(size_t index) {
     finishEntry(index, pass);
 }
 
-void Run::finishEntry(size_t index, PassOutcome& pass) {
-    AudioFileRecord& record = *list_[index];
-    const OutputType& out = pass.out;
-    const bool done = record.result == ConversionResult::Processed;
-    if (combinesFiles(context_.mode)) {
-        CombinedOutput& combined = context_.combined;
-        if (!done) {
-            // The shared output would miss this entry (or hold part of it).
-            if (record.result == ConversionResult::Failed && combined.isOpen())
-                combined.failed = true;
-            return;
-        }
-        if (context_.mode == RunMode::Stitch)
-            combined.totalFrames += pass.framesWritten;
-        else
-            combined.channelOffset += out.channels;
-        contributors_.push_back(index);
-        lastCombined_ = &record;
-        combinedType_ = out;
-        return;
-    }
-
-    const bool mono = context_.mode == RunMode::MonoStreams;
-    const uint64_t samples = pass.framesWritten * (mono ? 1 : out.channels);
-    if (pass.streams.empty()) return;
-    if (!finishStreams(pass.streams, samples, !done)) {
-        if (done) {
-            observer_.warn(
-                formatText("Could not write the output file \"%s\". The disk may be full.",
-                           pass.streams.front().path.c_str()));
-            record.result = ConversionResult::Failed;
-        }
-        return;
-    }
-    if (!done) return;
-    std::vector<std::string> paths;
-    for (const auto& stream : pass.streams)
-        paths.push_back(stream.path);
-    outcome_.entries[index].outputs = paths;
-    if (settings_.sendJobsToBatcher)
-        observer_.sendJob(jobFor(record, out, out.channels, pass.framesWritten, std::move(paths)));
+void Run::finishEntry(size_t index, const PassOutcome& pass) {
+    if (list_[index]->result == ConversionResult::Processed)
+        deliver(sink_->commitEntry(pass.framesWritten));
+    else
+        sink_->abortEntry();
 }
 
-void Run::finishCombined() {
-    CombinedOutput& combined = context_.combined;
-    if (!combined.isOpen()) return;
-    const bool keep = !stopped() && !combined.failed && !contributors_.empty();
-    const std::string path = combined.streams.front().path;
-    const bool ok =
-        finishStreams(combined.streams, combined.totalFrames * combined.channels, !keep);
-    if (keep && !ok)
-        observer_.warn(formatText("Could not write the output file \"%s\". The disk may be full.",
-                                  path.c_str()));
-    if (!keep || !ok) {
-        // Never "done" for an output that is not on disk whole.
-        if (!stopped())
-            for (size_t index : contributors_)
-                list_[index]->result = ConversionResult::Failed;
-        return;
-    }
-    for (size_t index : contributors_)
-        outcome_.entries[index].outputs = {path};
-    if (settings_.sendJobsToBatcher && lastCombined_)
-        observer_.sendJob(
-            jobFor(*lastCombined_, combinedType_, combined.channels, combined.totalFrames, {path}));
+void Run::deliver(const std::optional<CommittedOutput>& committed) {
+    if (!committed) return;
+    for (size_t index : committed->entries)
+        outcome_.entries[index].outputs = committed->job.outputPaths;
+    if (settings_.sendJobsToBatcher) observer_.sendJob(committed->job);
 }
 
 RunOutcome Run::run() {
@@ -287,11 +225,6 @@ RunOutcome Run::run() {
         list_[i]->peak = -1.0;
         list_[i]->result = ConversionResult::NotConverted;
     }
-    if (context_.mode == RunMode::Merge)
-        context_.mergedChannels = static_cast<uint32_t>(std::min<uint64_t>(
-            mergedChannelTotal(list_, settings_, mappedChannelsOf(context_.setup)),
-            kMaxMergedChannels));
-
     if (searchesListPeak(settings_)) searchListPeak();
     size_t reached = 0;
     for (size_t i = 0; i < list_.size() && !stopped(); ++i, ++reached) {
@@ -300,7 +233,11 @@ RunOutcome Run::run() {
         outcome_.runPeak = std::max(outcome_.runPeak, list_[i]->peak);
         observer_.entryUpdated(i);
     }
-    finishCombined();
+    outcome_.stopped = stopped();
+    if (outcome_.stopped)
+        sink_->abortRun();
+    else
+        deliver(sink_->commitRun());
     for (size_t i = 0; i < list_.size(); ++i) {
         temps_.remove(i, list_[i]);
         // A peak search alone converts nothing: entries the run never reached
@@ -308,7 +245,6 @@ RunOutcome Run::run() {
         if (i >= reached && !failedEarly_[i]) list_[i]->result = ConversionResult::NotConverted;
         observer_.entryUpdated(i);
     }
-    outcome_.stopped = stopped();
     if (!outcome_.stopped && outcome_.runPeak > 1.0) observer_.warn(kClippingMessage);
     return std::move(outcome_);
 }

@@ -40,6 +40,11 @@ inline bool isIntegerType(SampleType type) {
            type == SampleType::Int32;
 }
 
+// The stored byte of silence: unsigned 8-bit samples centre on 128.
+inline uint8_t silenceByteOf(SampleType type) {
+    return type == SampleType::Int8 ? 128 : 0;
+}
+
 // Fills the output description for one file. mappedChannels is the output
 // count of the channel map that applies to the file, when one does.
 // Unknown type codes from a damaged settings file are reported and leave a
