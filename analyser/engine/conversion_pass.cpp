@@ -58,6 +58,13 @@ class Pass {
 
   private:
     bool setUp();
+    bool checkSource();
+    void chooseMap();
+    bool chooseOutput();
+    void planBlocks();
+    void planDelayAndProgress();
+    void startResamplerAndDither();
+    void allocateBuffers();
     bool openOutput();
     void readSource();
     void readTemporaryFile();
@@ -79,8 +86,9 @@ class Pass {
     const ChannelMap* map_ = nullptr;
     bool working_ = false;
     size_t blockFrames_ = kBlockFrames;
-    uint32_t chainChannels_ = 0; // channels after moves: what toWorking sees
-    int64_t delay_ = 0;          // frames of leading silence (>0) or of source to drop (<0)
+    size_t outputBlockFrames_ = kBlockFrames; // the resampler may give longer blocks
+    uint32_t chainChannels_ = 0;              // channels after moves: what toWorking sees
+    int64_t delay_ = 0; // frames of leading silence (>0) or of source to drop (<0)
     bool keepLength_ = false;
     int64_t inputFed_ = 0; // input frames handed to the chain
     uint64_t progressCount_ = 0;
@@ -101,67 +109,99 @@ bool Pass::fail(std::string message) {
 }
 
 bool Pass::setUp() {
-    const uint32_t inChannels = record_.channels;
-    if (inChannels == 0 || record_.bytesPerSample == 0 ||
+    if (!checkSource()) return false;
+    chooseMap();
+    if (!chooseOutput()) return false;
+    planBlocks();
+    planDelayAndProgress();
+    startResamplerAndDither();
+    allocateBuffers();
+    return true;
+}
+
+bool Pass::checkSource() {
+    if (record_.channels == 0 || record_.bytesPerSample == 0 ||
         bytesPerSampleOf(record_.sampleType) != record_.bytesPerSample)
         return fail(formatText("Error on: \"%s\". This file is not recognized by corvandale.",
                                std::string(fieldText(record_.name)).c_str()));
+    return true;
+}
 
-    if (settings_.channelMappingEnabled) map_ = ctx_.setup.maps.activeMapFor(inChannels);
-    if (map_ && map_->inChannels != static_cast<int32_t>(inChannels)) map_ = nullptr;
+// The active map for the entry's channel count, when mapping is on.
+void Pass::chooseMap() {
+    if (settings_.channelMappingEnabled) map_ = ctx_.setup.maps.activeMapFor(record_.channels);
+    if (map_ && map_->inChannels != static_cast<int32_t>(record_.channels)) map_ = nullptr;
+}
+
+bool Pass::chooseOutput() {
     std::optional<uint32_t> mapped;
     if (map_) mapped = static_cast<uint32_t>(map_->outChannels);
     out_ = chooseOutputType(record_, settings_, ctx_.observer, mapped);
-    const OutputType& out = out_;
     // A damaged settings file named a type the engine does not know: it was
     // reported; writing empty outputs would only hide it.
-    if (out.bytesPerSample == 0 || out.minimum == 0.0) return fail("");
-    if (out.sampleRateConverted &&
-        (out.sampleRate < kMinResampleRate || out.sampleRate > kMaxResampleRate ||
+    if (out_.bytesPerSample == 0 || out_.minimum == 0.0) return fail("");
+    if (out_.sampleRateConverted &&
+        (out_.sampleRate < kMinResampleRate || out_.sampleRate > kMaxResampleRate ||
          record_.sampleRate < kMinResampleRate || record_.sampleRate > kMaxResampleRate))
         return fail(formatText("Error on: \"%s\". The samplerate %u cannot be converted to %u.",
                                std::string(fieldText(record_.name)).c_str(), record_.sampleRate,
-                               out.sampleRate));
+                               out_.sampleRate));
+    return true;
+}
 
-    working_ = needsWorkingForm(out, settings_, map_ && map_->isMix());
-    chainChannels_ = map_ && !map_->isMix() ? out.channels : inChannels;
-    const size_t widest = std::max<size_t>({inChannels, out.channels, 1});
+// Whether blocks take the working form, the channels they have there, and
+// how many frames a block holds.
+void Pass::planBlocks() {
+    working_ = needsWorkingForm(out_, settings_, map_ && map_->isMix());
+    chainChannels_ = map_ && !map_->isMix() ? out_.channels : record_.channels;
+    const size_t widest = std::max<size_t>({record_.channels, out_.channels, 1});
     blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1,
                                       working_ ? kBlockFrames : kCopyBlockFrames);
+    outputBlockFrames_ = blockFrames_;
+}
 
-    if (!request_.readTemp) {
-        delay_ = delayFrames(fieldText(record_.name), record_.sampleRate, settings_);
-        keepLength_ = settings_.processDelay && settings_.maintainLength;
-        const int64_t frames = record_.frameCount;
-        const int64_t magnitude = delay_ < 0 ? -delay_ : delay_;
-        int64_t total = frames;
-        if (keepLength_)
-            total = frames + magnitude;
-        else if (delay_ > 0)
-            total = frames + delay_;
-        progressTotal_ = total < 1 ? 1 : static_cast<uint64_t>(total);
-    }
+// The delay written in the name, and the frames the progress counts up to.
+void Pass::planDelayAndProgress() {
+    if (request_.readTemp) return; // the temporary file holds the delayed samples
+    delay_ = delayFrames(fieldText(record_.name), record_.sampleRate, settings_);
+    keepLength_ = settings_.processDelay && settings_.maintainLength;
+    const int64_t frames = record_.frameCount;
+    const int64_t magnitude = delay_ < 0 ? -delay_ : delay_;
+    int64_t total = frames;
+    if (keepLength_)
+        total = frames + magnitude;
+    else if (delay_ > 0)
+        total = frames + delay_;
+    progressTotal_ = total < 1 ? 1 : static_cast<uint64_t>(total);
+}
 
-    raw_.resize(blockFrames_ * inChannels * record_.bytesPerSample);
-    if (map_ && !map_->isMix()) moved_.resize(blockFrames_ * out.channels * record_.bytesPerSample);
-    if (working_) {
-        working_buffer_.resize(blockFrames_ * std::max(chainChannels_, out.channels));
-        if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out.channels);
+void Pass::startResamplerAndDither() {
+    if (!working_) return;
+    if (!request_.readTemp && out_.sampleRateConverted) {
+        int blockSize = static_cast<int>(blockFrames_);
+        resampler_ = std::make_unique<Resampler>(ctx_.setup.ssrc, out_.channels, record_.sampleRate,
+                                                 out_.sampleRate, blockSize);
+        outputBlockFrames_ = std::max<size_t>(static_cast<size_t>(blockSize), blockFrames_);
     }
-    int blockSize = static_cast<int>(blockFrames_);
-    if (working_ && !request_.readTemp && out.sampleRateConverted)
-        resampler_ = std::make_unique<Resampler>(ctx_.setup.ssrc, out.channels, record_.sampleRate,
-                                                 out.sampleRate, blockSize);
     // Dither belongs to what is written: a peak pass measures (and keeps in
     // the temporary file) the samples the gain will act on.
-    if (working_ && request_.output && out.ditherApplied)
-        dither_ = std::make_unique<Dither>(ctx_.setup.ssrc, out.channels, out.sampleRate,
-                                           settings_.noiseShaping, settings_.pdfType,
-                                           settings_.pdfAmplitude /
-                                               ditherQuantum(static_cast<int32_t>(out.sampleType)));
-    output_.resize(std::max<size_t>(static_cast<size_t>(blockSize), blockFrames_) * out.channels *
-                   out.bytesPerSample);
-    return true;
+    if (request_.output && out_.ditherApplied)
+        dither_ = std::make_unique<Dither>(
+            ctx_.setup.ssrc, out_.channels, out_.sampleRate, settings_.noiseShaping,
+            settings_.pdfType,
+            settings_.pdfAmplitude / ditherQuantum(static_cast<int32_t>(out_.sampleType)));
+}
+
+// Every buffer of the pass, once: blocks never allocate.
+void Pass::allocateBuffers() {
+    raw_.resize(blockFrames_ * record_.channels * record_.bytesPerSample);
+    if (map_ && !map_->isMix())
+        moved_.resize(blockFrames_ * out_.channels * record_.bytesPerSample);
+    if (working_) {
+        working_buffer_.resize(blockFrames_ * std::max(chainChannels_, out_.channels));
+        if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out_.channels);
+    }
+    output_.resize(outputBlockFrames_ * out_.channels * out_.bytesPerSample);
 }
 
 bool Pass::openOutput() {
