@@ -75,6 +75,8 @@ class Pass {
     void reportProgress(size_t frames);
     bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
     bool fail(std::string message);
+    bool failTemporaryWrite();
+    bool failTemporaryRead();
 
     const RunContext& ctx_;
     const ConversionSettings& settings_;
@@ -106,6 +108,16 @@ bool Pass::fail(std::string message) {
     if (!message.empty()) ctx_.observer.warn(message);
     failed_ = true;
     return false;
+}
+
+bool Pass::failTemporaryWrite() {
+    return fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
+                           std::string(fieldText(record_.tempPath)).c_str()));
+}
+
+bool Pass::failTemporaryRead() {
+    return fail(formatText("Could not read the temporary file \"%s\".",
+                           std::string(fieldText(record_.tempPath)).c_str()));
 }
 
 bool Pass::setUp() {
@@ -233,10 +245,7 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
     if (request_.writeTemp) {
         const size_t bytes = count * sizeof(double);
-        if (request_.writeTemp->write(samples, bytes) != bytes)
-            return fail(
-                formatText("Could not write the temporary file \"%s\". The disk may be full.",
-                           std::string(fieldText(record_.tempPath)).c_str()));
+        if (request_.writeTemp->write(samples, bytes) != bytes) return failTemporaryWrite();
     }
     if (dither_ && frames > 0) dither_->process(static_cast<int>(frames), samples);
     record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
@@ -342,8 +351,7 @@ void Pass::readTemporaryFile() {
     const size_t frameBytes = size_t{out_.channels} * sizeof(double);
     std::vector<double> block(blockFrames_ * out_.channels);
     if (!temp.seek(0)) {
-        fail(formatText("Could not read the temporary file \"%s\".",
-                        std::string(fieldText(record_.tempPath)).c_str()));
+        failTemporaryRead();
         return;
     }
     const int64_t length = temp.length();
@@ -353,8 +361,7 @@ void Pass::readTemporaryFile() {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(remaining, blockFrames_));
         const size_t bytes = n * frameBytes;
         if (temp.read(block.data(), bytes) != bytes) {
-            fail(formatText("Could not read the temporary file \"%s\".",
-                            std::string(fieldText(record_.tempPath)).c_str()));
+            failTemporaryRead();
             return;
         }
         remaining -= n;
@@ -374,9 +381,7 @@ PassOutcome Pass::run() {
         else
             readSource();
     }
-    if (request_.writeTemp && !failed_ && !request_.writeTemp->flush())
-        fail(formatText("Could not write the temporary file \"%s\". The disk may be full.",
-                        std::string(fieldText(record_.tempPath)).c_str()));
+    if (request_.writeTemp && !failed_ && !request_.writeTemp->flush()) failTemporaryWrite();
     if (failed_)
         record_.result = ConversionResult::Failed;
     else if (stopped())

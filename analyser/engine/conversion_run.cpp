@@ -54,14 +54,11 @@ class TemporaryFiles {
         std::string error;
         std::string path = planTemporaryPath(record, settings, takenOnDisk, error);
         auto file = std::make_unique<FileStream>();
-        if (path.empty() || !setFieldText(record.tempPath, path)) {
+        if (path.empty() || !setFieldText(record.tempPath, path) ||
+            !file->open(path, FileStream::Mode::CreateReadWrite)) {
             notifier.warn(error.empty() ? formatText("Could not create the temporary file \"%s\".",
                                                      path.c_str())
                                         : error);
-            return nullptr;
-        }
-        if (!file->open(path, FileStream::Mode::CreateReadWrite)) {
-            notifier.warn(formatText("Could not create the temporary file \"%s\".", path.c_str()));
             record.tempPath[0] = '\0';
             return nullptr;
         }
