@@ -58,7 +58,8 @@ class OutputSink {
     // outputs that are complete now; a failure to complete them fails the
     // entry after telling the user.
     virtual std::optional<CommittedOutput> commitEntry(uint64_t frames) = 0;
-    // The entry failed or was stopped: its outputs go.
+    // The entry failed or was stopped: its own outputs go, and a shared
+    // output that misses a failed entry is lost.
     virtual void abortEntry() = 0;
     // The run ended normally: the shared output is completed, or removed
     // with its entries failed.
