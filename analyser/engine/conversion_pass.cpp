@@ -239,7 +239,9 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
 
 // Gain, temporary file, dither, peak and output of a block in working form.
 // Dither comes last before the output's rounding: the samples it puts on the
-// output's grid reach it unchanged, and the peak is that of what is written.
+// output's grid reach it unchanged. The peak is that of what is written;
+// a shaping dither keeps its samples within the output's range, so a signal
+// beyond full scale counts with its own peak, or the overshoot would not show.
 bool Pass::processWorking(double* samples, size_t frames) {
     const size_t count = frames * out_.channels;
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
@@ -247,8 +249,13 @@ bool Pass::processWorking(double* samples, size_t frames) {
         const size_t bytes = count * sizeof(double);
         if (request_.writeTemp->write(samples, bytes) != bytes) return failTemporaryWrite();
     }
-    if (dither_ && frames > 0) dither_->process(static_cast<int>(frames), samples);
-    record_.peak = std::max(record_.peak, largestMagnitude(samples, count));
+    double peak = largestMagnitude(samples, count);
+    if (dither_ && frames > 0) {
+        dither_->process(static_cast<int>(frames), samples);
+        const double written = largestMagnitude(samples, count);
+        peak = peak > 1.0 ? std::max(peak, written) : written;
+    }
+    record_.peak = std::max(record_.peak, peak);
     if (!request_.output) return true;
     const size_t needed = count * out_.bytesPerSample;
     if (output_.size() < needed) output_.resize(needed);

@@ -132,6 +132,32 @@ TEST(LevelControl, DitherActsOnTheGainedSamplesAndIsWrittenExactly) {
     }
 }
 
+// A shaping dither keeps its samples within the output's range: the
+// overshoot must still show, so that "on clipping" lowers the level instead
+// of writing flattened tops.
+TEST(LevelControl, AnOvershootShowsThroughAShapingDither) {
+    test::TempDir temp;
+    std::vector<float> loud(20000);
+    for (size_t i = 0; i < loud.size(); ++i)
+        loud[i] = static_cast<float>(1.3 * std::sin(i * 0.01));
+    Conversion c;
+    auto& s = c.settings.conversion;
+    s.convertSampleType = 1;
+    s.targetSampleType = 4;
+    s.dither = 1;
+    s.noiseShaping = 3;
+    s.normalize = s.normalizeOnClipping = 1;
+    s.normalizeFile = 0;
+    ASSERT_TRUE(c.run({test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
+    EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(), kCaptionExtraPass),
+              1);
+    EXPECT_TRUE(c.observer.notifier.messages.empty());
+    EXPECT_NEAR(c.record(0).peak, 0.95, 2e-3);
+    const auto out = readWave(c.outputs(0).at(0)).samples;
+    for (size_t i = 0; i < loud.size(); ++i)
+        ASSERT_NEAR(out[i] / 32767.0, 0.95 / 1.3 * loud[i], 2e-3) << i;
+}
+
 TEST(LevelControl, SameNamedEntriesKeepTheirOwnTemporaryFiles) {
     test::TempDir temp;
     std::filesystem::create_directories(temp.path() / "x");
