@@ -218,20 +218,6 @@ std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
     return buildChunkTree(file, fileSize, settings);
 }
 
-std::string fileSizeText(int64_t fileSize) {
-    if (fileSize < 0) return "UNK";
-    const int64_t thousand = 1000;
-    int units = static_cast<int>(fileSize % thousand);
-    int thousands = static_cast<int>(fileSize / thousand % thousand);
-    int millions = static_cast<int>(fileSize / (thousand * thousand) % thousand);
-    if (fileSize >= 1000000000)
-        return std::to_string(fileSize / 1000000000) +
-               formatText(".%03d.%03d.%03d bytes", millions, thousands, units);
-    if (fileSize >= 1000000) return formatText("%d.%03d.%03d bytes", millions, thousands, units);
-    if (fileSize >= 1000) return formatText("%d.%03d bytes", thousands, units);
-    return formatText("%d bytes", units);
-}
-
 namespace {
 
 void addLines(const TextNode& node, int depth, std::vector<std::string>& lines) {

@@ -30,10 +30,6 @@ std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
 std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
                                      const ConversionSettings& settings);
 
-// "UNK" for an unknown size, otherwise with dots between thousands:
-// "1.234.567 bytes".
-std::string fileSizeText(int64_t fileSize);
-
 // One line per node in tree order, indented by two spaces per level.
 std::vector<std::string> treeLines(const std::vector<TextNode>& roots);
 

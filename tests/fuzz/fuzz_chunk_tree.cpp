@@ -1,6 +1,7 @@
 // The properties tree on arbitrary file contents, under the settings that
 // change the walking limit: nothing read outside the bytes, every line bounded.
 #include "analyser/analysis/chunk_tree.h"
+#include "analyser/ui/number_text.h"
 #include "platform/byte_source.h"
 
 #include <cstdint>
