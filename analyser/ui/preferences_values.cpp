@@ -1,0 +1,179 @@
+#include "analyser/ui/preferences_values.h"
+
+#include "platform/text_format.h"
+#include "protocol/fixed_text.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace corv {
+namespace {
+
+int32_t codeOf(int32_t value) {
+    return value;
+}
+int32_t codeOf(const ListItem& item) {
+    return item.value;
+}
+int32_t codeOf(FileFormat format) {
+    return static_cast<int32_t>(format);
+}
+int32_t codeOf(SampleType type) {
+    return static_cast<int32_t>(type);
+}
+
+// Where two items carry one code, the later one is shown.
+template <typename Item, size_t N> int positionOf(const Item (&items)[N], int32_t code) {
+    int found = -1;
+    for (size_t i = 0; i < N; ++i)
+        if (codeOf(items[i]) == code) found = static_cast<int>(i);
+    return found;
+}
+
+// A list without a selection keeps the stored code: its item may be one the
+// list does not hold (a settings file written elsewhere).
+template <typename Item, size_t N>
+void storeCodeAt(const Item (&items)[N], int position, int32_t& code) {
+    if (position >= 0 && static_cast<size_t>(position) < N) code = codeOf(items[position]);
+}
+
+// Read as C's atof reads (leading blanks, the longest number, 0 for none),
+// but infinities and NaN, typed or overflowing, are refused.
+std::optional<double> finiteNumber(const std::string& text) {
+    double value = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<float> finiteFloat(const std::string& text) {
+    auto value = finiteNumber(text);
+    if (!value || std::fabs(*value) > FLT_MAX) return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+bool normalizes(LevelChoice level) {
+    return level == LevelChoice::Normalize || level == LevelChoice::NormalizeWithTempFile;
+}
+
+LevelChoice storedLevel(const ConversionSettings& s) {
+    if (s.amplify) return LevelChoice::Amplify;
+    if (!s.normalize) return LevelChoice::None;
+    return s.normalizeWithTempFile ? LevelChoice::NormalizeWithTempFile : LevelChoice::Normalize;
+}
+
+} // namespace
+
+LevelView levelView(LevelChoice level, const ConversionSettings& settings) {
+    if (level == LevelChoice::Amplify) return {formatText("%5.2f", settings.amplifyDb), "dB"};
+    if (normalizes(level)) return {formatText("%5.2f", settings.normalizeTarget * 100), "%"};
+    return {"", ""};
+}
+
+PreferencesEnables enabledControls(const PreferencesValues& v) {
+    return {!v.sameAsInput,
+            v.processDelay,
+            v.ignoreSizeInHeader,
+            v.streamManipulation,
+            v.convertSampleType,
+            v.convertSampleRate,
+            v.level != LevelChoice::None,
+            normalizes(v.level),
+            v.dither};
+}
+
+PreferencesEditor::PreferencesEditor(AnalyserSettings& settings, std::string programDirectory,
+                                     std::function<bool()> workerRunning)
+    : settings_(settings), programDirectory_(std::move(programDirectory)),
+      workerRunning_(std::move(workerRunning)) {}
+
+PreferencesValues PreferencesEditor::shown() const {
+    const ConversionSettings& s = settings_.conversion;
+    PreferencesValues v;
+    v.outputDirectory = fieldText(s.outputDirectory);
+    v.sameAsInput = s.sameAsInput;
+    v.processDelay = s.processDelay;
+    v.maintainLength = s.maintainLength;
+    v.floatCECompatible = s.floatCECompatible;
+    v.ignoreSizeInHeader = s.ignoreSizeInHeader;
+    v.ignoreIfOver2GB = s.ignoreIfOver2GB;
+    v.ignoreIfOver4GB = s.ignoreIfOver4GB;
+    v.ignoreAlways = s.ignoreAlways;
+    v.channelMappingEnabled = s.channelMappingEnabled;
+    v.streamManipulation = s.streamManipulation;
+    v.monoStreams = s.monoStreams;
+    v.stitchFiles = s.stitchFiles;
+    v.mergeFiles = s.mergeFiles;
+    v.outputFormat = positionOf(kOutputFormatItems, s.outputFormat);
+    v.convertSampleType = s.convertSampleType;
+    v.sampleType = positionOf(kSampleTypes, s.targetSampleType);
+    v.convertSampleRate = s.convertSampleRate;
+    v.sampleRate = positionOf(kSampleRateItems, s.targetSampleRate);
+    v.level = storedLevel(s);
+    v.levelText = levelView(v.level, s).text;
+    v.normalizeFile = s.normalizeFile;
+    v.normalizeList = s.normalizeList;
+    v.normalizeOnClipping = s.normalizeOnClipping;
+    v.dither = s.dither;
+    v.noiseShaping = positionOf(kNoiseShapingItems, s.noiseShaping);
+    v.pdfType = positionOf(kPdfTypeItems, s.pdfType);
+    v.pdfAmplitudeText = formatText("%6.3f", static_cast<double>(s.pdfAmplitude));
+    return v;
+}
+
+void PreferencesEditor::sameAsInputClicked(bool checked) {
+    settings_.conversion.sameAsInput = checked;
+}
+
+ApplyOutcome PreferencesEditor::apply(const PreferencesValues& v) {
+    ApplyOutcome outcome;
+    if (workerRunning_ && workerRunning_()) return outcome;
+    outcome.applied = true;
+    ConversionSettings& s = settings_.conversion;
+    setFieldText(s.outputDirectory, v.outputDirectory); // the edit box holds no longer text
+    s.sameAsInput = v.sameAsInput;
+    s.processDelay = v.processDelay;
+    s.maintainLength = v.maintainLength;
+    s.ignoreSizeInHeader = v.ignoreSizeInHeader;
+    s.ignoreIfOver2GB = v.ignoreIfOver2GB;
+    s.ignoreIfOver4GB = v.ignoreIfOver4GB;
+    s.ignoreAlways = v.ignoreAlways;
+    s.channelMappingEnabled = v.channelMappingEnabled;
+    s.monoStreams = v.monoStreams;
+    s.stitchFiles = v.stitchFiles;
+    s.mergeFiles = v.mergeFiles;
+    s.streamManipulation = v.streamManipulation;
+    s.floatCECompatible = v.floatCECompatible;
+    s.convertSampleType = v.convertSampleType;
+    storeCodeAt(kSampleTypes, v.sampleType, s.targetSampleType);
+    s.convertSampleRate = v.convertSampleRate;
+    storeCodeAt(kSampleRateItems, v.sampleRate, s.targetSampleRate);
+    s.amplify = v.level == LevelChoice::Amplify;
+    s.normalize = normalizes(v.level);
+    s.normalizeWithTempFile = v.level == LevelChoice::NormalizeWithTempFile;
+    if (s.amplify || s.normalize) {
+        auto number = finiteNumber(v.levelText);
+        if (!number)
+            outcome.numberRefused = true;
+        else if (s.amplify)
+            s.amplifyDb = *number;
+        else
+            s.normalizeTarget = *number / 100;
+    }
+    s.normalizeFile = v.normalizeFile;
+    s.normalizeList = v.normalizeList;
+    s.normalizeOnClipping = v.normalizeOnClipping;
+    storeCodeAt(kOutputFormatItems, v.outputFormat, s.outputFormat);
+    s.dither = v.dither;
+    storeCodeAt(kNoiseShapingItems, v.noiseShaping, s.noiseShaping);
+    storeCodeAt(kPdfTypeItems, v.pdfType, s.pdfType);
+    if (auto amplitude = finiteFloat(v.pdfAmplitudeText))
+        s.pdfAmplitude = *amplitude;
+    else
+        outcome.numberRefused = true;
+    outcome.saved = saveSettings(settings_, programDirectory_);
+    return outcome;
+}
+
+} // namespace corv
