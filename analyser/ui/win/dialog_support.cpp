@@ -1,0 +1,33 @@
+#include "analyser/ui/win/dialog_support.h"
+
+namespace corv {
+
+HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+                                     procedure, parameter);
+    if (dialog) ShowWindow(dialog, SW_SHOW);
+    return dialog;
+}
+
+void closeModelessDialog(HWND dialog) {
+    // Enabled first, so that the owner is the window activated next.
+    if (HWND owner = GetWindow(dialog, GW_OWNER)) EnableWindow(owner, TRUE);
+    DestroyWindow(dialog);
+}
+
+void showWarning(HWND owner, std::string_view text, std::string_view title) {
+    std::string ownedText(text), ownedTitle(title);
+    MessageBoxA(owner, ownedText.c_str(), ownedTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string dialogItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(item);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(item, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+} // namespace corv

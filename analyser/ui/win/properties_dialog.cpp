@@ -1,0 +1,79 @@
+#include "analyser/ui/win/properties_dialog.h"
+
+#include "analyser/analysis/chunk_tree.h"
+#include "analyser/ui/number_text.h"
+#include "analyser/ui/win/dialog_ids_settings.h"
+#include "analyser/ui/win/dialog_support.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace corv {
+namespace {
+
+struct PropertiesRequest {
+    const AudioFileRecord& record;
+    const ConversionSettings& settings;
+};
+
+void insertNodes(HWND tree, HTREEITEM parent, const std::vector<TextNode>& nodes) {
+    for (const TextNode& node : nodes) {
+        TVINSERTSTRUCTA insert{};
+        insert.hParent = parent;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = const_cast<char*>(node.text.c_str());
+        auto item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        if (!item) return;
+        insertNodes(tree, item, node.children);
+        if (node.expanded)
+            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void onInit(HWND window, const PropertiesRequest& request) {
+    const AudioFileRecord& record = request.record;
+    SetDlgItemTextA(window, IDC_CURRENT_FILE, std::string(fieldText(record.name)).c_str());
+    SetDlgItemTextA(window, IDC_FILE_SIZE, fileSizeText(record.fileSize).c_str());
+    auto tree =
+        buildChunkTree(std::string(fieldText(record.path)), record.fileSize, request.settings);
+    insertNodes(GetDlgItem(window, IDC_CHUNK_TREE), TVI_ROOT, tree);
+}
+
+INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit(window, *reinterpret_cast<const PropertiesRequest*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_DIALOG_OK || LOWORD(wParam) == IDC_DIALOG_CANCEL)
+            closeModelessDialog(window);
+        return TRUE;
+    case WM_CLOSE:
+        closeModelessDialog(window);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK propertiesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handle(window, message, wParam, lParam);
+    } catch (...) {
+        return FALSE; // nothing may unwind into the window manager
+    }
+}
+
+} // namespace
+
+HWND openPropertiesDialog(HWND owner, const AudioFileRecord& record,
+                          const ConversionSettings& settings) {
+    PropertiesRequest request{record, settings};
+    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, propertiesProc,
+                                reinterpret_cast<LPARAM>(&request));
+}
+
+} // namespace corv

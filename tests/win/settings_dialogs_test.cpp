@@ -1,0 +1,266 @@
+// The preferences dialog and the properties viewer from their templates,
+// driven by clicks, selections and the shared accelerator keys.
+#include "analyser/ui/win/dialog_ids_settings.h"
+#include "analyser/ui/win/preferences_dialog.h"
+#include "analyser/ui/win/properties_dialog.h"
+#include "temp_dir.h"
+#include "wav_builder.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+namespace corv {
+namespace {
+
+std::string text(HWND dialog, int id) {
+    char buffer[600] = {};
+    GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string listItems(HWND dialog, int id) {
+    std::string all;
+    LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char item[64] = {};
+        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        all += (i ? "|" : "") + std::string(item);
+    }
+    return all;
+}
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id));
+}
+
+void click(HWND dialog, int id) {
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+void chooseLevel(HWND dialog, int position) {
+    SendDlgItemMessageA(dialog, IDC_LEVEL_LIST, CB_SETCURSEL, position, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LEVEL_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_LEVEL_LIST)));
+}
+
+// F8 and Escape as the program's accelerator table sends them to the open dialog.
+void pressKey(HWND dialog, WORD key) {
+    ACCEL keys[] = {{FVIRTKEY, VK_F8, IDC_DIALOG_OK}, {FVIRTKEY, VK_ESCAPE, IDC_DIALOG_CANCEL}};
+    HACCEL table = CreateAcceleratorTableA(keys, 2);
+    MSG msg{dialog, WM_KEYDOWN, key, 0, 0, {}};
+    EXPECT_TRUE(TranslateAcceleratorA(dialog, table, &msg));
+    DestroyAcceleratorTable(table);
+}
+
+struct SettingsDialogs : ::testing::Test {
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        owner = CreateWindowA("STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                              nullptr, nullptr, nullptr);
+        EnableWindow(owner, FALSE); // as the main window does before opening one
+    }
+    void TearDown() override { DestroyWindow(owner); }
+    HWND openPreferences() {
+        return openPreferencesDialog(owner, settings, temp.dir(), [this] { return running; });
+    }
+    void expectClosed(HWND dialog) {
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_TRUE(IsWindowEnabled(owner));
+    }
+    test::TempDir temp;
+    AnalyserSettings settings = defaultAnalyserSettings();
+    bool running = false;
+    HWND owner = nullptr;
+};
+
+TEST_F(SettingsDialogs, PreferencesShowTheirTextsListsAndStoredSettings) {
+    HWND dialog = openPreferences();
+    ASSERT_NE(dialog, nullptr);
+    char caption[32] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Preferences");
+    const std::pair<int, const char*> texts[] = {{2201, "Same as input file"},
+                                                 {2202, "&Browse"},
+                                                 {2205, "Process delay"},
+                                                 {2206, "Maintain length"},
+                                                 {2211, "32bits float CE compatible"},
+                                                 {2207, "Ignore size in header"},
+                                                 {2208, "If filesize > 2 GB"},
+                                                 {2209, "If filesize > 4 GB"},
+                                                 {2210, "Always"},
+                                                 {2213, "Enable channelmapping"},
+                                                 {2216, "Stream manipulation"},
+                                                 {2217, "Mono streams"},
+                                                 {2218, "Stitch files"},
+                                                 {2219, "Merge files"},
+                                                 {2220, "Wave PCM"},
+                                                 {2221, "Wave Non-PCM"},
+                                                 {2222, "WaveFormatEx"},
+                                                 {2223, "Raw samples"},
+                                                 {2225, "Convert sample type"},
+                                                 {2227, "Convert samplingrate"},
+                                                 {2241, "file"},
+                                                 {2242, "list"},
+                                                 {2243, "on clipping"},
+                                                 {2245, "Dither"},
+                                                 {216, "&Apply"},
+                                                 {210, "&Ok"},
+                                                 {215, "&Cancel"},
+                                                 {2200, "C:\\"},
+                                                 {2248, " 1.000"}};
+    for (auto [id, expected] : texts)
+        EXPECT_EQ(text(dialog, id), expected) << id;
+    EXPECT_EQ(listItems(dialog, 2226), "8bit int|16bit int|24bit int|32bit int|32bit float "
+                                       "IEEE|32bit float PCM|32bit float CE|64bit float");
+    EXPECT_EQ(listItems(dialog, 2228),
+              "6000|8000|11025|12000|16000|22050|24000|32000|44100|48000|96000|192000");
+    EXPECT_EQ(listItems(dialog, 2230), "None|Amplify|Normalize|Normalize with temp file");
+    EXPECT_EQ(listItems(dialog, 2246), "No shaping|Triangular|ATH based|ATH lower amp");
+    EXPECT_EQ(listItems(dialog, 2247), "Rectangular|Triangular|Gaussian");
+    for (auto [id, position] : {std::pair{2226, 1}, {2228, 8}, {2230, 0}, {2246, 0}, {2247, 1}})
+        EXPECT_EQ(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0), position) << id;
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 2220), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 2209), BST_CHECKED);
+    pressKey(dialog, VK_ESCAPE);
+    expectClosed(dialog);
+}
+
+TEST_F(SettingsDialogs, PreferencesEnableRulesFollowClicksAndTheLevelList) {
+    HWND dialog = openPreferences();
+    const std::pair<int, std::vector<int>> rules[] = {
+        {2201, {2200, 2202}},       {2205, {2206}}, {2207, {2208, 2209, 2210}},
+        {2216, {2217, 2218, 2219}}, {2225, {2226}}, {2227, {2228}},
+        {2245, {2246, 2247, 2248}}};
+    for (const auto& [box, controls] : rules) {
+        bool before = enabled(dialog, controls[0]);
+        click(dialog, box);
+        for (int id : controls)
+            EXPECT_NE(enabled(dialog, id), before) << box << " -> " << id;
+    }
+    settings.conversion.amplifyDb = -3.5;
+    const std::tuple<int, const char*, const char*, bool, bool> levels[] = {
+        {1, "-3.50", "dB", true, false},
+        {2, "95.00", "%", true, true},
+        {3, "95.00", "%", true, true},
+        {0, "", "", false, false}};
+    for (auto [position, value, unit, valueEnabled, scopesEnabled] : levels) {
+        chooseLevel(dialog, position);
+        EXPECT_EQ(text(dialog, 2231), value);
+        EXPECT_EQ(text(dialog, 2232), unit);
+        EXPECT_EQ(enabled(dialog, 2231), valueEnabled);
+        for (int id : {2241, 2242, 2243})
+            EXPECT_EQ(enabled(dialog, id), scopesEnabled);
+    }
+    pressKey(dialog, VK_ESCAPE);
+}
+
+TEST_F(SettingsDialogs, PreferencesApplyOkAndCancelAndTheSettingsFile) {
+    const std::string file = temp.file(kAnalyserSettingsFileName);
+    HWND dialog = openPreferences();
+    click(dialog, 2201); // stored at once; Cancel keeps it
+    click(dialog, IDC_DIALOG_CANCEL);
+    expectClosed(dialog);
+    EXPECT_EQ(settings.conversion.sameAsInput, 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    EnableWindow(owner, FALSE);
+    dialog = openPreferences();
+    EXPECT_TRUE(enabled(dialog, 2200));
+    chooseLevel(dialog, 2);
+    SetDlgItemTextA(dialog, 2231, "80");
+    SendDlgItemMessageA(dialog, 2246, CB_SETCURSEL, 2, 0); // "ATH based"
+    click(dialog, IDC_DIALOG_APPLY);
+    EXPECT_TRUE(IsWindow(dialog));
+    AnalyserSettings stored{};
+    loadSettings(stored, temp.dir());
+    EXPECT_EQ(stored.conversion.normalizeTarget, 0.8);
+    EXPECT_EQ(stored.conversion.normalize, 1);
+    EXPECT_EQ(stored.conversion.noiseShaping, 3);
+    EXPECT_EQ(stored.conversion.sameAsInput, 0);
+
+    SetDlgItemTextA(dialog, 2231, "inf");
+    SetDlgItemTextA(dialog, 2248, "0.25");
+    pressKey(dialog, VK_F8); // Ok: Apply, then close
+    expectClosed(dialog);
+    loadSettings(stored, temp.dir());
+    EXPECT_EQ(stored.conversion.normalizeTarget, 0.8); // the non-finite number is refused
+    EXPECT_EQ(stored.conversion.pdfAmplitude, 0.25f);
+}
+
+TEST_F(SettingsDialogs, PreferencesApplyWaitsForARunningWorker) {
+    HWND dialog = openPreferences();
+    running = true;
+    std::atomic<bool> answered = false;
+    std::string message;
+    std::thread user([&] { // reads the message box and presses its button
+        for (int tries = 0; tries < 400 && !answered; ++tries, Sleep(25))
+            if (HWND box = FindWindowA("#32770", "Attention")) {
+                message = text(box, 0xFFFF);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                answered = true;
+            }
+    });
+    pressKey(dialog, VK_F8);
+    user.join();
+    EXPECT_EQ(message, "Please wait until the conversion has finished.");
+    EXPECT_TRUE(IsWindow(dialog)); // Ok did not close it
+    EXPECT_FALSE(std::filesystem::exists(temp.file(kAnalyserSettingsFileName)));
+    click(dialog, IDC_DIALOG_CANCEL);
+}
+
+void collectTree(HWND tree, HTREEITEM item, int depth, std::vector<std::string>& lines) {
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        char buffer[256] = {};
+        TVITEMA data{};
+        data.mask = TVIF_TEXT | TVIF_STATE;
+        data.hItem = item;
+        data.pszText = buffer;
+        data.cchTextMax = sizeof buffer;
+        data.stateMask = TVIS_EXPANDED;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+        lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + buffer +
+                        ((data.state & TVIS_EXPANDED) ? " [+]" : ""));
+        collectTree(tree, TreeView_GetChild(tree, item), depth + 1, lines);
+    }
+}
+
+TEST_F(SettingsDialogs, PropertiesShowTheTreeOfARealFile) {
+    const std::string path = temp.file("song.wav");
+    test::writeFile(path, test::wave({}, test::Bytes(4000, 1)));
+    AudioFileRecord record = test::analysePath(path);
+    HWND dialog = openPropertiesDialog(owner, record, settings.conversion);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(text(dialog, 3095), "song.wav");
+    EXPECT_EQ(text(dialog, 3100), "4.044 bytes");
+    for (auto [id, label] : {std::pair{4011, "Navigation"},
+                             {4004, "Structure"},
+                             {4008, "Current File:"},
+                             {4005, "File Size:"},
+                             {210, "&OK"}})
+        EXPECT_EQ(text(dialog, id), label);
+    HWND tree = GetDlgItem(dialog, 3090);
+    std::vector<std::string> lines;
+    collectTree(tree, TreeView_GetRoot(tree), 0, lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "RIFF [+]", "  size: 4036 bytes", "  WAVE [+]", "    fmt ",
+                         "      size: 16 bytes", "      Format: 1 (PCM)",
+                         "      Number of channels: 2", "      Sample Rate: 44100 Hz",
+                         "      Average bytes per sec.: 176400 ", "      Block align: 4 bytes",
+                         "      Bits per sample: 16 ", "    data", "      size: 4000 bytes"}));
+    for (int way : {0, 1, 2}) { // F8, Escape, the close box
+        way == 2 ? (void)SendMessageA(dialog, WM_CLOSE, 0, 0)
+                 : pressKey(dialog, way ? VK_ESCAPE : VK_F8);
+        expectClosed(dialog);
+        EnableWindow(owner, FALSE);
+        dialog = openPropertiesDialog(owner, record, settings.conversion);
+    }
+    DestroyWindow(dialog);
+}
+
+} // namespace
+} // namespace corv
