@@ -53,6 +53,33 @@ std::optional<float> finiteFloat(const std::string& text) {
     return static_cast<float>(*value);
 }
 
+// The check boxes and radios, each one byte of the record.
+struct SwitchField {
+    uint8_t ConversionSettings::*stored;
+    bool PreferencesValues::*shown;
+};
+constexpr SwitchField kSwitches[] = {
+    {&ConversionSettings::sameAsInput, &PreferencesValues::sameAsInput},
+    {&ConversionSettings::processDelay, &PreferencesValues::processDelay},
+    {&ConversionSettings::maintainLength, &PreferencesValues::maintainLength},
+    {&ConversionSettings::floatCECompatible, &PreferencesValues::floatCECompatible},
+    {&ConversionSettings::ignoreSizeInHeader, &PreferencesValues::ignoreSizeInHeader},
+    {&ConversionSettings::ignoreIfOver2GB, &PreferencesValues::ignoreIfOver2GB},
+    {&ConversionSettings::ignoreIfOver4GB, &PreferencesValues::ignoreIfOver4GB},
+    {&ConversionSettings::ignoreAlways, &PreferencesValues::ignoreAlways},
+    {&ConversionSettings::channelMappingEnabled, &PreferencesValues::channelMappingEnabled},
+    {&ConversionSettings::streamManipulation, &PreferencesValues::streamManipulation},
+    {&ConversionSettings::monoStreams, &PreferencesValues::monoStreams},
+    {&ConversionSettings::stitchFiles, &PreferencesValues::stitchFiles},
+    {&ConversionSettings::mergeFiles, &PreferencesValues::mergeFiles},
+    {&ConversionSettings::convertSampleType, &PreferencesValues::convertSampleType},
+    {&ConversionSettings::convertSampleRate, &PreferencesValues::convertSampleRate},
+    {&ConversionSettings::normalizeFile, &PreferencesValues::normalizeFile},
+    {&ConversionSettings::normalizeList, &PreferencesValues::normalizeList},
+    {&ConversionSettings::normalizeOnClipping, &PreferencesValues::normalizeOnClipping},
+    {&ConversionSettings::dither, &PreferencesValues::dither},
+};
+
 bool normalizes(LevelChoice level) {
     return level == LevelChoice::Normalize || level == LevelChoice::NormalizeWithTempFile;
 }
@@ -92,30 +119,13 @@ PreferencesValues PreferencesEditor::shown() const {
     const ConversionSettings& s = settings_.conversion;
     PreferencesValues v;
     v.outputDirectory = fieldText(s.outputDirectory);
-    v.sameAsInput = s.sameAsInput;
-    v.processDelay = s.processDelay;
-    v.maintainLength = s.maintainLength;
-    v.floatCECompatible = s.floatCECompatible;
-    v.ignoreSizeInHeader = s.ignoreSizeInHeader;
-    v.ignoreIfOver2GB = s.ignoreIfOver2GB;
-    v.ignoreIfOver4GB = s.ignoreIfOver4GB;
-    v.ignoreAlways = s.ignoreAlways;
-    v.channelMappingEnabled = s.channelMappingEnabled;
-    v.streamManipulation = s.streamManipulation;
-    v.monoStreams = s.monoStreams;
-    v.stitchFiles = s.stitchFiles;
-    v.mergeFiles = s.mergeFiles;
+    for (const SwitchField& field : kSwitches)
+        v.*field.shown = s.*field.stored;
     v.outputFormat = positionOf(kOutputFormatItems, s.outputFormat);
-    v.convertSampleType = s.convertSampleType;
     v.sampleType = positionOf(kSampleTypes, s.targetSampleType);
-    v.convertSampleRate = s.convertSampleRate;
     v.sampleRate = positionOf(kSampleRateItems, s.targetSampleRate);
     v.level = storedLevel(s);
     v.levelText = levelView(v.level, s).text;
-    v.normalizeFile = s.normalizeFile;
-    v.normalizeList = s.normalizeList;
-    v.normalizeOnClipping = s.normalizeOnClipping;
-    v.dither = s.dither;
     v.noiseShaping = positionOf(kNoiseShapingItems, s.noiseShaping);
     v.pdfType = positionOf(kPdfTypeItems, s.pdfType);
     v.pdfAmplitudeText = formatText("%6.3f", static_cast<double>(s.pdfAmplitude));
@@ -132,22 +142,9 @@ ApplyOutcome PreferencesEditor::apply(const PreferencesValues& v) {
     outcome.applied = true;
     ConversionSettings& s = settings_.conversion;
     setFieldText(s.outputDirectory, v.outputDirectory); // the edit box holds no longer text
-    s.sameAsInput = v.sameAsInput;
-    s.processDelay = v.processDelay;
-    s.maintainLength = v.maintainLength;
-    s.ignoreSizeInHeader = v.ignoreSizeInHeader;
-    s.ignoreIfOver2GB = v.ignoreIfOver2GB;
-    s.ignoreIfOver4GB = v.ignoreIfOver4GB;
-    s.ignoreAlways = v.ignoreAlways;
-    s.channelMappingEnabled = v.channelMappingEnabled;
-    s.monoStreams = v.monoStreams;
-    s.stitchFiles = v.stitchFiles;
-    s.mergeFiles = v.mergeFiles;
-    s.streamManipulation = v.streamManipulation;
-    s.floatCECompatible = v.floatCECompatible;
-    s.convertSampleType = v.convertSampleType;
+    for (const SwitchField& field : kSwitches)
+        s.*field.stored = v.*field.shown;
     storeCodeAt(kSampleTypes, v.sampleType, s.targetSampleType);
-    s.convertSampleRate = v.convertSampleRate;
     storeCodeAt(kSampleRateItems, v.sampleRate, s.targetSampleRate);
     s.amplify = v.level == LevelChoice::Amplify;
     s.normalize = normalizes(v.level);
@@ -161,11 +158,7 @@ ApplyOutcome PreferencesEditor::apply(const PreferencesValues& v) {
         else
             s.normalizeTarget = *number / 100;
     }
-    s.normalizeFile = v.normalizeFile;
-    s.normalizeList = v.normalizeList;
-    s.normalizeOnClipping = v.normalizeOnClipping;
     storeCodeAt(kOutputFormatItems, v.outputFormat, s.outputFormat);
-    s.dither = v.dither;
     storeCodeAt(kNoiseShapingItems, v.noiseShaping, s.noiseShaping);
     storeCodeAt(kPdfTypeItems, v.pdfType, s.pdfType);
     if (auto amplitude = finiteFloat(v.pdfAmplitudeText))

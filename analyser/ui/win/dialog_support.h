@@ -8,6 +8,16 @@
 
 namespace corv {
 
+// A dialog procedure around a handler: nothing may unwind into the window manager.
+template <INT_PTR (*Handler)(HWND, UINT, WPARAM, LPARAM)>
+INT_PTR CALLBACK guardedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Handler(window, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
 // Creates the dialog from its template in this program's resources, owned by
 // owner, passes parameter to its WM_INITDIALOG and shows it. Null on failure.
 HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter);

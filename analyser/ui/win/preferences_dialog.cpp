@@ -243,14 +243,6 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK preferencesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 HWND openPreferencesDialog(HWND owner, AnalyserSettings& settings,
@@ -258,7 +250,7 @@ HWND openPreferencesDialog(HWND owner, AnalyserSettings& settings,
                            std::function<bool()> workerRunning) {
     auto editor =
         std::make_unique<PreferencesEditor>(settings, programDirectory, std::move(workerRunning));
-    HWND dialog = createModelessDialog(owner, IDD_PREFERENCES, preferencesProc,
+    HWND dialog = createModelessDialog(owner, IDD_PREFERENCES, guardedDialogProc<handle>,
                                        reinterpret_cast<LPARAM>(editor.get()));
     if (dialog) editor.release(); // the dialog deletes it when it is destroyed
     return dialog;

@@ -59,20 +59,12 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK propertiesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 HWND openPropertiesDialog(HWND owner, const AudioFileRecord& record,
                           const ConversionSettings& settings) {
     PropertiesRequest request{record, settings};
-    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, propertiesProc,
+    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, guardedDialogProc<handle>,
                                 reinterpret_cast<LPARAM>(&request));
 }
 
