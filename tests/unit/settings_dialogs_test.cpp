@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 namespace corv {
 namespace {
@@ -39,48 +40,17 @@ struct Preferences : ::testing::Test {
     ConversionSettings& s = settings.conversion;
 };
 
-TEST_F(Preferences, LevelListRuleFromTheStoredFlagsAndNumbers) {
+TEST_F(Preferences, OpensOnTheLevelItemOfTheStoredFlags) {
     s.amplifyDb = -3.5;
-    struct Case {
-        uint8_t amplify, normalize, withTempFile;
-        LevelChoice shown;
-        const char *text, *unit;
-        bool textEnabled, scopesEnabled;
-    } cases[] = {{0, 0, 1, LevelChoice::None, "", "", false, false},
-                 {1, 1, 1, LevelChoice::Amplify, "-3.50", "dB", true, false},
-                 {0, 1, 0, LevelChoice::Normalize, "95.00", "%", true, true},
-                 {0, 1, 1, LevelChoice::NormalizeWithTempFile, "95.00", "%", true, true}};
-    for (const Case& c : cases) {
-        s.amplify = c.amplify, s.normalize = c.normalize, s.normalizeWithTempFile = c.withTempFile;
-        PreferencesValues v = editor.shown();
-        EXPECT_EQ(v.level, c.shown);
-        EXPECT_EQ(v.levelText, c.text);
-        EXPECT_EQ(levelView(v.level, s).unit, c.unit);
-        EXPECT_EQ(enabledControls(v).levelText, c.textEnabled);
-        EXPECT_EQ(enabledControls(v).normalizeScopes, c.scopesEnabled);
-    }
-}
-
-TEST_F(Preferences, EachSwitchEnablesOnlyItsOwnControls) {
-    using E = PreferencesEnables;
-    const std::pair<bool PreferencesValues::*, bool E::*> rules[] = {
-        {&PreferencesValues::sameAsInput, &E::outputDirectory},
-        {&PreferencesValues::processDelay, &E::maintainLength},
-        {&PreferencesValues::ignoreSizeInHeader, &E::sizeRadios},
-        {&PreferencesValues::streamManipulation, &E::streamRadios},
-        {&PreferencesValues::convertSampleType, &E::sampleTypeList},
-        {&PreferencesValues::convertSampleRate, &E::sampleRateList},
-        {&PreferencesValues::dither, &E::ditherControls}};
-    const PreferencesValues off{};
-    const E before = enabledControls(off);
-    EXPECT_TRUE(before.outputDirectory); // the one enabled while its box is unchecked
-    for (auto [sw, enable] : rules) {
-        PreferencesValues on = off;
-        on.*sw = true;
-        E after = enabledControls(on);
-        EXPECT_NE(after.*enable, before.*enable);
-        after.*enable = before.*enable;
-        EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0) << "a control of another switch";
+    const std::tuple<uint8_t, uint8_t, uint8_t, LevelChoice, const char*> cases[] = {
+        {0, 0, 1, LevelChoice::None, ""},
+        {1, 1, 1, LevelChoice::Amplify, "-3.50"},
+        {0, 1, 0, LevelChoice::Normalize, "95.00"},
+        {0, 1, 1, LevelChoice::NormalizeWithTempFile, "95.00"}};
+    for (auto [amplify, normalize, withTempFile, level, text] : cases) {
+        s.amplify = amplify, s.normalize = normalize, s.normalizeWithTempFile = withTempFile;
+        EXPECT_EQ(editor.shown().level, level);
+        EXPECT_EQ(editor.shown().levelText, text);
     }
 }
 
@@ -123,43 +93,25 @@ TEST_F(Preferences, EveryCodeShownIsStoredAgainAndUnknownCodesStay) {
     // Codes no list item or radio carries: nothing selected, nothing lost.
     s.outputFormat = 65, s.targetSampleType = 3, s.targetSampleRate = 22000, s.noiseShaping = 9;
     PreferencesValues v = editor.shown();
-    EXPECT_EQ(v.outputFormat, -1);
-    EXPECT_EQ(v.sampleRate, -1);
+    EXPECT_EQ(std::tuple(v.outputFormat, v.sampleType, v.sampleRate, v.noiseShaping),
+              std::tuple(-1, -1, -1, -1));
     editor.apply(v);
-    EXPECT_EQ(s.outputFormat, 65);
-    EXPECT_EQ(s.targetSampleType, 3);
-    EXPECT_EQ(s.targetSampleRate, 22000);
-    EXPECT_EQ(s.noiseShaping, 9);
+    EXPECT_EQ(std::tuple(s.outputFormat, s.targetSampleType, s.targetSampleRate, s.noiseShaping),
+              std::tuple(65, 3, 22000, 9));
     v.outputFormat = 3, v.sampleType = 7, v.sampleRate = 11;
     editor.apply(v);
-    EXPECT_EQ(s.outputFormat, 20);
-    EXPECT_EQ(s.targetSampleType, 256);
-    EXPECT_EQ(s.targetSampleRate, 192000);
+    EXPECT_EQ(std::tuple(s.outputFormat, s.targetSampleType, s.targetSampleRate),
+              std::tuple(20, 256, 192000));
 }
 
-TEST_F(Preferences, ApplySavesButWaitsForARunningWorkerAndSameAsInputIsStoredAtOnce) {
-    const std::string file = temp.file(kAnalyserSettingsFileName);
-    editor.sameAsInputClicked(false); // stored without Apply, nothing written
-    EXPECT_EQ(s.sameAsInput, 0);
-    EXPECT_FALSE(std::filesystem::exists(file));
-
+TEST_F(Preferences, ApplyWaitsWhileAConversionWorkerRuns) {
     PreferencesValues v = editor.shown();
-    v.outputDirectory = "D:\\out\\";
-    v.level = LevelChoice::Normalize, v.levelText = "80";
+    v.level = LevelChoice::Amplify, v.outputDirectory = "D:\\out\\";
     workerRunning = true;
     const AnalyserSettings before = settings;
     EXPECT_FALSE(editor.apply(v).applied);
     EXPECT_EQ(std::memcmp(&settings, &before, sizeof settings), 0);
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    workerRunning = false;
-    ApplyOutcome outcome = editor.apply(v);
-    EXPECT_TRUE(outcome.applied && outcome.saved);
-    AnalyserSettings stored{};
-    loadSettings(stored, temp.dir());
-    EXPECT_EQ(std::memcmp(&stored, &settings, sizeof stored), 0);
-    EXPECT_EQ(fieldText(stored.conversion.outputDirectory), "D:\\out\\");
-    EXPECT_EQ(stored.conversion.normalizeTarget, 0.8);
+    EXPECT_FALSE(std::filesystem::exists(temp.file(kAnalyserSettingsFileName)));
 }
 
 TEST(FolderChoice, FreeSpaceDecidesAndTheFolderEndsInASeparator) {
