@@ -173,7 +173,7 @@ BuildOutcome consoleFiles(const JobRecord& job, bool preview, ConsoleFiles& file
 }
 
 BuildOutcome fill(const JobRecord& job, const BatcherSettings& settings, bool preview,
-                  CommandLineRecord& record) {
+                  CommandLineRecord& record, std::string* outputPath) {
     if (job.jobType == static_cast<int32_t>(JobType::TwoLame) &&
         !isTwoLameMode(job.settings.twoLame.channelMode))
         return BuildOutcome::failure("The TwoLAME channel mode is not one of s, j, d, m");
@@ -192,6 +192,7 @@ BuildOutcome fill(const JobRecord& job, const BatcherSettings& settings, bool pr
         return BuildOutcome::failure("The progress marker is longer than a path may be");
     record.progressSeparator = hints.separator;
     record.firstOccurrence = hints.firstOccurrence;
+    if (outputPath) *outputPath = std::move(files.output);
     return BuildOutcome::success();
 }
 
@@ -223,13 +224,14 @@ std::string outputExtension(const JobRecord& job) {
 }
 
 BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& settings, bool preview,
-                              CommandLineRecord& record, Notifier& notifier) {
+                              CommandLineRecord& record, Notifier& notifier,
+                              std::string* outputPath) {
     std::memset(&record, 0, sizeof record);
     if (!isConsoleJob(job.jobType)) {
         notifier.warn(kUnknownConsoleFormatMessage, kQuillmereTitle);
         return BuildOutcome::failure(std::string(kUnknownConsoleFormatMessage));
     }
-    BuildOutcome outcome = fill(job, settings, preview, record);
+    BuildOutcome outcome = fill(job, settings, preview, record, outputPath);
     if (!outcome.ok) std::memset(&record, 0, sizeof record);
     return outcome;
 }

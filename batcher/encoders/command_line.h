@@ -46,8 +46,10 @@ inline constexpr std::string_view kUnknownConsoleFormatMessage = "Internal error
 // name is the first free one next to the input. A job type outside
 // 1002..1009 warns "Internal error: unknow format" and leaves the record
 // empty; a text that would not fit its field fails with the record empty.
+// outputPath, when given, receives the output file the command names.
 BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& settings, bool preview,
-                              CommandLineRecord& record, Notifier& notifier);
+                              CommandLineRecord& record, Notifier& notifier,
+                              std::string* outputPath = nullptr);
 
 // The command that runs and the preview reply: "\"%s\" %s" with program path
 // and arguments.

@@ -47,7 +47,7 @@ std::string BuildSonicIni(const SonicFoundrySettings& s, bool indented) {
 
 BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& settings,
                                    std::string_view parameterFile, bool preview,
-                                   std::string& command) {
+                                   std::string& command, std::string* outputPath) {
     command.clear();
     if (job.jobType != static_cast<int32_t>(JobType::SonicFoundry))
         return BuildOutcome::failure("The job is not a Sonic Foundry job");
@@ -73,6 +73,7 @@ BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& 
     if (text.size() >= kMaxCommandlineReply)
         return BuildOutcome::failure("The Sonic Foundry command does not fit in 6762 bytes");
     command = std::move(text);
+    if (outputPath) *outputPath = std::move(output);
     return BuildOutcome::success();
 }
 

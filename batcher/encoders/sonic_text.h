@@ -20,9 +20,10 @@ std::string BuildSonicIni(const SonicFoundrySettings& settings, bool indented);
 // In preview the placeholders stand for every file and parameterFile is
 // ignored; otherwise the output is the first free name of the job's output
 // directory + base name + ".ac3". Fails when the text would not fit a
-// command-line reply (6762 bytes with its zero) or a path field.
+// command-line reply (6762 bytes with its zero) or a path field. outputPath,
+// when given, receives the output file of the command.
 BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& settings,
                                    std::string_view parameterFile, bool preview,
-                                   std::string& command);
+                                   std::string& command, std::string* outputPath = nullptr);
 
 } // namespace corv
