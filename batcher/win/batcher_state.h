@@ -21,14 +21,21 @@ struct BatcherState {
     HWND mainWindow = nullptr;
     HWND logWindow = nullptr;      // none while closed
     HWND progressWindow = nullptr; // the progress or the download dialog
-    HWND consoleWindow = nullptr;
     HWND configurePages[3] = {};
 
-    // Written by the job runner thread, read by the user-interface thread.
+    // Set on the user-interface thread before a run's dialog opens, cleared
+    // after it has ended: one run at a time.
     std::atomic<bool> busy{false};
+    // The runner thread of the current run, kept until the run has ended so
+    // that Exit can wait for it.
+    HANDLE runnerThread = nullptr;
+
+    // Written by one thread and read by the other during a run.
     std::atomic<bool> abort{false};
     std::atomic<bool> showPrograms{false};
     std::atomic<int> progressTotal{100};
+    std::atomic<HWND> consoleWindow{nullptr}; // the batcher console's window
+    std::atomic<HWND> encoderWindow{nullptr}; // a window-driven encoder's, while it runs
 
     BatcherLog jobLog{LogKind::Job};
     BatcherLog messageLog{LogKind::Message};

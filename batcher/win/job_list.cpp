@@ -100,6 +100,20 @@ const JobRecord* JobAt(HWND list, int row) {
     return reinterpret_cast<const JobRecord*>(item.lParam);
 }
 
+bool CopyJobRow(HWND list, int row, std::string& name, JobRecord& job) {
+    const JobRecord* owned = JobAt(list, row);
+    if (!owned) return false;
+    char text[kPathFieldSize] = {};
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    name = fieldText(text);
+    job = *owned;
+    return true;
+}
+
 void ReleaseJobOfDeletedRow(const NMLISTVIEW& deleted) {
     delete reinterpret_cast<JobRecord*>(deleted.lParam);
 }

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace corv {
@@ -33,8 +34,12 @@ void DeleteSelectedJobs(HWND list);
 // Removes every row.
 void ClearJobs(HWND list);
 
-// The record a row owns (null when there is no such row), for the job runner.
+// The record a row owns (null when there is no such row).
 const JobRecord* JobAt(HWND list, int row);
+
+// Copies a row's job name (at most 520 characters) and record for the job
+// runner; false when there is no such row.
+bool CopyJobRow(HWND list, int row, std::string& name, JobRecord& job);
 
 // Called for the list's LVN_DELETEITEM: the row's record goes with it.
 void ReleaseJobOfDeletedRow(const NMLISTVIEW& deleted);

@@ -2,8 +2,6 @@
 
 namespace corv {
 
-void ShowProgressDialog(BatcherState&) {}
-
 void ShowConfigureDialog(BatcherState&) {}
 
 } // namespace corv

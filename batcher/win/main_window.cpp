@@ -6,6 +6,7 @@
 #include "batcher/win/job_run.h"
 #include "batcher/win/log_window.h"
 #include "batcher/win/message_box_notifier.h"
+#include "batcher/win/progress_dialog.h"
 #include "batcher/win/resource.h"
 
 #include <commctrl.h>
@@ -37,20 +38,14 @@ void onRun(BatcherState& state) {
         WarnUser(state.mainWindow, kNoProgramsMessage);
         return;
     }
-    if (!state.busy) ShowProgressDialog(state); // one run at a time
+    ShowProgressDialog(state); // nothing while a run is going on
 }
 
-void onShowLogBox(BatcherState& state) {
-    bool checked = IsDlgButtonChecked(state.mainWindow, IDC_SHOW_LOG) == BST_CHECKED;
-    state.settings.showLogWindow = checked ? 1 : 0;
-    SetShowLogBoxes(checked);
-    if (checked)
-        OpenLogWindow(state);
-    else
-        DestroyLogWindow(state);
-}
-
-void endProgram(HWND window) {
+// During a run the rows, the logs and the console are in use: the runner is
+// stopped and has ended before the window and the message loop go.
+void endProgram(HWND window, BatcherState& state) {
+    StopRunAndWait(state);
+    if (!IsWindow(window)) return; // a close that came meanwhile has ended it
     DestroyWindow(window);
     PostQuitMessage(0);
 }
@@ -62,7 +57,7 @@ void onCommand(HWND window, BatcherState& state, int id) {
         break;
     case IDC_EXIT:
         saveBatcherSettings(state.settings, state.programDirectory); // silent when it cannot
-        endProgram(window);
+        endProgram(window, state);
         break;
     // The runner reads rows while it is busy: rows stay until it is done.
     case IDC_CLEAR_LIST:
@@ -75,7 +70,8 @@ void onCommand(HWND window, BatcherState& state, int id) {
         ShowConfigureDialog(state);
         break;
     case IDC_SHOW_LOG:
-        onShowLogBox(state);
+        ApplyShowLogWindow(state,
+                           IsDlgButtonChecked(state.mainWindow, IDC_SHOW_LOG) == BST_CHECKED);
         break;
     default:
         break;
@@ -107,11 +103,17 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case kShowPendingWarnings:
         ShowPendingWarnings(window);
         return TRUE;
+    case kCopyJobRow: {
+        auto* copy = reinterpret_cast<JobRowCopy*>(lParam);
+        bool copied = CopyJobRow(jobList(state), static_cast<int>(wParam), *copy->name, *copy->job);
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, copied ? TRUE : FALSE);
+        return TRUE;
+    }
     case WM_TIMER:
         if (wParam == kRepaintTimer) ResumeJobListPainting(window, jobList(state));
         return TRUE;
     case WM_CLOSE:
-        endProgram(window);
+        endProgram(window, state);
         return TRUE; // the title bar's close does not save
     default:
         return FALSE;
@@ -127,6 +129,15 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 } // namespace
+
+void ApplyShowLogWindow(BatcherState& state, bool shown) {
+    state.settings.showLogWindow = shown ? 1 : 0;
+    SetShowLogBoxes(shown);
+    if (shown)
+        OpenLogWindow(state);
+    else
+        DestroyLogWindow(state);
+}
 
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc, 0);

@@ -11,4 +11,8 @@ namespace corv {
 // initialisation loads the settings. Null when it cannot be created.
 HWND CreateMainWindow(HINSTANCE instance);
 
+// "Show logging window" (main window) and "Show log" (progress dialog): the
+// setting, both boxes and the log window follow.
+void ApplyShowLogWindow(BatcherState& state, bool shown);
+
 } // namespace corv

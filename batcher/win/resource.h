@@ -23,3 +23,14 @@
 #define IDC_JOBS_LOG 3260
 #define IDC_MESSAGE_LOG 3261
 #define IDC_LOG_REFRESH 3262 // sent by others after each message and each job
+
+// Progress dialog.
+#define IDD_PROGRESS 230
+#define IDC_CURRENT_FILE_LABEL 4004
+#define IDC_CURRENT_FILE 3220
+#define IDC_PROGRESS_BAR 3210
+#define IDC_FILES_FINISHED_LABEL 3211
+#define IDC_FILES_FINISHED 3215
+#define IDC_STOP 410
+#define IDC_SHOW_PROGRAMS 3150 // also sent by the runners after an encoder starts
+// IDC_SHOW_LOG (3151) is "Show log" here.

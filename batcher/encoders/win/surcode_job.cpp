@@ -1,0 +1,196 @@
+#include "batcher/core/job_progress.h"
+#include "batcher/encoders/output_name.h"
+#include "batcher/encoders/text_format.h"
+#include "batcher/encoders/win/encoder_program.h"
+#include "batcher/encoders/win/window_encoder_jobs.h"
+#include "batcher/encoders/window_encoders.h"
+#include "batcher/win/resource.h"
+#include "platform/path.h"
+
+namespace corv {
+namespace {
+
+constexpr DWORD kPollMs = 100;
+constexpr int kEncodeStartPolls = 50; // five seconds for Encode to go grey
+constexpr UINT kPressTimeoutMs = 5000;
+constexpr char kFinishedLine[] = "\r\n***** Surcode finished/terminated *****\r\n\r\n\r\n";
+
+struct SurcodeControls {
+    HWND encode = nullptr;
+    HWND elapsed = nullptr; // the display that showed "00:00:00.00"
+};
+
+class RegistryKey {
+  public:
+    explicit RegistryKey(const char* path) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS)
+            key_ = nullptr;
+    }
+    ~RegistryKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    bool ok() const { return key_ != nullptr; }
+
+    void remove(const std::string& name) { RegDeleteValueA(key_, name.c_str()); }
+    bool write(const RegistryValue& value) {
+        if (value.isNumber) {
+            DWORD number = value.number;
+            return RegSetValueExA(key_, value.name.c_str(), 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&number),
+                                  sizeof number) == ERROR_SUCCESS;
+        }
+        return RegSetValueExA(key_, value.name.c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(value.text.c_str()),
+                              static_cast<DWORD>(value.text.size() + 1)) == ERROR_SUCCESS;
+    }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+// The job runs on what is written here: an old value left in place would
+// encode the previous job's files.
+bool prepareRegistry(const JobRecord& job, BatcherLog& log, std::string& output) {
+    SurcodeOutput surcode = surcodeOutputOf(job.jobType);
+    RegistryKey key(surcode.registryKey);
+    if (!key.ok()) {
+        AppendLog(log, formatText("\tThe registry key \"%s\" cannot be opened. Skipping current "
+                                  "job\r\n",
+                                  surcode.registryKey));
+        return false;
+    }
+    for (int i = 1; i <= kSurcodeFileValues; ++i)
+        key.remove(formatText("WAVEFILE%i", i));
+    BuildOutcome named = chooseOutputName(fieldText(job.outputDirectory), fieldText(job.baseName),
+                                          surcode.extension, output);
+    if (!named.ok) {
+        AppendLog(log, "\t" + named.error + ". Skipping current job\r\n");
+        return false;
+    }
+    for (const RegistryValue& value : surcodeRegistryValues(job, output)) {
+        if (!key.write(value)) {
+            AppendLog(log, formatText("\tThe registry value \"%s\" cannot be written. Skipping "
+                                      "current job\r\n",
+                                      value.name.c_str()));
+            return false;
+        }
+        AppendLog(log, value.logLine);
+    }
+    return true;
+}
+
+// Takes away what the user could press, keeps the displays and finds Encode.
+SurcodeControls takeOver(HWND window) {
+    SurcodeControls controls;
+    HWND timeDisplay = nullptr;
+    ForEachChild(window, [&](HWND child) {
+        std::string text = WindowTextOf(child);
+        if (!controls.elapsed && text == kZeroTime)
+            controls.elapsed = child;
+        else if (!timeDisplay && isTimeDisplay(text))
+            timeDisplay = child;
+        else
+            EnableWindow(child, FALSE);
+    });
+    if (HMENU menu = GetMenu(window)) {
+        SetMenu(window, nullptr);
+        DestroyMenu(menu);
+    }
+    ForEachChild(window, [&](HWND child) {
+        if (!controls.encode && WindowTextOf(child) == "Encode") controls.encode = child;
+    });
+    return controls;
+}
+
+class SurcodeRun {
+  public:
+    SurcodeRun(BatcherState& state, RunObserver& observer) : state_(state), observer_(observer) {}
+
+    void follow(HWND window, const SurcodeControls& controls) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(controls.encode)),
+                            reinterpret_cast<LPARAM>(controls.encode), SMTO_ABORTIFHUNG,
+                            kPressTimeoutMs, &ignored);
+        if (!encodingStarted(controls.encode)) {
+            AppendLog(state_.jobLog, "\tEncoding did not start: Encode stayed enabled.\r\n");
+            return;
+        }
+        AppendLog(state_.jobLog, "\tProgress:");
+        while (IsWindow(window)) {
+            bool done = IsWindowEnabled(controls.encode);
+            show(elapsedMilliseconds(WindowTextOf(controls.elapsed)));
+            if (done) break;
+            Sleep(kPollMs);
+            if (state_.abort) {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                break;
+            }
+        }
+        if (state_.abort) AppendLog(state_.jobLog, "\r\n\tUser aborted conversion.");
+        AppendLog(state_.jobLog, kFinishedLine);
+    }
+
+  private:
+    bool encodingStarted(HWND encode) {
+        for (int poll = 0; poll < kEncodeStartPolls && !state_.abort; ++poll) {
+            if (!IsWindowEnabled(encode)) return true;
+            Sleep(kPollMs);
+        }
+        return !IsWindowEnabled(encode);
+    }
+
+    void show(int64_t elapsed) {
+        int percent = percentOf(elapsed, state_.progressTotal);
+        observer_.progress(percent);
+        if (percent == lastLogged_) return;
+        AppendLog(state_.jobLog, formatText(" %i%%", percent));
+        lastLogged_ = percent;
+    }
+
+    BatcherState& state_;
+    RunObserver& observer_;
+    int lastLogged_ = 0;
+};
+
+} // namespace
+
+void RunSurcodeJob(BatcherState& state, RunObserver& observer, const JobRecord& job) {
+    BatcherLog& log = state.jobLog;
+    AppendLog(log, "***** Starting surcode process *****\r\n");
+    std::string output;
+    if (!prepareRegistry(job, log, output)) return;
+    std::string program(fieldText(state.settings.programPath[job.jobType - kFirstJobType]));
+    std::string directory(upToLastSeparator(program));
+    if (directory.empty()) return;
+    AppendLog(log, formatText("\tRunning: \"%s\" \r\n", program.c_str()));
+
+    EncoderProgram encoder;
+    const bool shown = state.showPrograms;
+    if (!encoder.start(program.c_str(), std::string(), directory.c_str(), shown, SW_MINIMIZE, log))
+        return AppendLog(log, kFinishedLine);
+    HWND window = encoder.findWindow();
+    if (!window) {
+        AppendLog(log, "\tNo encoder window appeared.\r\n");
+        return AppendLog(log, kFinishedLine);
+    }
+    state.encoderWindow = window;
+    SendMessageA(state.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
+    if (HMENU menu = GetSystemMenu(window, FALSE)) DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);
+    if (!state.showPrograms) {
+        Sleep(kPollMs);
+        ShowWindow(window, SW_HIDE);
+    }
+    SurcodeControls controls = takeOver(window);
+    if (!controls.encode || !controls.elapsed)
+        AppendLog(log, "\tThe encoder window has no Encode button or no time display.\r\n");
+    else
+        SurcodeRun(state, observer).follow(window, controls);
+    state.encoderWindow = nullptr;
+    encoder.end(1);
+    if (state.abort) DeleteFileA(output.c_str()); // cut short: it must not look finished
+}
+
+} // namespace corv

@@ -1,0 +1,137 @@
+#include "batcher/win/batcher_console.h"
+
+#include "batcher/core/console_screen.h"
+
+#include <algorithm>
+
+namespace corv {
+namespace {
+
+constexpr char kNewConsoleTitle[] = "New Quillmere console";
+constexpr char kConsoleTitle[] = "Quillmere console";
+constexpr SHORT kLeastRows = kScreenReadChars / kConsoleColumns;
+
+// The screen of this process's console, whatever the standard handles are.
+HANDLE openScreen() {
+    return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+class Screen {
+  public:
+    Screen() : handle_(openScreen()) {}
+    ~Screen() {
+        if (ok()) CloseHandle(handle_);
+    }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE handle() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+HWND findConsoleWindow() {
+    if (HWND window = GetConsoleWindow()) return window;
+    Sleep(10);
+    HWND window = FindWindowA(nullptr, kNewConsoleTitle);
+    for (int attempt = 0; !window && attempt < 10; ++attempt) {
+        Sleep(20);
+        window = FindWindowA(nullptr, kNewConsoleTitle);
+    }
+    return window;
+}
+
+// The screen rules count 80-column rows, whatever width the system gives.
+void setEightyColumns(const Screen& screen) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return;
+    SMALL_RECT window = info.srWindow;
+    window.Left = 0;
+    window.Right =
+        static_cast<SHORT>(std::min<int>(window.Right - info.srWindow.Left, kConsoleColumns - 1));
+    SetConsoleWindowInfo(screen.handle(), TRUE, &window);
+    COORD size{static_cast<SHORT>(kConsoleColumns), std::max(info.dwSize.Y, kLeastRows)};
+    SetConsoleScreenBufferSize(screen.handle(), size);
+}
+
+void removeWindowButtons(HWND window) {
+    if (HMENU menu = GetSystemMenu(window, FALSE)) {
+        for (UINT command : {SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE})
+            DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+}
+
+} // namespace
+
+void OpenBatcherConsole(BatcherState& state) {
+    FreeConsole(); // a console inherited from whoever started the batcher is not ours
+    AllocConsole();
+    SetConsoleTitleA(kNewConsoleTitle);
+    HWND window = findConsoleWindow();
+    state.consoleWindow = window;
+    SetConsoleTitleA(kConsoleTitle);
+    setEightyColumns(Screen());
+    ClearBatcherConsole();
+    if (window) {
+        ShowWindow(window, SW_HIDE);
+        removeWindowButtons(window);
+    }
+}
+
+void CloseBatcherConsole(BatcherState& state) {
+    state.consoleWindow = nullptr;
+    FreeConsole();
+}
+
+void ClearBatcherConsole() {
+    Screen screen;
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!screen.ok() || !GetConsoleScreenBufferInfo(screen.handle(), &info)) return;
+    DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y), done = 0;
+    FillConsoleOutputCharacterA(screen.handle(), ' ', cells, COORD{0, 0}, &done);
+    FillConsoleOutputAttribute(screen.handle(), info.wAttributes, cells, COORD{0, 0}, &done);
+    SetConsoleCursorPosition(screen.handle(), COORD{0, 0});
+}
+
+void SetBatcherConsole(std::string_view title, WORD colour) {
+    SetConsoleTitleA(std::string(title).c_str());
+    Screen screen;
+    if (screen.ok()) SetConsoleTextAttribute(screen.handle(), colour);
+}
+
+std::string ReadBatcherConsole(int chars) {
+    Screen screen;
+    std::string text(static_cast<size_t>(chars), '\0');
+    DWORD read = 0;
+    if (!screen.ok() || !ReadConsoleOutputCharacterA(screen.handle(), text.data(),
+                                                     static_cast<DWORD>(chars), COORD{0, 0}, &read))
+        return std::string();
+    text.resize(std::min<size_t>(read, text.size()));
+    std::replace(text.begin(), text.end(), '\0', ' '); // the log is zero-terminated text
+    return text;
+}
+
+void ShowOrHidePrograms(const BatcherState& state) {
+    HWND console = state.consoleWindow;
+    HWND encoder = state.encoderWindow;
+    if (!state.showPrograms) {
+        for (HWND window : {console, encoder})
+            if (window) ShowWindow(window, SW_HIDE);
+        return;
+    }
+    if (console) {
+        ShowWindow(console, SW_MINIMIZE);
+        ShowWindow(console, SW_RESTORE);
+        ShowWindow(console, SW_SHOW);
+        BringWindowToTop(console);
+    }
+    if (encoder) ShowWindow(encoder, SW_SHOWNORMAL);
+}
+
+void HideBatcherConsole(const BatcherState& state) {
+    if (HWND console = state.consoleWindow) ShowWindow(console, SW_HIDE);
+}
+
+} // namespace corv

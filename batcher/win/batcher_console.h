@@ -1,0 +1,31 @@
+#pragma once
+// The batcher console: one console per run, shared by the console encoders,
+// whose screen the console runner reads. Hidden unless "Show programs" is on.
+#include "batcher/win/batcher_state.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace corv {
+
+// Allocates the console, finds its window (kept in the state), sets its
+// buffer to 80 columns, clears and hides it and takes Close, Minimize and
+// Maximize from its system menu.
+void OpenBatcherConsole(BatcherState& state);
+// Frees the console; a second call does nothing.
+void CloseBatcherConsole(BatcherState& state);
+
+void ClearBatcherConsole();
+void SetBatcherConsole(std::string_view title, WORD colour);
+
+// Up to chars characters of the screen from row 0, column 0.
+std::string ReadBatcherConsole(int chars);
+
+// Shows or hides the console and the running encoder's window as "Show
+// programs" says.
+void ShowOrHidePrograms(const BatcherState& state);
+void HideBatcherConsole(const BatcherState& state);
+
+} // namespace corv
