@@ -55,16 +55,8 @@ std::string received(const std::string& sender, int id) {
     return line;
 }
 
-// Waits for Quillmere's message box, returns its text and presses OK.
 std::string dismissMessageBox(const QuillmereProcess& quillmere) {
-    HWND box = nullptr;
-    e2e::waitFor(
-        [&] { return (box = e2e::findDialog(quillmere.processId(), "Quillmere")) != nullptr; });
-    if (!box) return "<no message box>";
-    std::string text = e2e::messageBoxText(box);
-    e2e::pressButton(box, IDOK);
-    e2e::waitFor([&] { return !IsWindow(box); });
-    return text;
+    return e2e::dismissMessageBox(quillmere.processId());
 }
 
 std::vector<std::string> rows(HWND list) {

@@ -2,8 +2,11 @@
 
 #include "remote_window.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 namespace e2e {
@@ -79,6 +82,46 @@ std::string readFile(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+template <typename Visit> void forEachProcess(const std::string& exeName, Visit visit) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) visit(entry.th32ProcessID);
+    CloseHandle(snapshot);
+}
+
+} // namespace
+
+int countProcesses(const std::string& exeName) {
+    int count = 0;
+    forEachProcess(exeName, [&](DWORD) { ++count; });
+    return count;
+}
+
+void killProcesses(const std::string& exeName, UINT exitCode) {
+    forEachProcess(exeName, [&](DWORD id) {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(process, exitCode);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    });
+}
+
+std::vector<int> loggedPercentages(const std::string& log) {
+    size_t from = log.find("Progress:");
+    std::string line = log.substr(from, log.find("\r\n", from) - from);
+    std::vector<int> found;
+    std::regex percent(R"( (-?\d+)%)");
+    for (std::sregex_iterator it(line.begin(), line.end(), percent), end; it != end; ++it)
+        found.push_back(std::stoi((*it)[1]));
+    return found;
 }
 
 QuillmereProcess::QuillmereProcess(std::string programDirectory)

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -25,6 +26,14 @@ std::string ownDirectory();
 bool writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+
+// Processes now running from an executable of that file name ("x.exe");
+// killProcesses ends them with the given exit code.
+int countProcesses(const std::string& exeName);
+void killProcesses(const std::string& exeName, UINT exitCode);
+
+// The percentages on the first "Progress:" line of a job log text, in order.
+std::vector<int> loggedPercentages(const std::string& log);
 
 class QuillmereProcess {
   public:

@@ -155,6 +155,16 @@ std::string messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
 
+std::string dismissMessageBox(DWORD processId) {
+    HWND box = nullptr;
+    waitFor([&] { return (box = findDialog(processId, "Quillmere")) != nullptr; });
+    if (!box) return "<no message box>";
+    std::string text = messageBoxText(box);
+    pressButton(box, IDOK);
+    waitFor([&] { return !IsWindow(box); });
+    return text;
+}
+
 MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
     : thread_([this, processId, button] {
           HWND box = nullptr;

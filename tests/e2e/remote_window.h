@@ -34,6 +34,9 @@ DWORD processOf(HWND window);
 HWND findDialog(DWORD processId, const std::string& title);
 // A message box's text (its static control 0xFFFF).
 std::string messageBoxText(HWND box);
+// Waits for the process's "Quillmere" message box, returns its text
+// ("<no message box>" when none came) and presses OK.
+std::string dismissMessageBox(DWORD processId);
 // Presses the box's button (IDOK, IDNO, ...).
 void pressButton(HWND dialog, int buttonId);
 

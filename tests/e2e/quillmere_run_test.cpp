@@ -1,0 +1,289 @@
+// Quillmere.exe running its queue as the user meets it: a real process whose
+// encoders are the stand-ins of tests/fixtures (console encoders, the two
+// window programs, ac3enc.dll), driven through its windows, read back from
+// its job log, the files and the registry.
+#include "copydata_client.h"
+#include "quillmere_process.h"
+#include "remote_window.h"
+
+#include "batcher/config/batcher_settings.h"
+#include "protocol/job_record.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::QuillmereProcess;
+using e2e::ScratchFolder;
+
+constexpr int kRun = 5020, kExit = 5030, kStop = 410;
+constexpr int kApe = 3, kFlac = 4, kLame = 8, kOgg = 9;
+constexpr char kConsoleEncoder[] = "console_encoder.exe";
+
+// Program paths by index; every other program keeps "C:\" (not usable).
+void writeSettings(const std::string& folder, const std::map<int, std::string>& programs) {
+    corv::BatcherSettings settings = corv::defaultBatcherSettings();
+    for (const auto& [index, path] : programs)
+        corv::setFieldText(settings.programPath[index], path);
+    e2e::writeFile(folder + "settingsQuillmere.ini",
+                   std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+}
+
+std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input) {
+    auto job = std::make_unique<corv::JobRecord>();
+    job->jobType = 1000 + program;
+    job->sampleRate = 44100;
+    corv::setFieldText(job->jobName, input.substr(input.rfind('\\') + 1));
+    corv::setFieldText(job->settings.lame.inputPath, input);
+    return job;
+}
+
+// The job log, cut into the parts each job wrote.
+std::vector<std::string> jobParts(const std::string& log) {
+    std::vector<std::string> parts;
+    std::regex start(R"(\*\*\*\*\* (Starting|[^*]*Skipping))");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), start);
+         it != std::sregex_iterator(); ++it)
+        parts.push_back(log.substr(static_cast<size_t>(it->position())));
+    for (size_t i = 0; i + 1 < parts.size(); ++i)
+        parts[i].resize(parts[i].size() - parts[i + 1].size());
+    return parts;
+}
+
+// Rising, each once, never 0, ending at 100.
+void expectRisingTo100(const std::string& part) {
+    std::vector<int> seen = e2e::loggedPercentages(part);
+    ASSERT_GE(seen.size(), 2u) << part;
+    EXPECT_GT(seen.front(), 0) << part;
+    EXPECT_EQ(seen.back(), 100) << part;
+    for (size_t i = 1; i < seen.size(); ++i)
+        EXPECT_GT(seen[i], seen[i - 1]) << part;
+}
+
+struct QuillmereRun : ::testing::Test {
+    ScratchFolder folder{"run"};
+    QuillmereProcess quillmere{folder.path()};
+    e2e::CopyDataClient client;
+    std::string encoder = e2e::ownDirectory() + kConsoleEncoder;
+
+    ~QuillmereRun() override { e2e::killProcesses(kConsoleEncoder, 1); }
+
+    void add(const corv::JobRecord& job) { client.sendJob(quillmere.mainWindow(), 130, job); }
+    std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
+    size_t started() const { return jobParts(log()).size(); }
+    HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
+    // Presses Run and returns once the progress dialog is up.
+    bool run() {
+        PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
+        return e2e::waitFor([&] { return progressDialog() != nullptr; });
+    }
+    bool runEnded() {
+        return e2e::waitFor([&] { return progressDialog() == nullptr; }, std::chrono::seconds(60));
+    }
+    // Waits until the hanging stand-in has shown its 5 %.
+    bool hangShows() {
+        return e2e::waitFor([&] { return log().ends_with(" 5% "); });
+    }
+};
+
+TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
+    e2e::writeFile(folder.path() + "notaprogram.exe", "plain text");
+    writeSettings(folder.path(),
+                  {{kLame, encoder}, {kApe, encoder}, {kOgg, folder.path() + "notaprogram.exe"}});
+    ASSERT_TRUE(quillmere.start());
+    const std::string in = folder.path();
+    for (auto [program, name] : std::vector<std::pair<int, std::string>>{{kFlac, "skipped.wav"},
+                                                                         {kLame, "plain.wav"},
+                                                                         {kLame, "early.wav"},
+                                                                         {kApe, "several.wav"},
+                                                                         {kLame, "fail.wav"},
+                                                                         {kOgg, "nostart.wav"},
+                                                                         {kLame, "hang.wav"}})
+        add(*consoleJob(program, in + name));
+    e2e::writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
+
+    ASSERT_TRUE(run());
+    ASSERT_TRUE(hangShows()) << log();
+    add(*consoleJob(kLame, in + "late1.wav"));
+    add(*consoleJob(kLame, in + "late2.wav"));
+    e2e::killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
+    EXPECT_EQ(e2e::dismissMessageBox(quillmere.processId()),
+              "While Quillmere was busy running the jobs in the list 2 new jobs have been added. "
+              "These jobs have been SKIPPED");
+    ASSERT_TRUE(runEnded());
+    EXPECT_EQ(e2e::listRowCount(quillmere.jobList()), 9); // all still listed, the late ones unrun
+
+    std::vector<std::string> parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 7u) << log();
+    EXPECT_EQ(parts[0],
+              "***** Flac disabled or not configured. Skipping current job *****\r\n\r\n\r\n");
+    EXPECT_EQ(parts[1].rfind("***** Starting dos job: *****\r\n\tRunning: \"" + encoder +
+                                 "\"   --preset medium -q 0 \"" + in + "plain.wav\" \"" + in +
+                                 "plain(1).mp3\"\r\n\tProgress:  ",
+                             0),
+              0u)
+        << parts[1];
+    expectRisingTo100(parts[1]);
+    EXPECT_NE(parts[1].find(" 100% \r\n\tScreen dump:\r\n\t " + std::string(80, '_') +
+                            "\r\n\t|Encoding " + in + "plain.wav"),
+              std::string::npos)
+        << parts[1];
+    EXPECT_TRUE(parts[1].ends_with("|\r\n\tExit code: 0\r\n\r\n***** Process Finished/Terminated "
+                                   "***** \r\n\r\n\r\n"));
+    EXPECT_EQ(e2e::readFile(in + "plain(1).mp3"), "partial");
+    EXPECT_NE(parts[2].find("\tProgress: \tScreen dump:\r\n"), std::string::npos) << parts[2];
+    expectRisingTo100(parts[3]); // the last of several progress lines counts
+    EXPECT_NE(parts[4].find("\tExit code: 3 (the encoder failed)\r\n"), std::string::npos);
+    EXPECT_EQ(e2e::loggedPercentages(parts[4]).back(), 30);
+    EXPECT_NE(parts[5].find("\tThe program could not be started: "), std::string::npos) << parts[5];
+    EXPECT_TRUE(parts[5].ends_with("***** Process Finished/Terminated ***** \r\n\r\n\r\n"));
+    EXPECT_NE(parts[6].find("\tExit code: 9 (the encoder failed)\r\n"), std::string::npos);
+}
+
+TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
+    writeSettings(folder.path(), {{kLame, encoder}});
+    ASSERT_TRUE(quillmere.start());
+    for (const char* name : {"one.wav", "hang.wav", "three.wav"})
+        add(*consoleJob(kLame, folder.path() + name));
+    ASSERT_TRUE(run());
+    ASSERT_TRUE(hangShows()) << log();
+    add(*consoleJob(kLame, folder.path() + "late.wav")); // no message about it after a Stop
+    HWND dialog = progressDialog();
+    EXPECT_EQ(e2e::windowText(GetDlgItem(dialog, 3215)), "1/3");
+    SendMessageA(GetDlgItem(dialog, kStop), BM_CLICK, 0, 0);
+    ASSERT_TRUE(runEnded());
+
+    std::vector<std::string> parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 2u) << log(); // the third job never started
+    EXPECT_TRUE(parts[1].ends_with("|\r\n\r\n\tUser aborted conversion.\r\n***** Process "
+                                   "Finished/Terminated ***** \r\n\r\n\r\n"))
+        << parts[1];
+    EXPECT_EQ(parts[1].find("Exit code"), std::string::npos);
+    EXPECT_TRUE(e2e::fileExists(folder.path() + "one.mp3"));
+    EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3")); // cut short, so removed
+    EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
+    EXPECT_EQ(e2e::findDialog(quillmere.processId(), "Quillmere"), nullptr);
+}
+
+TEST_F(QuillmereRun, ExitOrACloseDuringARunStopsItFirst) {
+    writeSettings(folder.path(), {{kLame, encoder}});
+    for (bool exitButton : {true, false}) {
+        ASSERT_TRUE(quillmere.start());
+        add(*consoleJob(kLame, folder.path() + "hang.wav"));
+        ASSERT_TRUE(run());
+        ASSERT_TRUE(hangShows()) << log();
+        if (exitButton)
+            PostMessageA(quillmere.control(kExit), BM_CLICK, 0, 0);
+        else
+            PostMessageA(quillmere.mainWindow(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(quillmere.waitForExit(), 1) << exitButton;
+        EXPECT_TRUE(log().ends_with("\tUser aborted conversion.\r\n***** Process "
+                                    "Finished/Terminated ***** \r\n\r\n\r\n"));
+        EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
+        EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3"));
+    }
+}
+
+std::string registryText(HKEY key, const char* name) {
+    char text[600] = {};
+    DWORD size = sizeof text;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size))
+        return "<none>";
+    return text;
+}
+
+DWORD registryNumber(HKEY key, const char* name) {
+    DWORD value = 99, size = sizeof value;
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    return value;
+}
+
+TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
+    const std::string window = e2e::ownDirectory() + "window_encoder.exe";
+    writeSettings(folder.path(),
+                  {{1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
+    const std::string in = folder.path();
+    for (const char* name : {"L.wav", "R.wav", "song.dts"})
+        e2e::writeFile(in + name, "x");
+    e2e::writeFile(in + "song.wav", std::string("RIFF\x24\x60\0\0WAVEdata\x00\x60\0\0", 20) +
+                                        std::string(0x6000, '\x01'));
+    const char* key = "Software\\Minnetonka Audio Software\\Surcode DTS\\OPTIONS";
+    HKEY options = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &options, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(options, "WAVEFILE3", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
+
+    auto job = [&](int type) {
+        auto j = std::make_unique<corv::JobRecord>();
+        j->jobType = type;
+        j->sampleRate = 48000;
+        j->frameCount = 480000; // 10 s, what the Surcode stand-in counts
+        corv::setFieldText(j->jobName, "song.wav");
+        corv::setFieldText(j->outputDirectory, in);
+        corv::setFieldText(j->baseName, "song");
+        return j;
+    };
+    auto dvd = job(1001);
+    dvd->settings.surcode = {{}, 1, {}, 768, 1, {}}; // DVD, 768 kbps, attenuate rear
+    corv::setFieldText(dvd->settings.surcode.channelFiles[0], in + "L.wav");
+    corv::setFieldText(dvd->settings.surcode.channelFiles[1], in + "R.wav");
+    auto sonic = job(1010);
+    sonic->settings.sonicFoundry.codingMode = 2;
+    sonic->settings.sonicFoundry.useLfe = 1; // flipped on arrival (invert is on by default)
+    sonic->settings.sonicFoundry.dataRate = 448;
+    corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[0], in + "L.wav");
+    corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[1], in + "R.wav");
+    auto ac3 = job(1011);
+    ac3->settings.ac3Library.codingMode = 2;
+    ac3->settings.ac3Library.dataRate = 448;
+    ac3->settings.ac3Library.sampleRate = 48000;
+    corv::setFieldText(ac3->settings.ac3Library.inputPath, in + "song.wav");
+
+    ASSERT_TRUE(quillmere.start());
+    for (const auto* j : {dvd.get(), sonic.get(), ac3.get()})
+        add(*j);
+    ASSERT_TRUE(run());
+    ASSERT_TRUE(runEnded());
+
+    std::vector<std::string> parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 3u) << log();
+    EXPECT_EQ(parts[0].rfind("***** Starting surcode process *****\r\n\tOutput file:    \"" + in +
+                                 "song(1).dts\" \r\n\tWAVEFILE1(L):   \"" + in +
+                                 "L.wav\" \r\n\tWAVEFILE2(R):   \"" + in +
+                                 "R.wav\" \r\n\tRunning: \"" + window + "\" \r\n\tProgress:",
+                             0),
+              0u)
+        << parts[0];
+    expectRisingTo100(parts[0]);
+    EXPECT_TRUE(parts[0].ends_with("%\r\n***** Surcode finished/terminated *****\r\n\r\n\r\n"));
+    EXPECT_EQ(registryText(options, "WAVEFILE7"), in + "song(1).dts");
+    EXPECT_EQ(registryText(options, "WAVEFILE1"), in + "L.wav");
+    EXPECT_EQ(registryText(options, "WAVEFILE3"), "<none>"); // the old one is gone
+    EXPECT_EQ(registryNumber(options, "SAMPLING RATE"), 0u);
+    EXPECT_EQ(registryNumber(options, "SURROUND DOWNMIX"), 1u);
+    EXPECT_EQ(registryNumber(options, "DTS BITRATE INDEX"), 2u);
+    RegCloseKey(options);
+
+    EXPECT_NE(parts[1].find("\tRunning: \"" + window + "\"  -A -P " + in + "SonnicAc3.ini -o " +
+                            in + "song.ac3 -L " + in + "L.wav -R " + in + "R.wav \r\n"),
+              std::string::npos)
+        << parts[1];
+    expectRisingTo100(parts[1]);
+    EXPECT_EQ(e2e::readFile(in + "song.ac3"), "AC3 stand-in");
+    std::string parameters = quillmere.file("SonnicAc3.ini");
+    EXPECT_EQ(parameters.rfind("[Parameters]\r\r\nDataRate=448\r\r\nSampleRate=0\r\r\n", 0), 0u);
+
+    EXPECT_NE(parts[2].find("\tOutput File: " + in + "song(1).ac3\r\n\tProgress: 49% 99%\r\n"),
+              std::string::npos)
+        << parts[2];
+    EXPECT_EQ(e2e::readFile(in + "song(1).ac3").size(), 16u);
+}
+
+} // namespace
