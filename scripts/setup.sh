@@ -13,17 +13,42 @@ packages=(
     libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
     libfftw3-dev                        # spectra measured by the benchmarks
     nlohmann-json3-dev libcli11-dev     # corvandale-cli: JSON output and its options (header-only)
+    dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
 )
+
+# scripts/build-lame.sh fetches lame's source package: apt needs a deb-src line.
+sources_dir=/etc/apt/sources.list.d
+need_update=
+if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list "$sources_dir"; then
+    echo "Adding a deb-src line for Debian's source packages"
+    . /etc/os-release
+    if [ "${ID:-}" = ubuntu ]; then
+        mirror=http://archive.ubuntu.com/ubuntu components="main universe" keyring=ubuntu-archive-keyring.gpg
+    else
+        mirror=http://deb.debian.org/debian components=main keyring=debian-archive-keyring.gpg
+    fi
+    src_list=$(mktemp)
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\nSigned-By: /usr/share/keyrings/%s\n' \
+        "$mirror" "$VERSION_CODENAME" "$components" "$keyring" >"$src_list"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" install -m 644 "$src_list" "$sources_dir/corvandale-src.sources"
+    rm -f "$src_list"
+    need_update=1
+fi
 
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if [ ${#missing[@]} -eq 0 ]; then
+    [ -n "$need_update" ] && "${sudo_cmd[@]}" apt-get update -qq
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

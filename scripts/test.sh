@@ -4,6 +4,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
+scripts/build-lame.sh || exit 1 # a real encoder for the e2e tests, built once
 
 step() { echo; echo "=== $*"; }
 fail() { echo "FAILED: $*"; exit 1; }
