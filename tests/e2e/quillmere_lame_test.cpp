@@ -7,8 +7,6 @@
 #include "remote_window.h"
 #include "wav_builder.h"
 
-#include "batcher/config/batcher_settings.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -39,10 +37,7 @@ TEST(QuillmereLame, ARealLameJobShowsRisingPercentagesAndWritesTheMp3) {
             corv::test::putU16(samples, value);
     }
     corv::test::writeFile(folder + "song.wav", corv::test::wave({}, samples));
-    corv::BatcherSettings settings = corv::defaultBatcherSettings();
-    corv::setFieldText(settings.programPath[8], lameExe());
-    e2e::writeFile(folder + "settingsQuillmere.ini",
-                   std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+    e2e::writeBatcherSettings(folder, {{8, lameExe()}});
 
     e2e::QuillmereProcess quillmere(folder);
     ASSERT_TRUE(quillmere.start());

@@ -2,6 +2,8 @@
 
 #include "remote_window.h"
 
+#include "batcher/config/batcher_settings.h"
+
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -112,6 +114,14 @@ void killProcesses(const std::string& exeName, UINT exitCode) {
             CloseHandle(process);
         }
     });
+}
+
+void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs) {
+    corv::BatcherSettings settings = corv::defaultBatcherSettings();
+    for (const auto& [index, path] : programs)
+        corv::setFieldText(settings.programPath[index], path);
+    writeFile(folder + "settingsQuillmere.ini",
+              std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
 }
 
 std::vector<int> loggedPercentages(const std::string& log) {

@@ -3,6 +3,7 @@
 // test (its settings and logs live there), started as a process.
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ bool fileExists(const std::string& path);
 // killProcesses ends them with the given exit code.
 int countProcesses(const std::string& exeName);
 void killProcesses(const std::string& exeName, UINT exitCode);
+
+// settingsQuillmere.ini with these program paths by index; every other
+// program keeps "C:\" (not usable).
+void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs);
 
 // The percentages on the first "Progress:" line of a job log text, in order.
 std::vector<int> loggedPercentages(const std::string& log);

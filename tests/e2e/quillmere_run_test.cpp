@@ -6,12 +6,10 @@
 #include "quillmere_process.h"
 #include "remote_window.h"
 
-#include "batcher/config/batcher_settings.h"
 #include "protocol/job_record.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -25,15 +23,6 @@ using e2e::ScratchFolder;
 constexpr int kRun = 5020, kExit = 5030, kStop = 410;
 constexpr int kApe = 3, kFlac = 4, kLame = 8, kOgg = 9;
 constexpr char kConsoleEncoder[] = "console_encoder.exe";
-
-// Program paths by index; every other program keeps "C:\" (not usable).
-void writeSettings(const std::string& folder, const std::map<int, std::string>& programs) {
-    corv::BatcherSettings settings = corv::defaultBatcherSettings();
-    for (const auto& [index, path] : programs)
-        corv::setFieldText(settings.programPath[index], path);
-    e2e::writeFile(folder + "settingsQuillmere.ini",
-                   std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
-}
 
 std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input) {
     auto job = std::make_unique<corv::JobRecord>();
@@ -76,7 +65,6 @@ struct QuillmereRun : ::testing::Test {
 
     void add(const corv::JobRecord& job) { client.sendJob(quillmere.mainWindow(), 130, job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
-    size_t started() const { return jobParts(log()).size(); }
     HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
     // Presses Run and returns once the progress dialog is up.
     bool run() {
@@ -86,26 +74,26 @@ struct QuillmereRun : ::testing::Test {
     bool runEnded() {
         return e2e::waitFor([&] { return progressDialog() == nullptr; }, std::chrono::seconds(60));
     }
-    // Waits until the hanging stand-in has shown its 5 %.
+    // Waits until the hanging stand-in ("hang.wav") has shown its 5 %.
     bool hangShows() {
-        return e2e::waitFor([&] { return log().ends_with(" 5% "); });
+        return e2e::waitFor([&] {
+            std::string text = log();
+            return text.find("hang.wav") != std::string::npos && text.ends_with(" 5% ");
+        });
     }
 };
 
 TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     e2e::writeFile(folder.path() + "notaprogram.exe", "plain text");
-    writeSettings(folder.path(),
-                  {{kLame, encoder}, {kApe, encoder}, {kOgg, folder.path() + "notaprogram.exe"}});
+    e2e::writeBatcherSettings(
+        folder.path(),
+        {{kLame, encoder}, {kApe, encoder}, {kOgg, folder.path() + "notaprogram.exe"}});
     ASSERT_TRUE(quillmere.start());
     const std::string in = folder.path();
-    for (auto [program, name] : std::vector<std::pair<int, std::string>>{{kFlac, "skipped.wav"},
-                                                                         {kLame, "plain.wav"},
-                                                                         {kLame, "early.wav"},
-                                                                         {kApe, "several.wav"},
-                                                                         {kLame, "fail.wav"},
-                                                                         {kOgg, "nostart.wav"},
-                                                                         {kLame, "hang.wav"}})
-        add(*consoleJob(program, in + name));
+    const int programs[] = {kFlac, kLame, kLame, kApe, kLame, kOgg, kLame};
+    const char* names[] = {"skipped", "plain", "early", "several", "fail", "nostart", "hang"};
+    for (int i = 0; i < 7; ++i)
+        add(*consoleJob(programs[i], in + names[i] + ".wav"));
     e2e::writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
 
     ASSERT_TRUE(run());
@@ -147,7 +135,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
 }
 
 TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
-    writeSettings(folder.path(), {{kLame, encoder}});
+    e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
@@ -172,7 +160,7 @@ TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
 }
 
 TEST_F(QuillmereRun, ExitOrACloseDuringARunStopsItFirst) {
-    writeSettings(folder.path(), {{kLame, encoder}});
+    e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     for (bool exitButton : {true, false}) {
         ASSERT_TRUE(quillmere.start());
         add(*consoleJob(kLame, folder.path() + "hang.wav"));
@@ -190,24 +178,19 @@ TEST_F(QuillmereRun, ExitOrACloseDuringARunStopsItFirst) {
     }
 }
 
-std::string registryText(HKEY key, const char* name) {
-    char text[600] = {};
-    DWORD size = sizeof text;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size))
+// A REG_SZ as its text, a REG_DWORD as its number in decimal.
+std::string registryValue(HKEY key, const char* name) {
+    char data[600] = {};
+    DWORD type = 0, size = sizeof data - 1;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size))
         return "<none>";
-    return text;
-}
-
-DWORD registryNumber(HKEY key, const char* name) {
-    DWORD value = 99, size = sizeof value;
-    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    return value;
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : data;
 }
 
 TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
     const std::string window = e2e::ownDirectory() + "window_encoder.exe";
-    writeSettings(folder.path(),
-                  {{1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
+    e2e::writeBatcherSettings(
+        folder.path(), {{1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
     const std::string in = folder.path();
     for (const char* name : {"L.wav", "R.wav", "song.dts"})
         e2e::writeFile(in + name, "x");
@@ -230,20 +213,18 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
         corv::setFieldText(j->baseName, "song");
         return j;
     };
-    auto dvd = job(1001);
+    auto dvd = job(1001), sonic = job(1010), ac3 = job(1011);
     dvd->settings.surcode = {{}, 1, {}, 768, 1, {}}; // DVD, 768 kbps, attenuate rear
-    corv::setFieldText(dvd->settings.surcode.channelFiles[0], in + "L.wav");
-    corv::setFieldText(dvd->settings.surcode.channelFiles[1], in + "R.wav");
-    auto sonic = job(1010);
-    sonic->settings.sonicFoundry.codingMode = 2;
-    sonic->settings.sonicFoundry.useLfe = 1; // flipped on arrival (invert is on by default)
-    sonic->settings.sonicFoundry.dataRate = 448;
-    corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[0], in + "L.wav");
-    corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[1], in + "R.wav");
-    auto ac3 = job(1011);
-    ac3->settings.ac3Library.codingMode = 2;
-    ac3->settings.ac3Library.dataRate = 448;
-    ac3->settings.ac3Library.sampleRate = 48000;
+    corv::SonicFoundrySettings& s = sonic->settings.sonicFoundry;
+    s.codingMode = 2;
+    s.useLfe = 1; // flipped on arrival (invert is on by default)
+    s.dataRate = 448;
+    for (int slot : {0, 1}) {
+        std::string file = in + (slot ? "R.wav" : "L.wav");
+        corv::setFieldText(dvd->settings.surcode.channelFiles[slot], file);
+        corv::setFieldText(s.channelFiles[slot], file);
+    }
+    ac3->settings.ac3Library = {{}, 448, 48000, 2, 0, {}};
     corv::setFieldText(ac3->settings.ac3Library.inputPath, in + "song.wav");
 
     ASSERT_TRUE(quillmere.start());
@@ -263,12 +244,12 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
         << parts[0];
     expectRisingTo100(parts[0]);
     EXPECT_TRUE(parts[0].ends_with("%\r\n***** Surcode finished/terminated *****\r\n\r\n\r\n"));
-    EXPECT_EQ(registryText(options, "WAVEFILE7"), in + "song(1).dts");
-    EXPECT_EQ(registryText(options, "WAVEFILE1"), in + "L.wav");
-    EXPECT_EQ(registryText(options, "WAVEFILE3"), "<none>"); // the old one is gone
-    EXPECT_EQ(registryNumber(options, "SAMPLING RATE"), 0u);
-    EXPECT_EQ(registryNumber(options, "SURROUND DOWNMIX"), 1u);
-    EXPECT_EQ(registryNumber(options, "DTS BITRATE INDEX"), 2u);
+    EXPECT_EQ(registryValue(options, "WAVEFILE7"), in + "song(1).dts");
+    EXPECT_EQ(registryValue(options, "WAVEFILE1"), in + "L.wav");
+    EXPECT_EQ(registryValue(options, "WAVEFILE3"), "<none>"); // the old one is gone
+    EXPECT_EQ(registryValue(options, "SAMPLING RATE"), "0");
+    EXPECT_EQ(registryValue(options, "SURROUND DOWNMIX"), "1");
+    EXPECT_EQ(registryValue(options, "DTS BITRATE INDEX"), "2");
     RegCloseKey(options);
 
     EXPECT_NE(parts[1].find("\tRunning: \"" + window + "\"  -A -P " + in + "SonnicAc3.ini -o " +

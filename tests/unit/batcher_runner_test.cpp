@@ -1,12 +1,9 @@
 // The portable rules of the job runners: progress read from a console
-// screen, percentages and totals, the screen dump, the Surcode time display
-// and the Sonic Foundry parameter file as stored.
+// screen, percentages and totals, the screen dump, the Surcode time display.
 #include "batcher/core/console_screen.h"
 #include "batcher/core/job_progress.h"
 #include "batcher/encoders/window_encoders.h"
 #include "batcher_test_support.h"
-#include "temp_dir.h"
-#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +84,7 @@ TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositive) {
     }
 }
 
-TEST(WindowEncoders, TimeDisplayAndParameterFileAsTheEncodersSeeThem) {
+TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
     EXPECT_EQ(elapsedMilliseconds("00:01:30.50"), 90500);
     EXPECT_EQ(elapsedMilliseconds("01:00:00.01"), 3600010);
     EXPECT_EQ(elapsedMilliseconds("12:3"),
@@ -95,12 +92,6 @@ TEST(WindowEncoders, TimeDisplayAndParameterFileAsTheEncodersSeeThem) {
     EXPECT_TRUE(isTimeDisplay("00:00:10.00"));
     for (std::string_view text : {"00:00:10.0", "00-00:10.00", "00:00:10:00", ""})
         EXPECT_FALSE(isTimeDisplay(text)) << text;
-
-    test::TempDir dir;
-    ASSERT_TRUE(writeSonicParameterFile(dir.file("SonnicAc3.ini"), "[Parameters]\r\nA=1\r\n"));
-    EXPECT_EQ(test::readFile(dir.file("SonnicAc3.ini")),
-              test::textBytes("[Parameters]\r\r\nA=1\r\r\n"));
-    EXPECT_FALSE(writeSonicParameterFile(dir.file("no-such-folder/SonnicAc3.ini"), "x"));
 }
 
 } // namespace
