@@ -137,6 +137,8 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
 TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
     e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
+    PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
+    EXPECT_EQ(e2e::dismissMessageBox(quillmere.processId()), "No jobs in queue.");
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
     ASSERT_TRUE(run());
@@ -189,8 +191,11 @@ std::string registryValue(HKEY key, const char* name) {
 
 TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
     const std::string window = e2e::ownDirectory() + "window_encoder.exe";
+    const std::string noButton = folder.path() + "surcode_nobutton.exe";
+    ASSERT_TRUE(CopyFileA(window.c_str(), noButton.c_str(), FALSE));
     e2e::writeBatcherSettings(
-        folder.path(), {{1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
+        folder.path(),
+        {{0, noButton}, {1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
     const std::string in = folder.path();
     for (const char* name : {"L.wav", "R.wav", "song.dts"})
         e2e::writeFile(in + name, "x");
@@ -213,7 +218,7 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
         corv::setFieldText(j->baseName, "song");
         return j;
     };
-    auto dvd = job(1001), sonic = job(1010), ac3 = job(1011);
+    auto noEncode = job(1000), dvd = job(1001), sonic = job(1010), ac3 = job(1011);
     dvd->settings.surcode = {{}, 1, {}, 768, 1, {}}; // DVD, 768 kbps, attenuate rear
     corv::SonicFoundrySettings& s = sonic->settings.sonicFoundry;
     s.codingMode = 2;
@@ -228,13 +233,18 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
     corv::setFieldText(ac3->settings.ac3Library.inputPath, in + "song.wav");
 
     ASSERT_TRUE(quillmere.start());
-    for (const auto* j : {dvd.get(), sonic.get(), ac3.get()})
+    for (const auto* j : {noEncode.get(), dvd.get(), sonic.get(), ac3.get()})
         add(*j);
     ASSERT_TRUE(run());
     ASSERT_TRUE(runEnded());
 
-    std::vector<std::string> parts = jobParts(log());
-    ASSERT_EQ(parts.size(), 3u) << log();
+    std::vector<std::string> all = jobParts(log());
+    ASSERT_EQ(all.size(), 4u) << log();
+    // Without an Encode button the job ends by itself, not at the next Stop.
+    EXPECT_TRUE(
+        all[0].ends_with("\tThe encoder window has no Encode button or no time display.\r\n"))
+        << all[0];
+    std::vector<std::string> parts(all.begin() + 1, all.end());
     EXPECT_EQ(parts[0].rfind("***** Starting surcode process *****\r\n\tOutput file:    \"" + in +
                                  "song(1).dts\" \r\n\tWAVEFILE1(L):   \"" + in +
                                  "L.wav\" \r\n\tWAVEFILE2(R):   \"" + in +
