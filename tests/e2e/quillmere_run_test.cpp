@@ -66,6 +66,18 @@ struct QuillmereRun : ::testing::Test {
     void add(const corv::JobRecord& job) { client.sendJob(quillmere.mainWindow(), 130, job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
     HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
+    int progressDialogs() const {
+        std::pair<DWORD, int> count{quillmere.processId(), 0};
+        EnumWindows(
+            [](HWND window, LPARAM context) {
+                auto* c = reinterpret_cast<std::pair<DWORD, int>*>(context);
+                if (e2e::processOf(window) == c->first && e2e::windowText(window) == "Conversion")
+                    ++c->second;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        return count.second;
+    }
     // Presses Run and returns once the progress dialog is up.
     bool run() {
         PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
@@ -95,9 +107,17 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     for (int i = 0; i < 7; ++i)
         add(*consoleJob(programs[i], in + names[i] + ".wav"));
     e2e::writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
+    // Consoles of this prefix start 120 columns wide; the batcher's must still be 80.
+    HKEY console = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Console", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &console,
+                    nullptr);
+    DWORD wide = 300 << 16 | 120;
+    RegSetValueExA(console, "ScreenBufferSize", 0, REG_DWORD, reinterpret_cast<BYTE*>(&wide), 4);
 
     ASSERT_TRUE(run());
     ASSERT_TRUE(hangShows()) << log();
+    RegDeleteValueA(console, "ScreenBufferSize");
+    RegCloseKey(console);
     add(*consoleJob(kLame, in + "late1.wav"));
     add(*consoleJob(kLame, in + "late2.wav"));
     e2e::killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
@@ -122,6 +142,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
                             "\r\n\t|Encoding " + in + "plain.wav"),
               std::string::npos)
         << parts[1];
+    EXPECT_NE(parts[1].find(" |\r\n\t|ETA Progress "), std::string::npos) << parts[1];
     EXPECT_TRUE(parts[1].ends_with("|\r\n\tExit code: 0\r\n\r\n***** Process Finished/Terminated "
                                    "***** \r\n\r\n\r\n"));
     EXPECT_EQ(e2e::readFile(in + "plain(1).mp3"), "partial");
@@ -141,8 +162,10 @@ TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
     EXPECT_EQ(e2e::dismissMessageBox(quillmere.processId()), "No jobs in queue.");
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
+    PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0); // the second Run finds a run going on
     ASSERT_TRUE(run());
     ASSERT_TRUE(hangShows()) << log();
+    EXPECT_EQ(progressDialogs(), 1);
     add(*consoleJob(kLame, folder.path() + "late.wav")); // no message about it after a Stop
     HWND dialog = progressDialog();
     EXPECT_EQ(e2e::windowText(GetDlgItem(dialog, 3215)), "1/3");
