@@ -15,18 +15,22 @@ struct JobRecord;
 // been released. No parameters.
 inline constexpr UINT kShowPendingWarnings = WM_APP + 1;
 
+// Any process can send these numbers to our windows, so none of them carries
+// a pointer: what they need is left in BatcherState or the dialog's run.
+
 // Sent by the runner to the main window at the start of each job: copy the
-// row's job name and record, so that nothing the runner reads belongs to
-// the list. wParam: row index; lParam: JobRowCopy*. Result TRUE when copied,
-// FALSE when the row is gone.
+// row's job name and record into BatcherState::rowCopy, so that nothing the
+// runner reads belongs to the list. wParam: row index. Result TRUE when
+// copied, FALSE when the row is gone or no copy is awaited.
 inline constexpr UINT kCopyJobRow = WM_APP + 2;
 struct JobRowCopy {
     std::string* name;
     JobRecord* job;
 };
 
-// Sent by the runner to the progress dialog: show a "Quillmere" warning and
-// return when the user has answered it. lParam: const char*, the text.
+// Sent by the runner to the progress dialog: show the run's pending warning
+// ("Quillmere", exclamation icon) and return when the user has answered it.
+// No parameters.
 inline constexpr UINT kShowRunWarning = WM_APP + 3;
 
 // Posted by the runner to the progress dialog after each job: an open log

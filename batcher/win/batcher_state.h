@@ -12,6 +12,8 @@
 
 namespace corv {
 
+struct JobRowCopy;
+
 struct BatcherState {
     std::string programDirectory; // with its trailing backslash
     bool ntPlatform = true;
@@ -29,6 +31,9 @@ struct BatcherState {
     // The runner thread of the current run, kept until the run has ended so
     // that Exit can wait for it.
     HANDLE runnerThread = nullptr;
+    // Where the main window copies a row for the runner (kCopyJobRow); set
+    // by the runner only while it waits for that copy.
+    std::atomic<JobRowCopy*> rowCopy{nullptr};
 
     // Written by one thread and read by the other during a run.
     std::atomic<bool> abort{false};

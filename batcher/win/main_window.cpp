@@ -104,8 +104,9 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         ShowPendingWarnings(window);
         return TRUE;
     case kCopyJobRow: {
-        auto* copy = reinterpret_cast<JobRowCopy*>(lParam);
-        bool copied = CopyJobRow(jobList(state), static_cast<int>(wParam), *copy->name, *copy->job);
+        JobRowCopy* copy = state.rowCopy;
+        bool copied =
+            copy && CopyJobRow(jobList(state), static_cast<int>(wParam), *copy->name, *copy->job);
         SetWindowLongPtrA(window, DWLP_MSGRESULT, copied ? TRUE : FALSE);
         return TRUE;
     }

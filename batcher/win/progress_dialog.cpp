@@ -27,6 +27,7 @@ constexpr int kBarMaximum = 100;
 struct RunContext {
     BatcherState& state;
     HWND dialog = nullptr;
+    std::string warning;                      // for kShowRunWarning
     std::vector<std::string> closingMessages; // written by the runner before it ends
 };
 
@@ -34,10 +35,10 @@ struct RunContext {
 // user-interface thread.
 class DialogObserver final : public RunObserver {
   public:
-    explicit DialogObserver(HWND dialog) : dialog_(dialog) {}
+    explicit DialogObserver(RunContext& run) : run_(run), dialog_(run.dialog) {}
     void warn(std::string_view text, std::string_view) override {
-        std::string owned(text);
-        SendMessageA(dialog_, kShowRunWarning, 0, reinterpret_cast<LPARAM>(owned.c_str()));
+        run_.warning = text;
+        SendMessageA(dialog_, kShowRunWarning, 0, 0);
     }
     void jobStarted(int index, int total, std::string_view name) override {
         SetDlgItemTextA(dialog_, IDC_CURRENT_FILE, std::string(name).c_str());
@@ -51,24 +52,29 @@ class DialogObserver final : public RunObserver {
     void jobFinished() override { PostMessageA(dialog_, kJobFinished, 0, 0); }
 
   private:
+    RunContext& run_;
     HWND dialog_;
 };
 
 // The job list, read by the user-interface thread on the runner's behalf.
 class ListQueue final : public JobQueue {
   public:
-    explicit ListQueue(HWND mainWindow) : main_(mainWindow) {}
+    explicit ListQueue(BatcherState& state) : state_(state) {}
     int rowCount() override {
-        return static_cast<int>(SendDlgItemMessageA(main_, IDC_JOB_LIST, LVM_GETITEMCOUNT, 0, 0));
+        return static_cast<int>(
+            SendDlgItemMessageA(state_.mainWindow, IDC_JOB_LIST, LVM_GETITEMCOUNT, 0, 0));
     }
     bool copyRow(int index, std::string& name, JobRecord& job) override {
         JobRowCopy copy{&name, &job};
-        return SendMessageA(main_, kCopyJobRow, static_cast<WPARAM>(index),
-                            reinterpret_cast<LPARAM>(&copy)) != 0;
+        state_.rowCopy = &copy;
+        bool copied =
+            SendMessageA(state_.mainWindow, kCopyJobRow, static_cast<WPARAM>(index), 0) != 0;
+        state_.rowCopy = nullptr;
+        return copied;
     }
 
   private:
-    HWND main_;
+    BatcherState& state_;
 };
 
 class WindowsRunners final : public EncoderRunners {
@@ -98,8 +104,8 @@ unsigned __stdcall runnerThread(void* argument) {
     auto* run = static_cast<RunContext*>(argument);
     BatcherState& state = run->state;
     try {
-        DialogObserver observer(run->dialog);
-        ListQueue queue(state.mainWindow);
+        DialogObserver observer(*run);
+        ListQueue queue(state);
         WindowsRunners runners(state, observer);
         run->closingMessages = RunJobs(queue, runners, observer, state.settings, state.usable,
                                        RunShared{state.abort, state.progressTotal, state.jobLog});
@@ -155,7 +161,7 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         onCommand(dialog, run->state, LOWORD(wParam));
         return TRUE;
     case kShowRunWarning:
-        WarnUser(dialog, reinterpret_cast<const char*>(lParam));
+        WarnUser(dialog, run->warning);
         return TRUE;
     case kJobFinished:
         RefreshLogWindow(run->state);
