@@ -14,14 +14,19 @@ cache=${CORV_LAME_CACHE:-$HOME/.cache/corvandale}/lame-$upstream
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 echo "Building lame.exe $upstream for Windows (about two minutes, once)"
-(
-    cd "$work"
-    apt-get source -qq --download-only lame >/dev/null
-    dpkg-source -x lame_*.dsc src >/dev/null
-    cd src
-    ./configure -q --host=x86_64-w64-mingw32 --disable-shared --enable-static >/dev/null
-    make -s -j2 LDFLAGS=-all-static >/dev/null 2>&1
-)
+# (set -e does not hold inside an if: each step goes on only after the one before.)
+if ! (
+    cd "$work" &&
+        apt-get source -qq --download-only lame &&
+        dpkg-source -x lame_*.dsc src &&
+        cd src &&
+        ./configure -q --host=x86_64-w64-mingw32 --disable-shared --enable-static &&
+        make -s -j2 LDFLAGS=-all-static
+) >"$work/build.log" 2>&1; then
+    tail -30 "$work/build.log"
+    echo "build-lame.sh: building lame.exe failed"
+    exit 1
+fi
 mkdir -p "$cache"
 cp "$work/src/frontend/lame.exe" "$cache/lame.exe.part"
 mv "$cache/lame.exe.part" "$cache/lame.exe"

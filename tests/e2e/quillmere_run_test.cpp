@@ -55,6 +55,14 @@ void expectRisingTo100(const std::string& part) {
         EXPECT_GT(seen[i], seen[i - 1]) << part;
 }
 
+// Counts the "Conversion" windows of a process: context is pair<process, count>.
+BOOL CALLBACK countProgressDialog(HWND window, LPARAM context) {
+    auto* count = reinterpret_cast<std::pair<DWORD, int>*>(context);
+    if (e2e::processOf(window) == count->first && e2e::windowText(window) == "Conversion")
+        ++count->second;
+    return TRUE;
+}
+
 struct QuillmereRun : ::testing::Test {
     ScratchFolder folder{"run"};
     QuillmereProcess quillmere{folder.path()};
@@ -68,14 +76,7 @@ struct QuillmereRun : ::testing::Test {
     HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
     int progressDialogs() const {
         std::pair<DWORD, int> count{quillmere.processId(), 0};
-        EnumWindows(
-            [](HWND window, LPARAM context) {
-                auto* c = reinterpret_cast<std::pair<DWORD, int>*>(context);
-                if (e2e::processOf(window) == c->first && e2e::windowText(window) == "Conversion")
-                    ++c->second;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
+        EnumWindows(countProgressDialog, reinterpret_cast<LPARAM>(&count));
         return count.second;
     }
     // Presses Run and returns once the progress dialog is up.
