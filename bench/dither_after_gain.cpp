@@ -11,6 +11,7 @@
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/output_writer.h"
 #include "analyser/engine/settings_file.h"
+#include "protocol/little_endian.h"
 #include "ssrc/linked_entry_points.h"
 
 #include <cmath>
@@ -86,8 +87,8 @@ Samples readOutput(const std::string& path, const corv::ConversionSettings& sett
     Samples out;
     for (std::size_t at = static_cast<std::size_t>(record.dataStart); at + 1 < bytes.size();
          at += 2)
-        out.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) |
-                                           static_cast<uint8_t>(bytes[at + 1]) << 8));
+        out.push_back(static_cast<int16_t>(
+            corv::readU16le(reinterpret_cast<const uint8_t*>(bytes.data() + at))));
     out.resize(static_cast<std::size_t>(record.frameCount));
     return out;
 }

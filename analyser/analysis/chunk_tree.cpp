@@ -4,6 +4,7 @@
 #include "analyser/analysis/riff_names.h"
 #include "analyser/analysis/wave_reader.h"
 #include "platform/file_stream.h"
+#include "protocol/little_endian.h"
 
 #include <cstring>
 
@@ -145,8 +146,7 @@ bool showBody(TextNode& node, const ChunkHeader& header, ByteSource& source,
               std::vector<uint8_t>& buffer) {
     buffer.assign(static_cast<size_t>(header.size) + 8, 0);
     std::memcpy(buffer.data(), header.id, 4);
-    for (int i = 0; i < 4; ++i)
-        buffer[4 + i] = static_cast<uint8_t>(header.size >> (8 * i));
+    writeU32le(buffer.data() + 4, header.size);
     if (source.read(buffer.data() + 8, header.size) != header.size) return false;
     decodeChunk(node, header, ChunkBytes(buffer.data(), buffer.size()));
     return true;

@@ -1,6 +1,7 @@
 #include "analyser/analysis/list_chunk.h"
 
 #include "analyser/analysis/riff_names.h"
+#include "protocol/little_endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,13 +14,14 @@ uint8_t ChunkBytes::fieldByte(size_t offset, size_t i) const {
 }
 
 uint16_t ChunkBytes::u16(size_t offset) const {
-    return static_cast<uint16_t>(uint32_t{fieldByte(offset, 0)} | uint32_t{fieldByte(offset, 1)}
-                                                                      << 8);
+    const uint8_t field[2] = {fieldByte(offset, 0), fieldByte(offset, 1)};
+    return readU16le(field);
 }
 
 uint32_t ChunkBytes::u32(size_t offset) const {
-    return uint32_t{fieldByte(offset, 0)} | uint32_t{fieldByte(offset, 1)} << 8 |
-           uint32_t{fieldByte(offset, 2)} << 16 | uint32_t{fieldByte(offset, 3)} << 24;
+    const uint8_t field[4] = {fieldByte(offset, 0), fieldByte(offset, 1), fieldByte(offset, 2),
+                              fieldByte(offset, 3)};
+    return readU32le(field);
 }
 
 std::string ChunkBytes::text(size_t offset, size_t maxLength) const {

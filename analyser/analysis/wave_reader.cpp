@@ -1,8 +1,8 @@
 #include "analyser/analysis/wave_reader.h"
 
-#include "analyser/analysis/byte_order.h"
 #include "analyser/analysis/riff_names.h"
 #include "platform/file_stream.h"
+#include "protocol/little_endian.h"
 
 #include <cstring>
 #include <functional>

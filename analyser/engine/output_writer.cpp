@@ -1,6 +1,7 @@
 #include "analyser/engine/output_writer.h"
 
 #include "analyser/analysis/wave_reader.h"
+#include "protocol/little_endian.h"
 
 #include <cstring>
 
@@ -20,12 +21,12 @@ class HeaderCursor {
     explicit HeaderCursor(uint8_t* out) : out_(out) {}
     void text(const char (&id)[5]) { bytes(id, 4); }
     void u16(uint32_t v) {
-        out_[at_++] = static_cast<uint8_t>(v);
-        out_[at_++] = static_cast<uint8_t>(v >> 8);
+        writeU16le(out_ + at_, v);
+        at_ += 2;
     }
     void u32(uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
+        writeU32le(out_ + at_, v);
+        at_ += 4;
     }
     void bytes(const void* src, size_t n) {
         std::memcpy(out_ + at_, src, n);
@@ -44,8 +45,7 @@ bool isFloatOutput(SampleType type) {
 
 bool patchU32(FileStream& file, int64_t position, uint64_t value) {
     uint8_t field[4];
-    HeaderCursor cursor(field);
-    cursor.u32(static_cast<uint32_t>(value));
+    writeU32le(field, static_cast<uint32_t>(value));
     return file.seek(position) && file.write(field, sizeof field) == sizeof field;
 }
 

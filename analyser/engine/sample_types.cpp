@@ -1,5 +1,6 @@
 #include "analyser/engine/sample_types.h"
 
+#include "protocol/little_endian.h"
 #include "ssrc/simd.h"
 
 #include <algorithm>
@@ -16,46 +17,13 @@ constexpr float kScale15 = 1.0f / 32768.0f;
 constexpr float kScale23 = 1.0f / 8388608.0f;
 constexpr float kScale31 = 1.0f / 2147483648.0f;
 
-uint32_t loadU16(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8;
-}
-
-uint32_t loadU32(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-uint64_t loadU64(const uint8_t* p) {
-    return uint64_t{loadU32(p)} | uint64_t{loadU32(p + 4)} << 32;
-}
-
 // Three bytes, the sign taken from the top bit of the third.
-int32_t loadS24(const uint8_t* p) {
-    uint32_t u = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
-    return static_cast<int32_t>(u << 8) >> 8;
-}
-
-void storeU16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void storeU24(uint8_t* p, uint32_t v) {
-    storeU16(p, v);
-    p[2] = static_cast<uint8_t>(v >> 16);
-}
-
-void storeU32(uint8_t* p, uint32_t v) {
-    storeU24(p, v);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-void storeU64(uint8_t* p, uint64_t v) {
-    storeU32(p, static_cast<uint32_t>(v));
-    storeU32(p + 4, static_cast<uint32_t>(v >> 32));
+int32_t readS24le(const uint8_t* p) {
+    return static_cast<int32_t>(readU24le(p) << 8) >> 8;
 }
 
 void storeFloat(uint8_t* p, float f) {
-    storeU32(p, std::bit_cast<uint32_t>(f));
+    writeU32le(p, std::bit_cast<uint32_t>(f));
 }
 
 // Clips into [minimum, 1.0] (written back), scales and rounds half away from
@@ -202,40 +170,40 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
     case SampleType::Int16: {
         const double scale = kScale15;
         for (size_t i = 0; i < n; ++i)
-            working[i] = static_cast<int16_t>(loadU16(raw + 2 * i)) * scale;
+            working[i] = static_cast<int16_t>(readU16le(raw + 2 * i)) * scale;
         return true;
     }
     case SampleType::Int24: {
         const double scale = kScale23;
         for (size_t i = 0; i < n; ++i)
-            working[i] = loadS24(raw + 3 * i) * scale;
+            working[i] = readS24le(raw + 3 * i) * scale;
         return true;
     }
     case SampleType::Int32: {
         const double scale = kScale31;
         for (size_t i = 0; i < n; ++i)
-            working[i] = static_cast<int32_t>(loadU32(raw + 4 * i)) * scale;
+            working[i] = static_cast<int32_t>(readU32le(raw + 4 * i)) * scale;
         return true;
     }
     case SampleType::FloatIeee:
         for (size_t i = 0; i < n; ++i)
-            working[i] = std::bit_cast<float>(loadU32(raw + 4 * i));
+            working[i] = std::bit_cast<float>(readU32le(raw + 4 * i));
         return true;
     case SampleType::FloatPcm: {
         const double scale = kScale23;
         for (size_t i = 0; i < n; ++i)
-            working[i] = double{std::bit_cast<float>(loadU32(raw + 4 * i))} * scale;
+            working[i] = double{std::bit_cast<float>(readU32le(raw + 4 * i))} * scale;
         return true;
     }
     case SampleType::FloatCe: {
         const double scale = kScale15;
         for (size_t i = 0; i < n; ++i)
-            working[i] = double{std::bit_cast<float>(loadU32(raw + 4 * i))} * scale;
+            working[i] = double{std::bit_cast<float>(readU32le(raw + 4 * i))} * scale;
         return true;
     }
     case SampleType::Double:
         for (size_t i = 0; i < n; ++i)
-            working[i] = std::bit_cast<double>(loadU64(raw + 8 * i));
+            working[i] = std::bit_cast<double>(readU64le(raw + 8 * i));
         return true;
     }
     return false;
@@ -252,15 +220,15 @@ size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_
         break;
     case SampleType::Int16:
         writeIntegers(working, n, 32767.0, 0.0, minimum, raw, 2,
-                      [](uint8_t* p, uint32_t v) { storeU16(p, v); });
+                      [](uint8_t* p, uint32_t v) { writeU16le(p, v); });
         break;
     case SampleType::Int24:
         writeIntegers(working, n, 8388607.0, 0.0, minimum, raw, 3,
-                      [](uint8_t* p, uint32_t v) { storeU24(p, v); });
+                      [](uint8_t* p, uint32_t v) { writeU24le(p, v); });
         break;
     case SampleType::Int32:
         writeIntegers(working, n, 2147483647.0, 0.0, minimum, raw, 4,
-                      [](uint8_t* p, uint32_t v) { storeU32(p, v); });
+                      [](uint8_t* p, uint32_t v) { writeU32le(p, v); });
         break;
     // Float outputs keep whatever level they get: no clipping.
     case SampleType::FloatIeee:
@@ -277,7 +245,7 @@ size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_
         break;
     case SampleType::Double:
         for (size_t i = 0; i < n; ++i)
-            storeU64(raw + 8 * i, std::bit_cast<uint64_t>(working[i]));
+            writeU64le(raw + 8 * i, std::bit_cast<uint64_t>(working[i]));
         break;
     default:
         return 0;

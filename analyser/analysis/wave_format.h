@@ -1,0 +1,17 @@
+#pragma once
+// The format tags of a WAVE "fmt " record and the sub-format GUIDs of the
+// extensible record, as the reader accepts and the writer stores them.
+#include <cstdint>
+
+namespace corv {
+
+inline constexpr uint16_t kWaveTagPcm = 1;
+inline constexpr uint16_t kWaveTagFloat = 3;
+inline constexpr uint16_t kWaveTagExtensible = 0xFFFE;
+
+// KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT in a file: the format tag as a
+// little-endian 32-bit field, then these 12 bytes, the same for both.
+inline constexpr uint8_t kSubFormatGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                                   0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+} // namespace corv
