@@ -6,38 +6,38 @@
 
 namespace corv {
 
-inline uint16_t readU16le(const uint8_t* p) {
+constexpr uint16_t readU16le(const uint8_t* p) {
     return static_cast<uint16_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8);
 }
 
-inline uint32_t readU24le(const uint8_t* p) {
+constexpr uint32_t readU24le(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
 }
 
-inline uint32_t readU32le(const uint8_t* p) {
+constexpr uint32_t readU32le(const uint8_t* p) {
     return readU24le(p) | uint32_t{p[3]} << 24;
 }
 
-inline uint64_t readU64le(const uint8_t* p) {
+constexpr uint64_t readU64le(const uint8_t* p) {
     return uint64_t{readU32le(p)} | uint64_t{readU32le(p + 4)} << 32;
 }
 
-inline void writeU16le(uint8_t* p, uint32_t value) {
+constexpr void writeU16le(uint8_t* p, uint32_t value) {
     p[0] = static_cast<uint8_t>(value);
     p[1] = static_cast<uint8_t>(value >> 8);
 }
 
-inline void writeU24le(uint8_t* p, uint32_t value) {
+constexpr void writeU24le(uint8_t* p, uint32_t value) {
     writeU16le(p, value);
     p[2] = static_cast<uint8_t>(value >> 16);
 }
 
-inline void writeU32le(uint8_t* p, uint32_t value) {
+constexpr void writeU32le(uint8_t* p, uint32_t value) {
     writeU24le(p, value);
     p[3] = static_cast<uint8_t>(value >> 24);
 }
 
-inline void writeU64le(uint8_t* p, uint64_t value) {
+constexpr void writeU64le(uint8_t* p, uint64_t value) {
     writeU32le(p, static_cast<uint32_t>(value));
     writeU32le(p + 4, static_cast<uint32_t>(value >> 32));
 }

@@ -2,6 +2,7 @@
 
 #include "analyser/analysis/list_chunk.h"
 #include "analyser/analysis/riff_names.h"
+#include "analyser/analysis/wave_format.h"
 #include "analyser/analysis/wave_reader.h"
 #include "platform/file_stream.h"
 #include "protocol/little_endian.h"
@@ -54,7 +55,8 @@ void formatLines(TextNode& node, const ChunkBytes& body) {
     }
     uint16_t tag = body.u16(0);
     node.append(formatText("Format: %i%s", int{tag},
-                           tag == 65534 ? " (Determined by subformat)" : formatTagSuffix(tag)));
+                           tag == kWaveTagExtensible ? " (Determined by subformat)"
+                                                     : formatTagSuffix(tag)));
     node.append(formatText("Number of channels: %i", int{body.u16(2)}));
     node.append(formatText("Sample Rate: %u Hz", body.u32(4)));
     node.append(formatText("Average bytes per sec.: %u ", body.u32(8)));

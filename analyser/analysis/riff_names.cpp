@@ -1,5 +1,8 @@
 #include "analyser/analysis/riff_names.h"
 
+#include "analyser/analysis/wave_format.h"
+#include "protocol/little_endian.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -11,9 +14,9 @@ bool isPrintableIdChar(uint8_t c) {
 
 const char* formatTagSuffix(uint32_t tag) {
     switch (tag) {
-    case 1:
+    case kWaveTagPcm:
         return " (PCM)";
-    case 3:
+    case kWaveTagFloat:
         return " (IEEE Float)";
     case 6:
         return " (Alaw)";
@@ -33,7 +36,9 @@ struct NamedGuid {
 
 // The usual base GUID xxxxxxxx-0000-0010-8000-00AA00389B71 with its first field.
 constexpr Guid baseGuid(uint32_t first) {
-    return {first, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    const uint8_t* t = kSubFormatGuidTail;
+    return {
+        first, readU16le(t), readU16le(t + 2), {t[4], t[5], t[6], t[7], t[8], t[9], t[10], t[11]}};
 }
 
 constexpr NamedGuid kSubformats[] = {

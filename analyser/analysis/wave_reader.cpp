@@ -1,6 +1,7 @@
 #include "analyser/analysis/wave_reader.h"
 
 #include "analyser/analysis/riff_names.h"
+#include "analyser/analysis/wave_format.h"
 #include "platform/file_stream.h"
 #include "protocol/little_endian.h"
 
@@ -77,15 +78,6 @@ constexpr size_t kHeadBytes = 520;
 constexpr size_t kFormatBufferSize = 520;
 constexpr uint32_t kMaxChannels = 1000;
 
-constexpr uint16_t kTagPcm = 1;
-constexpr uint16_t kTagFloat = 3;
-constexpr uint16_t kTagExtensible = 0xFFFE;
-
-// KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT as stored in files: the first field
-// little-endian, the rest as bytes. Only the first byte differs.
-constexpr uint8_t kSubFormatBase[16] = {0,    0,    0,    0,    0x00, 0x00, 0x10, 0x00,
-                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
 constexpr int64_t kScanWindowBytes = 1'000'000;
 
 bool startsLikeWave(const uint8_t* head) {
@@ -105,9 +97,10 @@ struct WaveFormat {
 
 // The sub-format GUID of an extensible record: PCM or IEEE float, nothing else.
 bool readSubFormat(const uint8_t* guid, bool& floatData) {
-    if (std::memcmp(guid + 1, kSubFormatBase + 1, sizeof kSubFormatBase - 1) != 0) return false;
-    if (guid[0] != kTagPcm && guid[0] != kTagFloat) return false;
-    floatData = guid[0] == kTagFloat;
+    const uint32_t tag = readU32le(guid);
+    if (tag != kWaveTagPcm && tag != kWaveTagFloat) return false;
+    if (std::memcmp(guid + 4, kSubFormatGuidTail, sizeof kSubFormatGuidTail) != 0) return false;
+    floatData = tag == kWaveTagFloat;
     return true;
 }
 
@@ -129,18 +122,18 @@ bool readFormat(ByteSource& stream, WaveFormat& format) {
         if (readU16le(p + 16) != 0) return false;
         format.fileFormat = FileFormat::WaveNonPcm;
     } else {
-        if (tag != kTagExtensible || readU16le(p + 16) != 22) return false;
+        if (tag != kWaveTagExtensible || readU16le(p + 16) != 22) return false;
         format.fileFormat = FileFormat::WaveFormatEx;
     }
 
-    if (tag == kTagExtensible) {
+    if (tag == kWaveTagExtensible) {
         // Only the 40-byte record carries the sub-format that says what the samples are.
         if (total != 48 || !readSubFormat(p + 24, format.floatData)) return false;
         format.channelMask = readU32le(p + 20);
         return true;
     }
-    if (tag != kTagPcm && tag != kTagFloat) return false;
-    format.floatData = tag == kTagFloat;
+    if (tag != kWaveTagPcm && tag != kWaveTagFloat) return false;
+    format.floatData = tag == kWaveTagFloat;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "analyser/engine/output_writer.h"
 
+#include "analyser/analysis/wave_format.h"
 #include "analyser/analysis/wave_reader.h"
 #include "protocol/little_endian.h"
 
@@ -9,11 +10,6 @@ namespace corv {
 namespace {
 
 constexpr uint64_t kSizeFieldLimit = uint64_t{1} << 32;
-constexpr uint8_t kGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
-                                   0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-constexpr uint16_t kTagPcm = 1;
-constexpr uint16_t kTagFloat = 3;
-constexpr uint16_t kTagExtensible = 0xFFFE;
 
 // Fills the header block front to back, little-endian.
 class HeaderCursor {
@@ -108,8 +104,8 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
         byteRate >= kSizeFieldLimit)
         return false;
 
-    uint16_t tag = isFloatOutput(d.sampleType) ? kTagFloat : kTagPcm;
-    if (format == FileFormat::WaveFormatEx) tag = kTagExtensible;
+    uint16_t tag = isFloatOutput(d.sampleType) ? kWaveTagFloat : kWaveTagPcm;
+    if (format == FileFormat::WaveFormatEx) tag = kWaveTagExtensible;
 
     HeaderCursor out(header.bytes);
     out.text("RIFF");
@@ -127,8 +123,8 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
     if (fmtSize == 40) {
         out.u16(static_cast<uint32_t>(bits));
         out.u32(d.channelMask);
-        out.u32(isFloatOutput(d.sampleType) ? kTagFloat : kTagPcm);
-        out.bytes(kGuidTail, sizeof kGuidTail);
+        out.u32(isFloatOutput(d.sampleType) ? kWaveTagFloat : kWaveTagPcm);
+        out.bytes(kSubFormatGuidTail, sizeof kSubFormatGuidTail);
     }
     out.text("data");
     out.u32(0);
