@@ -1,6 +1,6 @@
 #include "analyser/engine/resampler_bridge.h"
 
-#include "analyser/analysis/audio_codes.h"
+#include "analyser/engine/sample_types.h"
 
 namespace corv {
 
@@ -36,18 +36,7 @@ void Dither::process(int frames, double* samples) {
 }
 
 double ditherQuantum(int32_t code) {
-    switch (static_cast<SampleType>(code)) {
-    case SampleType::Int8:
-        return 127.0;
-    case SampleType::Int16:
-        return 32767.0;
-    case SampleType::Int24:
-        return 8388607.0;
-    case SampleType::Int32:
-        return 2147483647.0;
-    default:
-        return 0.0;
-    }
+    return integerFullScale(static_cast<SampleType>(code));
 }
 
 } // namespace corv

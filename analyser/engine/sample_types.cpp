@@ -10,12 +10,15 @@
 namespace corv {
 namespace {
 
-// Reading divides by 2^(n-1). Single-precision constants, widened before the
-// multiplication so every product is formed in double.
-constexpr float kScale7 = 1.0f / 128.0f;
-constexpr float kScale15 = 1.0f / 32768.0f;
-constexpr float kScale23 = 1.0f / 8388608.0f;
-constexpr float kScale31 = 1.0f / 2147483648.0f;
+// Reading divides by 2^(n-1). Single-precision constants (powers of two, so
+// exact), widened before the multiplication so every product is formed in double.
+constexpr float readingScale(SampleType type) {
+    return static_cast<float>(1.0 / (integerFullScale(type) + 1.0));
+}
+constexpr float kScale7 = readingScale(SampleType::Int8);
+constexpr float kScale15 = readingScale(SampleType::Int16);
+constexpr float kScale23 = readingScale(SampleType::Int24);
+constexpr float kScale31 = readingScale(SampleType::Int32);
 
 // Three bytes, the sign taken from the top bit of the third.
 int32_t readS24le(const uint8_t* p) {
@@ -78,35 +81,13 @@ void writeIntegers(double* working, size_t n, double scale, double offset, doubl
 
 } // namespace
 
-uint32_t bytesPerSampleOf(SampleType type) {
-    switch (type) {
-    case SampleType::Int8:
-        return 1;
-    case SampleType::Int16:
-        return 2;
-    case SampleType::Int24:
-        return 3;
-    case SampleType::Int32:
-    case SampleType::FloatIeee:
-    case SampleType::FloatPcm:
-    case SampleType::FloatCe:
-        return 4;
-    case SampleType::Double:
-        return 8;
-    }
-    return 0;
-}
-
 double outputMinimumOf(SampleType type) {
     switch (type) {
     case SampleType::Int8:
-        return -128.0 / 127.0;
     case SampleType::Int16:
-        return -32768.0 / 32767.0;
     case SampleType::Int24:
-        return -8388608.0 / 8388607.0;
     case SampleType::Int32:
-        return -2147483648.0 / 2147483647.0;
+        return -(integerFullScale(type) + 1.0) / integerFullScale(type);
     case SampleType::FloatIeee:
     case SampleType::FloatPcm:
     case SampleType::FloatCe:
@@ -212,22 +193,23 @@ bool toWorking(const uint8_t* raw, size_t frames, uint32_t channels, SampleType 
 size_t fromWorking(double* working, size_t frames, const OutputType& out, uint8_t* raw) {
     const size_t n = frames * out.channels;
     const double minimum = outputMinimumOf(out.sampleType);
+    const double scale = integerFullScale(out.sampleType);
     // Writing multiplies by 2^(n-1)-1; the minimum lets -2^(n-1) still be reached.
     switch (out.sampleType) {
     case SampleType::Int8:
-        writeIntegers(working, n, 127.0, 128.0, minimum, raw, 1,
+        writeIntegers(working, n, scale, 128.0, minimum, raw, 1,
                       [](uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v); });
         break;
     case SampleType::Int16:
-        writeIntegers(working, n, 32767.0, 0.0, minimum, raw, 2,
+        writeIntegers(working, n, scale, 0.0, minimum, raw, 2,
                       [](uint8_t* p, uint32_t v) { writeU16le(p, v); });
         break;
     case SampleType::Int24:
-        writeIntegers(working, n, 8388607.0, 0.0, minimum, raw, 3,
+        writeIntegers(working, n, scale, 0.0, minimum, raw, 3,
                       [](uint8_t* p, uint32_t v) { writeU24le(p, v); });
         break;
     case SampleType::Int32:
-        writeIntegers(working, n, 2147483647.0, 0.0, minimum, raw, 4,
+        writeIntegers(working, n, scale, 0.0, minimum, raw, 4,
                       [](uint8_t* p, uint32_t v) { writeU32le(p, v); });
         break;
     // Float outputs keep whatever level they get: no clipping.

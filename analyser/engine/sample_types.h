@@ -30,15 +30,39 @@ struct OutputType {
 };
 
 // Container size of one sample of the type; 0 for a code outside the eight.
-uint32_t bytesPerSampleOf(SampleType type);
+constexpr uint32_t bytesPerSampleOf(SampleType type) {
+    switch (type) {
+    case SampleType::Int8:
+        return 1;
+    case SampleType::Int16:
+        return 2;
+    case SampleType::Int24:
+        return 3;
+    case SampleType::Int32:
+    case SampleType::FloatIeee:
+    case SampleType::FloatPcm:
+    case SampleType::FloatCe:
+        return 4;
+    case SampleType::Double:
+        return 8;
+    }
+    return 0;
+}
 
-// -2^(n-1)/(2^(n-1)-1) for integers, -1.0 for floats, 0.0 for unknown codes.
-double outputMinimumOf(SampleType type);
-
-inline bool isIntegerType(SampleType type) {
+constexpr bool isIntegerType(SampleType type) {
     return type == SampleType::Int8 || type == SampleType::Int16 || type == SampleType::Int24 ||
            type == SampleType::Int32;
 }
+
+// 2^(n-1)-1 for an n-bit integer type (127, 32767, 8388607, 2147483647): the
+// stored value of full scale 1.0. 0.0 for float types and unknown codes.
+constexpr double integerFullScale(SampleType type) {
+    if (!isIntegerType(type)) return 0.0;
+    return static_cast<double>((uint64_t{1} << (8 * bytesPerSampleOf(type) - 1)) - 1);
+}
+
+// -2^(n-1)/(2^(n-1)-1) for integers, -1.0 for floats, 0.0 for unknown codes.
+double outputMinimumOf(SampleType type);
 
 // The stored byte of silence: unsigned 8-bit samples centre on 128.
 inline uint8_t silenceByteOf(SampleType type) {
