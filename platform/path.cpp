@@ -18,4 +18,9 @@ std::string joinPath(std::string_view directoryWithSeparator, std::string_view n
     return out;
 }
 
+std::string_view withoutExtension(std::string_view name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? name : name.substr(0, dot);
+}
+
 } // namespace corv

@@ -20,4 +20,7 @@ std::string_view upToLastSeparator(std::string_view path);
 // A directory text (ending in a separator) followed by a name.
 std::string joinPath(std::string_view directoryWithSeparator, std::string_view name);
 
+// The name without everything from its last "." on (the whole name without one).
+std::string_view withoutExtension(std::string_view name);
+
 } // namespace corv

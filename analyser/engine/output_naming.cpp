@@ -2,6 +2,7 @@
 
 #include "analyser/analysis/audio_codes.h"
 #include "platform/file_system.h"
+#include "platform/free_name.h"
 #include "platform/path.h"
 #include "platform/text_format.h"
 #include "platform/text_number.h"
@@ -14,16 +15,10 @@ namespace corv {
 namespace {
 
 constexpr std::string_view kDelayMark = "DELAY";
-constexpr int kMaxNumbering = 100000;
 
 constexpr std::array<const char*, 18> kSpeakerNames = {
     "_L",     "_R",     "_C",  "_LFE", "_SL",  "_SR",  "_floC", "_froC", "_bC",
     "_sideL", "_sideR", "_tC", "_tfL", "_tfC", "_tfR", "_tbL",  "_tbC",  "_tbR"};
-
-std::string_view withoutExtension(std::string_view name) {
-    size_t dot = name.rfind('.');
-    return dot == std::string_view::npos ? name : name.substr(0, dot);
-}
 
 std::optional<std::string_view> extensionFor(int32_t outputFormat) {
     switch (static_cast<FileFormat>(outputFormat)) {
@@ -62,27 +57,18 @@ std::string noFreeName(const char* what, const std::string& path) {
     return formatText("No free name was found for the %s \"%s\".", what, path.c_str());
 }
 
-std::string numbered(const std::string& stem, int number, std::string_view extension) {
-    std::string path = stem;
-    appendPrintf(path, "(%d)", number);
-    path += extension;
-    return path;
-}
-
-// stem + extension, or the first free stem + "(i)" + extension.
+// stem + extension, or the first free stem + "(i)" + extension. A name whose
+// state cannot be told counts as taken, so numbering goes on past it.
 std::optional<std::string> freeSingleName(const std::string& stem, std::string_view extension,
                                           const char* what, const NameTaken& taken,
                                           std::string& error) {
-    std::string path = stem + std::string(extension);
-    for (int number = 1; number <= kMaxNumbering + 1; ++number) {
-        if (!fitsField(path)) {
-            error = tooLong(what, path);
-            return std::nullopt;
-        }
-        if (!taken(path)) return path;
-        path = numbered(stem, number, extension);
-    }
-    error = noFreeName(what, stem + std::string(extension));
+    FreeName found = firstFreeName(stem, extension, kPathFieldSize, [&](const std::string& path) {
+        return taken(path) ? NameState::Taken : NameState::Free;
+    });
+    if (found.outcome == FreeName::Outcome::Found) return std::move(found.path);
+    error = found.outcome == FreeName::Outcome::TooLong
+                ? tooLong(what, found.path)
+                : noFreeName(what, stem + std::string(extension));
     return std::nullopt;
 }
 
@@ -160,13 +146,12 @@ NamingResult planOutputNames(const AudioFileRecord& record, const ConversionSett
 
     // All streams share one number so that they stay together as a set.
     std::vector<PlannedStream> suffixes = monoStreamSuffixes(streamCount, outputChannelMask);
-    for (int number = 0; number <= kMaxNumbering; ++number) {
+    for (int number = 0; number <= kMaxNameNumber; ++number) {
         result.streams = suffixes;
         bool anyTaken = false;
         for (auto& stream : result.streams) {
-            stream.path = stem + stream.path;
-            if (number > 0) appendPrintf(stream.path, "(%d)", number);
-            stream.path += *extension;
+            stream.path = number > 0 ? numberedName(stem + stream.path, number, *extension)
+                                     : stem + stream.path + std::string(*extension);
             if (!fitsField(stream.path)) return failed(tooLong(kWhat, stream.path));
             if (!anyTaken && taken(stream.path)) anyTaken = true;
         }
