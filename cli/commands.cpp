@@ -2,6 +2,7 @@
 
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/conversion_run.h"
+#include "analyser/engine/entry_analysis.h"
 #include "analyser/engine/settings_file.h"
 #include "cli/file_list.h"
 #include "cli/host.h"
@@ -64,7 +65,8 @@ int runTree(const CommandLine& line) {
         complain(path, "cannot be opened");
         return kExitFailure;
     }
-    const auto roots = buildChunkTree(path, fileSize, settings->conversion);
+    const auto roots =
+        buildChunkTree(path, fileSize, analysisOptionsOf(settings->conversion).headerSizes);
     if (roots.empty()) {
         complain(path, "not a RIFF file");
         return kExitFailure;

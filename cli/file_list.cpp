@@ -1,6 +1,6 @@
 #include "cli/file_list.h"
 
-#include "analyser/analysis/wave_reader.h"
+#include "analyser/engine/entry_analysis.h"
 #include "platform/path.h"
 #include "protocol/fixed_text.h"
 

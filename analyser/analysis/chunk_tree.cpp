@@ -194,12 +194,12 @@ void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t
 } // namespace
 
 std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
-                                     const ConversionSettings& settings) {
+                                     const HeaderSizeOptions& options) {
     std::vector<TextNode> roots;
     uint8_t header[8];
     if (!source.seek(0) || source.read(header, sizeof header) != sizeof header) return roots;
     if (std::memcmp(header, "RIFF", 4) != 0) return roots;
-    bool ignored = headerSizesIgnored(settings, fileSize);
+    bool ignored = headerSizesIgnored(options, fileSize);
     TextNode& root = roots.emplace_back();
     root.text = "RIFF";
     root.append(formatText("size: %u bytes%s", ChunkBytes(header, sizeof header).u32(4),
@@ -214,10 +214,10 @@ std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
 }
 
 std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
-                                     const ConversionSettings& settings) {
+                                     const HeaderSizeOptions& options) {
     FileStream file;
     if (!file.open(path, FileStream::Mode::Read)) return {};
-    return buildChunkTree(file, fileSize, settings);
+    return buildChunkTree(file, fileSize, options);
 }
 
 namespace {

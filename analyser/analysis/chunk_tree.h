@@ -1,7 +1,7 @@
 #pragma once
 // The chunk tree of the wave properties viewer as plain text nodes: the
 // dialog only has to show them, tests compare them line by line.
-#include "analyser/engine/conversion_settings.h"
+#include "analyser/analysis/analysis_options.h"
 #include "platform/byte_source.h"
 
 #include <cstdint>
@@ -25,10 +25,10 @@ struct TextNode {
 // list record's size (-1 when unknown); it decides whether the header size is
 // ignored and how far the walk may go.
 std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
-                                     const ConversionSettings& settings);
+                                     const HeaderSizeOptions& options);
 // The same for a file on disk; empty when it cannot be opened.
 std::vector<TextNode> buildChunkTree(const std::string& path, int64_t fileSize,
-                                     const ConversionSettings& settings);
+                                     const HeaderSizeOptions& options);
 
 // One line per node in tree order, indented by two spaces per level.
 std::vector<std::string> treeLines(const std::vector<TextNode>& roots);

@@ -192,10 +192,10 @@ bool windowHasNan(ByteSource& stream, int64_t start, int64_t end, std::vector<ui
 
 } // namespace
 
-bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize) {
-    if (!settings.ignoreSizeInHeader) return false;
-    return settings.ignoreAlways || (settings.ignoreIfOver2GB && fileSize >= kTwoGigabytes) ||
-           (settings.ignoreIfOver4GB && fileSize >= kFourGigabytes);
+bool headerSizesIgnored(const HeaderSizeOptions& options, int64_t fileSize) {
+    if (!options.ignoreSizeInHeader) return false;
+    return options.ignoreAlways || (options.ignoreIfOver2GB && fileSize >= kTwoGigabytes) ||
+           (options.ignoreIfOver4GB && fileSize >= kFourGigabytes);
 }
 
 size_t findChunk(const char id[4], ByteSource& stream, uint8_t* buffer, size_t capacity) {
@@ -251,9 +251,9 @@ bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, i
     return true;
 }
 
-bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSettings& settings) {
+bool parseWave(AudioFileRecord& record, ByteSource& stream, const AnalysisOptions& options) {
     const int64_t fileSize = record.fileSize;
-    const bool ignore = headerSizesIgnored(settings, fileSize);
+    const bool ignore = headerSizesIgnored(options.headerSizes, fileSize);
 
     uint8_t head[12];
     if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head || !startsLikeWave(head))
@@ -278,7 +278,7 @@ bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSett
     const int64_t frameCount = (ignore ? fileSize - dataStart : int64_t{dataSize}) / frameBytes;
 
     SampleType type{};
-    const bool scan = settings.floatCECompatible != 0;
+    const bool scan = options.floatCECompatible;
     if (!chooseSampleType(format, bytesPerSample, type, [&] {
             return scan && looksLikeFloat(stream, dataStart, frameCount, frameCount * frameBytes);
         }))
@@ -295,7 +295,7 @@ bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSett
     return true;
 }
 
-void analyseFile(AudioFileRecord& record, const ConversionSettings& settings) {
+void analyseFile(AudioFileRecord& record, const AnalysisOptions& options) {
     record.format = FileFormat::NotRecognised;
     FileStream file;
     if (!file.open(std::string(fieldText(record.path)), FileStream::Mode::Read)) return;
@@ -303,7 +303,7 @@ void analyseFile(AudioFileRecord& record, const ConversionSettings& settings) {
 
     uint8_t head[kHeadBytes]{}; // a short file leaves the rest zero
     (void)file.read(head, sizeof head);
-    if (startsLikeWave(head)) (void)parseWave(record, file, settings);
+    if (startsLikeWave(head)) (void)parseWave(record, file, options);
 
     if (record.channels > kMaxChannels) record.format = FileFormat::NotRecognised;
     record.analysed = 1;

@@ -1,7 +1,7 @@
 #pragma once
 // Recognises RIFF/WAVE files and fills their list records.
+#include "analyser/analysis/analysis_options.h"
 #include "analyser/analysis/audio_file_record.h"
-#include "analyser/engine/conversion_settings.h"
 #include "platform/byte_source.h"
 
 #include <cstddef>
@@ -11,15 +11,15 @@ namespace corv {
 
 // Whether the RIFF and data sizes of a file this long are not trusted
 // ("Ignore size in header" with its Always / over 2 GB / over 4 GB choice).
-bool headerSizesIgnored(const ConversionSettings& settings, int64_t fileSize);
+bool headerSizesIgnored(const HeaderSizeOptions& options, int64_t fileSize);
 
 // The whole analysis of one entry; never reports, only sets record.format.
-void analyseFile(AudioFileRecord& record, const ConversionSettings& settings);
+void analyseFile(AudioFileRecord& record, const AnalysisOptions& options);
 
 // True for a supported WAVE file, whose fields then fill the record; on
 // failure the record is left as it was. Takes the length from record.fileSize,
 // as analyseFile measured it, and reads the stream from its start.
-bool parseWave(AudioFileRecord& record, ByteSource& stream, const ConversionSettings& settings);
+bool parseWave(AudioFileRecord& record, ByteSource& stream, const AnalysisOptions& options);
 
 // Copies the chunk (8-byte header and payload) into buffer; returns size + 8,
 // or 0 when it is not found or does not fit.

@@ -6,6 +6,7 @@
 #include "analyser/batcher_client/encoder_blocks.h"
 #include "analyser/engine/channel_maps.h"
 #include "analyser/engine/conversion_settings.h"
+#include "analyser/engine/entry_analysis.h"
 #include "platform/notifier.h"
 #include "ssrc/ssrcdll.h"
 

@@ -227,8 +227,8 @@ TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
     CliRun r = run({"tree", in});
     ASSERT_EQ(r.status, 0) << r.err;
     std::string expected;
-    for (const auto& line :
-         treeLines(buildChunkTree(in, measureFileSize(in), defaultConversionSettings())))
+    for (const auto& line : treeLines(buildChunkTree(
+             in, measureFileSize(in), analysisOptionsOf(defaultConversionSettings()).headerSizes)))
         expected += line + "\n";
     EXPECT_EQ(r.out, expected);
     EXPECT_EQ(r.out.rfind("RIFF\n", 0), 0u);

@@ -1,6 +1,7 @@
 // The WAVE analysis on arbitrary bytes, from a real file and from memory:
 // no read outside the buffers, no overflow, and a record that stays sane.
 #include "analyser/analysis/wave_reader.h"
+#include "analyser/engine/entry_analysis.h"
 #include "platform/file_stream.h"
 #include "scratch_dir.h"
 
@@ -41,7 +42,7 @@ void checkRecognised(const corv::AudioFileRecord& r, int64_t size) {
     if (!isSampleType(r.sampleType)) std::abort();
 }
 
-corv::ConversionSettings variant(int which) {
+corv::AnalysisOptions variant(int which) {
     corv::ConversionSettings s = corv::defaultConversionSettings();
     switch (which) {
     case 0:
@@ -55,7 +56,7 @@ corv::ConversionSettings variant(int which) {
         s.ignoreSizeInHeader = 0;
         break;
     }
-    return s;
+    return corv::analysisOptionsOf(s);
 }
 
 void analyseAsFile(const uint8_t* data, size_t size) {

@@ -1,6 +1,7 @@
 // The properties tree on arbitrary file contents, under the settings that
 // change the walking limit: nothing read outside the bytes, every line bounded.
 #include "analyser/analysis/chunk_tree.h"
+#include "analyser/engine/entry_analysis.h"
 #include "analyser/ui/number_text.h"
 #include "platform/byte_source.h"
 
@@ -10,16 +11,16 @@
 
 namespace {
 
-corv::ConversionSettings variant(bool ignore, bool always, bool over2GB) {
+corv::HeaderSizeOptions variant(bool ignore, bool always, bool over2GB) {
     corv::ConversionSettings s = corv::defaultConversionSettings();
     s.ignoreSizeInHeader = ignore;
     s.ignoreAlways = always;
     s.ignoreIfOver2GB = over2GB;
-    return s;
+    return corv::analysisOptionsOf(s).headerSizes;
 }
 
 void check(const uint8_t* data, size_t size, int64_t fileSize,
-           const corv::ConversionSettings& settings) {
+           const corv::HeaderSizeOptions& settings) {
     corv::MemorySource source(data, size);
     auto tree = corv::buildChunkTree(source, fileSize, settings);
     bool riff = size >= 8 && std::memcmp(data, "RIFF", 4) == 0;
@@ -32,7 +33,7 @@ void check(const uint8_t* data, size_t size, int64_t fileSize,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t real = static_cast<int64_t>(size);
-    check(data, size, real, corv::defaultConversionSettings());
+    check(data, size, real, corv::analysisOptionsOf(corv::defaultConversionSettings()).headerSizes);
     check(data, size, real, variant(true, true, false));
     check(data, size, -1, variant(true, true, false));
     check(data, size, 3000000000, variant(true, false, true));

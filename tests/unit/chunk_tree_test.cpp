@@ -24,27 +24,24 @@ using test::textBytes;
 using test::u32s;
 using Lines = std::vector<std::string>;
 
-ConversionSettings settingsWith(bool ignore, bool over2GB, bool over4GB, bool always) {
-    ConversionSettings s = defaultConversionSettings();
-    s.ignoreSizeInHeader = ignore;
-    s.ignoreIfOver2GB = over2GB;
-    s.ignoreIfOver4GB = over4GB;
-    s.ignoreAlways = always;
-    return s;
+const HeaderSizeOptions kDefaultSizes = analysisOptionsOf(defaultConversionSettings()).headerSizes;
+
+HeaderSizeOptions settingsWith(bool ignore, bool over2GB, bool over4GB, bool always) {
+    return {ignore, over2GB, over4GB, always};
 }
 
 class ChunkTreeFile : public ::testing::Test {
   protected:
     // The tree of bytes written to a real file; fileSize -2 means the real size.
     std::vector<TextNode> treeOf(const Bytes& bytes, int64_t fileSize = -2,
-                                 const ConversionSettings& settings = defaultConversionSettings()) {
+                                 const HeaderSizeOptions& settings = kDefaultSizes) {
         std::string path = temp_.file("probe.wav");
         test::writeFile(path, bytes);
         if (fileSize == -2) fileSize = static_cast<int64_t>(bytes.size());
         return buildChunkTree(path, fileSize, settings);
     }
     Lines linesOf(const Bytes& bytes, int64_t fileSize = -2,
-                  const ConversionSettings& settings = defaultConversionSettings()) {
+                  const HeaderSizeOptions& settings = kDefaultSizes) {
         return treeLines(treeOf(bytes, fileSize, settings));
     }
 
@@ -80,7 +77,7 @@ TEST_F(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
 TEST_F(ChunkTreeFile, MemorySourceGivesTheSameTreeAsTheFile) {
     Bytes file = test::wave(test::FormatFields{}, Bytes(8, 0));
     MemorySource memory(file);
-    EXPECT_EQ(treeLines(buildChunkTree(memory, 52, defaultConversionSettings())), linesOf(file));
+    EXPECT_EQ(treeLines(buildChunkTree(memory, 52, kDefaultSizes)), linesOf(file));
 }
 
 // A data chunk claiming 2 GB in a 60-byte file.
@@ -161,7 +158,7 @@ std::string subformatLine(uint32_t first, uint32_t channelMask = 3) {
     f.channelMask = channelMask;
     Bytes file = test::riff({chunk("fmt ", test::formatPayload(f, 40))});
     MemorySource source(file);
-    return treeLines(buildChunkTree(source, -1, defaultConversionSettings())).back();
+    return treeLines(buildChunkTree(source, -1, kDefaultSizes)).back();
 }
 
 TEST(ChunkTreeFormat, SubformatNamesAndSignedChannelMask) {
@@ -179,14 +176,14 @@ TEST(ChunkTreeFormat, SubformatNamesAndSignedChannelMask) {
     std::copy(analog, analog + 16, payload.begin() + 24);
     Bytes file = test::riff({chunk("fmt ", payload)});
     MemorySource source(file);
-    EXPECT_EQ(treeLines(buildChunkTree(source, -1, defaultConversionSettings())).back(),
+    EXPECT_EQ(treeLines(buildChunkTree(source, -1, kDefaultSizes)).back(),
               "      Subformat: 6DBA3190   67BD11CF   A0F70020   AFD156E4 (Analog)");
 
     test::FormatFields f;
     f.channelMask = 0x80000001;
     Bytes maskedFile = test::riff({chunk("fmt ", test::formatPayload(f, 40))});
     MemorySource masked(maskedFile);
-    Lines lines = treeLines(buildChunkTree(masked, -1, defaultConversionSettings()));
+    Lines lines = treeLines(buildChunkTree(masked, -1, kDefaultSizes));
     EXPECT_EQ(lines[lines.size() - 2], "      Channelmask: -2147483647 ");
 }
 
@@ -362,7 +359,7 @@ TEST_F(ChunkTreeFile, NotRiffOrTooShortGivesAnEmptyTree) {
     EXPECT_TRUE(treeOf(textBytes("ID3\x03\x00\x00\x00\x00\x00\x10 some mp3 frames")).empty());
     EXPECT_TRUE(treeOf(textBytes("RIFF\x04")).empty());
     EXPECT_TRUE(treeOf({}).empty());
-    EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, defaultConversionSettings()).empty());
+    EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, kDefaultSizes).empty());
 }
 
 TEST_F(ChunkTreeFile, HeaderWithoutFormShowsOnlyTheSizeLine) {

@@ -325,7 +325,7 @@ TEST_F(AviFile, HeaderListWithMainHeaderAndNestedStreamLists) {
     };
     expected = test::cat<std::string>({expected, kVideoStreamHeader, rest, audioHeader, audio});
     EXPECT_EQ(treeLines(buildChunkTree(path, static_cast<int64_t>(file.size()),
-                                       defaultConversionSettings())),
+                                       analysisOptionsOf(defaultConversionSettings()).headerSizes)),
               expected);
 }
 

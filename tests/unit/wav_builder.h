@@ -2,6 +2,7 @@
 // Builds RIFF files byte by byte for tests: every chunk is spelled out, so
 // broken and unusual files are as easy to make as canonical ones.
 #include "analyser/analysis/wave_reader.h"
+#include "analyser/engine/entry_analysis.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,6 +1,7 @@
 #include "analyser/ui/win/properties_dialog.h"
 
 #include "analyser/analysis/chunk_tree.h"
+#include "analyser/engine/entry_analysis.h"
 #include "analyser/ui/number_text.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
 #include "analyser/ui/win/dialog_support.h"
@@ -37,8 +38,8 @@ void onInit(HWND window, const PropertiesRequest& request) {
     const AudioFileRecord& record = request.record;
     SetDlgItemTextA(window, IDC_CURRENT_FILE, std::string(fieldText(record.name)).c_str());
     SetDlgItemTextA(window, IDC_FILE_SIZE, fileSizeText(record.fileSize).c_str());
-    auto tree =
-        buildChunkTree(std::string(fieldText(record.path)), record.fileSize, request.settings);
+    auto tree = buildChunkTree(std::string(fieldText(record.path)), record.fileSize,
+                               analysisOptionsOf(request.settings).headerSizes);
     insertNodes(GetDlgItem(window, IDC_CHUNK_TREE), TVI_ROOT, tree);
 }
 
