@@ -9,10 +9,10 @@
 
 #include "analyser/analysis/wave_reader.h"
 #include "analyser/engine/conversion_run.h"
+#include "analyser/engine/linked_entry_points.h"
 #include "analyser/engine/output_writer.h"
 #include "analyser/engine/settings_file.h"
 #include "protocol/little_endian.h"
-#include "ssrc/linked_entry_points.h"
 
 #include <cmath>
 #include <cstdio>

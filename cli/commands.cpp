@@ -3,13 +3,13 @@
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/entry_analysis.h"
+#include "analyser/engine/linked_entry_points.h"
 #include "analyser/engine/settings_file.h"
 #include "cli/file_list.h"
 #include "cli/host.h"
 #include "cli/reports.h"
 #include "cli/stderr_observer.h"
 #include "platform/record_file.h"
-#include "ssrc/linked_entry_points.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,11 +1,19 @@
 #include "analyser/engine/sample_types.h"
 
 #include "protocol/little_endian.h"
-#include "ssrc/simd.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+
+// SSE2 where the target has it (the x86-64 baseline). The SSE2 loop gives the
+// same bits as the portable one; defining CORV_NO_SIMD builds the portable one
+// alone to check that.
+#if !defined(CORV_NO_SIMD) &&                                                                      \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#define CORV_HAVE_SSE2 1
+#include <emmintrin.h>
+#endif
 
 namespace corv {
 namespace {
@@ -40,7 +48,7 @@ inline int32_t clipScaleRound(double& v, double minimum, double scale, double of
     return static_cast<int32_t>(s + std::copysign(0.5, s));
 }
 
-#ifdef SSRC_HAVE_SSE2
+#ifdef CORV_HAVE_SSE2
 // clipScaleRound on two samples at once, with the same IEEE operations, so
 // the same results bit for bit.
 inline void clipScaleRoundPair(double* v, double minimum, double scale, double offset,
@@ -67,7 +75,7 @@ void writeIntegers(double* working, size_t n, double scale, double offset, doubl
         const size_t m = std::min(kChunk, n - at);
         double* w = working + at;
         size_t i = 0;
-#ifdef SSRC_HAVE_SSE2
+#ifdef CORV_HAVE_SSE2
         for (; i + 2 <= m; i += 2)
             clipScaleRoundPair(w + i, minimum, scale, offset, values + i);
 #endif

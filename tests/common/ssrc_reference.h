@@ -9,7 +9,7 @@
 #ifndef SSRC_REFERENCE_H
 #define SSRC_REFERENCE_H
 
-#include "ssrc/entry_point_lookup.h"
+#include "analyser/engine/entry_point_lookup.h"
 
 #include <algorithm>
 #include <cstdint>

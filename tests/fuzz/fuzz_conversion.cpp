@@ -4,9 +4,9 @@
 // temporary or partial file left behind.
 #include "analyser/analysis/wave_reader.h"
 #include "analyser/engine/conversion_run.h"
+#include "analyser/engine/linked_entry_points.h"
 #include "analyser/engine/settings_file.h"
 #include "scratch_dir.h"
-#include "ssrc/linked_entry_points.h"
 
 #include <cstdint>
 #include <cstdio>

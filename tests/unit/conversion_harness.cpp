@@ -1,7 +1,7 @@
 #include "conversion_harness.h"
 
+#include "analyser/engine/linked_entry_points.h"
 #include "analyser/engine/sample_types.h"
-#include "ssrc/linked_entry_points.h"
 
 #include <bit>
 #include <cstring>

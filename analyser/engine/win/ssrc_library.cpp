@@ -1,6 +1,6 @@
 #include "analyser/engine/win/ssrc_library.h"
 
-#include "ssrc/entry_point_lookup.h"
+#include "analyser/engine/entry_point_lookup.h"
 
 #include <windows.h>
 

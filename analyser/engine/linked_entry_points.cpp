@@ -1,4 +1,4 @@
-#include "ssrc/linked_entry_points.h"
+#include "analyser/engine/linked_entry_points.h"
 
 namespace corv {
 
