@@ -1,5 +1,7 @@
 # A library made of every portable source of the given folders (their win/
 # subfolders excluded); each folder adds files without touching the build.
+# Where an OS seam has one file per platform, *_win.cpp is built for Windows
+# and *_posix.cpp everywhere else.
 function(corv_portable_library name)
   cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS" ${ARGN})
   set(sources)
@@ -7,6 +9,11 @@ function(corv_portable_library name)
     file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
     list(APPEND sources ${found})
   endforeach()
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+  endif()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

@@ -1,25 +1,11 @@
 #include "platform/file_stream.h"
 
+#include "platform/file_stream_native.h"
+
 #include <cstdio>
 
 namespace corv {
 namespace {
-
-int seek64(std::FILE* f, int64_t offset, int origin) {
-#ifdef _WIN32
-    return _fseeki64(f, offset, origin);
-#else
-    return fseeko(f, static_cast<off_t>(offset), origin);
-#endif
-}
-
-int64_t tell64(std::FILE* f) {
-#ifdef _WIN32
-    return _ftelli64(f);
-#else
-    return static_cast<int64_t>(ftello(f));
-#endif
-}
 
 const char* modeText(FileStream::Mode mode) {
     switch (mode) {
@@ -63,23 +49,23 @@ bool FileStream::flush() {
 }
 
 bool FileStream::seek(int64_t position) {
-    return file_ && position >= 0 && seek64(file_, position, SEEK_SET) == 0;
+    return file_ && position >= 0 && native::seekFile(file_, position, SEEK_SET) == 0;
 }
 
 bool FileStream::seekToEnd() {
-    return file_ && seek64(file_, 0, SEEK_END) == 0;
+    return file_ && native::seekFile(file_, 0, SEEK_END) == 0;
 }
 
 int64_t FileStream::tell() {
-    return file_ ? tell64(file_) : -1;
+    return file_ ? native::tellFile(file_) : -1;
 }
 
 int64_t FileStream::length() {
     if (!file_) return -1;
-    int64_t here = tell64(file_);
-    if (here < 0 || seek64(file_, 0, SEEK_END) != 0) return -1;
-    int64_t end = tell64(file_);
-    seek64(file_, here, SEEK_SET);
+    int64_t here = native::tellFile(file_);
+    if (here < 0 || native::seekFile(file_, 0, SEEK_END) != 0) return -1;
+    int64_t end = native::tellFile(file_);
+    native::seekFile(file_, here, SEEK_SET);
     return end;
 }
 
