@@ -49,7 +49,7 @@ uint64_t walkLimit(bool ignored, int64_t fileSize) {
 
 void formatLines(TextNode& node, const ChunkBytes& body) {
     uint32_t size = static_cast<uint32_t>(body.size());
-    if (size != 16 && size != 18 && size != 40) {
+    if (size != kFormatSizePcm && size != kFormatSizeNonPcm && size != kFormatSizeExtensible) {
         node.append("Unknown fmt chunk");
         return;
     }
@@ -62,8 +62,9 @@ void formatLines(TextNode& node, const ChunkBytes& body) {
     node.append(formatText("Average bytes per sec.: %u ", body.u32(8)));
     node.append(formatText("Block align: %i bytes", int{body.u16(12)}));
     node.append(formatText("Bits per sample: %i ", int{body.u16(14)}));
-    if (size == 18) node.append(formatText("Extension size: %i ", int{body.u16(16)}));
-    if (size != 40) return;
+    if (size == kFormatSizeNonPcm)
+        node.append(formatText("Extension size: %i ", int{body.u16(16)}));
+    if (size != kFormatSizeExtensible) return;
     node.append(formatText("Vallid bits per sample: %i ", int{body.u16(18)}));
     node.append(formatText("Channelmask: %i ", body.i32(20)));
     Guid guid{body.u32(24), body.u16(28), body.u16(30), {}};

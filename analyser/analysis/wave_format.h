@@ -14,4 +14,11 @@ inline constexpr uint16_t kWaveTagExtensible = 0xFFFE;
 inline constexpr uint8_t kSubFormatGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
                                                    0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
+// Sizes of the "fmt " record: "Wave PCM", "Wave Non-PCM" (a zero extension
+// size behind the PCM fields) and "WaveFormatEx" (22 bytes of extension).
+inline constexpr uint32_t kFormatSizePcm = 16;
+inline constexpr uint32_t kFormatSizeNonPcm = 18;
+inline constexpr uint32_t kFormatSizeExtensible = 40;
+inline constexpr uint16_t kExtensibleExtensionSize = kFormatSizeExtensible - kFormatSizeNonPcm;
+
 } // namespace corv

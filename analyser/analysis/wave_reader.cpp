@@ -78,7 +78,15 @@ constexpr size_t kHeadBytes = 520;
 constexpr size_t kFormatBufferSize = 520;
 constexpr uint32_t kMaxChannels = 1000;
 
+// The NaN scan reads windows of 32-bit values: one at the start of the
+// samples, one in the middle once there are more than kMiddleWindowFrom bytes
+// of values, and one kBeforeMiddleDistance bytes before the middle once there
+// are more than kBeforeMiddleWindowFrom.
+constexpr int64_t kScanValueBytes = 4;
 constexpr int64_t kScanWindowBytes = 1'000'000;
+constexpr int64_t kMiddleWindowFrom = 5'000'000;
+constexpr int64_t kBeforeMiddleWindowFrom = 3'000'000;
+constexpr int64_t kBeforeMiddleDistance = 4'000'000;
 
 bool startsLikeWave(const uint8_t* head) {
     return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
@@ -107,7 +115,9 @@ bool readSubFormat(const uint8_t* guid, bool& floatData) {
 bool readFormat(ByteSource& stream, WaveFormat& format) {
     uint8_t buffer[kFormatBufferSize]{};
     const size_t total = findChunk("fmt ", stream, buffer, sizeof buffer);
-    if (total != 24 && total != 26 && total != 48) return false;
+    const size_t size = total > kChunkHeaderSize ? total - kChunkHeaderSize : 0;
+    if (size != kFormatSizePcm && size != kFormatSizeNonPcm && size != kFormatSizeExtensible)
+        return false;
     const uint8_t* p = buffer + kChunkHeaderSize;
     const uint16_t tag = readU16le(p);
     format.channels = readU16le(p + 2);
@@ -116,19 +126,20 @@ bool readFormat(ByteSource& stream, WaveFormat& format) {
     format.bitsPerSample = readU16le(p + 14);
     if (format.channels == 0 || format.sampleRate == 0 || format.blockAlign == 0) return false;
 
-    if (total == 24) {
+    if (size == kFormatSizePcm) {
         format.fileFormat = FileFormat::WavePcm;
-    } else if (total == 26) {
+    } else if (size == kFormatSizeNonPcm) {
         if (readU16le(p + 16) != 0) return false;
         format.fileFormat = FileFormat::WaveNonPcm;
     } else {
-        if (tag != kWaveTagExtensible || readU16le(p + 16) != 22) return false;
+        if (tag != kWaveTagExtensible || readU16le(p + 16) != kExtensibleExtensionSize)
+            return false;
         format.fileFormat = FileFormat::WaveFormatEx;
     }
 
     if (tag == kWaveTagExtensible) {
         // Only the 40-byte record carries the sub-format that says what the samples are.
-        if (total != 48 || !readSubFormat(p + 24, format.floatData)) return false;
+        if (size != kFormatSizeExtensible || !readSubFormat(p + 24, format.floatData)) return false;
         format.channelMask = readU32le(p + 20);
         return true;
     }
@@ -184,7 +195,8 @@ bool windowHasNan(ByteSource& stream, int64_t start, int64_t end, std::vector<ui
     const int64_t wanted = end - start < kScanWindowBytes ? end - start : kScanWindowBytes;
     buffer.resize(static_cast<size_t>(wanted));
     const size_t got = stream.read(buffer.data(), buffer.size());
-    for (size_t at = 0; at + 4 <= got; at += 4) {
+    constexpr size_t kValueBytes = static_cast<size_t>(kScanValueBytes);
+    for (size_t at = 0; at + kValueBytes <= got; at += kValueBytes) {
         if (isNanPattern(readU32le(buffer.data() + at))) return true;
     }
     return false;
@@ -233,19 +245,22 @@ bool looksLikeFloat(ByteSource& stream, int64_t dataStart, int64_t frameCount, i
     if (dataStart < 0 || frameCount <= 0) return true;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     // Counts beyond what any position can address would only overflow below.
-    const int64_t frames =
-        frameCount < (kMax - dataStart) / 4 ? frameCount : (kMax - dataStart) / 4;
-    if (dataBytes < 0) dataBytes = 4 * frames;
+    const int64_t most = (kMax - dataStart) / kScanValueBytes;
+    const int64_t frames = frameCount < most ? frameCount : most;
+    const int64_t valueBytes = kScanValueBytes * frames;
+    if (dataBytes < 0) dataBytes = valueBytes;
     // Only sample bytes are scanned: chunks behind the data are no samples.
     const int64_t dataEnd = dataBytes < kMax - dataStart ? dataStart + dataBytes : kMax;
-    const int64_t middle = dataStart + 4 * (frames / 2);
+    const int64_t middle = dataStart + kScanValueBytes * (frames / 2);
 
     std::vector<uint8_t> buffer;
     if (windowHasNan(stream, dataStart, dataEnd, buffer)) return false;
-    if (4 * frames > 5'000'000 && windowHasNan(stream, middle, dataEnd, buffer)) return false;
-    if (4 * frames > 3'000'000) {
+    if (valueBytes > kMiddleWindowFrom && windowHasNan(stream, middle, dataEnd, buffer))
+        return false;
+    if (valueBytes > kBeforeMiddleWindowFrom) {
         // Up to about 2,000,000 frames it would start before the samples: start at them.
-        const int64_t before = middle - 4'000'000 > dataStart ? middle - 4'000'000 : dataStart;
+        const int64_t before =
+            middle - kBeforeMiddleDistance > dataStart ? middle - kBeforeMiddleDistance : dataStart;
         if (windowHasNan(stream, before, dataEnd, buffer)) return false;
     }
     return true;

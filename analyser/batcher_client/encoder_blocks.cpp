@@ -22,7 +22,7 @@ EncoderBlocks defaultEncoderBlocks() {
     b.surcodeDvd.monoStreamCount = 6;
     slotsInOrder(b.surcodeDvd.monoStreamIndex);
 
-    b.twoLame = {1, 's', {}, 192};
+    b.twoLame = {.mpegVersion = 1, .channelMode = 's', .padding = {}, .bitrate = 192};
     b.ape.compressionLevel = 3000;
     b.flac.compressionLevel = 5;
 
@@ -39,8 +39,14 @@ EncoderBlocks defaultEncoderBlocks() {
     b.neroAac.highQuality = 1;
 
     b.mpc.qualityPreset = 3;
-    b.lame = {1, 0, 1, 5, 192, 192, 2};
-    b.oggVorbis = {1, {}, 8.0f, 256};
+    b.lame = {.mpegVersion = 1,
+              .bitrateMode = 0,
+              .preset = 1,
+              .vbrQuality = 5,
+              .abrBitrate = 192,
+              .constantBitrate = 192,
+              .algorithmQuality = 2};
+    b.oggVorbis = {.qualityMode = 1, .padding = {}, .quality = 8.0f, .bitrate = 256};
 
     SonicFoundryBlock& sf = b.sonicFoundry;
     sf.dataRate = 448;

@@ -10,6 +10,10 @@ namespace corv {
 namespace {
 
 constexpr uint64_t kSizeFieldLimit = uint64_t{1} << 32;
+// A chunk begins with its id and then its 32-bit size; the RIFF chunk is the
+// first, so its size field stands at byte 4 and counts all but its 8 header bytes.
+constexpr int64_t kSizeFieldOffset = 4;
+constexpr int64_t kChunkHeaderBytes = 8;
 
 // Fills the header block front to back, little-endian.
 class HeaderCursor {
@@ -62,13 +66,15 @@ bool padAndPatch(OutputStream& stream, uint64_t dataBytes) {
     int64_t length = file.tell();
     if (length < 0) return false;
     if (stream.format == FileFormat::RawSamples) return true;
-    if (length < 8) return false;
+    if (length < kChunkHeaderBytes) return false;
 
-    if (!patchU32(file, 4, sizeField(static_cast<uint64_t>(length) - 8))) return false;
+    const uint64_t riffSize = static_cast<uint64_t>(length - kChunkHeaderBytes);
+    if (!patchU32(file, kSizeFieldOffset, sizeField(riffSize))) return false;
     // The walk reads, so the written bytes must leave the buffer first.
     if (!file.flush() || !findDataChunk("data", file)) return false;
     int64_t chunkAt = file.tell();
-    return chunkAt >= 0 && patchU32(file, chunkAt + 4, sizeField(dataBytes)) && file.flush();
+    return chunkAt >= 0 && patchU32(file, chunkAt + kSizeFieldOffset, sizeField(dataBytes)) &&
+           file.flush();
 }
 
 } // namespace
@@ -82,13 +88,13 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
     uint32_t fmtSize = 0;
     switch (format) {
     case FileFormat::WavePcm:
-        fmtSize = 16;
+        fmtSize = kFormatSizePcm;
         break;
     case FileFormat::WaveNonPcm:
-        fmtSize = 18;
+        fmtSize = kFormatSizeNonPcm;
         break;
     case FileFormat::WaveFormatEx:
-        fmtSize = 40;
+        fmtSize = kFormatSizeExtensible;
         break;
     case FileFormat::RawSamples:
         header.size = 0;
@@ -119,8 +125,9 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
     out.u32(static_cast<uint32_t>(byteRate));
     out.u16(static_cast<uint32_t>(blockAlign));
     out.u16(static_cast<uint32_t>(bits));
-    if (fmtSize >= 18) out.u16(fmtSize == 40 ? 22 : 0);
-    if (fmtSize == 40) {
+    if (fmtSize >= kFormatSizeNonPcm)
+        out.u16(fmtSize == kFormatSizeExtensible ? kExtensibleExtensionSize : 0);
+    if (fmtSize == kFormatSizeExtensible) {
         out.u16(static_cast<uint32_t>(bits));
         out.u32(d.channelMask);
         out.u32(isFloatOutput(d.sampleType) ? kWaveTagFloat : kWaveTagPcm);

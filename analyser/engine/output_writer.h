@@ -3,6 +3,7 @@
 // opened, and the padding, size patching and closing when it is complete.
 // Any failed write, flush, seek or close removes the partial file.
 #include "analyser/analysis/audio_codes.h"
+#include "analyser/analysis/wave_format.h"
 #include "analyser/engine/sample_types.h"
 #include "platform/file_stream.h"
 
@@ -26,11 +27,12 @@ struct StreamDescription {
 // (1 for mono streams, the merged total when merging).
 StreamDescription describeStream(const OutputType& out, uint32_t channels, uint32_t channelMask);
 
-inline constexpr size_t kMaxHeaderSize = 68;
+// "RIFF", its size and "WAVE"; the "fmt " chunk; the "data" chunk's header.
+inline constexpr size_t kMaxHeaderSize = 12 + 8 + kFormatSizeExtensible + 8;
 
 struct HeaderBytes {
     uint8_t bytes[kMaxHeaderSize]{};
-    size_t size = 0; // 44, 46 or 68; 0 for raw samples
+    size_t size = 0; // 44, 46 or 68 as the "fmt " record is 16, 18 or 40; 0 for raw samples
 };
 
 // False for a format code outside the four, or fields that do not fit the

@@ -11,6 +11,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace corv {
 namespace {
@@ -91,7 +92,8 @@ BuildOutcome commandlineReply(const JobRecord& job, const BatcherSettings& setti
     if (!built.ok && jobTypeInfo(job.jobType)) return built;
     reply = commandLineText(*record);
     if (reply.size() >= kMaxCommandlineReply)
-        return BuildOutcome::failure("The command line does not fit in 6762 bytes");
+        return BuildOutcome::failure("The command line does not fit in " +
+                                     std::to_string(kMaxCommandlineReply) + " bytes");
     return BuildOutcome::success();
 }
 

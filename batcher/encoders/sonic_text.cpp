@@ -5,6 +5,8 @@
 #include "protocol/job_types.h"
 #include "protocol/messages.h"
 
+#include <string>
+
 namespace corv {
 namespace {
 
@@ -71,7 +73,8 @@ BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& 
         appendPrintf(text, kChannelOptions[slot], file.c_str());
     }
     if (text.size() >= kMaxCommandlineReply)
-        return BuildOutcome::failure("The Sonic Foundry command does not fit in 6762 bytes");
+        return BuildOutcome::failure("The Sonic Foundry command does not fit in " +
+                                     std::to_string(kMaxCommandlineReply) + " bytes");
     command = std::move(text);
     if (outputPath) *outputPath = std::move(output);
     return BuildOutcome::success();

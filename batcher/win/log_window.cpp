@@ -11,6 +11,16 @@ constexpr int kMinWidth = 400; // pixels
 constexpr int kMinHeight = 250;
 constexpr int kScreenX = 150;
 constexpr int kScreenY = 150;
+// The lay-out in client pixels: the edit fills the window but for a margin at
+// the top and left and right, and the space below it where the two radio
+// buttons and the button row stand at fixed heights above the bottom edge;
+// "Copy all" and "OK" sit either side of the centre with a gap between them.
+constexpr int kMargin = 20;
+constexpr int kSpaceBelowEdit = 80;
+constexpr int kJobsLogFromBottom = 70;
+constexpr int kMessageLogFromBottom = 50;
+constexpr int kButtonRowFromBottom = 36;
+constexpr int kButtonGapFromCentre = 10;
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshDelayMs = 50;
 constexpr char kRefreshPending[] = "QuillmereLogRefreshPending";
@@ -41,12 +51,15 @@ void layOut(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     const int w = client.right, h = client.bottom;
-    moveControl(window, IDC_LOG_TEXT, 20, 20, w - 40, h - 100, false);
-    moveControl(window, IDC_COPY_ALL, w / 2 - controlWidth(window, IDC_COPY_ALL) - 10, h - 36, 0, 0,
+    moveControl(window, IDC_LOG_TEXT, kMargin, kMargin, w - 2 * kMargin,
+                h - kMargin - kSpaceBelowEdit, false);
+    const int copyAllWidth = controlWidth(window, IDC_COPY_ALL);
+    moveControl(window, IDC_COPY_ALL, w / 2 - copyAllWidth - kButtonGapFromCentre,
+                h - kButtonRowFromBottom, 0, 0, true);
+    moveControl(window, IDC_LOG_OK, w / 2 + kButtonGapFromCentre, h - kButtonRowFromBottom, 0, 0,
                 true);
-    moveControl(window, IDC_LOG_OK, w / 2 + 10, h - 36, 0, 0, true);
-    moveControl(window, IDC_JOBS_LOG, 20, h - 70, 0, 0, true);
-    moveControl(window, IDC_MESSAGE_LOG, 20, h - 50, 0, 0, true);
+    moveControl(window, IDC_JOBS_LOG, kMargin, h - kJobsLogFromBottom, 0, 0, true);
+    moveControl(window, IDC_MESSAGE_LOG, kMargin, h - kMessageLogFromBottom, 0, 0, true);
     InvalidateRect(window, nullptr, TRUE);
 }
 
