@@ -15,7 +15,7 @@ class ByteSource {
     // Absolute seek; positions past the end are allowed (reads there return 0).
     virtual bool seek(int64_t position) = 0;
     virtual int64_t tell() = 0;
-    // Total length in bytes, -1 when it cannot be found out.
+    // Total length in bytes, -1 when it cannot be found out. The position stays.
     virtual int64_t length() = 0;
 };
 

@@ -65,7 +65,8 @@ int64_t FileStream::length() {
     int64_t here = native::tellFile(file_);
     if (here < 0 || native::seekFile(file_, 0, SEEK_END) != 0) return -1;
     int64_t end = native::tellFile(file_);
-    native::seekFile(file_, here, SEEK_SET);
+    // Reads would go on from the end instead of where they stood.
+    if (native::seekFile(file_, here, SEEK_SET) != 0) return -1;
     return end;
 }
 

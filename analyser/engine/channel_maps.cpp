@@ -131,7 +131,9 @@ void fillTables(ChannelMap& map, bool mix, std::string_view line) {
     }
 }
 
-std::string readWholeFile(FileStream& file) {
+std::optional<std::string> readTextFile(const std::string& path) {
+    FileStream file;
+    if (!file.open(path, FileStream::Mode::Read)) return std::nullopt;
     std::string text;
     char buffer[65536];
     for (size_t got; (got = file.read(buffer, sizeof buffer)) > 0;)
@@ -225,9 +227,9 @@ std::string writeMaps(const ChannelMapList& list) {
 }
 
 bool readMapsFile(ChannelMapList& list, const std::string& path) {
-    FileStream file;
-    if (!file.open(path, FileStream::Mode::Read)) return false;
-    readMaps(list, readWholeFile(file));
+    std::optional<std::string> text = readTextFile(path);
+    if (!text) return false;
+    readMaps(list, *text);
     return true;
 }
 
@@ -240,24 +242,29 @@ bool saveMaps(const ChannelMapList& list, const std::string& programDirectory) {
     return file.close() && written;
 }
 
-void loadMaps(ChannelMapList& list, const std::string& programDirectory, bool import) {
+bool loadMaps(ChannelMapList& list, const std::string& programDirectory, bool import) {
     if (import) {
         std::string fresh = joinPath(programDirectory, kMapsImportFileName);
-        if (!readMapsFile(list, fresh)) return;
+        std::optional<std::string> text = readTextFile(fresh);
+        if (!text) return true;
         // Renamed once read, so the same maps are not imported at every start.
+        // The old copy goes first: a rename onto it fails on Windows.
         std::string imported = joinPath(programDirectory, kMapsImportedFileName);
-        removeFile(imported);
-        std::rename(fresh.c_str(), imported.c_str());
-        return;
+        (void)removeFile(imported);
+        if (std::rename(fresh.c_str(), imported.c_str()) != 0) return false;
+        readMaps(list, *text);
+        return true;
     }
     list.clearActiveTable();
     readMapsFile(list, joinPath(programDirectory, kMapsFileName));
+    return true;
 }
 
-void loadMapsAtStartUp(ChannelMapList& list, const std::string& programDirectory) {
-    loadMaps(list, programDirectory, true);
+bool loadMapsAtStartUp(ChannelMapList& list, const std::string& programDirectory) {
+    const bool imported = loadMaps(list, programDirectory, true);
     loadMaps(list, programDirectory, false);
     saveMaps(list, programDirectory);
+    return imported;
 }
 
 } // namespace corv

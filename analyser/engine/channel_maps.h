@@ -64,12 +64,15 @@ bool readMapsFile(ChannelMapList& list, const std::string& path);
 bool saveMaps(const ChannelMapList& list, const std::string& programDirectory);
 
 // With import: reads "mappingsNEW.ini" when it exists, then replaces
-// "mappingsIMPORTED.ini" by it. Without: empties the active table and reads
-// "mappings.ini", so maps read before (imported ones) end up inactive.
-void loadMaps(ChannelMapList& list, const std::string& programDirectory, bool import);
+// "mappingsIMPORTED.ini" by it. Its maps join the list only once it is moved
+// aside: when it cannot be, they are left for a later start (false), since
+// the file would otherwise be imported again and every map doubled.
+// Without: empties the active table and reads "mappings.ini", so maps read
+// before (imported ones) end up inactive.
+bool loadMaps(ChannelMapList& list, const std::string& programDirectory, bool import);
 
 // Start-up: load with import, load, save: the imported maps first, then the
-// maps that were there.
-void loadMapsAtStartUp(ChannelMapList& list, const std::string& programDirectory);
+// maps that were there. False when the import had to wait (see loadMaps).
+bool loadMapsAtStartUp(ChannelMapList& list, const std::string& programDirectory);
 
 } // namespace corv

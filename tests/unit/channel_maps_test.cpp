@@ -143,5 +143,24 @@ TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
     EXPECT_EQ(next.maps().size(), 3u);
 }
 
+TEST(ChannelMaps, AnImportThatCannotBeMovedAsideWaitsAndComesInOnce) {
+    test::TempDir temp;
+    writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
+    writeText(temp.file(kMapsImportFileName), "6->2#mix#active#down\n\n");
+    // A folder that holds something can be neither removed nor renamed onto.
+    const std::filesystem::path blocker = temp.file(kMapsImportedFileName);
+    std::filesystem::create_directories(blocker / "kept");
+
+    ChannelMapList list;
+    EXPECT_FALSE(loadMapsAtStartUp(list, temp.dir()));
+    EXPECT_EQ(inCounts(list), (std::vector<int64_t>{2}));
+    EXPECT_TRUE(std::filesystem::exists(temp.file(kMapsImportFileName)));
+
+    std::filesystem::remove_all(blocker);
+    ChannelMapList next;
+    EXPECT_TRUE(loadMapsAtStartUp(next, temp.dir()));
+    EXPECT_EQ(inCounts(next), (std::vector<int64_t>{6, 2}));
+}
+
 } // namespace
 } // namespace corv
