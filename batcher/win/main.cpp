@@ -1,9 +1,11 @@
 // Quillmere.exe: the job batcher's entry, from the single-instance guard to
 // the end of the message loop.
 #include "batcher/config/win/window_module_path.h"
+#include "batcher/core/unexpected_error.h"
 #include "batcher/win/batcher_state.h"
 #include "batcher/win/log_window.h"
 #include "batcher/win/main_window.h"
+#include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
 #include "protocol/messages.h"
 
@@ -93,6 +95,21 @@ int run(HINSTANCE instance, int showCommand) {
     return 1;
 }
 
+// Nothing may escape the entry point: an error ends the program with a
+// message, and the logs keep what was written.
+int endWithError(std::exception_ptr error) noexcept {
+    try {
+        BatcherState& state = Batcher();
+        MessageBoxNotifier notifier(nullptr);
+        const int exitCode = reportUnexpectedError(error, state.messageLog, notifier);
+        state.jobLog.closeFile();
+        state.messageLog.closeFile();
+        return exitCode;
+    } catch (...) {
+        return kUnexpectedErrorExitCode;
+    }
+}
+
 } // namespace
 } // namespace corv
 
@@ -100,6 +117,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     try {
         return corv::run(instance, showCommand);
     } catch (...) {
-        return 0;
+        return corv::endWithError(std::current_exception());
     }
 }

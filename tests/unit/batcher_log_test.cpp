@@ -2,6 +2,8 @@
 // the omitted-part marker, and the log files.
 #include "batcher/core/batcher_log.h"
 #include "batcher/core/log_buffer.h"
+#include "batcher/core/unexpected_error.h"
+#include "recording_notifier.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +132,26 @@ TEST(BatcherLog, AFileThatCannotBeOpenedLeavesTheLogInMemory) {
     EXPECT_FALSE(log.start(dir.file("missing-folder") + "/"));
     AppendLog(log, "still here\r\n");
     EXPECT_EQ(log.shownText(), std::string(kLogStartLine) + "still here\r\n");
+}
+
+TEST(BatcherLog, AnUnexpectedErrorIsLoggedShownAndEndsWithItsOwnExitCode) {
+    const struct {
+        std::exception_ptr error;
+        std::string said;
+    } cases[] = {
+        {std::make_exception_ptr(std::runtime_error("disk on fire")), "disk on fire"},
+        {std::make_exception_ptr(42), "unknown error"},
+    };
+    for (const auto& c : cases) {
+        BatcherLog log(LogKind::Message);
+        test::RecordingNotifier notifier;
+        EXPECT_EQ(reportUnexpectedError(c.error, log, notifier), kUnexpectedErrorExitCode);
+        const std::string text = "Quillmere stopped after an unexpected error: " + c.said;
+        EXPECT_EQ(log.shownText(), text + "\r\n");
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0], std::make_pair(text, std::string("Quillmere")));
+        EXPECT_FALSE(notifier.plain[0]); // the exclamation icon
+    }
 }
 
 TEST(BatcherLog, AppendsFromTwoThreadsKeepWholeLines) {
