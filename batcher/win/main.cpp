@@ -7,6 +7,7 @@
 #include "batcher/win/main_window.h"
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
+#include "platform/win/dialog_program.h"
 #include "protocol/messages.h"
 
 #include <windows.h>
@@ -20,36 +21,6 @@ namespace {
 
 constexpr char kAlreadyRunningMessage[] = "Program is already running. Exiting now.";
 
-bool anotherInstanceRuns() {
-    HANDLE existing = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, kBatcherSemaphore);
-    if (!existing) return false;
-    CloseHandle(existing);
-    return true;
-}
-
-std::string programDirectory() {
-    char path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return {};
-    std::string full(path, length);
-    size_t cut = full.rfind('\\');
-    return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
-}
-
-// The main window is a dialog whose template names the class "Quillmere", so
-// that Corvandale can find it by class and title: a copy of the dialog class
-// with this program's icon.
-bool registerWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA dialogClass{};
-    dialogClass.cbSize = sizeof dialogClass;
-    if (!GetClassInfoExA(nullptr, "#32770", &dialogClass)) return false;
-    dialogClass.hInstance = instance;
-    dialogClass.lpszClassName = kBatcherWindowName;
-    dialogClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLMERE));
-    dialogClass.hIconSm = nullptr;
-    return RegisterClassExA(&dialogClass) != 0;
-}
-
 void runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -60,7 +31,7 @@ void runMessageLoop(HWND mainWindow, HACCEL accelerators) {
 }
 
 int run(HINSTANCE instance, int showCommand) {
-    if (anotherInstanceRuns()) {
+    if (AnotherInstanceRuns(kBatcherSemaphore)) {
         MessageBoxA(nullptr, kAlreadyRunningMessage, kBatcherWindowName,
                     MB_OK | MB_ICONEXCLAMATION);
         return 0;
@@ -68,7 +39,7 @@ int run(HINSTANCE instance, int showCommand) {
     BatcherState& state = Batcher();
     state.instanceSemaphore = CreateSemaphoreA(nullptr, 1, 1, kBatcherSemaphore);
 
-    state.programDirectory = programDirectory();
+    state.programDirectory = ProgramDirectory();
     if (state.programDirectory.empty()) return 0;
     state.jobLog.start(state.programDirectory); // without a file the log stays in memory
     state.messageLog.start(state.programDirectory);
@@ -76,7 +47,9 @@ int run(HINSTANCE instance, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     state.ntPlatform = IsNtPlatform();
-    if (!registerWindowClass(instance)) return 0;
+    // The main window's template names the class "Quillmere", so that
+    // Corvandale can find it by class and title.
+    if (!RegisterDialogClass(instance, kBatcherWindowName, IDI_QUILLMERE)) return 0;
 
     HWND mainWindow = CreateMainWindow(instance);
     if (!mainWindow) return 0;

@@ -1,0 +1,42 @@
+#pragma once
+// The start of a program of this house whose main window is a dialog: one
+// instance at a time, its folder, and the window class its template names.
+#include <windows.h>
+
+#include <string>
+
+namespace corv {
+
+// True when the named semaphore of a running instance exists.
+inline bool AnotherInstanceRuns(const char* semaphoreName) {
+    HANDLE existing = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, semaphoreName);
+    if (!existing) return false;
+    CloseHandle(existing);
+    return true;
+}
+
+// The executable's folder with its trailing backslash; empty when the path
+// does not fit 520 characters or holds no backslash.
+inline std::string ProgramDirectory() {
+    char path[520] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return {};
+    std::string full(path, length);
+    size_t cut = full.rfind('\\');
+    return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
+}
+
+// A copy of the standard dialog class under the name a template gives, with
+// the program's icon. False when the dialog class cannot be read.
+inline bool RegisterDialogClass(HINSTANCE instance, const char* className, int iconId) {
+    WNDCLASSEXA dialogClass{};
+    dialogClass.cbSize = sizeof dialogClass;
+    if (!GetClassInfoExA(nullptr, "#32770", &dialogClass)) return false;
+    dialogClass.hInstance = instance;
+    dialogClass.lpszClassName = className;
+    dialogClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    dialogClass.hIconSm = nullptr;
+    return RegisterClassExA(&dialogClass) != 0;
+}
+
+} // namespace corv
