@@ -1,0 +1,102 @@
+#include "analyser/ui/list_cells.h"
+
+#include "platform/text_format.h"
+
+namespace corv {
+namespace {
+
+// Thousands grouped with dots, as the list has always shown them.
+std::string grouped(int64_t value, const char* unit) {
+    const long long v = value;
+    if (v >= 1000000000)
+        return formatText("%lld.%03lld.%03lld.%03lld %s", v / 1000000000, v / 1000000 % 1000,
+                          v / 1000 % 1000, v % 1000, unit);
+    if (v >= 1000000)
+        return formatText("%lld.%03lld.%03lld %s", v / 1000000, v / 1000 % 1000, v % 1000, unit);
+    if (v >= 1000) return formatText("%lld.%03lld %s", v / 1000, v % 1000, unit);
+    return formatText("%lld %s", v, unit);
+}
+
+bool knownType(const AudioFileRecord& record) {
+    return record.format != FileFormat::Unanalysed && record.format != FileFormat::NotRecognised;
+}
+
+std::optional<std::string> typeLabel(FileFormat format) {
+    switch (format) {
+    case FileFormat::WaveFormatEx:
+        return "Wav Ext.";
+    case FileFormat::WaveNonPcm:
+        return "Wave Non-PCM";
+    case FileFormat::WavePcm:
+        return "Wave PCM";
+    case FileFormat::Unanalysed:
+        return "Not analysed";
+    case FileFormat::NotRecognised:
+        return "Unknown";
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> resultText(ConversionResult result) {
+    switch (result) {
+    case ConversionResult::NotConverted:
+        return "-";
+    case ConversionResult::Failed:
+        return "ERR";
+    case ConversionResult::Processed:
+        return "Succes";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string sizeText(int64_t bytes, bool inKB) {
+    if (bytes < 0) return inKB ? "-" : "UNK";
+    if (!inKB) return grouped(bytes, "bytes");
+    return grouped(bytes / 1024 + ((bytes >> 9) & 1), "KB");
+}
+
+std::string lengthText(int64_t frameCount, uint32_t sampleRate) {
+    const long long ms = frameCount * 1000 / static_cast<int64_t>(sampleRate);
+    const long long h = ms / 3600000, m = ms % 3600000 / 60000, s = ms % 60000 / 1000,
+                    f = ms % 1000;
+    if (h >= 1) return formatText("%02lld:%02lld:%02lld.%03lld", h, m, s, f);
+    return formatText("%02lld:%02lld.%03lld", m, s, f);
+}
+
+std::optional<std::string> cellText(const AudioFileRecord& record, ListColumn column,
+                                    bool sizeInKB) {
+    const bool known = knownType(record);
+    switch (column) {
+    case ListColumn::Filename:
+        return std::string(fieldText(record.name));
+    case ListColumn::Path:
+        return std::string(fieldText(record.directory));
+    case ListColumn::Size:
+        return sizeText(record.fileSize, sizeInKB);
+    case ListColumn::Length:
+        if (!known || record.sampleRate < 1 || record.frameCount <= 0) return std::nullopt;
+        return lengthText(record.frameCount, record.sampleRate);
+    case ListColumn::Channels:
+        if (!known || record.channels == 0) return std::nullopt;
+        return formatText("%u", record.channels);
+    case ListColumn::SampleRate:
+        if (!known || record.sampleRate == 0) return std::nullopt;
+        return formatText("%u", record.sampleRate);
+    case ListColumn::Type:
+        return typeLabel(record.format);
+    case ListColumn::Result:
+        if (!known) return std::nullopt;
+        return resultText(record.result);
+    case ListColumn::PeakConv:
+        if (!known) return std::nullopt;
+        if (record.result == ConversionResult::Processed && record.peak >= 0)
+            return formatText("%.5f", record.peak);
+        return "-";
+    }
+    return std::nullopt;
+}
+
+} // namespace corv

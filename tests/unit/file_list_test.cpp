@@ -1,0 +1,192 @@
+// The file list's own decisions: cell texts, column places, sort order, row
+// dragging, which paths become rows, and what a click means during a run.
+#include "analyser/ui/list_additions.h"
+#include "analyser/ui/list_cells.h"
+#include "analyser/ui/list_order.h"
+#include "analyser/ui/main_layout.h"
+#include "analyser/ui/user_actions.h"
+#include "platform/path.h"
+#include "temp_dir.h"
+#include "wav_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+namespace corv {
+namespace {
+
+TEST(FileListCells, SizesAndLengths) {
+    struct Size {
+        int64_t bytes;
+        bool inKB;
+        const char* text;
+    } sizes[] = {
+        {1536, true, "2 KB"},
+        {1023, true, "1 KB"},
+        {1024 * 999, true, "999 KB"},
+        {1024 * 1000 + 511, true, "1.000 KB"},
+        {-1, true, "-"},
+        {-1, false, "UNK"},
+        {999, false, "999 bytes"},
+        {1500000000, false, "1.500.000.000 bytes"},
+        {1234567, false, "1.234.567 bytes"},
+        {int64_t{5} << 40, true, "5.368.709.120 KB"},
+    };
+    for (const Size& s : sizes)
+        EXPECT_EQ(sizeText(s.bytes, s.inKB), s.text) << s.bytes;
+
+    EXPECT_EQ(lengthText(44100, 44100), "00:01.000");
+    EXPECT_EQ(lengthText(int64_t{3 * 3600 * 1000 + 5} * 48, 48000), "03:00:00.005");
+    EXPECT_EQ(lengthText(90500 * 8, 8000), "01:30.500");
+    EXPECT_EQ(lengthText(44099, 44100), "00:00.999");
+}
+
+TEST(FileListCells, WhatEachKindOfRowShows) {
+    AudioFileRecord added;
+    setFieldText(added.name, "a.wav");
+    setFieldText(added.directory, "C:\\x");
+    added.fileSize = 1536;
+    added.format = FileFormat::Unanalysed;
+    AudioFileRecord unknown = added;
+    unknown.format = FileFormat::NotRecognised;
+    AudioFileRecord converted = added;
+    converted.format = FileFormat::WaveFormatEx;
+    converted.channels = 6;
+    converted.sampleRate = 48000;
+    converted.frameCount = 96000;
+    converted.result = ConversionResult::Processed;
+    converted.peak = 0.123456;
+    AudioFileRecord failed = converted;
+    failed.result = ConversionResult::Failed;
+
+    using Row = std::array<const char*, kListColumnCount>; // nullptr: cell left as it is
+    const std::pair<const AudioFileRecord*, Row> rows[] = {
+        {&added,
+         {"a.wav", "C:\\x", "2 KB", nullptr, nullptr, nullptr, "Not analysed", nullptr, nullptr}},
+        {&unknown,
+         {"a.wav", "C:\\x", "2 KB", nullptr, nullptr, nullptr, "Unknown", nullptr, nullptr}},
+        {&converted,
+         {"a.wav", "C:\\x", "2 KB", "00:02.000", "6", "48000", "Wav Ext.", "Succes", "0.12346"}},
+        {&failed, {"a.wav", "C:\\x", "2 KB", "00:02.000", "6", "48000", "Wav Ext.", "ERR", "-"}},
+    };
+    for (const auto& [record, expected] : rows)
+        for (const ListColumnInfo& info : kListColumns) {
+            const char* want = expected[static_cast<size_t>(info.column)];
+            EXPECT_EQ(cellText(*record, info.column, true).value_or("<kept>"),
+                      want ? want : "<kept>")
+                << info.header;
+        }
+}
+
+TEST(FileListColumns, ShownColumnsGoBackToTheirPlace) {
+    ConversionSettings settings = defaultConversionSettings(); // Size hidden
+    EXPECT_EQ(columnInsertPosition(settings, ListColumn::Path), 1);
+    EXPECT_EQ(columnInsertPosition(settings, ListColumn::Size), 2);
+    EXPECT_EQ(columnInsertPosition(settings, ListColumn::PeakConv), 7);
+    std::fill(std::begin(settings.showColumn), std::end(settings.showColumn), 0);
+    *columnSwitch(settings, ListColumn::Type) = 1;
+    EXPECT_EQ(columnInsertPosition(settings, ListColumn::PeakConv), 2);
+    EXPECT_EQ(columnInsertPosition(settings, ListColumn::Length), 1);
+    EXPECT_EQ(columnOfHeader("Sample Rate"), ListColumn::SampleRate);
+    EXPECT_EQ(columnOfHeader("sample rate"), std::nullopt);
+}
+
+TEST(FileListOrder, ClicksToggleTheDirectionAndComparisonsKeepTheirSign) {
+    int key = 0;
+    const std::pair<ListColumn, int> clicks[] = {{ListColumn::Size, -20},
+                                                 {ListColumn::Size, 20},
+                                                 {ListColumn::Size, -20},
+                                                 {ListColumn::Type, -40},
+                                                 {ListColumn::Size, -20}};
+    for (auto [column, expected] : clicks)
+        EXPECT_EQ(key = toggledSortKey(key, column), expected);
+
+    AudioFileRecord small, large;
+    small.fileSize = 1;
+    large.fileSize = 1 + (int64_t{1} << 32); // the same low 32 bits
+    small.peak = 0.5;
+    large.peak = 0.7;
+    small.sampleRate = 0; // no length: before any file with a rate
+    large.sampleRate = 44100;
+    for (int magnitude : {20, 25, 50}) {
+        EXPECT_EQ(compareForSort(small, large, -magnitude), -1) << magnitude;
+        EXPECT_EQ(compareForSort(small, large, magnitude), 1) << magnitude;
+        EXPECT_EQ(compareForSort(large, large, -magnitude), 0) << magnitude;
+    }
+    setFieldText(small.name, "b.wav");
+    setFieldText(large.name, "B.wav");
+    EXPECT_EQ(compareForSort(small, large, -10), 1); // byte order: 'B' < 'b'
+}
+
+TEST(FileListOrder, DraggedRowsStayInsideTheList) {
+    struct Case {
+        std::vector<int> selected;
+        int delta;
+        std::vector<int> order; // original row indices after the drag
+    } cases[] = {
+        {{2, 3}, -5, {2, 3, 0, 1, 4, 5}}, // stops with the first selected row at row 0
+        {{2, 3}, -1, {0, 2, 3, 1, 4, 5}},
+        {{1, 3}, 9, {0, 5, 2, 1, 4, 3}}, // the last selected row stops at the end
+        {{0, 5}, -1, {0, 1, 2, 3, 4, 5}},
+        {{4}, 0, {0, 1, 2, 3, 4, 5}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> rows(6);
+        std::iota(rows.begin(), rows.end(), 0);
+        for (RowExchange e : dragExchanges(c.selected, c.delta, 6))
+            std::swap(rows.at(e.row), rows.at(e.with));
+        EXPECT_EQ(rows, c.order) << c.delta;
+    }
+}
+
+TEST(FileListAdditions, OpenDialogAnswersAndThePathsTheListTakes) {
+    const std::string sep(1, kPathSeparator);
+    using namespace std::string_literals;
+    EXPECT_EQ(pathsOfOpenAnswer("C:" + sep + "a.wav\0"s, true),
+              std::vector<std::string>{"C:" + sep + "a.wav"});
+    EXPECT_EQ(pathsOfOpenAnswer("C:" + sep + "m\0a.wav\0b.wav\0\0"s, false),
+              (std::vector<std::string>{"C:" + sep + "m" + sep + "a.wav",
+                                        "C:" + sep + "m" + sep + "b.wav"}));
+    EXPECT_EQ(pathsOfOpenAnswer("C:" + sep + "\0a.wav\0\0"s, false),
+              std::vector<std::string>{"C:" + sep + "a.wav"});
+    EXPECT_TRUE(pathsOfOpenAnswer(""s, false).empty());
+
+    test::TempDir temp;
+    const std::string file = temp.file("a.wav");
+    test::writeFile(file, test::Bytes(10, 0));
+    const std::string tooLong = temp.dir() + std::string(kLongestListPath, 'x');
+    std::unordered_set<std::string> listed;
+    AudioFileRecord record;
+    EXPECT_EQ(prepareListEntry(tooLong, listed, record), AddVerdict::TooLong);
+    EXPECT_EQ(prepareListEntry(temp.dir(), listed, record), AddVerdict::Skip);
+    EXPECT_EQ(prepareListEntry(temp.file("missing.wav"), listed, record), AddVerdict::Skip);
+    ASSERT_EQ(prepareListEntry(file, listed, record), AddVerdict::Add);
+    EXPECT_EQ(fieldText(record.path), file);
+    listed.insert(file);
+    EXPECT_EQ(prepareListEntry(file, listed, record), AddVerdict::Skip);
+    EXPECT_EQ(tooLongMessage({tooLong, file}),
+              "2 file(s) not added: a path may be at most 519 characters long.\n" + tooLong +
+                  "\n(and 1 more)");
+}
+
+TEST(MainWindowRules, WhatClicksMeanWhileConverting) {
+    for (UserAction action :
+         {UserAction::Add, UserAction::DropFiles, UserAction::Delete, UserAction::ClearList,
+          UserAction::Analyse, UserAction::Sort, UserAction::Properties})
+        EXPECT_EQ(decideAction(action, true), Verdict::Refuse);
+    EXPECT_EQ(decideAction(UserAction::Convert, true), Verdict::Ignore);
+    EXPECT_EQ(decideAction(UserAction::Drag, true), Verdict::Ignore);
+    EXPECT_EQ(decideAction(UserAction::Delete, false), Verdict::Go);
+    EXPECT_EQ(decideProperties(0), PropertiesChoice::Nothing);
+    EXPECT_EQ(decideProperties(1), PropertiesChoice::Open);
+    EXPECT_EQ(decideProperties(2), PropertiesChoice::SelectOne);
+
+    EXPECT_EQ(atLeastMinimum({120, 500}).width, kMainMinWidth);
+    EXPECT_EQ(atLeastMinimum({120, 500}).height, 500);
+    EXPECT_EQ(atLeastMinimum({640, 100}).height, kMainMinHeight);
+}
+
+} // namespace
+} // namespace corv
