@@ -1,0 +1,36 @@
+#include "analyser/ui/win/about_box.h"
+
+#include "analyser/ui/win/resource.h"
+
+namespace corv {
+namespace {
+
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_SHARED_OK:
+    case IDC_SHARED_CANCEL:
+    case IDCANCEL: // the close box
+        EnableWindow(GetWindow(dialog, GW_OWNER), TRUE);
+        DestroyWindow(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+HWND OpenAboutBox(HWND owner) {
+    HWND box = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
+                                  aboutProc, 0);
+    if (!box) {
+        EnableWindow(owner, TRUE);
+        return nullptr;
+    }
+    ShowWindow(box, SW_SHOW);
+    return box;
+}
+
+} // namespace corv

@@ -1,0 +1,15 @@
+#include "analyser/ui/win/analyser_state.h"
+
+namespace corv {
+
+AnalyserState& Analyser() {
+    static AnalyserState state;
+    return state;
+}
+
+void SaveAnalyserSettings() {
+    AnalyserState& state = Analyser();
+    (void)saveSettings(state.settings, state.programDirectory);
+}
+
+} // namespace corv

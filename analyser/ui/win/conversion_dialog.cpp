@@ -1,0 +1,65 @@
+#include "analyser/ui/win/conversion_dialog.h"
+
+#include "analyser/ui/win/resource.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace corv {
+namespace {
+
+INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SendDlgItemMessageA(dialog, IDC_CONVERSION_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        auto* hooks = reinterpret_cast<ConversionDialogHooks*>(lParam);
+        if (!hooks->start(dialog)) EndDialog(dialog, 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
+            reinterpret_cast<ConversionDialogHooks*>(GetWindowLongPtrA(dialog, DWLP_USER))->stop();
+            EndDialog(dialog, 0);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK conversionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handle(dialog, message, wParam, lParam);
+    } catch (...) {
+        return FALSE; // nothing may unwind into the window manager
+    }
+}
+
+} // namespace
+
+void RunConversionDialog(HWND owner, ConversionDialogHooks& hooks) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONVERSION), owner,
+                    conversionDialogProc, reinterpret_cast<LPARAM>(&hooks));
+}
+
+void ShowConversionNews(HWND dialog, const WorkerNews& news) {
+    if (news.caption) SetWindowTextA(dialog, news.caption->c_str());
+    if (news.currentFile) SetDlgItemTextA(dialog, IDC_CURRENT_FILE, news.currentFile->c_str());
+    if (news.filesFinished) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%i/%i", news.filesFinished->first,
+                      news.filesFinished->second);
+        SetDlgItemTextA(dialog, IDC_FILES_FINISHED, text);
+    }
+    if (news.percent)
+        SendDlgItemMessageA(dialog, IDC_CONVERSION_PROGRESS, PBM_SETPOS,
+                            static_cast<WPARAM>(*news.percent), 0);
+}
+
+void CloseConversionDialog(HWND dialog) {
+    EndDialog(dialog, 0);
+}
+
+} // namespace corv

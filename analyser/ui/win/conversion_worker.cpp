@@ -1,0 +1,125 @@
+#include "analyser/ui/win/conversion_worker.h"
+
+#include "analyser/ui/win/app_messages.h"
+
+#include <process.h>
+
+namespace corv {
+namespace {
+
+// Waits for the handle while still answering messages sent to this thread,
+// so that a thread waiting on one of them cannot hold the wait up.
+void waitAnsweringSentMessages(HANDLE handle) {
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+class ConversionWorker::Observer final : public ConversionObserver {
+  public:
+    explicit Observer(ConversionWorker& worker) : worker_(worker) {}
+
+    void warn(std::string_view text, std::string_view title) override { ask(text, title, true); }
+    void inform(std::string_view text, std::string_view title) override { ask(text, title, false); }
+    void caption(std::string_view text) override {
+        worker_.post([&](WorkerNews& news) { news.caption = std::string(text); });
+    }
+    void currentFile(std::string_view name) override {
+        worker_.post([&](WorkerNews& news) { news.currentFile = std::string(name); });
+    }
+    void filesFinished(int done, int total) override {
+        worker_.post([&](WorkerNews& news) { news.filesFinished = {done, total}; });
+    }
+    void progress(int percent) override {
+        if (percent == lastPercent_) return; // called for every block
+        lastPercent_ = percent;
+        worker_.post([&](WorkerNews& news) { news.percent = percent; });
+    }
+    void entryUpdated(size_t index) override {
+        const AudioFileRecord& record = *worker_.list_[index];
+        worker_.post([&](WorkerNews& news) { news.entries.push_back({index, record}); });
+    }
+
+  private:
+    void ask(std::string_view text, std::string_view title, bool warning) {
+        // The end of the run shows this one itself, after the dialog has closed.
+        if (text == kClippingMessage) return;
+        WorkerMessage message{std::string(text), std::string(title), warning};
+        SendMessageA(worker_.window_, kConversionMessage, 0, reinterpret_cast<LPARAM>(&message));
+    }
+
+    ConversionWorker& worker_;
+    int lastPercent_ = -1;
+};
+
+ConversionWorker::~ConversionWorker() {
+    if (!thread_) return;
+    requestStop();
+    (void)finish();
+}
+
+bool ConversionWorker::start(HWND mainWindow, std::vector<AudioFileRecord*> list,
+                             const ConversionSetup& setup) {
+    if (thread_) return false;
+    window_ = mainWindow;
+    list_ = std::move(list);
+    setup_.emplace(setup);
+    stop_ = false;
+    end_ = WorkerEnd{};
+    news_ = WorkerNews{};
+    newsPosted_ = false;
+    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, threadMain, this, 0, nullptr));
+    return thread_ != nullptr;
+}
+
+unsigned __stdcall ConversionWorker::threadMain(void* self) {
+    auto* worker = static_cast<ConversionWorker*>(self);
+    try {
+        worker->work();
+    } catch (...) {
+        worker->end_.stopped = true; // out of memory: the run ends as if stopped
+    }
+    PostMessageA(worker->window_, kConversionEnded, 0, 0);
+    return 0;
+}
+
+void ConversionWorker::work() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+    Observer observer(*this);
+    if (!prepareConversion(list_, *setup_, observer)) return;
+    end_.started = true;
+    SendMessageA(window_, kConversionAnalysed, 0, 0);
+    const RunOutcome outcome = runConversion(list_, *setup_, observer, stop_);
+    end_.stopped = outcome.stopped;
+    end_.runPeak = outcome.runPeak;
+}
+
+void ConversionWorker::post(const std::function<void(WorkerNews&)>& change) {
+    std::lock_guard<std::mutex> lock(newsLock_);
+    change(news_);
+    if (!newsPosted_) newsPosted_ = PostMessageA(window_, kConversionNews, 0, 0) != 0;
+}
+
+WorkerNews ConversionWorker::takeNews() {
+    std::lock_guard<std::mutex> lock(newsLock_);
+    WorkerNews news = std::move(news_);
+    news_ = WorkerNews{};
+    newsPosted_ = false;
+    return news;
+}
+
+WorkerEnd ConversionWorker::finish() {
+    if (!thread_) return end_;
+    waitAnsweringSentMessages(thread_);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    list_.clear();
+    setup_.reset();
+    return end_;
+}
+
+} // namespace corv

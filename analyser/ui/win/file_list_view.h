@@ -1,0 +1,95 @@
+#pragma once
+// The main window's file list (control 2108). Every row owns one entry (its
+// record), released whenever the row goes, however it goes. Columns are
+// always found by their header text, never by a remembered position.
+#include "analyser/analysis/audio_file_record.h"
+#include "analyser/engine/conversion_settings.h"
+#include "analyser/ui/list_additions.h"
+#include "analyser/ui/list_columns.h"
+
+#include <windows.h>
+
+#include <commctrl.h> // needs windows.h first
+
+#include <array>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace corv {
+
+// A row's item data.
+struct ListEntry {
+    AudioFileRecord record;
+    unsigned analysedInPass = 0; // the last analysis pass that reached it
+    // What the row's cells show, by column: a refresh writes only the cells
+    // whose text changes, so refreshing a long list stays cheap.
+    std::array<std::string, kListColumnCount> shownCells;
+};
+
+// Changes made while one of these lives are painted once, when it ends: the
+// list would otherwise repaint and rescale its scroll bars after every one,
+// which costs far more than the change itself.
+class PaintingHold {
+  public:
+    explicit PaintingHold(HWND list);
+    ~PaintingHold();
+    PaintingHold(const PaintingHold&) = delete;
+    PaintingHold& operator=(const PaintingHold&) = delete;
+
+  private:
+    HWND list_;
+};
+
+class FileListView {
+  public:
+    // List styles and the columns the settings show.
+    void attach(HWND list, const ConversionSettings* settings);
+    HWND handle() const { return list_; }
+
+    int rowCount() const;
+    ListEntry* entryAt(int row) const;
+    std::vector<AudioFileRecord*> recordsInOrder() const;
+    std::vector<int> selectedRows() const;
+
+    // The add step for one path: a row at the end, or nothing (see AddVerdict).
+    AddVerdict add(const std::string& path);
+    void deleteSelected();
+    void clear();
+    void selectAll();
+    // Called for the list's LVN_DELETEITEM.
+    void onRowDeleted(const NMLISTVIEW& deleted);
+
+    // The cells of one row from its record, or from a copy of it whose
+    // result and peak are newer than the record's own (a running conversion's).
+    void refreshRow(int row, const AudioFileRecord& shown);
+    void refreshRows(const std::vector<int>& rows);
+    void refreshAll();
+
+    void sortByColumn(int columnIndex);
+    // Shows or hides the column as its switch now says.
+    void showColumn(ListColumn column, bool shown);
+
+    void beginDrag(int anchorRow, HWND captureWindow);
+    void dragTo(POINT inWindow, HWND window);
+    void endDrag();
+    bool dragging() const { return dragging_; }
+
+  private:
+    using ColumnPlaces = std::array<int, kListColumnCount>; // -1: not shown
+    ColumnPlaces findColumns() const;
+    int findColumn(ListColumn column) const;
+    void insertColumn(ListColumn column, int position);
+    void writeCells(int row, ListEntry& entry, const AudioFileRecord& record,
+                    const ColumnPlaces& places);
+    void exchangeRows(int row, int with);
+
+    HWND list_ = nullptr;
+    const ConversionSettings* settings_ = nullptr;
+    std::unordered_set<std::string> listedPaths_;
+    int sortKey_ = 0;
+    bool dragging_ = false;
+    int dragAnchor_ = 0;
+};
+
+} // namespace corv
