@@ -5,9 +5,7 @@
 #include "analyser/ui/user_actions.h"
 #include "analyser/ui/win/about_box.h"
 #include "analyser/ui/win/analyser_state.h"
-#include "analyser/ui/win/app_messages.h"
-#include "analyser/ui/win/conversion_dialog.h"
-#include "analyser/ui/win/conversion_worker.h"
+#include "analyser/ui/win/conversion_session.h"
 #include "analyser/ui/win/dropped_files.h"
 #include "analyser/ui/win/file_list_view.h"
 #include "analyser/ui/win/list_feeder.h"
@@ -41,9 +39,7 @@ struct MainWindow {
     HWND window = nullptr;
     FileListView list;
     std::unique_ptr<ListFeeder> feeder;
-    ConversionWorker worker;
-    HWND conversionDialog = nullptr; // while open
-    bool quitWhenConversionEnds = false;
+    std::unique_ptr<ConversionSession> session;
 };
 
 MainWindow& Main() {
@@ -52,7 +48,7 @@ MainWindow& Main() {
 }
 
 bool conversionRunning() {
-    return Main().worker.running();
+    return Main().session && Main().session->running();
 }
 
 // Whether the action may go on now; tells the user when it must wait.
@@ -153,6 +149,7 @@ void onInit(HWND window) {
     applyLayout(window);
     main.list.attach(GetDlgItem(window, IDC_FILE_LIST), &state.settings.conversion);
     main.feeder = std::make_unique<ListFeeder>(main.list, state.settings.conversion, window);
+    main.session = std::make_unique<ConversionSession>(window, main.list, *main.feeder);
     SaveAnalyserSettings();
 }
 
@@ -208,83 +205,11 @@ void openPreferences(HWND window) {
                           [] { return conversionRunning(); });
 }
 
-// Started by the conversion dialog as it opens. "&Convert" is disabled here,
-// before the thread exists, so that no second run can start.
-bool startConversion(HWND window, HWND dialog) {
-    MainWindow& main = Main();
-    AnalyserState& state = Analyser();
-    main.feeder->finishAdding(); // files dropped just before are part of the run
-    if (main.list.rowCount() == 0) {
-        MessageBoxNotifier(dialog).inform(kChooseFilesMessage);
-        return false;
-    }
-    main.feeder->cancel(); // the run's start analyses every row itself
-    HWND convert = GetDlgItem(window, IDC_CONVERT);
-    EnableWindow(convert, FALSE);
-    const ConversionSetup setup{state.settings.conversion, state.settings.encoders, state.maps,
-                                state.ssrc.api};
-    if (!main.worker.start(window, main.list.recordsInOrder(), setup)) {
-        EnableWindow(convert, TRUE);
-        return false;
-    }
-    main.conversionDialog = dialog;
-    return true;
-}
-
-void convert(HWND window) {
-    if (!allowed(UserAction::Convert)) return;
-    ConversionDialogHooks hooks{[window](HWND dialog) { return startConversion(window, dialog); },
-                                [] { Main().worker.requestStop(); }};
-    RunConversionDialog(window, hooks);
-    Main().conversionDialog = nullptr;
-}
-
-void onConversionNews() {
-    MainWindow& main = Main();
-    const WorkerNews news = main.worker.takeNews();
-    if (main.conversionDialog) ShowConversionNews(main.conversionDialog, news);
-    for (const EntryNews& entry : news.entries)
-        main.list.refreshRow(static_cast<int>(entry.index), entry.record);
-}
-
-void onConversionMessage(const WorkerMessage& message) {
-    MainWindow& main = Main();
-    MessageBoxNotifier notifier(main.conversionDialog ? main.conversionDialog : main.window);
-    if (message.warning)
-        notifier.warn(message.text, message.title);
-    else
-        notifier.inform(message.text, message.title);
-}
-
-void onConversionEnded(HWND window) {
-    MainWindow& main = Main();
-    onConversionNews();
-    const WorkerEnd end = main.worker.finish();
-    if (main.conversionDialog) CloseConversionDialog(main.conversionDialog);
-    main.conversionDialog = nullptr;
-    main.list.refreshAll();
-    EnableWindow(GetDlgItem(window, IDC_CONVERT), TRUE);
-    if (main.quitWhenConversionEnds) {
-        PostQuitMessage(0);
-        return;
-    }
-    if (end.started && !end.stopped && end.runPeak > 1.0)
-        MessageBoxNotifier(window).warn(kClippingMessage);
-}
-
 // Closing while a conversion runs: it is asked to stop and the program ends
 // once it has, so that its outputs are finished or removed and nothing it
 // uses is freed under it.
 void onClose() {
-    MainWindow& main = Main();
-    if (!conversionRunning()) {
-        PostQuitMessage(0);
-        return;
-    }
-    main.worker.requestStop();
-    main.quitWhenConversionEnds = true;
-    if (main.conversionDialog) CloseConversionDialog(main.conversionDialog);
-    main.conversionDialog = nullptr;
+    if (Main().session->mayCloseNow()) PostQuitMessage(0);
 }
 
 void toggleColumn(HWND window, ListColumn column) {
@@ -323,7 +248,7 @@ void onCommand(HWND window, int id) {
         openProperties(window);
         break;
     case IDC_CONVERT:
-        convert(window);
+        if (allowed(UserAction::Convert)) main.session->convert();
         break;
     case IDC_EXIT:
     case IDM_EXIT:
@@ -433,20 +358,8 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                           onCopyData(reinterpret_cast<HWND>(wParam),
                                      reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
-    case kConversionNews:
-        onConversionNews();
-        return TRUE;
-    case kConversionAnalysed:
-        main.list.refreshAll();
-        return TRUE;
-    case kConversionMessage:
-        onConversionMessage(*reinterpret_cast<const WorkerMessage*>(lParam));
-        return TRUE;
-    case kConversionEnded:
-        onConversionEnded(window);
-        return TRUE;
     default:
-        return FALSE;
+        return main.session && main.session->onThreadMessage(message, lParam);
     }
 }
 
@@ -472,8 +385,7 @@ bool DoListWorkWhenIdle() {
 }
 
 void StopConversionAndWait() {
-    Main().worker.requestStop();
-    (void)Main().worker.finish();
+    if (Main().session) Main().session->stopAndWait();
 }
 
 } // namespace corv

@@ -1,0 +1,101 @@
+#include "analyser/ui/win/conversion_session.h"
+
+#include "analyser/ui/win/analyser_state.h"
+#include "analyser/ui/win/app_messages.h"
+#include "analyser/ui/win/conversion_dialog.h"
+#include "analyser/ui/win/message_box_notifier.h"
+#include "analyser/ui/win/resource.h"
+
+namespace corv {
+
+void ConversionSession::convert() {
+    ConversionDialogHooks hooks{[this](HWND dialog) { return start(dialog); },
+                                [this] { worker_.requestStop(); }};
+    RunConversionDialog(main_, hooks);
+    dialog_ = nullptr;
+}
+
+// "&Convert" is disabled here, before the thread exists, so that no second
+// run can start, however soon the first is stopped.
+bool ConversionSession::start(HWND dialog) {
+    AnalyserState& state = Analyser();
+    feeder_.finishAdding(); // files dropped just before belong to the run
+    if (list_.rowCount() == 0) {
+        MessageBoxNotifier(dialog).inform(kChooseFilesMessage);
+        return false;
+    }
+    feeder_.cancel(); // the run's start analyses every row itself
+    HWND convertButton = GetDlgItem(main_, IDC_CONVERT);
+    EnableWindow(convertButton, FALSE);
+    const ConversionSetup setup{state.settings.conversion, state.settings.encoders, state.maps,
+                                state.ssrc.api};
+    if (!worker_.start(main_, list_.recordsInOrder(), setup)) {
+        EnableWindow(convertButton, TRUE);
+        return false;
+    }
+    dialog_ = dialog;
+    return true;
+}
+
+bool ConversionSession::onThreadMessage(UINT message, LPARAM lParam) {
+    switch (message) {
+    case kConversionNews:
+        showNews();
+        return true;
+    case kConversionAnalysed:
+        list_.refreshAll();
+        return true;
+    case kConversionMessage: {
+        const auto& asked = *reinterpret_cast<const WorkerMessage*>(lParam);
+        MessageBoxNotifier notifier(dialog_ ? dialog_ : main_);
+        if (asked.warning)
+            notifier.warn(asked.text, asked.title);
+        else
+            notifier.inform(asked.text, asked.title);
+        return true;
+    }
+    case kConversionEnded:
+        ended();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ConversionSession::showNews() {
+    const WorkerNews news = worker_.takeNews();
+    if (dialog_) ShowConversionNews(dialog_, news);
+    for (const EntryNews& entry : news.entries)
+        list_.refreshRow(static_cast<int>(entry.index), entry.record);
+}
+
+void ConversionSession::ended() {
+    showNews();
+    const WorkerEnd end = worker_.finish();
+    if (dialog_) CloseConversionDialog(dialog_);
+    dialog_ = nullptr;
+    list_.refreshAll();
+    EnableWindow(GetDlgItem(main_, IDC_CONVERT), TRUE);
+    if (quitWhenEnded_) {
+        PostQuitMessage(0);
+        return;
+    }
+    if (end.started && !end.stopped && end.runPeak > 1.0)
+        MessageBoxNotifier(main_).warn(kClippingMessage);
+}
+
+bool ConversionSession::mayCloseNow() {
+    if (!running()) return true;
+    worker_.requestStop();
+    quitWhenEnded_ = true;
+    if (dialog_) CloseConversionDialog(dialog_);
+    dialog_ = nullptr;
+    return false;
+}
+
+void ConversionSession::stopAndWait() {
+    worker_.requestStop();
+    (void)worker_.finish();
+}
+
+} // namespace corv
