@@ -1,4 +1,4 @@
-#include "quillmere_process.h"
+#include "program_process.h"
 
 #include "remote_window.h"
 
@@ -33,6 +33,7 @@ void removeTree(const std::string& directory) {
 
 struct MainWindowSearch {
     DWORD processId;
+    const std::string* className;
     HWND found;
 };
 
@@ -40,7 +41,7 @@ BOOL CALLBACK matchMainWindow(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<MainWindowSearch*>(context);
     char className[32] = {};
     GetClassNameA(window, className, sizeof className);
-    if (processOf(window) == search->processId && std::string(className) == "Quillmere") {
+    if (processOf(window) == search->processId && className == *search->className) {
         search->found = window;
         return FALSE;
     }
@@ -134,22 +135,25 @@ std::vector<int> loggedPercentages(const std::string& log) {
     return found;
 }
 
-QuillmereProcess::QuillmereProcess(std::string programDirectory)
-    : directory_(std::move(programDirectory)) {
-    CopyFileA((ownDirectory() + "Quillmere.exe").c_str(), (directory_ + "Quillmere.exe").c_str(),
-              FALSE);
+ProgramProcess::ProgramProcess(std::string programDirectory, std::string exeName,
+                               std::string windowClass, const std::vector<std::string>& companions)
+    : directory_(std::move(programDirectory)), exeName_(std::move(exeName)),
+      windowClass_(std::move(windowClass)) {
+    CopyFileA((ownDirectory() + exeName_).c_str(), (directory_ + exeName_).c_str(), FALSE);
+    for (const std::string& name : companions)
+        CopyFileA((ownDirectory() + name).c_str(), (directory_ + name).c_str(), FALSE);
 }
 
-QuillmereProcess::~QuillmereProcess() {
+ProgramProcess::~ProgramProcess() {
     kill();
 }
 
-bool QuillmereProcess::startOnly() {
+bool ProgramProcess::startOnly() {
     kill();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::string line = "\"" + directory_ + "Quillmere.exe\"";
+    std::string line = "\"" + directory_ + exeName_ + "\"";
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         directory_.c_str(), &startup, &info))
         return false;
@@ -160,9 +164,9 @@ bool QuillmereProcess::startOnly() {
     return true;
 }
 
-bool QuillmereProcess::start() {
+bool ProgramProcess::start() {
     if (!startOnly()) return false;
-    MainWindowSearch search{processId_, nullptr};
+    MainWindowSearch search{processId_, &windowClass_, nullptr};
     waitFor([&] {
         EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr && IsWindowVisible(search.found);
@@ -171,7 +175,7 @@ bool QuillmereProcess::start() {
     return mainWindow_ != nullptr;
 }
 
-int QuillmereProcess::waitForExit() {
+int ProgramProcess::waitForExit() {
     if (!process_) return -1;
     HANDLE process = process_;
     bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
@@ -184,7 +188,7 @@ int QuillmereProcess::waitForExit() {
     return static_cast<int>(code);
 }
 
-void QuillmereProcess::kill() {
+void ProgramProcess::kill() {
     if (!process_) return;
     if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
         TerminateProcess(process_, 99);
@@ -195,12 +199,12 @@ void QuillmereProcess::kill() {
     mainWindow_ = nullptr;
 }
 
-HWND QuillmereProcess::jobList() const {
-    return control(5005);
+void ProgramProcess::click(int id) const {
+    SendMessageA(control(id), BM_CLICK, 0, 0);
 }
 
-void QuillmereProcess::click(int id) const {
-    SendMessageA(control(id), BM_CLICK, 0, 0);
+void ProgramProcess::post(int commandId) const {
+    PostMessageA(mainWindow_, WM_COMMAND, static_cast<WPARAM>(commandId), 0);
 }
 
 } // namespace e2e

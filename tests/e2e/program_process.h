@@ -1,6 +1,6 @@
 #pragma once
-// The real Quillmere.exe, copied into a program directory of its own for each
-// test (its settings and logs live there), started as a process.
+// The real programs, copied into a program directory of their own for each
+// test (their settings and logs live there), started as processes.
 #include <windows.h>
 
 #include <map>
@@ -40,11 +40,15 @@ void writeBatcherSettings(const std::string& folder, const std::map<int, std::st
 // The percentages on the first "Progress:" line of a job log text, in order.
 std::vector<int> loggedPercentages(const std::string& log);
 
-class QuillmereProcess {
+class ProgramProcess {
   public:
-    // Copies Quillmere.exe (beside this test program) into the directory.
-    explicit QuillmereProcess(std::string programDirectory);
-    ~QuillmereProcess(); // ends a program still running
+    // Copies the program and its companion files (all beside this test
+    // program) into the directory; its main window has the given class.
+    ProgramProcess(std::string programDirectory, std::string exeName, std::string windowClass,
+                   const std::vector<std::string>& companions = {});
+    ~ProgramProcess(); // ends a program still running
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
 
     // Starts it and waits for its main window (false when none appears).
     bool start();
@@ -55,20 +59,31 @@ class QuillmereProcess {
     void kill();
 
     DWORD processId() const { return processId_; }
+    HANDLE process() const { return process_; }
     HWND mainWindow() const { return mainWindow_; }
     HWND control(int id) const { return GetDlgItem(mainWindow_, id); }
-    HWND jobList() const;
     const std::string& directory() const { return directory_; }
     std::string file(const char* name) const { return readFile(directory_ + name); }
 
     // A click on a button or check box of the main window, as the user makes it.
     void click(int id) const;
+    // The same without waiting for what the click opens (a modal dialog).
+    void post(int commandId) const;
 
   private:
     std::string directory_;
+    std::string exeName_;
+    std::string windowClass_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND mainWindow_ = nullptr;
+};
+
+class QuillmereProcess : public ProgramProcess {
+  public:
+    explicit QuillmereProcess(std::string programDirectory)
+        : ProgramProcess(std::move(programDirectory), "Quillmere.exe", "Quillmere") {}
+    HWND jobList() const { return control(5005); }
 };
 
 } // namespace e2e

@@ -1,7 +1,7 @@
 // Quillmere.exe as Corvandale and a user meet it: a separate process, driven
 // by copy-data messages and clicks, read back through its windows and files.
 #include "copydata_client.h"
-#include "quillmere_process.h"
+#include "program_process.h"
 #include "remote_window.h"
 
 #include "protocol/job_record.h"
@@ -56,7 +56,7 @@ std::string received(const std::string& sender, int id) {
 }
 
 std::string dismissMessageBox(const QuillmereProcess& quillmere) {
-    return e2e::dismissMessageBox(quillmere.processId());
+    return e2e::answerMessageBox(quillmere.processId(), "Quillmere");
 }
 
 std::vector<std::string> rows(HWND list) {

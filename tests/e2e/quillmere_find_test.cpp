@@ -1,6 +1,6 @@
 // The Find actions that the Configure dialog will call, run in this process
 // against a real folder tree and real encoder windows of other processes.
-#include "quillmere_process.h"
+#include "program_process.h"
 #include "remote_window.h"
 
 #include "batcher/config/win/locate_program.h"

@@ -3,7 +3,7 @@
 // must show the percentages read from lame's own screen; the .mp3 stays in
 // lame-job/ beside this test for check_lame_mp3.sh, which decodes it natively.
 #include "copydata_client.h"
-#include "quillmere_process.h"
+#include "program_process.h"
 #include "remote_window.h"
 #include "wav_builder.h"
 

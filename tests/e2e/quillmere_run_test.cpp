@@ -3,7 +3,7 @@
 // window programs, ac3enc.dll), driven through its windows, read back from
 // its job log, the files and the registry.
 #include "copydata_client.h"
-#include "quillmere_process.h"
+#include "program_process.h"
 #include "remote_window.h"
 
 #include "protocol/job_record.h"
@@ -122,7 +122,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     add(*consoleJob(kLame, in + "late1.wav"));
     add(*consoleJob(kLame, in + "late2.wav"));
     e2e::killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
-    EXPECT_EQ(e2e::dismissMessageBox(quillmere.processId()),
+    EXPECT_EQ(e2e::answerMessageBox(quillmere.processId(), "Quillmere"),
               "While Quillmere was busy running the jobs in the list 2 new jobs have been added. "
               "These jobs have been SKIPPED");
     ASSERT_TRUE(runEnded());
@@ -160,7 +160,7 @@ TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
     e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
-    EXPECT_EQ(e2e::dismissMessageBox(quillmere.processId()), "No jobs in queue.");
+    EXPECT_EQ(e2e::answerMessageBox(quillmere.processId(), "Quillmere"), "No jobs in queue.");
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0); // the second Run finds a run going on

@@ -129,6 +129,26 @@ bool setListRowSelected(HWND list, int row, bool selected) {
                         reinterpret_cast<LPARAM>(block.at(0)));
 }
 
+std::vector<std::string> listColumnTitles(HWND list) {
+    constexpr size_t kTextSize = 128;
+    std::vector<std::string> titles;
+    RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
+    for (int index = 0; block.ok(); ++index) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = block.at(sizeof column);
+        column.cchTextMax = kTextSize;
+        char text[kTextSize + 1] = {};
+        if (!block.write(0, &column, sizeof column) ||
+            !SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
+                          reinterpret_cast<LPARAM>(block.at(0))) ||
+            !block.read(sizeof column, text, kTextSize))
+            break;
+        titles.emplace_back(text);
+    }
+    return titles;
+}
+
 std::string windowText(HWND window) {
     char text[1024] = {};
     DWORD_PTR length = 0;
@@ -155,16 +175,6 @@ std::string messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
 
-std::string dismissMessageBox(DWORD processId) {
-    HWND box = nullptr;
-    waitFor([&] { return (box = findDialog(processId, "Quillmere")) != nullptr; });
-    if (!box) return "<no message box>";
-    std::string text = messageBoxText(box);
-    pressButton(box, IDOK);
-    waitFor([&] { return !IsWindow(box); });
-    return text;
-}
-
 MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
     : thread_([this, processId, button] {
           HWND box = nullptr;
@@ -173,6 +183,16 @@ MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
           text_ = messageBoxText(box);
           pressButton(box, button);
       }) {}
+
+std::string answerMessageBox(DWORD processId, const std::string& title) {
+    HWND box = nullptr;
+    if (!waitFor([&] { return (box = findDialog(processId, title)) != nullptr; }))
+        return "<no message box>";
+    std::string text = messageBoxText(box);
+    pressButton(box, IDOK);
+    waitFor([&] { return !IsWindow(box); });
+    return text;
+}
 
 void pressButton(HWND dialog, int buttonId) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),

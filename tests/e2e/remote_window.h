@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace e2e {
 
@@ -26,6 +27,8 @@ std::string listCellText(HWND list, int row, int column);
 std::wstring listCellTextW(HWND list, int row, int column);
 // Selects or clears one row through LVM_SETITEMSTATE in the list's process.
 bool setListRowSelected(HWND list, int row, bool selected);
+// The header texts of the list's columns, in their order.
+std::vector<std::string> listColumnTitles(HWND list);
 
 std::string windowText(HWND window);
 DWORD processOf(HWND window);
@@ -34,11 +37,11 @@ DWORD processOf(HWND window);
 HWND findDialog(DWORD processId, const std::string& title);
 // A message box's text (its static control 0xFFFF).
 std::string messageBoxText(HWND box);
-// Waits for the process's "Quillmere" message box, returns its text
-// ("<no message box>" when none came) and presses OK.
-std::string dismissMessageBox(DWORD processId);
 // Presses the box's button (IDOK, IDNO, ...).
 void pressButton(HWND dialog, int buttonId);
+// Waits for the process's message box with that title, presses OK once it
+// is found and returns its text ("<no message box>" when none came).
+std::string answerMessageBox(DWORD processId, const std::string& title);
 
 // Answers the next "Quillmere" message box of a process from another thread,
 // as the user would, while this thread is held by the call that shows it.

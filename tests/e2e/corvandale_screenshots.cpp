@@ -1,0 +1,118 @@
+// Saves PNG pictures of Corvandale's windows into the folder it is given
+// (the README shows the copies kept in docs/): the main window with a
+// filled list, the preferences dialog, the properties viewer and the
+// conversion dialog during a run. A window that does not open is named and
+// left out; the run fails only when the main window or the conversion
+// dialog cannot be saved.
+#include "corvandale_app.h"
+#include "drop_files.h"
+#include "remote_window.h"
+#include "screenshot.h"
+
+#include "protocol/fixed_text.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace {
+
+using namespace e2e;
+
+bool save(HWND window, const std::string& folder, const char* name) {
+    if (!window) {
+        std::printf("%s: the window did not open\n", name);
+        return false;
+    }
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(200); // painted by the other process
+    const bool saved = saveWindowPng(window, folder + name);
+    std::printf("%s: %s\n", name, saved ? "saved" : "could not be saved");
+    return saved;
+}
+
+HWND waitForDialog(DWORD processId, const char* title) {
+    HWND dialog = nullptr;
+    waitFor([&] { return (dialog = findDialog(processId, title)) != nullptr; }, 5s);
+    return dialog;
+}
+
+// Opens one of the modeless dialogs, saves it and closes it again.
+void saveDialog(const CorvandaleProcess& app, int command, const char* title,
+                const std::string& folder, const char* name) {
+    app.post(command);
+    HWND dialog = waitForDialog(app.processId(), title);
+    save(dialog, folder, name);
+    if (dialog) pressButton(dialog, 215);
+}
+
+// Without a window manager (Xvfb), Wine draws the title bars itself only
+// when told to; read by each program as it starts.
+void letWineDrawTitleBars() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    RegCloseKey(key);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    letWineDrawTitleBars();
+    const std::string folder = std::string(argv[1]) + "\\";
+    CreateDirectoryA(argv[1], nullptr);
+    ScratchFolder program("corv-shots"), music("corv-shots-music"), out("corv-shots-out");
+    writeSettings(program.path(), [&](corv::ConversionSettings& s) {
+        s.sameAsInput = 0;
+        corv::setFieldText(s.outputDirectory, out.path());
+        s.convertSampleRate = 1;
+        s.targetSampleRate = 96000;
+        s.convertSampleType = 1;
+        s.targetSampleType = 8;
+    });
+    struct Source {
+        const char* name;
+        int channels;
+        uint32_t rate;
+        double seconds;
+    } sources[] = {{"Finale.wav", 2, 44100, 120},
+                   {"Intro.wav", 2, 44100, 12.5},
+                   {"Voice over DELAY -20ms.wav", 1, 48000, 31},
+                   {"Surround mix.wav", 6, 48000, 64},
+                   {"Room tone.wav", 1, 22050, 3.2}};
+    std::vector<std::string> paths;
+    for (const Source& s : sources) {
+        paths.push_back(music.path() + s.name);
+        writeSine(paths.back(), s.channels, s.rate, s.seconds);
+    }
+    CorvandaleProcess app(program.path());
+    if (!app.start() || !dropFiles(app.mainWindow(), paths)) {
+        std::printf("Corvandale did not start or did not take the files\n");
+        return 1;
+    }
+    waitFor([&] { return app.columnTexts("Type") == std::vector<std::string>(5, "Wave PCM"); });
+    SetWindowPos(app.mainWindow(), nullptr, 40, 40, 780, 330, SWP_NOZORDER);
+    setListRowSelected(app.fileList(), 1, true);
+    bool ok = save(app.mainWindow(), folder, "main-window.png");
+
+    saveDialog(app, kPreferences, "Preferences", folder, "preferences.png");
+    saveDialog(app, kProperties, "Wave Properties", folder, "properties.png");
+
+    app.post(kConvert);
+    HWND conversion = waitForDialog(app.processId(), "Converting file");
+    waitFor(
+        [&] { // a quarter of the long first file done
+            return SendDlgItemMessageA(conversion, 2302, PBM_GETPOS, 0, 0) >= 25;
+        },
+        10s);
+    ok = save(conversion, folder, "conversion.png") && ok;
+    if (conversion) pressButton(conversion, IDCANCEL);
+    app.waitForConversionEnd();
+    PostMessageA(app.mainWindow(), WM_CLOSE, 0, 0);
+    app.waitForExit();
+    return ok ? 0 : 1;
+}
