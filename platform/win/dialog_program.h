@@ -1,6 +1,7 @@
 #pragma once
 // The start of a program of this house whose main window is a dialog: one
-// instance at a time, its folder, and the window class its template names.
+// instance at a time, its folder, the window class its template names, and
+// dialog procedures that keep exceptions to themselves.
 #include <windows.h>
 
 #include <string>
@@ -37,6 +38,17 @@ inline bool RegisterDialogClass(HINSTANCE instance, const char* className, int i
     dialogClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     dialogClass.hIconSm = nullptr;
     return RegisterClassExA(&dialogClass) != 0;
+}
+
+// A dialog procedure around a handler, letting nothing unwind into the
+// window manager: an exception ends as "not handled".
+template <INT_PTR (*Handle)(HWND, UINT, WPARAM, LPARAM)>
+INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Handle(dialog, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 } // namespace corv

@@ -1,11 +1,12 @@
 #include "analyser/ui/win/about_box.h"
 
 #include "analyser/ui/win/resource.h"
+#include "platform/win/dialog_program.h"
 
 namespace corv {
 namespace {
 
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
@@ -24,7 +25,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 HWND OpenAboutBox(HWND owner) {
     HWND box = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
-                                  aboutProc, 0);
+                                  GuardedDialogProc<handle>, 0);
     if (!box) {
         EnableWindow(owner, TRUE);
         return nullptr;

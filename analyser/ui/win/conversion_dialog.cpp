@@ -1,6 +1,7 @@
 #include "analyser/ui/win/conversion_dialog.h"
 
 #include "analyser/ui/win/resource.h"
+#include "platform/win/dialog_program.h"
 
 #include <commctrl.h>
 
@@ -29,19 +30,11 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK conversionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(dialog, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 void RunConversionDialog(HWND owner, ConversionDialogHooks& hooks) {
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONVERSION), owner,
-                    conversionDialogProc, reinterpret_cast<LPARAM>(&hooks));
+                    GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&hooks));
 }
 
 void ShowConversionNews(HWND dialog, const WorkerNews& news) {

@@ -14,6 +14,7 @@
 #include "analyser/ui/win/properties_dialog.h"
 #include "analyser/ui/win/resource.h"
 #include "platform/file_stream.h"
+#include "platform/win/dialog_program.h"
 #include "protocol/messages.h"
 
 #include <commctrl.h>
@@ -363,18 +364,11 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc, 0);
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                              GuardedDialogProc<handle>, 0);
 }
 
 bool DoListWorkWhenIdle() {
