@@ -62,27 +62,27 @@ TEST(CorvandaleResources, TemplatesHoldTheirTextsAndIds) {
 }
 
 TEST(CorvandaleResources, MenuAndKeysSendTheSharedCommandIds) {
-    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
-    std::map<UINT, std::string> items;
-    for (UINT id : {8005u, 8012u, 8013u, 8010u, 8015u, 8024u, 8016u, 8023u, 8035u}) {
-        char text[64] = {};
-        GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND);
-        items[id] = text;
+    const HINSTANCE self = GetModuleHandleA(nullptr);
+    HMENU menu = LoadMenuA(self, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    const std::map<UINT, std::string> items = {{8005, "E&xit"},
+                                               {8010, "&Preferences\t(F4)"},
+                                               {8012, "&Channel mapping\t(F2)"},
+                                               {8013, "&Quillmere\t(F3)"},
+                                               {8015, "Always on &top"},
+                                               {8016, "Path"},
+                                               {8023, "Peak conv"},
+                                               {8024, "Filename"},
+                                               {8035, "&About"}};
+    for (const auto& [id, text] : items) {
+        char shown[64] = {};
+        GetMenuStringA(menu, id, shown, sizeof shown, MF_BYCOMMAND);
+        EXPECT_EQ(shown, text) << id;
     }
-    EXPECT_EQ(items, (std::map<UINT, std::string>{{8005, "E&xit"},
-                                                  {8010, "&Preferences\t(F4)"},
-                                                  {8012, "&Channel mapping\t(F2)"},
-                                                  {8013, "&Quillmere\t(F3)"},
-                                                  {8015, "Always on &top"},
-                                                  {8016, "Path"},
-                                                  {8023, "Peak conv"},
-                                                  {8024, "Filename"},
-                                                  {8035, "&About"}}));
     DestroyMenu(menu);
 
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     ACCEL keys[16];
-    const int count = CopyAcceleratorTableA(table, keys, 16);
+    const int count = CopyAcceleratorTableA(
+        LoadAcceleratorsA(self, MAKEINTRESOURCEA(IDR_ACCELERATORS)), keys, 16);
     std::map<WORD, WORD> commandOfKey;
     for (int i = 0; i < count; ++i)
         commandOfKey[keys[i].key] = keys[i].cmd;
