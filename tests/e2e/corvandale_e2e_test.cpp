@@ -229,6 +229,20 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     ASSERT_TRUE(waitFor([&] { return app.column("Path") == 1; }));
     EXPECT_EQ(app.column("Size"), 2);
     EXPECT_EQ(app.cell(0, "Size"), "2 KB"); // 1644 bytes: halves round up
+    app.post(8015);                         // Always on top
+    ASSERT_TRUE(
+        waitFor([&] { return GetWindowLongA(app.mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST; }));
+    const std::string settings = app.file("settingsCorvandale.ini");
+    EXPECT_EQ(settings.substr(593, 3), std::string("\1\1\1")); // on top, Path, Size: saved
+
+    // Quillmere's answer to Open connection (102) is taken, nothing else.
+    for (auto [id, answer] : {std::pair{102, 1}, {100, 0}, {130, 0}}) {
+        COPYDATASTRUCT data{static_cast<ULONG_PTR>(id), 0, nullptr};
+        DWORD_PTR result = 99;
+        SendMessageTimeoutA(app.mainWindow(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                            SMTO_NORMAL, 5000, &result);
+        EXPECT_EQ(result, static_cast<DWORD_PTR>(answer)) << id;
+    }
 
     SetWindowPos(app.mainWindow(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
     RECT frame{};
