@@ -38,7 +38,10 @@ void RunConversionDialog(HWND owner, ConversionDialogHooks& hooks) {
 }
 
 void ShowConversionNews(HWND dialog, const WorkerNews& news) {
-    if (news.caption) SetWindowTextA(dialog, news.caption->c_str());
+    // Every entry tells its caption again; a new title costs a repaint of the frame.
+    char shown[64] = {};
+    GetWindowTextA(dialog, shown, sizeof shown);
+    if (news.caption && *news.caption != shown) SetWindowTextA(dialog, news.caption->c_str());
     if (news.currentFile) SetDlgItemTextA(dialog, IDC_CURRENT_FILE, news.currentFile->c_str());
     if (news.filesFinished) {
         char text[32];

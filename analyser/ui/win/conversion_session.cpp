@@ -65,8 +65,10 @@ bool ConversionSession::onThreadMessage(UINT message, LPARAM lParam) {
 void ConversionSession::showNews() {
     const WorkerNews news = worker_.takeNews();
     if (dialog_) ShowConversionNews(dialog_, news);
+    std::vector<std::pair<int, const AudioFileRecord*>> rows;
     for (const EntryNews& entry : news.entries)
-        list_.refreshRow(static_cast<int>(entry.index), entry.record);
+        rows.emplace_back(static_cast<int>(entry.index), &entry.record);
+    list_.refreshRows(rows);
 }
 
 void ConversionSession::ended() {

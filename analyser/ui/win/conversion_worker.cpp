@@ -41,6 +41,10 @@ class ConversionWorker::Observer final : public ConversionObserver {
     }
     void entryUpdated(size_t index) override {
         const AudioFileRecord& record = *worker_.list_[index];
+        // The run's end reports every entry again; the list needs the changed ones.
+        auto& told = told_[index];
+        if (told && told->first == record.result && told->second == record.peak) return;
+        told = {record.result, record.peak};
         worker_.post([&](WorkerNews& news) { news.entries.push_back({index, record}); });
     }
 
@@ -54,6 +58,8 @@ class ConversionWorker::Observer final : public ConversionObserver {
 
     ConversionWorker& worker_;
     int lastPercent_ = -1;
+    std::vector<std::optional<std::pair<ConversionResult, double>>> told_ =
+        decltype(told_)(worker_.list_.size());
 };
 
 ConversionWorker::~ConversionWorker() {

@@ -176,16 +176,18 @@ void FileListView::writeCells(int row, ListEntry& entry, const AudioFileRecord& 
     }
 }
 
-void FileListView::refreshRow(int row, const AudioFileRecord& shown) {
-    if (ListEntry* entry = entryAt(row)) writeCells(row, *entry, shown, findColumns());
+void FileListView::refreshRows(const std::vector<int>& rows) {
+    std::vector<std::pair<int, const AudioFileRecord*>> shown;
+    for (int row : rows)
+        if (const ListEntry* entry = entryAt(row)) shown.emplace_back(row, &entry->record);
+    refreshRows(shown);
 }
 
-void FileListView::refreshRows(const std::vector<int>& rows) {
-    if (rows.empty()) return;
+void FileListView::refreshRows(const std::vector<std::pair<int, const AudioFileRecord*>>& shown) {
+    if (shown.empty()) return;
     const ColumnPlaces places = findColumns();
-    PaintingHold hold(list_);
-    for (int row : rows)
-        if (ListEntry* entry = entryAt(row)) writeCells(row, *entry, entry->record, places);
+    for (const auto& [row, record] : shown)
+        if (ListEntry* entry = entryAt(row)) writeCells(row, *entry, *record, places);
 }
 
 void FileListView::refreshAll() {

@@ -14,6 +14,7 @@
 #include <array>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace corv {
@@ -27,9 +28,9 @@ struct ListEntry {
     std::array<std::string, kListColumnCount> shownCells;
 };
 
-// Changes made while one of these lives are painted once, when it ends: the
-// list would otherwise repaint and rescale its scroll bars after every one,
-// which costs far more than the change itself.
+// Rows added or removed while one of these lives are painted once, when it
+// ends: the list would otherwise repaint and rescale its scroll bars after
+// every one, which costs far more than the change itself.
 class PaintingHold {
   public:
     explicit PaintingHold(HWND list);
@@ -60,10 +61,10 @@ class FileListView {
     // Called for the list's LVN_DELETEITEM.
     void onRowDeleted(const NMLISTVIEW& deleted);
 
-    // The cells of one row from its record, or from a copy of it whose
-    // result and peak are newer than the record's own (a running conversion's).
-    void refreshRow(int row, const AudioFileRecord& shown);
+    // The cells of rows from their records, or from copies of them whose
+    // result and peak are newer than the records' own (a running conversion's).
     void refreshRows(const std::vector<int>& rows);
+    void refreshRows(const std::vector<std::pair<int, const AudioFileRecord*>>& shown);
     void refreshAll();
 
     void sortByColumn(int columnIndex);

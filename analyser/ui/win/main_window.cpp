@@ -89,6 +89,7 @@ int controlId(MainControl control) {
 }
 
 void applyLayout(HWND window) {
+    if (IsIconic(window)) return; // a minimised window keeps its place and size
     RECT frame;
     GetWindowRect(window, &frame);
     const WindowSize now{frame.right - frame.left, frame.bottom - frame.top};
