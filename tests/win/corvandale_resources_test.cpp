@@ -54,7 +54,7 @@ TEST(CorvandaleResources, TemplatesHoldTheirTextsAndIds) {
                                                {210, "&Ok"}}));
     EXPECT_EQ(controlsOf(IDD_CONVERSION), (Controls{{0, "Conversion"},
                                                     {-1, "Current file:"},
-                                                    {IDC_CURRENT_FILE, ""},
+                                                    {IDC_CONVERSION_FILE, ""},
                                                     {IDC_CONVERSION_PROGRESS, ""},
                                                     {-1, "Files finished:"},
                                                     {IDC_FILES_FINISHED, ""},

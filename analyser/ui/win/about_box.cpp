@@ -10,8 +10,8 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
-    case IDC_SHARED_OK:
-    case IDC_SHARED_CANCEL:
+    case IDC_DIALOG_OK:
+    case IDC_DIALOG_CANCEL:
     case IDCANCEL: // the close box
         EnableWindow(GetWindow(dialog, GW_OWNER), TRUE);
         DestroyWindow(dialog);

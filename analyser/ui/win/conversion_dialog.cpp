@@ -42,7 +42,7 @@ void ShowConversionNews(HWND dialog, const WorkerNews& news) {
     char shown[64] = {};
     GetWindowTextA(dialog, shown, sizeof shown);
     if (news.caption && *news.caption != shown) SetWindowTextA(dialog, news.caption->c_str());
-    if (news.currentFile) SetDlgItemTextA(dialog, IDC_CURRENT_FILE, news.currentFile->c_str());
+    if (news.currentFile) SetDlgItemTextA(dialog, IDC_CONVERSION_FILE, news.currentFile->c_str());
     if (news.filesFinished) {
         char text[32];
         std::snprintf(text, sizeof text, "%i/%i", news.filesFinished->first,

@@ -1,6 +1,6 @@
 #include "analyser/ui/win/list_feeder.h"
 
-#include "analyser/analysis/wave_reader.h"
+#include "analyser/engine/entry_analysis.h"
 #include "analyser/ui/win/message_box_notifier.h"
 
 namespace corv {

@@ -71,7 +71,7 @@ int controlId(MainControl control) {
     case MainControl::Add:
         return IDC_ADD;
     case MainControl::Delete:
-        return IDC_SHARED_DELETE;
+        return IDC_DIALOG_DELETE;
     case MainControl::ClearList:
         return IDC_CLEAR_LIST;
     case MainControl::Analyse:
@@ -203,7 +203,7 @@ void openProperties(HWND window) {
 void openPreferences(HWND window) {
     AnalyserState& state = Analyser();
     EnableWindow(window, FALSE);
-    openPreferencesDialog(window, state.settings.conversion, state.programDirectory,
+    openPreferencesDialog(window, state.settings, state.programDirectory,
                           [] { return conversionRunning(); });
 }
 
@@ -230,7 +230,7 @@ void onCommand(HWND window, int id) {
     case IDC_ADD:
         if (allowed(UserAction::Add)) addThroughOpenDialog(window);
         break;
-    case IDC_SHARED_DELETE:
+    case IDC_DIALOG_DELETE:
         if (!allowed(UserAction::Delete)) break;
         main.list.deleteSelected();
         main.feeder->rowsChanged();

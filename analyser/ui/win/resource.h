@@ -6,11 +6,9 @@
 
 #define IDI_CORVANDALE 1001
 
-// Commands shared by the program's dialogs.
-#define IDC_SHARED_OK 210
-#define IDC_SHARED_CANCEL 215
-#define IDC_SHARED_APPLY 216
-#define IDC_SHARED_DELETE 220
+// Commands shared by the program's dialogs: Ok 210, Cancel 215 and Apply 216
+// come with the dialog ids above.
+#define IDC_DIALOG_DELETE 220
 
 // Main window.
 #define IDD_MAIN 101
@@ -45,6 +43,6 @@
 // Conversion progress dialog; "Stop" is the dialog's cancel button, so that
 // Escape and the close box stop the run too.
 #define IDD_CONVERSION 104
-#define IDC_CURRENT_FILE 2301
+#define IDC_CONVERSION_FILE 2301
 #define IDC_CONVERSION_PROGRESS 2302
 #define IDC_FILES_FINISHED 2303
