@@ -4,6 +4,7 @@
 #include "protocol/job_record.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <commctrl.h>
 

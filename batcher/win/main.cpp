@@ -11,6 +11,7 @@
 #include "protocol/messages.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <commctrl.h>
 

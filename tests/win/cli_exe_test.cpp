@@ -4,8 +4,8 @@
 #include "temp_dir.h"
 #include "wav_builder.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>

@@ -4,8 +4,8 @@
 #include "protocol/messages.h"
 #include "test_dialog_ids.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>

@@ -6,8 +6,8 @@
 #include "temp_dir.h"
 #include "tests/common/ssrc_reference.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cinttypes>
 #include <cmath>
