@@ -10,12 +10,15 @@ add_subdirectory(${CORV_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FRO
 include(GoogleTest)
 
 # Registers each test case with ctest; Windows binaries are listed at test time
-# under the emulator, never at build time.
+# under the emulator, never at build time, and run in the run's Wine session.
 function(corv_discover_tests target)
+  set(properties TIMEOUT 120 ${ARGN})
+  if(CORV_WINE_FIXTURE)
+    list(APPEND properties FIXTURES_REQUIRED ${CORV_WINE_FIXTURE})
+  endif()
   if(CMAKE_CROSSCOMPILING)
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES TIMEOUT 120 ${ARGN})
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
   else()
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120 ${ARGN})
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
   endif()
 endfunction()

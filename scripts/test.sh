@@ -16,21 +16,6 @@ for preset in native win64 win32 fuzz; do
     rm -f "build-$preset.log"
 done
 
-# One display and one Wine server for the whole Windows run, ended afterwards.
-xvfb_pid=
-cleanup() {
-    WINEPREFIX=$PWD/build/win64/wineprefix wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    fifo=$(mktemp -u) && mkfifo "$fifo"
-    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" 2>/dev/null &
-    xvfb_pid=$!
-    read -r display_number <"$fifo" && rm -f "$fifo"
-    export DISPLAY=":$display_number"
-fi
-
 passed=0 failed=0
 run_ctest() {
     local preset=$1 log

@@ -1,46 +1,50 @@
 #!/usr/bin/env bash
 # Runs a Windows binary under Wine for ctest: wine-run.sh PREFIX PROGRAM [ARGS...]
-# A private prefix in the build tree (made once, under a lock), no Wine debug
-# noise, and a throw-away Xvfb display when none is set.
+# A private prefix in the build tree (made once, under a lock) and no Wine debug
+# noise. Inside a ctest run the display and the Wine server are the run's own
+# session (wine-session.sh) and this script ends neither. A binary run alone
+# without DISPLAY gets a throw-away Xvfb, and the Wine server it started on that
+# display goes with it.
 set -u
 prefix=$1
 shift
+source "$(dirname "$0")/wine-env.sh"
 
-export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono/Gecko installer prompts
-
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-
-started_xvfb=
+own_xvfb=
+output=$(mktemp -d)
 cleanup() {
-    if [ -n "$started_xvfb" ]; then
-        "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null
-        kill "$started_xvfb" 2>/dev/null
-        wait "$started_xvfb" 2>/dev/null
+    if [ -n "$own_xvfb" ]; then
+        "$wineserver" -k 2>/dev/null
+        kill "$own_xvfb" 2>/dev/null
+        wait "$own_xvfb" 2>/dev/null
     fi
+    rm -rf "$output"
 }
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" 2>/dev/null &
-    started_xvfb=$!
-    read -r display_number <"$fifo"
-    rm -f "$fifo"
-    export DISPLAY=":$display_number"
+    if display=$(session_display); then
+        export DISPLAY=$display
+    else
+        start_xvfb || exit 1
+        own_xvfb=$xvfb_pid
+    fi
 fi
 
-mkdir -p "$(dirname "$prefix")"
-(
-    flock 9
-    if [ ! -f "$prefix/.corv-ready" ]; then
-        "$wine" wineboot --init >/dev/null 2>&1
-        "${wine%/*}/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null
-        touch "$prefix/.corv-ready"
-    fi
-) 9>"$prefix.lock"
+prepare_prefix
 
-"$wine" "$@"
+# Wine's own processes started by this program (services, desktop, console) may
+# outlive it and keep what they inherit open; ctest would wait for its output
+# pipes until they end. So the program writes to files that are copied out
+# while it runs, and the copying stops when the program does.
+: >"$output/out" && : >"$output/err"
+"$wine" "$@" <&0 >"$output/out" 2>"$output/err" &
+program=$!
+tail -n +1 -s 0.1 -f --pid=$program "$output/out" &
+copy_out=$!
+tail -n +1 -s 0.1 -f --pid=$program "$output/err" >&2 &
+copy_err=$!
+wait $program
+status=$?
+wait $copy_out $copy_err
+exit $status

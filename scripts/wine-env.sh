@@ -1,0 +1,47 @@
+# Sourced by wine-run.sh and wine-session.sh with $prefix set: the Wine of this
+# machine on a prefix of the build's own, and the display session of a ctest run.
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono/Gecko installer prompts
+
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+wineserver=${wine%/*}/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+# While a ctest run's session lives: "DISPLAY XVFB_PID WATCHER_PID" (pid 0 when
+# the session did not start that process).
+session_file=$prefix.session
+
+# Starts an Xvfb on a free display number: sets DISPLAY and xvfb_pid.
+start_xvfb() {
+    local fifo display_number=
+    fifo=$(mktemp -u) && mkfifo "$fifo" || return 1
+    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r display_number <"$fifo"
+    rm -f "$fifo"
+    [ -n "$display_number" ] || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$display_number"
+}
+
+# Prints the display of the running session, if there is one and its Xvfb lives.
+session_display() {
+    local display xvfb_pid watcher_pid
+    read -r display xvfb_pid watcher_pid 2>/dev/null <"$session_file" || return 1
+    [ -n "$display" ] && { [ "$xvfb_pid" = 0 ] || kill -0 "$xvfb_pid" 2>/dev/null; } || return 1
+    echo "$display"
+}
+
+# Makes the prefix once, under a lock: binaries racing to create it can fail.
+prepare_prefix() {
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        if [ ! -f "$prefix/.corv-ready" ]; then
+            "$wine" wineboot --init >/dev/null 2>&1
+            "$wineserver" -w 2>/dev/null
+            touch "$prefix/.corv-ready"
+        fi
+    ) 9>"$prefix.lock"
+}
