@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make git
     clang libclang-rt-14-dev            # libFuzzer targets with ASan/UBSan
+    clang-format                        # the layout check of scripts/test.sh
     googletest                          # GoogleTest sources, built per toolchain
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb xauth              # Windows programs and tests under Wine

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything (native, win64, win32, fuzz) and runs every test tier:
-# native unit tests, Windows tests under Wine, and each fuzz target briefly.
+# Checks the layout (clang-format), builds everything (native, win64, win32,
+# fuzz) and runs every test tier: native unit tests, Windows tests under Wine,
+# and each fuzz target briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -8,6 +9,11 @@ scripts/build-lame.sh || exit 1 # a real encoder for the e2e tests, built once
 
 step() { echo; echo "=== $*"; }
 fail() { echo "FAILED: $*"; exit 1; }
+
+# Layout first: it takes seconds, a build takes minutes.
+step "format: clang-format"
+git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format --dry-run -Werror ||
+    fail "not clang-formatted; fix with: git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i"
 
 for preset in native win64 win32 fuzz; do
     step "configure and build: $preset"

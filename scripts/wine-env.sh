@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by wine-run.sh and wine-session.sh with $prefix set: the Wine of this
 # machine on a prefix of the build's own, and the display session of a ctest run.
 export WINEPREFIX=$prefix
@@ -27,8 +28,8 @@ start_xvfb() {
 
 # Prints the display of the running session, if there is one and its Xvfb lives.
 session_display() {
-    local display xvfb_pid watcher_pid
-    read -r display xvfb_pid watcher_pid 2>/dev/null <"$session_file" || return 1
+    local display xvfb_pid
+    read -r display xvfb_pid _ 2>/dev/null <"$session_file" || return 1
     [ -n "$display" ] && { [ "$xvfb_pid" = 0 ] || kill -0 "$xvfb_pid" 2>/dev/null; } || return 1
     echo "$display"
 }

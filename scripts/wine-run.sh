@@ -8,6 +8,7 @@
 set -u
 prefix=$1
 shift
+# shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 
 own_xvfb=

@@ -8,6 +8,7 @@ set -u
 action=$1
 prefix=$2
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/wine-env.sh
 source "$here/wine-env.sh"
 
 stop_session() {
