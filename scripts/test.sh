@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the layout (clang-format), builds everything (native, win64, win32,
-# fuzz) and runs every test tier: native unit tests, Windows tests under Wine,
-# and each fuzz target briefly.
+# sanitize, fuzz) and runs every test tier: native unit tests, the same under
+# ASan/UBSan, Windows tests under Wine, and each fuzz target briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -15,7 +15,7 @@ step "format: clang-format"
 git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format --dry-run -Werror ||
     fail "not clang-formatted; fix with: git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i"
 
-for preset in native win64 win32 fuzz; do
+for preset in native win64 win32 sanitize fuzz; do
     step "configure and build: $preset"
     cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; fail "configure $preset"; }
     cmake --build --preset "$preset" >>"build-$preset.log" 2>&1 || { tail -50 "build-$preset.log"; fail "build $preset"; }
@@ -39,6 +39,7 @@ run_ctest() {
     failed=$((failed + bad))
 }
 run_ctest native
+run_ctest sanitize
 run_ctest win64
 run_ctest fuzz
 
