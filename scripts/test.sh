@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 scripts/build-lame.sh || exit 1 # a real encoder for the e2e tests, built once
 
-step() { echo; echo "=== $*"; }
+# Each step says when it starts, so that a slow one shows against the budget.
+step() { echo; echo "=== $* (at $((SECONDS / 60))m$((SECONDS % 60))s)"; }
 fail() { echo "FAILED: $*"; exit 1; }
 
 # Layout first: it takes seconds, a build takes minutes.
@@ -44,5 +45,5 @@ run_ctest win64
 run_ctest fuzz
 
 echo
-echo "Total: $passed passed, $failed failed"
+echo "Total: $passed passed, $failed failed, in $((SECONDS / 60))m$((SECONDS % 60))s"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
