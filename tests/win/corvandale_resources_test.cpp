@@ -3,8 +3,8 @@
 #include "analyser/ui/win/resource.h"
 #include "platform/win/dialog_program.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
