@@ -42,7 +42,7 @@ int progressTotalOf(const JobRecord& job) {
     }
 }
 
-int percentOf(int64_t value, int total) {
+int percentOf(int64_t value, int64_t total) {
     float percent = static_cast<float>(value) * 100.0f / static_cast<float>(total < 1 ? 1 : total);
     if (percent >= static_cast<float>(INT_MAX)) return INT_MAX;
     if (percent <= static_cast<float>(INT_MIN)) return INT_MIN;

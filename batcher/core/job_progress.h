@@ -17,6 +17,22 @@ int progressTotalOf(const JobRecord& job);
 
 // value x 100 / total in single precision, truncated; a total below 1 counts
 // as 1, and the result stays within the int range.
-int percentOf(int64_t value, int total);
+int percentOf(int64_t value, int64_t total);
+
+// Which readings of a running encoder reach the job log and the progress
+// bar: a reading counts only when it rises (one that goes back was read from
+// a screen caught half rewritten) and stays within 100 while the encoder runs.
+class RisingPercent {
+  public:
+    // True when percent is above every reading counted before and at most 100.
+    bool rises(int percent) {
+        if (percent <= last_ || percent > 100) return false;
+        last_ = percent;
+        return true;
+    }
+
+  private:
+    int last_ = 0; // 0 itself is never news
+};
 
 } // namespace corv

@@ -1,13 +1,16 @@
 // The portable rules of the job runners: progress read from a console
-// screen, percentages and totals, the screen dump, the Surcode time display.
+// screen (each encoder's reading on snapshots of its screens), percentages
+// and totals, the screen dump, the Surcode time display.
 #include "batcher/core/console_screen.h"
 #include "batcher/core/job_progress.h"
+#include "batcher/core/progress_reading.h"
 #include "batcher/encoders/window_encoders.h"
 #include "batcher_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
 
 namespace corv {
 namespace {
@@ -52,7 +55,7 @@ TEST(ConsoleScreen, DumpFramesEightyColumnRowsAndPadsTheLastOne) {
 
 TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositive) {
     EXPECT_EQ(percentOf(50, 100), 50);
-    EXPECT_EQ(percentOf(150, 100), 150); // the log shows it, the bar stops at its end
+    EXPECT_EQ(percentOf(150, 100), 150); // read, but kept from the log by RisingPercent
     EXPECT_EQ(percentOf(7, 0), 700);     // a total below 1 counts as 1
     EXPECT_EQ(percentOf(1, 3), 33);
     EXPECT_EQ(percentOf(int64_t{1} << 40, 1), INT_MAX);
@@ -82,6 +85,85 @@ TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositive) {
         job->settings.twoLame.channelMode = c.mode;
         EXPECT_EQ(progressTotalOf(*job), c.total) << c.type << " " << c.frames;
     }
+}
+
+// A snapshot of tests/data/screens as the runner reads the screen: 65 rows
+// of 80 characters (the file cuts their trailing blanks), and the cursor
+// from its "# cursor N" line (0 when it has none).
+std::pair<std::string, int> snapshot(const std::string& name) {
+    std::ifstream in(CORV_SCREEN_SNAPSHOTS "/" + name);
+    EXPECT_TRUE(in) << name;
+    std::string screen, row;
+    int cursor = 0;
+    while (std::getline(in, row)) {
+        if (row.starts_with("# cursor ")) {
+            cursor = std::stoi(row.substr(9));
+            continue;
+        }
+        row.resize(kConsoleColumns, ' ');
+        screen += row;
+    }
+    screen.resize(kScreenReadChars, ' ');
+    return {screen, cursor};
+}
+
+// The reading of a job on somefile.wav, with the hints its command line gets.
+ProgressReading readingOf(int32_t type) {
+    auto job = test::makeJob(type);
+    job->settings.twoLame.channelMode = 's';
+    job->settings.oggVorbis.qualityMode = 1;
+    auto command = std::make_unique<CommandLineRecord>();
+    test::RecordingNotifier notifier;
+    EXPECT_TRUE(BuildCommandLine(*job, BatcherSettings{}, true, *command, notifier).ok);
+    return ProgressReading(type, *command);
+}
+
+TEST(ProgressReading, SnapshotsOfEachEncodersScreenReadRight) {
+    struct Case {
+        const char* file;
+        int32_t type;
+        std::optional<int> percent;
+        bool shows = true;
+        std::optional<int> cursor = std::nullopt; // instead of the file's
+    } cases[] = {
+        // Captured from today's encoders by screen_capture (scripts/test-real-encoders.sh).
+        {"lame-3.100-running.txt", 1008, 39},
+        {"flac-1.4.2-banner.txt", 1004, std::nullopt, false},
+        {"flac-1.4.2-running.txt", 1004, 36},
+        {"flac-1.4.2-torn.txt", 1004, std::nullopt},        // the cursor inside its line
+        {"flac-1.4.2-torn-moving.txt", 1004, std::nullopt}, // "1" of "10%", the cursor moving
+        {"flac-1.4.2-final.txt", 1004, std::nullopt},       // "wrote ... bytes": no figure
+        {"wavpack-5.6.0-running.txt", 1005, 51},
+        {"wavpack-5.6.0-final.txt", 1005, std::nullopt}, // its ratio is no progress
+        {"twolame-0.4.0-running.txt", 1002, 41},         // its own frame count, not the job's total
+        {"twolame-0.4.0-torn.txt", 1002, std::nullopt},  // "369/766 (46%)"
+        {"twolame-0.4.0-final.txt", 1002, 100},
+        {"mpcenc-1.30.1-running.txt", 1007, 22},
+        {"mpcenc-1.30.1-torn.txt", 1007, std::nullopt},
+        {"mpcenc-1.30.1-torn.txt", 1007, std::nullopt, true, 0}, // the play times disagree
+        {"mpcenc-1.30.1-final.txt", 1007, 100},
+        // Written by hand from the texts that the marker rules name.
+        {"twolame-ancillary-bits.txt", 1002, 50}, // 150 of the job's 300 frames
+        {"ape-progress.txt", 1003, 37},
+        {"nero-frame.txt", 1006, 25},
+        {"oggenc-quality.txt", 1009, 42},
+    };
+    for (const Case& c : cases) {
+        ProgressReading reading = readingOf(c.type);
+        auto [screen, cursor] = snapshot(c.file);
+        EXPECT_EQ(reading.shows(screen), c.shows) << c.file;
+        // A TwoLAME job's progress total counts frames (300 here), the others' 100.
+        int total = c.type == 1002 ? 300 : 100;
+        EXPECT_EQ(reading.percent(screen, c.cursor.value_or(cursor), total), c.percent) << c.file;
+    }
+}
+
+TEST(JobProgress, OnlyRisingReadingsUpTo100Count) {
+    RisingPercent rising;
+    std::vector<int> counted;
+    for (int percent : {0, 5, 5, 3, 31, 30, 150, 99, 100, 100})
+        if (rising.rises(percent)) counted.push_back(percent);
+    EXPECT_EQ(counted, (std::vector<int>{5, 31, 99, 100}));
 }
 
 TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
