@@ -94,7 +94,7 @@ class QueueRun {
                                                  built.error.c_str()));
             return;
         }
-        runners_.runConsoleJob(*command, output);
+        runners_.runConsoleJob(*command, ProgressReading(job.jobType, *command), output);
     }
 
     EncoderRunners& runners_;

@@ -6,6 +6,7 @@
 // interfaces below, so the run itself is the same code everywhere.
 #include "batcher/config/batcher_settings.h"
 #include "batcher/core/batcher_log.h"
+#include "batcher/core/progress_reading.h"
 #include "batcher/encoders/command_line.h"
 #include "platform/notifier.h"
 #include "protocol/job_record.h"
@@ -51,8 +52,10 @@ class EncoderRunners {
     virtual void hideConsole() = 0;
     // Title and text colour (a console attribute) for the next console job.
     virtual void prepareConsole(std::string_view title, uint16_t colour) = 0;
-    // outputPath is the file the encoder is to write (removed after a Stop).
-    virtual void runConsoleJob(const CommandLineRecord& command, const std::string& outputPath) = 0;
+    // outputPath is the file the encoder is to write (removed after a Stop);
+    // reading says how its screen shows progress.
+    virtual void runConsoleJob(const CommandLineRecord& command, const ProgressReading& reading,
+                               const std::string& outputPath) = 0;
     virtual void runAc3Job(const JobRecord& job) = 0;
     virtual void runSurcodeJob(const JobRecord& job) = 0;
     virtual void runSonicJob(const JobRecord& job) = 0;

@@ -1,6 +1,7 @@
 #include "batcher/win/batcher_console.h"
 
 #include "batcher/core/console_screen.h"
+#include "batcher/core/progress_reading.h"
 
 #include <algorithm>
 
@@ -63,6 +64,13 @@ void removeWindowButtons(HWND window) {
     }
 }
 
+// The cursor as a position in the text read from row 0, column 0.
+int cursorOf(const Screen& screen) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return kCursorMoving;
+    return info.dwCursorPosition.Y * info.dwSize.X + info.dwCursorPosition.X;
+}
+
 } // namespace
 
 void OpenBatcherConsole(BatcherState& state) {
@@ -101,13 +109,15 @@ void SetBatcherConsole(std::string_view title, WORD colour) {
     if (screen.ok()) SetConsoleTextAttribute(screen.handle(), colour);
 }
 
-std::string ReadBatcherConsole(int chars) {
+std::string ReadBatcherConsole(int chars, int* cursor) {
     Screen screen;
     std::string text(static_cast<size_t>(chars), '\0');
     DWORD read = 0;
+    int before = cursor ? cursorOf(screen) : 0;
     if (!screen.ok() || !ReadConsoleOutputCharacterA(screen.handle(), text.data(),
                                                      static_cast<DWORD>(chars), COORD{0, 0}, &read))
         return std::string();
+    if (cursor) *cursor = cursorOf(screen) == before ? before : kCursorMoving;
     text.resize(std::min<size_t>(read, text.size()));
     std::replace(text.begin(), text.end(), '\0', ' '); // the log is zero-terminated text
     return text;

@@ -20,8 +20,10 @@ void CloseBatcherConsole(BatcherState& state);
 void ClearBatcherConsole();
 void SetBatcherConsole(std::string_view title, WORD colour);
 
-// Up to chars characters of the screen from row 0, column 0.
-std::string ReadBatcherConsole(int chars);
+// Up to chars characters of the screen from row 0, column 0. cursor, when
+// given, receives where the cursor stood in them (kCursorMoving when it
+// moved while the screen was read).
+std::string ReadBatcherConsole(int chars, int* cursor = nullptr);
 
 // Shows or hides the console and the running encoder's window as "Show
 // programs" says.

@@ -21,33 +21,37 @@ bool hasEnded(HANDLE process, DWORD waitMs) {
 
 class ConsoleJob {
   public:
-    ConsoleJob(BatcherState& state, RunObserver& observer, const CommandLineRecord& command)
-        : state_(state), observer_(observer), marker_(fieldText(command.progressMarker)),
-          separator_(command.progressSeparator), first_(command.firstOccurrence == 1) {}
+    ConsoleJob(BatcherState& state, RunObserver& observer, const ProgressReading& reading)
+        : state_(state), observer_(observer), reading_(reading) {}
 
-    // Waits for the marker; true when progress is to be read.
+    // Waits for the progress texts; true when progress is to be read.
     bool waitForMarker(HANDLE process) {
         std::string screen = ReadBatcherConsole(kScreenReadChars);
         bool monitor = true;
-        while (screen.find(marker_) == std::string::npos) {
+        while (!reading_.shows(screen)) {
             if (hasEnded(process, kPollMs) || !monitor) break;
             screen = ReadBatcherConsole(kScreenReadChars);
             if (state_.abort) monitor = false;
             Sleep(kPollMs);
         }
         // An encoder that has already ended still has its last figure read.
-        return monitor && !state_.abort && screen.find(marker_) != std::string::npos;
+        return monitor && !state_.abort && reading_.shows(screen);
     }
 
     // Until the encoder ends or Stop is pressed. The screen is read once
-    // more after the end, so the last figure the encoder showed counts.
+    // more after the end, so the last figure the encoder showed counts; an
+    // encoder that ended by itself with exit code 0 has done all of its work.
     void readProgress(HANDLE process) {
         for (;;) {
             Sleep(kPollMs);
             bool ended = hasEnded(process, 0);
-            showProgress(ReadBatcherConsole(kScreenReadChars));
+            showProgress();
             if (state_.abort) return;
-            if (ended) return log("\r\n");
+            if (ended) {
+                DWORD code = 1;
+                if (GetExitCodeProcess(process, &code) && code == 0) show(100);
+                return log("\r\n");
+            }
             hasEnded(process, kPollMs);
         }
     }
@@ -55,22 +59,23 @@ class ConsoleJob {
   private:
     void log(std::string_view text) { AppendLog(state_.jobLog, text); }
 
-    void showProgress(const std::string& screen) {
-        std::optional<int64_t> value = progressNumber(screen, marker_, separator_, first_);
-        if (!value) return;
-        int percent = percentOf(*value, state_.progressTotal);
+    void showProgress() {
+        int cursor = kCursorMoving;
+        std::string screen = ReadBatcherConsole(kScreenReadChars, &cursor);
+        if (std::optional<int> percent = reading_.percent(screen, cursor, state_.progressTotal))
+            show(*percent);
+    }
+
+    void show(int percent) {
+        if (!rising_.rises(percent)) return;
         observer_.progress(percent);
-        if (percent == lastLogged_) return;
         log(formatText(" %i%% ", percent));
-        lastLogged_ = percent;
     }
 
     BatcherState& state_;
     RunObserver& observer_;
-    std::string marker_;
-    char separator_;
-    bool first_;
-    int lastLogged_ = 0;
+    const ProgressReading& reading_;
+    RisingPercent rising_;
 };
 
 void logExitCode(BatcherLog& log, HANDLE process) {
@@ -84,7 +89,7 @@ void logExitCode(BatcherLog& log, HANDLE process) {
 } // namespace
 
 void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLineRecord& command,
-                   const std::string& outputPath) {
+                   const ProgressReading& reading, const std::string& outputPath) {
     BatcherLog& log = state.jobLog;
     AppendLog(log, "***** Starting dos job: *****\r\n");
     std::string line = commandLineText(command);
@@ -103,7 +108,7 @@ void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLine
     Sleep(kPollMs);
     SendMessageA(state.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
 
-    ConsoleJob job(state, observer, command);
+    ConsoleJob job(state, observer, reading);
     bool monitor = job.waitForMarker(process.hProcess);
     AppendLog(log, "\tProgress: ");
     if (monitor) job.readProgress(process.hProcess);

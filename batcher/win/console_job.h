@@ -9,9 +9,10 @@
 
 namespace corv {
 
-// Runs the command at idle priority, logs its progress, a screen dump and
-// its exit code. After a Stop the encoder is ended and outputPath removed.
+// Runs the command at idle priority, logs its rising progress as reading
+// reads it, a screen dump and its exit code. After a Stop the encoder is
+// ended and outputPath removed.
 void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLineRecord& command,
-                   const std::string& outputPath);
+                   const ProgressReading& reading, const std::string& outputPath);
 
 } // namespace corv

@@ -88,8 +88,9 @@ class WindowsRunners final : public EncoderRunners {
     void prepareConsole(std::string_view title, uint16_t colour) override {
         SetBatcherConsole(title, colour);
     }
-    void runConsoleJob(const CommandLineRecord& command, const std::string& outputPath) override {
-        RunConsoleJob(state_, observer_, command, outputPath);
+    void runConsoleJob(const CommandLineRecord& command, const ProgressReading& reading,
+                       const std::string& outputPath) override {
+        RunConsoleJob(state_, observer_, command, reading, outputPath);
     }
     void runAc3Job(const JobRecord& job) override { RunAc3LibraryJob(state_, observer_, job); }
     void runSurcodeJob(const JobRecord& job) override { RunSurcodeJob(state_, observer_, job); }

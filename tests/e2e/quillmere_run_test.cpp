@@ -148,7 +148,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
                                    "***** \r\n\r\n\r\n"));
     EXPECT_EQ(e2e::readFile(in + "plain(1).mp3"), "partial");
     EXPECT_NE(parts[2].find("\tProgress: \tScreen dump:\r\n"), std::string::npos) << parts[2];
-    expectRisingTo100(parts[3]); // the last of several progress lines counts
+    expectRisingTo100(parts[3]); // the last of several lines counts; 100 as it ended with 0
     EXPECT_NE(parts[4].find("\tExit code: 3 (the encoder failed)\r\n"), std::string::npos);
     EXPECT_EQ(e2e::loggedPercentages(parts[4]).back(), 30);
     EXPECT_NE(parts[5].find("\tThe program could not be started: "), std::string::npos) << parts[5];
