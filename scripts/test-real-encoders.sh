@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real-encoder tier, not part of scripts/test.sh: builds TwoLAME, FLAC,
+# WavPack, Musepack and LAME for Windows from Debian's source packages (once,
+# into ~/.cache/corvandale/), runs a real job of each through Quillmere.exe
+# under Wine, checks that each job log rises to 100, decodes each output
+# natively to the input's length, and captures each encoder's screens in the
+# batcher console (build/win64/tests/e2e/screens-<encoder>/).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh || exit 1
+# The native decoders of the outputs (lame comes with setup.sh).
+decoders=(flac wavpack musepack-tools)
+missing=()
+for package in "${decoders[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || exit 1
+fi
+scripts/build-encoders.sh || exit 1
+
+cmake --preset win64 >/dev/null || exit 1
+cmake --build --preset win64 --target quillmere_real_encoders || exit 1
+
+prefix=$PWD/build/win64/wineprefix
+xvfb_pid=
+cleanup() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    fifo=$(mktemp -u) && mkfifo "$fifo"
+    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" 2>/dev/null &
+    xvfb_pid=$!
+    read -r display_number <"$fifo" && rm -f "$fifo"
+    export DISPLAY=":$display_number"
+fi
+
+e2e=build/win64/tests/e2e
+scripts/wine-run.sh "$prefix" "$e2e/quillmere_real_encoders.exe"
+jobs=$?
+tests/e2e/check_real_outputs.sh "$e2e"
+decodes=$?
+[ "$jobs" -eq 0 ] && [ "$decodes" -eq 0 ] && echo "Real encoders: all passed"
