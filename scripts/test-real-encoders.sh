@@ -24,23 +24,9 @@ scripts/build-encoders.sh || exit 1
 cmake --preset win64 >/dev/null || exit 1
 cmake --build --preset win64 --target quillmere_real_encoders || exit 1
 
-prefix=$PWD/build/win64/wineprefix
-xvfb_pid=
-cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    fifo=$(mktemp -u) && mkfifo "$fifo"
-    Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" 2>/dev/null &
-    xvfb_pid=$!
-    read -r display_number <"$fifo" && rm -f "$fifo"
-    export DISPLAY=":$display_number"
-fi
-
+# One program runs every job; wine-run.sh gives it a display when none is set.
 e2e=build/win64/tests/e2e
-scripts/wine-run.sh "$prefix" "$e2e/quillmere_real_encoders.exe"
+CORV_CAPTURE_SCREENS=1 scripts/wine-run.sh "$PWD/build/win64/wineprefix" "$e2e/quillmere_real_encoders.exe"
 jobs=$?
 tests/e2e/check_real_outputs.sh "$e2e"
 decodes=$?

@@ -5,34 +5,32 @@
 set -eu
 dir=$1
 shift
+declare -A extension=([twolame]=mp2 [flac]=flac [wavpack]=wv [mpc]=mpc [lame]=mp3)
+decode() { # ENCODER FILE WAV
+    case $1 in
+    twolame) lame --quiet --decode --mp2input "$2" "$3" ;;
+    flac) flac --silent --decode -o "$3" "$2" ;;
+    wavpack) wvunpack -q -y -o "$3" "$2" ;;
+    mpc) mpcdec "$2" "$3" 2>/dev/null ;;
+    lame) lame --quiet --decode "$2" "$3" ;;
+    esac
+}
 [ $# -gt 0 ] || set -- twolame flac wavpack mpc lame
 status=0 checked=0
 for encoder in "$@"; do
-    job=$dir/real-$encoder
-    # An MPEG layer II file has no gapless information: it decodes to whole
-    # frames of 1152 samples, less the decoder's delay; the others exactly.
-    slack=0
-    case $encoder in
-    twolame) output=somefile.mp2 decode=(lame --quiet --decode --mp2input) slack=1152 ;;
-    flac) output=somefile.flac decode=(flac --silent --decode -o) ;;
-    wavpack) output=somefile.wv decode=(wvunpack -q -y -o) ;;
-    mpc) output=somefile.mpc decode=(mpcdec) ;;
-    lame) output=somefile.mp3 decode=(lame --quiet --decode) ;;
-    *) echo "unknown encoder $encoder"; exit 2 ;;
-    esac
+    output=$dir/real-$encoder/somefile.${extension[$encoder]}
     # No encoder built: its job test was skipped, and so is this check.
-    [ -f "$job/$output" ] || { echo "$encoder: no $output, skipped"; continue; }
-    rm -f "$job/decoded.wav"
-    case $encoder in
-    flac | wavpack) "${decode[@]}" "$job/decoded.wav" "$job/$output" ;;
-    *) "${decode[@]}" "$job/$output" "$job/decoded.wav" >/dev/null 2>&1 ;;
-    esac
-    input=$(soxi -s "$job/somefile.wav")
-    decoded=$(soxi -s "$job/decoded.wav")
-    echo "$encoder: input $input samples, decoded $output $decoded samples"
+    [ -f "$output" ] || { echo "$encoder: no $output, skipped"; continue; }
+    rm -f "$output.wav"
+    decode "$encoder" "$output" "$output.wav"
+    input=$(soxi -s "$dir/real-$encoder/somefile.wav") decoded=$(soxi -s "$output.wav")
+    echo "$encoder: input $input samples, decoded ${output##*/} $decoded samples"
     checked=$((checked + 1))
-    difference=$((decoded > input ? decoded - input : input - decoded))
-    [ "$difference" -le "$slack" ] || status=1
+    # MPEG layer II keeps no length: it decodes to whole frames of 1152
+    # samples, less the decoder's delay. The others decode exactly.
+    slack=0
+    if [ "$encoder" = twolame ]; then slack=1152; fi
+    [ $((decoded > input ? decoded - input : input - decoded)) -le $slack ] || status=1
 done
 [ "$checked" -gt 0 ] || exit 77
 exit $status
