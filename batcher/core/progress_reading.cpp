@@ -13,6 +13,18 @@ namespace corv {
 namespace {
 
 constexpr auto npos = std::string_view::npos;
+
+// A progress figure and what it is a share of.
+struct ScreenFigure {
+    int64_t value;
+    int64_t total;
+};
+
+// What one encoder's own rule makes of a screen.
+struct ScreenReading {
+    bool known = false;                 // the screen shows the texts this rule reads
+    std::optional<ScreenFigure> figure; // a whole figure among them
+};
 // A frame count or a time in tenths never needs more; endless digits stay finite.
 constexpr int64_t kLargestFigure = int64_t{1} << 40;
 
@@ -110,10 +122,10 @@ ScreenReading wavPackDone(std::string_view screen) {
 //     "    %|avg.bitrate| speed|play time (proc/tot)| CPU time (proc/tot)| ETA"
 //     " 24.9   36.9 kbps 27.49x     0:29.8    2:00.0     0:01.0    0:04.3 ..."
 // and rewrites it a character at a time, so a screen can show the first
-// digits of the new percent beside the old last ones (" 39.9" between
-// " 29.9" and " 30.2"), or a new percent beside the old play times. A
-// percent counts only when the play times of its row agree with it.
-// Total: 1000, the figure being a percentage in tenths.
+// digits of a new percent beside the old ones, or beside the old play times
+// (" 22.3" beside "0:51.2 4:00.0", which make 21.3 %). A percent counts only
+// when the play times of its row agree with it. Total: 1000, the figure
+// being a percentage in tenths.
 ScreenReading mpcStatus(std::string_view screen) {
     size_t header = screen.find("play time (proc/tot)");
     if (header == npos) return {};
@@ -174,19 +186,20 @@ EncoderRule ruleOf(int32_t jobType) {
 } // namespace
 
 ProgressReading::ProgressReading(int32_t jobType, const CommandLineRecord& command)
-    : ownRule_(ruleOf(jobType).own), characterWriter_(ruleOf(jobType).characterWriter),
-      marker_(fieldText(command.progressMarker)), separator_(command.progressSeparator),
-      firstOccurrence_(command.firstOccurrence == 1) {}
+    : jobType_(jobType), marker_(fieldText(command.progressMarker)),
+      separator_(command.progressSeparator), firstOccurrence_(command.firstOccurrence == 1) {}
 
 bool ProgressReading::shows(std::string_view screen) const {
-    return (ownRule_ && ownRule_(screen).known) || screen.find(marker_) != npos;
+    EncoderRule rule = ruleOf(jobType_);
+    return (rule.own && rule.own(screen).known) || screen.find(marker_) != npos;
 }
 
 std::optional<int> ProgressReading::percent(std::string_view screen, int cursor,
                                             int progressTotal) const {
-    if (characterWriter_ && halfWritten(screen, cursor)) return std::nullopt;
-    if (ownRule_) {
-        ScreenReading own = ownRule_(screen);
+    EncoderRule rule = ruleOf(jobType_);
+    if (rule.characterWriter && halfWritten(screen, cursor)) return std::nullopt;
+    if (rule.own) {
+        ScreenReading own = rule.own(screen);
         if (own.known) {
             if (!own.figure) return std::nullopt;
             return percentOf(own.figure->value, own.figure->total);

@@ -4,7 +4,8 @@
 // print progress texts of their own, each read by a rule of its own; the
 // command line's marker, separator and first-occurrence flag stay the rule
 // for the older versions that print the texts they name, and for LAME 3.100
-// and FLAC 1.4, which those rules read right.
+// and FLAC 1.4, whose texts those rules read. Encoders that write their
+// status a character at a time are not read while caught doing so.
 #include "batcher/encoders/command_line.h"
 
 #include <cstdint>
@@ -17,18 +18,6 @@ namespace corv {
 // Where the cursor stood while a screen was read: a position in the screen
 // text, or this when it moved meanwhile.
 inline constexpr int kCursorMoving = -1;
-
-// A progress figure and what it is a share of.
-struct ScreenFigure {
-    int64_t value;
-    int64_t total;
-};
-
-// What one rule makes of a screen.
-struct ScreenReading {
-    bool known = false;                 // the screen shows the texts this rule reads
-    std::optional<ScreenFigure> figure; // a whole figure among them
-};
 
 class ProgressReading {
   public:
@@ -44,8 +33,7 @@ class ProgressReading {
     std::optional<int> percent(std::string_view screen, int cursor, int progressTotal) const;
 
   private:
-    ScreenReading (*ownRule_)(std::string_view screen);
-    bool characterWriter_; // writes its status one character at a time
+    int32_t jobType_;
     std::string marker_;
     char separator_;
     bool firstOccurrence_;
