@@ -17,7 +17,7 @@ packages=(
     dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
 )
 
-# scripts/build-lame.sh fetches lame's source package: apt needs a deb-src line.
+# scripts/build-encoders.sh fetches the encoders' source packages: apt needs a deb-src line.
 sources_dir=/etc/apt/sources.list.d
 need_update=
 if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list "$sources_dir"; then

@@ -8,10 +8,11 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
-# The native decoders of the outputs (lame comes with setup.sh).
-decoders=(flac wavpack musepack-tools)
+# pkg-config finds twolame's libsndfile; the native decoders of the outputs
+# (lame comes with setup.sh).
+tier_packages=(pkg-config flac wavpack musepack-tools)
 missing=()
-for package in "${decoders[@]}"; do
+for package in "${tier_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
