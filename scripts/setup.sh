@@ -15,6 +15,9 @@ packages=(
     libfftw3-dev                        # spectra measured by the benchmarks
     nlohmann-json3-dev libcli11-dev     # corvandale-cli: JSON output and its options (header-only)
     dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
+    zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
+    libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
+    zip python3 iproute2                # download tests: archives, our HTTP server, its own loopback
 )
 
 # scripts/build-encoders.sh fetches the encoders' source packages: apt needs a deb-src line.
