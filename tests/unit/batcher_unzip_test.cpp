@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -30,9 +29,10 @@ void writeAll(const fs::path& path, const std::string& bytes) {
 }
 
 // Every occurrence replaced (local and central headers both carry the name).
-void replaceAll(std::string& bytes, const std::string& from, const std::string& to) {
+std::string replaced(std::string bytes, const std::string& from, const std::string& to) {
     for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1))
         bytes.replace(at, from.size(), to);
+    return bytes;
 }
 
 void setMethod(std::string& bytes, uint16_t method) {
@@ -102,80 +102,42 @@ TEST_F(Unzip, DamagedOrHostileArchivesFailAndLeaveNothingHalfWritten) {
     const std::string stored = readAll(zipArchive("stored.zip", "-0"));
     const std::string deflated = readAll(zipArchive("deflated.zip", "-9"));
     const std::string programStart = files["lame.exe"].substr(100000, 64);
+    std::string badDeflate = deflated;
+    size_t data = badDeflate.find("lame.exe") + 8 + 200; // well inside its data
+    for (size_t i = 0; i < 64; ++i)
+        badDeflate[data + i] = static_cast<char>(~badDeflate[data + i]);
+    std::string otherMethod = deflated;
+    setMethod(otherMethod, 12);
+    const std::set<std::string> allButLame = {"readme.txt", "lame_enc.dll", "evil.exe"};
+    const std::set<std::string> allButEvil = {"lame.exe", "readme.txt", "lame_enc.dll"};
     struct Case {
-        const char* label;
-        std::function<std::string()> archive;
+        std::string archive;
         const char* message;
         std::set<std::string> written; // exactly what is in the folder afterwards
     } cases[] = {
-        {"bad CRC",
-         [&] {
-             std::string bytes = stored;
-             replaceAll(bytes, programStart, std::string(64, 'x'));
-             return bytes;
-         },
-         "lame.exe: damaged: CRC mismatch",
-         {"readme.txt", "lame_enc.dll", "evil.exe"}},
-        {"bad deflate data",
-         [&] {
-             std::string bytes = deflated;
-             size_t data = bytes.find("lame.exe") + 8 + 200; // well inside its data
-             for (size_t i = 0; i < 64; ++i)
-                 bytes[data + i] = static_cast<char>(~bytes[data + i]);
-             return bytes;
-         },
-         "lame.exe: damaged",
-         {"readme.txt", "lame_enc.dll", "evil.exe"}},
-        {"truncated",
-         [&] { return deflated.substr(0, deflated.size() - 30); },
-         "no end of central directory",
-         {}},
-        {"unsupported method",
-         [&] {
-             std::string bytes = deflated;
-             setMethod(bytes, 12);
-             return bytes;
-         },
-         "compression method 12 is not supported",
-         {}},
-        {"traversal entry",
-         [&] {
-             std::string bytes = deflated;
-             replaceAll(bytes, "aa/evil.exe", "../evil.exe");
-             return bytes;
-         },
-         "../evil.exe: refused: the name could reach outside the target folder",
-         {"lame.exe", "readme.txt", "lame_enc.dll"}},
-        {"drive letter",
-         [&] {
-             std::string bytes = deflated;
-             replaceAll(bytes, "aa/evil.exe", "C:/evil.exe");
-             return bytes;
-         },
-         "C:/evil.exe: refused",
-         {"lame.exe", "readme.txt", "lame_enc.dll"}},
-        {"device name",
-         [&] {
-             std::string bytes = stored;
-             replaceAll(bytes, "aa/evil.exe", "aa/com1.exe");
-             return bytes;
-         },
-         "aa/com1.exe: refused",
-         {"lame.exe", "readme.txt", "lame_enc.dll"}},
+        {replaced(stored, programStart, std::string(64, 'x')), "lame.exe: damaged: CRC mismatch",
+         allButLame},
+        {badDeflate, "lame.exe: damaged", allButLame},
+        {deflated.substr(0, deflated.size() - 30), "no end of central directory", {}},
+        {otherMethod, "compression method 12 is not supported", {}},
+        {replaced(deflated, "aa/evil.exe", "../evil.exe"),
+         "../evil.exe: refused: the name could reach outside the target folder", allButEvil},
+        {replaced(deflated, "aa/evil.exe", "C:/evil.exe"), "C:/evil.exe: refused", allButEvil},
+        {replaced(stored, "aa/evil.exe", "aa/com1.exe"), "aa/com1.exe: refused", allButEvil},
     };
     for (const Case& c : cases) {
         fs::remove_all(out);
         fs::create_directories(out);
         std::string archive = temp.file("case.zip");
-        writeAll(archive, c.archive());
+        writeAll(archive, c.archive);
         std::string messages;
-        EXPECT_EQ(unzip({"-o", "-j", "-d", out.string(), archive}, messages), 1) << c.label;
-        EXPECT_NE(messages.find(c.message), std::string::npos) << c.label << ": " << messages;
+        EXPECT_EQ(unzip({"-o", "-j", "-d", out.string(), archive}, messages), 1) << c.message;
+        EXPECT_NE(messages.find(c.message), std::string::npos) << c.message << ": " << messages;
         std::set<std::string> present;
         for (const auto& entry : fs::directory_iterator(out))
             present.insert(entry.path().filename().string());
-        EXPECT_EQ(present, c.written) << c.label;
-        EXPECT_FALSE(fs::exists(temp.path() / "evil.exe")) << c.label;
+        EXPECT_EQ(present, c.written) << c.message;
+        EXPECT_FALSE(fs::exists(temp.path() / "evil.exe")) << c.message;
     }
     std::string messages;
     EXPECT_EQ(unzip({"-o", "-d", out.string(), temp.file("stored.zip")}, messages), 2); // no -j
