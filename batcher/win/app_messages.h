@@ -41,4 +41,8 @@ inline constexpr UINT kJobFinished = WM_APP + 4;
 // over and the dialog ends. No parameters.
 inline constexpr UINT kRunFinished = WM_APP + 5;
 
+// Posted by the download thread to the download dialog as its last act: the
+// dialog ends. No parameters.
+inline constexpr UINT kDownloadFinished = WM_APP + 6;
+
 } // namespace corv

@@ -42,6 +42,11 @@ struct BatcherState {
     std::atomic<HWND> consoleWindow{nullptr}; // the batcher console's window
     std::atomic<HWND> encoderWindow{nullptr}; // a window-driven encoder's, while it runs
 
+    // The download thread and the event that cancels it, while a download
+    // dialog is open; Exit cancels the download and waits for its thread.
+    HANDLE downloadThread = nullptr;
+    HANDLE downloadCancel = nullptr;
+
     BatcherLog jobLog{LogKind::Job};
     BatcherLog messageLog{LogKind::Message};
     SenderNameCache sender;

@@ -1,9 +1,10 @@
 #include "batcher/win/main_window.h"
 
 #include "batcher/win/app_messages.h"
+#include "batcher/win/configure_dialog.h"
 #include "batcher/win/copy_data_glue.h"
+#include "batcher/win/download_dialog.h"
 #include "batcher/win/job_list.h"
-#include "batcher/win/job_run.h"
 #include "batcher/win/log_window.h"
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/progress_dialog.h"
@@ -41,10 +42,12 @@ void onRun(BatcherState& state) {
     ShowProgressDialog(state); // nothing while a run is going on
 }
 
-// During a run the rows, the logs and the console are in use: the runner is
-// stopped and has ended before the window and the message loop go.
+// During a run the rows, the logs and the console are in use, and during a
+// download its dialog and files: the runner or the download is stopped and
+// has ended before the window and the message loop go.
 void endProgram(HWND window, BatcherState& state) {
     StopRunAndWait(state);
+    CancelDownloadAndWait(state);
     if (!IsWindow(window)) return; // a close that came meanwhile has ended it
     DestroyWindow(window);
     PostQuitMessage(0);

@@ -11,6 +11,7 @@
 #include "batcher/win/main_window.h"
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
+#include "batcher/win/thread_wait.h"
 
 #include <commctrl.h>
 #include <process.h>
@@ -186,27 +187,6 @@ INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-// Waits for the runner thread while this thread goes on handling messages.
-void waitForRunner(const BatcherState& state) {
-    HANDLE thread = state.runnerThread;
-    if (!thread) return;
-    bool quit = false;
-    WPARAM quitCode = 0;
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = true; // for the loop that owns it, once the runner is done
-                quitCode = msg.wParam;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    if (quit) PostQuitMessage(static_cast<int>(quitCode));
-}
-
 } // namespace
 
 void ShowProgressDialog(BatcherState& state) {
@@ -216,7 +196,7 @@ void ShowProgressDialog(BatcherState& state) {
     RunContext run{state};
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), state.mainWindow,
                     progressDialogProc, reinterpret_cast<LPARAM>(&run));
-    waitForRunner(state);
+    WaitForThreadPumping(state.runnerThread);
     state.progressWindow = nullptr;
     for (const std::string& text : run.closingMessages)
         if (IsWindow(state.mainWindow)) WarnUser(state.mainWindow, text);
@@ -228,7 +208,7 @@ void ShowProgressDialog(BatcherState& state) {
 void StopRunAndWait(BatcherState& state) {
     if (!state.busy) return;
     state.abort = true;
-    waitForRunner(state);
+    WaitForThreadPumping(state.runnerThread);
 }
 
 } // namespace corv

@@ -207,4 +207,11 @@ void ProgramProcess::post(int commandId) const {
     PostMessageA(mainWindow_, WM_COMMAND, static_cast<WPARAM>(commandId), 0);
 }
 
+HWND ProgramProcess::openDialog(int buttonId, const std::string& title) const {
+    PostMessageA(control(buttonId), BM_CLICK, 0, 0); // posted: the dialog holds the sender
+    HWND dialog = nullptr;
+    waitFor([&] { return (dialog = findDialog(processId_, title)) != nullptr; });
+    return dialog;
+}
+
 } // namespace e2e

@@ -69,6 +69,9 @@ class ProgramProcess {
     void click(int id) const;
     // The same without waiting for what the click opens (a modal dialog).
     void post(int commandId) const;
+    // Clicks a button that opens a modal dialog and returns that dialog once
+    // it is up (null when none with the title comes).
+    HWND openDialog(int buttonId, const std::string& title) const;
 
   private:
     std::string directory_;

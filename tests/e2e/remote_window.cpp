@@ -71,6 +71,18 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK matchControl(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ControlSearch*>(context);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 } // namespace
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
@@ -171,6 +183,12 @@ HWND findDialog(DWORD processId, const std::string& title) {
     return search.found;
 }
 
+HWND descendant(HWND window, int controlId) {
+    ControlSearch search{controlId, nullptr};
+    EnumChildWindows(window, matchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
@@ -184,12 +202,12 @@ MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
           pressButton(box, button);
       }) {}
 
-std::string answerMessageBox(DWORD processId, const std::string& title) {
+std::string answerMessageBox(DWORD processId, const std::string& title, int button) {
     HWND box = nullptr;
     if (!waitFor([&] { return (box = findDialog(processId, title)) != nullptr; }))
         return "<no message box>";
     std::string text = messageBoxText(box);
-    pressButton(box, IDOK);
+    pressButton(box, button);
     waitFor([&] { return !IsWindow(box); });
     return text;
 }

@@ -37,11 +37,14 @@ DWORD processOf(HWND window);
 HWND findDialog(DWORD processId, const std::string& title);
 // A message box's text (its static control 0xFFFF).
 std::string messageBoxText(HWND box);
+// A control somewhere inside a window (in a child dialog too), or null.
+HWND descendant(HWND window, int controlId);
 // Presses the box's button (IDOK, IDNO, ...).
 void pressButton(HWND dialog, int buttonId);
-// Waits for the process's message box with that title, presses OK once it
-// is found and returns its text ("<no message box>" when none came).
-std::string answerMessageBox(DWORD processId, const std::string& title);
+// Waits for the process's message box with that title, presses the button
+// (OK, Yes, No...) once it is found and returns its text ("<no message box>"
+// when none came).
+std::string answerMessageBox(DWORD processId, const std::string& title, int button = IDOK);
 
 // Answers the next "Quillmere" message box of a process from another thread,
 // as the user would, while this thread is held by the call that shows it.

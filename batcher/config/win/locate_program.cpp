@@ -1,6 +1,7 @@
 #include "batcher/config/win/locate_program.h"
 
 #include "batcher/config/batcher_settings.h"
+#include "batcher/config/configure_groups.h"
 #include "batcher/config/program_search.h"
 #include "batcher/config/win/encoder_window.h"
 #include "batcher/config/win/window_module_path.h"
@@ -79,12 +80,8 @@ std::optional<std::string> runningWindowProgram(int index, bool ntPlatform) {
 } // namespace
 
 int ProgramIndexOfFindButton(int findButtonId) {
-    // Each group counts edit, Disable, Find, Download from its edit's id.
-    for (int index = 0; index < kProgramCount; ++index) {
-        int edit = index < kSonicIndex ? 3010 + 10 * index : 3160 + 10 * (index - kSonicIndex);
-        if (findButtonId == edit + 2) return index;
-    }
-    return -1;
+    std::optional<GroupCommand> command = groupCommandOf(findButtonId);
+    return command && command->control == GroupControl::Find ? command->programIndex : -1;
 }
 
 void LocateProgram(HWND edit, int findButtonId, const LocateContext& context) {

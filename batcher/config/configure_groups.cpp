@@ -1,0 +1,26 @@
+#include "batcher/config/configure_groups.h"
+
+#include "batcher/config/batcher_settings.h"
+
+namespace corv {
+namespace {
+
+constexpr int kSonicIndex = 10;
+
+} // namespace
+
+int pathEditId(int programIndex) {
+    return programIndex < kSonicIndex ? 3010 + 10 * programIndex
+                                      : 3160 + 10 * (programIndex - kSonicIndex);
+}
+
+std::optional<GroupCommand> groupCommandOf(int controlId) {
+    for (int index = 0; index < kProgramCount; ++index) {
+        int offset = controlId - pathEditId(index);
+        if (offset >= 0 && offset <= static_cast<int>(GroupControl::Download))
+            return GroupCommand{index, static_cast<GroupControl>(offset)};
+    }
+    return std::nullopt;
+}
+
+} // namespace corv

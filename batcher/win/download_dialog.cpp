@@ -1,0 +1,126 @@
+#include "batcher/win/download_dialog.h"
+
+#include "batcher/config/win/download_install.h"
+#include "batcher/win/app_messages.h"
+#include "batcher/win/message_box_notifier.h"
+#include "batcher/win/resource.h"
+#include "batcher/win/thread_wait.h"
+
+#include <commctrl.h>
+#include <process.h>
+
+#include <string>
+#include <vector>
+
+namespace corv {
+namespace {
+
+constexpr char kConnecting[] = "Connecting ......";
+
+struct DownloadRun {
+    BatcherState& state;
+    DownloadRequest& request;
+    HWND dialog = nullptr;
+    HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::string> messages; // written by the thread before it ends
+};
+
+// The dialog as the download thread sees it: every call is a message to the
+// user-interface thread, which keeps handling them until the thread ends.
+class DialogObserver final : public DownloadObserver {
+  public:
+    explicit DialogObserver(HWND dialog) : dialog_(dialog) {}
+    void fileName(std::string_view name) override {
+        SetDlgItemTextA(dialog_, IDC_CURRENT_FILE, std::string(name).c_str());
+    }
+    void progress(int percent) override {
+        SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    }
+
+  private:
+    HWND dialog_;
+};
+
+unsigned __stdcall downloadThread(void* argument) {
+    auto* run = static_cast<DownloadRun*>(argument);
+    try {
+        DialogObserver observer(run->dialog);
+        run->messages =
+            DownloadAndInstall(run->request, run->state.programDirectory, observer, run->cancel);
+    } catch (...) {
+        // Nothing may end the thread without ending the dialog.
+    }
+    PostMessageA(run->dialog, kDownloadFinished, 0, 0);
+    return 0;
+}
+
+void onInit(HWND dialog, DownloadRun& run) {
+    run.dialog = dialog;
+    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SetDlgItemTextA(dialog, IDC_SERVER_NAME,
+                    std::string(fieldText(run.request.serverName)).c_str());
+    SetDlgItemTextA(dialog, IDC_CURRENT_FILE, kConnecting);
+    uintptr_t thread =
+        run.cancel ? _beginthreadex(nullptr, 0, downloadThread, &run, 0, nullptr) : 0;
+    run.state.downloadThread = reinterpret_cast<HANDLE>(thread);
+    run.state.downloadCancel = run.cancel;
+    if (!thread) EndDialog(dialog, 0);
+}
+
+INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* run = reinterpret_cast<DownloadRun*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        onInit(dialog, *reinterpret_cast<DownloadRun*>(lParam));
+        return TRUE;
+    }
+    if (!run) return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) SetEvent(run->cancel); // Escape
+        return TRUE;
+    case WM_CLOSE: // the thread ends the dialog once it has stopped
+        SetEvent(run->cancel);
+        return TRUE;
+    case kDownloadFinished:
+        EndDialog(dialog, 1);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK downloadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handle(dialog, message, wParam, lParam);
+    } catch (...) {
+        return FALSE; // nothing may unwind into the window manager
+    }
+}
+
+} // namespace
+
+void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request) {
+    DownloadRun run{state, request};
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DOWNLOAD), owner,
+                    downloadDialogProc, reinterpret_cast<LPARAM>(&run));
+    // The dialog may have gone with its owner: the thread still has to end.
+    if (state.downloadThread) {
+        SetEvent(run.cancel);
+        WaitForThreadPumping(state.downloadThread);
+        CloseHandle(state.downloadThread);
+    }
+    state.downloadThread = nullptr;
+    state.downloadCancel = nullptr;
+    if (run.cancel) CloseHandle(run.cancel);
+    for (const std::string& text : run.messages)
+        if (IsWindow(owner)) WarnUser(owner, text);
+}
+
+void CancelDownloadAndWait(BatcherState& state) {
+    if (!state.downloadThread) return;
+    SetEvent(state.downloadCancel);
+    WaitForThreadPumping(state.downloadThread);
+}
+
+} // namespace corv

@@ -1,7 +1,0 @@
-#include "batcher/win/job_run.h"
-
-namespace corv {
-
-void ShowConfigureDialog(BatcherState&) {}
-
-} // namespace corv

@@ -1,0 +1,196 @@
+// Program downloads as the user meets them: Quillmere.exe with our unzip.exe
+// beside it, the program list and the archives served over HTTP by
+// tests/fixtures/program_server.py, which with_program_server.sh starts
+// around this test (it builds the archives with Debian's zip).
+#include "program_process.h"
+#include "remote_window.h"
+
+#include "batcher/config/download_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::descendant;
+using e2e::waitFor;
+
+constexpr int kConfigure = 5008, kDownloadList = 3152, kCancel = 415;
+constexpr int kDownloadButtons[] = {3033, 3043, 3053, 3063, 3073, 3083, 3093, 3103, 3173};
+
+std::string cantFind(const std::string& program) {
+    return "Cant find \"" + program +
+           "\" in Quillmere's directory or one of its sub-dir's. Do you want to find it manually?";
+}
+
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+struct QuillmereDownload : ::testing::Test {
+    e2e::ScratchFolder folder{"download"};
+    e2e::QuillmereProcess quillmere{folder.path()};
+    std::string server; // the served folder, as Wine sees it
+    HWND dialog = nullptr;
+
+    void SetUp() override {
+        const char* root = std::getenv("CORV_PROGRAM_SERVER_ROOT");
+        if (!root) GTEST_SKIP() << "needs the program server: run through with_program_server.sh";
+        server = root;
+        CreateDirectoryA((folder.path() + "unzipper").c_str(), nullptr);
+        CopyFileA((e2e::ownDirectory() + "unzipper\\unzip.exe").c_str(),
+                  (folder.path() + "unzipper\\unzip.exe").c_str(), FALSE);
+        ASSERT_TRUE(quillmere.start());
+    }
+    // Puts a list of the server's (or none) at the first and the fallback location.
+    void publish(const char* first, const char* fallback) {
+        for (auto [location, list] : {std::pair{"quendle", first}, {"quendle2", fallback}}) {
+            std::string tools = server + location + "\\tools\\";
+            CreateDirectoryA((server + location).c_str(), nullptr);
+            CreateDirectoryA(tools.c_str(), nullptr);
+            DeleteFileA((tools + "ProgramList.txt").c_str());
+            if (list)
+                CopyFileA((server + "lists\\" + list).c_str(), (tools + "ProgramList.txt").c_str(),
+                          FALSE);
+        }
+    }
+    void openConfigure() {
+        dialog = quillmere.openDialog(kConfigure, "Configure");
+        ASSERT_NE(dialog, nullptr);
+    }
+    // Answers the next message boxes as the user would: OK to each message,
+    // No to each offer of a manual search. Returns their texts.
+    std::vector<std::string> answer(size_t boxes) {
+        std::vector<std::string> texts;
+        for (size_t i = 0; i < boxes; ++i) {
+            HWND box = nullptr;
+            auto boxUp = [&] {
+                return (box = e2e::findDialog(quillmere.processId(), "Quillmere")) != nullptr;
+            };
+            if (!waitFor(boxUp, std::chrono::seconds(60))) break;
+            texts.push_back(e2e::messageBoxText(box));
+            e2e::pressButton(box, texts.back().ends_with("manually?") ? IDNO : IDOK);
+            waitFor([&] { return !IsWindow(box); });
+        }
+        return texts;
+    }
+    std::vector<std::string> click(int id, size_t boxes) {
+        PostMessageA(descendant(dialog, id), BM_CLICK, 0, 0);
+        return answer(boxes);
+    }
+    std::set<int> enabledDownloads() const {
+        std::set<int> enabled;
+        for (int id : kDownloadButtons)
+            if (IsWindowEnabled(descendant(dialog, id))) enabled.insert(id);
+        return enabled;
+    }
+    // Download list with a good list: the Download buttons are usable once it has run.
+    void downloadList() {
+        publish("good.txt", nullptr);
+        openConfigure();
+        ASSERT_EQ(click(kDownloadList, 1).size(), 1u);
+        ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(descendant(dialog, 3093)); }));
+    }
+    HWND downloading() const { return e2e::findDialog(quillmere.processId(), "Downloading"); }
+};
+
+TEST_F(QuillmereDownload, DownloadListFallsBackAndEnablesExactlyTheListedPrograms) {
+    const std::string list = folder.path() + "downloads\\ProgramList.txt";
+    const std::set<int> listed = {3033, 3043, 3053, 3063, 3083, 3093, 3103}; // no "*nerofends"
+    const std::string fallback(corv::kListFallbackMessage), done(corv::kListDownloadedMessage),
+        failed(corv::kListFailedMessage);
+    struct Case {
+        const char *first, *fallback;
+        std::vector<std::string> messages;
+        std::set<int> enabled;
+    } cases[] = {
+        {"good.txt", nullptr, {done}, listed},
+        {nullptr, "good.txt", {fallback, done}, listed},
+        {"crlf.txt", nullptr, {done}, {}}, // kept, but no lookup trusts it
+        {"tampered.txt", nullptr, {fallback, failed}, {}},
+        {nullptr, nullptr, {fallback, failed}, {}},
+    };
+    for (const Case& c : cases) {
+        publish(c.first, c.fallback);
+        openConfigure();
+        EXPECT_EQ(enabledDownloads(), std::set<int>{});
+        EXPECT_EQ(click(kDownloadList, c.messages.size()), c.messages);
+        EXPECT_TRUE(waitFor([&] { return enabledDownloads() == c.enabled; })) << c.messages.back();
+        EXPECT_EQ(e2e::fileExists(list), c.messages.back() == done);
+        PostMessageA(descendant(dialog, kCancel), BM_CLICK, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+    }
+}
+
+TEST_F(QuillmereDownload, DownloadsInstallIntoBinOrFailWithNothingInstalled) {
+    downloadList();
+    const std::string bin = folder.path() + "bin\\", downloads = folder.path() + "downloads\\";
+    const std::string ok(corv::kDownloadedMessage), failed(corv::kDownloadFailedMessage),
+        badSum(corv::kBadChecksumMessage);
+    struct Case {
+        int button;
+        std::vector<std::string> messages;
+        const char* installed; // found by the Find that follows
+    } cases[] = {
+        {3093, {ok}, "lame.exe"},                           // deflated, nested folders
+        {3053, {badSum, cantFind("flac.exe")}, nullptr},    // wrong checksum
+        {3063, {failed, cantFind("wavpack.exe")}, nullptr}, // 404
+        {3033, {failed, cantFind("twolame.exe")}, nullptr}, // "..\..\twolame.zip"
+        {3043, {ok}, "mac.exe"},                            // stored, no content length
+        {3083,                                              // an entry "../evil.exe"
+         {ok,
+          "The downloaded archive could not be unpacked (unzip.exe ended with code 1). Nothing "
+          "has been installed.",
+          cantFind("mppenc.exe")},
+         nullptr},
+        {3093, {ok}, "lame.exe"}, // again, over the installed one
+    };
+    for (const Case& c : cases) {
+        if (c.installed && e2e::fileExists(bin + c.installed))
+            e2e::writeFile(bin + c.installed, "old");
+        EXPECT_EQ(click(c.button, c.messages.size()), c.messages) << c.button;
+        if (!c.installed) continue;
+        EXPECT_TRUE(waitFor([&] {
+            return e2e::windowText(descendant(dialog, c.button - 3)) == bin + c.installed;
+        })) << c.button;
+        EXPECT_EQ(e2e::readFile(bin + c.installed), c.installed + std::string(" from the archive"));
+    }
+    EXPECT_EQ(filesIn(bin), (std::set<std::string>{"lame.exe", "lame_enc.dll", "mac.exe"}));
+    EXPECT_EQ(filesIn(downloads),
+              (std::set<std::string>{"ProgramList.txt", "lame.zip", "mac.zip", "mppenc.zip"}));
+    EXPECT_EQ(filesIn(downloads + "unpack\\"), std::set<std::string>{"readme.txt"});
+    EXPECT_FALSE(e2e::fileExists(folder.path() + "evil.exe"));
+    EXPECT_FALSE(e2e::fileExists(folder.path() + "twolame.zip"));
+}
+
+TEST_F(QuillmereDownload, CloseCancelsAndExitWaitsForTheDownload) {
+    downloadList();
+    const std::string archive = folder.path() + "downloads\\oggenc.zip";
+
+    PostMessageA(descendant(dialog, 3103), BM_CLICK, 0, 0); // served slowly
+    ASSERT_TRUE(waitFor([&] { return e2e::fileExists(archive); }));
+    PostMessageA(downloading(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(answer(1), std::vector<std::string>{cantFind("oggenc.exe")}); // no failure message
+    EXPECT_FALSE(e2e::fileExists(archive));
+
+    PostMessageA(descendant(dialog, 3103), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return e2e::fileExists(archive); }));
+    PostMessageA(quillmere.mainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(quillmere.waitForExit(), 1);
+    EXPECT_FALSE(e2e::fileExists(archive));
+    EXPECT_FALSE(e2e::fileExists(folder.path() + "bin\\oggenc.exe"));
+}
+
+} // namespace
