@@ -11,7 +11,6 @@ constexpr uint32_t kEndSignature = 0x06054b50;
 constexpr uint32_t kCentralSignature = 0x02014b50;
 constexpr uint32_t kLocalSignature = 0x04034b50;
 constexpr size_t kEndRecordSize = 22;
-constexpr size_t kCentralHeaderSize = 46;
 constexpr size_t kLocalHeaderSize = 30;
 constexpr size_t kMaxCommentSize = 0xFFFF;
 constexpr size_t kPieceSize = 1 << 16;
@@ -57,7 +56,8 @@ class Fields {
 };
 
 bool readAt(ByteSource& source, int64_t position, std::vector<uint8_t>& bytes) {
-    return source.seek(position) && source.read(bytes.data(), bytes.size()) == bytes.size();
+    if (!source.seek(position)) return false;
+    return bytes.empty() || source.read(bytes.data(), bytes.size()) == bytes.size();
 }
 
 // The end record is the last thing in an archive, before a comment of at most 64 KB.
