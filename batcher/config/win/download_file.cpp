@@ -14,6 +14,9 @@ namespace {
 
 constexpr DWORD kPieceSize = 10400;
 constexpr char kAgentName[] = "Quillmere";
+// A cancel is seen between pieces: a server that stops sending must not
+// hold the download (and Exit, which waits for it) for long.
+constexpr DWORD kTimeoutMs = 30000;
 
 class InternetHandle {
   public:
@@ -73,6 +76,10 @@ bool DownloadFile(DownloadRequest& request, const std::string& programDirectory,
     request.localFile[0] = '\0';
     InternetHandle root(InternetOpenA(kAgentName, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!root) return false;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD timeout = kTimeoutMs;
+        InternetSetOptionA(root, option, &timeout, sizeof timeout);
+    }
     const std::string server(fieldText(request.serverName));
     const std::string urlPath(fieldText(request.urlPath));
     InternetHandle connection(InternetConnectA(root, server.c_str(), INTERNET_DEFAULT_HTTP_PORT, "",
