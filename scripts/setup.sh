@@ -17,7 +17,7 @@ packages=(
     dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
     zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
     libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
-    zip python3 iproute2                # download tests: archives, our HTTP server, its own loopback
+    zip python3                         # download tests: archives and our HTTP server
 )
 
 # scripts/build-encoders.sh fetches the encoders' source packages: apt needs a deb-src line.

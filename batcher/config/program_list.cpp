@@ -1,6 +1,5 @@
 #include "batcher/config/program_list.h"
 
-#include "batcher/config/md5.h"
 #include "platform/file_stream.h"
 #include "platform/plain_file_name.h"
 #include "platform/text_format.h"
@@ -79,6 +78,13 @@ std::optional<std::string_view> programListKey(int programIndex) {
     return std::nullopt;
 }
 
+std::string digestText(const Md5Digest& digest) {
+    std::string text;
+    for (uint8_t byte : digest)
+        appendPrintf(text, "%02X", static_cast<unsigned>(byte));
+    return text;
+}
+
 std::string downloadChecksum(ByteSource& file, int64_t from) {
     int64_t size = file.length();
     if (size < from || !file.seek(from)) return {};
@@ -94,11 +100,7 @@ std::string downloadChecksum(ByteSource& file, int64_t from) {
         left -= static_cast<int64_t>(got);
     }
     std::optional<Md5Digest> digest = md5.finish();
-    if (!digest || left != 0) return {};
-    std::string text;
-    for (uint8_t byte : *digest)
-        appendPrintf(text, "%02X", static_cast<unsigned>(byte));
-    return text;
+    return digest && left == 0 ? digestText(*digest) : std::string();
 }
 
 bool checksumMatches(std::string_view computed, std::string_view expected) {

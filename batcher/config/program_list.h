@@ -6,6 +6,7 @@
 // A list starts with its own checksum (32 upper-case hexadecimal digits) and
 // goes on in lines ending in a line feed. An entry is a key line ("*lame"...)
 // followed by the archive's server name, URL path and checksum.
+#include "batcher/config/md5.h"
 #include "platform/byte_source.h"
 #include "protocol/fixed_text.h"
 
@@ -38,6 +39,9 @@ bool isProgramListRequest(const DownloadRequest& request);
 // The key of a program the list may offer ("*lame"), by program index;
 // nothing for the window-driven programs and the AC3 library.
 std::optional<std::string_view> programListKey(int programIndex);
+
+// A digest as 32 upper-case hexadecimal digits, two per byte in digest order.
+std::string digestText(const Md5Digest& digest);
 
 // MD5 over the decimal text of the whole file's size in bytes followed by its
 // bytes from `from` on (32 for a list, whose first 32 bytes hold its own

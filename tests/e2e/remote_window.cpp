@@ -207,7 +207,7 @@ std::string answerMessageBox(DWORD processId, const std::string& title, int butt
     if (!waitFor([&] { return (box = findDialog(processId, title)) != nullptr; }))
         return "<no message box>";
     std::string text = messageBoxText(box);
-    pressButton(box, button);
+    pressButton(box, GetDlgItem(box, button) ? button : IDOK);
     waitFor([&] { return !IsWindow(box); });
     return text;
 }

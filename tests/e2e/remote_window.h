@@ -42,8 +42,8 @@ HWND descendant(HWND window, int controlId);
 // Presses the box's button (IDOK, IDNO, ...).
 void pressButton(HWND dialog, int buttonId);
 // Waits for the process's message box with that title, presses the button
-// (OK, Yes, No...) once it is found and returns its text ("<no message box>"
-// when none came).
+// (Yes, No...; OK when the box has no such button) once it is found and
+// returns its text ("<no message box>" when none came).
 std::string answerMessageBox(DWORD processId, const std::string& title, int button = IDOK);
 
 // Answers the next "Quillmere" message box of a process from another thread,
