@@ -41,6 +41,9 @@ prepare_prefix() {
         flock 9
         if [ ! -f "$prefix/.corv-ready" ]; then
             "$wine" wineboot --init >/dev/null 2>&1
+            # Xvfb has no window manager: Wine draws the title bars itself and
+            # does not wait a second or two for one whenever a window closes.
+            "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
             "$wineserver" -w 2>/dev/null
             touch "$prefix/.corv-ready"
         fi

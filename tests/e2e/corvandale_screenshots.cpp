@@ -47,22 +47,10 @@ void saveDialog(const CorvandaleProcess& app, int command, const char* title,
     if (dialog) pressButton(dialog, 215);
 }
 
-// Without a window manager (Xvfb), Wine draws the title bars itself only
-// when told to; read by each program as it starts.
-void letWineDrawTitleBars() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    RegCloseKey(key);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    letWineDrawTitleBars();
     const std::string folder = std::string(argv[1]) + "\\";
     CreateDirectoryA(argv[1], nullptr);
     ScratchFolder program("corv-shots"), music("corv-shots-music"), out("corv-shots-out");
