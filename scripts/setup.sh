@@ -11,6 +11,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb xauth              # Windows programs and tests under Wine
     sox                                 # independent WAVE files for interop tests
+    ffmpeg                              # RF64 files and ffprobe's reading of ours (about 150 MB)
     libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
     libfftw3-dev                        # spectra measured by the benchmarks
     nlohmann-json3-dev libcli11-dev     # corvandale-cli: JSON output and its options (header-only)

@@ -25,6 +25,30 @@ enum class SampleType : int32_t {
     Double = 256,
 };
 
+// The header a recognised WAVE file starts with: "RIFF" with 32-bit sizes, or
+// "RF64" / "BW64", whose sizes over 4 GB stand in a "ds64" chunk.
+enum class WaveContainer : int32_t {
+    None = 0, // not recognised
+    Riff = 1,
+    Rf64 = 2,
+    Bw64 = 3,
+};
+
+// The four characters of the header; "" for None.
+inline std::string_view containerName(WaveContainer container) {
+    switch (container) {
+    case WaveContainer::Riff:
+        return "RIFF";
+    case WaveContainer::Rf64:
+        return "RF64";
+    case WaveContainer::Bw64:
+        return "BW64";
+    case WaveContainer::None:
+        break;
+    }
+    return "";
+}
+
 inline constexpr SampleType kSampleTypes[] = {
     SampleType::Int8,      SampleType::Int16,    SampleType::Int24,   SampleType::Int32,
     SampleType::FloatIeee, SampleType::FloatPcm, SampleType::FloatCe, SampleType::Double,

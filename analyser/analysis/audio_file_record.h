@@ -36,6 +36,7 @@ struct AudioFileRecord {
     ConversionResult result = ConversionResult::NotConverted;
     int64_t dataStart = 0;
     uint32_t channelMask = 0;
+    WaveContainer container = WaveContainer::None; // of a recognised file
 };
 
 // The directory the list shows: the path up to its last separator, which is

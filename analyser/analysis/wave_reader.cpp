@@ -1,5 +1,6 @@
 #include "analyser/analysis/wave_reader.h"
 
+#include "analyser/analysis/ds64_chunk.h"
 #include "analyser/analysis/riff_names.h"
 #include "analyser/analysis/wave_format.h"
 #include "platform/file_stream.h"
@@ -88,8 +89,30 @@ constexpr int64_t kMiddleWindowFrom = 5'000'000;
 constexpr int64_t kBeforeMiddleWindowFrom = 3'000'000;
 constexpr int64_t kBeforeMiddleDistance = 4'000'000;
 
-bool startsLikeWave(const uint8_t* head) {
-    return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+// "RIFF", "RF64" or "BW64" with the form type "WAVE"; None for anything else.
+WaveContainer waveContainerOf(const uint8_t* head) {
+    if (std::memcmp(head + 8, "WAVE", 4) != 0) return WaveContainer::None;
+    return containerOf(head);
+}
+
+// The "ds64" chunk that must come first in an RF64 or BW64 file, with its
+// three sizes whole; its table does not matter here.
+bool readDs64(ByteSource& stream, Ds64& ds64) {
+    ChunkHeader header{};
+    uint8_t body[kDs64FixedSize];
+    if (!stream.seek(kFirstChunkOffset) || !readChunkHeader(stream, header) ||
+        std::memcmp(header.id, "ds64", 4) != 0 || header.size < kDs64FixedSize ||
+        stream.read(body, sizeof body) != sizeof body)
+        return false;
+    ds64 = decodeDs64(body, sizeof body);
+    return true;
+}
+
+// The header's RIFF size (the 32-bit one, or ds64's) must count every byte
+// of the file behind the first 8; a 32-bit size only files below 4 GB.
+bool riffSizeMatches(WaveContainer container, uint64_t riffSize, int64_t fileSize) {
+    if (fileSize < 8 || riffSize != static_cast<uint64_t>(fileSize - 8)) return false;
+    return container != WaveContainer::Riff || fileSize < kFourGigabytes;
 }
 
 // What the "fmt " chunk says, decoded and checked.
@@ -148,7 +171,7 @@ bool readFormat(ByteSource& stream, WaveFormat& format) {
     return true;
 }
 
-// Position of the first sample byte and the data size the header claims.
+// Position of the first sample byte and the 32-bit data size of its header.
 bool readDataHeader(ByteSource& stream, int64_t& dataStart, uint32_t& dataSize) {
     if (!findDataChunk("data", stream)) return false;
     uint8_t header[kChunkHeaderSize];
@@ -271,26 +294,32 @@ bool parseWave(AudioFileRecord& record, ByteSource& stream, const AnalysisOption
     const bool ignore = headerSizesIgnored(options.headerSizes, fileSize);
 
     uint8_t head[12];
-    if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head || !startsLikeWave(head))
-        return false;
-    // 64-bit sum: a size field near 2^32 must not wrap round to a small file length.
-    if (!ignore && (fileSize >= kFourGigabytes || int64_t{readU32le(head + 4)} + 8 != fileSize))
-        return false;
+    if (!stream.seek(0) || stream.read(head, sizeof head) != sizeof head) return false;
+    const WaveContainer container = waveContainerOf(head);
+    if (container == WaveContainer::None) return false;
+    Ds64 ds64;
+    if (container != WaveContainer::Riff && !readDs64(stream, ds64)) return false;
+    const uint64_t riffSize = ds64.riffSize.value_or(readU32le(head + 4));
+    if (!ignore && !riffSizeMatches(container, riffSize, fileSize)) return false;
 
     WaveFormat format;
     if (!readFormat(stream, format)) return false;
 
     int64_t dataStart = 0;
-    uint32_t dataSize = 0;
-    if (!readDataHeader(stream, dataStart, dataSize)) return false;
-    if (!ignore && (dataSize == 0 || fileSize - dataStart < int64_t{dataSize})) return false;
+    uint32_t dataSize32 = 0;
+    if (!readDataHeader(stream, dataStart, dataSize32)) return false;
+    const uint64_t dataSize = ds64.dataSize.value_or(dataSize32);
+    if (!ignore && (dataSize == 0 || fileSize < dataStart ||
+                    static_cast<uint64_t>(fileSize - dataStart) < dataSize))
+        return false;
     // An unknown or too short length leaves nothing to count frames in.
     if (ignore && fileSize < dataStart) return false;
 
     const uint32_t bytesPerSample = format.blockAlign / format.channels;
     if (bytesPerSample == 0) return false; // block align below the channel count
     const int64_t frameBytes = int64_t{format.channels} * bytesPerSample;
-    const int64_t frameCount = (ignore ? fileSize - dataStart : int64_t{dataSize}) / frameBytes;
+    const int64_t frameCount =
+        (ignore ? fileSize - dataStart : static_cast<int64_t>(dataSize)) / frameBytes;
 
     SampleType type{};
     const bool scan = options.floatCECompatible;
@@ -307,20 +336,25 @@ bool parseWave(AudioFileRecord& record, ByteSource& stream, const AnalysisOption
     record.dataStart = dataStart;
     record.sampleType = type;
     record.format = format.fileFormat;
+    record.container = container;
     return true;
 }
 
 void analyseFile(AudioFileRecord& record, const AnalysisOptions& options) {
     record.format = FileFormat::NotRecognised;
+    record.container = WaveContainer::None;
     FileStream file;
     if (!file.open(std::string(fieldText(record.path)), FileStream::Mode::Read)) return;
     record.fileSize = file.length();
 
     uint8_t head[kHeadBytes]{}; // a short file leaves the rest zero
     (void)file.read(head, sizeof head);
-    if (startsLikeWave(head)) (void)parseWave(record, file, options);
+    if (waveContainerOf(head) != WaveContainer::None) (void)parseWave(record, file, options);
 
-    if (record.channels > kMaxChannels) record.format = FileFormat::NotRecognised;
+    if (record.channels > kMaxChannels) {
+        record.format = FileFormat::NotRecognised;
+        record.container = WaveContainer::None;
+    }
     record.analysed = 1;
 }
 

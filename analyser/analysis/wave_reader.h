@@ -1,5 +1,6 @@
 #pragma once
-// Recognises RIFF/WAVE files and fills their list records.
+// Recognises WAVE files (RIFF, and RF64 or BW64 with their 64-bit sizes in
+// "ds64") and fills their list records.
 #include "analyser/analysis/analysis_options.h"
 #include "analyser/analysis/audio_file_record.h"
 #include "platform/byte_source.h"
@@ -13,12 +14,15 @@ namespace corv {
 // ("Ignore size in header" with its Always / over 2 GB / over 4 GB choice).
 bool headerSizesIgnored(const HeaderSizeOptions& options, int64_t fileSize);
 
-// The whole analysis of one entry; never reports, only sets record.format.
+// The whole analysis of one entry; never reports, only sets record.format
+// (and record.container).
 void analyseFile(AudioFileRecord& record, const AnalysisOptions& options);
 
 // True for a supported WAVE file, whose fields then fill the record; on
 // failure the record is left as it was. Takes the length from record.fileSize,
-// as analyseFile measured it, and reads the stream from its start.
+// as analyseFile measured it, and reads the stream from its start. An RF64 or
+// BW64 file's RIFF and data sizes come from its "ds64" chunk and are checked
+// against the length as a RIFF header's are.
 bool parseWave(AudioFileRecord& record, ByteSource& stream, const AnalysisOptions& options);
 
 // Copies the chunk (8-byte header and payload) into buffer; returns size + 8,

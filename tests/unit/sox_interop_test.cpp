@@ -1,11 +1,13 @@
-// Files written by sox, an independent writer, analysed and compared with
-// what soxi reports about them.
+// Files written by sox and FFmpeg, independent writers, analysed and compared
+// with what soxi and ffprobe report about them.
 #include "analyser/analysis/wave_reader.h"
+#include "ffprobe.h"
 #include "temp_dir.h"
 #include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -120,6 +122,62 @@ TEST(SoxInterop, ExtensibleHeadersCarryTheSpeakerMask) {
     const uint32_t mask = test::u32at(test::readFile(file), 40);
     EXPECT_NE(mask, 0u);
     EXPECT_EQ(record.channelMask, mask);
+}
+TEST(FfmpegInterop, Rf64AndBw64AnalysisAgreesWithFfprobe) {
+    if (!test::ffmpegAvailable()) GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir temp;
+    ConversionSettings trustSizes = defaultConversionSettings();
+    trustSizes.ignoreSizeInHeader = 0;
+    struct Case {
+        std::string what; // an FFmpeg codec, or a file made here
+        int channels;
+        int rate;
+        SampleType expected;
+    };
+    const Case cases[] = {
+        {"pcm_u8", 1, 8000, SampleType::Int8},
+        {"pcm_s16le", 2, 44100, SampleType::Int16},
+        {"pcm_s24le", 6, 48000, SampleType::Int24},
+        {"pcm_s32le", 2, 96000, SampleType::Int32},
+        {"pcm_f32le", 1, 48000, SampleType::FloatIeee},
+        {"pcm_f64le", 3, 22050, SampleType::Double},
+        {"RF64", 2, 44100, SampleType::Int16},
+        {"BW64", 2, 44100, SampleType::Int16},
+        {"sparse RF64 over 4 GB", 2, 44100, SampleType::Int16},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = temp.file("in" + std::to_string(index++) + ".wav");
+        if (c.what.rfind("pcm_", 0) == 0) {
+            ASSERT_TRUE(run("ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=" +
+                            std::to_string(c.rate) + ":duration=0.37 -ac " +
+                            std::to_string(c.channels) + " -c:a " + c.what + " -rf64 always '" +
+                            file + "'"));
+        } else if (c.what.rfind("sparse", 0) == 0) {
+            const int64_t length = (int64_t{9} << 29) + 80, dataBytes = length - 80;
+            const test::Bytes ds64 = test::cat<uint8_t>(
+                {test::u64s({uint64_t(length) - 8, uint64_t(dataBytes), uint64_t(dataBytes) / 4}),
+                 test::u32s({0})});
+            if (!test::writeSparse(file,
+                                   test::rf64(ds64, {test::chunk("fmt ", test::formatPayload({})),
+                                                     test::chunkWithSize("data", 0xFFFFFFFF, {})}),
+                                   length))
+                GTEST_SKIP() << "no sparse 4.5 GB file here";
+        } else {
+            test::writeFile(file, test::rf64Wave({}, test::Bytes(4 * 1000, 3), c.what));
+        }
+        const AudioFileRecord record = test::analysePath(file, trustSizes);
+        const test::ProbedStream probed = test::ffprobe(temp, file);
+        EXPECT_EQ(record.sampleType, c.expected);
+        EXPECT_EQ(std::string(containerName(record.container)),
+                  c.what.substr(0, 4) == "BW64" ? "BW64" : "RF64");
+        EXPECT_EQ(record.channels, static_cast<uint32_t>(c.channels));
+        EXPECT_EQ(record.channels, probed.channels);
+        EXPECT_EQ(record.sampleRate, probed.sampleRate);
+        EXPECT_EQ(record.frameCount, probed.frames);
+        EXPECT_NEAR(double(record.frameCount) / record.sampleRate, probed.seconds, 1e-6);
+    }
 }
 #else
 TEST(SoxInterop, AnalysisAgreesWithSoxi) {

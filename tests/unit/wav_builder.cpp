@@ -1,5 +1,7 @@
 #include "wav_builder.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -114,11 +116,34 @@ Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize) {
     return riff({chunk("fmt ", formatPayload(f, recordSize)), chunk("data", samples, true)});
 }
 
+Bytes rf64(const Bytes& ds64Body, const std::vector<Bytes>& chunks, std::string_view id) {
+    Bytes file = riffWithSize(0xFFFFFFFFu, cat<Bytes>({{chunk("ds64", ds64Body)}, chunks}));
+    std::copy(id.begin(), id.begin() + 4, file.begin());
+    return file;
+}
+
+Bytes rf64Wave(const FormatFields& f, const Bytes& samples, std::string_view id) {
+    const Bytes fmt = chunk("fmt ", formatPayload(f));
+    const Bytes data =
+        cat<uint8_t>({chunkWithSize("data", 0xFFFFFFFFu, samples), Bytes(samples.size() % 2, 0)});
+    const uint64_t riffSize = 4 + 8 + 28 + fmt.size() + data.size();
+    const uint64_t frames = samples.size() / (f.channels * f.containerBytes);
+    return rf64(cat<uint8_t>({u64s({riffSize, samples.size(), frames}), u32s({0})}), {fmt, data},
+                id);
+}
+
 void writeFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+bool writeSparse(const std::string& path, const Bytes& head, int64_t length) {
+    writeFile(path, head);
+    std::error_code error;
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(length), error);
+    return !error && std::filesystem::file_size(path, error) == static_cast<std::uintmax_t>(length);
 }
 
 Bytes readFile(const std::string& path) {

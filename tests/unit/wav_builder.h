@@ -59,7 +59,15 @@ Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks,
 // A canonical file: fmt of the given record size, then data.
 Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize = 16);
 
+// "RF64" (or "BW64") + 0xFFFFFFFF + "WAVE" + a "ds64" of the given body + chunks.
+Bytes rf64(const Bytes& ds64Body, const std::vector<Bytes>& chunks, std::string_view id = "RF64");
+// A canonical one: ds64 with the true sizes, fmt, then data whose 32-bit size is 0xFFFFFFFF.
+Bytes rf64Wave(const FormatFields& f, const Bytes& samples, std::string_view id = "RF64");
+
 void writeFile(const std::string& path, const Bytes& bytes);
+// The bytes, then a gap up to length that the file system need not store;
+// false when it refuses such a file.
+bool writeSparse(const std::string& path, const Bytes& head, int64_t length);
 Bytes readFile(const std::string& path);
 
 // Adds the file as the list would and analyses it.

@@ -317,6 +317,56 @@ TEST(AnalyseFile, FormatRecordRejections) {
     EXPECT_EQ(formatOf(narrow, ignoreAlways()), FileFormat::NotRecognised);
 }
 
+TEST(AnalyseFile, Rf64AndBw64TakeTheirSizesFromDs64) {
+    // Stereo 16-bit, 10 frames; ds64 sits at 12, its data size at 12 + 8 + 8.
+    const FormatFields f{};
+    const Bytes good = test::rf64Wave(f, Bytes(40, 1));
+    auto patched = [&](size_t at, uint64_t value) {
+        Bytes bytes = good;
+        for (int i = 0; i < 8; ++i)
+            bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    const uint64_t riffSize = good.size() - 8;
+    Bytes noDs64 = wave(f, Bytes(40, 1));
+    std::memcpy(noDs64.data(), "RF64", 4);
+    const FileFormat no = FileFormat::NotRecognised, pcm = FileFormat::WavePcm;
+    const WaveContainer none = WaveContainer::None, rf64 = WaveContainer::Rf64;
+    const struct {
+        const char* what;
+        Bytes bytes;
+        ConversionSettings settings;
+        FileFormat format;
+        WaveContainer container;
+        int64_t frames;
+    } cases[] = {
+        {"RF64", good, trustSizes(), pcm, rf64, 10},
+        {"BW64", test::rf64Wave(f, Bytes(40, 1), "BW64"), trustSizes(), pcm, WaveContainer::Bw64,
+         10},
+        {"RIFF", wave(f, Bytes(40, 1)), trustSizes(), pcm, WaveContainer::Riff, 10},
+        {"ds64 data size below the chunk's bytes", patched(28, 20), trustSizes(), pcm, rf64, 5},
+        {"ds64 data size beyond the file", patched(28, 44), trustSizes(), no, none, 0},
+        {"ds64 data size 0", patched(28, 0), trustSizes(), no, none, 0},
+        {"ds64 RIFF size one short", patched(20, riffSize - 1), trustSizes(), no, none, 0},
+        {"ds64 RIFF size over 4 GB", patched(20, riffSize + (1ull << 32)), trustSizes(), no, none,
+         0},
+        {"ds64 sizes ignored", patched(20, 0), ignoreAlways(), pcm, rf64, 10},
+        {"ds64 too short", test::rf64(Bytes(20, 0), {chunk("fmt ", formatPayload(f))}),
+         ignoreAlways(), no, none, 0},
+        {"no ds64 first", noDs64, ignoreAlways(), no, none, 0},
+    };
+    test::TempDir temp;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const AudioFileRecord r = analyseBytes(temp, c.bytes, c.settings);
+        EXPECT_EQ(r.format, c.format);
+        EXPECT_EQ(r.container, c.container);
+        if (c.format == no) continue;
+        EXPECT_EQ(r.frameCount, c.frames);
+        EXPECT_EQ(r.dataStart, c.container == WaveContainer::Riff ? 44 : 44 + 36);
+    }
+}
+
 TEST(AnalyseFile, ChannelLimitIsAThousand) {
     FormatFields f{.channels = 1000, .bitsPerSample = 8, .containerBytes = 1};
     test::TempDir temp;
@@ -563,12 +613,9 @@ class HugeFile : public ::testing::Test {
     // Writes the header and stretches the file to 5 GB without writing the rest.
     bool make(const FormatFields& f) {
         path_ = temp_.file("huge.wav");
-        test::writeFile(path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)),
-                                                chunkWithSize("data", 0, {})}));
-        std::error_code error;
-        std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(kLength), error);
-        return !error &&
-               std::filesystem::file_size(path_, error) == static_cast<std::uintmax_t>(kLength);
+        return test::writeSparse(
+            path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)), chunkWithSize("data", 0, {})}),
+            kLength);
     }
 
     bool poke(int64_t offset, uint32_t value) {
@@ -599,6 +646,27 @@ TEST_F(HugeFile, ZeroSizesAreIgnoredOverFourGigabytes) {
     ConversionSettings noChoice = defaultConversionSettings();
     noChoice.ignoreIfOver4GB = 0;
     EXPECT_EQ(analyse(noChoice).format, FileFormat::NotRecognised);
+}
+
+TEST_F(HugeFile, Rf64SizesAreTrustedAndCheckedLikeRiffSizes) {
+    // ds64 at 12 (RIFF size at 20), fmt at 48, data header at 72: samples at 80.
+    const int64_t dataBytes = kLength - 80;
+    const Bytes ds64 =
+        test::cat<uint8_t>({test::u64s({kLength - 8, dataBytes, dataBytes / 4}), test::u32s({0})});
+    const Bytes head =
+        test::rf64(ds64, {chunk("fmt ", formatPayload({})), chunkWithSize("data", 0xFFFFFFFF, {})});
+    path_ = temp_.file("huge.wav");
+    if (!test::writeSparse(path_, head, kLength)) GTEST_SKIP() << "no sparse 5 GB file here";
+    for (const ConversionSettings& settings : {trustSizes(), defaultConversionSettings()}) {
+        const AudioFileRecord r = analyse(settings);
+        EXPECT_EQ(r.format, FileFormat::WavePcm);
+        EXPECT_EQ(r.container, WaveContainer::Rf64);
+        EXPECT_EQ(r.frameCount, dataBytes / 4);
+    }
+    // A RIFF size that is not the length: refused unless the option distrusts it.
+    ASSERT_TRUE(poke(20, 12345));
+    EXPECT_EQ(analyse(trustSizes()).format, FileFormat::NotRecognised);
+    EXPECT_EQ(analyse(defaultConversionSettings()).frameCount, dataBytes / 4);
 }
 
 TEST_F(HugeFile, FloatCeScanWindows) {
