@@ -1,5 +1,6 @@
 #include "analyser/analysis/chunk_tree.h"
 
+#include "analyser/analysis/ds64_chunk.h"
 #include "analyser/analysis/list_chunk.h"
 #include "analyser/analysis/riff_names.h"
 #include "analyser/analysis/wave_format.h"
@@ -8,6 +9,7 @@
 #include "protocol/little_endian.h"
 
 #include <cstring>
+#include <limits>
 
 namespace corv {
 
@@ -23,6 +25,7 @@ namespace {
 // Larger chunks are skipped by seeking and never read into memory.
 constexpr uint32_t kLargestDecodedChunk = 999999;
 constexpr uint64_t kNoLimit = 4294967295u;
+constexpr uint64_t kNoLimitInDs64 = std::numeric_limits<uint64_t>::max();
 
 struct ChunkHeader {
     char id[4];
@@ -42,9 +45,11 @@ bool readChunkHeader(ByteSource& source, ChunkHeader& header) {
     return true;
 }
 
-uint64_t walkLimit(bool ignored, int64_t fileSize) {
-    if (ignored && fileSize >= 0 && fileSize < 4294967295) return static_cast<uint64_t>(fileSize);
-    return kNoLimit;
+uint64_t walkLimit(bool ignored, int64_t fileSize, bool sizesInDs64) {
+    const uint64_t none = sizesInDs64 ? kNoLimitInDs64 : kNoLimit;
+    if (ignored && fileSize >= 0 && static_cast<uint64_t>(fileSize) < none)
+        return static_cast<uint64_t>(fileSize);
+    return none;
 }
 
 void formatLines(TextNode& node, const ChunkBytes& body) {
@@ -120,8 +125,23 @@ void displayLines(TextNode& node, const ChunkBytes& body) {
         node.append(formatText("data: %s", body.text(4, 519).c_str()));
 }
 
+// Every field that fits in the body, each on a line of its own.
+void ds64Lines(TextNode& node, const Ds64& ds64) {
+    using ull = unsigned long long;
+    if (ds64.riffSize) node.append(formatText("RIFF size: %llu bytes", ull{*ds64.riffSize}));
+    if (ds64.dataSize) node.append(formatText("Data size: %llu bytes", ull{*ds64.dataSize}));
+    if (ds64.sampleCount) node.append(formatText("Sample count: %llu", ull{*ds64.sampleCount}));
+    if (ds64.tableLength) node.append(formatText("Table entries: %u", *ds64.tableLength));
+    for (const Ds64Entry& entry : ds64.table) {
+        std::string id(entry.id, 4);
+        for (char& c : id)
+            if (!isPrintableIdChar(static_cast<uint8_t>(c))) c = '?';
+        node.append(formatText("Chunk %s: %llu bytes", id.c_str(), ull{entry.size}));
+    }
+}
+
 bool isDecoded(const ChunkHeader& header) {
-    for (const char* id : {"fmt ", "cue ", "plst", "fact", "LIST", "DISP"})
+    for (const char* id : {"fmt ", "cue ", "plst", "fact", "LIST", "DISP", "ds64"})
         if (header.is(id)) return true;
     return false;
 }
@@ -161,26 +181,59 @@ bool isPadByte(ByteSource& source, int64_t position) {
     return source.seek(position) && source.read(&pad, 1) == 1 && pad == 0;
 }
 
+// The chunk sizes of one walk: the 32-bit fields, or in an RF64 or BW64 file
+// what its "ds64" says for a field of kSizeInDs64.
+class ChunkSizes {
+  public:
+    explicit ChunkSizes(bool inDs64) : inDs64_(inDs64) {}
+    uint64_t of(const ChunkHeader& header) const {
+        if (!inDs64_ || header.size != kSizeInDs64) return header.size;
+        return ds64_.sizeOf(header.id).value_or(header.size);
+    }
+    // The first "ds64" of the file is the one that counts.
+    void take(const Ds64& ds64) {
+        if (seen_) return;
+        ds64_ = ds64;
+        seen_ = true;
+    }
+
+  private:
+    bool inDs64_;
+    bool seen_ = false;
+    Ds64 ds64_;
+};
+
 // Appends one node per chunk under parent, starting at the header at
 // position. consumed counts bodies only, as the limit does.
-void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t limit) {
+void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t limit,
+                ChunkSizes sizes) {
     ChunkHeader header;
     if (!source.seek(position) || !readChunkHeader(source, header)) return;
-    if (limit <= header.size) return;
+    uint64_t size = sizes.of(header);
+    if (limit <= size) return;
     uint64_t consumed = 0;
     std::vector<uint8_t> buffer;
     for (;;) {
         position += 8;
         TextNode& node = parent.append(std::string(header.id, 4));
-        node.append(formatText("size: %u bytes", header.size));
-        bool whole = true;
-        if (isDecoded(header) && header.size <= kLargestDecodedChunk)
-            whole = showBody(node, header, source, buffer);
-        if (!whole) return;
-        uint64_t step = header.size;
+        node.append(size == header.size ? formatText("size: %u bytes", header.size)
+                                        : formatText("size: %llu bytes (from ds64)",
+                                                     static_cast<unsigned long long>(size)));
+        // A body whose size stands in ds64 is only stepped over.
+        const bool decoded =
+            isDecoded(header) && size == header.size && size <= kLargestDecodedChunk;
+        if (decoded && !showBody(node, header, source, buffer)) return;
+        if (decoded && header.is("ds64")) {
+            const Ds64 ds64 = decodeDs64(buffer.data() + 8, header.size);
+            ds64Lines(node, ds64);
+            sizes.take(ds64);
+        }
+        // A size from ds64 may point beyond any position a file can have.
+        if (size >= static_cast<uint64_t>(std::numeric_limits<int64_t>::max() - position)) return;
+        uint64_t step = size;
         if (header.is("data")) {
-            step += header.size % 2;
-        } else if (header.size % 2 && isPadByte(source, position + static_cast<int64_t>(step))) {
+            step += size % 2;
+        } else if (size % 2 && isPadByte(source, position + static_cast<int64_t>(step))) {
             // Not a header character, so a writer's pad byte: step over it
             // rather than end the walk there.
             ++step;
@@ -188,7 +241,8 @@ void walkChunks(TextNode& parent, ByteSource& source, int64_t position, uint64_t
         position += static_cast<int64_t>(step);
         consumed += step;
         if (!source.seek(position) || !readChunkHeader(source, header)) return;
-        if (consumed >= limit || limit - consumed <= header.size) return;
+        size = sizes.of(header);
+        if (consumed >= limit || limit - consumed <= size) return;
     }
 }
 
@@ -199,16 +253,19 @@ std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,
     std::vector<TextNode> roots;
     uint8_t header[8];
     if (!source.seek(0) || source.read(header, sizeof header) != sizeof header) return roots;
-    if (std::memcmp(header, "RIFF", 4) != 0) return roots;
+    const WaveContainer container = containerOf(header);
+    if (container == WaveContainer::None) return roots;
+    const bool sizesInDs64 = container != WaveContainer::Riff;
     bool ignored = headerSizesIgnored(options, fileSize);
     TextNode& root = roots.emplace_back();
-    root.text = "RIFF";
+    root.text = containerName(container);
     root.append(formatText("size: %u bytes%s", ChunkBytes(header, sizeof header).u32(4),
                            ignored ? " (ignored by corvandale)" : ""));
     char form[4];
     if (source.read(form, sizeof form) != sizeof form) return roots;
     TextNode& formNode = root.append(std::string(form, 4));
-    walkChunks(formNode, source, 12, walkLimit(ignored, fileSize));
+    walkChunks(formNode, source, 12, walkLimit(ignored, fileSize, sizesInDs64),
+               ChunkSizes(sizesInDs64));
     root.expanded = true;
     formNode.expanded = true;
     return roots;

@@ -21,7 +21,8 @@ struct TextNode {
 };
 
 // The tree of a RIFF file read from its start: empty when the source does not
-// begin with a RIFF header, otherwise exactly one root "RIFF". fileSize is the
+// begin with a RIFF, RF64 or BW64 header, otherwise exactly one root named by
+// it (in RF64 and BW64 files, sizes of 0xFFFFFFFF come from "ds64"). fileSize is the
 // list record's size (-1 when unknown); it decides whether the header size is
 // ignored and how far the walk may go.
 std::vector<TextNode> buildChunkTree(ByteSource& source, int64_t fileSize,

@@ -72,6 +72,8 @@ void analyseAsFile(const uint8_t* data, size_t size) {
         if (!corv::initAudioFileRecord(record, path)) std::abort();
         corv::analyseFile(record, variant(which));
         if (!isKnownFormat(record.format) || record.analysed != 1) std::abort();
+        const bool recognised = record.format != corv::FileFormat::NotRecognised;
+        if (recognised != (record.container != corv::WaveContainer::None)) std::abort();
         if (record.fileSize != static_cast<int64_t>(size)) std::abort();
         if (record.format != corv::FileFormat::NotRecognised) {
             checkRecognised(record, record.fileSize);

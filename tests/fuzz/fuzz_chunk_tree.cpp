@@ -1,6 +1,7 @@
 // The properties tree on arbitrary file contents, under the settings that
 // change the walking limit: nothing read outside the bytes, every line bounded.
 #include "analyser/analysis/chunk_tree.h"
+#include "analyser/analysis/ds64_chunk.h"
 #include "analyser/engine/entry_analysis.h"
 #include "analyser/ui/number_text.h"
 #include "platform/byte_source.h"
@@ -23,7 +24,7 @@ void check(const uint8_t* data, size_t size, int64_t fileSize,
            const corv::HeaderSizeOptions& settings) {
     corv::MemorySource source(data, size);
     auto tree = corv::buildChunkTree(source, fileSize, settings);
-    bool riff = size >= 8 && std::memcmp(data, "RIFF", 4) == 0;
+    bool riff = size >= 8 && corv::containerOf(data) != corv::WaveContainer::None;
     if (tree.size() != (riff ? 1u : 0u)) std::abort();
     for (const std::string& line : corv::treeLines(tree))
         if (line.size() > 700) std::abort();

@@ -355,6 +355,38 @@ TEST_F(ChunkTreeFile, InfoListUnderTheListNode) {
                "      INFO", "        INAM (Name)", "          size: 5", "          data: Song"}));
 }
 
+TEST_F(ChunkTreeFile, Rf64AndBw64ShowDs64FieldsAndTakeSizesFromIt) {
+    // Two table entries claimed, one and a part of the next in the body.
+    const Bytes table =
+        test::cat<uint8_t>({textBytes("big "), test::u64s({5000000000}), u32s({7})});
+    const Bytes ds64 = test::cat<uint8_t>({test::u64s({1234, 40, 10}), u32s({2}), table});
+    const Lines rf64Lines = {"RF64",
+                             "  size: 4294967295 bytes",
+                             "  WAVE",
+                             "    ds64",
+                             "      size: 44 bytes",
+                             "      RIFF size: 1234 bytes",
+                             "      Data size: 40 bytes",
+                             "      Sample count: 10",
+                             "      Table entries: 2",
+                             "      Chunk big : 5000000000 bytes",
+                             "    data",
+                             "      size: 40 bytes (from ds64)",
+                             "    big ",
+                             "      size: 5000000000 bytes (from ds64)"};
+    EXPECT_EQ(linesOf(test::rf64(ds64, {chunkWithSize("data", 0xFFFFFFFF, Bytes(40, 0)),
+                                        chunkWithSize("big ", 0xFFFFFFFF, {})})),
+              rf64Lines);
+    // A ds64 cut short shows the fields that fit; the walk goes on behind it.
+    const Lines bw64Lines =
+        joined({{"BW64", "  size: 4294967295 bytes", "  WAVE", "    ds64", "      size: 12 bytes",
+                 "      RIFF size: 1234 bytes", "    fmt ", "      size: 16 bytes"},
+                kCanonicalFormatLines});
+    EXPECT_EQ(linesOf(test::rf64(Bytes(ds64.begin(), ds64.begin() + 12),
+                                 {chunk("fmt ", test::formatPayload({}))}, "BW64")),
+              bw64Lines);
+}
+
 TEST_F(ChunkTreeFile, NotRiffOrTooShortGivesAnEmptyTree) {
     EXPECT_TRUE(treeOf(textBytes("ID3\x03\x00\x00\x00\x00\x00\x10 some mp3 frames")).empty());
     EXPECT_TRUE(treeOf(textBytes("RIFF\x04")).empty());
