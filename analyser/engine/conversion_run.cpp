@@ -94,8 +94,8 @@ class Run {
         ConversionObserver& observer, const std::atomic<bool>& stop)
         : list_(list), settings_(setup.settings), observer_(observer),
           stop_(stop), context_{setup, observer, stop}, temps_(list.size()),
-          sink_(makeOutputSink(decideRunMode(setup.settings), setup.settings, observer,
-                               mergedChannels(list, setup))) {}
+          sink_(makeOutputSink(decideRunMode(setup.settings), setup.settings, setup.largeSizes,
+                               observer, mergedChannels(list, setup))) {}
 
     RunOutcome run();
 

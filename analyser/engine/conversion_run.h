@@ -7,6 +7,7 @@
 #include "analyser/engine/channel_maps.h"
 #include "analyser/engine/conversion_settings.h"
 #include "analyser/engine/entry_analysis.h"
+#include "analyser/engine/output_writer.h"
 #include "platform/notifier.h"
 #include "ssrc/ssrcdll.h"
 
@@ -56,6 +57,9 @@ struct ConversionSetup {
     const EncoderBlocks& encoders;
     const ChannelMapList& maps;
     const SsrcEntryPoints& ssrc;
+    // Not in the settings record: the CLI's --rf64 asks for RF64 outputs,
+    // Corvandale's own runs keep the plain RIFF header.
+    LargeSizes largeSizes = LargeSizes::Zero;
 };
 
 // What one entry left on disk (empty when it failed or was stopped).

@@ -19,14 +19,15 @@ namespace {
 // Creates every planned stream and writes its header. On failure the streams
 // created so far are removed and error names the file.
 bool openStreams(std::vector<OutputStream>& streams, const std::vector<PlannedStream>& plan,
-                 FileFormat format, const StreamDescription& description, std::string& error) {
+                 FileFormat format, LargeSizes largeSizes, const StreamDescription& description,
+                 std::string& error) {
     streams.clear();
     streams.reserve(plan.size());
     for (const auto& planned : plan) {
         OutputStream& stream = streams.emplace_back();
         StreamDescription own = description;
         own.channelMask = planned.channelMask;
-        if (!openOutputStream(stream, planned.path, format)) {
+        if (!openOutputStream(stream, planned.path, format, largeSizes)) {
             error = formatText("Could not create the output file \"%s\".", planned.path.c_str());
         } else if (!writeHeader(stream, own)) {
             error = outputWriteFailedMessage(planned.path);
@@ -51,8 +52,9 @@ std::vector<std::string> pathsOf(const std::vector<OutputStream>& streams) {
 // the user's messages and the job of complete outputs.
 class SinkBase : public OutputSink {
   public:
-    SinkBase(RunMode mode, const ConversionSettings& settings, Notifier& notifier)
-        : mode_(mode), settings_(settings), notifier_(notifier) {}
+    SinkBase(RunMode mode, const ConversionSettings& settings, LargeSizes largeSizes,
+             Notifier& notifier)
+        : mode_(mode), settings_(settings), largeSizes_(largeSizes), notifier_(notifier) {}
 
   protected:
     bool fail(const std::string& message) {
@@ -79,6 +81,7 @@ class SinkBase : public OutputSink {
 
     const RunMode mode_;
     const ConversionSettings& settings_;
+    const LargeSizes largeSizes_;
     Notifier& notifier_;
     size_t index_ = 0;
     AudioFileRecord* record_ = nullptr;
@@ -105,7 +108,7 @@ class EntryOutputs final : public SinkBase {
         std::string error;
         const StreamDescription description =
             describeStream(out, mono() ? 1 : out.channels, sourceMask);
-        if (!openStreams(streams_, names.streams, out.format, description, error))
+        if (!openStreams(streams_, names.streams, out.format, largeSizes_, description, error))
             return fail(error);
         return true;
     }
@@ -163,9 +166,9 @@ class EntryOutputs final : public SinkBase {
 // entry writes into.
 class SharedOutput final : public SinkBase {
   public:
-    SharedOutput(RunMode mode, const ConversionSettings& settings, Notifier& notifier,
-                 uint32_t mergedChannels)
-        : SinkBase(mode, settings, notifier), mergedChannels_(mergedChannels) {}
+    SharedOutput(RunMode mode, const ConversionSettings& settings, LargeSizes largeSizes,
+                 Notifier& notifier, uint32_t mergedChannels)
+        : SinkBase(mode, settings, largeSizes, notifier), mergedChannels_(mergedChannels) {}
 
     bool beginEntry(size_t index, AudioFileRecord& record) override {
         index_ = index;
@@ -260,7 +263,7 @@ class SharedOutput final : public SinkBase {
         NamingResult names = planNames(1, 0);
         channels_ = merging() ? mergedChannels_ : out.channels;
         std::string error = names.error;
-        if (names.streams.empty() || !openStreams(streams_, names.streams, out.format,
+        if (names.streams.empty() || !openStreams(streams_, names.streams, out.format, largeSizes_,
                                                   describeStream(out, channels_, 0), error)) {
             failed_ = true;
             return fail(error);
@@ -324,10 +327,11 @@ class SharedOutput final : public SinkBase {
 } // namespace
 
 std::unique_ptr<OutputSink> makeOutputSink(RunMode mode, const ConversionSettings& settings,
-                                           Notifier& notifier, uint32_t mergedChannels) {
+                                           LargeSizes largeSizes, Notifier& notifier,
+                                           uint32_t mergedChannels) {
     if (combinesFiles(mode))
-        return std::make_unique<SharedOutput>(mode, settings, notifier, mergedChannels);
-    return std::make_unique<EntryOutputs>(mode, settings, notifier);
+        return std::make_unique<SharedOutput>(mode, settings, largeSizes, notifier, mergedChannels);
+    return std::make_unique<EntryOutputs>(mode, settings, largeSizes, notifier);
 }
 
 } // namespace corv

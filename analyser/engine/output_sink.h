@@ -13,6 +13,7 @@
 #include "analyser/analysis/audio_file_record.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/conversion_settings.h"
+#include "analyser/engine/output_writer.h"
 #include "analyser/engine/run_mode.h"
 #include "analyser/engine/sample_types.h"
 #include "platform/notifier.h"
@@ -70,6 +71,7 @@ class OutputSink {
 
 // mergedChannels: the channels of a merged output (the list's merged total).
 std::unique_ptr<OutputSink> makeOutputSink(RunMode mode, const ConversionSettings& settings,
-                                           Notifier& notifier, uint32_t mergedChannels);
+                                           LargeSizes largeSizes, Notifier& notifier,
+                                           uint32_t mergedChannels);
 
 } // namespace corv

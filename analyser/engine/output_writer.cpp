@@ -28,6 +28,10 @@ class HeaderCursor {
         writeU32le(out_ + at_, v);
         at_ += 4;
     }
+    void zeros(size_t n) {
+        std::memset(out_ + at_, 0, n);
+        at_ += n;
+    }
     void bytes(const void* src, size_t n) {
         std::memcpy(out_ + at_, src, n);
         at_ += n;
@@ -53,8 +57,23 @@ uint64_t sizeField(uint64_t size) {
     return size < kSizeFieldLimit ? size : 0;
 }
 
+// The reserved "JUNK" chunk becomes "ds64" and the header says "RF64" with
+// sizes of kSizeInDs64; "WAVE" between them stays.
+bool writeRf64Header(FileStream& file, uint64_t riffSize, uint64_t dataBytes, uint64_t frames) {
+    uint8_t header[12 + kReservedDs64Bytes];
+    HeaderCursor out(header);
+    out.text("RF64");
+    out.u32(kSizeInDs64);
+    out.text("WAVE");
+    out.text("ds64");
+    out.u32(kDs64FixedSize);
+    encodeDs64(header + out.size(), riffSize, dataBytes, frames);
+    return file.seek(0) && file.write(header, sizeof header) == sizeof header;
+}
+
 // Steps 2 to 4 of finishing: pad, measure, patch. False on any failed call.
-bool padAndPatch(OutputStream& stream, uint64_t dataBytes) {
+bool padAndPatch(OutputStream& stream, uint64_t samples) {
+    const uint64_t dataBytes = samples * stream.description.bytesPerSample;
     FileStream& file = stream.file;
     // Padding goes at the end even when the last write was in place (merging).
     if (!file.seekToEnd()) return false;
@@ -69,12 +88,18 @@ bool padAndPatch(OutputStream& stream, uint64_t dataBytes) {
     if (length < kChunkHeaderBytes) return false;
 
     const uint64_t riffSize = static_cast<uint64_t>(length - kChunkHeaderBytes);
-    if (!patchU32(file, kSizeFieldOffset, sizeField(riffSize))) return false;
     // The walk reads, so the written bytes must leave the buffer first.
     if (!file.flush() || !findDataChunk("data", file)) return false;
-    int64_t chunkAt = file.tell();
-    return chunkAt >= 0 && patchU32(file, chunkAt + kSizeFieldOffset, sizeField(dataBytes)) &&
-           file.flush();
+    const int64_t dataSizeAt = file.tell() + kSizeFieldOffset;
+    if (dataSizeAt < kSizeFieldOffset) return false;
+    if (stream.largeSizes == LargeSizes::Rf64 && riffSize >= kSizeFieldLimit) {
+        const uint32_t channels = stream.description.channels;
+        return patchU32(file, dataSizeAt, kSizeInDs64) &&
+               writeRf64Header(file, riffSize, dataBytes, channels ? samples / channels : 0) &&
+               file.flush();
+    }
+    return patchU32(file, kSizeFieldOffset, sizeField(riffSize)) &&
+           patchU32(file, dataSizeAt, sizeField(dataBytes)) && file.flush();
 }
 
 } // namespace
@@ -84,7 +109,8 @@ StreamDescription describeStream(const OutputType& out, uint32_t channels, uint3
                              channelMask};
 }
 
-bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& header) {
+bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& header,
+                 LargeSizes largeSizes) {
     uint32_t fmtSize = 0;
     switch (format) {
     case FileFormat::WavePcm:
@@ -117,6 +143,11 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
     out.text("RIFF");
     out.u32(0); // patched when the stream is finished
     out.text("WAVE");
+    if (largeSizes == LargeSizes::Rf64) {
+        out.text("JUNK");
+        out.u32(kDs64FixedSize);
+        out.zeros(kDs64FixedSize);
+    }
     out.text("fmt ");
     out.u32(fmtSize);
     out.u16(tag);
@@ -139,9 +170,11 @@ bool buildHeader(FileFormat format, const StreamDescription& d, HeaderBytes& hea
     return true;
 }
 
-bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat format) {
+bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat format,
+                      LargeSizes largeSizes) {
     stream.path = path;
     stream.format = format;
+    stream.largeSizes = largeSizes;
     stream.dataStart = 0;
     stream.created = false;
     stream.failed = false;
@@ -153,8 +186,8 @@ bool openOutputStream(OutputStream& stream, const std::string& path, FileFormat 
 bool writeHeader(OutputStream& stream, const StreamDescription& description) {
     stream.description = description;
     HeaderBytes header;
-    bool ok =
-        !stream.failed && stream.file.isOpen() && buildHeader(stream.format, description, header);
+    bool ok = !stream.failed && stream.file.isOpen() &&
+              buildHeader(stream.format, description, header, stream.largeSizes);
     if (ok && header.size > 0)
         ok = stream.file.write(header.bytes, header.size) == header.size && stream.file.flush();
     if (!ok) {
@@ -174,8 +207,7 @@ bool appendSamples(OutputStream& stream, const void* data, size_t bytes) {
 }
 
 bool finishStream(OutputStream& stream, uint64_t samples, bool deleteFile) {
-    bool ok = !stream.failed && stream.file.isOpen() &&
-              padAndPatch(stream, samples * stream.description.bytesPerSample);
+    bool ok = !stream.failed && stream.file.isOpen() && padAndPatch(stream, samples);
     if (!stream.file.close()) ok = false;
     if (!ok) stream.failed = true;
     if ((!ok || deleteFile) && stream.created) {
