@@ -15,7 +15,8 @@ constexpr char kProgramHelp[] =
 constexpr char kInfoFooter[] =
     "\nWith --json: an array with one object per file, keys path, name, directory,\n"
     "fileSize, channels, sampleRate, format, frameCount, bytesPerSample, sampleType,\n"
-    "dataStart, channelMask (format and sampleType as their integer codes).\n"
+    "dataStart, channelMask (format and sampleType as their integer codes), and\n"
+    "container (\"RIFF\", \"RF64\" or \"BW64\"; null when the file is not recognised).\n"
     "A path given twice counts once. Files that cannot be added are named on\n"
     "stderr and skipped; the exit status is then 1.";
 
@@ -114,6 +115,9 @@ void addConvertOptions(CLI::App& convert, CommandLine& line) {
     convert.add_flag("--keep-length", f.keepLength,
                      "Keep each file's length when applying the delay");
     convert.add_flag("--maps-enabled", f.mapsEnabled, "Apply the active channel maps");
+    convert.add_flag("--rf64", f.rf64,
+                     "WAVE outputs that pass 4 GB become RF64 files (every WAVE output gets a "
+                     "28-byte \"JUNK\" chunk behind \"WAVE\" to hold \"ds64\")");
     convert.add_option("FILE", line.files, "WAVE files")->required();
     convert.footer(kConvertFooter);
 }

@@ -91,7 +91,8 @@ int runConvert(const CommandLine& line) {
     const auto entries = files.entries();
     StderrObserver observer(stderr, stderrIsTerminal());
     const ConversionSetup setup{settings->conversion, settings->encoders, maps,
-                                linkedSsrcEntryPoints()};
+                                linkedSsrcEntryPoints(),
+                                line.flags.rf64 ? LargeSizes::Rf64 : LargeSizes::Zero};
     if (!prepareConversion(entries, setup, observer)) return kExitFailure;
 
     // Started with Ctrl+C ignored (in the background of a script): keep it so.

@@ -32,6 +32,7 @@ struct ConvertFlags {
     bool delay = false;
     bool keepLength = false;
     bool mapsEnabled = false;
+    bool rf64 = false; // not a setting: it goes to the run's setup
 };
 
 // Each parser gives nothing for a value the option does not take.

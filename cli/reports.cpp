@@ -75,6 +75,8 @@ std::string lengthText(int64_t frames, uint32_t sampleRate) {
 nlohmann::ordered_json infoJson(const std::vector<AudioFileRecord*>& list) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const AudioFileRecord* r : list) {
+        nlohmann::ordered_json container = nullptr;
+        if (r->container != WaveContainer::None) container = text(containerName(r->container));
         array.push_back({
             {"path", text(fieldText(r->path))},
             {"name", text(fieldText(r->name))},
@@ -88,6 +90,7 @@ nlohmann::ordered_json infoJson(const std::vector<AudioFileRecord*>& list) {
             {"sampleType", static_cast<int32_t>(r->sampleType)},
             {"dataStart", r->dataStart},
             {"channelMask", r->channelMask},
+            {"container", container},
         });
     }
     return array;

@@ -1,5 +1,6 @@
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/settings_file.h"
+#include "ffprobe.h"
 #include "platform/record_file.h"
 #include "temp_dir.h"
 #include "wav_builder.h"
@@ -111,7 +112,7 @@ TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
         keys.insert(item.key());
     EXPECT_EQ(keys, (std::set<std::string>{"path", "name", "directory", "fileSize", "channels",
                                            "sampleRate", "format", "frameCount", "bytesPerSample",
-                                           "sampleType", "dataStart", "channelMask"}));
+                                           "sampleType", "dataStart", "channelMask", "container"}));
     EXPECT_EQ(files[0]["path"], pcm);
     EXPECT_EQ(files[0]["name"], "pcm.wav");
     EXPECT_EQ(files[0]["directory"], temp.path().string());
@@ -123,12 +124,58 @@ TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
     EXPECT_EQ(files[0]["bytesPerSample"], 2);
     EXPECT_EQ(files[0]["sampleType"], 4);
     EXPECT_EQ(files[0]["dataStart"], 44);
+    EXPECT_EQ(files[0]["container"], "RIFF");
 
     EXPECT_EQ(files[1]["format"], 40);
     EXPECT_EQ(files[1]["sampleType"], 8);
     EXPECT_EQ(files[1]["channelMask"], 4);
     EXPECT_EQ(files[1]["frameCount"], 5);
     EXPECT_EQ(files[1]["dataStart"], 68);
+}
+
+TEST_F(CliTest, Rf64OutputsAreTodaysUnderFourGigabytesWithAJunkChunk) {
+    // One minute of 16-bit stereo at 44100 Hz, written as 24-bit extensible.
+    Bytes samples(size_t{60} * 44100 * 4);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<uint8_t>(i * 7 + i / 4096);
+    writeFile(temp.file("minute.wav"), wave(FormatFields{}, samples));
+    Bytes outputs[2];
+    for (int rf64 : {0, 1}) {
+        const std::string out = folder(rf64 ? "rf64" : "riff");
+        std::vector<std::string> args = {"convert", "--type", "24bit", "--format",
+                                         "ext",     "--out",  out,     temp.file("minute.wav")};
+        if (rf64) args.insert(args.begin() + 1, "--rf64");
+        ASSERT_EQ(run(args).status, 0);
+        outputs[rf64] = readFile(out + "minute.wav");
+    }
+    Bytes expected = outputs[0];
+    const Bytes junk = cat<uint8_t>({textBytes("JUNK"), u32s({28}), Bytes(28, 0)});
+    expected.insert(expected.begin() + 12, junk.begin(), junk.end());
+    for (int i = 0; i < 4; ++i)
+        expected[4 + i] = static_cast<uint8_t>((u32at(outputs[0], 4) + 36) >> (8 * i));
+    EXPECT_TRUE(outputs[1] == expected);
+}
+
+TEST_F(CliTest, Rf64OutputOverFourGigabytesReadsBackWithItsFrameCount) {
+    // A raw copy of a sparse input whose 32-bit sizes say 0, as today's outputs over 4 GB do.
+    const int64_t dataBytes = (int64_t{1} << 32) + 4096;
+    const std::string in = temp.file("big.wav");
+    if (!writeSparse(
+            in, riffWithSize(0, {chunk("fmt ", formatPayload({})), chunkWithSize("data", 0, {})}),
+            44 + dataBytes))
+        GTEST_SKIP() << "no sparse 4 GB file here";
+    const std::string out = folder("out");
+    CliRun r = run({"convert", "--rf64", "--out", out, "--json", in});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string output = r.parsed()[0]["outputs"][0];
+    ConversionSettings trustSizes = defaultConversionSettings();
+    trustSizes.ignoreSizeInHeader = 0;
+    const AudioFileRecord record = analysePath(output, trustSizes);
+    EXPECT_EQ(record.container, WaveContainer::Rf64);
+    EXPECT_EQ(record.frameCount, dataBytes / 4);
+    if (ffmpegAvailable()) {
+        EXPECT_EQ(ffprobe(temp, output).frames, dataBytes / 4);
+    }
 }
 
 TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsTheOutput) {
