@@ -1,6 +1,6 @@
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/settings_file.h"
-#include "ffprobe.h"
+#include "outside_tools.h"
 #include "platform/record_file.h"
 #include "temp_dir.h"
 #include "wav_builder.h"
@@ -168,13 +168,11 @@ TEST_F(CliTest, Rf64OutputOverFourGigabytesReadsBackWithItsFrameCount) {
     CliRun r = run({"convert", "--rf64", "--out", out, "--json", in});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string output = r.parsed()[0]["outputs"][0];
-    ConversionSettings trustSizes = defaultConversionSettings();
-    trustSizes.ignoreSizeInHeader = 0;
-    const AudioFileRecord record = analysePath(output, trustSizes);
+    const AudioFileRecord record = analysePath(output, trustedSizes());
     EXPECT_EQ(record.container, WaveContainer::Rf64);
     EXPECT_EQ(record.frameCount, dataBytes / 4);
     if (ffmpegAvailable()) {
-        EXPECT_EQ(ffprobe(temp, output).frames, dataBytes / 4);
+        EXPECT_EQ(ffprobeNumber(temp, "duration_ts", output), dataBytes / 4);
     }
 }
 

@@ -122,14 +122,8 @@ Bytes rf64(const Bytes& ds64Body, const std::vector<Bytes>& chunks, std::string_
     return file;
 }
 
-Bytes rf64Wave(const FormatFields& f, const Bytes& samples, std::string_view id) {
-    const Bytes fmt = chunk("fmt ", formatPayload(f));
-    const Bytes data =
-        cat<uint8_t>({chunkWithSize("data", 0xFFFFFFFFu, samples), Bytes(samples.size() % 2, 0)});
-    const uint64_t riffSize = 4 + 8 + 28 + fmt.size() + data.size();
-    const uint64_t frames = samples.size() / (f.channels * f.containerBytes);
-    return rf64(cat<uint8_t>({u64s({riffSize, samples.size(), frames}), u32s({0})}), {fmt, data},
-                id);
+Bytes ds64Body(uint64_t riffSize, uint64_t dataSize, uint64_t sampleCount) {
+    return cat<uint8_t>({u64s({riffSize, dataSize, sampleCount}), u32s({0})});
 }
 
 void writeFile(const std::string& path, const Bytes& bytes) {
@@ -149,6 +143,12 @@ bool writeSparse(const std::string& path, const Bytes& head, int64_t length) {
 Bytes readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+ConversionSettings trustedSizes() {
+    ConversionSettings settings = defaultConversionSettings();
+    settings.ignoreSizeInHeader = 0;
+    return settings;
 }
 
 AudioFileRecord analysePath(const std::string& path, const ConversionSettings& settings) {

@@ -61,14 +61,17 @@ Bytes wave(const FormatFields& f, const Bytes& samples, int recordSize = 16);
 
 // "RF64" (or "BW64") + 0xFFFFFFFF + "WAVE" + a "ds64" of the given body + chunks.
 Bytes rf64(const Bytes& ds64Body, const std::vector<Bytes>& chunks, std::string_view id = "RF64");
-// A canonical one: ds64 with the true sizes, fmt, then data whose 32-bit size is 0xFFFFFFFF.
-Bytes rf64Wave(const FormatFields& f, const Bytes& samples, std::string_view id = "RF64");
+// The 28-byte "ds64" body: RIFF size, data size, sample count and an empty table.
+Bytes ds64Body(uint64_t riffSize, uint64_t dataSize, uint64_t sampleCount);
 
 void writeFile(const std::string& path, const Bytes& bytes);
 // The bytes, then a gap up to length that the file system need not store;
 // false when it refuses such a file.
 bool writeSparse(const std::string& path, const Bytes& head, int64_t length);
 Bytes readFile(const std::string& path);
+
+// The defaults, with the RIFF and data sizes of the header always trusted.
+ConversionSettings trustedSizes();
 
 // Adds the file as the list would and analyses it.
 AudioFileRecord analysePath(const std::string& path,
