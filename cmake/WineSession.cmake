@@ -1,7 +1,6 @@
 # The Windows tests of one ctest run share a display and a Wine server, started
 # before the first of them and stopped after the last (scripts/wine-session.sh).
 # Every test run under Wine requires this fixture; corv_discover_tests adds it.
-set(CORV_WINE_FIXTURE wine_session)
 add_test(NAME wine_session_start COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session.sh start ${CORV_WINE_PREFIX})
 add_test(NAME wine_session_stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session.sh stop ${CORV_WINE_PREFIX})
 # The first start of a new prefix takes a while.
