@@ -8,6 +8,7 @@
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
 #include "platform/file_system.h"
+#include "platform/win/dialog_program.h"
 
 #include <commctrl.h>
 
@@ -216,21 +217,13 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(dialog, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 void ShowConfigureDialog(BatcherState& state) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURE), state.mainWindow,
-                    configureDialogProc, reinterpret_cast<LPARAM>(&state));
+                    GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&state));
 }
 
 } // namespace corv

@@ -1,6 +1,7 @@
 #include "batcher/win/log_window.h"
 
 #include "batcher/win/resource.h"
+#include "platform/win/dialog_program.h"
 
 #include <string>
 
@@ -182,14 +183,6 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK logWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 BOOL CALLBACK setShowLogBox(HWND window, LPARAM checked) {
     if (GetDlgItem(window, IDC_SHOW_LOG))
         CheckDlgButton(window, IDC_SHOW_LOG, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -201,7 +194,7 @@ BOOL CALLBACK setShowLogBox(HWND window, LPARAM checked) {
 HWND OpenLogWindow(BatcherState& state) {
     if (state.logWindow) return state.logWindow;
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOG_WINDOW),
-                                     state.mainWindow, logWindowProc, 0);
+                                     state.mainWindow, GuardedDialogProc<handle>, 0);
     if (!window) return nullptr;
     SetWindowPos(window, nullptr, kScreenX, kScreenY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(window, SW_SHOWNOACTIVATE);

@@ -9,6 +9,7 @@
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/progress_dialog.h"
 #include "batcher/win/resource.h"
+#include "platform/win/dialog_program.h"
 
 #include <commctrl.h>
 
@@ -124,14 +125,6 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 void ApplyShowLogWindow(BatcherState& state, bool shown) {
@@ -144,7 +137,8 @@ void ApplyShowLogWindow(BatcherState& state, bool shown) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc, 0);
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                              GuardedDialogProc<handle>, 0);
 }
 
 } // namespace corv

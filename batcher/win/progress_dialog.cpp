@@ -12,6 +12,7 @@
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/thread_wait.h"
+#include "platform/win/dialog_program.h"
 
 #include <commctrl.h>
 #include <process.h>
@@ -179,14 +180,6 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handle(dialog, message, wParam, lParam);
-    } catch (...) {
-        return FALSE; // nothing may unwind into the window manager
-    }
-}
-
 } // namespace
 
 void ShowProgressDialog(BatcherState& state) {
@@ -195,7 +188,7 @@ void ShowProgressDialog(BatcherState& state) {
     state.abort = false;
     RunContext run{state};
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), state.mainWindow,
-                    progressDialogProc, reinterpret_cast<LPARAM>(&run));
+                    GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&run));
     WaitForThreadPumping(state.runnerThread);
     state.progressWindow = nullptr;
     for (const std::string& text : run.closingMessages)

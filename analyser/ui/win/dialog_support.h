@@ -3,20 +3,12 @@
 // disabled by the caller before one opens and enabled again when it closes.
 #include <windows.h>
 
+#include "platform/win/dialog_program.h" // GuardedDialogProc
+
 #include <string>
 #include <string_view>
 
 namespace corv {
-
-// A dialog procedure around a handler: nothing may unwind into the window manager.
-template <INT_PTR (*Handler)(HWND, UINT, WPARAM, LPARAM)>
-INT_PTR CALLBACK guardedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return Handler(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 // Creates the dialog from its template in this program's resources, owned by
 // owner, passes parameter to its WM_INITDIALOG and shows it. Null on failure.

@@ -250,7 +250,7 @@ HWND openPreferencesDialog(HWND owner, AnalyserSettings& settings,
                            std::function<bool()> workerRunning) {
     auto editor =
         std::make_unique<PreferencesEditor>(settings, programDirectory, std::move(workerRunning));
-    HWND dialog = createModelessDialog(owner, IDD_PREFERENCES, guardedDialogProc<handle>,
+    HWND dialog = createModelessDialog(owner, IDD_PREFERENCES, GuardedDialogProc<handle>,
                                        reinterpret_cast<LPARAM>(editor.get()));
     if (dialog) editor.release(); // the dialog deletes it when it is destroyed
     return dialog;

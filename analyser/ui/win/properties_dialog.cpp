@@ -65,7 +65,7 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 HWND openPropertiesDialog(HWND owner, const AudioFileRecord& record,
                           const ConversionSettings& settings) {
     PropertiesRequest request{record, settings};
-    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, guardedDialogProc<handle>,
+    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, GuardedDialogProc<handle>,
                                 reinterpret_cast<LPARAM>(&request));
 }
 
