@@ -188,13 +188,12 @@ void onTabChange(HWND dialog, BatcherState& state) {
 }
 
 INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<BatcherState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = DialogRecord<BatcherState>(dialog, message, lParam);
+    if (!state) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        onInit(dialog, *reinterpret_cast<BatcherState*>(lParam));
+        onInit(dialog, *state);
         return TRUE;
     }
-    if (!state) return FALSE;
     switch (message) {
     case WM_COMMAND:
         onCommand(dialog, *state, LOWORD(wParam));

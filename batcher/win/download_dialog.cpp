@@ -68,13 +68,12 @@ void onInit(HWND dialog, DownloadRun& run) {
 }
 
 INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* run = reinterpret_cast<DownloadRun*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* run = DialogRecord<DownloadRun>(dialog, message, lParam);
+    if (!run) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        onInit(dialog, *reinterpret_cast<DownloadRun*>(lParam));
+        onInit(dialog, *run);
         return TRUE;
     }
-    if (!run) return FALSE;
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) SetEvent(run->cancel); // Escape

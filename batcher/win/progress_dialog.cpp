@@ -152,13 +152,12 @@ void onCommand(HWND dialog, BatcherState& state, int id) {
 }
 
 INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* run = reinterpret_cast<RunContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* run = DialogRecord<RunContext>(dialog, message, lParam);
+    if (!run) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        onInit(dialog, *reinterpret_cast<RunContext*>(lParam));
+        onInit(dialog, *run);
         return TRUE;
     }
-    if (!run) return FALSE;
     switch (message) {
     case WM_COMMAND:
         onCommand(dialog, run->state, LOWORD(wParam));

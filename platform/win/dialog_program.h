@@ -51,4 +51,11 @@ INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
+// The record a dialog was opened with (DialogBoxParam's parameter), kept in
+// its DWLP_USER from WM_INITDIALOG on; null for the messages before that.
+template <class Record> Record* DialogRecord(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<Record*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 } // namespace corv

@@ -11,17 +11,16 @@ namespace corv {
 namespace {
 
 INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* hooks = DialogRecord<ConversionDialogHooks>(dialog, message, lParam);
+    if (!hooks) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    case WM_INITDIALOG:
         SendDlgItemMessageA(dialog, IDC_CONVERSION_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        auto* hooks = reinterpret_cast<ConversionDialogHooks*>(lParam);
         if (!hooks->start(dialog)) EndDialog(dialog, 0);
         return TRUE;
-    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {
-            reinterpret_cast<ConversionDialogHooks*>(GetWindowLongPtrA(dialog, DWLP_USER))->stop();
+            hooks->stop();
             EndDialog(dialog, 0);
         }
         return TRUE;
