@@ -33,6 +33,18 @@ std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& inpu
     return job;
 }
 
+// A job of a window-driven encoder or the AC3 library for in + "song.wav".
+std::unique_ptr<corv::JobRecord> windowJob(int type, const std::string& in) {
+    auto job = std::make_unique<corv::JobRecord>();
+    job->jobType = type;
+    job->sampleRate = 48000;
+    job->frameCount = 480000; // 10 s, what the Surcode stand-in counts
+    corv::setFieldText(job->jobName, "song.wav");
+    corv::setFieldText(job->outputDirectory, in);
+    corv::setFieldText(job->baseName, "song");
+    return job;
+}
+
 // The job log, cut into the parts each job wrote.
 std::vector<std::string> jobParts(const std::string& log) {
     std::vector<std::string> parts;
@@ -232,16 +244,7 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
               ERROR_SUCCESS);
     RegSetValueExA(options, "WAVEFILE3", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
 
-    auto job = [&](int type) {
-        auto j = std::make_unique<corv::JobRecord>();
-        j->jobType = type;
-        j->sampleRate = 48000;
-        j->frameCount = 480000; // 10 s, what the Surcode stand-in counts
-        corv::setFieldText(j->jobName, "song.wav");
-        corv::setFieldText(j->outputDirectory, in);
-        corv::setFieldText(j->baseName, "song");
-        return j;
-    };
+    auto job = [&](int type) { return windowJob(type, in); };
     auto noEncode = job(1000), dvd = job(1001), sonic = job(1010), ac3 = job(1011);
     dvd->settings.surcode = {{}, 1, {}, 768, 1, {}}; // DVD, 768 kbps, attenuate rear
     corv::SonicFoundrySettings& s = sonic->settings.sonicFoundry;
@@ -299,6 +302,49 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
               std::string::npos)
         << parts[2];
     EXPECT_EQ(e2e::readFile(in + "song(1).ac3").size(), 16u);
+}
+
+// Each window-driven job that cannot go on ends with its own line, and the
+// run goes on: Encode that never goes grey, a registry key that cannot be
+// made (a non-volatile key under a volatile one), a program that cannot start.
+TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
+    const std::string in = folder.path();
+    const std::string noGrey = in + "surcode_nogrey.exe", broken = in + "notaprogram.exe";
+    ASSERT_TRUE(
+        CopyFileA((e2e::ownDirectory() + "window_encoder.exe").c_str(), noGrey.c_str(), FALSE));
+    e2e::writeFile(broken, "plain text");
+    e2e::writeBatcherSettings(in, {{0, noGrey}, {1, noGrey}, {10, broken}});
+    const char* dvdKey = "Software\\Minnetonka Audio Software\\Surcode DTS";
+    RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
+    HKEY volatileKey = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, dvdKey, 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    auto cdPro = windowJob(1000, in), dvd = windowJob(1001, in), sonic = windowJob(1010, in);
+    e2e::writeFile(in + "song.wav", "x");
+    for (auto* surcode : {cdPro.get(), dvd.get()})
+        corv::setFieldText(surcode->settings.surcode.channelFiles[0], in + "song.wav");
+    corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[0], in + "song.wav");
+
+    ASSERT_TRUE(quillmere.start());
+    for (const auto* j : {cdPro.get(), dvd.get(), sonic.get()})
+        add(*j);
+    ASSERT_TRUE(run());
+    ASSERT_TRUE(runEnded());
+    RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
+
+    std::vector<std::string> parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 3u) << log();
+    EXPECT_NE(parts[0].find("\tEncoding did not start: Encode stayed enabled.\r\n"),
+              std::string::npos)
+        << parts[0];
+    EXPECT_NE(parts[1].find("\tThe registry key \"" + std::string(dvdKey) +
+                            "\\OPTIONS\" cannot be opened. Skipping current job\r\n"),
+              std::string::npos)
+        << parts[1];
+    EXPECT_NE(parts[2].find("\tThe program could not be started: "), std::string::npos) << parts[2];
+    EXPECT_EQ(e2e::countProcesses("surcode_nogrey.exe"), 0); // ended with its job
 }
 
 } // namespace
