@@ -1,0 +1,178 @@
+// The encoder dialogs without windows: enable rules, slot choices, range
+// checks, the restore copy and the command-line reply.
+#include "analyser/batcher_client/batcher_dialog_values.h"
+#include "analyser/batcher_client/encoder_dialog_values.h"
+#include "analyser/batcher_client/win/dialog_ids_encoders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace corv {
+namespace {
+
+struct EncoderDialogs : ::testing::Test {
+    EncoderBlocks blocks = defaultEncoderBlocks();
+    std::unique_ptr<EncoderEditor> open(JobType type) {
+        return EncoderEditor::open(static_cast<int32_t>(type), blocks, nullptr);
+    }
+};
+
+ControlView controlOf(const EncoderEditor& editor, int id) {
+    for (const ControlView& control : editor.view())
+        if (control.id == id) return control;
+    ADD_FAILURE() << "no control " << id;
+    return {};
+}
+
+TEST_F(EncoderDialogs, SonicFoundryModeAndLfeDecideChannelsSlotsAndEnabling) {
+    struct Case {
+        int mode;
+        bool lfe;
+        int channels;
+        int32_t slots[6];                                // L R C LFE LS RS
+        bool centre, surround, dolby, lfeBox, lfeFilter; // enabled
+    };
+    const Case cases[] = {
+        {1, true, 1, {-1, -1, 0, -1, -1, -1}, false, false, false, false, false},
+        {2, true, 2, {0, 1, -1, -1, -1, -1}, false, false, true, false, false},
+        {3, true, 4, {0, 1, 2, 3, -1, -1}, true, false, false, true, true},
+        {4, false, 3, {0, 1, -1, -1, 2, -1}, false, true, false, true, false},
+        {5, true, 5, {0, 1, 2, 3, 4, -1}, true, true, false, true, true},
+        {6, false, 4, {0, 1, -1, -1, 2, 3}, false, true, false, true, false},
+        {7, true, 6, {0, 1, 2, 3, 4, 5}, true, true, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        auto editor = open(JobType::SonicFoundry);
+        editor->change({IDC_LFE, c.lfe, -1, {}});
+        editor->change({IDC_CODING_MODE, false, c.mode - 1, {}});
+        const SonicFoundryBlock& b = blocks.sonicFoundry;
+        EXPECT_EQ(b.channelCount, c.channels);
+        EXPECT_EQ(std::memcmp(b.slotStream, c.slots, sizeof c.slots), 0);
+        EXPECT_EQ(controlOf(*editor, IDC_CHANNEL_COUNT).text, std::to_string(c.channels));
+        EXPECT_EQ(controlOf(*editor, IDC_CENTRE_MIX).enabled, c.centre);
+        EXPECT_EQ(controlOf(*editor, IDC_SURROUND_MIX).enabled, c.surround);
+        EXPECT_EQ(controlOf(*editor, IDC_REAR_3DB).enabled, c.surround);
+        EXPECT_EQ(controlOf(*editor, IDC_DOLBY_SURROUND).enabled, c.dolby);
+        EXPECT_EQ(controlOf(*editor, IDC_LFE).enabled, c.lfeBox);
+        EXPECT_EQ(controlOf(*editor, IDC_LFE_FILTER).enabled, c.lfeFilter);
+        for (int slot = 0; slot < 6; ++slot)
+            EXPECT_EQ(controlOf(*editor, IDC_SLOT_L + slot).enabled, c.slots[slot] >= 0);
+        EXPECT_FALSE(controlOf(*editor, IDC_INTEL_BYTE_ORDER).enabled);
+    }
+}
+
+TEST_F(EncoderDialogs, SurcodeStoresItsSlotsOnlyAtOkAndNeedsOneChannel) {
+    auto editor = open(JobType::SurcodeCdPro);
+    editor->change({IDC_MONO_STREAM_COUNT, false, 1, {}});       // 2 streams: nothing selected
+    EXPECT_EQ(controlOf(*editor, IDC_SLOT_L).items->size(), 3u); // "", "0", "1"
+    EXPECT_EQ(editor->ok(), kNoChannelMessage);
+    editor->change({IDC_SLOT_L + 1, false, 2, {}});    // R: stream 1
+    EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 6); // not yet stored
+    EXPECT_EQ(editor->ok(), "");
+    EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 2);
+    EXPECT_EQ(blocks.surcodeCdPro.monoStreamIndex[1], 1);
+    EXPECT_LT(blocks.surcodeCdPro.monoStreamIndex[0], 0);
+}
+
+TEST_F(EncoderDialogs, SurcodeDvdKeepsItsDataRateChoiceAt48000Only) {
+    auto editor = open(JobType::SurcodeDvd);
+    editor->change({IDC_DATA_RATE, false, 0, {}}); // "1536"
+    EXPECT_EQ(editor->ok(), "");
+    EXPECT_EQ(blocks.surcodeDvd.dataRate, 1536);
+    editor = open(JobType::SurcodeDvd);
+    EXPECT_EQ(controlOf(*editor, IDC_DATA_RATE).selected, 0);
+    editor->change({IDC_SAMPLE_RATE, false, 0, {}}); // 44100
+    EXPECT_EQ(*controlOf(*editor, IDC_DATA_RATE).items, std::vector<std::string>{"1234"});
+    EXPECT_FALSE(controlOf(*editor, IDC_DATA_RATE).enabled);
+    EXPECT_EQ(editor->ok(), "");
+    EXPECT_EQ(blocks.surcodeDvd.sampleRate, 44100);
+    EXPECT_EQ(blocks.surcodeDvd.dataRate, 1536);
+}
+
+TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
+    struct Case {
+        JobType type;
+        std::vector<ControlChange> changes;
+        std::string preview, refusal;
+    };
+    const Case cases[] = {
+        {JobType::WavPack,
+         {{IDC_WAVPACK_TABS, false, 1, {}}, {IDC_HYBRID_BITRATE, false, -1, "20"}},
+         "Bitrate must be between 24 and 9600.",
+         "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600"},
+        {JobType::WavPack,
+         {{IDC_HYBRID_BITRATE, false, -1, "9601"}},
+         "",
+         "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600"},
+        {JobType::OggVorbis,
+         {{IDC_OGG_QUALITY, false, -1, "10.5"}},
+         "Quality must be between 0.0 and 10.0",
+         "Value of quality must be between 0.0 and 10.0"},
+        {JobType::OggVorbis,
+         {{IDC_OGG_QUALITY, false, -1, "nan"}},
+         "Quality must be between 0.0 and 10.0",
+         "Value of quality must be between 0.0 and 10.0"},
+        {JobType::OggVorbis,
+         {{IDC_OGG_QUALITY, false, -1, "inf"}},
+         "Quality must be between 0.0 and 10.0",
+         "Value of quality must be between 0.0 and 10.0"},
+        {JobType::OggVorbis,
+         {{IDC_OGG_BITRATE, false, -1, "44"}},
+         "Bitrate must be between 45 and 500 .",
+         "Bitrate must be between 45 and 500"},
+        {JobType::OggVorbis,
+         {{IDC_OGG_QUALITY, false, -1, "2.5"}, {IDC_OGG_BITRATE, false, -1, "500"}},
+         "",
+         ""},
+    };
+    for (const Case& c : cases) {
+        blocks = defaultEncoderBlocks();
+        auto editor = open(c.type);
+        for (const ControlChange& change : c.changes)
+            editor->change(change);
+        EXPECT_EQ(editor->previewRefusal(), c.preview) << c.changes.back().text;
+        EXPECT_EQ(editor->apply(), c.refusal) << c.changes.back().text;
+    }
+    EXPECT_EQ(blocks.oggVorbis.quality, 2.5f); // a refused number never reaches the block
+    EXPECT_EQ(blocks.oggVorbis.bitrate, 500);
+    blocks.neroAac.constantBitrate = 500;
+    auto nero = open(JobType::NeroAac);
+    EXPECT_EQ(nero->previewRefusal(), "Bitrate must be between 16 and 448.");
+    EXPECT_EQ(nero->ok(), "Invallid bitRate, bitRate must be between 16 and 448.");
+}
+
+TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
+    auto editor = open(JobType::Lame);
+    editor->change({IDC_MPEG2, true, -1, {}}); // refills the bitrate lists from 8 kbps
+    EXPECT_EQ(blocks.lame.abrBitrate, 8);
+    EXPECT_EQ(editor->apply(), "");
+    editor->change({IDC_LAME_CBR_MODE, true, -1, {}});
+    editor->change({IDC_LAME_CBR, false, 2, {}});
+    editor->change({IDC_QUALITY_LIST, false, 9, {}});
+    EXPECT_EQ(blocks.lame.constantBitrate, 24);
+    EXPECT_EQ(editor->cancel(), "");
+    LameBlock expected = defaultEncoderBlocks().lame;
+    expected.mpegVersion = 2;
+    expected.abrBitrate = expected.constantBitrate = 8;
+    EXPECT_EQ(std::memcmp(&blocks.lame, &expected, sizeof expected), 0);
+}
+
+TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToTheFirst) {
+    const char unterminated[] = {'a', 'b', 'c', 'd'};
+    EXPECT_EQ(commandLineReplyText(unterminated, 3), "abc");
+    EXPECT_EQ(commandLineReplyText("x\0y", 4), "x");
+    EXPECT_FALSE(commandLineReplyText(nullptr, 5));
+    EXPECT_FALSE(commandLineReplyText("x", 0));
+    EXPECT_FALSE(EncoderEditor::open(999, *std::make_unique<EncoderBlocks>(), nullptr));
+    ConversionSettings settings = defaultConversionSettings();
+    settings.batcherOutputType = 1012;
+    EXPECT_EQ(batcherDialogShows(settings).outputType, 0);
+    settings.batcherOutputType = 1008;
+    EXPECT_EQ(jobTypeAt(batcherDialogShows(settings).outputType), 1008);
+}
+
+} // namespace
+} // namespace corv
