@@ -1,5 +1,6 @@
 #include "analyser/ui/win/main_window.h"
 
+#include "analyser/batcher_client/win/batcher_dialog.h"
 #include "analyser/ui/list_columns.h"
 #include "analyser/ui/main_layout.h"
 #include "analyser/ui/user_actions.h"
@@ -207,6 +208,14 @@ void openPreferences(HWND window) {
                           [] { return conversionRunning(); });
 }
 
+void openBatcher(HWND window) {
+    AnalyserState& state = Analyser();
+    EnableWindow(window, FALSE);
+    if (!openBatcherDialog(window, state.settings, state.programDirectory,
+                           [] { return conversionRunning(); }))
+        EnableWindow(window, TRUE);
+}
+
 // Closing while a conversion runs: it is asked to stop and the program ends
 // once it has, so that its outputs are finished or removed and nothing it
 // uses is freed under it.
@@ -279,9 +288,11 @@ void onCommand(HWND window, int id) {
         EnableWindow(window, FALSE);
         OpenAboutBox(window);
         break;
-    case IDM_CHANNEL_MAPPING:
     case IDM_QUILLMERE:
-        break; // their dialogs are not there yet
+        openBatcher(window);
+        break;
+    case IDM_CHANNEL_MAPPING:
+        break; // its dialog is not there yet
     default:
         if (id >= IDM_COLUMN_PATH && id <= IDM_COLUMN_PEAK_CONV)
             toggleColumn(window, static_cast<ListColumn>(id - IDM_COLUMN_PATH + 1));

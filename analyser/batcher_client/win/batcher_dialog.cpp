@@ -1,0 +1,131 @@
+#include "analyser/batcher_client/win/batcher_dialog.h"
+
+#include "analyser/batcher_client/batcher_dialog_values.h"
+#include "analyser/batcher_client/win/batcher_link.h"
+#include "analyser/batcher_client/win/dialog_ids_encoders.h"
+#include "analyser/batcher_client/win/encoder_dialog.h"
+#include "analyser/ui/user_actions.h"
+#include "analyser/ui/win/dialog_support.h"
+#include "platform/notifier.h"
+#include "protocol/job_types.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+namespace corv {
+namespace {
+
+struct BatcherDialog {
+    AnalyserSettings& settings;
+    std::string programDirectory;
+    std::function<bool()> conversionRunning;
+};
+
+BatcherDialog& dialogOf(HWND window) {
+    return *reinterpret_cast<BatcherDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+BatcherDialogValues readValues(HWND window) {
+    BatcherDialogValues values;
+    values.outputType =
+        static_cast<int>(SendDlgItemMessageA(window, IDC_OUTPUT_TYPE, CB_GETCURSEL, 0, 0));
+    values.sendJobs = IsDlgButtonChecked(window, IDC_SEND_JOBS) == BST_CHECKED;
+    values.startBatcherWhenFinished = IsDlgButtonChecked(window, IDC_START_BATCHER) == BST_CHECKED;
+    return values;
+}
+
+void onInit(HWND window, BatcherDialog* dialog) {
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+    for (const JobTypeInfo& type : kJobTypes) {
+        const std::string name(type.outputTypeName);
+        SendDlgItemMessageA(window, IDC_OUTPUT_TYPE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    const BatcherDialogValues shown = batcherDialogShows(dialog->settings.conversion);
+    SendDlgItemMessageA(window, IDC_OUTPUT_TYPE, CB_SETCURSEL,
+                        static_cast<WPARAM>(shown.outputType), 0);
+    CheckDlgButton(window, IDC_SEND_JOBS, shown.sendJobs ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_START_BATCHER,
+                   shown.startBatcherWhenFinished ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// False when the settings were left as they were.
+bool onApply(HWND window) {
+    BatcherDialog& dialog = dialogOf(window);
+    if (applyBatcherDialog(readValues(window), dialog.settings, dialog.programDirectory,
+                           dialog.conversionRunning) != BatcherApply::Refused)
+        return true;
+    showWarning(window, kWaitForConversionMessage, kAttentionTitle);
+    return false;
+}
+
+void onConfigure(HWND window) {
+    BatcherDialog& dialog = dialogOf(window);
+    ConnectBatcher(false);
+    const int32_t jobType = jobTypeAt(readValues(window).outputType);
+    if (openEncoderDialog(window, jobType, dialog.settings.encoders, dialog.conversionRunning))
+        EnableWindow(window, FALSE);
+}
+
+void onCommand(HWND window, int id, int code) {
+    switch (id) {
+    case IDC_OUTPUT_TYPE:
+        if (code == CBN_SELCHANGE)
+            for (int control : {IDC_SEND_JOBS, IDC_START_BATCHER, IDC_CONFIGURE})
+                EnableWindow(GetDlgItem(window, control), TRUE);
+        break;
+    case IDC_CONFIGURE:
+        onConfigure(window);
+        break;
+    case IDC_DIALOG_APPLY:
+        onApply(window);
+        break;
+    case IDC_DIALOG_OK:
+        if (onApply(window)) closeModelessDialog(window);
+        break;
+    case IDC_DIALOG_CANCEL:
+        closeModelessDialog(window);
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit(window, reinterpret_cast<BatcherDialog*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (!GetWindowLongPtrA(window, DWLP_USER)) return FALSE; // before the initialisation
+        onCommand(window, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        closeModelessDialog(window);
+        return TRUE;
+    case WM_NCDESTROY:
+        delete reinterpret_cast<BatcherDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+HWND openBatcherDialog(HWND owner, AnalyserSettings& settings, const std::string& programDirectory,
+                       std::function<bool()> conversionRunning) {
+    // The encoder dialogs hold track bars and a tab control.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    auto dialog = std::unique_ptr<BatcherDialog>(
+        new BatcherDialog{settings, programDirectory, std::move(conversionRunning)});
+    HWND window = createModelessDialog(owner, IDD_BATCHER, guardedDialogProc<handle>,
+                                       reinterpret_cast<LPARAM>(dialog.get()));
+    if (window) dialog.release(); // the dialog deletes it when it is destroyed
+    return window;
+}
+
+} // namespace corv

@@ -1,0 +1,100 @@
+// Corvandale's batcher dialog and encoder dialogs as a user meets them, with
+// no Quillmere running: F3, Configure, a setting changed and stored, the
+// command-line box, the refusals.
+#include "copydata_client.h"
+#include "corvandale_app.h"
+#include "remote_window.h"
+
+#include "analyser/engine/settings_file.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kOutputType = 3025, kConfigure = 3070, kOk = 210, kCommandLine = 232;
+
+// The batcher dialog opened with F3, the encoder at that list position configured.
+HWND openEncoderDialog(const CorvandaleProcess& app, int position, const std::string& title,
+                       HWND* batcher = nullptr) {
+    PostMessageA(app.mainWindow(), WM_KEYDOWN, VK_F3, 0);
+    HWND quillmere = nullptr, encoder = nullptr;
+    if (!waitFor([&] { return (quillmere = findDialog(app.processId(), "Quillmere")); }))
+        return nullptr;
+    HWND list = GetDlgItem(quillmere, kOutputType);
+    SendMessageA(list, CB_SETCURSEL, position, 0);
+    SendMessageA(quillmere, WM_COMMAND, MAKEWPARAM(kOutputType, CBN_SELCHANGE), (LPARAM)list);
+    PostMessageA(GetDlgItem(quillmere, kConfigure), BM_CLICK, 0, 0);
+    waitFor([&] { return (encoder = findDialog(app.processId(), title)); });
+    if (batcher) *batcher = quillmere;
+    return encoder;
+}
+
+TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
+    ScratchFolder program("corv-encoders");
+    CorvandaleProcess app(program.path());
+    ASSERT_TRUE(app.start());
+    HWND batcher = nullptr;
+    HWND flac = openEncoderDialog(app, 4, "FLAC configuration", &batcher);
+    ASSERT_TRUE(flac);
+    EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
+    EXPECT_FALSE(IsWindowEnabled(batcher));
+    EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "Run Quillmere to show commandline.");
+
+    HWND track = GetDlgItem(flac, 3410);
+    SendMessageA(track, TBM_SETPOS, TRUE, 8);
+    SendMessageA(flac, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 8), (LPARAM)track);
+    EXPECT_EQ(windowText(GetDlgItem(flac, 3400)), "8");
+
+    // Quillmere's reply is read within the size it gives, terminated or not.
+    CopyDataClient quillmere;
+    const char reply[] = "\"flac.exe\" -8 in.wav+garbage";
+    ASSERT_TRUE(quillmere.send(flac, 131, reply, 15));
+    EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
+    ASSERT_TRUE(quillmere.send(flac, 130, reply, sizeof reply)); // not a reply: ignored
+    EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
+
+    SendMessageA(GetDlgItem(flac, kOk), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(batcher) && !IsWindow(flac); }));
+    SendMessageA(GetDlgItem(batcher, kOk), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(app.mainWindow()) && !IsWindow(batcher); }));
+    corv::AnalyserSettings stored{};
+    corv::loadSettings(stored, program.path());
+    EXPECT_EQ(stored.encoders.flac.compressionLevel, 8);
+    EXPECT_EQ(stored.conversion.batcherOutputType, 1004);
+}
+
+TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
+    ScratchFolder program("corv-encoder-refusals");
+    CorvandaleProcess app(program.path());
+    ASSERT_TRUE(app.start());
+    // A hybrid bitrate out of range refuses OK in the lossless mode too.
+    HWND wavPack = openEncoderDialog(app, 5, "WavPack configuration");
+    ASSERT_TRUE(wavPack);
+    SendMessageA(GetDlgItem(wavPack, 3540), WM_SETTEXT, 0, (LPARAM) "20");
+    PostMessageA(GetDlgItem(wavPack, kOk), BM_CLICK, 0, 0);
+    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
+              "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600");
+    EXPECT_TRUE(IsWindow(wavPack));
+    HWND batcher = findDialog(app.processId(), "Quillmere");
+    for (HWND closed : {wavPack, batcher}) { // Escape closes the dialog in front
+        PostMessageA(closed, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(waitFor([&] { return !IsWindow(closed); }));
+        EXPECT_EQ(IsWindow(batcher), closed == wavPack);
+    }
+
+    // Surcode: two streams and no slot chosen.
+    HWND surcode = openEncoderDialog(app, 0, "Surcode CD Pro DTS configuration");
+    ASSERT_TRUE(surcode);
+    HWND count = GetDlgItem(surcode, 3215);
+    SendMessageA(count, CB_SETCURSEL, 1, 0);
+    SendMessageA(surcode, WM_COMMAND, MAKEWPARAM(3215, CBN_SELCHANGE), (LPARAM)count);
+    PostMessageA(GetDlgItem(surcode, kOk), BM_CLICK, 0, 0);
+    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
+              "You must enable atleast one channel in the channel config");
+    EXPECT_TRUE(IsWindow(surcode));
+}
+
+} // namespace
