@@ -1,9 +1,9 @@
 // Saves PNG pictures of Corvandale's windows into the folder it is given
 // (the README shows the copies kept in docs/): the main window with a
-// filled list, the preferences dialog, the properties viewer and the
-// conversion dialog during a run. A window that does not open is named and
-// left out; the run fails only when the main window or the conversion
-// dialog cannot be saved.
+// filled list, the preferences dialog, the properties viewer, the batcher
+// dialog with an encoder dialog and the conversion dialog during a run. A
+// window that does not open is named and left out; the run fails only when
+// the main window or the conversion dialog cannot be saved.
 #include "corvandale_app.h"
 #include "drop_files.h"
 #include "remote_window.h"
@@ -89,6 +89,16 @@ int main(int argc, char** argv) {
 
     saveDialog(app, kPreferences, "Preferences", folder, "preferences.png");
     saveDialog(app, kProperties, "Wave Properties", folder, "properties.png");
+    app.post(8013); // Edit > Quillmere, then Configure of "Sonic Foundry Softencode"
+    if (HWND batcher = waitForDialog(app.processId(), "Quillmere")) {
+        SendDlgItemMessageA(batcher, 3025, CB_SETCURSEL, 10, 0);
+        save(batcher, folder, "batcher.png");
+        pressButton(batcher, 3070);
+        HWND encoder = waitForDialog(app.processId(), "Sonic Foundry Softencode configuration");
+        save(encoder, folder, "sonic-foundry.png");
+        if (encoder) pressButton(encoder, 215);
+        pressButton(batcher, 215);
+    }
 
     app.post(kConvert);
     HWND conversion = waitForDialog(app.processId(), "Converting file");
