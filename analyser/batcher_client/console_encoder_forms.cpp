@@ -102,7 +102,9 @@ template <typename Block> class CompressionForm final : public EncoderForm {
 
 class WavPackForm final : public EncoderForm {
   public:
-    explicit WavPackForm(WavPackBlock& block) : b_(block) {}
+    // The box keeps what is typed (an emptied box stays empty); its number is stored.
+    explicit WavPackForm(WavPackBlock& block)
+        : b_(block), bitrateText_(numberText(block.hybridBitrate)) {}
 
     DialogView view() const override {
         const bool lossless = b_.lossless != 0;
@@ -110,7 +112,7 @@ class WavPackForm final : public EncoderForm {
             listView(IDC_WAVPACK_TABS, {"Lossless", "Hybrid (Lossy)"}, lossless ? 0 : 1),
             stateView(IDC_LOSSLESS_GROUP, true, lossless)};
         addRadios(view, IDC_LOSSLESS_FAST, 3, b_.losslessCompression, true, lossless);
-        ControlView bitrate = textView(IDC_HYBRID_BITRATE, numberText(b_.hybridBitrate));
+        ControlView bitrate = textView(IDC_HYBRID_BITRATE, bitrateText_);
         bitrate.textLimit = 4;
         bitrate.shown = !lossless;
         view.push_back(bitrate);
@@ -127,7 +129,7 @@ class WavPackForm final : public EncoderForm {
         else if (auto compression = chosenRadio(c, IDC_LOSSLESS_FAST, 3))
             b_.losslessCompression = *compression;
         else if (c.id == IDC_HYBRID_BITRATE)
-            b_.hybridBitrate = numberAtStart(c.text);
+            b_.hybridBitrate = numberAtStart(bitrateText_ = c.text);
         else if (!changeCheck(b_, kHybridChecks, c))
             changeCheck(b_, kChecks, c);
     }
@@ -155,6 +157,7 @@ class WavPackForm final : public EncoderForm {
         {IDC_SELF_EXTRACTING, &WavPackBlock::selfExtracting},
         {IDC_STORE_MD5, &WavPackBlock::storeMd5}};
     WavPackBlock& b_;
+    std::string bitrateText_;
 };
 
 class NeroForm final : public EncoderForm {

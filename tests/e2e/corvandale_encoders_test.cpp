@@ -55,6 +55,11 @@ TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
     ASSERT_TRUE(quillmere.send(flac, 130, reply, sizeof reply)); // not a reply: ignored
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
+    SendMessageA(GetDlgItem(flac, 217), BM_CLICK, 0, 0); // "Co&py"
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const char* copied = static_cast<const char*>(GetClipboardData(CF_TEXT));
+    EXPECT_STREQ(copied, "\"flac.exe\" -8 i");
+    CloseClipboard();
 
     SendMessageA(GetDlgItem(flac, kOk), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(batcher) && !IsWindow(flac); }));
