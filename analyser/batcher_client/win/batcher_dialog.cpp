@@ -92,27 +92,6 @@ void onCommand(HWND window, int id, int code) {
     }
 }
 
-INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit(window, reinterpret_cast<BatcherDialog*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (!GetWindowLongPtrA(window, DWLP_USER)) return FALSE; // before the initialisation
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_CLOSE:
-        closeModelessDialog(window);
-        return TRUE;
-    case WM_NCDESTROY:
-        delete reinterpret_cast<BatcherDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
-
 } // namespace
 
 HWND openBatcherDialog(HWND owner, AnalyserSettings& settings, const std::string& programDirectory,
@@ -120,12 +99,11 @@ HWND openBatcherDialog(HWND owner, AnalyserSettings& settings, const std::string
     // The encoder dialogs hold track bars and a tab control.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    auto dialog = std::unique_ptr<BatcherDialog>(
-        new BatcherDialog{settings, programDirectory, std::move(conversionRunning)});
-    HWND window = createModelessDialog(owner, IDD_BATCHER, guardedDialogProc<handle>,
-                                       reinterpret_cast<LPARAM>(dialog.get()));
-    if (window) dialog.release(); // the dialog deletes it when it is destroyed
-    return window;
+    return createModelessDialog(
+        owner, IDD_BATCHER,
+        GuardedDialogProc<modelessDialogHandler<BatcherDialog, onInit, onCommand>>,
+        std::unique_ptr<BatcherDialog>(
+            new BatcherDialog{settings, programDirectory, std::move(conversionRunning)}));
 }
 
 } // namespace corv

@@ -164,8 +164,8 @@ void onButton(HWND window, EncoderDialog& dialog, int id) {
 }
 
 void onCommand(HWND window, EncoderDialog& dialog, int id, int code, HWND control) {
-    if (!control) { // F8 and Escape: the program's accelerators
-        onButton(window, dialog, id);
+    if (!control) { // the program's accelerators: only F8 and Escape mean something here
+        if (id == IDC_DIALOG_OK || id == IDC_DIALOG_CANCEL) onButton(window, dialog, id);
         return;
     }
     switch (code) {
@@ -239,8 +239,7 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         onButton(window, *dialog, IDC_DIALOG_CANCEL);
         return TRUE;
     case WM_NCDESTROY:
-        delete dialog;
-        SetWindowLongPtrA(window, DWLP_USER, 0);
+        deleteDialogState<EncoderDialog>(window);
         return FALSE;
     default:
         return FALSE;
@@ -257,11 +256,8 @@ HWND openEncoderDialog(HWND owner, int32_t jobType, EncoderBlocks& blocks,
         warn(owner, std::string(kNewFormatMessage));
         return nullptr;
     }
-    HWND window =
-        createModelessDialog(owner, dialog->editor->info().templateId, guardedDialogProc<handle>,
-                             reinterpret_cast<LPARAM>(dialog.get()));
-    if (window) dialog.release(); // the dialog deletes it when it is destroyed
-    return window;
+    const int templateId = dialog->editor->info().templateId;
+    return createModelessDialog(owner, templateId, GuardedDialogProc<handle>, std::move(dialog));
 }
 
 } // namespace corv

@@ -5,6 +5,7 @@
 
 #include "platform/win/dialog_program.h" // GuardedDialogProc
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,49 @@ namespace corv {
 // owner, passes parameter to its WM_INITDIALOG and shows it. Null on failure.
 HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter);
 
+// The same for a dialog that owns state: its WM_INITDIALOG gets the pointer,
+// and its WM_NCDESTROY hands it to deleteDialogState. Null on failure (the
+// state is then deleted at once).
+template <typename State>
+HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure,
+                          std::unique_ptr<State> state) {
+    HWND dialog =
+        createModelessDialog(owner, templateId, procedure, reinterpret_cast<LPARAM>(state.get()));
+    if (dialog) state.release();
+    return dialog;
+}
+
+// Deletes the state kept in the dialog's DWLP_USER and forgets it.
+template <typename State> void deleteDialogState(HWND dialog) {
+    delete reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+}
+
 // Enables the owner again, then destroys the dialog.
 void closeModelessDialog(HWND dialog);
+
+// The procedure of a modeless dialog that only initialises and answers
+// commands: closing it is closeModelessDialog, and it owns its State.
+template <typename State, void (*OnInit)(HWND, State*), void (*OnCommand)(HWND, int id, int code)>
+INT_PTR modelessDialogHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(window, reinterpret_cast<State*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (!GetWindowLongPtrA(window, DWLP_USER)) return FALSE; // before the initialisation
+        OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        closeModelessDialog(window);
+        return TRUE;
+    case WM_NCDESTROY:
+        deleteDialogState<State>(window);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
 
 // An exclamation-icon message box owned by the window.
 void showWarning(HWND owner, std::string_view text, std::string_view title);

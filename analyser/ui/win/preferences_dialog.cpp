@@ -222,38 +222,15 @@ void onCommand(HWND window, int id, int code) {
     }
 }
 
-INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit(window, reinterpret_cast<PreferencesEditor*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (!GetWindowLongPtrA(window, DWLP_USER)) return FALSE; // before the initialisation
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_CLOSE:
-        closeModelessDialog(window);
-        return TRUE;
-    case WM_NCDESTROY:
-        delete reinterpret_cast<PreferencesEditor*>(GetWindowLongPtrA(window, DWLP_USER));
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
-
 } // namespace
 
 HWND openPreferencesDialog(HWND owner, AnalyserSettings& settings,
                            const std::string& programDirectory,
                            std::function<bool()> workerRunning) {
-    auto editor =
-        std::make_unique<PreferencesEditor>(settings, programDirectory, std::move(workerRunning));
-    HWND dialog = createModelessDialog(owner, IDD_PREFERENCES, GuardedDialogProc<handle>,
-                                       reinterpret_cast<LPARAM>(editor.get()));
-    if (dialog) editor.release(); // the dialog deletes it when it is destroyed
-    return dialog;
+    return createModelessDialog(
+        owner, IDD_PREFERENCES,
+        GuardedDialogProc<modelessDialogHandler<PreferencesEditor, onInit, onCommand>>,
+        std::make_unique<PreferencesEditor>(settings, programDirectory, std::move(workerRunning)));
 }
 
 } // namespace corv
