@@ -1,6 +1,7 @@
 #pragma once
-// The few file-system questions the batcher asks: is a name taken, does a
-// file exist, which folders does a folder hold.
+// The few file-system questions the programs ask: is a name taken, does a
+// file exist, which folders does a folder hold, where in a tree is a file.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +26,15 @@ std::optional<std::string> matchFileInDirectory(const std::string& directory,
 
 // The sub-folders of a folder (ending in a separator), sorted by name so that
 // a search goes the same way on every file system; without "." and ".." and,
-// natively, without links to folders.
+// without links to folders (reparse points on Windows).
 std::vector<std::string> listSubdirectories(const std::string& directory);
+
+// Depth first: directory + the name as the file system spells it when such a
+// file is there, else the first hit in the sub-folders in listing order. The
+// search ends at kMaxTreeDepth levels and never looks at a path of
+// maxPathBytes or more (a zero-terminated field of that size could not hold it).
+inline constexpr int kMaxTreeDepth = 64;
+std::optional<std::string> findFileInTree(const std::string& directory, const std::string& fileName,
+                                          size_t maxPathBytes);
 
 } // namespace corv

@@ -8,6 +8,13 @@
 #include <sys/types.h>
 
 namespace corv {
+namespace {
+
+// FILE_ATTRIBUTE_REPARSE_POINT: the C runtime hands the system's attributes on
+// whole, so junctions and folder links show it.
+constexpr unsigned kReparsePointAttribute = 0x400;
+
+} // namespace
 
 // Windows names hold no links to follow or not.
 int native::statPath(const std::string& path, bool, bool& isFolder) {
@@ -38,7 +45,9 @@ std::vector<std::string> listSubdirectories(const std::string& directory) {
     intptr_t search = _findfirst64(pattern.c_str(), &found);
     if (search == -1) return folders;
     do {
-        if ((found.attrib & _A_SUBDIR) && !native::isDotEntry(found.name))
+        // A junction or folder link may lead back up the tree: not followed.
+        if ((found.attrib & _A_SUBDIR) && !(found.attrib & kReparsePointAttribute) &&
+            !native::isDotEntry(found.name))
             folders.emplace_back(found.name);
     } while (_findnext64(search, &found) == 0);
     _findclose(search);

@@ -26,26 +26,9 @@ constexpr std::array<ProgramSearchInfo, 12> kPrograms{{
 }};
 
 constexpr int kLibraryIndex = 11;
-// Deeper than any install; a folder loop the listing cannot see ends here.
-constexpr int kMaxTreeDepth = 64;
 
 bool searchesTree(int index) {
     return (index >= 2 && index <= 9) || index == kLibraryIndex;
-}
-
-std::optional<std::string> findInTree(const std::string& directory, const std::string& fileName,
-                                      int depth) {
-    // A path that does not fit a program path field is no use, nor is anything below it.
-    if (directory.size() + fileName.size() >= kPathFieldSize) return std::nullopt;
-    if (std::optional<std::string> match = matchFileInDirectory(directory, fileName)) {
-        std::string path = directory + *match;
-        if (path.size() < kPathFieldSize) return path;
-    }
-    if (depth >= kMaxTreeDepth) return std::nullopt;
-    for (const std::string& folder : listSubdirectories(directory))
-        if (auto hit = findInTree(directory + folder + kPathSeparator, fileName, depth + 1))
-            return hit;
-    return std::nullopt;
 }
 
 } // namespace
@@ -57,7 +40,7 @@ std::optional<ProgramSearchInfo> programSearchInfo(int programIndex) {
 
 std::optional<std::string> FindFileInTree(const std::string& directory,
                                           const std::string& fileName) {
-    return findInTree(directory, fileName, 0);
+    return findFileInTree(directory, fileName, kPathFieldSize);
 }
 
 std::optional<std::string> findProgramInTree(const std::string& programDirectory,

@@ -1,6 +1,8 @@
 // Finding an encoder in Quillmere's folder tree, on real folders.
 #include "batcher/config/program_search.h"
+#include "platform/file_system.h"
 #include "platform/path.h"
+#include "protocol/fixed_text.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,23 @@ TEST_F(ProgramSearch, FindFileInTreeSearchesDepthFirst) {
     // A folder of the name is not the program.
     std::filesystem::create_directories(dir.file("other") + kPathSeparator + "flac.exe");
     EXPECT_EQ(FindFileInTree(dir.dir(), "flac.exe"), std::nullopt);
+}
+
+TEST_F(ProgramSearch, TheTreeSearchSkipsFolderLinksAndEndsAtItsDepthAndPathLimits) {
+    std::string deepest;
+    for (int level = 0; level < kMaxTreeDepth; ++level)
+        deepest += "d/";
+    const std::string found = place(deepest + "q.exe");
+    place(deepest + "d/r.exe");
+    EXPECT_EQ(findFileInTree(dir.dir(), "q.exe", kPathFieldSize), found);
+    EXPECT_EQ(findFileInTree(dir.dir(), "r.exe", kPathFieldSize), std::nullopt);
+    EXPECT_EQ(findFileInTree(dir.dir(), "q.exe", found.size() + 1), found);
+    EXPECT_EQ(findFileInTree(dir.dir(), "q.exe", found.size()), std::nullopt);
+#ifndef _WIN32 // under Wine, Quillmere.exe's end-to-end test has the link
+    const std::string shallow = place("e/s.exe");
+    std::filesystem::create_directory_symlink(dir.path(), dir.file("a-loop"));
+    EXPECT_EQ(findFileInTree(dir.dir(), "s.exe", kPathFieldSize), shallow);
+#endif
 }
 
 TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTree) {
