@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Linux side of the real-encoder jobs: each output that Quillmere's job
-# wrote in DIR/real-<encoder>/ decodes natively to the input's length.
-# check_real_outputs.sh DIR [ENCODER...] (all five when none is named).
+# The Linux side of the real-encoder jobs: each output that Quillmere's jobs
+# wrote in DIR/real-<name>/ decodes natively to the length of the .wav file
+# it was made from. The name is the encoder's, optionally followed by "-" and
+# more (real-lame-corvandale holds LAME's outputs of Corvandale's jobs).
+# check_real_outputs.sh DIR [NAME...] (all five encoders when none is named).
 set -eu
 dir=$1
 shift
@@ -17,20 +19,22 @@ decode() { # ENCODER FILE WAV
 }
 [ $# -gt 0 ] || set -- twolame flac wavpack mpc lame
 status=0 checked=0
-for encoder in "$@"; do
-    output=$dir/real-$encoder/somefile.${extension[$encoder]}
-    # No encoder built: its job test was skipped, and so is this check.
-    [ -f "$output" ] || { echo "$encoder: no $output, skipped"; continue; }
-    rm -f "$output.wav"
-    decode "$encoder" "$output" "$output.wav"
-    input=$(soxi -s "$dir/real-$encoder/somefile.wav") decoded=$(soxi -s "$output.wav")
-    echo "$encoder: input $input samples, decoded ${output##*/} $decoded samples"
-    checked=$((checked + 1))
-    # MPEG layer II keeps no length: it decodes to whole frames of 1152
-    # samples, less the decoder's delay. The others decode exactly.
-    slack=0
-    if [ "$encoder" = twolame ]; then slack=1152; fi
-    [ $((decoded > input ? decoded - input : input - decoded)) -le $slack ] || status=1
+for name in "$@"; do
+    encoder=${name%%-*}
+    for output in "$dir/real-$name"/*."${extension[$encoder]}"; do
+        # No encoder built: its job test was skipped, and so is this check.
+        [ -f "$output" ] || { echo "$name: no output in $dir/real-$name, skipped"; continue; }
+        rm -f "$output.wav"
+        decode "$encoder" "$output" "$output.wav"
+        input=$(soxi -s "${output%.*}.wav") decoded=$(soxi -s "$output.wav")
+        echo "$name: input $input samples, decoded ${output##*/} $decoded samples"
+        checked=$((checked + 1))
+        # MPEG layer II keeps no length: it decodes to whole frames of 1152
+        # samples, less the decoder's delay. The others decode exactly.
+        slack=0
+        if [ "$encoder" = twolame ]; then slack=1152; fi
+        [ $((decoded > input ? decoded - input : input - decoded)) -le $slack ] || status=1
+    done
 done
 [ "$checked" -gt 0 ] || exit 77
 exit $status

@@ -72,6 +72,13 @@ std::string ownDirectory() {
     return path.substr(0, path.rfind('\\') + 1);
 }
 
+std::string freshFolderBesideTest(const std::string& name) {
+    const std::string folder = ownDirectory() + name + "\\";
+    removeTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 bool writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;

@@ -24,6 +24,9 @@ class ScratchFolder {
 
 // The directory of this test program, with a trailing backslash.
 std::string ownDirectory();
+// An empty folder of that name beside this test program (emptied when it
+// exists, so that what a test leaves there outlives it); with a trailing backslash.
+std::string freshFolderBesideTest(const std::string& name);
 bool writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);

@@ -48,21 +48,13 @@ std::string encoderExe(const RealEncoder& encoder) {
     return path + encoder.exe;
 }
 
-// A fresh folder beside this test.
-std::string freshFolder(const std::string& name) {
-    const std::string folder = e2e::ownDirectory() + name + "\\";
-    std::system(("cmd /c rmdir /s /q \"" + folder + "\" 2>nul").c_str());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
 // The command of the job's log once more in screen_capture.exe (the screens
 // of tests/data/screens come from there), on a copy of the input in
 // screens-<encoder>\.
 void captureScreens(const std::string& log, const std::string& folder, const std::string& name) {
     size_t from = log.find("\tRunning: ") + 10;
     std::string command = log.substr(from, log.find("\r\n", from) - from), line;
-    const std::string screens = freshFolder("screens-" + name);
+    const std::string screens = e2e::freshFolderBesideTest("screens-" + name);
     CopyFileA((folder + "somefile.wav").c_str(), (screens + "somefile.wav").c_str(), FALSE);
     for (size_t at = 0; at < command.size(); ++at) {
         bool inFolder = command.compare(at, folder.size(), folder) == 0;
@@ -90,7 +82,7 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     const RealEncoder& encoder = GetParam();
     if (!e2e::fileExists(encoderExe(encoder)))
         GTEST_SKIP() << "no " << encoderExe(encoder) << ": run scripts/build-encoders.sh";
-    const std::string folder = freshFolder(std::string("real-") + encoder.name);
+    const std::string folder = e2e::freshFolderBesideTest(std::string("real-") + encoder.name);
     corv::test::Bytes samples; // a stereo tone
     for (int i = 0; i < 44100 * encoder.seconds; ++i) {
         auto value = static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 0.0627)));

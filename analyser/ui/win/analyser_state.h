@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 namespace corv {
@@ -19,7 +20,8 @@ struct AnalyserState {
 
     HWND mainWindow = nullptr;
     HWND fileList = nullptr;
-    HWND batcherWindow = nullptr; // announced by Quillmere's reply to Open connection
+    // Announced by Quillmere's reply to Open connection; the conversion thread reads it.
+    std::atomic<HWND> batcherWindow{nullptr};
     HACCEL accelerators = nullptr;
     HANDLE instanceSemaphore = nullptr;
 };

@@ -24,4 +24,10 @@ inline constexpr UINT kConversionMessage = WM_APP + 3;
 // Posted by the conversion thread as its last act. No parameters.
 inline constexpr UINT kConversionEnded = WM_APP + 4;
 
+// Posted by the conversion thread when the run's checks have passed and its
+// jobs go to Quillmere: the connection step (Quillmere found or started) is
+// made, and its outcome given to ConversionWorker::batcherDecided. The
+// thread waits for it before its first message to Quillmere. No parameters.
+inline constexpr UINT kConversionConnect = WM_APP + 5;
+
 } // namespace corv

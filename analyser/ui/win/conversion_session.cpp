@@ -1,5 +1,7 @@
 #include "analyser/ui/win/conversion_session.h"
 
+#include "analyser/batcher_client/win/batcher_link.h"
+#include "analyser/batcher_client/win/waiting_dialog.h"
 #include "analyser/ui/win/analyser_state.h"
 #include "analyser/ui/win/app_messages.h"
 #include "analyser/ui/win/conversion_dialog.h"
@@ -19,6 +21,7 @@ void ConversionSession::convert() {
 // run can start, however soon the first is stopped.
 bool ConversionSession::start(HWND dialog) {
     AnalyserState& state = Analyser();
+    ForgetBatcherIfGone();
     feeder_.finishAdding(); // files dropped just before belong to the run
     if (list_.rowCount() == 0) {
         MessageBoxNotifier(dialog).inform(kChooseFilesMessage);
@@ -54,12 +57,30 @@ bool ConversionSession::onThreadMessage(UINT message, LPARAM lParam) {
             notifier.inform(asked.text, asked.title);
         return true;
     }
+    case kConversionConnect:
+        connectBatcher();
+        return true;
     case kConversionEnded:
         ended();
         return true;
     default:
         return false;
     }
+}
+
+// Without Quillmere the run goes on without its dialog, and sends nothing.
+void ConversionSession::connectBatcher() {
+    bool connected = false;
+    if (dialog_ && !worker_.stopRequested()) {
+        connected = Analyser().batcherWindow != nullptr || ConnectBatcherShowingWait(dialog_);
+        if (!connected) {
+            MessageBoxNotifier(dialog_).warn(kNoBatcherMessage);
+            // Closing the program meanwhile may have closed the dialog already.
+            if (dialog_) CloseConversionDialog(dialog_);
+            dialog_ = nullptr;
+        }
+    }
+    worker_.batcherDecided(connected);
 }
 
 void ConversionSession::showNews() {

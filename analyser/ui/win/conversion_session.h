@@ -29,6 +29,7 @@ class ConversionSession {
 
   private:
     bool start(HWND dialog);
+    void connectBatcher();
     void showNews();
     void ended();
 

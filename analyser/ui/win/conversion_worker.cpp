@@ -1,5 +1,6 @@
 #include "analyser/ui/win/conversion_worker.h"
 
+#include "analyser/batcher_client/win/batcher_link.h"
 #include "analyser/ui/win/app_messages.h"
 
 #include <process.h>
@@ -47,6 +48,9 @@ class ConversionWorker::Observer final : public ConversionObserver {
         told = {record.result, record.peak};
         worker_.post([&](WorkerNews& news) { news.entries.push_back({index, record}); });
     }
+    void sendJob(const FinishedJob& job) override {
+        if (worker_.handOver_) worker_.handOver_->sendJob(job, *this);
+    }
 
   private:
     void ask(std::string_view text, std::string_view title, bool warning) {
@@ -62,10 +66,26 @@ class ConversionWorker::Observer final : public ConversionObserver {
         decltype(told_)(worker_.list_.size());
 };
 
+// Quillmere through copy-data messages, once the connection step is over.
+class ConversionWorker::Port final : public BatcherPort {
+  public:
+    explicit Port(ConversionWorker& worker) : worker_(worker) {}
+    bool connected() override {
+        WaitForSingleObject(worker_.batcherDecided_, INFINITE);
+        return worker_.batcherConnected_;
+    }
+    Delivery send(MessageId id, const JobRecord* job) override { return SendToBatcher(id, job); }
+
+  private:
+    ConversionWorker& worker_;
+};
+
 ConversionWorker::~ConversionWorker() {
-    if (!thread_) return;
-    requestStop();
-    (void)finish();
+    if (thread_) {
+        requestStop();
+        (void)finish();
+    }
+    if (batcherDecided_) CloseHandle(batcherDecided_);
 }
 
 bool ConversionWorker::start(HWND mainWindow, std::vector<AudioFileRecord*> list,
@@ -75,6 +95,10 @@ bool ConversionWorker::start(HWND mainWindow, std::vector<AudioFileRecord*> list
     list_ = std::move(list);
     setup_.emplace(setup);
     stop_ = false;
+    batcherConnected_ = false;
+    if (!batcherDecided_) batcherDecided_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!batcherDecided_) return false;
+    ResetEvent(batcherDecided_);
     end_ = WorkerEnd{};
     news_ = WorkerNews{};
     newsPosted_ = false;
@@ -93,15 +117,33 @@ unsigned __stdcall ConversionWorker::threadMain(void* self) {
     return 0;
 }
 
+void ConversionWorker::requestStop() {
+    stop_ = true;
+    if (batcherDecided_) SetEvent(batcherDecided_); // a stopped run sends nothing
+}
+
+void ConversionWorker::batcherDecided(bool connected) {
+    batcherConnected_ = connected;
+    SetEvent(batcherDecided_);
+}
+
 void ConversionWorker::work() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     Observer observer(*this);
     if (!prepareConversion(list_, *setup_, observer)) return;
     end_.started = true;
     SendMessageA(window_, kConversionAnalysed, 0, 0);
+    Port port(*this);
+    if (setup_->settings.sendJobsToBatcher) {
+        handOver_.emplace(port, setup_->settings, setup_->encoders);
+        // Converting goes on meanwhile; the first message to Quillmere waits for the outcome.
+        if (!PostMessageA(window_, kConversionConnect, 0, 0)) batcherDecided(false);
+    }
     const RunOutcome outcome = runConversion(list_, *setup_, observer, stop_);
     end_.stopped = outcome.stopped;
     end_.runPeak = outcome.runPeak;
+    if (handOver_ && !outcome.stopped) handOver_->runEnded(observer);
+    handOver_.reset();
 }
 
 void ConversionWorker::post(const std::function<void(WorkerNews&)>& change) {
@@ -123,6 +165,7 @@ WorkerEnd ConversionWorker::finish() {
     waitAnsweringSentMessages(thread_);
     CloseHandle(thread_);
     thread_ = nullptr;
+    handOver_.reset();
     list_.clear();
     setup_.reset();
     return end_;

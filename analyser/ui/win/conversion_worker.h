@@ -3,6 +3,7 @@
 // checks) and the run itself, at below-normal priority. It reports to the
 // main window through the messages of app_messages.h; the dialog and the
 // list are touched only by the user-interface thread.
+#include "analyser/batcher_client/job_hand_over.h"
 #include "analyser/engine/conversion_run.h"
 
 #include <windows.h>
@@ -55,13 +56,18 @@ class ConversionWorker {
     bool start(HWND mainWindow, std::vector<AudioFileRecord*> list, const ConversionSetup& setup);
     // From start() until finish(): nothing may change or free the records.
     bool running() const { return thread_ != nullptr; }
-    void requestStop() { stop_ = true; }
+    void requestStop();
+    bool stopRequested() const { return stop_; }
+    // The connection step's outcome (kConversionConnect): whether a batcher
+    // window is known. Until it is given, the thread sends nothing.
+    void batcherDecided(bool connected);
     WorkerNews takeNews();
     // Once kConversionEnded has come: waits for the thread to be gone.
     WorkerEnd finish();
 
   private:
     class Observer;
+    class Port;
     static unsigned __stdcall threadMain(void* self);
     void work();
     void post(const std::function<void(WorkerNews&)>& change);
@@ -72,6 +78,9 @@ class ConversionWorker {
     std::atomic<bool> stop_{false};
     HANDLE thread_ = nullptr;
     WorkerEnd end_;
+    std::optional<JobHandOver> handOver_; // while the run's jobs go to Quillmere
+    HANDLE batcherDecided_ = nullptr;     // set once the connection step is over
+    std::atomic<bool> batcherConnected_{false};
 
     std::mutex newsLock_;
     WorkerNews news_;

@@ -1,6 +1,7 @@
 #include "analyser/ui/win/main_window.h"
 
 #include "analyser/batcher_client/win/batcher_dialog.h"
+#include "analyser/batcher_client/win/batcher_link.h"
 #include "analyser/ui/list_columns.h"
 #include "analyser/ui/main_layout.h"
 #include "analyser/ui/user_actions.h"
@@ -330,8 +331,7 @@ void endDrag() {
 
 LRESULT onCopyData(HWND sender, const COPYDATASTRUCT* data) {
     if (!data || data->dwData != static_cast<ULONG_PTR>(MessageId::ConnectionReply)) return 0;
-    Analyser().batcherWindow = sender;
-    return 1;
+    return AcceptConnectionReply(sender) ? 1 : 0;
 }
 
 INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
