@@ -1,7 +1,5 @@
 // Corvandale and Quillmere as one: converted files become Quillmere's jobs.
-// The real Corvandale.exe, with the real Quillmere.exe and LAME, or with a
-// stand-in Quillmere window of this test that counts what reaches it.
-#include "copydata_client.h"
+// The real Corvandale.exe and Quillmere.exe, the jobs run by the real LAME.
 #include "corvandale_app.h"
 #include "drop_files.h"
 #include "remote_window.h"
@@ -10,96 +8,28 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <tlhelp32.h>
+
 #include <functional>
-#include <mutex>
-#include <thread>
 
 namespace {
 
 using namespace e2e;
 using Texts = std::vector<std::string>;
 
-// Quillmere as Corvandale finds it: a window of its class and title, on a
-// thread of its own, that answers Open connection and keeps every message;
-// with its semaphore when asked; slow to answer. hangOnJobs: an Add job holds it until release().
-class BatcherStandIn {
-  public:
-    BatcherStandIn(bool withSemaphore, bool hangOnJobs = false) : hangOnJobs_(hangOnJobs) {
-        if (withSemaphore) semaphore_ = CreateSemaphoreA(nullptr, 1, 1, "QuillmereSema");
-        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this] { run(); });
-        waitFor([this] { return window_ != nullptr; });
+// Quillmere's threads stopped or going again: a batcher that does not answer.
+void holdThreads(DWORD processId, bool hold) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) continue;
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+        hold ? SuspendThread(thread) : ResumeThread(thread);
+        CloseHandle(thread);
     }
-    ~BatcherStandIn() {
-        release();
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        thread_.join();
-        CloseHandle(release_);
-        if (semaphore_) CloseHandle(semaphore_);
-    }
-    void release() { SetEvent(release_); }
-    std::vector<uint64_t> ids() {
-        std::lock_guard<std::mutex> lock(lock_);
-        std::vector<uint64_t> ids;
-        for (const Received& r : received_)
-            ids.push_back(r.id);
-        return ids;
-    }
-    std::string payload(size_t i) {
-        std::lock_guard<std::mutex> lock(lock_);
-        return received_.at(i).payload;
-    }
-
-  private:
-    void run() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Quillmere";
-        RegisterClassA(&wc); // fails harmlessly for a second stand-in
-        window_ = CreateWindowA("Quillmere", "Quillmere", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
-                                nullptr, wc.hInstance, this);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageA(&msg);
-    }
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<BatcherStandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (message == WM_DESTROY) PostQuitMessage(0);
-        if (message != WM_COPYDATA || !self) return DefWindowProcA(window, message, wParam, lParam);
-        Sleep(100); // every answer comes as late as under load
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        {
-            std::lock_guard<std::mutex> lock(self->lock_);
-            const auto* bytes = static_cast<const char*>(data->lpData);
-            self->received_.push_back({reinterpret_cast<HWND>(wParam), data->dwData,
-                                       bytes ? std::string(bytes, data->cbData) : std::string(),
-                                       bytes != nullptr});
-        }
-        if (data->dwData == 100) {
-            COPYDATASTRUCT reply{102, 0, nullptr};
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(reinterpret_cast<HWND>(wParam), WM_COPYDATA,
-                                reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&reply),
-                                SMTO_NORMAL, 5000, &ignored);
-        }
-        if (data->dwData == 130 && self->hangOnJobs_) WaitForSingleObject(self->release_, INFINITE);
-        return 1;
-    }
-
-    const bool hangOnJobs_;
-    HANDLE semaphore_ = nullptr;
-    HANDLE release_ = nullptr;
-    std::thread thread_;
-    std::atomic<HWND> window_{nullptr};
-    std::mutex lock_;
-    std::vector<Received> received_;
-};
+    CloseHandle(snapshot);
+}
 
 // Corvandale in its own folder sending LAME jobs, with files listed.
 struct Converter {
@@ -166,63 +96,63 @@ TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     killProcesses("Quillmere.exe", 0);
 }
 
-TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndSendsNothing) {
+TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndGoesOn) {
     ScratchFolder program("corv-no-batcher"), music("corv-no-batcher-music");
     writeSine(music.path() + "a.wav", 2, 44100, 0.2);
-    BatcherStandIn window(false); // a window alone, without the semaphore, is no batcher
     Converter converter(program.path(), {music.path() + "a.wav"});
     converter.app.post(kConvert);
     EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
               "No running instance of Quillmere found");
     ASSERT_TRUE(converter.app.waitForConversionEnd());
     EXPECT_EQ(converter.app.columnTexts("Result"), Texts{"Succes"});
-    EXPECT_TRUE(window.ids().empty());
     EXPECT_EQ(countProcesses("Quillmere.exe"), 0);
 }
 
-TEST(CorvandaleQuillmere, AStoppedRunSendsNothingAFinishedOneItsJobThenStartAndNotify) {
-    ScratchFolder program("corv-stand-in"), music("corv-stand-in-music");
-    writeSine(music.path() + "long.wav", 2, 44100, 120);
-    writeSine(music.path() + "short.wav", 2, 44100, 0.5);
-    BatcherStandIn quillmere(true);
-    Converter converter(program.path(), {music.path() + "long.wav"},
-                        [](corv::ConversionSettings& s) {
-                            s.convertSampleRate = 1; // slow enough to be stopped
-                            s.targetSampleRate = 48000;
-                        });
+// What reaches a running Quillmere, as its message log shows: a late reply
+// still connects, a stopped run sends nothing more, a finished one its job,
+// Start jobs and Notify user, and one that no longer answers is reported.
+TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
+    ScratchFolder program("corv-link"), music("corv-link-music"), batcher("corv-link-batcher");
+    const std::string longer = music.path() + "long.wav", shorter = music.path() + "short.wav";
+    writeSine(longer, 2, 44100, 120);
+    writeSine(shorter, 2, 44100, 0.5);
+    QuillmereProcess quillmere(batcher.path());
+    ASSERT_TRUE(quillmere.start());
+    const auto received = [&](const char* what) {
+        return count(quillmere.file("MsgLogQuillmere.txt"),
+                     "Msg description: " + std::string(what));
+    };
+    Converter converter(program.path(), {longer}, [](corv::ConversionSettings& s) {
+        s.convertSampleRate = 1; // slow enough to be stopped
+        s.targetSampleRate = 48000;
+    });
     auto& app = converter.app;
+    holdThreads(quillmere.processId(), true);
     app.post(kConvert);
+    ASSERT_TRUE(waitFor([&] { return findDialog(app.processId(), "Waiting for Quillmere"); }));
+    Sleep(100); // the reply to Open connection comes far later than 10 ms
+    holdThreads(quillmere.processId(), false);
     HWND dialog = nullptr;
     ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(app.processId(), "Converting file")); }));
-    ASSERT_TRUE(waitFor([&] { return !quillmere.ids().empty(); })); // connected, converting
+    ASSERT_TRUE(waitFor([&] { return received("Open connection") == 1; }));
     pressButton(dialog, IDCANCEL);
     ASSERT_TRUE(app.waitForConversionEnd());
-    EXPECT_EQ(quillmere.ids(), std::vector<uint64_t>{100});
 
-    converter.list({music.path() + "short.wav"});
+    converter.list({shorter});
     ASSERT_TRUE(app.convertAndWait());
-    ASSERT_EQ(quillmere.ids(), (std::vector<uint64_t>{100, 130, 110, 104}));
-    const std::string record = quillmere.payload(1);
-    ASSERT_EQ(record.size(), sizeof(corv::JobRecord));
-    const auto* job = reinterpret_cast<const corv::JobRecord*>(record.data());
-    EXPECT_EQ(job->jobType, 1008);
-    EXPECT_EQ(std::string(job->jobName), "short.wav");
-    EXPECT_EQ(job->frameCount, 24000u);
-    EXPECT_EQ(std::string(job->settings.lame.inputPath), music.path() + "short(1).wav");
-}
+    ASSERT_TRUE(waitFor([&] { return received("Notify user") == 1; }));
+    const std::string log = quillmere.file("MsgLogQuillmere.txt");
+    EXPECT_EQ(received("Add job"), 1);
+    EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
+    EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));
 
-TEST(CorvandaleQuillmere, AHungQuillmereLetsTheRunEndAndIsReported) {
-    ScratchFolder program("corv-hung"), music("corv-hung-music");
-    writeSine(music.path() + "a.wav", 2, 44100, 0.2);
-    writeSine(music.path() + "b.wav", 2, 44100, 0.2);
-    BatcherStandIn quillmere(true, true);
-    Converter converter(program.path(), {music.path() + "a.wav", music.path() + "b.wav"});
-    converter.app.post(kConvert);
-    EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
-              corv::handOverFailureMessage(2, true));
-    ASSERT_TRUE(converter.app.waitForConversionEnd());
-    EXPECT_EQ(converter.app.columnTexts("Result"), Texts(2, "Succes"));
-    EXPECT_EQ(quillmere.ids(), (std::vector<uint64_t>{100, 130}));
+    holdThreads(quillmere.processId(), true); // killed so at the end
+    converter.list({shorter});
+    app.post(kConvert);
+    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
+              corv::handOverFailureMessage(1, true));
+    ASSERT_TRUE(app.waitForConversionEnd());
+    EXPECT_EQ(app.columnTexts("Result"), Texts{"Succes"});
 }
 
 } // namespace
