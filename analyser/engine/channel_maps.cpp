@@ -4,6 +4,7 @@
 #include "platform/path.h"
 #include "platform/text_number.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -154,16 +155,38 @@ bool ChannelMapList::isActive(size_t index) const {
            active_[static_cast<size_t>(maps_[index].inChannels)] == static_cast<int32_t>(index);
 }
 
-bool ChannelMapList::append(ChannelMap map, bool active) {
+bool ChannelMapList::wellFormed(const ChannelMap& map) {
     if (!validCounts(map.inChannels, map.outChannels)) return false;
     size_t matrixSize = static_cast<size_t>(map.inChannels) * static_cast<size_t>(map.outChannels);
     bool move =
         map.mixMatrix.empty() && map.moveTable.size() == static_cast<size_t>(map.outChannels);
     bool mix = map.moveTable.empty() && map.mixMatrix.size() == matrixSize;
-    if (!move && !mix) return false;
+    return move || mix;
+}
+
+bool ChannelMapList::append(ChannelMap map, bool active) {
+    if (!wellFormed(map)) return false;
     maps_.push_back(std::move(map));
     if (active) setActive(maps_.size() - 1);
     return true;
+}
+
+bool ChannelMapList::replace(size_t index, ChannelMap map) {
+    if (index >= maps_.size() || !wellFormed(map) || map.inChannels != maps_[index].inChannels)
+        return false;
+    maps_[index] = std::move(map);
+    return true;
+}
+
+void ChannelMapList::remove(size_t index) {
+    if (index >= maps_.size()) return;
+    maps_.erase(maps_.begin() + static_cast<std::ptrdiff_t>(index));
+    const auto removed = static_cast<int32_t>(index);
+    for (int32_t& active : active_)
+        if (active == removed)
+            active = -1;
+        else if (active > removed)
+            --active;
 }
 
 void ChannelMapList::setActive(size_t index) {

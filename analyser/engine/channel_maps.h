@@ -39,11 +39,19 @@ class ChannelMapList {
     // Maps with counts outside the limits, or without exactly one table of its
     // full size, are refused (false).
     bool append(ChannelMap map, bool active);
+    // Puts a map of the same input count in the place of another (false and
+    // nothing changed otherwise); whether that place is active stays.
+    bool replace(size_t index, ChannelMap map);
+    // Takes a map out; its count is left without an active map when it was
+    // the active one, and every other count keeps its own.
+    void remove(size_t index);
     void setActive(size_t index); // replaces the active map of its input count
     void clearActiveTable();      // every map stays, none is active
     void clear();
 
   private:
+    static bool wellFormed(const ChannelMap& map);
+
     std::vector<ChannelMap> maps_;
     std::vector<int32_t> active_ = std::vector<int32_t>(kMaxMapChannels, -1); // index into maps_
 };

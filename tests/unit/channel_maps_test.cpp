@@ -111,6 +111,17 @@ TEST(ChannelMaps, AppendRefusesBadCountsAndTablesOfTheWrongSize) {
     EXPECT_EQ(list.maps().size(), 1u);
 }
 
+TEST(ChannelMaps, RemovedOrReplacedMapsLeaveTheOtherCountsActive) {
+    auto list =
+        readText("2->2#move#active#a\n0 1 \n6->2#move#active#b\n0 1 \n1->1#move#active#\n0 \n");
+    list.remove(1);
+    EXPECT_EQ(list.activeMapFor(6), nullptr);
+    EXPECT_EQ(list.activeMapFor(1), &list.maps()[1]);
+    EXPECT_FALSE(list.replace(0, ChannelMap{3, 1, {0}, {}, ""})); // another input count
+    EXPECT_TRUE(list.replace(0, ChannelMap{2, 1, {}, {0.5, 0.5}, "mix"}));
+    EXPECT_EQ(list.activeMapFor(2)->description, "mix");
+}
+
 TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
     test::TempDir temp;
     writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
