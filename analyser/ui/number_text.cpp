@@ -2,6 +2,9 @@
 
 #include "platform/text_format.h"
 
+#include <cmath>
+#include <cstdlib>
+
 namespace corv {
 
 std::string groupThousands(uint64_t value) {
@@ -20,6 +23,12 @@ std::string groupThousands(uint64_t value) {
 std::string fileSizeText(int64_t fileSize) {
     if (fileSize < 0) return "UNK";
     return groupThousands(static_cast<uint64_t>(fileSize)) + " bytes";
+}
+
+std::optional<double> finiteNumber(const std::string& text) {
+    double value = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 } // namespace corv

@@ -1,11 +1,11 @@
 #include "analyser/ui/preferences_values.h"
 
+#include "analyser/ui/number_text.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
 
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 
 namespace corv {
@@ -37,14 +37,6 @@ template <typename Item, size_t N> int positionOf(const Item (&items)[N], int32_
 template <typename Item, size_t N>
 void storeCodeAt(const Item (&items)[N], int position, int32_t& code) {
     if (position >= 0 && static_cast<size_t>(position) < N) code = codeOf(items[position]);
-}
-
-// Read as C's atof reads (leading blanks, the longest number, 0 for none),
-// but infinities and NaN, typed or overflowing, are refused.
-std::optional<double> finiteNumber(const std::string& text) {
-    double value = std::strtod(text.c_str(), nullptr);
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
 }
 
 std::optional<float> finiteFloat(const std::string& text) {
