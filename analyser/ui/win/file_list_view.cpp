@@ -2,6 +2,7 @@
 
 #include "analyser/ui/list_cells.h"
 #include "analyser/ui/list_order.h"
+#include "analyser/ui/win/list_view_rows.h"
 
 #include <memory>
 
@@ -12,21 +13,6 @@ constexpr int kHeaderTextSize = 100;
 
 LRESULT send(HWND list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageA(list, message, wParam, lParam);
-}
-
-void setCellText(HWND list, int row, int column, const std::string& text) {
-    std::string owned = text;
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = owned.data();
-    send(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-void setRowState(HWND list, int row, UINT state, UINT mask) {
-    LVITEMA item{};
-    item.state = state;
-    item.stateMask = mask;
-    send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 int CALLBACK compareEntries(LPARAM a, LPARAM b, LPARAM sortKey) {
@@ -77,12 +63,7 @@ std::vector<AudioFileRecord*> FileListView::recordsInOrder() const {
 }
 
 std::vector<int> FileListView::selectedRows() const {
-    std::vector<int> rows;
-    for (int row = -1;
-         (row = static_cast<int>(
-              send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;)
-        rows.push_back(row);
-    return rows;
+    return selectedListRows(list_);
 }
 
 AddVerdict FileListView::add(const std::string& path) {
@@ -104,14 +85,7 @@ AddVerdict FileListView::add(const std::string& path) {
 
 void FileListView::deleteSelected() {
     PaintingHold hold(list_);
-    int from = -1; // the first search starts before row 0
-    for (;;) {
-        const int row = static_cast<int>(
-            send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(from), LVNI_SELECTED));
-        if (row < 0 || !send(list_, LVM_DELETEITEM, static_cast<WPARAM>(row))) break;
-        from = row - 1;
-    }
-    setRowState(list_, -1, 0, LVIS_FOCUSED);
+    deleteSelectedListRows(list_);
 }
 
 void FileListView::clear() {
@@ -120,8 +94,8 @@ void FileListView::clear() {
 
 void FileListView::selectAll() {
     SetFocus(list_);
-    setRowState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
-    setRowState(list_, -1, 0, LVIS_FOCUSED);
+    setListRowState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+    setListRowState(list_, -1, 0, LVIS_FOCUSED);
 }
 
 void FileListView::onRowDeleted(const NMLISTVIEW& deleted) {
@@ -171,7 +145,7 @@ void FileListView::writeCells(int row, ListEntry& entry, const AudioFileRecord& 
         if (info.column == ListColumn::Filename || places[column] < 0) continue;
         auto text = cellText(record, info.column, settings_->sizeInKB != 0);
         if (!text || *text == entry.shownCells[column]) continue;
-        setCellText(list_, row, places[column], *text);
+        setListCellText(list_, row, places[column], *text);
         entry.shownCells[column] = std::move(*text);
     }
 }
@@ -242,8 +216,8 @@ void FileListView::dragTo(POINT inWindow, HWND window) {
     dragAnchor_ = row;
     for (RowExchange exchange : dragExchanges(selected, delta, rowCount())) {
         exchangeRows(exchange.row, exchange.with);
-        setRowState(list_, exchange.with, LVIS_SELECTED, LVIS_SELECTED);
-        setRowState(list_, exchange.row, 0, LVIS_SELECTED);
+        setListRowState(list_, exchange.with, LVIS_SELECTED, LVIS_SELECTED);
+        setListRowState(list_, exchange.row, 0, LVIS_SELECTED);
     }
 }
 
@@ -258,7 +232,7 @@ void FileListView::exchangeRows(int row, int with) {
         item.iItem = rows[i];
         item.lParam = reinterpret_cast<LPARAM>(entries[i]);
         send(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        setCellText(list_, rows[i], 0, std::string(fieldText(entries[i]->record.name)));
+        setListCellText(list_, rows[i], 0, std::string(fieldText(entries[i]->record.name)));
         // The other cells stay with the row: the end of the drag rewrites them.
         entries[i]->shownCells.fill(std::string());
     }
