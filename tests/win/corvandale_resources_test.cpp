@@ -59,6 +59,26 @@ TEST(CorvandaleResources, TemplatesHoldTheirTextsAndIds) {
                                                     {-1, "Files finished:"},
                                                     {IDC_FILES_FINISHED, ""},
                                                     {IDCANCEL, "Stop"}}));
+    EXPECT_EQ(controlsOf(IDD_CHANNEL_MAPPING), (Controls{{0, "Channel mapping"},
+                                                         {IDC_MAP_LIST, ""},
+                                                         {IDC_MAP_NEW, "&New"},
+                                                         {220, "&Delete"},
+                                                         {IDC_MAP_VIEW, "&View"},
+                                                         {IDC_MAP_ENABLE, "Enable channelmapping"},
+                                                         {210, "&Ok"},
+                                                         {215, "&Cancel"},
+                                                         {216, "&Apply"}}));
+    EXPECT_EQ(controlsOf(IDD_SELECT_MAPPING), (Controls{{0, "Select mapping"},
+                                                        {IDC_MAP_FROM_LABEL, "From"},
+                                                        {IDC_MAP_FROM, ""},
+                                                        {IDC_MAP_FROM_UNIT, "channel(s)"},
+                                                        {IDC_MAP_TO_LABEL, "To"},
+                                                        {IDC_MAP_TO, ""},
+                                                        {IDC_MAP_TO_UNIT, "channel(s)"},
+                                                        {IDC_MAP_MOVE, "Move channels"},
+                                                        {IDC_MAP_MIX, "Mix channels"},
+                                                        {210, "&Ok"},
+                                                        {215, "&Cancel"}}));
 }
 
 TEST(CorvandaleResources, MenuAndKeysSendTheSharedCommandIds) {

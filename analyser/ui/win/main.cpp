@@ -1,6 +1,7 @@
 // Corvandale.exe: the analyser's entry, from the single-instance guard to the
 // end of the message loop.
 #include "analyser/ui/win/analyser_state.h"
+#include "analyser/ui/win/channel_mapping_dialog.h"
 #include "analyser/ui/win/main_window.h"
 #include "analyser/ui/win/resource.h"
 #include "platform/notifier.h"
@@ -21,8 +22,9 @@ constexpr char kAlreadyRunningMessage[] = "Program is already running. This inst
 constexpr char kMainClassName[] = "MainWin";
 
 // Keys reach whichever of the program's windows is in front: the dialogs
-// share the command ids of Ok, Cancel, Apply and Delete. The list's timers
-// are dropped before they reach it.
+// share the command ids of Ok, Cancel, Apply and Delete. The timers of the
+// file list and of the channel mapping dialog's list are dropped before they
+// reach them.
 void runMessageLoop(HWND mainWindow, HWND fileList, HACCEL accelerators) {
     MSG msg;
     for (;;) {
@@ -33,7 +35,9 @@ void runMessageLoop(HWND mainWindow, HWND fileList, HACCEL accelerators) {
             break;
         }
         HWND popup = GetLastActivePopup(mainWindow);
-        if (msg.message == WM_TIMER && msg.hwnd == fileList) continue;
+        if (msg.message == WM_TIMER && msg.hwnd &&
+            (msg.hwnd == fileList || msg.hwnd == channelMappingList()))
+            continue;
         if (accelerators && TranslateAcceleratorA(popup, accelerators, &msg)) continue;
         if (IsDialogMessageA(popup, &msg)) continue;
         TranslateMessage(&msg);

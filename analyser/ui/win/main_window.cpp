@@ -7,6 +7,7 @@
 #include "analyser/ui/user_actions.h"
 #include "analyser/ui/win/about_box.h"
 #include "analyser/ui/win/analyser_state.h"
+#include "analyser/ui/win/channel_mapping_dialog.h"
 #include "analyser/ui/win/conversion_session.h"
 #include "analyser/ui/win/dropped_files.h"
 #include "analyser/ui/win/file_list_view.h"
@@ -202,6 +203,14 @@ void openProperties(HWND window) {
     }
 }
 
+void openChannelMapping(HWND window) {
+    AnalyserState& state = Analyser();
+    EnableWindow(window, FALSE);
+    if (!openChannelMappingDialog(window, state.maps, state.settings, state.programDirectory,
+                                  [] { return conversionRunning(); }))
+        EnableWindow(window, TRUE);
+}
+
 void openPreferences(HWND window) {
     AnalyserState& state = Analyser();
     EnableWindow(window, FALSE);
@@ -293,7 +302,8 @@ void onCommand(HWND window, int id) {
         openBatcher(window);
         break;
     case IDM_CHANNEL_MAPPING:
-        break; // its dialog is not there yet
+        openChannelMapping(window);
+        break;
     default:
         if (id >= IDM_COLUMN_PATH && id <= IDM_COLUMN_PEAK_CONV)
             toggleColumn(window, static_cast<ListColumn>(id - IDM_COLUMN_PATH + 1));

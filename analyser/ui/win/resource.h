@@ -3,6 +3,7 @@
 // the accelerator table sends the shared command ids to whichever of the
 // program's dialogs is open, and the dialogs use them for the same buttons.
 #include "../../batcher_client/win/dialog_ids_link.h" // the wait for Quillmere
+#include "dialog_ids_maps.h"                          // the channel mapping dialogs
 #include "dialog_ids_settings.h"                      // the preferences and properties dialogs
 
 #define IDI_CORVANDALE 1001
