@@ -141,6 +141,21 @@ bool setListRowSelected(HWND list, int row, bool selected) {
                         reinterpret_cast<LPARAM>(block.at(0)));
 }
 
+bool setListRowChecked(HWND list, int row, bool checked) {
+    RemoteBlock block(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    return block.ok() && block.write(0, &item, sizeof item) &&
+           SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(block.at(0)));
+}
+
+bool listRowChecked(HWND list, int row) {
+    return (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) &
+            LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
 std::vector<std::string> listColumnTitles(HWND list) {
     constexpr size_t kTextSize = 128;
     std::vector<std::string> titles;

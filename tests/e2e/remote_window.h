@@ -27,6 +27,9 @@ std::string listCellText(HWND list, int row, int column);
 std::wstring listCellTextW(HWND list, int row, int column);
 // Selects or clears one row through LVM_SETITEMSTATE in the list's process.
 bool setListRowSelected(HWND list, int row, bool selected);
+// The same for a row's check box (a list with LVS_EX_CHECKBOXES).
+bool setListRowChecked(HWND list, int row, bool checked);
+bool listRowChecked(HWND list, int row);
 // The header texts of the list's columns, in their order.
 std::vector<std::string> listColumnTitles(HWND list);
 
