@@ -1,6 +1,0 @@
-#pragma once
-#define IDD_HARNESS_DIALOG 900
-#define IDC_HARNESS_EDIT 901
-#define IDC_HARNESS_CHECK 902
-#define IDC_HARNESS_COMBO 903
-#define IDC_HARNESS_OK 210
