@@ -1,13 +1,13 @@
 #pragma once
-// Shared by the batcher tests: a notifier that records, and zero-filled jobs.
+// Shared by the batcher tests: zero-filled jobs, and a console command line
+// built as the batcher builds it, with what it reported.
+#include "batcher/encoders/command_line.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_record.h"
 #include "recording_notifier.h"
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace corv::test {
 
@@ -16,6 +16,22 @@ inline std::unique_ptr<JobRecord> makeJob(int32_t type) {
     auto job = std::make_unique<JobRecord>();
     job->jobType = type;
     return job;
+}
+
+struct BuiltCommand {
+    BuildOutcome outcome;
+    std::unique_ptr<CommandLineRecord> record = std::make_unique<CommandLineRecord>();
+    RecordingNotifier notifier;
+    std::string outputPath;
+    std::string arguments() const { return std::string(fieldText(record->arguments)); }
+};
+
+inline std::unique_ptr<BuiltCommand> buildCommand(const JobRecord& job,
+                                                  const BatcherSettings& settings, bool preview) {
+    auto built = std::make_unique<BuiltCommand>();
+    built->outcome = BuildCommandLine(job, settings, preview, *built->record, built->notifier,
+                                      &built->outputPath);
+    return built;
 }
 
 } // namespace corv::test

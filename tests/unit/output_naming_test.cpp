@@ -1,20 +1,109 @@
-// Output names: numbering around taken names, mono stream suffixes and speaker
-// names, the delay in a name, field limits, temporary files.
+// Names of new files, for both programs: the first free numbered name and
+// what the file system says is free; Corvandale's outputs (suffixes, mono
+// stream and speaker names, the delay in a name, field limits, temporary
+// files) and Quillmere's encoder outputs.
 #include "analyser/engine/output_naming.h"
-#include "platform/file_system.h"
+#include "batcher_test_support.h"
+#include "platform/free_name.h"
 #include "platform/path.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace corv {
 namespace {
 
+using Paths = std::vector<std::string>;
 const std::string kDir = std::string("music") + kPathSeparator;
+
+TEST(FreeNames, TheFirstFreeCandidateWithinTheLimitsIsChosen) {
+    const auto search = [](std::set<std::string> taken, size_t limit = 20,
+                           std::string undecided = "") {
+        return firstFreeName("a", ".wav", limit, [&](const std::string& path) {
+            if (path == undecided) return NameState::Undecided;
+            return taken.count(path) ? NameState::Taken : NameState::Free;
+        });
+    };
+    using Outcome = FreeName::Outcome;
+    FreeName found = search({});
+    EXPECT_EQ(std::pair(found.outcome, found.path),
+              std::pair(Outcome::Found, std::string("a.wav")));
+    found = search({"a.wav", "a(1).wav"});
+    EXPECT_EQ(std::pair(found.outcome, found.path),
+              std::pair(Outcome::Found, std::string("a(2).wav")));
+    // A candidate of the limit's length is too long; one byte less fits.
+    EXPECT_EQ(search({}, 6).outcome, Outcome::Found);
+    found = search({"a.wav"}, 6);
+    EXPECT_EQ(std::pair(found.outcome, found.path),
+              std::pair(Outcome::TooLong, std::string("a(1).wav")));
+    // An unanswered question stops the search instead of numbering past it.
+    found = search({"a.wav"}, 20, "a(1).wav");
+    EXPECT_EQ(std::pair(found.outcome, found.path),
+              std::pair(Outcome::Undecided, std::string("a(1).wav")));
+    const FreeName none =
+        firstFreeName("a", ".wav", 99, [](const std::string&) { return NameState::Taken; });
+    EXPECT_EQ(none.outcome, Outcome::NoneFree);
+}
+
+#ifndef _WIN32
+TEST(FreeNames, WhatTheFileSystemCallsFree) {
+    test::TempDir temp;
+    std::ofstream(temp.file("file")) << "x";
+    std::ofstream(temp.file("unreadable")) << "x";
+    ASSERT_EQ(chmod(temp.file("unreadable").c_str(), 0), 0);
+    std::filesystem::create_directory(temp.file("folder"));
+    // A link to nowhere cannot be opened, yet writing there would follow it.
+    std::filesystem::create_symlink(temp.file("nowhere"), temp.file("link"));
+    const std::pair<std::string, NameState> cases[] = {
+        {"free", NameState::Free},
+        {"file", NameState::Taken},
+        {"unreadable", NameState::Taken},
+        {"folder", NameState::Taken},
+        {"link", NameState::Taken},
+        {"file/below", NameState::Free},
+        {std::string(300, 'n'), NameState::Undecided}};
+    for (const auto& [name, state] : cases)
+        EXPECT_EQ(nameState(temp.file(name)), state) << name;
+    EXPECT_EQ(takenOnDisk(temp.file("link")), true);
+    EXPECT_EQ(takenOnDisk(temp.file(std::string(300, 'n'))), true);
+}
+#endif
+
+// Quillmere's encoder outputs beside their input, by way of a LAME job.
+TEST(FreeNames, AnEncoderJobNamesAFreeOutputOrFails) {
+    test::TempDir dir;
+    const auto built = [](const std::string& input) {
+        auto job = test::makeJob(1008);
+        setFieldText(job->settings.lame.inputPath, input);
+        return test::buildCommand(*job, defaultBatcherSettings(), false);
+    };
+    std::ofstream(dir.file("song.mp3")) << "x";
+    auto named = built(dir.file("song.wav"));
+    EXPECT_EQ(named->outputPath, dir.file("song(1).mp3"));
+    EXPECT_EQ(fieldText(named->record->inputDirectory), dir.dir());
+    EXPECT_NE(named->arguments().find(" \"" + dir.file("song(1).mp3") + "\""), std::string::npos);
+    // A name the file system will not answer for, or one longer than a path
+    // field, fails the job with the record empty.
+    std::vector<std::string> inputs = {dir.dir() + std::string(519 - dir.dir().size(), 'n')};
+#ifndef _WIN32
+    inputs.push_back(dir.file(std::string(300, 'n') + ".wav"));
+#endif
+    for (const std::string& input : inputs) {
+        auto failed = built(input);
+        EXPECT_FALSE(failed->outcome.ok);
+        EXPECT_FALSE(failed->outcome.error.empty());
+        EXPECT_EQ(failed->arguments(), "");
+        EXPECT_EQ(fieldText(failed->record->inputDirectory), "");
+    }
+}
 
 AudioFileRecord recordFor(const std::string& directory, const std::string& name) {
     AudioFileRecord record;
@@ -31,23 +120,26 @@ ConversionSettings sameFolder(FileFormat format = FileFormat::WavePcm) {
     return settings;
 }
 
-struct TakenSet {
-    std::set<std::string> names;
-    NameTaken predicate() const {
-        return [this](const std::string& path) { return names.count(path) > 0; };
-    }
-};
+NameTaken takenIn(std::set<std::string> names) {
+    return [names = std::move(names)](const std::string& path) { return names.count(path) > 0; };
+}
 
-std::vector<std::string> pathsOf(const NamingResult& result) {
-    std::vector<std::string> paths;
+Paths pathsOf(const NamingResult& result) {
+    Paths paths;
     for (const auto& stream : result.streams)
         paths.push_back(stream.path);
     return paths;
 }
 
+NamingResult plan(const AudioFileRecord& record, const ConversionSettings& settings,
+                  RunMode mode = RunMode::Plain, uint32_t streams = 1, uint32_t mask = 0,
+                  const NameTaken& taken = takenIn({})) {
+    return planOutputNames(record, settings, mode, streams, mask, taken);
+}
+
 std::string single(const AudioFileRecord& record, const ConversionSettings& settings,
-                   RunMode mode = RunMode::Plain, const TakenSet& taken = {}) {
-    auto result = planOutputNames(record, settings, mode, 1, 0, taken.predicate());
+                   RunMode mode = RunMode::Plain) {
+    auto result = plan(record, settings, mode);
     EXPECT_EQ(result.error, "");
     return result.streams.empty() ? std::string() : result.streams[0].path;
 }
@@ -56,14 +148,12 @@ TEST(AnalyserOutputNames, BesideItsSourceAFileIsNumberedOnRealFiles) {
     test::TempDir temp;
     std::ofstream(temp.file("song.wav")) << "x";
     auto record = recordFor(temp.dir(), "song.wav");
-    const NameTaken onDisk = takenOnDisk;
-
-    auto first = planOutputNames(record, sameFolder(), RunMode::Plain, 1, 0x3, onDisk);
-    ASSERT_EQ(pathsOf(first), (std::vector<std::string>{temp.file("song(1).wav")}));
+    auto first = plan(record, sameFolder(), RunMode::Plain, 1, 0x3, takenOnDisk);
+    ASSERT_EQ(pathsOf(first), Paths{temp.file("song(1).wav")});
     EXPECT_EQ(first.streams[0].channelMask, 0x3u);
     std::ofstream(first.streams[0].path) << "x";
-    EXPECT_EQ(pathsOf(planOutputNames(record, sameFolder(), RunMode::Plain, 1, 0, onDisk)),
-              (std::vector<std::string>{temp.file("song(2).wav")}));
+    EXPECT_EQ(pathsOf(plan(record, sameFolder(), RunMode::Plain, 1, 0, takenOnDisk)),
+              Paths{temp.file("song(2).wav")});
 }
 
 TEST(AnalyserOutputNames, ModesAndFormatsGiveSuffixAndExtension) {
@@ -73,74 +163,61 @@ TEST(AnalyserOutputNames, ModesAndFormatsGiveSuffixAndExtension) {
     EXPECT_EQ(single(record, sameFolder(FileFormat::RawSamples)), kDir + "a.b.raw");
     EXPECT_EQ(single(recordFor(kDir, "noext"), sameFolder(FileFormat::WaveFormatEx)),
               kDir + "noext.wav");
-
     auto settings = sameFolder();
     settings.outputFormat = 65;
-    EXPECT_NE(planOutputNames(record, settings, RunMode::Plain, 1, 0, TakenSet{}.predicate()).error,
-              "");
+    EXPECT_NE(plan(record, settings).error, "");
 }
 
-TEST(AnalyserOutputNames, MonoStreamsTakeSpeakerNamesFromTheMask) {
+TEST(AnalyserOutputNames, MonoStreamsAreNumberedAndTakeSpeakerNamesFromTheMask) {
     auto record = recordFor(kDir, "x.wav");
     auto settings = sameFolder(FileFormat::WaveFormatEx);
-    TakenSet none;
-
-    auto six = planOutputNames(record, settings, RunMode::MonoStreams, 6, 0x3F, none.predicate());
+    auto six = plan(record, settings, RunMode::MonoStreams, 6, 0x3F);
     EXPECT_EQ(pathsOf(six),
-              (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav",
-                                        kDir + "x_ch2_C.wav", kDir + "x_ch3_LFE.wav",
-                                        kDir + "x_ch4_SL.wav", kDir + "x_ch5_SR.wav"}));
+              (Paths{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav", kDir + "x_ch2_C.wav",
+                     kDir + "x_ch3_LFE.wav", kDir + "x_ch4_SL.wav", kDir + "x_ch5_SR.wav"}));
     for (size_t s = 0; s < six.streams.size(); ++s)
         EXPECT_EQ(six.streams[s].channelMask, 1u << s);
-
     // More speakers than streams: the walk stops at the last stream.
-    EXPECT_EQ(
-        pathsOf(planOutputNames(record, settings, RunMode::MonoStreams, 2, 0x3F, none.predicate())),
-        (std::vector<std::string>{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav"}));
-
+    EXPECT_EQ(pathsOf(plan(record, settings, RunMode::MonoStreams, 2, 0x3F)),
+              (Paths{kDir + "x_ch0_L.wav", kDir + "x_ch1_R.wav"}));
     // Fewer: the rest keep the bare suffix and no mask; bits are walked in order.
-    auto three =
-        planOutputNames(record, settings, RunMode::MonoStreams, 3, 0x20004, none.predicate());
+    auto three = plan(record, settings, RunMode::MonoStreams, 3, 0x20004);
     EXPECT_EQ(pathsOf(three),
-              (std::vector<std::string>{kDir + "x_ch0_C.wav", kDir + "x_ch1_tbR.wav",
-                                        kDir + "x_ch2.wav"}));
+              (Paths{kDir + "x_ch0_C.wav", kDir + "x_ch1_tbR.wav", kDir + "x_ch2.wav"}));
     EXPECT_EQ(three.streams[2].channelMask, 0u);
 
-    auto twelve = planOutputNames(record, settings, RunMode::MonoStreams, 12, 0, none.predicate());
-    ASSERT_EQ(twelve.streams.size(), 12u);
-    EXPECT_EQ(twelve.streams[0].path, kDir + "x_ch00.wav");
-    EXPECT_EQ(twelve.streams[11].path, kDir + "x_ch11.wav");
+    // The number's width follows the stream count.
+    const struct {
+        uint32_t streams, index;
+        const char* name;
+    } widths[] = {{9, 8, "x_ch8.wav"},     {10, 0, "x_ch00.wav"},   {10, 9, "x_ch09.wav"},
+                  {100, 99, "x_ch99.wav"}, {101, 7, "x_ch007.wav"}, {1000, 7, "x_ch007.wav"},
+                  {1001, 7, "x_ch7.wav"}};
+    for (const auto& w : widths)
+        EXPECT_EQ(plan(record, settings, RunMode::MonoStreams, w.streams).streams.at(w.index).path,
+                  kDir + w.name)
+            << w.streams;
 
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 100, 0, none.predicate())
-                  .streams[99]
-                  .path,
-              kDir + "x_ch99.wav");
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 101, 0, none.predicate())
-                  .streams[7]
-                  .path,
-              kDir + "x_ch007.wav");
-    EXPECT_EQ(planOutputNames(record, settings, RunMode::MonoStreams, 1001, 0, none.predicate())
-                  .streams[7]
-                  .path,
-              kDir + "x_ch7.wav");
-}
-
-TEST(AnalyserOutputNames, OneTakenStreamNumbersTheWholeSet) {
-    TakenSet taken{{kDir + "x_ch1.wav", kDir + "x_ch0(1).wav"}};
-    auto result = planOutputNames(recordFor(kDir, "x.wav"), sameFolder(), RunMode::MonoStreams, 2,
-                                  0, taken.predicate());
-    EXPECT_EQ(pathsOf(result),
-              (std::vector<std::string>{kDir + "x_ch0(2).wav", kDir + "x_ch1(2).wav"}));
+    // One taken stream numbers the whole set.
+    auto taken = plan(record, sameFolder(), RunMode::MonoStreams, 2, 0,
+                      takenIn({kDir + "x_ch1.wav", kDir + "x_ch0(1).wav"}));
+    EXPECT_EQ(pathsOf(taken), (Paths{kDir + "x_ch0(2).wav", kDir + "x_ch1(2).wav"}));
+    const NameTaken all = [](const std::string&) { return true; };
+    EXPECT_NE(plan(record, sameFolder(), RunMode::Plain, 1, 0, all).error, "");
+    EXPECT_NE(plan(record, sameFolder(), RunMode::MonoStreams, 2, 0, all).error, "");
 }
 
 TEST(AnalyserOutputNames, DelayIsReadClampedAndTakenOutOfTheName) {
-    EXPECT_EQ(delayMilliseconds("Track DELAY -24ms.wav"), -24);
-    EXPECT_EQ(delayMilliseconds("DELAY+7 DELAY 9"), 7);
-    EXPECT_EQ(delayMilliseconds("DELAY0"), 0);
-    EXPECT_EQ(delayMilliseconds("DELAY ms"), 0);
-    EXPECT_EQ(delayMilliseconds("delay 5"), 0);
-    EXPECT_EQ(delayMilliseconds("DELAY 99999999999999999999999"), kMaxDelayMilliseconds);
-    EXPECT_EQ(delayMilliseconds("DELAY -99999999999999999999999"), -kMaxDelayMilliseconds);
+    const std::pair<const char*, int64_t> delays[] = {
+        {"Track DELAY -24ms.wav", -24},
+        {"DELAY+7 DELAY 9", 7},
+        {"DELAY0", 0},
+        {"DELAY ms", 0},
+        {"delay 5", 0},
+        {"DELAY 99999999999999999999999", kMaxDelayMilliseconds},
+        {"DELAY -99999999999999999999999", -kMaxDelayMilliseconds}};
+    for (auto [name, milliseconds] : delays)
+        EXPECT_EQ(delayMilliseconds(name), milliseconds) << name;
 
     auto settings = sameFolder();
     EXPECT_EQ(delayFrames("DELAY -20", 48000, settings), 0);
@@ -166,7 +243,7 @@ TEST(AnalyserOutputNames, PathsThatWouldNotFitTheirFieldFailWithTheirName) {
     std::memset(settings.outputDirectory, 'd', sizeof settings.outputDirectory); // no terminator
     auto record = recordFor(kDir, "a.wav");
     EXPECT_EQ(outputDirectoryFor(record, settings).size(), 520u);
-    auto result = planOutputNames(record, settings, RunMode::Plain, 1, 0, TakenSet{}.predicate());
+    auto result = plan(record, settings);
     EXPECT_TRUE(result.streams.empty());
     EXPECT_NE(result.error.find("too long"), std::string::npos);
 
@@ -174,39 +251,27 @@ TEST(AnalyserOutputNames, PathsThatWouldNotFitTheirFieldFailWithTheirName) {
     ASSERT_TRUE(setFieldText(settings.outputDirectory, outDir));
     std::string fits(519 - outDir.size() - 4, 'n'); // directory + name + ".wav" = 519
     EXPECT_EQ(single(recordFor(kDir, fits + ".wav"), settings).size(), 519u);
-    auto tooLong = planOutputNames(recordFor(kDir, fits + "n.wav"), settings, RunMode::Plain, 1, 0,
-                                   TakenSet{}.predicate());
+    auto tooLong = plan(recordFor(kDir, fits + "n.wav"), settings);
     EXPECT_TRUE(tooLong.streams.empty());
     EXPECT_NE(tooLong.error.find(outDir + fits + "n.wav"), std::string::npos);
-
     // The numbered name is the one that does not fit.
-    TakenSet taken{{outDir + fits + ".wav"}};
-    auto numbered = planOutputNames(recordFor(kDir, fits + ".wav"), settings, RunMode::Plain, 1, 0,
-                                    taken.predicate());
+    auto numbered = plan(recordFor(kDir, fits + ".wav"), settings, RunMode::Plain, 1, 0,
+                         takenIn({outDir + fits + ".wav"}));
     EXPECT_TRUE(numbered.streams.empty());
     EXPECT_NE(numbered.error.find(fits + "(1).wav"), std::string::npos);
-}
-
-TEST(AnalyserOutputNames, EndlesslyTakenNamesGiveUp) {
-    NameTaken all = [](const std::string&) { return true; };
-    auto record = recordFor(kDir, "a.wav");
-    EXPECT_NE(planOutputNames(record, sameFolder(), RunMode::Plain, 1, 0, all).error, "");
-    EXPECT_NE(planOutputNames(record, sameFolder(), RunMode::MonoStreams, 2, 0, all).error, "");
 }
 
 TEST(AnalyserOutputNames, TemporaryFilesAreNumberedInTheSharedOutputFolder) {
     auto settings = sameFolder();
     settings.sameAsInput = 0;
     ASSERT_TRUE(setFieldText(settings.outputDirectory, kDir));
-    TakenSet taken{{kDir + "take.corvandale.tmp"}};
+    const NameTaken taken = takenIn({kDir + "take.corvandale.tmp"});
     std::string error;
-    EXPECT_EQ(planTemporaryPath(recordFor("one/", "take.wav"), settings, taken.predicate(), error),
+    EXPECT_EQ(planTemporaryPath(recordFor("one/", "take.wav"), settings, taken, error),
               kDir + "take(1).corvandale.tmp");
     EXPECT_EQ(error, "");
-
-    std::string longName(515, 'n');
     EXPECT_EQ(
-        planTemporaryPath(recordFor("", longName + ".wav"), settings, taken.predicate(), error),
+        planTemporaryPath(recordFor("", std::string(515, 'n') + ".wav"), settings, taken, error),
         "");
     EXPECT_NE(error.find("too long"), std::string::npos);
 }
