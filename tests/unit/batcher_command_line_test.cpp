@@ -1,5 +1,4 @@
-// Console command lines, the Sonic Foundry command and parameter texts, and
-// the output naming on real files.
+// Console command lines and the Sonic Foundry command and parameter texts.
 #include "batcher/encoders/command_line.h"
 #include "batcher/encoders/sonic_text.h"
 #include "batcher_test_support.h"
@@ -7,19 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <functional>
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace corv {
 namespace {
 
+using test::buildCommand;
 using test::makeJob;
-using test::RecordingNotifier;
 
 BatcherSettings settingsWithPrograms() {
     BatcherSettings settings = defaultBatcherSettings();
@@ -119,20 +114,19 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
         {"Ogg bitrate", 1009, [](EncoderSettings& s) { s.oggVorbis.bitrate = 160; },
          " -b 160 " + kIn + " -o " + out(".ogg"), "reader", '[', 1},
     };
-    BatcherSettings settings = settingsWithPrograms();
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.what);
         auto job = makeJob(c.type);
         c.fill(job->settings);
-        auto record = std::make_unique<CommandLineRecord>();
-        RecordingNotifier notifier;
-        ASSERT_TRUE(BuildCommandLine(*job, settings, true, *record, notifier).ok);
-        EXPECT_EQ(fieldText(record->arguments), c.arguments);
-        EXPECT_EQ(fieldText(record->inputDirectory), "C:\\");
-        EXPECT_EQ(fieldText(record->progressMarker), c.marker);
-        EXPECT_EQ(record->progressSeparator, c.separator);
-        EXPECT_EQ(record->firstOccurrence, c.firstOccurrence);
-        EXPECT_TRUE(notifier.messages.empty());
+        auto built = buildCommand(*job, settingsWithPrograms(), true);
+        ASSERT_TRUE(built->outcome.ok);
+        const CommandLineRecord& record = *built->record;
+        EXPECT_EQ(built->arguments(), c.arguments);
+        EXPECT_EQ(fieldText(record.inputDirectory), "C:\\");
+        EXPECT_EQ(fieldText(record.progressMarker), c.marker);
+        EXPECT_EQ(record.progressSeparator, c.separator);
+        EXPECT_EQ(record.firstOccurrence, c.firstOccurrence);
+        EXPECT_TRUE(built->notifier.messages.empty());
     }
 }
 
@@ -140,110 +134,44 @@ TEST(BuildCommandLine, CommandTextQuotesTheConfiguredProgram) {
     auto job = makeJob(1008);
     job->settings.lame.preset = 1;
     job->settings.lame.algorithmQuality = 2;
-    auto record = std::make_unique<CommandLineRecord>();
-    RecordingNotifier notifier;
-    ASSERT_TRUE(BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier).ok);
-    EXPECT_EQ(commandLineText(*record), "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
-                                        "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"");
+    auto built = buildCommand(*job, settingsWithPrograms(), true);
+    ASSERT_TRUE(built->outcome.ok);
+    EXPECT_EQ(commandLineText(*built->record), "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
+                                               "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"");
 }
 
-TEST(BuildCommandLine, OtherJobTypesWarnAndLeaveTheRecordEmpty) {
-    const auto empty = std::make_unique<CommandLineRecord>();
+TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
+    const CommandLineRecord empty{};
     for (int32_t type : {0, 1000, 1001, 1010, 1011, 1012}) {
-        auto job = makeJob(type);
-        auto record = std::make_unique<CommandLineRecord>();
-        std::memset(record.get(), 'x', sizeof *record);
-        RecordingNotifier notifier;
-        EXPECT_FALSE(BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier).ok);
-        EXPECT_EQ(std::memcmp(record.get(), empty.get(), sizeof *record), 0);
-        ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0], std::make_pair(std::string("Internal error: unknow format"),
-                                                       std::string("Quillmere")));
+        auto built = std::make_unique<test::BuiltCommand>();
+        std::memset(built->record.get(), 'x', sizeof empty);
+        EXPECT_FALSE(BuildCommandLine(*makeJob(type), settingsWithPrograms(), true, *built->record,
+                                      built->notifier)
+                         .ok);
+        EXPECT_EQ(std::memcmp(built->record.get(), &empty, sizeof empty), 0);
+        ASSERT_EQ(built->notifier.messages.size(), 1u);
+        EXPECT_EQ(
+            built->notifier.messages[0],
+            std::make_pair(std::string("Internal error: unknow format"), std::string("Quillmere")));
     }
-}
-
-TEST(BuildCommandLine, ATwoLameChannelModeOutsideTheFourLettersIsRefused) {
     for (char mode : {'\0', '"', ' ', 'x'}) {
         auto job = makeJob(1002);
         job->settings.twoLame.channelMode = mode;
-        auto record = std::make_unique<CommandLineRecord>();
-        RecordingNotifier notifier;
-        BuildOutcome outcome =
-            BuildCommandLine(*job, settingsWithPrograms(), true, *record, notifier);
-        EXPECT_FALSE(outcome.ok);
-        EXPECT_FALSE(outcome.error.empty());
-        EXPECT_EQ(fieldText(record->arguments), "");
+        auto built = buildCommand(*job, settingsWithPrograms(), true);
+        EXPECT_FALSE(built->outcome.ok);
+        EXPECT_FALSE(built->outcome.error.empty());
+        EXPECT_EQ(built->arguments(), "");
     }
 }
 
-class OutputNaming : public ::testing::Test {
-  protected:
-    void touch(const std::string& name) { std::ofstream(dir.file(name)) << "x"; }
-    std::string lameOutput(BuildOutcome* outcome = nullptr) {
-        auto job = makeJob(1008);
-        setFieldText(job->settings.lame.inputPath, dir.file("song.wav"));
-        auto record = std::make_unique<CommandLineRecord>();
-        RecordingNotifier notifier;
-        BuildOutcome built =
-            BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier);
-        if (outcome) *outcome = built;
-        EXPECT_EQ(fieldText(record->inputDirectory), built.ok ? dir.dir() : "");
-        std::string args(fieldText(record->arguments));
-        size_t close = args.rfind('"'), open = args.rfind('"', close - 1);
-        return close == std::string::npos ? std::string() : args.substr(open + 1, close - open - 1);
-    }
+TEST(BuildCommandLine, FlacProgressMarkerIsTheStemOfTheInput) {
     test::TempDir dir;
-};
-
-TEST_F(OutputNaming, TakenNamesGetTheNextNumber) {
-    touch("song.wav");
-    EXPECT_EQ(lameOutput(), dir.file("song.mp3"));
-    touch("song.mp3");
-    EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
-    touch("song(1).mp3");
-    EXPECT_EQ(lameOutput(), dir.file("song(2).mp3"));
-    std::filesystem::create_directory(dir.file("song(2).mp3")); // a folder takes the name too
-    EXPECT_EQ(lameOutput(), dir.file("song(3).mp3"));
-}
-
-#ifndef _WIN32
-TEST_F(OutputNaming, NamesThatExistButCannotBeOpenedAreNeverChosen) {
-    // A link to nowhere cannot be opened for reading, yet writing there would follow it.
-    std::filesystem::create_symlink(dir.file("nowhere"), dir.file("song.mp3"));
-    EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
-    // A name the file system will not answer for fails the job instead of guessing.
-    auto job = makeJob(1008);
-    setFieldText(job->settings.lame.inputPath, dir.file(std::string(300, 'n') + ".wav"));
-    auto record = std::make_unique<CommandLineRecord>();
-    RecordingNotifier notifier;
-    EXPECT_FALSE(BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier).ok);
-}
-
-TEST_F(OutputNaming, AnUnreadableFileIsNeverChosen) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    touch("song.mp3");
-    ASSERT_EQ(chmod(dir.file("song.mp3").c_str(), 0), 0);
-    EXPECT_EQ(lameOutput(), dir.file("song(1).mp3"));
-    EXPECT_EQ(chmod(dir.file("song.mp3").c_str(), S_IRUSR | S_IWUSR), 0);
-}
-#endif
-
-TEST_F(OutputNaming, FlacProgressMarkerIsTheStemAndLongNamesFail) {
     auto job = makeJob(1004);
     setFieldText(job->settings.flac.inputPath, dir.file("my.song.wav"));
-    auto record = std::make_unique<CommandLineRecord>();
-    RecordingNotifier notifier;
-    ASSERT_TRUE(BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier).ok);
-    EXPECT_EQ(fieldText(record->progressMarker), "my.song");
-
-    // The output name would need more than the 520 bytes of a path.
-    std::string name(kPathFieldSize - 1 - dir.dir().size(), 'n');
-    ASSERT_TRUE(setFieldText(job->settings.flac.inputPath, dir.dir() + name));
-    BuildOutcome outcome = BuildCommandLine(*job, settingsWithPrograms(), false, *record, notifier);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_FALSE(outcome.error.empty());
-    EXPECT_EQ(fieldText(record->arguments), "");
-    EXPECT_EQ(fieldText(record->programPath), "");
+    auto built = buildCommand(*job, settingsWithPrograms(), false);
+    ASSERT_TRUE(built->outcome.ok);
+    EXPECT_EQ(fieldText(built->record->progressMarker), "my.song");
+    EXPECT_EQ(built->outputPath, dir.file("my.song.flac"));
 }
 
 std::unique_ptr<JobRecord> sonicJob(int32_t mode, uint8_t lfe) {
@@ -269,8 +197,12 @@ TEST(BuildSonicCommandLine, PreviewChannelOptionsFollowTheChannelMask) {
         {2, 1, " -L C:\\L.wav -R C:\\R.wav -e C:\\LFE.wav"},
         {7, 1,
          " -L C:\\L.wav -R C:\\R.wav -C C:\\C.wav -e C:\\LFE.wav -l C:\\SL.wav -r C:\\SR.wav"},
+        {3, 0, " -L C:\\L.wav -R C:\\R.wav -C C:\\C.wav"},
+        {4, 0, " -L C:\\L.wav -R C:\\R.wav -l C:\\SL.wav"},
+        {5, 0, " -L C:\\L.wav -R C:\\R.wav -C C:\\C.wav -l C:\\SL.wav"},
         {6, 0, " -L C:\\L.wav -R C:\\R.wav -l C:\\SL.wav -r C:\\SR.wav"},
-        {9, 0, ""},
+        {9, 1, " -e C:\\LFE.wav"},
+        {0, 0, ""},
     };
     for (const auto& c : cases) {
         std::string command;
