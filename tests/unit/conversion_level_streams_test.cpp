@@ -85,16 +85,40 @@ INSTANTIATE_TEST_SUITE_P(
                       LevelCase{"Clip", false, 2}, LevelCase{"ClipTemp", true, 2}),
     [](const auto& param) { return std::string(param.param.label); });
 
-TEST(LevelControl, AmplifyThatClipsIsReportedAtTheEnd) {
-    test::TempDir temp;
-    Conversion c;
-    c.settings.conversion.amplify = 1;
-    c.settings.conversion.amplifyDb = 6.0;
-    ASSERT_TRUE(c.run({fileWithPeak(temp, "a.wav", 0.6)}));
-    EXPECT_NEAR(c.record(0).peak, 0.6 * std::pow(10.0, 0.3), 1e-4);
-    ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
-    EXPECT_EQ(c.observer.notifier.messages[0].first, kClippingMessage);
-    EXPECT_NEAR(outputPeak(c.outputs(0).at(0)), 1.0, 1e-4); // clipped at full scale
+// The clipping message comes for a peak above full scale only: a legal
+// full-scale file raises none.
+TEST(LevelControl, ClippingIsReportedAtTheEndForPeaksAboveFullScale) {
+    const float justAbove = std::nextafter(1.0f, 2.0f);
+    const struct {
+        const char* what;
+        std::vector<float> samples; // written as 16-bit when all are -1.0, else as float
+        double amplifyDb;
+        double peak;
+        bool clipped;
+    } cases[] = {
+        {"16-bit at negative full scale", {-1.0f, -1.0f}, 0, 1.0, false},
+        {"float at full scale", {0.5f, 1.0f, -1.0f}, 0, 1.0, false},
+        {"float just above", {0.5f, justAbove}, 0, justAbove, true},
+        {"amplified", {0.6f, -0.3f}, 6.0, 0.6f * std::pow(10.0, 0.3), true},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.what);
+        test::TempDir temp;
+        const bool pcm = t.samples[0] == -1.0f;
+        Conversion c;
+        c.settings.conversion.convertSampleType = 1;
+        c.settings.conversion.targetSampleType = pcm ? 8 : 4;
+        c.settings.conversion.amplify = t.amplifyDb != 0;
+        c.settings.conversion.amplifyDb = t.amplifyDb;
+        ASSERT_TRUE(c.run({pcm ? writeWave16(temp.file("a.wav"), 1, 8000, {-32768, -32768})
+                               : test::writeWaveFloat(temp.file("a.wav"), 1, 8000, t.samples)}));
+        EXPECT_NEAR(c.record(0).peak, t.peak, t.clipped ? 1e-6 : 0.0);
+        EXPECT_EQ(c.observer.notifier.messages.size(), t.clipped ? 1u : 0u);
+        if (t.clipped) {
+            EXPECT_EQ(c.observer.notifier.messages.at(0).first, kClippingMessage);
+            EXPECT_EQ(outputPeak(c.outputs(0).at(0)), 1.0); // clipped, not wrapped
+        }
+    }
 }
 
 // Dither is the last step before rounding: what the library makes of the
@@ -130,6 +154,20 @@ TEST(LevelControl, DitherActsOnTheGainedSamplesAndIsWrittenExactly) {
         EXPECT_EQ(readWave(c.outputs(0).at(0)).samples, expected);
         EXPECT_EQ(c.record(0).peak, peak);
     }
+}
+
+// The dither's grid holds one step below negative full scale, as the output does.
+TEST(LevelControl, DitherAtNegativeFullScaleReachesTheLowestSample) {
+    test::TempDir temp;
+    Conversion c;
+    c.settings.conversion.convertSampleType = 1;
+    c.settings.conversion.targetSampleType = 4;
+    c.settings.conversion.dither = 1;
+    ASSERT_TRUE(c.run(
+        {test::writeWaveFloat(temp.file("low.wav"), 1, 8000, std::vector<float>(4000, -1.0f))}));
+    const auto out = readWave(c.outputs(0).at(0)).samples;
+    EXPECT_EQ(*std::min_element(out.begin(), out.end()), -32768);
+    EXPECT_GT(std::count(out.begin(), out.end(), -32768), 100);
 }
 
 // A shaping dither keeps its samples within the output's range: the
