@@ -4,6 +4,7 @@
 #include "analyser/ui/list_cells.h"
 #include "analyser/ui/list_order.h"
 #include "analyser/ui/main_layout.h"
+#include "analyser/ui/number_text.h"
 #include "analyser/ui/user_actions.h"
 #include "platform/path.h"
 #include "temp_dir.h"
@@ -13,30 +14,34 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 
 namespace corv {
 namespace {
 
 TEST(FileListCells, SizesAndLengths) {
-    struct Size {
-        int64_t bytes;
-        bool inKB;
-        const char* text;
-    } sizes[] = {
-        {1536, true, "2 KB"},
-        {1023, true, "1 KB"},
-        {1024 * 999, true, "999 KB"},
-        {1024 * 1000 + 511, true, "1.000 KB"},
-        {-1, true, "-"},
-        {-1, false, "UNK"},
-        {999, false, "999 bytes"},
-        {1500000000, false, "1.500.000.000 bytes"},
-        {1234567, false, "1.234.567 bytes"},
-        {int64_t{5} << 40, true, "5.368.709.120 KB"},
+    // The list's Size column in KB (halves rounded up) and in bytes, which
+    // the properties viewer's size line shares: thousands grouped with dots.
+    const std::tuple<int64_t, const char*, const char*> sizes[] = {
+        {-1, "-", "UNK"},
+        {0, "0 KB", "0 bytes"},
+        {1023, "1 KB", "1.023 bytes"},
+        {1536, "2 KB", "1.536 bytes"},
+        {1024 * 999, "999 KB", "1.022.976 bytes"},
+        {1024 * 1000 + 511, "1.000 KB", "1.024.511 bytes"},
+        {999999, "977 KB", "999.999 bytes"},
+        {1000000, "977 KB", "1.000.000 bytes"},
+        {999999999, "976.562 KB", "999.999.999 bytes"},
+        {1000000000, "976.563 KB", "1.000.000.000 bytes"},
+        {4294967296, "4.194.304 KB", "4.294.967.296 bytes"},
+        {12345678901234, "12.056.327.052 KB", "12345.678.901.234 bytes"},
+        {int64_t{5} << 40, "5.368.709.120 KB", "5497.558.138.880 bytes"},
     };
-    for (const Size& s : sizes)
-        EXPECT_EQ(sizeText(s.bytes, s.inKB), s.text) << s.bytes;
-
+    for (auto [bytes, inKB, inBytes] : sizes) {
+        EXPECT_EQ(sizeText(bytes, true), inKB) << bytes;
+        EXPECT_EQ(sizeText(bytes, false), inBytes) << bytes;
+        EXPECT_EQ(fileSizeText(bytes), inBytes) << bytes;
+    }
     EXPECT_EQ(lengthText(44100, 44100), "00:01.000");
     EXPECT_EQ(lengthText(int64_t{3 * 3600 * 1000 + 5} * 48, 48000), "03:00:00.005");
     EXPECT_EQ(lengthText(90500 * 8, 8000), "01:30.500");
