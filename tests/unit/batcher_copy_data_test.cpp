@@ -145,43 +145,38 @@ TEST_F(CopyData, SonicBytesAreFlippedOnArrivalOnlyWithTheInvertSetting) {
     }
 }
 
-TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommand) {
-    auto job = lameJob();
-    CopyDataOutcome outcome = sendJob(131, *job);
-    ASSERT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
-    const std::string reply = "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
-                              "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
-    EXPECT_EQ(outcome.replyText, reply);
-    EXPECT_EQ(log.shownText(), received("0131") + "\tMsg description: Give commandline \r\n\t" +
-                                   reply + "\r\n\r\n\r\n");
-}
-
-TEST_F(CopyData, GiveCommandlineForWindowAndLibraryJobsHasNoDosCommand) {
-    for (int32_t type : {1000, 1001, 1011}) {
-        CopyDataOutcome outcome = sendJob(131, *makeJob(type));
-        EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
-        EXPECT_EQ(outcome.replyText, "No dos command available.");
-        EXPECT_EQ(outcome.replyText.size() + 1, 26u);
-    }
-}
-
-TEST_F(CopyData, GiveCommandlineForSonicShowsTheSentSettingsAndLogsTheInvertedOnes) {
+TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommandOfEachKindOfJob) {
+    const std::string lameReply = "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
+                                  "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
     settings.invertSonicSettings = 1;
-    CopyDataOutcome outcome = sendJob(131, *sonicJob());
-    ASSERT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
-    EXPECT_NE(outcome.replyText.find(" -e C:\\LFE.wav"), std::string::npos); // sent with UseLFE 1
-    std::string shown = log.shownText();
-    EXPECT_NE(shown.find("\t" + outcome.replyText + "\r\n\t[Parameters]\r\n"), std::string::npos);
-    EXPECT_NE(shown.find("\tUseLFE=Off\r\n"), std::string::npos);
-    EXPECT_NE(shown.find("\tTimeStamp=On\r\n\r\n\r\n"), std::string::npos);
-}
-
-TEST_F(CopyData, GiveCommandlineForAnUnknownTypeWarnsAndRepliesTheEmptyCommand) {
-    CopyDataOutcome outcome = sendJob(131, *makeJob(1234));
-    EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
-    EXPECT_EQ(outcome.replyText, "\"\" ");
+    const std::pair<std::unique_ptr<JobRecord>, std::string> cases[] = {
+        {lameJob(), lameReply},
+        {makeJob(1000), "No dos command available."},
+        {makeJob(1001), "No dos command available."},
+        {makeJob(1011), "No dos command available."},
+        {makeJob(1234), "\"\" "}, // after the unknown format's warning
+    };
+    for (const auto& [job, reply] : cases) {
+        CopyDataOutcome outcome = sendJob(131, *job);
+        EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
+        EXPECT_EQ(outcome.replyText, reply);
+    }
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].first, "Internal error: unknow format");
+    const std::string lameLog = received("0131") + "\tMsg description: Give commandline \r\n\t" +
+                                lameReply + "\r\n\r\n\r\n";
+    EXPECT_EQ(log.shownText().substr(0, lameLog.size()), lameLog);
+
+    // Sonic: the reply shows the settings as sent, the log the inverted ones.
+    BatcherLog fresh(LogKind::Message);
+    const std::string reply = handleCopyData({kSender, 131, sonicJob().get(), sizeof(JobRecord)},
+                                             false, settings, fresh, notifier)
+                                  .replyText;
+    EXPECT_NE(reply.find(" -e C:\\LFE.wav"), std::string::npos); // sent with UseLFE 1
+    const std::string shown = fresh.shownText();
+    EXPECT_NE(shown.find("\t" + reply + "\r\n\t[Parameters]\r\n"), std::string::npos);
+    EXPECT_NE(shown.find("\tUseLFE=Off\r\n"), std::string::npos);
+    EXPECT_NE(shown.find("\tTimeStamp=On\r\n\r\n\r\n"), std::string::npos);
 }
 
 TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
