@@ -45,7 +45,7 @@ struct Ac3Run : ::testing::Test {
     StopAtFirstProgress observer;
 
     std::unique_ptr<JobRecord> job(int mode, bool lfe, int dataRate = 448) {
-        auto j = test::makeJob(1011);
+        auto j = test::makeJob(JobType::Ac3Library);
         setFieldText(j->outputDirectory, dir.dir());
         setFieldText(j->baseName, "song");
         Ac3LibrarySettings& s = j->settings.ac3Library;

@@ -13,6 +13,8 @@
 namespace corv {
 namespace {
 
+using enum JobType;
+
 using test::buildCommand;
 using test::makeJob;
 
@@ -25,7 +27,7 @@ BatcherSettings settingsWithPrograms() {
 
 struct PreviewCase {
     const char* what;
-    int32_t type;
+    JobType type;
     std::function<void(EncoderSettings&)> fill;
     std::string arguments;
     std::string marker;
@@ -40,40 +42,40 @@ std::string out(const char* extension) {
 
 TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
     const PreviewCase cases[] = {
-        {"TwoLAME", 1002,
+        {"TwoLAME", TwoLame,
          [](EncoderSettings& s) { s.twoLame.bitrate = 192, s.twoLame.channelMode = 'j'; },
          " -b 192 -m j " + kIn + " " + out(".mp2") + " ", "Ancillary bits", '[', 0},
-        {"Ape", 1003, [](EncoderSettings& s) { s.ape.compressionLevel = 4000; },
+        {"Ape", Ape, [](EncoderSettings& s) { s.ape.compressionLevel = 4000; },
          " " + kIn + " " + out(".ape") + " -c4000", "Progress", ':', 0},
-        {"FLAC", 1004,
+        {"FLAC", Flac,
          [](EncoderSettings& s) { s.flac.compressionLevel = 5, s.flac.storeReplayGain = 1; },
          " -5 --replay-gain  " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
-        {"FLAC in Ogg", 1004,
+        {"FLAC in Ogg", Flac,
          [](EncoderSettings& s) { s.flac.compressionLevel = 8, s.flac.oggContainer = 1; },
          " -8  --ogg " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
-        {"WavPack hybrid", 1005,
+        {"WavPack hybrid", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1;
          },
          "  -j1 -b600 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
-        {"WavPack self-extracting", 1005,
+        {"WavPack self-extracting", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1;
              s.wavPack.selfExtracting = 1;
          },
          "  -j1 -e -b600 -h " + kIn + " " + out(".exe"), "somefile", ',', 0},
-        {"WavPack lossless fast", 1005,
+        {"WavPack lossless fast", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.lossless = 1, s.wavPack.copyTimestamp = 1, s.wavPack.storeMd5 = 1;
          },
          "  -j0 -t -m -f " + kIn + " " + out(".wv"), "somefile", ',', 0},
-        {"WavPack lossless high, correction file ignored", 1005,
+        {"WavPack lossless high, correction file ignored", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.lossless = 2, s.wavPack.losslessCompression = 7,
              s.wavPack.correctionFile = 1;
          },
          "  -j0 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
-        {"Nero VBR", 1006,
+        {"Nero VBR", NeroAac,
          [](EncoderSettings& s) {
              s.neroAac.vbr = 1, s.neroAac.vbrPreset = 6, s.neroAac.heProfile = 1,
              s.neroAac.highQuality = 1;
@@ -81,37 +83,37 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
          },
          "  -vbr audiophile -profile HE -quality high -pns -k -aac " + kIn + " " + out(".aac"),
          "Frame", '(', 0},
-        {"Nero CBR", 1006,
+        {"Nero CBR", NeroAac,
          [](EncoderSettings& s) { s.neroAac.constantBitrate = 128, s.neroAac.vbrPreset = 99; },
          "  -cbr 128 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
-        {"Nero VBR preset out of range", 1006,
+        {"Nero VBR preset out of range", NeroAac,
          [](EncoderSettings& s) { s.neroAac.vbr = 1, s.neroAac.vbrPreset = 8; },
          "  -vbr 8 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
-        {"MPC", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = 3; },
+        {"MPC", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = 3; },
          " --xtreme " + kIn + "  " + out(".mpc"), "ETA", ' ', 1},
-        {"MPC preset out of range", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = -1; }, "",
+        {"MPC preset out of range", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = -1; }, "",
          "ETA", ' ', 1},
-        {"LAME preset", 1008,
+        {"LAME preset", Lame,
          [](EncoderSettings& s) { s.lame.preset = 1, s.lame.algorithmQuality = 2; },
          "  --preset standard -q 2 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME VBR", 1008,
+        {"LAME VBR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 1, s.lame.vbrQuality = 4; },
          "  -V 4 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME ABR", 1008,
+        {"LAME ABR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 2, s.lame.abrBitrate = 192; },
          "  --alt-preset 192 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME CBR", 1008,
+        {"LAME CBR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 3, s.lame.constantBitrate = 320; },
          "  --alt-preset cbr 320 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME preset out of range", 1008,
+        {"LAME preset out of range", Lame,
          [](EncoderSettings& s) { s.lame.preset = 4, s.lame.algorithmQuality = 9; },
          "  -q 9 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME mode out of range", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = 4; },
+        {"LAME mode out of range", Lame, [](EncoderSettings& s) { s.lame.bitrateMode = 4; },
          "  -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"Ogg quality", 1009,
+        {"Ogg quality", OggVorbis,
          [](EncoderSettings& s) { s.oggVorbis.qualityMode = 1, s.oggVorbis.quality = 5.0f; },
          " -q 5.000000 " + kIn + " -o " + out(".ogg"), "quality", '[', 1},
-        {"Ogg bitrate", 1009, [](EncoderSettings& s) { s.oggVorbis.bitrate = 160; },
+        {"Ogg bitrate", OggVorbis, [](EncoderSettings& s) { s.oggVorbis.bitrate = 160; },
          " -b 160 " + kIn + " -o " + out(".ogg"), "reader", '[', 1},
     };
     for (const PreviewCase& c : cases) {
@@ -131,7 +133,7 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
 }
 
 TEST(BuildCommandLine, CommandTextQuotesTheConfiguredProgram) {
-    auto job = makeJob(1008);
+    auto job = makeJob(JobType::Lame);
     job->settings.lame.preset = 1;
     job->settings.lame.algorithmQuality = 2;
     auto built = buildCommand(*job, settingsWithPrograms(), true);
@@ -155,7 +157,7 @@ TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
             std::make_pair(std::string("Internal error: unknow format"), std::string("Quillmere")));
     }
     for (char mode : {'\0', '"', ' ', 'x'}) {
-        auto job = makeJob(1002);
+        auto job = makeJob(JobType::TwoLame);
         job->settings.twoLame.channelMode = mode;
         auto built = buildCommand(*job, settingsWithPrograms(), true);
         EXPECT_FALSE(built->outcome.ok);
@@ -166,7 +168,7 @@ TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
 
 TEST(BuildCommandLine, FlacProgressMarkerIsTheStemOfTheInput) {
     test::TempDir dir;
-    auto job = makeJob(1004);
+    auto job = makeJob(JobType::Flac);
     setFieldText(job->settings.flac.inputPath, dir.file("my.song.wav"));
     auto built = buildCommand(*job, settingsWithPrograms(), false);
     ASSERT_TRUE(built->outcome.ok);
@@ -175,7 +177,7 @@ TEST(BuildCommandLine, FlacProgressMarkerIsTheStemOfTheInput) {
 }
 
 std::unique_ptr<JobRecord> sonicJob(int32_t mode, uint8_t lfe) {
-    auto job = makeJob(1010);
+    auto job = makeJob(JobType::SonicFoundry);
     SonicFoundrySettings& s = job->settings.sonicFoundry;
     s.codingMode = mode;
     s.useLfe = lfe;
@@ -223,7 +225,7 @@ TEST(BuildSonicCommandLine, RealCommandNamesTheFreeOutputAndTheJobFiles) {
     ASSERT_TRUE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
     EXPECT_EQ(command, "\"C:\\sf\\SFTENCDD.EXE\"  -A -P P.ini -o " + dir.file("song(1).ac3") +
                            " -L l.wav -R r.wav -C c.wav");
-    job->jobType = 1008;
+    job->jobType = static_cast<int32_t>(JobType::Lame);
     EXPECT_FALSE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
 }
 

@@ -3,6 +3,7 @@
 #include "batcher/core/job_check.h"
 #include "batcher_test_support.h"
 #include "platform/path.h"
+#include "protocol/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,11 @@ using test::makeJob;
 using test::RecordingNotifier;
 
 const std::string kSender = "Corvandale.exe";
+constexpr uint64_t id(MessageId message) {
+    return static_cast<uint64_t>(message);
+}
+constexpr uint64_t kAddJob = id(MessageId::AddJobRecord),
+                   kGiveCommandline = id(MessageId::GiveCommandline);
 
 class CopyData : public ::testing::Test {
   protected:
@@ -33,7 +39,7 @@ class CopyData : public ::testing::Test {
         return "* Message received from " + kSender + ". Msg ID: " + id + ".\r\n";
     }
     static std::unique_ptr<JobRecord> lameJob() {
-        auto job = makeJob(1008);
+        auto job = makeJob(JobType::Lame);
         setFieldText(job->jobName, "song.wav");
         setFieldText(job->settings.lame.inputPath, "C:\\out\\song.wav");
         job->settings.lame.preset = 1;
@@ -42,7 +48,7 @@ class CopyData : public ::testing::Test {
         return job;
     }
     static std::unique_ptr<JobRecord> sonicJob() {
-        auto job = makeJob(1010);
+        auto job = makeJob(JobType::SonicFoundry);
         SonicFoundrySettings& s = job->settings.sonicFoundry;
         s.codingMode = 7, s.useLfe = 1, s.timeStamp = 0, s.dcFilter = 1, s.phase90 = 1;
         return job;
@@ -60,16 +66,19 @@ TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
         const char* line;
         CopyDataAction action;
     } cases[] = {
-        {100, false, "0100", "\tMsg description: Open connection \r\n\r\n",
-         CopyDataAction::ReplyConnection},
-        {104, false, "0104", "\tMsg description: Notify user \r\n\r\n",
+        {id(MessageId::OpenConnection), false, "0100",
+         "\tMsg description: Open connection \r\n\r\n", CopyDataAction::ReplyConnection},
+        {id(MessageId::NotifyUser), false, "0104", "\tMsg description: Notify user \r\n\r\n",
          CopyDataAction::BringToFront},
-        {110, false, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::PostRun},
-        {110, true, "0110", "\tMsg description: Start jobs \r\n\r\n", CopyDataAction::None},
+        {id(MessageId::StartJobs), false, "0110", "\tMsg description: Start jobs \r\n\r\n",
+         CopyDataAction::PostRun},
+        {id(MessageId::StartJobs), true, "0110", "\tMsg description: Start jobs \r\n\r\n",
+         CopyDataAction::None},
         {0, false, "0000", "\tUnknown message \r\n\r\n", CopyDataAction::None},
         {99, false, "0099", "\tUnknown message \r\n\r\n", CopyDataAction::None},
         {101, false, "0101", "\tUnknown message \r\n\r\n", CopyDataAction::None},
-        {102, false, "0102", "\tUnknown message \r\n\r\n", CopyDataAction::None},
+        {id(MessageId::ConnectionReply), false, "0102", "\tUnknown message \r\n\r\n",
+         CopyDataAction::None},
         {132, false, "0132", "\tUnknown message \r\n\r\n", CopyDataAction::None},
         {12345, false, "12345", "\tUnknown message \r\n\r\n", CopyDataAction::None},
         {(1ull << 40), false, "1099511627776", "\tUnknown message \r\n\r\n", CopyDataAction::None},
@@ -86,25 +95,25 @@ TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
 
 TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
     std::vector<uint8_t> bytes(6801, 0);
-    for (uint64_t id : {130, 131}) {
+    for (uint64_t message : {kAddJob, kGiveCommandline}) {
         for (size_t size : {size_t{0}, size_t{6799}, size_t{6801}}) {
             BatcherLog fresh(LogKind::Message);
-            CopyDataOutcome outcome =
-                handleCopyData({kSender, id, bytes.data(), size}, false, settings, fresh, notifier);
+            CopyDataOutcome outcome = handleCopyData({kSender, message, bytes.data(), size}, false,
+                                                     settings, fresh, notifier);
             EXPECT_EQ(outcome.action, CopyDataAction::None);
-            EXPECT_EQ(fresh.shownText(), received(id == 130 ? "0130" : "0131") +
+            EXPECT_EQ(fresh.shownText(), received(message == kAddJob ? "0130" : "0131") +
                                              "\tInvallid message, message ignored! \r\n\r\n");
         }
         BatcherLog fresh(LogKind::Message);
         CopyDataOutcome outcome =
-            handleCopyData({kSender, id, nullptr, 6800}, false, settings, fresh, notifier);
+            handleCopyData({kSender, message, nullptr, 6800}, false, settings, fresh, notifier);
         EXPECT_EQ(outcome.action, CopyDataAction::None);
     }
 }
 
 TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJob) {
     auto job = lameJob();
-    CopyDataOutcome outcome = sendJob(130, *job);
+    CopyDataOutcome outcome = sendJob(kAddJob, *job);
     ASSERT_EQ(outcome.action, CopyDataAction::AppendRow);
     ASSERT_TRUE(outcome.job);
     EXPECT_EQ(std::memcmp(outcome.job.get(), job.get(), sizeof *job), 0);
@@ -117,7 +126,7 @@ TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJob) {
 }
 
 TEST_F(CopyData, AddJobOfAnUnknownTypeIsStillListedAfterTheWarning) {
-    CopyDataOutcome outcome = sendJob(130, *makeJob(1012));
+    CopyDataOutcome outcome = sendJob(kAddJob, *makeJob(1012));
     EXPECT_EQ(outcome.action, CopyDataAction::AppendRow);
     EXPECT_FALSE(outcome.knownJobType);
     EXPECT_EQ(outcome.programName, "");
@@ -129,7 +138,7 @@ TEST_F(CopyData, SonicBytesAreFlippedOnArrivalOnlyWithTheInvertSetting) {
     auto job = sonicJob();
     for (uint8_t invert : {0, 1}) {
         settings.invertSonicSettings = invert;
-        CopyDataOutcome outcome = sendJob(130, *job);
+        CopyDataOutcome outcome = sendJob(kAddJob, *job);
         ASSERT_TRUE(outcome.job);
         const SonicFoundrySettings& got = outcome.job->settings.sonicFoundry;
         EXPECT_EQ(got.useLfe, invert ? 0 : 1);
@@ -151,13 +160,13 @@ TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommandOfEachKindOfJob) {
     settings.invertSonicSettings = 1;
     const std::pair<std::unique_ptr<JobRecord>, std::string> cases[] = {
         {lameJob(), lameReply},
-        {makeJob(1000), "No dos command available."},
-        {makeJob(1001), "No dos command available."},
-        {makeJob(1011), "No dos command available."},
+        {makeJob(JobType::SurcodeCdPro), "No dos command available."},
+        {makeJob(JobType::SurcodeDvd), "No dos command available."},
+        {makeJob(JobType::Ac3Library), "No dos command available."},
         {makeJob(1234), "\"\" "}, // after the unknown format's warning
     };
     for (const auto& [job, reply] : cases) {
-        CopyDataOutcome outcome = sendJob(131, *job);
+        CopyDataOutcome outcome = sendJob(kGiveCommandline, *job);
         EXPECT_EQ(outcome.action, CopyDataAction::ReplyCommandline);
         EXPECT_EQ(outcome.replyText, reply);
     }
@@ -169,9 +178,10 @@ TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommandOfEachKindOfJob) {
 
     // Sonic: the reply shows the settings as sent, the log the inverted ones.
     BatcherLog fresh(LogKind::Message);
-    const std::string reply = handleCopyData({kSender, 131, sonicJob().get(), sizeof(JobRecord)},
-                                             false, settings, fresh, notifier)
-                                  .replyText;
+    const std::string reply =
+        handleCopyData({kSender, kGiveCommandline, sonicJob().get(), sizeof(JobRecord)}, false,
+                       settings, fresh, notifier)
+            .replyText;
     EXPECT_NE(reply.find(" -e C:\\LFE.wav"), std::string::npos); // sent with UseLFE 1
     const std::string shown = fresh.shownText();
     EXPECT_NE(shown.find("\t" + reply + "\r\n\t[Parameters]\r\n"), std::string::npos);
@@ -204,7 +214,7 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
         auto job = lameJob();
         setFieldText(job->settings.lame.inputPath, c.path);
         BatcherLog fresh(LogKind::Message);
-        CopyDataOutcome outcome = handleCopyData({kSender, 130, job.get(), sizeof *job}, false,
+        CopyDataOutcome outcome = handleCopyData({kSender, kAddJob, job.get(), sizeof *job}, false,
                                                  settings, fresh, notifier);
         EXPECT_EQ(outcome.action, c.valid ? CopyDataAction::AppendRow : CopyDataAction::None)
             << c.path;
@@ -218,7 +228,7 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
 }
 
 TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
-    auto surcode = makeJob(1001);
+    auto surcode = makeJob(JobType::SurcodeDvd);
     setFieldText(surcode->settings.surcode.channelFiles[4], "C:\\ls?.wav");
     EXPECT_EQ(findInvalidField(*surcode),
               "the LS channel file holds a character that cannot be in a file name");
@@ -226,7 +236,7 @@ TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
     setFieldText(sonic->baseName, "song\"");
     EXPECT_EQ(findInvalidField(*sonic),
               "the base name holds a character that cannot be in a file name");
-    auto twoLame = makeJob(1002);
+    auto twoLame = makeJob(JobType::TwoLame);
     twoLame->settings.twoLame.channelMode = '"';
     EXPECT_EQ(findInvalidField(*twoLame), "the TwoLAME channel mode is not one of s, j, d, m");
     // A field without its terminator is read only up to its end.

@@ -9,12 +9,14 @@
 namespace corv {
 namespace {
 
+using enum JobType;
+
 using test::makeJob;
 using test::RecordingNotifier;
 
 struct DescriptionCase {
     const char* what;
-    int32_t type;
+    JobType type;
     std::function<void(EncoderSettings&)> fill;
     std::string program;
     std::string text;
@@ -22,35 +24,35 @@ struct DescriptionCase {
 
 TEST(DescribeJob, ProgramNameAndDescriptionOfEveryJobType) {
     const DescriptionCase cases[] = {
-        {"Surcode CD", 1000, [](EncoderSettings&) {}, "Surcode CD Pro DTS", "\tnone\r\n"},
-        {"Surcode DVD", 1001,
+        {"Surcode CD", SurcodeCdPro, [](EncoderSettings&) {}, "Surcode CD Pro DTS", "\tnone\r\n"},
+        {"Surcode DVD", SurcodeDvd,
          [](EncoderSettings& s) { s.surcode.attenuateRear = 1, s.surcode.dataRate = 1234; },
          "Surcode DVD DTS", "\tAtt. rear:Yes   \r\n\tData rate:1234\r\n"},
-        {"TwoLAME", 1002,
+        {"TwoLAME", TwoLame,
          [](EncoderSettings& s) {
              s.twoLame.mpegVersion = 1, s.twoLame.bitrate = 224, s.twoLame.channelMode = 's';
          },
          "TwoLAME", "\tMPEG1   \r\n\tBitrate:224k  \r\n\tChannel mode:'s'\r\n"},
-        {"TwoLAME unprintable mode", 1002, [](EncoderSettings& s) { s.twoLame.channelMode = 7; },
+        {"TwoLAME unprintable mode", TwoLame, [](EncoderSettings& s) { s.twoLame.channelMode = 7; },
          "TwoLAME", "\tMPEG0   \r\n\tBitrate:0k  \r\n\tChannel mode:7\r\n"},
-        {"Ape", 1003, [](EncoderSettings& s) { s.ape.compressionLevel = 3000; },
+        {"Ape", Ape, [](EncoderSettings& s) { s.ape.compressionLevel = 3000; },
          "Ape (Monkey's audio)", "\tCompression:3000\r\n"},
-        {"FLAC", 1004,
+        {"FLAC", Flac,
          [](EncoderSettings& s) { s.flac.compressionLevel = 6, s.flac.oggContainer = 5; }, "FLAC",
          "\tCompression:6 \r\n\tStore replaygain:No \r\n\tUse Ogg container:Yes\r\n"},
-        {"WavPack lossless", 1005,
+        {"WavPack lossless", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.lossless = 1, s.wavPack.losslessCompression = 1, s.wavPack.storeMd5 = 1;
          },
          "WavPack",
          "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:Yes \r\n"
          "\tSelfextr.:No\r\n\tCompression:Normal\r\n"},
-        {"WavPack lossless other", 1005,
+        {"WavPack lossless other", WavPack,
          [](EncoderSettings& s) { s.wavPack.lossless = 1, s.wavPack.losslessCompression = -3; },
          "WavPack",
          "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
          "\tSelfextr.:No\r\n\tCompression:High\r\n"},
-        {"WavPack hybrid", 1005,
+        {"WavPack hybrid", WavPack,
          [](EncoderSettings& s) {
              s.wavPack.jointStereo = 1, s.wavPack.selfExtracting = 1, s.wavPack.hybridBitrate = 600;
              s.wavPack.highQuality = 1;
@@ -58,17 +60,17 @@ TEST(DescribeJob, ProgramNameAndDescriptionOfEveryJobType) {
          "WavPack",
          "\tFormat:Hybrid \r\n\tJoint Stereo:Yes \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
          "\tSelfextr.:Yes\r\n\tBitratre:600 \r\n\tHQ:Yes \r\n\tCorr. file:No\r\n"},
-        {"Nero VBR", 1006,
+        {"Nero VBR", NeroAac,
          [](EncoderSettings& s) {
              s.neroAac.vbr = 1, s.neroAac.vbrPreset = 7, s.neroAac.isoAacOutput = 1;
          },
          "Nero Fends",
          "\tVBR-Transcoding\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No "
          "\r\n\tMP4:Yes\r\n"},
-        {"Nero VBR out of range", 1006,
+        {"Nero VBR out of range", NeroAac,
          [](EncoderSettings& s) { s.neroAac.vbr = 1, s.neroAac.vbrPreset = -2; }, "Nero Fends",
          "\tVBR--2\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No \r\n\tMP4:No\r\n"},
-        {"Nero CBR", 1006,
+        {"Nero CBR", NeroAac,
          [](EncoderSettings& s) {
              s.neroAac.constantBitrate = 96, s.neroAac.heProfile = 1, s.neroAac.highQuality = 1;
              s.neroAac.pns = 1, s.neroAac.keepAllFrequencies = 1;
@@ -76,35 +78,35 @@ TEST(DescribeJob, ProgramNameAndDescriptionOfEveryJobType) {
          "Nero Fends",
          "\tCBR, 96 kbps\r\n\tHE\r\n\tQuality:High \r\n\tPNS:Yes \r\n\tKeep freqs:Yes "
          "\r\n\tMP4:No\r\n"},
-        {"MPC", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = 0; }, "MPC",
+        {"MPC", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = 0; }, "MPC",
          "\tQuality: Thumb\r\n"},
-        {"MPC out of range", 1007, [](EncoderSettings& s) { s.mpc.qualityPreset = 4; }, "MPC",
+        {"MPC out of range", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = 4; }, "MPC",
          "\tQuality: 4\r\n"},
-        {"LAME preset", 1008,
+        {"LAME preset", Lame,
          [](EncoderSettings& s) {
              s.lame.mpegVersion = 1, s.lame.preset = 3, s.lame.algorithmQuality = 2;
          },
          "LAME (mp3)", "\tMPEG1\r\n\tpreset Insane\r\n\tquality:q2\r\n"},
-        {"LAME preset out of range", 1008,
+        {"LAME preset out of range", Lame,
          [](EncoderSettings& s) { s.lame.mpegVersion = 2, s.lame.preset = 12; }, "LAME (mp3)",
          "\tMPEG2\r\n\tpreset 12\r\n\tquality:q0\r\n"},
-        {"LAME VBR", 1008,
+        {"LAME VBR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 1, s.lame.vbrQuality = 4; }, "LAME (mp3)",
          "\tMPEG0\r\n\tvbr quality:4\r\n\tquality:q0\r\n"},
-        {"LAME ABR", 1008,
+        {"LAME ABR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 2, s.lame.abrBitrate = 192; }, "LAME (mp3)",
          "\tMPEG0\r\n\tABR 192k\r\n\tquality:q0\r\n"},
-        {"LAME CBR", 1008,
+        {"LAME CBR", Lame,
          [](EncoderSettings& s) { s.lame.bitrateMode = 3, s.lame.constantBitrate = 320; },
          "LAME (mp3)", "\tMPEG0\r\n\tCBR 320k\r\n\tquality:q0\r\n"},
-        {"LAME mode out of range", 1008, [](EncoderSettings& s) { s.lame.bitrateMode = -1; },
+        {"LAME mode out of range", Lame, [](EncoderSettings& s) { s.lame.bitrateMode = -1; },
          "LAME (mp3)", "\tMPEG0\r\n\tquality:q0\r\n"},
-        {"Ogg quality", 1009,
+        {"Ogg quality", OggVorbis,
          [](EncoderSettings& s) { s.oggVorbis.qualityMode = 1, s.oggVorbis.quality = 5.0f; },
          "Ogg Vorbis", "\tQuality:5.0\r\n"},
-        {"Ogg bitrate", 1009, [](EncoderSettings& s) { s.oggVorbis.bitrate = 128; }, "Ogg Vorbis",
-         "\tBitrate:128\r\n"},
-        {"Sonic", 1010,
+        {"Ogg bitrate", OggVorbis, [](EncoderSettings& s) { s.oggVorbis.bitrate = 128; },
+         "Ogg Vorbis", "\tBitrate:128\r\n"},
+        {"Sonic", SonicFoundry,
          [](EncoderSettings& s) { s.sonicFoundry.dataRate = 384, s.sonicFoundry.codingMode = 2; },
          "Sonic Soft Encode",
          "\t[Parameters]\r\n\tDataRate=384\r\n\tSampleRate=0\r\n\tCodeMode=2\r\n\tUseLFE="
@@ -114,7 +116,7 @@ TEST(DescribeJob, ProgramNameAndDescriptionOfEveryJobType) {
          "\tDeemphasis=Off\r\n\tDCFilter=Off\r\n\tBandWidthFilter=Off\r\n\tLFEFilter="
          "Off\r\n\tPhase90=Off\r\n"
          "\tCut3dB=Off\r\n\tTimeStamp=Off\r\n"},
-        {"AC3 library", 1011,
+        {"AC3 library", Ac3Library,
          [](EncoderSettings& s) {
              s.ac3Library.dataRate = 448, s.ac3Library.sampleRate = 48000,
              s.ac3Library.codingMode = 7;
@@ -139,7 +141,7 @@ TEST(DescribeJob, ProgramNameAndDescriptionOfEveryJobType) {
 
 TEST(DescribeJob, OneLineFormBlanksTabsAndLineEnds) {
     RecordingNotifier notifier;
-    EXPECT_EQ(DescribeJob(*makeJob(1000), notifier).oneLine, " none  ");
+    EXPECT_EQ(DescribeJob(*makeJob(JobType::SurcodeCdPro), notifier).oneLine, " none  ");
     EXPECT_EQ(oneLineOf("\tA\r\n\tB\r\n"), " A   B  ");
 }
 

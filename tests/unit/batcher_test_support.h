@@ -4,6 +4,7 @@
 #include "batcher/encoders/command_line.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_record.h"
+#include "protocol/job_types.h"
 #include "recording_notifier.h"
 
 #include <memory>
@@ -16,6 +17,9 @@ inline std::unique_ptr<JobRecord> makeJob(int32_t type) {
     auto job = std::make_unique<JobRecord>();
     job->jobType = type;
     return job;
+}
+inline std::unique_ptr<JobRecord> makeJob(JobType type) {
+    return makeJob(static_cast<int32_t>(type));
 }
 
 struct BuiltCommand {

@@ -4,6 +4,7 @@
 // records what the run reports and can press "Stop".
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/settings_file.h"
+#include "protocol/job_types.h"
 #include "recording_notifier.h"
 #include "wav_builder.h"
 
@@ -47,6 +48,20 @@ struct Conversion {
     std::atomic<bool> stop{false};
     const SsrcEntryPoints* ssrc = nullptr; // the linked library when not set
     RunOutcome outcome;
+
+    // The settings tests change most, by name.
+    void convertTo(SampleType type) {
+        settings.conversion.convertSampleType = 1;
+        settings.conversion.targetSampleType = static_cast<int32_t>(type);
+    }
+    void resampleTo(int32_t rate) {
+        settings.conversion.convertSampleRate = 1;
+        settings.conversion.targetSampleRate = rate;
+    }
+    void sendJobsTo(JobType type) {
+        settings.conversion.sendJobsToBatcher = 1;
+        settings.conversion.batcherOutputType = static_cast<int32_t>(type);
+    }
 
     // Adds, analyses, checks and converts; false when the checks refused.
     bool run(const std::vector<std::string>& paths);

@@ -57,8 +57,7 @@ TEST_P(Normalize, BringsThePeaksToTheTarget) {
     s.normalizeFile = p.scope == 0;
     s.normalizeList = p.scope == 1;
     s.normalizeOnClipping = p.scope == 2;
-    s.convertSampleType = 1;
-    s.targetSampleType = 4;
+    c.convertTo(SampleType::Int16);
     ASSERT_TRUE(c.run({fileWithPeak(temp, "half.wav", 0.5), fileWithPeak(temp, "quarter.wav", 0.25),
                        test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
     const double expected[3][3] = {
@@ -106,8 +105,7 @@ TEST(LevelControl, ClippingIsReportedAtTheEndForPeaksAboveFullScale) {
         test::TempDir temp;
         const bool pcm = t.samples[0] == -1.0f;
         Conversion c;
-        c.settings.conversion.convertSampleType = 1;
-        c.settings.conversion.targetSampleType = pcm ? 8 : 4;
+        c.convertTo(pcm ? SampleType::Int24 : SampleType::Int16);
         c.settings.conversion.amplify = t.amplifyDb != 0;
         c.settings.conversion.amplifyDb = t.amplifyDb;
         ASSERT_TRUE(c.run({pcm ? writeWave16(temp.file("a.wav"), 1, 8000, {-32768, -32768})
@@ -160,8 +158,7 @@ TEST(LevelControl, DitherActsOnTheGainedSamplesAndIsWrittenExactly) {
 TEST(LevelControl, DitherAtNegativeFullScaleReachesTheLowestSample) {
     test::TempDir temp;
     Conversion c;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 4;
+    c.convertTo(SampleType::Int16);
     c.settings.conversion.dither = 1;
     ASSERT_TRUE(c.run(
         {test::writeWaveFloat(temp.file("low.wav"), 1, 8000, std::vector<float>(4000, -1.0f))}));
@@ -180,8 +177,7 @@ TEST(LevelControl, AnOvershootShowsThroughAShapingDither) {
         loud[i] = static_cast<float>(1.3 * std::sin(i * 0.01));
     Conversion c;
     auto& s = c.settings.conversion;
-    s.convertSampleType = 1;
-    s.targetSampleType = 4;
+    c.convertTo(SampleType::Int16);
     s.dither = 1;
     s.noiseShaping = 3;
     s.normalize = s.normalizeOnClipping = 1;
@@ -248,7 +244,7 @@ TEST(Streams, MonoStreamsCarryTheSpeakerNamesAndBits) {
             six.push_back(static_cast<int16_t>(ch * 100 + f));
     Conversion c;
     c.settings.conversion.streamManipulation = 1;
-    c.settings.conversion.outputFormat = 40;
+    c.settings.conversion.outputFormat = static_cast<int32_t>(FileFormat::WaveFormatEx);
     ASSERT_TRUE(c.run({writeWave16(temp.file("x.wav"), 6, 48000, six, 0x3F)}));
     const char* names[] = {"_L", "_R", "_C", "_LFE", "_SL", "_SR"};
     ASSERT_EQ(c.outputs(0).size(), 6u);
@@ -268,8 +264,7 @@ TEST(Streams, StitchingAppendsEntriesWithOneHeaderForTheWhole) {
     Conversion c;
     auto& s = c.settings.conversion;
     s.streamManipulation = s.stitchFiles = s.monoStreams = 1; // the stitch wins over mono streams
-    s.sendJobsToBatcher = 1;
-    s.batcherOutputType = 1004;
+    c.sendJobsTo(JobType::Flac);
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 44100, {1, 2, 3, 4}),
                        writeWave16(temp.file("b.wav"), 2, 44100, {5, 6})}));
     const std::string path = temp.file("a_Stitch.wav");
@@ -289,8 +284,7 @@ TEST(Streams, MergingAShorterFileLeavesSilenceInItsChannels) {
     Conversion c;
     auto& s = c.settings.conversion;
     s.streamManipulation = s.mergeFiles = 1;
-    s.convertSampleType = 1;
-    s.targetSampleType = 2; // 8-bit: silence is 128
+    c.convertTo(SampleType::Int8); // 8-bit: silence is 128
     ASSERT_TRUE(c.run({writeWave16(temp.file("st.wav"), 2, 8000, {256, 512, 768, 1024}),
                        writeWave16(temp.file("m.wav"), 1, 8000, {2560, 5120, 7680})}));
     const std::string path = temp.file("st_Merge.wav");
@@ -316,8 +310,7 @@ TEST(Streams, AnExtraPassRewritesOnlyItsEntrysPartOfACombinedOutput) {
         s.mergeFiles = merge;
         s.normalize = s.normalizeOnClipping = 1;
         s.normalizeFile = 0;
-        s.convertSampleType = 1;
-        s.targetSampleType = 4;
+        c.convertTo(SampleType::Int16);
         const std::string quiet = fileWithPeak(temp, "quiet.wav", 0.5, 3000);
         std::vector<float> loud(2000, 0.6f);
         loud[100] = 1.2f;

@@ -60,8 +60,7 @@ TEST(ConversionPasses, SixteenToTwentyFourBitScalesAndRounds) {
     samples[0] = 32767;
     samples[1] = -32768;
     Conversion c;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 8;
+    c.convertTo(SampleType::Int24);
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 48000, samples)}));
     auto out = readWave(c.outputs(0).at(0));
     ASSERT_EQ(out.samples.size(), samples.size());
@@ -78,10 +77,8 @@ TEST(ConversionPasses, ResamplesToTheRoundedLengthAndDithersOntoTheGrid) {
     for (size_t i = 0; i < tone.size(); ++i)
         tone[i] = int16_t(8000 * std::sin(i * 0.05));
     Conversion c;
-    c.settings.conversion.convertSampleRate = 1;
-    c.settings.conversion.targetSampleRate = 48000;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 2; // 8-bit, dithered
+    c.resampleTo(48000);
+    c.convertTo(SampleType::Int8); // 8-bit, dithered
     c.settings.conversion.dither = 1;
     ASSERT_TRUE(c.run({writeWave16(temp.file("t.wav"), 1, 44100, tone)}));
     auto out = readWave(c.outputs(0).at(0));
@@ -142,8 +139,7 @@ TEST(ConversionPasses, DelayWithResamplingCountsInputFrames) {
     Conversion c;
     c.settings.conversion.processDelay = 1;
     c.settings.conversion.maintainLength = 1;
-    c.settings.conversion.convertSampleRate = 1;
-    c.settings.conversion.targetSampleRate = 48000;
+    c.resampleTo(48000);
     ASSERT_TRUE(c.run({writeWave16(temp.file("x DELAY -100ms.wav"), 2, 24000, ramp(2 * 30000))}));
     EXPECT_EQ(readWave(c.outputs(0).at(0)).record.frameCount, 60000);
     EXPECT_EQ(c.outputs(0).at(0), temp.file("x NOdel -100ms.wav"));
@@ -155,12 +151,10 @@ TEST(ConversionRun, StopDuringTheSecondOfThreeEntries) {
     for (const char* name : {"one.wav", "two.wav", "three.wav"})
         paths.push_back(writeWave16(temp.file(name), 2, 44100, ramp(2 * 50000)));
     Conversion c;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 8;
+    c.convertTo(SampleType::Int24);
     c.settings.conversion.amplify = 1;
     c.settings.conversion.amplifyDb = 12.0; // would clip: no message once stopped
-    c.settings.conversion.sendJobsToBatcher = 1;
-    c.settings.conversion.batcherOutputType = 1005;
+    c.sendJobsTo(JobType::WavPack);
     c.observer.onProgress = [&](int entry, int percent) {
         if (entry == 1 && percent >= 40) c.stop = true;
     };
@@ -197,7 +191,7 @@ TEST(ConversionRun, UnknownSampleTypeInTheSettingsFailsTheEntry) {
     test::TempDir temp;
     Conversion c;
     c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 12;
+    c.settings.conversion.targetSampleType = 12; // no type has this code
     ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100))}));
     EXPECT_EQ(c.record(0).result, ConversionResult::Failed);
     EXPECT_TRUE(c.outputs(0).empty());
@@ -211,8 +205,7 @@ TEST(ConversionRun, NotANumberBecomesSilenceAndInfinityIsThePeak) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     Conversion c;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 4;
+    c.convertTo(SampleType::Int16);
     ASSERT_TRUE(c.run({test::writeWaveFloat(temp.file("f.wav"), 1, 8000, {nan, 0.5f, -inf, nan})}));
     auto out = readWave(c.outputs(0).at(0));
     EXPECT_EQ(out.samples, (std::vector<double>{0, 16384, -32768, 0}));
@@ -256,10 +249,8 @@ TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
     const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
     for (int mode = 0; mode < 3; ++mode) {
         Conversion c;
-        c.settings.conversion.convertSampleType = 1;
-        c.settings.conversion.targetSampleType = 8;
-        c.settings.conversion.sendJobsToBatcher = mode != 1; // WavPack takes no mono streams
-        c.settings.conversion.batcherOutputType = 1005;
+        c.convertTo(SampleType::Int24);
+        if (mode != 1) c.sendJobsTo(JobType::WavPack); // WavPack takes no mono streams
         c.settings.conversion.streamManipulation = mode > 0;
         c.settings.conversion.monoStreams = mode == 1;
         c.settings.conversion.normalize = mode == 2;
@@ -291,8 +282,7 @@ TEST(ConversionRun, AStitchedOutputThatCannotBeWrittenWholeFailsEveryEntryInIt) 
     const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
     Conversion c;
     c.settings.conversion.streamManipulation = c.settings.conversion.stitchFiles = 1;
-    c.settings.conversion.sendJobsToBatcher = 1;
-    c.settings.conversion.batcherOutputType = 1005;
+    c.sendJobsTo(JobType::WavPack);
     {
         FileSizeLimit limit(200000);
         ASSERT_TRUE(c.run({small, big}));

@@ -81,7 +81,7 @@ TEST(FreeNames, WhatTheFileSystemCallsFree) {
 TEST(FreeNames, AnEncoderJobNamesAFreeOutputOrFails) {
     test::TempDir dir;
     const auto built = [](const std::string& input) {
-        auto job = test::makeJob(1008);
+        auto job = test::makeJob(JobType::Lame);
         setFieldText(job->settings.lame.inputPath, input);
         return test::buildCommand(*job, defaultBatcherSettings(), false);
     };
