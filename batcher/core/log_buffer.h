@@ -26,8 +26,6 @@ class LogBuffer {
     bool hasWrapped() const { return wrapped_; }
 
     int32_t capacity() const { return capacity_; }
-    int32_t start() const { return start_; }
-    int32_t end() const { return end_; }
 
   private:
     std::vector<char> text_; // capacity + 1 bytes; the last one stays zero

@@ -1,5 +1,6 @@
-// The log ring against a plain string model, its wrap and exact-fit cases,
-// the omitted-part marker, and the log files.
+// The log ring against a plain string model (which meets every exact fit and
+// wrap at the array's end in its small rings), the omitted-part marker, and
+// the log files.
 #include "batcher/core/batcher_log.h"
 #include "batcher/core/log_buffer.h"
 #include "batcher/core/unexpected_error.h"
@@ -55,33 +56,6 @@ TEST(LogBuffer, KeepsWhatAPlainModelKeepsOverManyRandomAppends) {
             ASSERT_EQ(ring.hasWrapped(), model.wrapped);
         }
     }
-}
-
-TEST(LogBuffer, ExactFitFillsToTheEndThenTheNextAppendWraps) {
-    LogBuffer ring(10);
-    ring.append("abcd");
-    ring.append("efghij"); // exactly the room left
-    EXPECT_EQ(ring.start(), 0);
-    EXPECT_EQ(ring.end(), 10);
-    EXPECT_EQ(ring.keptText(), "abcdefghij");
-    ring.append("k");
-    EXPECT_TRUE(ring.hasWrapped());
-    EXPECT_EQ(ring.end(), 1);
-    EXPECT_EQ(ring.start(), 2);
-    EXPECT_EQ(ring.keptText(), "cdefghijk");
-}
-
-TEST(LogBuffer, AWrappedRingEndingAtTheArrayEndKeepsItsTextOnTheNextShortAppend) {
-    LogBuffer ring(10);
-    ring.append("0123456789ab"); // longer than the ring: its last 9 remain
-    EXPECT_EQ(ring.keptText(), "3456789ab");
-    ring.append("c"); // the wrapped ring now ends exactly at the array's end
-    EXPECT_EQ(ring.end(), 10);
-    EXPECT_EQ(ring.start(), 1);
-    EXPECT_EQ(ring.keptText(), "456789abc");
-    ring.append("d");
-    EXPECT_EQ(ring.keptText(), "56789abcd");
-    EXPECT_EQ(ring.start(), ring.end() + 1);
 }
 
 TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
