@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <set>
 
 #ifndef _WIN32
 #include <csignal>
@@ -243,56 +244,53 @@ class FileSizeLimit {
     rlimit saved_{};
 };
 
-TEST(ConversionRun, AFullDiskFailsTheEntryRemovesItsOutputsAndGoesOn) {
-    test::TempDir temp;
-    const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
-    const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
-    for (int mode = 0; mode < 3; ++mode) {
-        Conversion c;
-        c.convertTo(SampleType::Int24);
-        if (mode != 1) c.sendJobsTo(JobType::WavPack); // WavPack takes no mono streams
-        c.settings.conversion.streamManipulation = mode > 0;
-        c.settings.conversion.monoStreams = mode == 1;
-        c.settings.conversion.normalize = mode == 2;
-        c.settings.conversion.normalizeWithTempFile = mode == 2;
-        {
-            FileSizeLimit limit(200000);
-            ASSERT_TRUE(c.run({big, small}));
-        }
-        EXPECT_EQ(c.record(0).result, ConversionResult::Failed) << mode;
-        EXPECT_EQ(c.record(1).result, ConversionResult::Processed) << mode;
-        EXPECT_TRUE(c.outputs(0).empty());
-        ASSERT_EQ(c.observer.jobs.size(), mode != 1 ? 1u : 0u);
-        if (mode != 1) {
-            EXPECT_EQ(c.observer.jobs[0].record, &c.record(1));
-        }
-        ASSERT_FALSE(c.observer.notifier.messages.empty());
-        EXPECT_NE(c.observer.notifier.messages[0].first.find("big"), std::string::npos);
-        for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
-            EXPECT_EQ(entry.path().filename().string().find("big("), std::string::npos)
-                << entry.path();
-        for (const auto& path : c.outputs(1))
-            std::filesystem::remove(path);
-    }
+std::set<std::string> filesIn(const test::TempDir& temp) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        names.insert(entry.path().string());
+    return names;
 }
 
-TEST(ConversionRun, AStitchedOutputThatCannotBeWrittenWholeFailsEveryEntryInIt) {
-    test::TempDir temp;
-    const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
-    const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
-    Conversion c;
-    c.settings.conversion.streamManipulation = c.settings.conversion.stitchFiles = 1;
-    c.sendJobsTo(JobType::WavPack);
-    {
-        FileSizeLimit limit(200000);
-        ASSERT_TRUE(c.run({small, big}));
+// A full disk fails the entry whose output it stops, or every entry of a
+// stitched or merged output, removes what was written, and the run goes on.
+TEST(ConversionRun, AFullDiskFailsTheEntriesOfTheOutputItStopsAndLeavesNothingHalfWritten) {
+    enum Mode { Plain, MonoStreams, TempFile, Stitch, Merge };
+    for (Mode mode : {Plain, MonoStreams, TempFile, Stitch, Merge}) {
+        SCOPED_TRACE(mode);
+        test::TempDir temp;
+        const std::string big = writeWave16(temp.file("big.wav"), 2, 44100, ramp(2 * 100000));
+        const std::string small = writeWave16(temp.file("small.wav"), 2, 44100, ramp(2 * 1000));
+        const bool combined = mode == Stitch || mode == Merge;
+        Conversion c;
+        auto& s = c.settings.conversion;
+        c.convertTo(SampleType::Int24);
+        if (mode != MonoStreams) c.sendJobsTo(JobType::WavPack); // it takes no mono streams
+        s.streamManipulation = mode != Plain && mode != TempFile;
+        s.monoStreams = mode == MonoStreams;
+        s.stitchFiles = mode == Stitch;
+        s.mergeFiles = mode == Merge;
+        s.normalize = s.normalizeWithTempFile = mode == TempFile;
+        {
+            FileSizeLimit limit(200000);
+            ASSERT_TRUE(combined ? c.run({small, big}) : c.run({big, small}));
+        }
+        const size_t bigEntry = combined ? 1 : 0, smallEntry = 1 - bigEntry;
+        EXPECT_EQ(c.record(bigEntry).result, ConversionResult::Failed);
+        EXPECT_EQ(c.record(smallEntry).result,
+                  combined ? ConversionResult::Failed : ConversionResult::Processed);
+        EXPECT_TRUE(c.outputs(bigEntry).empty());
+        // Only the finished entry is sent to the batcher.
+        ASSERT_EQ(c.observer.jobs.size(), mode == Plain || mode == TempFile ? 1u : 0u);
+        if (!c.observer.jobs.empty()) EXPECT_EQ(c.observer.jobs[0].record, &c.record(smallEntry));
+        ASSERT_FALSE(c.observer.notifier.messages.empty());
+        if (!combined)
+            EXPECT_NE(c.observer.notifier.messages[0].first.find("big"), std::string::npos);
+        // Nothing but the sources and the finished entry's outputs is left.
+        std::set<std::string> left = {big, small};
+        for (const std::string& path : c.outputs(smallEntry))
+            left.insert(path);
+        EXPECT_EQ(filesIn(temp), left);
     }
-    for (size_t i : {0u, 1u}) {
-        EXPECT_EQ(c.record(i).result, ConversionResult::Failed) << i;
-        EXPECT_TRUE(c.outputs(i).empty());
-    }
-    EXPECT_TRUE(c.observer.jobs.empty());
-    EXPECT_FALSE(exists(temp.file("small_Stitch.wav")));
 }
 
 TEST(ConversionRun, MonoStreamsBeyondTheOpenFileLimitFailTheEntryCleanly) {
