@@ -49,10 +49,6 @@ TEST(ConversionPasses, CopiesUntouchedSamplesBitExactBesideTheSource) {
     EXPECT_EQ(c.record(0).peak, -1.0); // no working form, nothing measured
     ASSERT_EQ(c.outputs(0), std::vector<std::string>{temp.file("song(1).wav")});
     EXPECT_EQ(test::readFile(source), test::readFile(temp.file("song(1).wav")));
-
-    Conversion again; // the name is taken now
-    ASSERT_TRUE(again.run({source}));
-    EXPECT_EQ(again.outputs(0), std::vector<std::string>{temp.file("song(2).wav")});
 }
 
 TEST(ConversionPasses, SixteenToTwentyFourBitScalesAndRounds) {
@@ -281,10 +277,13 @@ TEST(ConversionRun, AFullDiskFailsTheEntriesOfTheOutputItStopsAndLeavesNothingHa
         EXPECT_TRUE(c.outputs(bigEntry).empty());
         // Only the finished entry is sent to the batcher.
         ASSERT_EQ(c.observer.jobs.size(), mode == Plain || mode == TempFile ? 1u : 0u);
-        if (!c.observer.jobs.empty()) EXPECT_EQ(c.observer.jobs[0].record, &c.record(smallEntry));
+        if (!c.observer.jobs.empty()) {
+            EXPECT_EQ(c.observer.jobs[0].record, &c.record(smallEntry));
+        }
         ASSERT_FALSE(c.observer.notifier.messages.empty());
-        if (!combined)
+        if (!combined) {
             EXPECT_NE(c.observer.notifier.messages[0].first.find("big"), std::string::npos);
+        }
         // Nothing but the sources and the finished entry's outputs is left.
         std::set<std::string> left = {big, small};
         for (const std::string& path : c.outputs(smallEntry))
