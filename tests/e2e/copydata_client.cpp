@@ -19,7 +19,8 @@ CopyDataClient::~CopyDataClient() {
     if (window_) DestroyWindow(window_);
 }
 
-bool CopyDataClient::send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender) {
+bool CopyDataClient::send(HWND target, corv::MessageId id, const void* payload, size_t size,
+                          HWND sender) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(id);
     data.cbData = static_cast<DWORD>(size);
@@ -39,7 +40,10 @@ LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, 
     auto* self = reinterpret_cast<CopyDataClient*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_COPYDATA && self) {
         auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        Received r{reinterpret_cast<HWND>(wParam), data->dwData, {}, data->lpData != nullptr};
+        Received r{reinterpret_cast<HWND>(wParam),
+                   static_cast<corv::MessageId>(data->dwData),
+                   {},
+                   data->lpData != nullptr};
         if (data->lpData) r.payload.assign(static_cast<const char*>(data->lpData), data->cbData);
         self->received_.push_back(std::move(r));
         return 1;

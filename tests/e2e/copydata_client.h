@@ -3,6 +3,7 @@
 // it sends copy-data messages with itself as the sender and keeps every
 // copy-data message it receives.
 #include "protocol/job_record.h"
+#include "protocol/messages.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@ namespace e2e {
 
 struct Received {
     HWND from;
-    uint64_t id;
+    corv::MessageId id;
     std::string payload; // exactly cbData bytes
     bool hadPayload;
 };
@@ -31,9 +32,14 @@ class CopyDataClient {
     // Sends and returns when the receiver has handled it (its replies, sent
     // meanwhile, are in received()). The sender parameter defaults to this window.
     // False when the receiver did not answer within 20 s (it would be stuck).
-    bool send(HWND target, uint64_t id, const void* payload, size_t size, HWND sender = nullptr);
-    bool sendJob(HWND target, uint64_t id, const corv::JobRecord& job, HWND sender = nullptr) {
+    bool send(HWND target, corv::MessageId id, const void* payload = nullptr, size_t size = 0,
+              HWND sender = nullptr);
+    bool sendJob(HWND target, corv::MessageId id, const corv::JobRecord& job,
+                 HWND sender = nullptr) {
         return send(target, id, &job, sizeof job, sender);
+    }
+    bool addJob(HWND target, const corv::JobRecord& job) {
+        return sendJob(target, corv::MessageId::AddJobRecord, job);
     }
 
     std::vector<Received>& received() { return received_; }

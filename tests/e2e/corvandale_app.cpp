@@ -41,9 +41,8 @@ std::vector<std::string> CorvandaleProcess::columnTexts(const std::string& heade
 }
 
 bool CorvandaleProcess::typeInOpenDialog(const std::string& text) const {
-    HWND dialog = nullptr;
-    if (!waitFor([&] { return (dialog = findDialog(processId(), "Open")) != nullptr; }))
-        return false;
+    HWND dialog = waitForDialog(processId(), "Open");
+    if (!dialog) return false;
     // The name field is a combo box in some versions of the dialog, an edit box in others.
     HWND name = GetDlgItem(dialog, 0x47C);
     if (!name) name = GetDlgItem(dialog, 0x480);

@@ -6,6 +6,7 @@
 #include "remote_window.h"
 
 #include "protocol/fixed_text.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,42 +19,41 @@ namespace {
 using namespace e2e;
 using Texts = std::vector<std::string>;
 
-Texts filesIn(const std::string& folder) {
-    Texts names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
+using Names = std::set<std::string>;
+
+std::wstring wide(const std::string& utf8) {
+    std::wstring out(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(), static_cast<int>(out.size()));
+    out.pop_back();
+    return out;
 }
 
-// corvandale-cli.exe run to its end; what it wrote on stdout.
-std::string runCli(const std::string& arguments, const std::string& scratch) {
+// corvandale-cli.exe run to its end with UTF-8 arguments (as scripts on
+// Windows start it); its exit status and what it wrote on stdout.
+std::pair<DWORD, std::string> runCli(const std::string& arguments, const std::string& scratch) {
     std::string program = "Z:" CORVANDALE_CLI_EXE;
     std::replace(program.begin(), program.end(), '/', '\\');
     const std::string outPath = scratch + "cli-stdout.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out;
     PROCESS_INFORMATION process{};
-    std::string line = "\"" + program + "\" " + arguments;
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    std::wstring line = wide("\"" + program + "\" " + arguments);
+    DWORD status = 1000;
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                        nullptr, &startup, &process)) {
-
         WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &status);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
     CloseHandle(out);
-    return readFile(outPath);
+    return {status, readFile(outPath)};
 }
 
 // One argument of a command line; a backslash before the closing quote is doubled.
@@ -111,7 +111,8 @@ TEST(CorvandaleE2E, ConvertsWhatIsAddedAndDroppedAsTheCliDoes) {
         runCli("convert --json --settings " + quoted(program.path() + "settingsCorvandale.ini") +
                    " --out " + quoted(cliOut.path()) + " " + quoted(sources[0]) + " " +
                    quoted(sources[1]) + " " + quoted(sources[2]),
-               program.path()));
+               program.path())
+            .second);
     Texts peaks;
     for (const auto& entry : report) {
         char text[32];
@@ -119,7 +120,7 @@ TEST(CorvandaleE2E, ConvertsWhatIsAddedAndDroppedAsTheCliDoes) {
         peaks.push_back(text);
     }
     EXPECT_EQ(app.columnTexts("Peak conv"), peaks);
-    ASSERT_EQ(filesIn(out.path()), (Texts{"a.wav", "b.wav", "c.wav"}));
+    ASSERT_EQ(filesIn(out.path()), (Names{"a.wav", "b.wav", "c.wav"}));
     EXPECT_EQ(filesIn(cliOut.path()), filesIn(out.path()));
     for (const std::string& name : filesIn(out.path()))
         EXPECT_EQ(readFile(out.path() + name), readFile(cliOut.path() + name)) << name;
@@ -166,12 +167,12 @@ TEST(CorvandaleE2E, StopOrExitDuringARunRemovesTheUnfinishedOutput) {
     // closes at once, and the list shows what was done.
     app.post(kConvert);
     ASSERT_TRUE(waitFor([&] { return fileExists(out.path() + "long.wav"); }));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(app.processId(), "Converting file")); }));
+    HWND dialog = waitForDialog(app.processId(), "Converting file");
+    ASSERT_NE(dialog, nullptr);
     pressButton(dialog, IDCANCEL);
     ASSERT_TRUE(app.waitForConversionEnd());
     EXPECT_EQ(app.columnTexts("Result"), (Texts{"Succes", "-"}));
-    EXPECT_EQ(filesIn(out.path()), Texts{"short.wav"});
+    EXPECT_EQ(filesIn(out.path()), Names{"short.wav"});
 
     // Closing the window during a run stops the run first; the program ends
     // once its unfinished output is gone.
@@ -179,7 +180,7 @@ TEST(CorvandaleE2E, StopOrExitDuringARunRemovesTheUnfinishedOutput) {
     ASSERT_TRUE(waitFor([&] { return fileExists(out.path() + "long.wav"); }));
     PostMessageA(app.mainWindow(), WM_CLOSE, 0, 0);
     EXPECT_EQ(app.waitForExit(), 1);
-    EXPECT_EQ(filesIn(out.path()), (Texts{"short(1).wav", "short.wav"}));
+    EXPECT_EQ(filesIn(out.path()), (Names{"short(1).wav", "short.wav"}));
 }
 
 TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
@@ -198,9 +199,8 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     setListRowSelected(app.fileList(), 0, true);
     for (WPARAM key : {VK_ESCAPE, VK_F8, VK_DELETE}) {
         app.post(kAbout);
-        HWND about = nullptr;
-        ASSERT_TRUE(
-            waitFor([&] { return (about = findDialog(app.processId(), "About corvandale")); }));
+        HWND about = waitForDialog(app.processId(), "About corvandale");
+        ASSERT_NE(about, nullptr);
         PostMessageA(about, WM_KEYDOWN, key, 0);
         if (key == VK_DELETE) {
             Sleep(300);
@@ -251,6 +251,33 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
         GetWindowRect(app.mainWindow(), &frame);
         return frame.right - frame.left == 300 && frame.bottom - frame.top == 236;
     }));
+}
+
+// Arguments reach corvandale-cli.exe as UTF-8 through its manifest's code page.
+TEST(CorvandaleE2E, TheCliConvertsAFileWithAUtf8NameAndRefusesBadUsage) {
+    ScratchFolder folder("corv-cli-utf8");
+    const std::string name = "Chor \xC3\xA9t\xC3\xA9";
+    corv::test::Bytes samples;
+    for (int16_t v : {32767, -32768, 100, -100})
+        corv::test::putU16(samples, static_cast<uint16_t>(v));
+    const corv::test::Bytes wav = corv::test::wave({}, samples);
+    HANDLE file = CreateFileW(wide(folder.path() + name + ".wav").c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
+    CloseHandle(file);
+
+    const auto [status, out] = runCli(
+        "convert --type 24bit --json " + quoted(folder.path() + name + ".wav"), folder.path());
+    ASSERT_EQ(status, 0u) << out;
+    EXPECT_NE(out.find("\"result\": 3"), std::string::npos) << out;
+    EXPECT_NE(out.find(name + "(1).wav"), std::string::npos) << out;
+    WIN32_FILE_ATTRIBUTE_DATA output{};
+    ASSERT_TRUE(GetFileAttributesExW(wide(folder.path() + name + "(1).wav").c_str(),
+                                     GetFileExInfoStandard, &output));
+    EXPECT_EQ(output.nFileSizeLow, 44u + 2 * 2 * 3);
+    EXPECT_EQ(runCli("convert --type 7bit x.wav", folder.path()).first, 2u);
 }
 
 } // namespace

@@ -32,17 +32,11 @@ bool save(HWND window, const std::string& folder, const char* name) {
     return saved;
 }
 
-HWND waitForDialog(DWORD processId, const char* title) {
-    HWND dialog = nullptr;
-    waitFor([&] { return (dialog = findDialog(processId, title)) != nullptr; }, 5s);
-    return dialog;
-}
-
 // Opens one of the modeless dialogs, saves it and closes it again.
 void saveDialog(const CorvandaleProcess& app, int command, const char* title,
                 const std::string& folder, const char* name) {
     app.post(command);
-    HWND dialog = waitForDialog(app.processId(), title);
+    HWND dialog = waitForDialog(app.processId(), title, 5s);
     save(dialog, folder, name);
     if (dialog) pressButton(dialog, 215);
 }
@@ -101,7 +95,7 @@ int main(int argc, char** argv) {
     }
 
     app.post(kConvert);
-    HWND conversion = waitForDialog(app.processId(), "Converting file");
+    HWND conversion = waitForDialog(app.processId(), "Converting file", 5s);
     waitFor(
         [&] { // a quarter of the long first file done
             return SendDlgItemMessageA(conversion, 2302, PBM_GETPOS, 0, 0) >= 25;

@@ -6,49 +6,13 @@
 
 #include <tlhelp32.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <sstream>
 
 namespace e2e {
-namespace {
-
-void removeTree(const std::string& directory) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((directory + "*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(directory + name + "\\");
-            else
-                DeleteFileA((directory + name).c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(directory.c_str());
-}
-
-struct MainWindowSearch {
-    DWORD processId;
-    const std::string* className;
-    HWND found;
-};
-
-BOOL CALLBACK matchMainWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<MainWindowSearch*>(context);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processOf(window) == search->processId && className == *search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
 
 ScratchFolder::ScratchFolder(const std::string& label) {
     static int counter = 0;
@@ -57,12 +21,14 @@ ScratchFolder::ScratchFolder(const std::string& label) {
     std::ostringstream name;
     name << temp << "qm-" << label << '-' << GetCurrentProcessId() << '-' << ++counter << "\\";
     path_ = name.str();
-    removeTree(path_);
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(path_).parent_path(), ignored);
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
 ScratchFolder::~ScratchFolder() {
-    removeTree(path_);
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(path_).parent_path(), ignored);
 }
 
 std::string ownDirectory() {
@@ -94,6 +60,13 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file()) names.insert(entry.path().filename().string());
+    return names;
+}
+
 namespace {
 
 template <typename Visit> void forEachProcess(const std::string& exeName, Visit visit) {
@@ -107,6 +80,17 @@ template <typename Visit> void forEachProcess(const std::string& exeName, Visit 
 }
 
 } // namespace
+
+HANDLE startProcess(std::string commandLine, const std::string& directory) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
+        return nullptr;
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
 
 int countProcesses(const std::string& exeName) {
     int count = 0;
@@ -157,28 +141,21 @@ ProgramProcess::~ProgramProcess() {
 
 bool ProgramProcess::startOnly() {
     kill();
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::string line = "\"" + directory_ + exeName_ + "\"";
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory_.c_str(), &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    processId_ = info.dwProcessId;
     mainWindow_ = nullptr;
-    return true;
+    process_ = startProcess("\"" + directory_ + exeName_ + "\"", directory_);
+    processId_ = process_ ? GetProcessId(process_) : 0;
+    return process_ != nullptr;
 }
 
 bool ProgramProcess::start() {
     if (!startOnly()) return false;
-    MainWindowSearch search{processId_, &windowClass_, nullptr};
     waitFor([&] {
-        EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr && IsWindowVisible(search.found);
+        for (HWND window : topWindows())
+            if (processOf(window) == processId_ && className(window) == windowClass_ &&
+                IsWindowVisible(window))
+                return (mainWindow_ = window) != nullptr;
+        return false;
     });
-    mainWindow_ = search.found;
     return mainWindow_ != nullptr;
 }
 
@@ -216,9 +193,7 @@ void ProgramProcess::post(int commandId) const {
 
 HWND ProgramProcess::openDialog(int buttonId, const std::string& title) const {
     PostMessageA(control(buttonId), BM_CLICK, 0, 0); // posted: the dialog holds the sender
-    HWND dialog = nullptr;
-    waitFor([&] { return (dialog = findDialog(processId_, title)) != nullptr; });
-    return dialog;
+    return waitForDialog(processId_, title);
 }
 
 } // namespace e2e

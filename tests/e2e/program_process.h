@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ std::string freshFolderBesideTest(const std::string& name);
 bool writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The names of the plain files in a folder.
+std::set<std::string> filesIn(const std::string& folder);
+
+// Starts a command line (in that folder when one is given); the process
+// handle, or null when it did not start.
+HANDLE startProcess(std::string commandLine, const std::string& directory = "");
 
 // Processes now running from an executable of that file name ("x.exe");
 // killProcesses ends them with the given exit code.

@@ -18,6 +18,7 @@
 namespace {
 
 using e2e::descendant;
+using e2e::filesIn;
 using e2e::waitFor;
 
 constexpr int kConfigure = 5008, kDownloadList = 3152, kCancel = 415;
@@ -26,13 +27,6 @@ constexpr int kDownloadButtons[] = {3033, 3043, 3053, 3063, 3073, 3083, 3093, 31
 std::string cantFind(const std::string& program) {
     return "Cant find \"" + program +
            "\" in Quillmere's directory or one of its sub-dir's. Do you want to find it manually?";
-}
-
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-    return names;
 }
 
 struct QuillmereDownload : ::testing::Test {

@@ -20,6 +20,7 @@ namespace {
 using e2e::CopyDataClient;
 using e2e::QuillmereProcess;
 using e2e::ScratchFolder;
+using enum corv::MessageId;
 
 constexpr int kShowLog = 3151, kClearList = 5010, kRun = 5020, kExit = 5030;
 constexpr int kLogText = 3250, kCopyAll = 3255, kLogOk = 420, kJobsLog = 3260;
@@ -71,16 +72,16 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     std::string log = kStartLine;
 
     // Open connection: 102 without payload, naming the batcher's main window.
-    client.send(main, 100, nullptr, 0);
+    client.send(main, OpenConnection);
     ASSERT_EQ(replies.size(), 1u);
-    EXPECT_EQ(replies[0].id, 102u);
+    EXPECT_EQ(replies[0].id, ConnectionReply);
     EXPECT_EQ(replies[0].from, main);
     EXPECT_FALSE(replies[0].hadPayload);
     log += received(me, 100) + "\tMsg description: Open connection \r\n\r\n";
 
     // Add job: a row with the job name, program and one-line settings.
     auto job = lameJob("song.wav");
-    client.sendJob(main, 130, *job);
+    client.addJob(main, *job);
     HWND list = quillmere.jobList();
     ASSERT_EQ(e2e::listRowCount(list), 1);
     EXPECT_EQ(e2e::listCellText(list, 0, 0), "song.wav");
@@ -92,7 +93,7 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     // A wrong size adds nothing and gets no reply.
     std::vector<char> bytes(6801, 0);
     std::memcpy(bytes.data(), job.get(), sizeof *job);
-    client.send(main, 130, bytes.data(), bytes.size());
+    client.send(main, AddJobRecord, bytes.data(), bytes.size());
     log += received(me, 130) + "\tInvallid message, message ignored! \r\n\r\n";
     EXPECT_EQ(e2e::listRowCount(list), 1);
     EXPECT_EQ(replies.size(), 1u);
@@ -100,11 +101,11 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     // Give commandline: the preview of the configured (default "C:\") LAME path.
     auto preview = lameJob("");
     corv::setFieldText(preview->settings.lame.inputPath, "");
-    client.sendJob(main, 131, *preview);
+    client.sendJob(main, GiveCommandline, *preview);
     const std::string lameReply =
         "\"C:\\\"   --preset standard -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\"";
     ASSERT_EQ(replies.size(), 2u);
-    EXPECT_EQ(replies[1].id, 131u);
+    EXPECT_EQ(replies[1].id, GiveCommandline);
     EXPECT_EQ(replies[1].from, main);
     EXPECT_EQ(replies[1].payload, lameReply + '\0');
     log += received(me, 131) + "\tMsg description: Give commandline \r\n\t" + lameReply +
@@ -112,34 +113,31 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
 
     corv::JobRecord surcode{};
     surcode.jobType = 1000;
-    client.sendJob(main, 131, surcode);
+    client.sendJob(main, GiveCommandline, surcode);
     ASSERT_EQ(replies.size(), 3u);
     EXPECT_EQ(replies[2].payload, std::string("No dos command available.") + '\0');
     log += received(me, 131) +
            "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
 
-    client.send(main, 132, nullptr, 0);
+    client.send(main, corv::MessageId{132});
     log += received(me, 132) + "\tUnknown message \r\n\r\n";
     EXPECT_EQ(replies.size(), 3u);
 
     // A sender that is no window is not logged under the previous sender's
     // name; another process's window is named after its own program.
-    client.send(main, 100, nullptr, 0, reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)));
+    client.send(main, OpenConnection, nullptr, 0,
+                reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)));
     log += received("", 100) + "\tMsg description: Open connection \r\n\r\n";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION other{};
-    std::string line = "\"" + e2e::ownDirectory() + "titled_window.exe\" \"Other sender\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &other));
+    HANDLE other =
+        e2e::startProcess("\"" + e2e::ownDirectory() + "titled_window.exe\" \"Other sender\"");
+    ASSERT_NE(other, nullptr);
     HWND otherWindow = nullptr;
     e2e::waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
-    client.send(main, 104, nullptr, 0, otherWindow);
+    client.send(main, NotifyUser, nullptr, 0, otherWindow);
     log += received("titled_window.exe", 104) + "\tMsg description: Notify user \r\n\r\n";
     PostMessageA(otherWindow, WM_CLOSE, 0, 0);
-    WaitForSingleObject(other.hProcess, 10000);
-    CloseHandle(other.hThread);
-    CloseHandle(other.hProcess);
+    WaitForSingleObject(other, 10000);
+    CloseHandle(other);
     EXPECT_EQ(replies.size(), 3u);
 
     // A sender whose window does not answer (its thread is stuck) gets no
@@ -153,10 +151,10 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
         DestroyWindow(stuckWindow);
     });
     e2e::waitFor([&] { return stuckWindow != nullptr; });
-    EXPECT_TRUE(client.sendJob(main, 131, surcode, stuckWindow));
+    EXPECT_TRUE(client.sendJob(main, GiveCommandline, surcode, stuckWindow));
     log += received(me, 131) +
            "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
-    EXPECT_TRUE(client.send(main, 104, nullptr, 0)); // answered while the stuck one still is
+    EXPECT_TRUE(client.send(main, NotifyUser)); // answered while the stuck one still is
     log += received(me, 104) + "\tMsg description: Notify user \r\n\r\n";
     SetEvent(release);
     stuck.join();
@@ -164,7 +162,7 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     EXPECT_EQ(replies.size(), 3u);
 
     // Start jobs runs through the Run command's checks: nothing is configured.
-    client.send(main, 110, nullptr, 0);
+    client.send(main, StartJobs);
     log += received(me, 110) + "\tMsg description: Start jobs \r\n\r\n";
     EXPECT_EQ(dismissMessageBox(quillmere), kNoPrograms);
 
@@ -179,9 +177,7 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndRunNeedsAProgram) {
     QuillmereProcess running(first.path()), again(second.path());
     ASSERT_TRUE(running.start());
     ASSERT_TRUE(again.startOnly());
-    HWND box = nullptr;
-    e2e::waitFor(
-        [&] { return (box = e2e::findDialog(again.processId(), "Quillmere")) != nullptr; });
+    HWND box = e2e::waitForDialog(again.processId(), "Quillmere");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::messageBoxText(box), "Program is already running. Exiting now.");
     e2e::pressButton(box, IDOK);
@@ -202,7 +198,7 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     ASSERT_TRUE(quillmere.start());
     CopyDataClient client;
     for (int i = 0; i < 5; ++i)
-        client.sendJob(quillmere.mainWindow(), 130, *lameJob("job" + std::to_string(i) + ".wav"));
+        client.addJob(quillmere.mainWindow(), *lameJob("job" + std::to_string(i) + ".wav"));
     HWND list = quillmere.jobList();
     ASSERT_EQ(e2e::listRowCount(list), 5);
 
@@ -218,22 +214,21 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     EXPECT_EQ(e2e::listRowCount(list), 0);
     quillmere.click(kClearList); // on an empty list: nothing happens
     EXPECT_EQ(e2e::listRowCount(list), 0);
-    client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
+    client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
     EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
 
     // Names travel as UTF-8: the manifest makes it Quillmere's code page.
-    client.sendJob(quillmere.mainWindow(), 130,
-                   *lameJob("\xc3\x9cn\xc3\xaf"
-                            "code \xd0\x81.wav"));
+    client.addJob(quillmere.mainWindow(), *lameJob("\xc3\x9cn\xc3\xaf"
+                                                   "code \xd0\x81.wav"));
     EXPECT_EQ(e2e::listCellTextW(list, 1, 0), L"\u00dcn\u00efcode \u0401.wav");
     quillmere.click(kClearList);
-    client.sendJob(quillmere.mainWindow(), 130, *lameJob("after.wav"));
+    client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
 
     // A job type this batcher does not know: listed without texts, and said
     // so once the sender has been let go.
     auto unknown = lameJob("future.wav");
     unknown->jobType = 1012;
-    EXPECT_TRUE(client.sendJob(quillmere.mainWindow(), 130, *unknown));
+    EXPECT_TRUE(client.addJob(quillmere.mainWindow(), *unknown));
     EXPECT_EQ(dismissMessageBox(quillmere), "ohoh... new format is not configured");
     ASSERT_EQ(e2e::listRowCount(list), 2);
     EXPECT_EQ(e2e::listCellText(list, 1, 0), "future.wav");
@@ -247,10 +242,7 @@ struct Settings {
 };
 
 HWND waitForLogWindow(const QuillmereProcess& quillmere) {
-    HWND window = nullptr;
-    e2e::waitFor(
-        [&] { return (window = e2e::findDialog(quillmere.processId(), "Log window")) != nullptr; });
-    return window;
+    return e2e::waitForDialog(quillmere.processId(), "Log window");
 }
 
 std::string clipboardText() {
@@ -271,13 +263,8 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     QuillmereProcess quillmere(folder.path());
     ASSERT_TRUE(quillmere.start());
 
-    // First start: the defaults are written (every path "C:\", invert on).
-    Settings defaults{quillmere.file("settingsQuillmere.ini")};
-    ASSERT_EQ(defaults.bytes.size(), 6264u);
-    for (int program = 0; program < 12; ++program)
-        EXPECT_EQ(defaults.bytes.substr(12 + 520 * program, 4), std::string("C:\\\0", 4));
-    EXPECT_EQ(defaults.bytes[6260], 1);
-    EXPECT_FALSE(defaults.showLogWindow());
+    // The first start writes the defaults (their bytes are the native tests').
+    EXPECT_EQ(quillmere.file("settingsQuillmere.ini").size(), 6264u);
 
     // The log window: owned by the main window at 150,150, no smaller than 400x250.
     quillmere.click(kShowLog);
@@ -300,7 +287,7 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     HWND text = GetDlgItem(logWindow, kLogText);
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     CopyDataClient client;
-    client.send(quillmere.mainWindow(), 104, nullptr, 0); // the open window follows
+    client.send(quillmere.mainWindow(), NotifyUser); // the open window follows
     EXPECT_TRUE(e2e::waitFor(
         [&] { return e2e::windowText(text).find("Notify user") != std::string::npos; }));
     SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,11 +21,8 @@ constexpr int kFindSurcodeCd = 3012, kFindSurcodeDvd = 3022, kFindApe = 3042, kF
 constexpr int kFindLame = 3092, kFindSonic = 3162;
 
 std::string makeFile(const std::string& folder, const std::string& relative) {
-    std::string path = folder;
-    size_t from = 0;
-    for (size_t cut; (cut = relative.find('\\', from)) != std::string::npos; from = cut + 1)
-        CreateDirectoryA((folder + relative.substr(0, cut)).c_str(), nullptr);
-    path += relative;
+    const std::string path = folder + relative;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     e2e::writeFile(path, "MZ");
     return path;
 }
@@ -68,15 +67,8 @@ class EncoderWindows {
   public:
     void start(const std::string& exePath, const std::string& arguments) {
         CopyFileA((e2e::ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        std::string line = "\"" + exePath + "\" " + arguments;
-        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &info)) {
-            CloseHandle(info.hThread);
-            processes_.push_back(info.hProcess);
-        }
+        if (HANDLE process = e2e::startProcess("\"" + exePath + "\" " + arguments))
+            processes_.push_back(process);
     }
     ~EncoderWindows() { stop(); }
     void stop() {
@@ -92,21 +84,10 @@ class EncoderWindows {
     std::vector<HANDLE> processes_;
 };
 
-struct TitleCount {
-    const char* title;
-    int n;
-};
-
-BOOL CALLBACK countTitle(HWND window, LPARAM context) {
-    auto* count = reinterpret_cast<TitleCount*>(context);
-    if (e2e::windowText(window) == count->title) ++count->n;
-    return TRUE;
-}
-
-int windowsTitled(const char* title) {
-    TitleCount count{title, 0};
-    EnumWindows(countTitle, reinterpret_cast<LPARAM>(&count));
-    return count.n;
+auto windowsTitled(const char* title) {
+    const auto windows = e2e::topWindows();
+    return std::count_if(windows.begin(), windows.end(),
+                         [&](HWND window) { return e2e::windowText(window) == title; });
 }
 
 TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindows) {

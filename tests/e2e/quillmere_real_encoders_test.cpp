@@ -63,17 +63,13 @@ void captureScreens(const std::string& log, const std::string& folder, const std
     }
     line =
         "\"" + e2e::ownDirectory() + "screen_capture.exe\" \"" + screens + ".\" \"" + line + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 300000), WAIT_OBJECT_0);
+    HANDLE process = e2e::startProcess(line);
+    ASSERT_NE(process, nullptr) << line;
+    EXPECT_EQ(WaitForSingleObject(process, 300000), WAIT_OBJECT_0);
     DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
+    GetExitCodeProcess(process, &code);
     EXPECT_EQ(code, 0u) << line;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(process);
 }
 
 class RealEncoderJob : public testing::TestWithParam<RealEncoder> {};
@@ -103,7 +99,7 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     e2e::QuillmereProcess quillmere(folder);
     ASSERT_TRUE(quillmere.start());
     e2e::CopyDataClient client;
-    client.sendJob(quillmere.mainWindow(), 130, *job);
+    client.addJob(quillmere.mainWindow(), *job);
     PostMessageA(quillmere.control(5020), BM_CLICK, 0, 0);
     auto dialogUp = [&] { return e2e::findDialog(quillmere.processId(), "Conversion") != nullptr; };
     ASSERT_TRUE(e2e::waitFor(dialogUp));

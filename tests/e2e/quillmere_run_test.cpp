@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <string>
@@ -67,14 +68,6 @@ void expectRisingTo100(const std::string& part) {
         EXPECT_GT(seen[i], seen[i - 1]) << part;
 }
 
-// Counts the "Conversion" windows of a process: context is pair<process, count>.
-BOOL CALLBACK countProgressDialog(HWND window, LPARAM context) {
-    auto* count = reinterpret_cast<std::pair<DWORD, int>*>(context);
-    if (e2e::processOf(window) == count->first && e2e::windowText(window) == "Conversion")
-        ++count->second;
-    return TRUE;
-}
-
 struct QuillmereRun : ::testing::Test {
     ScratchFolder folder{"run"};
     QuillmereProcess quillmere{folder.path()};
@@ -83,13 +76,15 @@ struct QuillmereRun : ::testing::Test {
 
     ~QuillmereRun() override { e2e::killProcesses(kConsoleEncoder, 1); }
 
-    void add(const corv::JobRecord& job) { client.sendJob(quillmere.mainWindow(), 130, job); }
+    void add(const corv::JobRecord& job) { client.addJob(quillmere.mainWindow(), job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
     HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
-    int progressDialogs() const {
-        std::pair<DWORD, int> count{quillmere.processId(), 0};
-        EnumWindows(countProgressDialog, reinterpret_cast<LPARAM>(&count));
-        return count.second;
+    auto progressDialogs() const {
+        const auto windows = e2e::topWindows();
+        return std::count_if(windows.begin(), windows.end(), [&](HWND window) {
+            return e2e::processOf(window) == quillmere.processId() &&
+                   e2e::windowText(window) == "Conversion";
+        });
     }
     // Presses Run and returns once the progress dialog is up.
     bool run() {

@@ -53,34 +53,9 @@ void pumpOnce() {
     }
 }
 
-struct DialogSearch {
-    DWORD processId;
-    const std::string* title;
-    HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<DialogSearch*>(context);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processOf(window) == search->processId && std::string(className) == "#32770" &&
-        IsWindowVisible(window) && windowText(window) == *search->title) {
-        search->found = window;
-        return FALSE;
-    }
+BOOL CALLBACK collect(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
-}
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK matchControl(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<ControlSearch*>(context);
-    if (GetDlgCtrlID(window) != search->id) return TRUE;
-    search->found = window;
-    return FALSE;
 }
 
 } // namespace
@@ -99,36 +74,34 @@ int listRowCount(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string listCellText(HWND list, int row, int column) {
-    constexpr size_t kTextSize = 1024;
-    RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
-    if (!block.ok()) return "<no access>";
-    LVITEMA item{};
+namespace {
+
+// One cell through a buffer inside the list's process, narrow or wide.
+template <typename Char, typename Item, UINT kGetText>
+std::basic_string<Char> cellText(HWND list, int row, int column) {
+    constexpr size_t kChars = 512;
+    RemoteBlock block(list, sizeof(Item) + kChars * sizeof(Char));
+    Item item{};
     item.iSubItem = column;
-    item.pszText = block.at(sizeof item);
-    item.cchTextMax = kTextSize;
-    if (!block.write(0, &item, sizeof item)) return "<no access>";
-    auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+    item.pszText = reinterpret_cast<Char*>(block.at(sizeof item));
+    item.cchTextMax = kChars;
+    if (!block.ok() || !block.write(0, &item, sizeof item)) return {};
+    auto length = SendMessageA(list, kGetText, static_cast<WPARAM>(row),
                                reinterpret_cast<LPARAM>(block.at(0)));
-    std::vector<char> text(kTextSize + 1, '\0');
-    if (!block.read(sizeof item, text.data(), kTextSize)) return "<no access>";
-    return std::string(text.data(), static_cast<size_t>(length));
+    std::basic_string<Char> text(kChars, Char{});
+    if (!block.read(sizeof item, text.data(), kChars * sizeof(Char))) return {};
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+} // namespace
+
+std::string listCellText(HWND list, int row, int column) {
+    return cellText<char, LVITEMA, LVM_GETITEMTEXTA>(list, row, column);
 }
 
 std::wstring listCellTextW(HWND list, int row, int column) {
-    constexpr size_t kChars = 512;
-    RemoteBlock block(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<wchar_t*>(block.at(sizeof item));
-    item.cchTextMax = kChars;
-    if (!block.ok() || !block.write(0, &item, sizeof item)) return L"<no access>";
-    auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                               reinterpret_cast<LPARAM>(block.at(0)));
-    std::wstring text(kChars, L'\0');
-    if (!block.read(sizeof item, text.data(), kChars * sizeof(wchar_t))) return L"<no access>";
-    text.resize(static_cast<size_t>(length));
-    return text;
+    return cellText<wchar_t, LVITEMW, LVM_GETITEMTEXTW>(list, row, column);
 }
 
 bool setListRowSelected(HWND list, int row, bool selected) {
@@ -192,16 +165,38 @@ DWORD processOf(HWND window) {
     return processId;
 }
 
+std::vector<HWND> topWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::string className(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 HWND findDialog(DWORD processId, const std::string& title) {
-    DialogSearch search{processId, &title, nullptr};
-    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : topWindows())
+        if (processOf(window) == processId && className(window) == "#32770" &&
+            IsWindowVisible(window) && windowText(window) == title)
+            return window;
+    return nullptr;
+}
+
+HWND waitForDialog(DWORD processId, const std::string& title, std::chrono::milliseconds limit) {
+    HWND dialog = nullptr;
+    waitFor([&] { return (dialog = findDialog(processId, title)) != nullptr; }, limit);
+    return dialog;
 }
 
 HWND descendant(HWND window, int controlId) {
-    ControlSearch search{controlId, nullptr};
-    EnumChildWindows(window, matchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> children;
+    EnumChildWindows(window, collect, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children)
+        if (GetDlgCtrlID(child) == controlId) return child;
+    return nullptr;
 }
 
 std::string messageBoxText(HWND box) {
@@ -218,9 +213,8 @@ MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
       }) {}
 
 std::string answerMessageBox(DWORD processId, const std::string& title, int button) {
-    HWND box = nullptr;
-    if (!waitFor([&] { return (box = findDialog(processId, title)) != nullptr; }))
-        return "<no message box>";
+    HWND box = waitForDialog(processId, title);
+    if (!box) return "<no message box>";
     std::string text = messageBoxText(box);
     pressButton(box, GetDlgItem(box, button) ? button : IDOK);
     waitFor([&] { return !IsWindow(box); });

@@ -34,10 +34,16 @@ bool listRowChecked(HWND list, int row);
 std::vector<std::string> listColumnTitles(HWND list);
 
 std::string windowText(HWND window);
+std::string className(HWND window);
 DWORD processOf(HWND window);
+// Every top-level window of the desktop.
+std::vector<HWND> topWindows();
 
 // A top-level dialog-class window of the process with that title, or null.
 HWND findDialog(DWORD processId, const std::string& title);
+// The same once it has come (null when it did not within the limit).
+HWND waitForDialog(DWORD processId, const std::string& title,
+                   std::chrono::milliseconds limit = 20s);
 // A message box's text (its static control 0xFFFF).
 std::string messageBoxText(HWND box);
 // A control somewhere inside a window (in a child dialog too), or null.
