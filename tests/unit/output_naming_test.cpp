@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -184,7 +185,9 @@ TEST(AnalyserOutputNames, MonoStreamsAreNumberedAndTakeSpeakerNamesFromTheMask) 
     auto three = plan(record, settings, RunMode::MonoStreams, 3, 0x20004);
     EXPECT_EQ(pathsOf(three),
               (Paths{kDir + "x_ch0_C.wav", kDir + "x_ch1_tbR.wav", kDir + "x_ch2.wav"}));
-    EXPECT_EQ(three.streams[2].channelMask, 0u);
+    EXPECT_EQ(std::tuple(three.streams[0].channelMask, three.streams[1].channelMask,
+                         three.streams[2].channelMask),
+              std::tuple(0x4u, 0x20000u, 0u)); // each stream its own speaker's bit
 
     // The number's width follows the stream count.
     const struct {
