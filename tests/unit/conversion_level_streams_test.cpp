@@ -66,6 +66,11 @@ TEST(Normalize, BringsThePeaksToTheTarget) {
                 ASSERT_EQ(c.outputs(i).size(), 1u);
                 EXPECT_NEAR(outputPeak(c.outputs(i)[0]), expected[scope][i], 1e-4);
             }
+            // A file's own peak is searched first only where its gain needs it.
+            const bool filePeak = scope == File || (scope == OnClipping && withTemp);
+            EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(),
+                                 kCaptionFilePeak),
+                      filePeak ? 3 : 0);
             const bool extraPass = scope == OnClipping && !withTemp;
             EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(),
                                  kCaptionExtraPass),
