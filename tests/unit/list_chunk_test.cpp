@@ -1,5 +1,6 @@
 // LIST contents: INFO tags, associated data, AVI header lists (through a real
-// file), and lists whose sub-chunks lie about their sizes.
+// file), and lists whose sub-chunks lie about their sizes. Listings are written
+// one tree line after the other, each line behind a '|'.
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/analysis/list_chunk.h"
 #include "temp_dir.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,17 +20,12 @@ using test::Bytes;
 using test::cat;
 using test::chunk;
 using test::chunkWithSize;
-using test::putText;
 using test::putU16;
-using test::putU32;
 using test::textBytes;
 using test::u32s;
-using Lines = std::vector<std::string>;
 
 Bytes cString(const std::string& text) {
-    Bytes out = textBytes(text);
-    out.push_back(0);
-    return out;
+    return cat({textBytes(text), Bytes(1, 0)});
 }
 
 // "LIST", its size, the type and the sub-chunks as given.
@@ -39,353 +36,262 @@ Bytes list(std::string_view type, std::initializer_list<Bytes> subChunks) {
     return chunk("LIST", body);
 }
 
+std::string joined(const std::vector<std::string>& lines, size_t from = 0) {
+    std::string text;
+    for (size_t i = from; i < lines.size(); ++i)
+        text += (i == from ? "" : "|") + lines[i];
+    return text;
+}
+
 // The lines the walker hangs under a parent called "LIST" (no size line:
 // that belongs to the caller).
-Lines walked(const Bytes& bytes) {
+std::string walked(const Bytes& bytes) {
     TextNode parent;
     parent.text = "LIST";
     walkListChunk(parent, ChunkBytes(bytes.data(), bytes.size()));
-    Lines lines = treeLines({parent});
-    lines.erase(lines.begin());
-    return lines;
-}
-
-TEST(ListChunk, InfoNameWithItsTerminator) {
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song"))})),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 5", "      data: Song"}));
-}
-
-TEST(ListChunk, InfoTagsInAnyListTypeAndUnknownTags) {
-    Bytes bytes = list("adtl", {chunk("IART", cString("Band")), chunk("IXYZ", cString("abc")),
-                                chunk("ITCH", cString("Tom")), chunk("ICRD", cString("1999"))});
-    EXPECT_EQ(walked(bytes),
-              (Lines{"  adtl", "    IART (Artist)", "      size: 5", "      data: Band",
-                     "    IXYZ (Unknown)", "      size: 4", "    ITCH (Technician)",
-                     "      size: 4", "      data: Tom", "    ICRD (Creation date)",
-                     "      size: 5", "      data: 1999"}));
-}
-
-TEST(ListChunk, OddSubChunksWithAndWithoutPadByte) {
-    const Lines expected = {"  INFO",           "    INAM (Name)",   "      size: 5",
-                            "      data: Song", "    IART (Artist)", "      size: 3",
-                            "      data: Me"};
-    // The pad byte of the RIFF rule is stepped over...
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song"), true),
-                                   chunk("IART", cString("Me"), true)})),
-              expected);
-    // ...and sub-chunks packed without it are read as they stand.
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("Song")), chunk("IART", cString("Me"))})),
-              expected);
-}
-
-TEST(ListChunk, TextStopsAtItsLimitAndAtTheSubChunkEnd) {
-    Bytes longText = textBytes(std::string(600, 'a'));
-    Lines info = walked(list("INFO", {chunk("ICMT", longText)}));
-    EXPECT_EQ(info[3], "      data: " + std::string(519, 'a'));
-
-    Lines name = walked(list("strl", {chunk("strn", longText)}));
-    EXPECT_EQ(name, (Lines{"  strl", "    strn (name)", "      Size: 600",
-                           "      Data: " + std::string(500, 'a')}));
-
-    // No terminator: the text ends with the sub-chunk, not in the next one.
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", textBytes("abcd")), chunk("IART", cString("X"))})),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 4", "      data: abcd",
-                     "    IART (Artist)", "      size: 2", "      data: X"}));
-}
-
-TEST(ListChunk, LabelsAndNotes) {
-    Bytes label = cat({u32s({1}), cString("Intro")});
-    Bytes note = cat({u32s({4000000000u}), textBytes("unterminated")});
-    EXPECT_EQ(
-        walked(list("adtl", {chunk("labl", label), chunk("note", note)})),
-        (Lines{"  adtl", "    labl", "      size: 10", "      Name: 1", "      data Intro",
-               "    note", "      size: 16", "      Name: 4000000000", "      data unterminated"}));
-
-    // Shorter than its cue name: the missing bytes count as zero and the
-    // following sub-chunk is not read as part of it.
-    Bytes tiny;
-    putU16(tiny, 0x0201);
-    EXPECT_EQ(
-        walked(list("adtl", {chunk("labl", tiny), chunk("note", cat({u32s({2}), cString("n")}))})),
-        (Lines{"  adtl", "    labl", "      size: 2", "      Name: 513", "      data ", "    note",
-               "      size: 6", "      Name: 2", "      data n"}));
+    return joined(treeLines({parent}), 1);
 }
 
 Bytes labelledText(uint16_t country, uint16_t language, uint16_t dialect) {
-    Bytes out = u32s({3, 44100});
-    putText(out, "rgn ");
-    putU16(out, country);
-    putU16(out, language);
-    putU16(out, dialect);
-    putU16(out, 1252);
+    Bytes out = cat({u32s({3, 44100}), textBytes("rgn ")});
+    for (uint16_t v : {country, language, dialect, uint16_t{1252}})
+        putU16(out, v);
     return out;
 }
 
-TEST(ListChunk, LabelledTextWithCountryAndLanguage) {
-    EXPECT_EQ(walked(list("adtl", {chunk("ltxt", labelledText(44, 9, 2))})),
-              (Lines{"  adtl", "    ltxt", "      size: 20", "      Name: 3",
-                     "      Length in sampels: 44100", "      Purpose: rgn  (0x206E6772)",
-                     "      Country: 44 (United Kingdom)", "      Language: 9 (UK English)",
-                     "      Dialect: 2", "      Codepage: 1252"}));
-
-    const struct {
-        uint16_t country, language, dialect;
-        const char *countryLine, *languageLine;
-    } cases[] = {
-        {7, 9, 3, "      Country: 7 ()", "      Language: 9 (Unknown)"},
-        {358, 0, 0, "      Country: 358 (Finland)", "      Language: 0 (None)"},
-        {47, 20, 2, nullptr, "      Language: 20 (Norwegian - Nynorsk)"},
-    };
-    for (const auto& c : cases) {
-        const Bytes ltxt = labelledText(c.country, c.language, c.dialect);
-        Lines lines = walked(list("adtl", {chunk("ltxt", ltxt)}));
-        if (c.countryLine) {
-            EXPECT_EQ(lines[6], c.countryLine);
-        }
-        EXPECT_EQ(lines[7], c.languageLine);
-    }
-}
-
-TEST(ListChunk, WrongSizedLabelledTextOrMainHeaderEndsTheList) {
-    Bytes ltxt = labelledText(1, 9, 1);
-    ltxt.push_back(0);
-    EXPECT_EQ(
-        walked(list("adtl", {chunk("labl", cat({u32s({1}), cString("a")})), chunk("ltxt", ltxt),
-                             chunk("labl", cat({u32s({2}), cString("b")}))})),
-        (Lines{"  adtl", "    labl", "      size: 6", "      Name: 1", "      data a"}));
-    EXPECT_EQ(walked(list("hdrl", {chunk("avih", Bytes(52, 0)), chunk("IART", cString("a"))})),
-              (Lines{"  hdrl"}));
-}
-
-TEST(ListChunk, SizeTypeAndConsistencyChecks) {
-    // Seven bytes or fewer: nothing, not even the type.
-    EXPECT_TRUE(walked(chunkWithSize("LIST", 7, textBytes("INFOxxx"))).empty());
-    // The movie list and other types show nothing under the list.
-    EXPECT_TRUE(walked(list("movi", {chunk("00dc", Bytes(4, 1))})).empty());
-    // A zero size, a sub-chunk past the end or a strange identifier end the list.
-    EXPECT_EQ(walked(list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 0, {}),
-                                   chunk("ISFT", cString("b"))})),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
-    EXPECT_EQ(
-        walked(list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 3, cString("b"))})),
-        (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
-    EXPECT_EQ(walked(list("INFO", {chunk("IN\tM", cString("a"))})), (Lines{"  INFO"}));
-    // A list size claiming more than the bytes that exist.
-    Bytes claimed = chunkWithSize("LIST", 5000,
-                                  cat({textBytes("INFO"), chunk("INAM", cString("a")),
-                                       chunkWithSize("IART", 200, cString("b"))}));
-    EXPECT_EQ(walked(claimed),
-              (Lines{"  INFO", "    INAM (Name)", "      size: 2", "      data: a"}));
-    EXPECT_TRUE(walked(Bytes{'L', 'I', 'S'}).empty());
-}
-
 Bytes streamHeader(std::string_view type, std::string_view handler, int16_t bottom) {
-    Bytes out = textBytes(type);
-    putText(out, handler);
-    putU32(out, 0); // flags
-    putU16(out, 1); // priority
-    putU16(out, 9); // language
-    Bytes rest = u32s({0, 1, 25, 0, 250, 76800, 10000, 0});
-    out.insert(out.end(), rest.begin(), rest.end());
+    Bytes out = cat({textBytes(type), textBytes(handler), u32s({0, 0x00090001}),
+                     u32s({0, 1, 25, 0, 250, 76800, 10000, 0})});
     for (int16_t v : {int16_t{0}, int16_t{0}, int16_t{320}, bottom})
         putU16(out, static_cast<uint16_t>(v));
     return out;
 }
 
 Bytes bitmapFormat() {
-    Bytes out = u32s({40, 320, static_cast<uint32_t>(-240)});
-    putU16(out, 1);
-    putU16(out, 24);
-    Bytes rest = u32s({0, 230400, 2835, 2835, 0, 0});
-    out.insert(out.end(), rest.begin(), rest.end());
-    for (uint8_t b : {1, 2, 3, 0})
-        out.push_back(b);
-    return out;
+    return cat({u32s({40, 320, static_cast<uint32_t>(-240), 0x00180001}),
+                u32s({0, 230400, 2835, 2835, 0, 0}), Bytes{1, 2, 3, 0}});
 }
 
-Bytes waveFormat() {
-    return test::formatPayload({}, 18);
+const Bytes kWaveFormat = test::formatPayload({}, 18);
+
+TEST(ListChunk, Listings) {
+    const std::string name = "    INAM (Name)|      size: 5|      data: Song";
+    const std::string nameA = "  INFO|    INAM (Name)|      size: 2|      data: a";
+    Bytes tinyLabel;
+    putU16(tinyLabel, 0x0201);
+    Bytes overlongLtxt = labelledText(1, 9, 1);
+    overlongLtxt.push_back(0);
+    const struct {
+        const char* what;
+        Bytes bytes;
+        std::string expected;
+    } cases[] = {
+        {"INFO name with its terminator", list("INFO", {chunk("INAM", cString("Song"))}),
+         "  INFO|" + name},
+        {"INFO tags in any list type, unknown tags",
+         list("adtl", {chunk("IART", cString("Band")), chunk("IXYZ", cString("abc")),
+                       chunk("ITCH", cString("Tom")), chunk("ICRD", cString("1999"))}),
+         "  adtl|    IART (Artist)|      size: 5|      data: Band|    IXYZ (Unknown)|      size: "
+         "4|    ITCH (Technician)|      size: 4|      data: Tom|    ICRD (Creation date)|      "
+         "size: 5|      data: 1999"},
+        // The pad byte of the RIFF rule is stepped over, and sub-chunks packed
+        // without it are read as they stand.
+        {"odd sub-chunks padded",
+         list("INFO", {chunk("INAM", cString("Song"), true), chunk("IART", cString("Me"), true)}),
+         "  INFO|" + name + "|    IART (Artist)|      size: 3|      data: Me"},
+        {"odd sub-chunks unpadded",
+         list("INFO", {chunk("INAM", cString("Song")), chunk("IART", cString("Me"))}),
+         "  INFO|" + name + "|    IART (Artist)|      size: 3|      data: Me"},
+        {"INFO text at its limit", list("INFO", {chunk("ICMT", textBytes(std::string(600, 'a')))}),
+         "...|      size: 600|      data: " + std::string(519, 'a')},
+        {"stream name at its limit",
+         list("strl", {chunk("strn", textBytes(std::string(600, 'a')))}),
+         "  strl|    strn (name)|      Size: 600|      Data: " + std::string(500, 'a')},
+        // No terminator: the text ends with the sub-chunk, not in the next one.
+        {"unterminated text",
+         list("INFO", {chunk("INAM", textBytes("abcd")), chunk("IART", cString("X"))}),
+         "  INFO|    INAM (Name)|      size: 4|      data: abcd|    IART (Artist)|      size: "
+         "2|      data: X"},
+        {"labels and notes",
+         list("adtl", {chunk("labl", cat({u32s({1}), cString("Intro")})),
+                       chunk("note", cat({u32s({4000000000u}), textBytes("unterminated")}))}),
+         "  adtl|    labl|      size: 10|      Name: 1|      data Intro|    note|      size: "
+         "16|      Name: 4000000000|      data unterminated"},
+        // Shorter than its cue name: the missing bytes count as zero and the
+        // following sub-chunk is not read as part of it.
+        {"label shorter than its name",
+         list("adtl", {chunk("labl", tinyLabel), chunk("note", cat({u32s({2}), cString("n")}))}),
+         "  adtl|    labl|      size: 2|      Name: 513|      data |    note|      size: 6|     "
+         " Name: 2|      data n"},
+        {"labelled text", list("adtl", {chunk("ltxt", labelledText(44, 9, 2))}),
+         "  adtl|    ltxt|      size: 20|      Name: 3|      Length in sampels: 44100|      "
+         "Purpose: rgn  (0x206E6772)|      Country: 44 (United Kingdom)|      Language: 9 (UK "
+         "English)|      Dialect: 2|      Codepage: 1252"},
+        {"unnamed country, unknown language", list("adtl", {chunk("ltxt", labelledText(7, 9, 3))}),
+         "...|      Country: 7 ()|      Language: 9 (Unknown)|      Dialect: 3|      Codepage: "
+         "1252"},
+        {"no language", list("adtl", {chunk("ltxt", labelledText(358, 0, 0))}),
+         "...|      Country: 358 (Finland)|      Language: 0 (None)|      Dialect: 0|      "
+         "Codepage: 1252"},
+        {"language by dialect", list("adtl", {chunk("ltxt", labelledText(47, 20, 2))}),
+         "...|      Language: 20 (Norwegian - Nynorsk)|      Dialect: 2|      Codepage: 1252"},
+        // A labelled text or main header of the wrong size ends the list.
+        {"labelled text too long",
+         list("adtl", {chunk("labl", cat({u32s({1}), cString("a")})), chunk("ltxt", overlongLtxt),
+                       chunk("labl", cat({u32s({2}), cString("b")}))}),
+         "  adtl|    labl|      size: 6|      Name: 1|      data a"},
+        {"short main header",
+         list("hdrl", {chunk("avih", Bytes(52, 0)), chunk("IART", cString("a"))}), "  hdrl"},
+        // Seven bytes or fewer: nothing, not even the type.
+        {"seven bytes", chunkWithSize("LIST", 7, textBytes("INFOxxx")), ""},
+        {"three bytes", Bytes{'L', 'I', 'S'}, ""},
+        {"movie list", list("movi", {chunk("00dc", Bytes(4, 1))}), ""},
+        // A zero size, a sub-chunk past the end or a strange identifier end the list.
+        {"zero size",
+         list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 0, {}),
+                       chunk("ISFT", cString("b"))}),
+         nameA},
+        {"sub-chunk past the end",
+         list("INFO", {chunk("INAM", cString("a")), chunkWithSize("IART", 3, cString("b"))}),
+         nameA},
+        {"strange identifier", list("INFO", {chunk("IN\tM", cString("a"))}), "  INFO"},
+        {"list size beyond the bytes",
+         chunkWithSize("LIST", 5000,
+                       cat({textBytes("INFO"), chunk("INAM", cString("a")),
+                            chunkWithSize("IART", 200, cString("b"))})),
+         nameA},
+        // A format without a header in its own list gets no suffix and no lines.
+        {"orphan format", list("strl", {chunk("strf", kWaveFormat)}),
+         "  strl|    strf|      Size: 18"},
+        // A failing nested list ends only its own walk.
+        {"failing nested list",
+         list("hdrl", {list("strl", {chunk("strn", cString("a")), chunkWithSize("strn", 0, {})}),
+                       chunk("strn", cString("after"))}),
+         "  hdrl|    LIST|      size: 22|      strl|        strn (name)|          Size: 2|      "
+         "    Data: a|    strn (name)|      Size: 6|      Data: after"},
+    };
+    for (const auto& c : cases) {
+        const std::string got = walked(c.bytes);
+        if (c.expected.starts_with("...")) {
+            EXPECT_TRUE(got.ends_with(c.expected.substr(3))) << c.what << ": " << got;
+        } else {
+            EXPECT_EQ(got, c.expected) << c.what;
+        }
+    }
 }
 
-const Lines kVideoStreamHeader = {
-    "            strh",
-    "              size: 56",
-    "              Fcc type: vids",
-    "              Fcc handler: DIB ",
-    "              Flags: 0",
-    "              Priority: 1",
-    "              Language: 9",
-    "              Initial frames: 0",
-    "              Scale: 1",
-    "              Rate: 25",
-    "              Start time stream: 0",
-    "              Length stream: 250",
-    "              Suggested buffersize: 76800",
-    "              Quality: 10000 (0-10k)",
-    "              Size of single sample data 0 ",
-    "              Rc frame Left:0 Top:0 Right:320 Botom:-1",
-};
-
-class AviFile : public ::testing::Test {
-  protected:
-    test::TempDir temp_;
-};
-
-TEST_F(AviFile, HeaderListWithMainHeaderAndNestedStreamLists) {
-    Bytes mainHeader = u32s({33333, 1000000, 0, 16, 250, 0, 2, 65536, 320, 240, 0, 0, 0, 0});
-    Bytes hdrl =
+TEST(ListChunk, AviHeaderListWithMainHeaderAndNestedStreamLists) {
+    const Bytes mainHeader = u32s({33333, 1000000, 0, 16, 250, 0, 2, 65536, 320, 240, 0, 0, 0, 0});
+    const Bytes hdrl =
         list("hdrl",
              {chunk("avih", mainHeader),
               list("strl", {chunk("strh", streamHeader("vids", "DIB ", -1)),
                             chunk("strf", bitmapFormat()), chunk("strn", cString("Video"))}),
               list("strl", {chunk("strh", streamHeader("auds", std::string(4, '\0'), 0)),
-                            chunk("strf", waveFormat()), chunk("strn", cString("Audio track"))})});
-    Bytes movie = list("movi", {chunk("00dc", Bytes(6, 7))});
-    std::string path = temp_.file("clip.avi");
-    Bytes file = test::riff({hdrl, movie, chunk("idx1", Bytes(16, 0))}, "AVI ");
+                            chunk("strf", kWaveFormat), chunk("strn", cString("Audio track"))})});
+    test::TempDir temp;
+    const std::string path = temp.file("clip.avi");
+    const Bytes file = test::riff(
+        {hdrl, list("movi", {chunk("00dc", Bytes(6, 7))}), chunk("idx1", Bytes(16, 0))}, "AVI ");
     test::writeFile(path, file);
-
-    Lines expected = {"RIFF",
-                      "  size: 394 bytes",
-                      "  AVI ",
-                      "    LIST",
-                      "      size: 332 bytes",
-                      "      hdrl",
-                      "        Fcc: avih",
-                      "        Size: 56",
-                      "        Microseconds between frames: 33333",
-                      "        Maximum bitrate: 1000000 (approximation)",
-                      "        Alignment for data: 0",
-                      "        Flags 16",
-                      "        Total number of frames: 250",
-                      "        Initial frames: 0",
-                      "        Number of streams: 2",
-                      "        Suggested buffer size: 65536",
-                      "        Width: 320",
-                      "        Height: 240",
-                      "        Reserved: 0 0 0 0",
-                      "        LIST",
-                      "          size: 134",
-                      "          strl"};
     // The audio stream header differs from the video one only in type, handler and frame.
-    Lines audioHeader = kVideoStreamHeader;
-    audioHeader[2] = "              Fcc type: auds";
-    audioHeader[3] = "              Fcc handler: ";
-    audioHeader[15] = "              Rc frame Left:0 Top:0 Right:320 Botom:0";
-    Lines rest = {
-        "            strf (BITMAPINFO  struct)",
-        "              Size: 44",
-        "              Size struct: 40",
-        "              Width: 320",
-        "              Height: -240",
-        "              Number of planes: 1",
-        "              Bit count class: 24",
-        "              Compression class: 0",
-        "              Image size: 230400 bytes",
-        "              Horizontal resolution: 2835 (pixels/meter)",
-        "              Vertical resolution: 2835 (pixels/meter)",
-        "              Number of color indexes in the color table used: 0",
-        "              Number of color indexes required for displaying: 0",
-        "              Intensity of blue: 1",
-        "              Intensity of green: 2",
-        "              Intensity of red: 3",
-        "              Reserverd: 0",
-        "            strn (name)",
-        "              Size: 6",
-        "              Data: Video",
-        "        LIST",
-        "          size: 114",
-        "          strl",
+    const auto streamLines = [](const std::string& type, const std::string& handler, int bottom) {
+        const std::string at = "|              ";
+        return "|            strh" + at + "size: 56" + at + "Fcc type: " + type + at +
+               "Fcc handler: " + handler + at + "Flags: 0" + at + "Priority: 1" + at +
+               "Language: 9" + at + "Initial frames: 0" + at + "Scale: 1" + at + "Rate: 25" + at +
+               "Start time stream: 0" + at + "Length stream: 250" + at +
+               "Suggested buffersize: 76800" + at + "Quality: 10000 (0-10k)" + at +
+               "Size of single sample data 0 " + at +
+               "Rc frame Left:0 Top:0 Right:320 Botom:" + std::to_string(bottom);
     };
-    Lines audio = {
-        "            strf (WAVEFORMATEX struct)",
-        "              Size: 18",
-        "              Format: 1 (PCM)",
-        "              Number of channels: 2",
-        "              Sample Rate: 44100 Hz",
-        "              Average bytes per sec.: 176400 ",
-        "              Block align: 4 bytes",
-        "              Bits per sample: 16 ",
-        "              Number of bytes extra info: 0 ",
-        "            strn (name)",
-        "              Size: 12",
-        "              Data: Audio track",
-        "    LIST",
-        "      size: 18 bytes",
-        "    idx1",
-        "      size: 16 bytes",
-    };
-    expected = test::cat<std::string>({expected, kVideoStreamHeader, rest, audioHeader, audio});
-    EXPECT_EQ(treeLines(buildChunkTree(path, static_cast<int64_t>(file.size()),
-                                       analysisOptionsOf(defaultConversionSettings()).headerSizes)),
+    const std::string expected =
+        "RIFF|  size: 394 bytes|  AVI |    LIST|      size: 332 bytes|      hdrl|        Fcc: "
+        "avih|        Size: 56|        Microseconds between frames: 33333|        Maximum "
+        "bitrate: 1000000 (approximation)|        Alignment for data: 0|        Flags 16|       "
+        " Total number of frames: 250|        Initial frames: 0|        Number of streams: 2|   "
+        "     Suggested buffer size: 65536|        Width: 320|        Height: 240|        "
+        "Reserved: 0 0 0 0|        LIST|          size: 134|          strl" +
+        streamLines("vids", "DIB ", -1) +
+        "|            strf (BITMAPINFO  struct)|              Size: 44|              Size struct: "
+        "40|              Width: 320|              Height: -240|              Number of planes: "
+        "1|              Bit count class: 24|              Compression class: 0|              "
+        "Image size: 230400 bytes|              Horizontal resolution: 2835 (pixels/meter)|     "
+        "         Vertical resolution: 2835 (pixels/meter)|              Number of color "
+        "indexes in the color table used: 0|              Number of color indexes required for "
+        "displaying: 0|              Intensity of blue: 1|              Intensity of green: 2|  "
+        "            Intensity of red: 3|              Reserverd: 0|            strn (name)|    "
+        "          Size: 6|              Data: Video|        LIST|          size: 114|          "
+        "strl" +
+        streamLines("auds", "", 0) +
+        "|            strf (WAVEFORMATEX struct)|              Size: 18|              Format: 1 "
+        "(PCM)|              Number of channels: 2|              Sample Rate: 44100 Hz|          "
+        "    Average bytes per sec.: 176400 |              Block align: 4 bytes|              "
+        "Bits per sample: 16 |              Number of bytes extra info: 0 |            strn "
+        "(name)|              Size: 12|              Data: Audio track|    LIST|      size: 18 "
+        "bytes|    idx1|      size: 16 bytes";
+    EXPECT_EQ(joined(treeLines(
+                  buildChunkTree(path, static_cast<int64_t>(file.size()),
+                                 analysisOptionsOf(defaultConversionSettings()).headerSizes))),
               expected);
 }
 
 TEST(ListChunk, StreamTypeComesFromTheLatestHeaderOfTheSameList) {
-    // A format without a header in its own list gets no suffix and no lines.
-    Bytes orphan = list("strl", {chunk("strf", waveFormat())});
-    EXPECT_EQ(walked(orphan), (Lines{"  strl", "    strf", "      Size: 18"}));
     // The nested list starts afresh, and a text stream gives no suffix either.
-    Bytes nested =
+    const Bytes nested =
         list("hdrl", {chunk("strh", streamHeader("auds", "    ", 0)),
-                      list("strl", {chunk("strf", waveFormat())}),
-                      chunk("strh", streamHeader("txts", "    ", 0)), chunk("strf", waveFormat())});
-    Lines lines = walked(nested);
-    EXPECT_EQ(lines[19], "      strl");
-    EXPECT_EQ(lines[20], "        strf");
-    EXPECT_EQ(lines[21], "          Size: 18");
-    EXPECT_EQ(lines.back(), "      Size: 18");
-    EXPECT_EQ(lines[lines.size() - 2], "    strf");
+                      list("strl", {chunk("strf", kWaveFormat)}),
+                      chunk("strh", streamHeader("txts", "    ", 0)), chunk("strf", kWaveFormat)});
+    const std::string lines = walked(nested);
+    EXPECT_NE(lines.find("|      strl|        strf|          Size: 18|    strh|"),
+              std::string::npos)
+        << lines;
+    EXPECT_TRUE(lines.ends_with("Botom:0|    strf|      Size: 18")) << lines;
 }
 
 TEST(ListChunk, ShortStreamRecordsReadZeroInsteadOfTheirNeighbours) {
     // Each short record reads as the same record filled up with zeros, apart
     // from its size line; the name after it is not taken for its fields.
     const auto listing = [](const Bytes& header, const Bytes& format, size_t zeros) {
-        const Bytes filled = cat({format, Bytes(zeros, 0)});
-        return walked(list(
-            "strl", {chunk("strh", header), chunk("strf", filled), chunk("strn", cString("v"))}));
+        const Bytes bytes =
+            list("strl", {chunk("strh", header), chunk("strf", cat({format, Bytes(zeros, 0)})),
+                          chunk("strn", cString("v"))});
+        TextNode parent;
+        walkListChunk(parent, ChunkBytes(bytes.data(), bytes.size()));
+        return treeLines({parent});
     };
-    Lines video = listing(textBytes("vidsDIB "), u32s({40}), 0);
-    Lines filled = listing(cat({textBytes("vidsDIB "), Bytes(48, 0)}), u32s({40}), 36);
-    ASSERT_EQ(video.size(), 37u);
-    EXPECT_EQ(video[2], "      size: 8");
-    EXPECT_EQ(video[18], "      Size: 4");
-    video[2] = filled[2], video[18] = filled[18];
+    std::vector<std::string> video = listing(textBytes("vidsDIB "), u32s({40}), 0);
+    const auto filled = listing(cat({textBytes("vidsDIB "), Bytes(48, 0)}), u32s({40}), 36);
+    ASSERT_EQ(video.size(), 38u);
+    EXPECT_EQ(video[3], "      size: 8");
+    EXPECT_EQ(video[19], "      Size: 4");
+    video[3] = filled[3], video[19] = filled[19];
     EXPECT_EQ(video, filled);
     EXPECT_EQ(video.back(), "      Data: v");
 
-    Bytes shortWave;
-    putU16(shortWave, 3);
-    putU16(shortWave, 1);
-    Lines audio = listing(textBytes("auds"), shortWave, 0);
-    Lines audioFilled = listing(textBytes("auds"), shortWave, 14);
-    EXPECT_EQ(audio[audio.size() - 11], "      Size: 4");
-    audio[audio.size() - 11] = audioFilled[audio.size() - 11];
+    const Bytes shortWave = u32s({0x00010003});
+    std::vector<std::string> audio = listing(textBytes("auds"), shortWave, 0);
+    const auto audioFilled = listing(textBytes("auds"), shortWave, 14);
+    const size_t sizeLine = audio.size() - 11;
+    EXPECT_EQ(audio[sizeLine], "      Size: 4");
+    audio[sizeLine] = audioFilled[sizeLine];
     EXPECT_EQ(audio, audioFilled);
-    EXPECT_EQ(audio[audio.size() - 10], "      Format: 3 (IEEE Float)");
-}
-
-TEST(ListChunk, FailingNestedListEndsOnlyItsOwnWalk) {
-    Bytes broken = list("strl", {chunk("strn", cString("a")), chunkWithSize("strn", 0, {})});
-    Bytes outer = list("hdrl", {broken, chunk("strn", cString("after"))});
-    EXPECT_EQ(walked(outer), (Lines{"  hdrl", "    LIST", "      size: 22", "      strl",
-                                    "        strn (name)", "          Size: 2", "          Data: a",
-                                    "    strn (name)", "      Size: 6", "      Data: after"}));
+    EXPECT_EQ(audio[sizeLine + 1], "      Format: 3 (IEEE Float)");
 }
 
 TEST(ListChunk, DeepNestingIsCutAtTheDepthLimit) {
     Bytes inner = list("INFO", {chunk("INAM", cString("deep"))});
     for (int i = 0; i < 40; ++i)
         inner = list("INFO", {inner});
-    Lines lines = walked(inner);
-    int typeNodes = 0;
-    for (const std::string& line : lines)
-        if (line.find("INFO") != std::string::npos) ++typeNodes;
-    EXPECT_EQ(typeNodes, kMaxListDepth);
-    EXPECT_EQ(lines.back().find("size: "), lines.back().find_first_not_of(' '));
-    EXPECT_EQ(lines[lines.size() - 2].substr(lines[lines.size() - 2].find_first_not_of(' ')),
-              "LIST");
+    TextNode parent;
+    walkListChunk(parent, ChunkBytes(inner.data(), inner.size()));
+    const std::vector<std::string> lines = treeLines({parent});
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.ends_with("INFO"); }),
+              kMaxListDepth);
+    // The list beyond the limit shows its name and size only.
+    EXPECT_EQ(lines.back().find("  size: "), lines.back().find_first_not_of(' ') - 2);
+    EXPECT_TRUE(lines[lines.size() - 2].ends_with("  LIST"));
 }
 
 TEST(ChunkBytesView, ReadsOutsideGiveZeroAndSlicesStayInside) {
