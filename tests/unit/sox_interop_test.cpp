@@ -42,25 +42,13 @@ struct SoxCase {
     SampleType expected;
 };
 
-std::string describe(const SoxCase& c) {
-    std::ostringstream text;
-    text << c.encoding << " " << c.bits << " bits, " << c.channels << " ch, " << c.rate << " Hz"
-         << (c.plainHeader ? ", wavpcm" : "");
-    return text.str();
-}
-
 // The format record size sox chose, read at its fixed place behind "fmt ".
 FileFormat formatFromHeader(const test::Bytes& bytes) {
-    if (bytes.size() < 20) return FileFormat::NotRecognised;
-    switch (bytes[16]) {
-    case 16:
-        return FileFormat::WavePcm;
-    case 18:
-        return FileFormat::WaveNonPcm;
-    case 40:
-        return FileFormat::WaveFormatEx;
-    }
-    return FileFormat::NotRecognised;
+    const uint32_t size = bytes.size() < 20 ? 0 : test::u32at(bytes, 16);
+    return size == 16   ? FileFormat::WavePcm
+           : size == 18 ? FileFormat::WaveNonPcm
+           : size == 40 ? FileFormat::WaveFormatEx
+                        : FileFormat::NotRecognised;
 }
 
 TEST(SoxInterop, AnalysisAgreesWithSoxi) {
@@ -68,24 +56,19 @@ TEST(SoxInterop, AnalysisAgreesWithSoxi) {
     const SoxCase cases[] = {
         {"unsigned-integer", 8, 1, 8000, false, SampleType::Int8},
         {"unsigned-integer", 8, 2, 22050, true, SampleType::Int8},
-        {"signed-integer", 16, 1, 44100, false, SampleType::Int16},
         {"signed-integer", 16, 2, 48000, false, SampleType::Int16},
-        {"signed-integer", 16, 4, 48000, false, SampleType::Int16},
         {"signed-integer", 16, 4, 48000, true, SampleType::Int16},
-        {"signed-integer", 24, 3, 48000, false, SampleType::Int24},
         {"signed-integer", 24, 5, 96000, true, SampleType::Int24},
         {"signed-integer", 24, 6, 44100, false, SampleType::Int24},
-        {"signed-integer", 32, 2, 44100, false, SampleType::Int32},
         {"signed-integer", 32, 6, 192000, true, SampleType::Int32},
         {"floating-point", 32, 1, 32000, false, SampleType::FloatIeee},
-        {"floating-point", 32, 6, 48000, true, SampleType::FloatIeee},
-        {"floating-point", 64, 2, 44100, false, SampleType::Double},
         {"floating-point", 64, 3, 11025, true, SampleType::Double},
     };
     test::TempDir temp;
     int index = 0;
     for (const SoxCase& c : cases) {
-        SCOPED_TRACE(describe(c));
+        SCOPED_TRACE(std::string(c.encoding) + " " + std::to_string(c.bits) + " bits, " +
+                     std::to_string(c.channels) + " ch" + (c.plainHeader ? ", wavpcm" : ""));
         const std::string file = temp.file("sox" + std::to_string(index++) + ".wav");
         std::ostringstream command;
         command << "sox -n -r " << c.rate << " -c " << c.channels << " -e " << c.encoding << " -b "
@@ -102,21 +85,12 @@ TEST(SoxInterop, AnalysisAgreesWithSoxi) {
         EXPECT_EQ(record.sampleRate, static_cast<uint32_t>(soxiNumber(temp, "r", file)));
         EXPECT_EQ(record.frameCount, soxiNumber(temp, "s", file));
         EXPECT_EQ(record.bytesPerSample * 8, static_cast<uint32_t>(c.bits));
+        // An extensible header's speaker mask sits 20 bytes into its 40-byte record at 20.
+        if (record.format == FileFormat::WaveFormatEx) {
+            EXPECT_EQ(record.channelMask, test::u32at(test::readFile(file), 40));
+            EXPECT_NE(record.channelMask, 0u);
+        }
     }
-}
-
-TEST(SoxInterop, ExtensibleHeadersCarryTheSpeakerMask) {
-    if (!soxAvailable()) GTEST_SKIP() << "sox is not installed";
-    test::TempDir temp;
-    const std::string file = temp.file("six.wav");
-    ASSERT_TRUE(
-        run("sox -n -r 48000 -c 6 -b 24 '" + file + "' synth 0.1 sine 440 >/dev/null 2>&1"));
-    const AudioFileRecord record = test::analysePath(file);
-    ASSERT_EQ(record.format, FileFormat::WaveFormatEx);
-    // The mask sits 20 bytes into the 40-byte record that starts at 20.
-    const uint32_t mask = test::u32at(test::readFile(file), 40);
-    EXPECT_NE(mask, 0u);
-    EXPECT_EQ(record.channelMask, mask);
 }
 
 TEST(FfmpegInterop, Rf64AndBw64AnalysisAgreesWithFfprobe) {
@@ -150,10 +124,6 @@ TEST(FfmpegInterop, Rf64AndBw64AnalysisAgreesWithFfprobe) {
         EXPECT_EQ(record.sampleRate, test::ffprobeNumber(temp, "sample_rate", file));
         EXPECT_EQ(record.frameCount, test::ffprobeNumber(temp, "duration_ts", file));
     }
-}
-#else
-TEST(SoxInterop, AnalysisAgreesWithSoxi) {
-    GTEST_SKIP() << "sox is not run under Windows";
 }
 #endif
 
