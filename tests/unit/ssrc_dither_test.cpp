@@ -5,6 +5,7 @@
 #include "ssrc/fft.h"
 #include "ssrc/hearing_threshold.h"
 #include "ssrc/ssrcdll.h"
+#include "tests/common/ssrc_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -102,17 +103,6 @@ double meanSquare(const Samples& x) {
 
 double dB(double ratio) {
     return 10.0 * std::log10(ratio);
-}
-
-uint64_t fnv1a(const Samples& x) {
-    uint64_t hash = 0xCBF29CE484222325ull;
-    for (double v : x) {
-        unsigned char bytes[sizeof v];
-        std::memcpy(bytes, &v, sizeof v);
-        for (unsigned char b : bytes)
-            hash = (hash ^ b) * 0x100000001B3ull;
-    }
-    return hash;
 }
 
 TEST(SsrcDither, EachPdfHasItsMeanVarianceAndShape) {
@@ -218,7 +208,7 @@ TEST(SsrcDither, SameSettingsGiveSameBytesWhateverTheBlocksAndInitsBefore) {
         d.init(3, 44100, c.shaping, c.pdf, kLsb16);
         Samples whole = in;
         d.process(whole, 3);
-        EXPECT_EQ(fnv1a(whole), c.hash);
+        EXPECT_EQ(ssrc_reference::fnv1a(whole), c.hash);
 
         // Any number of inits on the same memory, then a fresh start.
         for (int i = 0; i < 50; ++i) {
