@@ -18,10 +18,6 @@ void putU32(Bytes& out, uint32_t value) {
         out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void putText(Bytes& out, std::string_view text) {
-    out.insert(out.end(), text.begin(), text.end());
-}
-
 Bytes u32s(std::initializer_list<uint32_t> values) {
     Bytes out;
     for (uint32_t v : values)
@@ -51,14 +47,11 @@ std::string textAt(const Bytes& bytes, size_t at) {
 }
 
 Bytes textBytes(std::string_view text) {
-    Bytes out;
-    putText(out, text);
-    return out;
+    return Bytes(text.begin(), text.end());
 }
 
 Bytes chunkWithSize(std::string_view id, uint32_t sizeField, const Bytes& payload) {
-    Bytes out;
-    putText(out, id.substr(0, 4));
+    Bytes out = textBytes(id.substr(0, 4));
     putU32(out, sizeField);
     out.insert(out.end(), payload.begin(), payload.end());
     return out;
@@ -98,8 +91,7 @@ Bytes formatPayload(const FormatFields& f, int recordSize) {
 }
 
 Bytes riffWithSize(uint32_t sizeField, const std::vector<Bytes>& chunks, std::string_view form) {
-    Bytes body;
-    putText(body, form);
+    Bytes body = textBytes(form);
     for (const Bytes& c : chunks)
         body.insert(body.end(), c.begin(), c.end());
     return chunkWithSize("RIFF", sizeField, body);

@@ -16,7 +16,6 @@ using Bytes = std::vector<uint8_t>;
 
 void putU16(Bytes& out, uint16_t value);
 void putU32(Bytes& out, uint32_t value);
-void putText(Bytes& out, std::string_view text); // no terminator
 Bytes u32s(std::initializer_list<uint32_t> values);
 Bytes u64s(std::initializer_list<uint64_t> values);
 Bytes textBytes(std::string_view text); // no terminator
