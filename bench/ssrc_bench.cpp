@@ -31,16 +31,20 @@ constexpr int kProjectRates[] = {6000,  8000,  11025, 12000, 16000, 22050,
 struct Options {
     bool quick = false;
     bool allPairs = false;
+    bool speedOnly = false;
+    int repeats = 1;
     std::vector<Pair> pairs;
 };
 
 void usage() {
     std::fprintf(
         stderr,
-        "usage: ssrc_bench [--quick] [--case IN:OUT]... [--all-pairs]\n"
+        "usage: ssrc_bench [--quick] [--case IN:OUT]... [--all-pairs] [--speed [--repeat N]]\n"
         "  --quick       10 s of input per speed run and fewer stop-band tones\n"
         "  --case IN:OUT only this rate pair (repeatable); default: the seven standard cases\n"
-        "  --all-pairs   quality of ssrc over all 132 pairs of the project rates\n");
+        "  --all-pairs   quality of ssrc over all 132 pairs of the project rates\n"
+        "  --speed       CPU time of ssrc against soxr VHQ only, no quality\n"
+        "  --repeat N    with --speed: N runs of each, medians\n");
 }
 
 bool parse(int argc, char** argv, Options& options) {
@@ -50,6 +54,11 @@ bool parse(int argc, char** argv, Options& options) {
             options.quick = true;
         } else if (arg == "--all-pairs") {
             options.allPairs = true;
+        } else if (arg == "--speed") {
+            options.speedOnly = true;
+        } else if (arg == "--repeat" && i + 1 < argc) {
+            options.repeats = std::atoi(argv[++i]);
+            if (options.repeats < 1 || options.repeats > 99) return false;
         } else if (arg == "--case" && i + 1 < argc) {
             Pair pair{};
             char extra = 0;
@@ -86,6 +95,36 @@ void printQualityRow(const std::string& name, Engine engine, const bench::Qualit
     std::fflush(stdout);
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// soxr and ssrc in turn, so that both see the same load; the ratio is the
+// median of the paired runs' ratios.
+void runSpeed(const Options& options, const std::vector<Pair>& pairs) {
+    const double seconds = options.quick ? 10 : 600;
+    std::printf("\nCPU time: stereo, %.0f s of input per run, %d runs each, medians\n", seconds,
+                options.repeats);
+    std::printf("%-14s %12s %12s %8s %8s %8s\n", "case", "soxr x-cpu", "ssrc x-cpu", "ssrc/soxr",
+                "lowest", "highest");
+    for (Pair pair : pairs) {
+        std::vector<double> soxr, ours, ratios;
+        for (int run = 0; run < options.repeats; ++run) {
+            soxr.push_back(
+                bench::measureSpeed(Engine::Soxr, pair.input, pair.output, seconds).cpuRealtime);
+            ours.push_back(
+                bench::measureSpeed(Engine::Ours, pair.input, pair.output, seconds).cpuRealtime);
+            ratios.push_back(ours.back() / soxr.back());
+        }
+        std::printf("%-14s %12.1f %12.1f %8.2f %8.2f %8.2f\n", pairName(pair).c_str(), median(soxr),
+                    median(ours), median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+                    *std::max_element(ratios.begin(), ratios.end()));
+        std::fflush(stdout);
+    }
+}
+
 std::vector<Engine> engines() {
     // libsoxr first: its figures validate the measurement, its speed is the yardstick.
     return {Engine::Soxr, Engine::Ours, Engine::Libsamplerate};
@@ -97,6 +136,10 @@ void runCases(const Options& options) {
     if (options.quick) quality.rejectionTones = 12;
     std::vector<Pair> pairs = options.pairs;
     if (pairs.empty()) pairs.assign(std::begin(kCases), std::end(kCases));
+    if (options.speedOnly) {
+        runSpeed(options, pairs);
+        return;
+    }
 
     std::printf("\nSpeed: stereo, %.0f s of input per case, blocks of %zu frames, one thread\n",
                 seconds, bench::kBlockFrames);

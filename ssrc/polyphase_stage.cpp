@@ -23,7 +23,7 @@ int PolyphaseStage::tapCount(const PolyphaseDesign& design) {
 
 PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory,
                                int64_t emitBefore)
-    : up_(design.up), down_(design.down) {
+    : ResamplerStage(channels), up_(design.up), down_(design.down) {
     if (up_ < 1 || down_ < 1) throw std::invalid_argument("bad polyphase ratio");
     taps_ = tapCount(design);
     const double halfWidth = 0.5 * taps_;
@@ -55,9 +55,9 @@ PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int6
     const int64_t firstTap = whole - taps_ / 2 + 1;
     const int64_t zeros = std::max<int64_t>(0, -firstTap - inputHistory);
     nextStart_ = firstTap + inputHistory + zeros;
-    pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_)
+    for (SampleQueue& queue : input_)
         queue.appendZeros(static_cast<std::size_t>(zeros));
+    outputs_.resize(input_.size());
 }
 
 const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
@@ -103,17 +103,17 @@ SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* r
 } // namespace
 
 template <int fixedTaps>
-void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const {
+void PolyphaseStage::filterChunk(std::size_t n, double* const* outputs) const {
     // A tap count known at compile time lets the dot products unroll fully;
     // the sums are formed in the same order either way.
     const int taps = fixedTaps > 0 ? fixedTaps : taps_;
-    const std::size_t channels = pending_.size();
+    const std::size_t channels = input_.size();
     std::size_t c = 0;
     for (; c + 2 <= channels; c += 2) {
-        double* outX = output[c].data() + done;
-        double* outY = output[c + 1].data() + done;
-        const double* x = pending_[c].front();
-        const double* y = pending_[c + 1].front();
+        double* outX = outputs[c];
+        double* outY = outputs[c + 1];
+        const double* x = input_[c].front();
+        const double* y = input_[c + 1].front();
 #ifdef SSRC_HAVE_AVX_DISPATCH
         if (cpuHasAvx()) {
             filterPairAvx<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
@@ -123,17 +123,15 @@ void PolyphaseStage::filterChunk(std::size_t n, std::size_t done, PlanarBlock& o
         filterPair<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
     }
     if (c < channels) {
-        double* out = output[c].data() + done;
-        const double* x = pending_[c].front();
+        double* out = outputs[c];
+        const double* x = input_[c].front();
         for (std::size_t i = 0; i < n; ++i)
             out[i] = dotProduct(rows_[i], x + starts_[i], taps);
     }
 }
 
-void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
-    for (std::size_t c = 0; c < pending_.size(); ++c)
-        pending_[c].append(input[c].data(), input[c].size());
-    const int64_t available = static_cast<int64_t>(pending_.empty() ? 0 : pending_[0].size());
+void PolyphaseStage::process(ChannelQueues& output) {
+    const int64_t available = static_cast<int64_t>(input_[0].size());
     const int64_t stepWhole = down_ / up_;
     const int64_t stepPart = down_ % up_;
     const auto advance = [&](int64_t& start, int64_t& phase) {
@@ -151,9 +149,9 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
     const int64_t limit = (available - taps_ + 1) * up_; // positions below it fit
     const std::size_t count =
         limit > position ? static_cast<std::size_t>((limit - position + down_ - 1) / down_) : 0;
-    const std::size_t channels = pending_.size();
+    const std::size_t channels = input_.size();
     for (std::size_t c = 0; c < channels; ++c)
-        output[c].resize(count);
+        outputs_[c] = output[c].extend(count);
     // In chunks, so that interpolated rows are computed once for all channels
     // and stay in cache.
     constexpr std::size_t chunk = 256;
@@ -172,29 +170,31 @@ void PolyphaseStage::process(const PlanarBlock& input, PlanarBlock& output) {
         }
         switch (taps_) {
         case 14:
-            filterChunk<14>(n, done, output);
+            filterChunk<14>(n, outputs_.data());
             break;
         case 24:
-            filterChunk<24>(n, done, output);
+            filterChunk<24>(n, outputs_.data());
             break;
         case 26:
-            filterChunk<26>(n, done, output);
+            filterChunk<26>(n, outputs_.data());
             break;
         case 52:
-            filterChunk<52>(n, done, output);
+            filterChunk<52>(n, outputs_.data());
             break;
         case 72:
-            filterChunk<72>(n, done, output);
+            filterChunk<72>(n, outputs_.data());
             break;
         default:
-            filterChunk<0>(n, done, output);
+            filterChunk<0>(n, outputs_.data());
             break;
         }
+        for (double*& out : outputs_)
+            out += n;
         done += n;
     }
     // Drop the inputs no later output needs.
     const int64_t consumed = std::min(start, available);
-    for (SampleQueue& queue : pending_)
+    for (SampleQueue& queue : input_)
         queue.drop(static_cast<std::size_t>(consumed));
     nextStart_ = start - consumed;
     nextPhase_ = phase;

@@ -30,16 +30,15 @@ class PolyphaseStage final : public ResamplerStage {
     // Taps per phase (even) of a design, and the input frames before time 0 it uses.
     static int tapCount(const PolyphaseDesign& design);
     static int64_t historyNeeded(const PolyphaseDesign& design) { return tapCount(design) / 2 - 1; }
-    void process(const PlanarBlock& input, PlanarBlock& output) override;
+    void process(ChannelQueues& output) override;
     std::size_t maxHeldFrames() const override { return static_cast<std::size_t>(taps_) + 1; }
     int taps() const { return taps_; }
 
   private:
     // Coefficient row for phase numerator p (0 <= p < L), filled into scratch if needed.
     const double* row(int64_t phase, double* scratch) const;
-    // Outputs done .. done + n of every channel from the rows and starts of the chunk.
-    template <int fixedTaps>
-    void filterChunk(std::size_t n, std::size_t done, PlanarBlock& output) const;
+    // n outputs of every channel from the rows and starts of the chunk.
+    template <int fixedTaps> void filterChunk(std::size_t n, double* const* outputs) const;
 
     int64_t up_;
     int64_t down_;
@@ -47,7 +46,6 @@ class PolyphaseStage final : public ResamplerStage {
     bool interpolated_;
     int64_t finePhases_ = 0;
     std::vector<double> table_; // exact: L rows; interpolated: finePhases_ + 3 rows
-    std::vector<SampleQueue> pending_;
     // Position of the next output: input index (relative to the queue front) of
     // its first tap, and its phase numerator.
     int64_t nextStart_ = 0;
@@ -55,6 +53,7 @@ class PolyphaseStage final : public ResamplerStage {
     std::vector<int64_t> starts_;
     std::vector<const double*> rows_;
     std::vector<double> rowScratch_;
+    std::vector<double*> outputs_; // where the chunk's outputs go, per channel
 };
 
 } // namespace ssrc

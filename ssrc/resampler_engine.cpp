@@ -74,8 +74,7 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
         stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
         heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
     }
-    front_.resize(static_cast<std::size_t>(channels));
-    back_.resize(static_cast<std::size_t>(channels));
+    chainOutput_.resize(static_cast<std::size_t>(channels));
     output_.resize(static_cast<std::size_t>(channels)); // a valid buffer even for 0 frames
 }
 
@@ -90,42 +89,44 @@ int ResamplerEngine::maxOutputFrames(int inputFrames) const {
 }
 
 void ResamplerEngine::runChain() {
-    for (const auto& stage : stages_) {
-        stage->process(front_, back_);
-        front_.swap(back_);
+    for (std::size_t i = 0; i < stages_.size(); ++i)
+        stages_[i]->process(i + 1 < stages_.size() ? stages_[i + 1]->input() : chainOutput_);
+}
+
+void ResamplerEngine::collect(int64_t limit, std::size_t& emitted) {
+    const std::size_t channels = chainOutput_.size();
+    const std::size_t produced = chainOutput_[0].size();
+    const std::size_t keep = static_cast<std::size_t>(std::max<int64_t>(
+        0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
+    if (output_.size() < (emitted + keep) * channels) output_.resize((emitted + keep) * channels);
+    double* target = output_.data() + emitted * channels;
+    if (channels == 2) {
+        const double* left = chainOutput_[0].front();
+        const double* right = chainOutput_[1].front();
+        for (std::size_t i = 0; i < keep; ++i) {
+            target[2 * i] = left[i];
+            target[2 * i + 1] = right[i];
+        }
+    } else {
+        for (std::size_t c = 0; c < channels; ++c) {
+            const double* plane = chainOutput_[c].front();
+            for (std::size_t i = 0; i < keep; ++i)
+                target[i * channels + c] = plane[i];
+        }
     }
+    // What lies past the end of the pass is dropped with the rest.
+    for (SampleQueue& queue : chainOutput_)
+        queue.clear();
+    emitted += keep;
+    outputTotal_ += static_cast<int64_t>(keep);
 }
 
 const double* ResamplerEngine::process(const double* input, int frames, bool last,
                                        int& outputFrames) {
     const std::size_t channels = static_cast<std::size_t>(channels_);
     const std::size_t count = frames > 0 && !finished_ ? static_cast<std::size_t>(frames) : 0;
+    ChannelQueues& chainInput = stages_.empty() ? chainOutput_ : stages_.front()->input();
     std::size_t emitted = 0;
-    // Moves what the chain produced into the interleaved output, never past `limit` in total.
-    const auto collect = [&](int64_t limit) {
-        const std::size_t produced = front_[0].size();
-        const std::size_t keep = static_cast<std::size_t>(std::max<int64_t>(
-            0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
-        if (output_.size() < (emitted + keep) * channels)
-            output_.resize((emitted + keep) * channels);
-        double* target = output_.data() + emitted * channels;
-        if (channels == 2) {
-            const double* left = front_[0].data();
-            const double* right = front_[1].data();
-            for (std::size_t i = 0; i < keep; ++i) {
-                target[2 * i] = left[i];
-                target[2 * i + 1] = right[i];
-            }
-        } else {
-            for (std::size_t c = 0; c < channels; ++c) {
-                const double* plane = front_[c].data();
-                for (std::size_t i = 0; i < keep; ++i)
-                    target[i * channels + c] = plane[i];
-            }
-        }
-        emitted += keep;
-        outputTotal_ += static_cast<int64_t>(keep);
-    };
     if (!finished_) {
         inputTotal_ += static_cast<int64_t>(count);
         const int64_t limit = last ? expectedTotal() : INT64_MAX;
@@ -136,24 +137,22 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         for (std::size_t at = 0; at < count || at == 0; at += slice) {
             const std::size_t n = std::min(slice, count - at);
             const double* from = input + at * channels;
-            for (std::vector<double>& plane : front_)
-                plane.resize(n);
             if (channels == 2) {
-                double* left = front_[0].data();
-                double* right = front_[1].data();
+                double* left = chainInput[0].extend(n);
+                double* right = chainInput[1].extend(n);
                 for (std::size_t i = 0; i < n; ++i) {
                     left[i] = from[2 * i];
                     right[i] = from[2 * i + 1];
                 }
             } else {
                 for (std::size_t c = 0; c < channels; ++c) {
-                    double* plane = front_[c].data();
+                    double* plane = chainInput[c].extend(n);
                     for (std::size_t i = 0; i < n; ++i)
                         plane[i] = from[i * channels + c];
                 }
             }
             runChain();
-            collect(limit);
+            collect(limit, emitted);
             if (count == 0) break;
         }
         if (last) {
@@ -169,10 +168,10 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
                 64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(limit - outputTotal_)) *
                            ratio / slice;
             for (int round = 0; outputTotal_ < limit && round < rounds; ++round) {
-                for (auto& plane : front_)
-                    plane.assign(feed, 0.0);
+                for (SampleQueue& queue : chainInput)
+                    queue.appendZeros(feed);
                 runChain();
-                collect(limit);
+                collect(limit, emitted);
                 feed = std::min(slice, 2 * feed);
             }
             finished_ = true;

@@ -36,6 +36,8 @@ class ResamplerEngine {
   private:
     void runChain();
     int64_t expectedTotal() const;
+    // Moves the chain's output into the interleaved output, never past `limit` frames in total.
+    void collect(int64_t limit, std::size_t& emitted);
 
     int channels_;
     int inputRate_;
@@ -45,8 +47,7 @@ class ResamplerEngine {
     int64_t inputTotal_ = 0;
     int64_t outputTotal_ = 0;
     bool finished_ = false;
-    PlanarBlock front_;
-    PlanarBlock back_;
+    ChannelQueues chainOutput_;
     std::vector<double> output_;
 };
 

@@ -92,7 +92,8 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
 
 SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
                                      int channels, std::size_t emitBefore)
-    : windowInputs_(fftSize / 2), halfFft_(fftSize / 2), fullFft_(fftSize) {
+    : ResamplerStage(channels), windowInputs_(fftSize / 2), halfFft_(fftSize / 2),
+      fullFft_(fftSize) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
     // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
@@ -102,21 +103,18 @@ SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_
     hop_ = (fftSize - firstValid_) / 2;
     // Zero-stuffing halves the gain: make it up with a factor of 2.
     filterSpectrum_ = filterSpectrum(taps, fftSize, 2.0 / static_cast<double>(fftSize));
-    pending_.resize(static_cast<std::size_t>(channels));
-    for (SampleQueue& queue : pending_)
+    for (SampleQueue& queue : input_)
         queue.appendZeros(lead);
     spectrum_.resize(windowInputs_);
     product_.resize(fftSize);
 }
 
-void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
+void SharpInterpolator::process(ChannelQueues& output) {
     const std::size_t half = windowInputs_;
     const double* h = filterSpectrum_.data();
-    for (std::size_t c = 0; c < pending_.size(); ++c) {
-        SampleQueue& queue = pending_[c];
-        queue.append(input[c].data(), input[c].size());
-        std::vector<double>& out = output[c];
-        out.clear();
+    for (std::size_t c = 0; c < input_.size(); ++c) {
+        SampleQueue& queue = input_[c];
+        SampleQueue& out = output[c];
         while (queue.size() >= half) {
             halfFft_.forward(queue.front(), spectrum_.data());
             const double* x = spectrum_.data();
@@ -128,7 +126,7 @@ void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
             multiplyComplex(x[1], 0.0, h[half], h[half + 1], y[half], y[half + 1]);
             multiplyBins(x, h, y, half / 2 + 1, half, half);
             fullFft_.inverse(y, y);
-            out.insert(out.end(), y + firstValid_, y + firstValid_ + 2 * hop_);
+            out.append(y + firstValid_, 2 * hop_);
             queue.drop(hop_);
         }
     }
@@ -136,7 +134,7 @@ void SharpInterpolator::process(const PlanarBlock& input, PlanarBlock& output) {
 
 SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                                std::size_t inputHistory)
-    : fftSize_(fftSize), fullFft_(fftSize), halfFft_(fftSize / 2) {
+    : ResamplerStage(channels), fftSize_(fftSize), fullFft_(fftSize), halfFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     if (delay % 2 != 0) throw std::invalid_argument("decimator filter delay must be even");
     if (inputHistory > delay) throw std::invalid_argument("more history than the decimator uses");
@@ -144,23 +142,20 @@ SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftS
     hop_ = (fftSize - 2 * delay) / 2;
     firstValid_ = delay;
     filterSpectrum_ = filterSpectrum(taps, fftSize, 1.0 / static_cast<double>(fftSize));
-    pending_.resize(static_cast<std::size_t>(channels));
     // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
-    for (SampleQueue& queue : pending_)
+    for (SampleQueue& queue : input_)
         queue.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
     folded_.resize(fftSize / 2);
 }
 
-void SharpDecimator::process(const PlanarBlock& input, PlanarBlock& output) {
+void SharpDecimator::process(ChannelQueues& output) {
     const std::size_t quarter = fftSize_ / 4;
     const std::size_t half = fftSize_ / 2;
     const double* h = filterSpectrum_.data();
-    for (std::size_t c = 0; c < pending_.size(); ++c) {
-        SampleQueue& queue = pending_[c];
-        queue.append(input[c].data(), input[c].size());
-        std::vector<double>& out = output[c];
-        out.clear();
+    for (std::size_t c = 0; c < input_.size(); ++c) {
+        SampleQueue& queue = input_[c];
+        SampleQueue& out = output[c];
         while (queue.size() >= fftSize_) {
             double* s = spectrum_.data();
             fullFft_.forward(queue.front(), s);
@@ -177,7 +172,7 @@ void SharpDecimator::process(const PlanarBlock& input, PlanarBlock& output) {
                 d[2 * k + 1] = s[2 * k + 1] - s[2 * m + 1];
             }
             halfFft_.inverse(d, d);
-            out.insert(out.end(), d + firstValid_, d + firstValid_ + hop_);
+            out.append(d + firstValid_, hop_);
             queue.drop(2 * hop_);
         }
     }

@@ -28,7 +28,7 @@ class SharpInterpolator final : public ResamplerStage {
     // filter's response ahead of the first input too.
     SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                       std::size_t emitBefore);
-    void process(const PlanarBlock& input, PlanarBlock& output) override;
+    void process(ChannelQueues& output) override;
     std::size_t maxHeldFrames() const override { return windowInputs_; }
 
   private:
@@ -38,7 +38,6 @@ class SharpInterpolator final : public ResamplerStage {
     RealFft halfFft_;
     RealFft fullFft_;
     std::vector<double> filterSpectrum_;
-    std::vector<SampleQueue> pending_;
     std::vector<double> spectrum_;
     std::vector<double> product_;
 };
@@ -51,7 +50,7 @@ class SharpDecimator final : public ResamplerStage {
                    std::size_t inputHistory);
     // Frames before time 0 the decimator can use.
     static std::size_t historyFor(const std::vector<double>& taps) { return taps.size() / 2; }
-    void process(const PlanarBlock& input, PlanarBlock& output) override;
+    void process(ChannelQueues& output) override;
     std::size_t maxHeldFrames() const override { return fftSize_; }
 
   private:
@@ -61,7 +60,6 @@ class SharpDecimator final : public ResamplerStage {
     RealFft fullFft_;
     RealFft halfFft_;
     std::vector<double> filterSpectrum_;
-    std::vector<SampleQueue> pending_;
     std::vector<double> spectrum_;
     std::vector<double> folded_;
 };
