@@ -10,9 +10,16 @@
 namespace ssrc {
 namespace {
 
-// Per pass and sub-transform index p, twiddles W^p, W^2p, W^3p stored as
-// (re, re, -im, im) so the SIMD path multiplies without shuffling them.
-constexpr std::size_t twiddleStride = 12;
+// The twiddles of one radix-4 pass come in blocks of 24 doubles for the
+// sub-transforms p = 2g and p + 1: for W^p, W^2p, W^3p in turn, the real part
+// twice for each of the two (re, re, re', re') and then the imaginary part as
+// (-im, im, -im', im'). A 128-bit lane takes (re, re) and (-im, im) of one p;
+// a 256-bit register those of both.
+constexpr std::size_t twiddleBlock = 24;
+
+inline const double* twiddlesOf(const double* table, std::size_t p) {
+    return table + twiddleBlock * (p / 2) + 2 * (p % 2);
+}
 
 #ifdef SSRC_HAVE_SSE2
 // (re, im) -> (im, re)
@@ -39,7 +46,7 @@ template <bool inverse>
 void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
     const std::size_t m = n / 4;
     for (std::size_t p = 0; p < m; ++p) {
-        const double* w = twiddles + twiddleStride * p;
+        const double* w = twiddlesOf(twiddles, p);
         const double* a = x + 2 * s * p;
         const double* b = x + 2 * s * (p + m);
         const double* c = x + 2 * s * (p + 2 * m);
@@ -53,9 +60,9 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
         const __m128d sign = inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0);
         // Twiddles in registers: the stores below could alias them as far as
         // the compiler knows, so it would reload them every butterfly.
-        const __m128d w1r = _mm_loadu_pd(w), w1i = _mm_loadu_pd(w + 2);
-        const __m128d w2r = _mm_loadu_pd(w + 4), w2i = _mm_loadu_pd(w + 6);
-        const __m128d w3r = _mm_loadu_pd(w + 8), w3i = _mm_loadu_pd(w + 10);
+        const __m128d w1r = _mm_loadu_pd(w), w1i = _mm_loadu_pd(w + 4);
+        const __m128d w2r = _mm_loadu_pd(w + 8), w2i = _mm_loadu_pd(w + 12);
+        const __m128d w3r = _mm_loadu_pd(w + 16), w3i = _mm_loadu_pd(w + 20);
         for (std::size_t q = 0; q < s; ++q) {
             const __m128d av = _mm_loadu_pd(a + 2 * q), bv = _mm_loadu_pd(b + 2 * q);
             const __m128d cv = _mm_loadu_pd(c + 2 * q), dv = _mm_loadu_pd(d + 2 * q);
@@ -68,9 +75,9 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
             _mm_storeu_pd(y3 + 2 * q, rotate<inverse>(_mm_sub_pd(t1, jt3), w3r, w3i));
         }
 #else
-        const double w1r = w[0], w1i = inverse ? -w[3] : w[3];
-        const double w2r = w[4], w2i = inverse ? -w[7] : w[7];
-        const double w3r = w[8], w3i = inverse ? -w[11] : w[11];
+        const double w1r = w[0], w1i = inverse ? -w[5] : w[5];
+        const double w2r = w[8], w2i = inverse ? -w[13] : w[13];
+        const double w3r = w[16], w3i = inverse ? -w[21] : w[21];
         for (std::size_t q = 0; q < s; ++q) {
             const double ar = a[2 * q], ai = a[2 * q + 1];
             const double br = b[2 * q], bi = b[2 * q + 1];
@@ -100,16 +107,42 @@ void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const 
 }
 
 #ifdef SSRC_HAVE_AVX_DISPATCH
-// radix4Pass for an even stride s, two sub-transform elements q, q + 1 per
-// 256-bit register; the arithmetic per element is that of the SSE2 loop.
+// The radix-4 butterfly of radix4Pass on two elements per 256-bit register;
+// the arithmetic per element is that of the SSE2 loop.
+template <bool inverse> struct Butterfly4 {
+    __m256d w1r, w1i, w2r, w2i, w3r, w3i;
+
+    SSRC_TARGET_AVX static __m256d rotate(__m256d u, __m256d wReal, __m256d wImaginary) {
+        const __m256d re = _mm256_mul_pd(u, wReal);
+        const __m256d im = _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary);
+        return inverse ? _mm256_sub_pd(re, im) : _mm256_add_pd(re, im);
+    }
+    SSRC_TARGET_AVX void operator()(__m256d av, __m256d bv, __m256d cv, __m256d dv, __m256d& y0,
+                                    __m256d& y1, __m256d& y2, __m256d& y3) const {
+        const __m256d sign =
+            inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
+        const __m256d t0 = _mm256_add_pd(av, cv), t1 = _mm256_sub_pd(av, cv);
+        const __m256d t2 = _mm256_add_pd(bv, dv), t3 = _mm256_sub_pd(bv, dv);
+        const __m256d jt3 = _mm256_mul_pd(_mm256_permute_pd(t3, 5), sign);
+        y0 = _mm256_add_pd(t0, t2);
+        y1 = rotate(_mm256_add_pd(t1, jt3), w1r, w1i);
+        y2 = rotate(_mm256_sub_pd(t0, t2), w2r, w2i);
+        y3 = rotate(_mm256_sub_pd(t1, jt3), w3r, w3i);
+    }
+};
+
+SSRC_TARGET_AVX inline __m256d broadcast(const double* at) {
+    return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(at));
+}
+
+// radix4Pass for an even stride s: elements q, q + 1 of one sub-transform per
+// register, so both take the same twiddles.
 template <bool inverse>
 SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x, double* y,
                                    const double* twiddles) {
     const std::size_t m = n / 4;
-    const __m256d sign =
-        inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
     for (std::size_t p = 0; p < m; ++p) {
-        const double* w = twiddles + twiddleStride * p;
+        const double* w = twiddlesOf(twiddles, p);
         const double* a = x + 2 * s * p;
         const double* b = x + 2 * s * (p + m);
         const double* c = x + 2 * s * (p + 2 * m);
@@ -118,32 +151,43 @@ SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x
         double* y1 = y0 + 2 * s;
         double* y2 = y1 + 2 * s;
         double* y3 = y2 + 2 * s;
-        // Each twiddle (re, re, -im, im) once per element: the same for q and q + 1.
-        const __m256d w1r = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w));
-        const __m256d w1i = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 2));
-        const __m256d w2r = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 4));
-        const __m256d w2i = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 6));
-        const __m256d w3r = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 8));
-        const __m256d w3i = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 10));
-#define SSRC_ROTATE4(u, wReal, wImaginary)                                                         \
-    (inverse ? _mm256_sub_pd(_mm256_mul_pd(u, wReal),                                              \
-                             _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary))                   \
-             : _mm256_add_pd(_mm256_mul_pd(u, wReal),                                              \
-                             _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary)))
+        const Butterfly4<inverse> butterfly{broadcast(w),      broadcast(w + 4),
+                                            broadcast(w + 8),  broadcast(w + 12),
+                                            broadcast(w + 16), broadcast(w + 20)};
         for (std::size_t q = 0; q < s; q += 2) {
-            const __m256d av = _mm256_loadu_pd(a + 2 * q), bv = _mm256_loadu_pd(b + 2 * q);
-            const __m256d cv = _mm256_loadu_pd(c + 2 * q), dv = _mm256_loadu_pd(d + 2 * q);
-            const __m256d t0 = _mm256_add_pd(av, cv), t1 = _mm256_sub_pd(av, cv);
-            const __m256d t2 = _mm256_add_pd(bv, dv), t3 = _mm256_sub_pd(bv, dv);
-            const __m256d jt3 = _mm256_mul_pd(_mm256_permute_pd(t3, 5), sign);
-            _mm256_storeu_pd(y0 + 2 * q, _mm256_add_pd(t0, t2));
-            const __m256d u1 = _mm256_add_pd(t1, jt3), u2 = _mm256_sub_pd(t0, t2),
-                          u3 = _mm256_sub_pd(t1, jt3);
-            _mm256_storeu_pd(y1 + 2 * q, SSRC_ROTATE4(u1, w1r, w1i));
-            _mm256_storeu_pd(y2 + 2 * q, SSRC_ROTATE4(u2, w2r, w2i));
-            _mm256_storeu_pd(y3 + 2 * q, SSRC_ROTATE4(u3, w3r, w3i));
+            __m256d o0, o1, o2, o3;
+            butterfly(_mm256_loadu_pd(a + 2 * q), _mm256_loadu_pd(b + 2 * q),
+                      _mm256_loadu_pd(c + 2 * q), _mm256_loadu_pd(d + 2 * q), o0, o1, o2, o3);
+            _mm256_storeu_pd(y0 + 2 * q, o0);
+            _mm256_storeu_pd(y1 + 2 * q, o1);
+            _mm256_storeu_pd(y2 + 2 * q, o2);
+            _mm256_storeu_pd(y3 + 2 * q, o3);
         }
-#undef SSRC_ROTATE4
+    }
+    _mm256_zeroupper();
+}
+
+// radix4Pass for stride 1 (the first pass) and an even m: sub-transforms p,
+// p + 1 per register, their outputs regrouped by 128-bit halves.
+template <bool inverse>
+SSRC_TARGET_AVX void radix4FirstPassAvx(std::size_t n, const double* x, double* y,
+                                        const double* twiddles) {
+    const std::size_t m = n / 4;
+    for (std::size_t p = 0; p < m; p += 2) {
+        const double* w = twiddles + twiddleBlock * (p / 2);
+        const Butterfly4<inverse> butterfly{_mm256_loadu_pd(w),      _mm256_loadu_pd(w + 4),
+                                            _mm256_loadu_pd(w + 8),  _mm256_loadu_pd(w + 12),
+                                            _mm256_loadu_pd(w + 16), _mm256_loadu_pd(w + 20)};
+        __m256d o0, o1, o2, o3;
+        butterfly(_mm256_loadu_pd(x + 2 * p), _mm256_loadu_pd(x + 2 * (p + m)),
+                  _mm256_loadu_pd(x + 2 * (p + 2 * m)), _mm256_loadu_pd(x + 2 * (p + 3 * m)), o0,
+                  o1, o2, o3);
+        // o_j holds output j of p (low half) and of p + 1 (high half).
+        double* out = y + 8 * p;
+        _mm256_storeu_pd(out, _mm256_permute2f128_pd(o0, o1, 0x20));
+        _mm256_storeu_pd(out + 4, _mm256_permute2f128_pd(o2, o3, 0x20));
+        _mm256_storeu_pd(out + 8, _mm256_permute2f128_pd(o0, o1, 0x31));
+        _mm256_storeu_pd(out + 12, _mm256_permute2f128_pd(o2, o3, 0x31));
     }
     _mm256_zeroupper();
 }
@@ -152,66 +196,64 @@ SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x
 // Final radix-2 pass (n == 2): no twiddles.
 void radix2Pass(std::size_t s, const double* x, double* y) {
     for (std::size_t q = 0; q < s; ++q) {
+#ifdef SSRC_HAVE_SSE2
+        const __m128d a = _mm_loadu_pd(x + 2 * q), b = _mm_loadu_pd(x + 2 * (q + s));
+        _mm_storeu_pd(y + 2 * q, _mm_add_pd(a, b));
+        _mm_storeu_pd(y + 2 * (q + s), _mm_sub_pd(a, b));
+#else
         const double ar = x[2 * q], ai = x[2 * q + 1];
         const double br = x[2 * (q + s)], bi = x[2 * (q + s) + 1];
         y[2 * q] = ar + br;
         y[2 * q + 1] = ai + bi;
         y[2 * (q + s)] = ar - br;
         y[2 * (q + s) + 1] = ai - bi;
+#endif
     }
 }
 
 } // namespace
 
-RealFft::RealFft(std::size_t size) : size_(size) {
-    if (!isValidSize(size)) throw std::invalid_argument("FFT size must be a power of two >= 4");
-    const std::size_t half = size / 2;
-    // W^k = e^(-2 pi i k / half) for k < half, then laid out per radix-4 pass.
-    std::vector<double> unit(2 * half);
-    for (std::size_t k = 0; k < half; ++k) {
-        const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(half);
+ComplexFft::ComplexFft(std::size_t points) : points_(points) {
+    if (points < 2 || (points & (points - 1)) != 0)
+        throw std::invalid_argument("FFT size must be a power of two");
+    // W^k = e^(-2 pi i k / points) for k < points, then laid out per radix-4 pass.
+    std::vector<double> unit(2 * points);
+    for (std::size_t k = 0; k < points; ++k) {
+        const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(points);
         unit[2 * k] = cosine(angle);
         unit[2 * k + 1] = -sine(angle);
     }
-    for (std::size_t n = half, s = 1; n >= 4; n /= 4, s *= 4) {
-        passTwiddles_.emplace_back(twiddleStride * (n / 4));
+    for (std::size_t n = points, s = 1; n >= 4; n /= 4, s *= 4) {
+        const std::size_t m = n / 4;
+        passTwiddles_.emplace_back(twiddleBlock * ((m + 1) / 2));
         std::vector<double>& table = passTwiddles_.back();
-        for (std::size_t p = 0; p < n / 4; ++p) {
+        for (std::size_t p = 0; p < m; ++p) {
+            double* block = table.data() + twiddleBlock * (p / 2) + 2 * (p % 2);
             for (std::size_t j = 1; j <= 3; ++j) {
-                const std::size_t k = j * p * s; // < 3 half / 4
-                double* w = table.data() + twiddleStride * p + 4 * (j - 1);
+                const std::size_t k = j * p * s; // < 3 points / 4
+                double* w = block + 8 * (j - 1);
                 w[0] = unit[2 * k];
                 w[1] = unit[2 * k];
-                w[2] = -unit[2 * k + 1];
-                w[3] = unit[2 * k + 1];
+                w[4] = -unit[2 * k + 1];
+                w[5] = unit[2 * k + 1];
             }
         }
-    }
-    // e^(-2 pi i k / size) for k <= size / 4, as (re, re, -im, im).
-    realTwiddles_.resize(4 * (size / 4 + 1));
-    for (std::size_t k = 0; k <= size / 4; ++k) {
-        const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(size);
-        const double re = cosine(angle), im = -sine(angle);
-        realTwiddles_[4 * k] = re;
-        realTwiddles_[4 * k + 1] = re;
-        realTwiddles_[4 * k + 2] = -im;
-        realTwiddles_[4 * k + 3] = im;
     }
     // Two ping-pong buffers a few cache lines apart modulo 4 KB, so a pass's
     // loads and stores do not alias in the store buffer.
     constexpr std::size_t skew = 40;
-    buffers_.resize(2 * size + skew);
-    bufferB_ = size + skew;
+    buffers_.resize(4 * points + skew);
+    bufferB_ = 2 * points + skew;
 }
 
-void RealFft::complexTransform(const double* in, double* out, bool inverseDirection) {
+void ComplexFft::transform(const double* in, double* out, bool inverse) {
     std::size_t passes = 0;
-    for (std::size_t n = size_ / 2; n > 1; n = n >= 4 ? n / 4 : n / 2)
+    for (std::size_t n = points_; n > 1; n = n >= 4 ? n / 4 : n / 2)
         ++passes;
     double* a = buffers_.data();
     double* b = buffers_.data() + bufferB_;
     const double* src = in;
-    std::size_t n = size_ / 2;
+    std::size_t n = points_;
     std::size_t s = 1;
     std::size_t pass = 0;
     while (n > 1) {
@@ -222,14 +264,16 @@ void RealFft::complexTransform(const double* in, double* out, bool inverseDirect
         if (n >= 4) {
             const double* twiddles = passTwiddles_[pass].data();
 #ifdef SSRC_HAVE_AVX_DISPATCH
-            if (s % 2 == 0 && cpuHasAvx()) {
-                if (inverseDirection)
-                    radix4PassAvx<true>(n, s, src, dst, twiddles);
+            if (cpuHasAvx() && (s % 2 == 0 || n % 8 == 0)) {
+                if (s % 2 == 0)
+                    inverse ? radix4PassAvx<true>(n, s, src, dst, twiddles)
+                            : radix4PassAvx<false>(n, s, src, dst, twiddles);
                 else
-                    radix4PassAvx<false>(n, s, src, dst, twiddles);
+                    inverse ? radix4FirstPassAvx<true>(n, src, dst, twiddles)
+                            : radix4FirstPassAvx<false>(n, src, dst, twiddles);
             } else
 #endif
-                if (inverseDirection)
+                if (inverse)
                 radix4Pass<true>(n, s, src, dst, twiddles);
             else
                 radix4Pass<false>(n, s, src, dst, twiddles);
@@ -244,15 +288,32 @@ void RealFft::complexTransform(const double* in, double* out, bool inverseDirect
         ++pass;
     }
     if (src != out)
-        for (std::size_t i = 0; i < size_; ++i)
+        for (std::size_t i = 0; i < 2 * points_; ++i)
             out[i] = src[i];
+}
+
+RealFft::RealFft(std::size_t size)
+    : size_(isValidSize(size)
+                ? size
+                : throw std::invalid_argument("FFT size must be a power of two >= 4")),
+      half_(size / 2) {
+    // e^(-2 pi i k / size) for k <= size / 4, as (re, re, -im, im).
+    realTwiddles_.resize(4 * (size / 4 + 1));
+    for (std::size_t k = 0; k <= size / 4; ++k) {
+        const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(size);
+        const double re = cosine(angle), im = -sine(angle);
+        realTwiddles_[4 * k] = re;
+        realTwiddles_[4 * k + 1] = re;
+        realTwiddles_[4 * k + 2] = -im;
+        realTwiddles_[4 * k + 3] = im;
+    }
 }
 
 void RealFft::forward(const double* samples, double* spectrum) {
     const std::size_t half = size_ / 2;
     // Transform of z[m] = x[2m] + i x[2m+1], then split it into the spectrum of
     // the real input, bins k and half - k together, in place.
-    complexTransform(samples, spectrum, false);
+    half_.transform(samples, spectrum, false);
     double* z = spectrum;
     const double z0r = z[0], z0i = z[1];
     z[0] = z0r + z0i;
@@ -325,7 +386,7 @@ void RealFft::inverse(const double* spectrum, double* samples) {
     }
     z[0] = x0 + xn;
     z[1] = x0 - xn;
-    complexTransform(z, z, true);
+    half_.transform(z, z, true);
 }
 
 } // namespace ssrc

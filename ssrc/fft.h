@@ -1,6 +1,6 @@
-// Real-input FFT of a power-of-two size, forward and inverse, with no outside
-// library (the DLL must stand alone) and twiddles from deterministic_math, so
-// results are the same bits on every platform.
+// FFTs of a power-of-two size, forward and inverse, with no outside library
+// (the DLL must stand alone) and twiddles from deterministic_math, so results
+// are the same bits on every platform.
 //
 // Usage:
 //   ssrc::RealFft fft(1024);              // size: power of two, at least 4
@@ -19,6 +19,25 @@
 
 namespace ssrc {
 
+// Complex transform of `points` values stored as (real, imaginary) pairs:
+// forward X[k] = sum_n x[n] e^(-2 pi i k n / points), inverse with e^(+...),
+// both unscaled. Input and output may be the same array.
+class ComplexFft {
+  public:
+    explicit ComplexFft(std::size_t points);
+
+    std::size_t points() const { return points_; }
+    void transform(const double* in, double* out, bool inverse);
+
+  private:
+    std::size_t points_;
+    // Per radix-4 pass, W^p, W^2p, W^3p for pairs of sub-transforms p, p + 1
+    // (see twiddleBlock in fft.cpp), so 256-bit code can take both at once.
+    std::vector<std::vector<double>> passTwiddles_;
+    std::vector<double> buffers_; // two ping-pong buffers
+    std::size_t bufferB_ = 0;     // offset of the second one
+};
+
 class RealFft {
   public:
     explicit RealFft(std::size_t size);
@@ -31,14 +50,9 @@ class RealFft {
     static bool isValidSize(std::size_t size) { return size >= 4 && (size & (size - 1)) == 0; }
 
   private:
-    // Complex FFT of size_ / 2 interleaved points; in and out may be the same.
-    void complexTransform(const double* in, double* out, bool inverseDirection);
-
     std::size_t size_;
-    std::vector<std::vector<double>> passTwiddles_; // per radix-4 pass of the half-size transform
+    ComplexFft half_;                  // size / 2 points
     std::vector<double> realTwiddles_; // e^(-2 pi i k / size), k <= size/4, as (re, re, -im, im)
-    std::vector<double> buffers_;      // two ping-pong buffers
-    std::size_t bufferB_ = 0;          // offset of the second one
 };
 
 } // namespace ssrc

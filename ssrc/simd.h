@@ -1,7 +1,8 @@
 // SSE2 where the target has it (the x86-64 baseline, and the 32-bit build
 // compiled with -msse2). Every SIMD path performs the same IEEE operations in
 // the same order as its portable twin, so both give the same bits; defining
-// SSRC_NO_SIMD builds the portable paths to check that.
+// SSRC_NO_SIMD builds the portable paths to check that, SSRC_NO_AVX the SSE2
+// ones without the AVX versions.
 #ifndef SSRC_SIMD_H
 #define SSRC_SIMD_H
 
@@ -15,8 +16,8 @@
 // has AVX. Same IEEE operations per element (AVX only, never FMA), so the
 // same bits. Not in Windows builds: GCC there cannot align the stack for
 // spilled 256-bit registers.
-#if defined(SSRC_HAVE_SSE2) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__)) &&   \
-    (defined(__GNUC__) || defined(__clang__))
+#if defined(SSRC_HAVE_SSE2) && !defined(SSRC_NO_AVX) && !defined(_WIN32) &&                        \
+    (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define SSRC_HAVE_AVX_DISPATCH 1
 #include <immintrin.h>
 #define SSRC_TARGET_AVX __attribute__((target("avx")))
