@@ -9,49 +9,96 @@
 namespace ssrc {
 namespace {
 
-// Spectrum of the taps at the given FFT size, scaled once so that the
-// unscaled inverse transform and any zero-stuffing gain need no extra pass.
-std::vector<double> filterSpectrum(const std::vector<double>& taps, std::size_t fftSize,
-                                   double scale) {
-    std::vector<double> padded(fftSize, 0.0);
-    for (std::size_t i = 0; i < taps.size(); ++i)
-        padded[i] = taps[i] * scale;
-    RealFft fft(fftSize);
-    std::vector<double> spectrum(fftSize);
-    fft.forward(padded.data(), spectrum.data());
-    return spectrum;
+struct Bin {
+    double re, im;
+};
+
+// Bin k (0 <= k < size) of the real transform of `samples` (size of them),
+// from its packed spectrum.
+class RealSpectrum {
+  public:
+    explicit RealSpectrum(const std::vector<double>& samples) : packed_(samples.size()) {
+        RealFft(samples.size()).forward(samples.data(), packed_.data());
+    }
+    Bin operator[](std::size_t k) const {
+        const std::size_t size = packed_.size();
+        if (k == 0) return {packed_[0], 0.0};
+        if (k == size / 2) return {packed_[1], 0.0};
+        if (k < size / 2) return {packed_[2 * k], packed_[2 * k + 1]};
+        return {packed_[2 * (size - k)], -packed_[2 * (size - k) + 1]};
+    }
+
+  private:
+    std::vector<double> packed_;
+};
+
+// taps[first], taps[first + 2], ... from sample `at` on, zero-padded to `size`.
+std::vector<double> everySecondTap(const std::vector<double>& taps, std::size_t first,
+                                   std::size_t at, std::size_t size) {
+    std::vector<double> samples(size, 0.0);
+    for (std::size_t i = first; i < taps.size(); i += 2, ++at)
+        samples[at] = taps[i];
+    return samples;
 }
 
-inline void multiplyComplex(double ar, double ai, double br, double bi, double& re, double& im) {
-    re = ar * br - ai * bi;
-    im = ar * bi + ai * br;
+// u * w. The SIMD versions below do the same operations in the same order.
+inline Bin multiply(Bin u, Bin w) {
+    return {u.re * w.re + u.im * -w.im, u.im * w.re + u.re * w.im};
 }
 
-// y[k] = x[k] * h[k] for bins first <= k < end of packed spectra (x[k] taken
-// conjugated from bin mirror - k when mirror != 0). Same operations as
-// multiplyComplex, so the SIMD path gives the same bits.
-void multiplyBins(const double* x, const double* h, double* y, std::size_t first, std::size_t end,
-                  std::size_t mirror) {
 #ifdef SSRC_HAVE_SSE2
-    const __m128d flipImaginary = _mm_set_pd(-1.0, 1.0);
+// u * w for (re, im) pairs.
+inline __m128d multiply(__m128d u, __m128d w) {
     const __m128d flipReal = _mm_set_pd(1.0, -1.0);
-    for (std::size_t k = first; k < end; ++k) {
-        __m128d a = mirror != 0 ? _mm_mul_pd(_mm_loadu_pd(x + 2 * (mirror - k)), flipImaginary)
-                                : _mm_loadu_pd(x + 2 * k);
-        const __m128d hv = _mm_loadu_pd(h + 2 * k);
-        const __m128d re = _mm_mul_pd(a, _mm_unpacklo_pd(hv, hv));
-        const __m128d im =
-            _mm_mul_pd(_mm_shuffle_pd(a, a, 1), _mm_mul_pd(_mm_unpackhi_pd(hv, hv), flipReal));
-        _mm_storeu_pd(y + 2 * k, _mm_add_pd(re, im));
-    }
-#else
-    for (std::size_t k = first; k < end; ++k) {
-        const std::size_t m = mirror != 0 ? mirror - k : k;
-        const double ar = x[2 * m];
-        const double ai = mirror != 0 ? -x[2 * m + 1] : x[2 * m + 1];
-        multiplyComplex(ar, ai, h[2 * k], h[2 * k + 1], y[2 * k], y[2 * k + 1]);
-    }
+    const __m128d re = _mm_mul_pd(u, _mm_unpacklo_pd(w, w));
+    const __m128d im =
+        _mm_mul_pd(_mm_shuffle_pd(u, u, 1), _mm_mul_pd(_mm_unpackhi_pd(w, w), flipReal));
+    return _mm_add_pd(re, im);
+}
+inline __m128d conjugate(__m128d u) {
+    return _mm_mul_pd(u, _mm_set_pd(-1.0, 1.0));
+}
 #endif
+
+// Decimator bins D[k] = Z[k] A[k] + conj(Z[points - k]) B[k] for 0 < k < end,
+// weights as (A re, A im, B re, B im) per bin.
+void combineBins(const double* z, const double* weights, std::size_t points, std::size_t end,
+                 double* d) {
+    for (std::size_t k = 1; k < end; ++k) {
+        const double* w = weights + 4 * k;
+        const std::size_t j = points - k;
+#ifdef SSRC_HAVE_SSE2
+        const __m128d zk = _mm_loadu_pd(z + 2 * k);
+        const __m128d zj = conjugate(_mm_loadu_pd(z + 2 * j));
+        _mm_storeu_pd(d + 2 * k,
+                      _mm_add_pd(multiply(zk, _mm_loadu_pd(w)), multiply(zj, _mm_loadu_pd(w + 2))));
+#else
+        const Bin p = multiply({z[2 * k], z[2 * k + 1]}, {w[0], w[1]});
+        const Bin q = multiply({z[2 * j], -z[2 * j + 1]}, {w[2], w[3]});
+        d[2 * k] = p.re + q.re;
+        d[2 * k + 1] = p.im + q.im;
+#endif
+    }
+}
+
+// Interpolator bins P[k] = X[k] G[k] and P[points - k] = conj(X[k]) G[points - k]
+// for 0 < k < points / 2, X packed, G and P complex.
+void productBins(const double* x, const double* g, std::size_t points, double* product) {
+    for (std::size_t k = 1; k < points / 2; ++k) {
+        const std::size_t j = points - k;
+#ifdef SSRC_HAVE_SSE2
+        const __m128d xk = _mm_loadu_pd(x + 2 * k);
+        _mm_storeu_pd(product + 2 * k, multiply(xk, _mm_loadu_pd(g + 2 * k)));
+        _mm_storeu_pd(product + 2 * j, multiply(conjugate(xk), _mm_loadu_pd(g + 2 * j)));
+#else
+        const Bin p = multiply({x[2 * k], x[2 * k + 1]}, {g[2 * k], g[2 * k + 1]});
+        const Bin q = multiply({x[2 * k], -x[2 * k + 1]}, {g[2 * j], g[2 * j + 1]});
+        product[2 * k] = p.re;
+        product[2 * k + 1] = p.im;
+        product[2 * j] = q.re;
+        product[2 * j + 1] = q.im;
+#endif
+    }
 }
 
 } // namespace
@@ -92,8 +139,8 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
 
 SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
                                      int channels, std::size_t emitBefore)
-    : ResamplerStage(channels), windowInputs_(fftSize / 2), halfFft_(fftSize / 2),
-      fullFft_(fftSize) {
+    : ResamplerStage(channels), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
+      outputFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
     // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
@@ -101,31 +148,44 @@ SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_
     firstValid_ = delay + 2 * lead - emitBefore;
     if (fftSize < firstValid_ + 4) throw std::invalid_argument("FFT too short for the filter");
     hop_ = (fftSize - firstValid_) / 2;
-    // Zero-stuffing halves the gain: make it up with a factor of 2.
-    filterSpectrum_ = filterSpectrum(taps, fftSize, 2.0 / static_cast<double>(fftSize));
+    // Output 2m is the even taps over the inputs, output 2m + 1 the odd ones:
+    // one complex inverse transform gives both. Zero-stuffing halves the
+    // gain: a factor of 2 makes it up, 1 / points the unscaled inverse.
+    const std::size_t points = windowInputs_;
+    const RealSpectrum even(everySecondTap(taps, 0, 0, points));
+    const RealSpectrum odd(everySecondTap(taps, 1, 0, points));
+    const double scale = 2.0 / static_cast<double>(points);
+    filterSpectrum_.resize(2 * points);
+    for (std::size_t k = 0; k < points; ++k) {
+        const Bin e = even[k], o = odd[k];
+        filterSpectrum_[2 * k] = (e.re - o.im) * scale;
+        filterSpectrum_[2 * k + 1] = (e.im + o.re) * scale;
+    }
     for (SampleQueue& queue : input_)
         queue.appendZeros(lead);
-    spectrum_.resize(windowInputs_);
-    product_.resize(fftSize);
+    spectrum_.resize(points);
+    product_.resize(2 * points);
 }
 
 void SharpInterpolator::process(ChannelQueues& output) {
-    const std::size_t half = windowInputs_;
-    const double* h = filterSpectrum_.data();
+    const std::size_t points = windowInputs_;
+    const double* g = filterSpectrum_.data();
     for (std::size_t c = 0; c < input_.size(); ++c) {
         SampleQueue& queue = input_[c];
         SampleQueue& out = output[c];
-        while (queue.size() >= half) {
-            halfFft_.forward(queue.front(), spectrum_.data());
-            const double* x = spectrum_.data();
+        while (queue.size() >= points) {
+            double* x = spectrum_.data();
             double* y = product_.data();
-            // The zero-stuffed window's spectrum is the input spectrum repeated twice.
-            y[0] = x[0] * h[0];
-            y[1] = x[0] * h[1];
-            multiplyBins(x, h, y, 1, half / 2, 0);
-            multiplyComplex(x[1], 0.0, h[half], h[half + 1], y[half], y[half + 1]);
-            multiplyBins(x, h, y, half / 2 + 1, half, half);
-            fullFft_.inverse(y, y);
+            inputFft_.forward(queue.front(), x);
+            // X[0] and X[points / 2] are real and packed into x[0], x[1].
+            const Bin first = multiply({x[0], 0.0}, {g[0], g[1]});
+            const Bin middle = multiply({x[1], 0.0}, {g[points], g[points + 1]});
+            y[0] = first.re;
+            y[1] = first.im;
+            y[points] = middle.re;
+            y[points + 1] = middle.im;
+            productBins(x, g, points, y);
+            outputFft_.transform(y, y, true);
             out.append(y + firstValid_, 2 * hop_);
             queue.drop(hop_);
         }
@@ -134,44 +194,55 @@ void SharpInterpolator::process(ChannelQueues& output) {
 
 SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                                std::size_t inputHistory)
-    : ResamplerStage(channels), fftSize_(fftSize), fullFft_(fftSize), halfFft_(fftSize / 2) {
+    : ResamplerStage(channels), fftSize_(fftSize), inputFft_(fftSize / 2), outputFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     if (delay % 2 != 0) throw std::invalid_argument("decimator filter delay must be even");
     if (inputHistory > delay) throw std::invalid_argument("more history than the decimator uses");
     if (fftSize < 2 * delay + 4) throw std::invalid_argument("FFT too short for the filter");
     hop_ = (fftSize - 2 * delay) / 2;
     firstValid_ = delay;
-    filterSpectrum_ = filterSpectrum(taps, fftSize, 1.0 / static_cast<double>(fftSize));
+    // The window as complex points z[m] = x[2m] + i x[2m + 1] has the
+    // transform Z = Xe + i Xo of its even and odd inputs; output m is the
+    // even taps over the even inputs plus the odd taps (one later) over the
+    // odd ones: D = He Xe + Ho Xo = Z[k] (He - i Ho) / 2 + conj Z[-k] (He + i Ho) / 2.
+    const std::size_t points = fftSize / 2;
+    const RealSpectrum even(everySecondTap(taps, 0, 0, points));
+    const RealSpectrum odd(everySecondTap(taps, 1, 1, points));
+    const double scale = 0.5 / static_cast<double>(points); // and 1 / points for the inverse
+    weights_.resize(4 * (points / 2 + 1));
+    for (std::size_t k = 0; k <= points / 2; ++k) {
+        const Bin e = even[k], o = odd[k];
+        weights_[4 * k] = (e.re + o.im) * scale;
+        weights_[4 * k + 1] = (e.im - o.re) * scale;
+        weights_[4 * k + 2] = (e.re - o.im) * scale;
+        weights_[4 * k + 3] = (e.im + o.re) * scale;
+    }
     // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
     for (SampleQueue& queue : input_)
         queue.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
-    folded_.resize(fftSize / 2);
+    decimated_.resize(points);
 }
 
 void SharpDecimator::process(ChannelQueues& output) {
-    const std::size_t quarter = fftSize_ / 4;
-    const std::size_t half = fftSize_ / 2;
-    const double* h = filterSpectrum_.data();
+    const std::size_t points = fftSize_ / 2;
+    const double* w = weights_.data();
     for (std::size_t c = 0; c < input_.size(); ++c) {
         SampleQueue& queue = input_[c];
         SampleQueue& out = output[c];
         while (queue.size() >= fftSize_) {
-            double* s = spectrum_.data();
-            fullFft_.forward(queue.front(), s);
-            s[0] *= h[0];
-            s[1] *= h[1];
-            multiplyBins(s, h, s, 1, half, 0);
-            // Keeping every second output folds the upper half of the spectrum onto the lower.
-            double* d = folded_.data();
-            d[0] = s[0] + s[1];
-            d[1] = 2.0 * s[2 * quarter];
-            for (std::size_t k = 1; k < quarter; ++k) {
-                const std::size_t m = half - k;
-                d[2 * k] = s[2 * k] + s[2 * m];
-                d[2 * k + 1] = s[2 * k + 1] - s[2 * m + 1];
+            double* z = spectrum_.data();
+            double* d = decimated_.data();
+            inputFft_.transform(queue.front(), z, false);
+            // D[0] and D[points / 2] are real: packed into d[0], d[1].
+            for (std::size_t k : {std::size_t{0}, points / 2}) {
+                const std::size_t j = (points - k) % points;
+                const Bin p = multiply({z[2 * k], z[2 * k + 1]}, {w[4 * k], w[4 * k + 1]});
+                const Bin q = multiply({z[2 * j], -z[2 * j + 1]}, {w[4 * k + 2], w[4 * k + 3]});
+                d[k == 0 ? 0 : 1] = p.re + q.re;
             }
-            halfFft_.inverse(d, d);
+            combineBins(z, w, points, points / 2, d);
+            outputFft_.inverse(d, d);
             out.append(d + firstValid_, hop_);
             queue.drop(2 * hop_);
         }

@@ -21,6 +21,10 @@ std::vector<double> designSharpFilter(double passEdge, double attenuationDb);
 // FFT size for a filter of the given length and channel count (memory stays bounded).
 std::size_t chooseFftSize(std::size_t filterLength, int channels);
 
+// Both stages split the filter h into its even and odd taps (its polyphase
+// components) and apply them in the frequency domain at the lower rate, where
+// a real signal of N samples is one complex transform of N / 2 points.
+
 class SharpInterpolator final : public ResamplerStage {
   public:
     // taps: odd-length linear-phase filter at the doubled rate. The output
@@ -35,8 +39,9 @@ class SharpInterpolator final : public ResamplerStage {
     std::size_t windowInputs_; // inputs per FFT window (fftSize / 2)
     std::size_t hop_;          // new inputs per window
     std::size_t firstValid_;   // first output of a window that is kept
-    RealFft halfFft_;
-    RealFft fullFft_;
+    RealFft inputFft_;         // windowInputs_ real samples
+    ComplexFft outputFft_;     // windowInputs_ points: even outputs real, odd imaginary
+    // (even taps' spectrum + i odd taps' spectrum), scaled, per bin below windowInputs_
     std::vector<double> filterSpectrum_;
     std::vector<double> spectrum_;
     std::vector<double> product_;
@@ -57,11 +62,12 @@ class SharpDecimator final : public ResamplerStage {
     std::size_t fftSize_;
     std::size_t hop_;        // outputs per FFT window (2 * hop_ inputs)
     std::size_t firstValid_; // first decimated output of a window that is kept
-    RealFft fullFft_;
-    RealFft halfFft_;
-    std::vector<double> filterSpectrum_;
+    ComplexFft inputFft_;    // fftSize_ / 2 points: even inputs real, odd imaginary
+    RealFft outputFft_;      // fftSize_ / 2 real outputs
+    // Per bin k <= fftSize_ / 4 the weights of Z[k] and of conj Z[-k] (below).
+    std::vector<double> weights_;
     std::vector<double> spectrum_;
-    std::vector<double> folded_;
+    std::vector<double> decimated_;
 };
 
 } // namespace ssrc
