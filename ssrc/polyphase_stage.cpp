@@ -4,14 +4,69 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "ssrc/dot_product.h"
 #include "ssrc/filter_design.h"
+#include "ssrc/polyphase_kernels.h"
 
 namespace ssrc {
 namespace {
 
 constexpr int64_t exactTableLimit = 1 << 18; // doubles (2 MB) for one row per phase
 constexpr int64_t finePhaseCount = 2048;
+
+using Kernel = void (*)(const PolyphaseBatch&, FrameRoom);
+
+// A tap count known at compile time lets the dot products unroll fully; the
+// sums are formed in the same order either way.
+template <template <int> class Family> Kernel forTaps(int taps) {
+    switch (taps) {
+    case 14:
+        return Family<14>::run;
+    case 24:
+        return Family<24>::run;
+    case 26:
+        return Family<26>::run;
+    case 52:
+        return Family<52>::run;
+    case 72:
+        return Family<72>::run;
+    default:
+        return Family<0>::run;
+    }
+}
+
+#ifdef SSRC_HAVE_SSE2
+template <int taps> struct Sse2Stereo {
+    static void run(const PolyphaseBatch& b, FrameRoom out) { sse2::stereo<taps>(b, out); }
+};
+template <int taps> struct Sse2Mono {
+    static void run(const PolyphaseBatch& b, FrameRoom out) { sse2::mono<taps>(b, out); }
+};
+#endif
+#ifdef SSRC_HAVE_AVX_DISPATCH
+template <int taps> struct AvxStereo {
+    static void run(const PolyphaseBatch& b, FrameRoom out) { avx::stereo<taps>(b, out); }
+};
+template <int taps> struct AvxMono {
+    static void run(const PolyphaseBatch& b, FrameRoom out) { avx::mono<taps>(b, out); }
+};
+#endif
+
+Kernel chooseKernel(std::size_t channels, int taps) {
+#ifdef SSRC_HAVE_AVX_DISPATCH
+    if (cpuHasAvx()) {
+        if (channels == 1) return forTaps<AvxMono>(taps);
+        return channels == 2 ? forTaps<AvxStereo>(taps) : avx::multi;
+    }
+#endif
+#ifdef SSRC_HAVE_SSE2
+    if (channels == 1) return forTaps<Sse2Mono>(taps);
+    return channels == 2 ? forTaps<Sse2Stereo>(taps) : sse2::multi;
+#else
+    (void)taps;
+    (void)channels;
+    return portable::filter;
+#endif
+}
 
 } // namespace
 
@@ -23,9 +78,10 @@ int PolyphaseStage::tapCount(const PolyphaseDesign& design) {
 
 PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory,
                                int64_t emitBefore)
-    : ResamplerStage(channels), up_(design.up), down_(design.down) {
+    : ResamplerStage(channels, true), up_(design.up), down_(design.down) {
     if (up_ < 1 || down_ < 1) throw std::invalid_argument("bad polyphase ratio");
     taps_ = tapCount(design);
+    kernel_ = chooseKernel(static_cast<std::size_t>(channels), taps_);
     const double halfWidth = 0.5 * taps_;
     const WindowedSinc kernel(0.5 * (design.passEdge + design.stopEdge), halfWidth,
                               kaiserBeta(design.attenuationDb));
@@ -55,9 +111,8 @@ PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int6
     const int64_t firstTap = whole - taps_ / 2 + 1;
     const int64_t zeros = std::max<int64_t>(0, -firstTap - inputHistory);
     nextStart_ = firstTap + inputHistory + zeros;
-    for (SampleQueue& queue : input_)
-        queue.appendZeros(static_cast<std::size_t>(zeros));
-    outputs_.resize(input_.size());
+    input_.appendZeros(static_cast<std::size_t>(zeros));
+    outputs_.resize(static_cast<std::size_t>(channels));
 }
 
 const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
@@ -77,61 +132,8 @@ const double* PolyphaseStage::row(int64_t phase, double* scratch) const {
     return scratch;
 }
 
-namespace {
-
-// Outputs of two channels from rows[i] at inputs starts[i].
-template <int fixedTaps>
-void filterPair(const int64_t* starts, const double* const* rows, std::size_t n, int taps,
-                const double* x, const double* y, double* outX, double* outY) {
-    const int count = fixedTaps > 0 ? fixedTaps : taps;
-    for (std::size_t i = 0; i < n; ++i)
-        dotProduct2(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
-}
-
-#ifdef SSRC_HAVE_AVX_DISPATCH
-template <int fixedTaps>
-SSRC_TARGET_AVX void filterPairAvx(const int64_t* starts, const double* const* rows, std::size_t n,
-                                   int taps, const double* x, const double* y, double* outX,
-                                   double* outY) {
-    const int count = fixedTaps > 0 ? fixedTaps : taps;
-    for (std::size_t i = 0; i < n; ++i)
-        dotProduct2Avx(rows[i], x + starts[i], y + starts[i], count, outX[i], outY[i]);
-    _mm256_zeroupper();
-}
-#endif
-
-} // namespace
-
-template <int fixedTaps>
-void PolyphaseStage::filterChunk(std::size_t n, double* const* outputs) const {
-    // A tap count known at compile time lets the dot products unroll fully;
-    // the sums are formed in the same order either way.
-    const int taps = fixedTaps > 0 ? fixedTaps : taps_;
-    const std::size_t channels = input_.size();
-    std::size_t c = 0;
-    for (; c + 2 <= channels; c += 2) {
-        double* outX = outputs[c];
-        double* outY = outputs[c + 1];
-        const double* x = input_[c].front();
-        const double* y = input_[c + 1].front();
-#ifdef SSRC_HAVE_AVX_DISPATCH
-        if (cpuHasAvx()) {
-            filterPairAvx<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
-            continue;
-        }
-#endif
-        filterPair<fixedTaps>(starts_.data(), rows_.data(), n, taps, x, y, outX, outY);
-    }
-    if (c < channels) {
-        double* out = outputs[c];
-        const double* x = input_[c].front();
-        for (std::size_t i = 0; i < n; ++i)
-            out[i] = dotProduct(rows_[i], x + starts_[i], taps);
-    }
-}
-
-void PolyphaseStage::process(ChannelQueues& output) {
-    const int64_t available = static_cast<int64_t>(input_[0].size());
+void PolyphaseStage::process(FrameQueue& output) {
+    const int64_t available = static_cast<int64_t>(input_.frames());
     const int64_t stepWhole = down_ / up_;
     const int64_t stepPart = down_ % up_;
     const auto advance = [&](int64_t& start, int64_t& phase) {
@@ -149,53 +151,35 @@ void PolyphaseStage::process(ChannelQueues& output) {
     const int64_t limit = (available - taps_ + 1) * up_; // positions below it fit
     const std::size_t count =
         limit > position ? static_cast<std::size_t>((limit - position + down_ - 1) / down_) : 0;
-    const std::size_t channels = input_.size();
-    for (std::size_t c = 0; c < channels; ++c)
-        outputs_[c] = output[c].extend(count);
+    const FrameRoom room = output.extend(count);
+    std::copy(room.channel, room.channel + outputs_.size(), outputs_.begin());
     // In chunks, so that interpolated rows are computed once for all channels
     // and stay in cache.
     constexpr std::size_t chunk = 256;
     starts_.resize(chunk);
     rows_.resize(chunk);
-    if (interpolated_) rowScratch_.resize(chunk * static_cast<std::size_t>(taps_));
+    const std::size_t stride = static_cast<std::size_t>(taps_);
+    if (interpolated_) rowScratch_.resize(chunk * stride);
     int64_t start = nextStart_;
     int64_t phase = nextPhase_;
     for (std::size_t done = 0; done < count;) {
         const std::size_t n = std::min(chunk, count - done);
         for (std::size_t i = 0; i < n; ++i) {
             starts_[i] = start;
-            rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * taps_)
-                                     : table_.data() + phase * taps_;
+            rows_[i] = interpolated_ ? row(phase, rowScratch_.data() + i * stride)
+                                     : table_.data() + static_cast<std::size_t>(phase) * stride;
             advance(start, phase);
         }
-        switch (taps_) {
-        case 14:
-            filterChunk<14>(n, outputs_.data());
-            break;
-        case 24:
-            filterChunk<24>(n, outputs_.data());
-            break;
-        case 26:
-            filterChunk<26>(n, outputs_.data());
-            break;
-        case 52:
-            filterChunk<52>(n, outputs_.data());
-            break;
-        case 72:
-            filterChunk<72>(n, outputs_.data());
-            break;
-        default:
-            filterChunk<0>(n, outputs_.data());
-            break;
-        }
+        const PolyphaseBatch batch{starts_.data(),          rows_.data(),   n, taps_,
+                                   input_.queue(0).front(), outputs_.size()};
+        kernel_(batch, {outputs_.data(), room.step});
         for (double*& out : outputs_)
-            out += n;
+            out += n * room.step;
         done += n;
     }
     // Drop the inputs no later output needs.
     const int64_t consumed = std::min(start, available);
-    for (SampleQueue& queue : input_)
-        queue.drop(static_cast<std::size_t>(consumed));
+    input_.dropFrames(static_cast<std::size_t>(consumed));
     nextStart_ = start - consumed;
     nextPhase_ = phase;
 }

@@ -13,6 +13,8 @@
 
 namespace ssrc {
 
+struct PolyphaseBatch;
+
 struct PolyphaseDesign {
     int64_t up = 1;         // L
     int64_t down = 1;       // M
@@ -30,19 +32,18 @@ class PolyphaseStage final : public ResamplerStage {
     // Taps per phase (even) of a design, and the input frames before time 0 it uses.
     static int tapCount(const PolyphaseDesign& design);
     static int64_t historyNeeded(const PolyphaseDesign& design) { return tapCount(design) / 2 - 1; }
-    void process(ChannelQueues& output) override;
+    void process(FrameQueue& output) override;
     std::size_t maxHeldFrames() const override { return static_cast<std::size_t>(taps_) + 1; }
     int taps() const { return taps_; }
 
   private:
     // Coefficient row for phase numerator p (0 <= p < L), filled into scratch if needed.
     const double* row(int64_t phase, double* scratch) const;
-    // n outputs of every channel from the rows and starts of the chunk.
-    template <int fixedTaps> void filterChunk(std::size_t n, double* const* outputs) const;
 
     int64_t up_;
     int64_t down_;
     int taps_; // per phase, even
+    void (*kernel_)(const PolyphaseBatch&, FrameRoom) = nullptr;
     bool interpolated_;
     int64_t finePhases_ = 0;
     std::vector<double> table_; // exact: L rows; interpolated: finePhases_ + 3 rows

@@ -41,7 +41,8 @@ bool ResamplerEngine::validArguments(int channels, int inputRate, int outputRate
 }
 
 ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
-    : channels_(channels), inputRate_(inputRate), outputRate_(outputRate) {
+    : channels_(channels), inputRate_(inputRate), outputRate_(outputRate),
+      chainOutput_(static_cast<std::size_t>(channels), true) {
     const int64_t in = inputRate;
     const int64_t out = outputRate;
     // Each stage hands the next the history it needs before time 0 (the
@@ -74,8 +75,6 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
         stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
         heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
     }
-    chainOutput_.resize(static_cast<std::size_t>(channels));
-    output_.resize(static_cast<std::size_t>(channels)); // a valid buffer even for 0 frames
 }
 
 int64_t ResamplerEngine::expectedTotal() const {
@@ -93,92 +92,78 @@ void ResamplerEngine::runChain() {
         stages_[i]->process(i + 1 < stages_.size() ? stages_[i + 1]->input() : chainOutput_);
 }
 
-void ResamplerEngine::collect(int64_t limit, std::size_t& emitted) {
-    const std::size_t channels = chainOutput_.size();
-    const std::size_t produced = chainOutput_[0].size();
-    const std::size_t keep = static_cast<std::size_t>(std::max<int64_t>(
-        0, std::min<int64_t>(static_cast<int64_t>(produced), limit - outputTotal_)));
-    if (output_.size() < (emitted + keep) * channels) output_.resize((emitted + keep) * channels);
-    double* target = output_.data() + emitted * channels;
-    if (channels == 2) {
-        const double* left = chainOutput_[0].front();
-        const double* right = chainOutput_[1].front();
-        for (std::size_t i = 0; i < keep; ++i) {
-            target[2 * i] = left[i];
-            target[2 * i + 1] = right[i];
-        }
-    } else {
-        for (std::size_t c = 0; c < channels; ++c) {
-            const double* plane = chainOutput_[c].front();
-            for (std::size_t i = 0; i < keep; ++i)
-                target[i * channels + c] = plane[i];
-        }
+void ResamplerEngine::append(const double* input, std::size_t frames) {
+    FrameQueue& queue = chainInput();
+    const std::size_t channels = queue.channels();
+    if (queue.interleaved() || channels == 1) {
+        queue.queue(0).append(input, frames * channels);
+        return;
     }
-    // What lies past the end of the pass is dropped with the rest.
-    for (SampleQueue& queue : chainOutput_)
-        queue.clear();
-    emitted += keep;
-    outputTotal_ += static_cast<int64_t>(keep);
+    const FrameRoom room = queue.extend(frames);
+    if (channels == 2) {
+        double* left = room.channel[0];
+        double* right = room.channel[1];
+        for (std::size_t i = 0; i < frames; ++i) {
+            left[i] = input[2 * i];
+            right[i] = input[2 * i + 1];
+        }
+        return;
+    }
+    for (std::size_t c = 0; c < channels; ++c) {
+        double* plane = room.channel[c];
+        for (std::size_t i = 0; i < frames; ++i)
+            plane[i] = input[i * channels + c];
+    }
 }
 
 const double* ResamplerEngine::process(const double* input, int frames, bool last,
                                        int& outputFrames) {
+    // What the last call returned is not needed any more.
+    chainOutput_.dropFrames(returned_);
+    returned_ = 0;
     const std::size_t channels = static_cast<std::size_t>(channels_);
     const std::size_t count = frames > 0 && !finished_ ? static_cast<std::size_t>(frames) : 0;
-    ChannelQueues& chainInput = stages_.empty() ? chainOutput_ : stages_.front()->input();
-    std::size_t emitted = 0;
+    int64_t limit = INT64_MAX;
     if (!finished_) {
         inputTotal_ += static_cast<int64_t>(count);
-        const int64_t limit = last ? expectedTotal() : INT64_MAX;
+        if (last) limit = expectedTotal();
         // Many channels go through in slices, so the stages' queues stay
         // small; the output does not depend on how the input is cut.
         const std::size_t slice =
             std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
-        for (std::size_t at = 0; at < count || at == 0; at += slice) {
-            const std::size_t n = std::min(slice, count - at);
-            const double* from = input + at * channels;
-            if (channels == 2) {
-                double* left = chainInput[0].extend(n);
-                double* right = chainInput[1].extend(n);
-                for (std::size_t i = 0; i < n; ++i) {
-                    left[i] = from[2 * i];
-                    right[i] = from[2 * i + 1];
-                }
-            } else {
-                for (std::size_t c = 0; c < channels; ++c) {
-                    double* plane = chainInput[c].extend(n);
-                    for (std::size_t i = 0; i < n; ++i)
-                        plane[i] = from[i * channels + c];
-                }
-            }
+        for (std::size_t at = 0; at < count; at += slice) {
+            append(input + at * channels, std::min(slice, count - at));
             runChain();
-            collect(limit, emitted);
-            if (count == 0) break;
         }
         if (last) {
             // Drain: feed silence until every output the pass owes has come out.
             // Only about as much as the remaining output needs, growing while
             // the chain still holds it back: at a high ratio a whole slice of
             // silence would make far more output than is kept.
+            const auto owed = [&] {
+                return limit - outputTotal_ - static_cast<int64_t>(chainOutput_.frames());
+            };
             const double ratio = static_cast<double>(inputRate_) / outputRate_;
             std::size_t feed = std::min<std::size_t>(
-                slice,
-                static_cast<std::size_t>(static_cast<double>(limit - outputTotal_) * ratio) + 64);
+                slice, static_cast<std::size_t>(static_cast<double>(owed()) * ratio) + 64);
             const double rounds =
-                64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(limit - outputTotal_)) *
-                           ratio / slice;
-            for (int round = 0; outputTotal_ < limit && round < rounds; ++round) {
-                for (SampleQueue& queue : chainInput)
-                    queue.appendZeros(feed);
+                64.0 + 2.0 * (heldOutputFrames_ + static_cast<double>(owed())) * ratio / slice;
+            for (int round = 0; owed() > 0 && round < rounds; ++round) {
+                chainInput().appendZeros(feed);
                 runChain();
-                collect(limit, emitted);
                 feed = std::min(slice, 2 * feed);
             }
             finished_ = true;
         }
     }
-    outputFrames = static_cast<int>(emitted);
-    return output_.data();
+    // Past the end of the pass the output is cut; the rest is dropped with
+    // what is returned, at the next call.
+    const int64_t produced = static_cast<int64_t>(chainOutput_.frames());
+    const int64_t keep = std::max<int64_t>(0, std::min(produced, limit - outputTotal_));
+    returned_ = static_cast<std::size_t>(produced);
+    outputTotal_ += keep;
+    outputFrames = static_cast<int>(keep);
+    return keep > 0 ? chainOutput_.queue(0).front() : &empty_;
 }
 
 } // namespace ssrc

@@ -34,10 +34,10 @@ class ResamplerEngine {
     const double* process(const double* input, int frames, bool last, int& outputFrames);
 
   private:
+    FrameQueue& chainInput() { return stages_.empty() ? chainOutput_ : stages_.front()->input(); }
+    void append(const double* input, std::size_t frames);
     void runChain();
     int64_t expectedTotal() const;
-    // Moves the chain's output into the interleaved output, never past `limit` frames in total.
-    void collect(int64_t limit, std::size_t& emitted);
 
     int channels_;
     int inputRate_;
@@ -47,8 +47,9 @@ class ResamplerEngine {
     int64_t inputTotal_ = 0;
     int64_t outputTotal_ = 0;
     bool finished_ = false;
-    ChannelQueues chainOutput_;
-    std::vector<double> output_;
+    FrameQueue chainOutput_;   // interleaved: what a call returns points into it
+    std::size_t returned_ = 0; // frames the last call returned
+    double empty_ = 0.0;       // a valid buffer for 0 frames
 };
 
 } // namespace ssrc

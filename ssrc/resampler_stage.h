@@ -1,8 +1,7 @@
-// One stage of the resampler chain. Channels are kept planar (one queue per
-// channel); every channel receives the same number of frames, so every
-// channel produces the same number of outputs. A stage reads its own input
-// queues and writes straight into the next stage's, so no block is copied
-// between stages.
+// One stage of the resampler chain. Every channel receives the same number of
+// frames, so every channel produces the same number of outputs. A stage reads
+// its own input queue and writes straight into the next stage's, in the
+// layout that stage reads, so no block is copied between stages.
 #ifndef SSRC_RESAMPLER_STAGE_H
 #define SSRC_RESAMPLER_STAGE_H
 
@@ -34,7 +33,6 @@ class SampleQueue {
         head_ += count;
         if (head_ == tail_) head_ = tail_ = 0;
     }
-    void clear() { head_ = tail_ = 0; }
 
   private:
     void makeRoom(std::size_t count) {
@@ -51,23 +49,68 @@ class SampleQueue {
     std::size_t tail_ = 0;
 };
 
-using ChannelQueues = std::vector<SampleQueue>;
+// Where a writer puts `frames` new frames: sample i of channel c goes to
+// channel[c][i * step].
+struct FrameRoom {
+    double* const* channel;
+    std::size_t step;
+};
+
+// The frames waiting for a stage, either one queue per channel (planar) or
+// all channels in one queue, frame after frame (interleaved).
+class FrameQueue {
+  public:
+    FrameQueue(std::size_t channels, bool interleaved)
+        : channels_(channels), queues_(interleaved ? 1 : channels), room_(channels) {}
+
+    std::size_t channels() const { return channels_; }
+    bool interleaved() const { return queues_.size() == 1 && channels_ > 1; }
+    std::size_t frames() const { return queues_[0].size() / (interleaved() ? channels_ : 1); }
+    // Planar: channel c's samples. Interleaved: the one queue (c = 0).
+    SampleQueue& queue(std::size_t c) { return queues_[c]; }
+    const SampleQueue& queue(std::size_t c) const { return queues_[c]; }
+
+    FrameRoom extend(std::size_t frames) {
+        if (queues_.size() == 1) {
+            double* first = queues_[0].extend(frames * channels_);
+            for (std::size_t c = 0; c < channels_; ++c)
+                room_[c] = first + c;
+            return {room_.data(), channels_};
+        }
+        for (std::size_t c = 0; c < channels_; ++c)
+            room_[c] = queues_[c].extend(frames);
+        return {room_.data(), 1};
+    }
+    void appendZeros(std::size_t frames) {
+        for (SampleQueue& queue : queues_)
+            queue.appendZeros(frames * (queues_.size() == 1 ? channels_ : 1));
+    }
+    void dropFrames(std::size_t frames) {
+        for (SampleQueue& queue : queues_)
+            queue.drop(frames * (queues_.size() == 1 ? channels_ : 1));
+    }
+
+  private:
+    std::size_t channels_;
+    std::vector<SampleQueue> queues_;
+    std::vector<double*> room_;
+};
 
 class ResamplerStage {
   public:
-    explicit ResamplerStage(int channels) : input_(static_cast<std::size_t>(channels)) {}
+    ResamplerStage(int channels, bool interleavedInput)
+        : input_(static_cast<std::size_t>(channels), interleavedInput) {}
     virtual ~ResamplerStage() = default;
-    // The frames waiting for the stage, one queue per channel: the stage
-    // before appends to them.
-    ChannelQueues& input() { return input_; }
+    // The frames waiting for the stage: the stage before appends to them.
+    FrameQueue& input() { return input_; }
     // Consumes what it can of its input and appends the frames that became
     // complete to `output`.
-    virtual void process(ChannelQueues& output) = 0;
+    virtual void process(FrameQueue& output) = 0;
     // Largest number of input frames the stage may hold back between calls.
     virtual std::size_t maxHeldFrames() const = 0;
 
   protected:
-    ChannelQueues input_;
+    FrameQueue input_;
 };
 
 } // namespace ssrc

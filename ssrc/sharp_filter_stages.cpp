@@ -101,6 +101,21 @@ void productBins(const double* x, const double* g, std::size_t points, double* p
     }
 }
 
+// Writes count samples of one channel from `from` into a frame room.
+void put(const double* from, std::size_t count, double* to, std::size_t step) {
+    if (step == 1) {
+        std::copy(from, from + count, to);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        to[i * step] = from[i];
+}
+
+// Windows of `length` frames, `hop` apart, that the queued frames complete.
+std::size_t completeWindows(std::size_t queued, std::size_t length, std::size_t hop) {
+    return queued >= length ? (queued - length) / hop + 1 : 0;
+}
+
 } // namespace
 
 std::vector<double> designSharpFilter(double passEdge, double attenuationDb) {
@@ -139,7 +154,7 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
 
 SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
                                      int channels, std::size_t emitBefore)
-    : ResamplerStage(channels), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
+    : ResamplerStage(channels, false), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
       outputFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
@@ -161,19 +176,20 @@ SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_
         filterSpectrum_[2 * k] = (e.re - o.im) * scale;
         filterSpectrum_[2 * k + 1] = (e.im + o.re) * scale;
     }
-    for (SampleQueue& queue : input_)
-        queue.appendZeros(lead);
+    input_.appendZeros(lead);
     spectrum_.resize(points);
     product_.resize(2 * points);
 }
 
-void SharpInterpolator::process(ChannelQueues& output) {
+void SharpInterpolator::process(FrameQueue& output) {
     const std::size_t points = windowInputs_;
     const double* g = filterSpectrum_.data();
-    for (std::size_t c = 0; c < input_.size(); ++c) {
-        SampleQueue& queue = input_[c];
-        SampleQueue& out = output[c];
-        while (queue.size() >= points) {
+    const std::size_t windows = completeWindows(input_.frames(), points, hop_);
+    if (windows == 0) return;
+    const FrameRoom room = output.extend(windows * 2 * hop_);
+    for (std::size_t c = 0; c < input_.channels(); ++c) {
+        SampleQueue& queue = input_.queue(c);
+        for (std::size_t window = 0; window < windows; ++window) {
             double* x = spectrum_.data();
             double* y = product_.data();
             inputFft_.forward(queue.front(), x);
@@ -186,7 +202,8 @@ void SharpInterpolator::process(ChannelQueues& output) {
             y[points + 1] = middle.im;
             productBins(x, g, points, y);
             outputFft_.transform(y, y, true);
-            out.append(y + firstValid_, 2 * hop_);
+            put(y + firstValid_, 2 * hop_, room.channel[c] + window * 2 * hop_ * room.step,
+                room.step);
             queue.drop(hop_);
         }
     }
@@ -194,7 +211,8 @@ void SharpInterpolator::process(ChannelQueues& output) {
 
 SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                                std::size_t inputHistory)
-    : ResamplerStage(channels), fftSize_(fftSize), inputFft_(fftSize / 2), outputFft_(fftSize / 2) {
+    : ResamplerStage(channels, false), fftSize_(fftSize), inputFft_(fftSize / 2),
+      outputFft_(fftSize / 2) {
     const std::size_t delay = taps.size() / 2;
     if (delay % 2 != 0) throw std::invalid_argument("decimator filter delay must be even");
     if (inputHistory > delay) throw std::invalid_argument("more history than the decimator uses");
@@ -218,19 +236,20 @@ SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftS
         weights_[4 * k + 3] = (e.im + o.re) * scale;
     }
     // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
-    for (SampleQueue& queue : input_)
-        queue.appendZeros(delay - inputHistory);
+    input_.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
     decimated_.resize(points);
 }
 
-void SharpDecimator::process(ChannelQueues& output) {
+void SharpDecimator::process(FrameQueue& output) {
     const std::size_t points = fftSize_ / 2;
     const double* w = weights_.data();
-    for (std::size_t c = 0; c < input_.size(); ++c) {
-        SampleQueue& queue = input_[c];
-        SampleQueue& out = output[c];
-        while (queue.size() >= fftSize_) {
+    const std::size_t windows = completeWindows(input_.frames(), fftSize_, 2 * hop_);
+    if (windows == 0) return;
+    const FrameRoom room = output.extend(windows * hop_);
+    for (std::size_t c = 0; c < input_.channels(); ++c) {
+        SampleQueue& queue = input_.queue(c);
+        for (std::size_t window = 0; window < windows; ++window) {
             double* z = spectrum_.data();
             double* d = decimated_.data();
             inputFft_.transform(queue.front(), z, false);
@@ -243,7 +262,7 @@ void SharpDecimator::process(ChannelQueues& output) {
             }
             combineBins(z, w, points, points / 2, d);
             outputFft_.inverse(d, d);
-            out.append(d + firstValid_, hop_);
+            put(d + firstValid_, hop_, room.channel[c] + window * hop_ * room.step, room.step);
             queue.drop(2 * hop_);
         }
     }

@@ -32,7 +32,7 @@ class SharpInterpolator final : public ResamplerStage {
     // filter's response ahead of the first input too.
     SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                       std::size_t emitBefore);
-    void process(ChannelQueues& output) override;
+    void process(FrameQueue& output) override;
     std::size_t maxHeldFrames() const override { return windowInputs_; }
 
   private:
@@ -55,7 +55,7 @@ class SharpDecimator final : public ResamplerStage {
                    std::size_t inputHistory);
     // Frames before time 0 the decimator can use.
     static std::size_t historyFor(const std::vector<double>& taps) { return taps.size() / 2; }
-    void process(ChannelQueues& output) override;
+    void process(FrameQueue& output) override;
     std::size_t maxHeldFrames() const override { return fftSize_; }
 
   private:
