@@ -10,234 +10,334 @@
 namespace ssrc {
 namespace {
 
-// The twiddles of one radix-4 pass come in blocks of 24 doubles for the
-// sub-transforms p = 2g and p + 1: for W^p, W^2p, W^3p in turn, the real part
-// twice for each of the two (re, re, re', re') and then the imaginary part as
-// (-im, im, -im', im'). A 128-bit lane takes (re, re) and (-im, im) of one p;
-// a 256-bit register those of both.
-constexpr std::size_t twiddleBlock = 24;
-
-inline const double* twiddlesOf(const double* table, std::size_t p) {
-    return table + twiddleBlock * (p / 2) + 2 * (p % 2);
-}
-
 #ifdef SSRC_HAVE_SSE2
 // (re, im) -> (im, re)
 inline __m128d swapHalves(__m128d v) {
     return _mm_shuffle_pd(v, v, 1);
 }
 
-// u * w for the forward direction, u * conj(w) for the inverse; same operation
-// order as the scalar path, so both give the same bits.
-template <bool inverse> inline __m128d rotate(__m128d u, __m128d wReal, __m128d wImaginary) {
-    const __m128d re = _mm_mul_pd(u, wReal);
-    const __m128d im = _mm_mul_pd(swapHalves(u), wImaginary);
+// u * w (forward) or u * conj(w) (inverse), w given as (re, re) and (-im, im);
+// same operation order as the scalar code of the real split.
+template <bool inverse> inline __m128d rotate(__m128d u, const double* w) {
+    const __m128d re = _mm_mul_pd(u, _mm_loadu_pd(w));
+    const __m128d im = _mm_mul_pd(swapHalves(u), _mm_loadu_pd(w + 2));
     return inverse ? _mm_sub_pd(re, im) : _mm_add_pd(re, im);
 }
-
-template <bool inverse> inline __m128d rotate(__m128d u, const double* w) {
-    return rotate<inverse>(u, _mm_loadu_pd(w), _mm_loadu_pd(w + 2));
-}
 #endif
 
-// One Stockham radix-4 pass: length-n sub-transforms at stride s, from x to y.
-// Output order is natural after the last pass, so no bit reversal is needed.
-template <bool inverse>
-void radix4Pass(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
-    const std::size_t m = n / 4;
-    for (std::size_t p = 0; p < m; ++p) {
-        const double* w = twiddlesOf(twiddles, p);
-        const double* a = x + 2 * s * p;
-        const double* b = x + 2 * s * (p + m);
-        const double* c = x + 2 * s * (p + 2 * m);
-        const double* d = x + 2 * s * (p + 3 * m);
-        double* y0 = y + 2 * s * (4 * p);
-        double* y1 = y0 + 2 * s;
-        double* y2 = y1 + 2 * s;
-        double* y3 = y2 + 2 * s;
+// The complex transform is a sequence of Stockham passes of radix 8, 4 or 2
+// for the power of two in the size, then 3, 5 and 7 for the rest: the output
+// is in natural order, no bit reversal. A pass over sub-transforms of length n at stride s
+// takes for each p < n / r and q < s the r values x[q + s (p + j n / r)],
+// transforms them and writes output k, times W^(p k), to y[q + s (r p + k)].
+//
+// Its twiddles come in blocks for the pairs p = 2g, 2g + 1: for k = 1 .. r - 1
+// in turn, (re, re, re', re') and (-im, im, -im', im') of W^(p k) and of
+// W^((p + 1) k). A 128-bit lane takes those of one p, a 256-bit register
+// those of both.
+constexpr std::size_t blockSize(std::size_t radix) {
+    return 8 * (radix - 1);
+}
+
+constexpr double halfSqrt2 = 0.70710678118654752440;
+
+// cos and sin of 2 pi j / radix for the odd radices, exact to the last bit of
+// a double (literals, not computed).
+template <std::size_t radix> struct RootsOf;
+template <> struct RootsOf<3> {
+    static constexpr double c[] = {1.0, -0.5};
+    static constexpr double s[] = {0.0, 0.86602540378443864676};
+    static double cosine(std::size_t j) { return c[j % 3 <= 1 ? j % 3 : 3 - j % 3]; }
+    static double sine(std::size_t j) { return j % 3 <= 1 ? s[j % 3] : -s[3 - j % 3]; }
+};
+template <> struct RootsOf<5> {
+    static constexpr double c[] = {1.0, 0.30901699437494742410, -0.80901699437494742410};
+    static constexpr double s[] = {0.0, 0.95105651629515357212, 0.58778525229247312917};
+    static double cosine(std::size_t j) { return c[j % 5 <= 2 ? j % 5 : 5 - j % 5]; }
+    static double sine(std::size_t j) { return j % 5 <= 2 ? s[j % 5] : -s[5 - j % 5]; }
+};
+template <> struct RootsOf<7> {
+    static constexpr double c[] = {1.0, 0.62348980185873353053, -0.22252093395631440429,
+                                   -0.90096886790241912624};
+    static constexpr double s[] = {0.0, 0.78183148246802980871, 0.97492791218182360702,
+                                   0.43388373911755812048};
+    static double cosine(std::size_t j) { return c[j % 7 <= 3 ? j % 7 : 7 - j % 7]; }
+    static double sine(std::size_t j) { return j % 7 <= 3 ? s[j % 7] : -s[7 - j % 7]; }
+};
+
+// The butterflies, written once over a vector type so that every path (one
+// complex value per scalar pair or 128-bit register, two per 256-bit
+// register) performs the same IEEE operations per element. Defined twice:
+// as Butterflies, and as ButterfliesAvx compiled for AVX, which the AVX
+// passes use (a function without AVX cannot handle 256-bit values).
+#define SSRC_BUTTERFLIES Butterflies
+#define SSRC_BUTTERFLY_TARGET
+#include "ssrc/fft_butterflies.inc"
+#undef SSRC_BUTTERFLIES
+#undef SSRC_BUTTERFLY_TARGET
+#ifdef SSRC_HAVE_AVX_DISPATCH
+#define SSRC_BUTTERFLIES ButterfliesAvx
+#define SSRC_BUTTERFLY_TARGET SSRC_TARGET_AVX
+#include "ssrc/fft_butterflies.inc"
+#undef SSRC_BUTTERFLIES
+#undef SSRC_BUTTERFLY_TARGET
+#endif
+
+struct Complex {
+    double re, im;
+};
+
+// One complex value, plain doubles.
+struct PortableOps {
+    using V = Complex;
+    using W = Complex;
+    static V load(const double* at) { return {at[0], at[1]}; }
+    static void store(double* at, V v) {
+        at[0] = v.re;
+        at[1] = v.im;
+    }
+    static W twiddle(const double* block, std::size_t k, std::size_t p) {
+        const double* w = block + 8 * (k - 1) + 2 * (p % 2);
+        return {w[0], w[5]};
+    }
+    static V add(V a, V b) { return {a.re + b.re, a.im + b.im}; }
+    static V sub(V a, V b) { return {a.re - b.re, a.im - b.im}; }
+    static V scale(V a, double c) { return {a.re * c, a.im * c}; }
+    template <bool inverse> static V turn(V a) { return inverse ? V{-a.im, a.re} : V{a.im, -a.re}; }
+    template <bool inverse> static V eighth(V a) {
+        return inverse ? V{(a.re + -a.im) * halfSqrt2, (a.im + a.re) * halfSqrt2}
+                       : V{(a.re + a.im) * halfSqrt2, (a.im + -a.re) * halfSqrt2};
+    }
+    template <bool inverse> static V rotate(V a, W w) {
+        const V re{a.re * w.re, a.im * w.re};
+        const V im{a.im * -w.im, a.re * w.im};
+        return inverse ? sub(re, im) : add(re, im);
+    }
+};
+
 #ifdef SSRC_HAVE_SSE2
-        // Multiplying by -i (forward) or +i (inverse): swap halves, flip one sign.
-        const __m128d sign = inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0);
+struct Sse2Twiddle {
+    __m128d re, im; // (re, re), (-im, im)
+};
+
+// One complex value per 128-bit register.
+struct Sse2Ops {
+    using V = __m128d;
+    using W = Sse2Twiddle;
+    static V load(const double* at) { return _mm_loadu_pd(at); }
+    static void store(double* at, V v) { _mm_storeu_pd(at, v); }
+    static W twiddle(const double* block, std::size_t k, std::size_t p) {
+        const double* w = block + 8 * (k - 1) + 2 * (p % 2);
+        return {_mm_loadu_pd(w), _mm_loadu_pd(w + 4)};
+    }
+    static V add(V a, V b) { return _mm_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm_sub_pd(a, b); }
+    static V scale(V a, double c) { return _mm_mul_pd(a, _mm_set1_pd(c)); }
+    template <bool inverse> static V turn(V a) {
+        return _mm_mul_pd(swapHalves(a), inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0));
+    }
+    template <bool inverse> static V eighth(V a) {
+        const V sign = inverse ? _mm_set_pd(1.0, -1.0) : _mm_set_pd(-1.0, 1.0);
+        return _mm_mul_pd(_mm_add_pd(a, _mm_mul_pd(swapHalves(a), sign)), _mm_set1_pd(halfSqrt2));
+    }
+    template <bool inverse> static V rotate(V a, W w) {
+        const V re = _mm_mul_pd(a, w.re);
+        const V im = _mm_mul_pd(swapHalves(a), w.im);
+        return inverse ? _mm_sub_pd(re, im) : _mm_add_pd(re, im);
+    }
+};
+#endif
+
+// A pass with one complex value per vector.
+template <class Ops, std::size_t radix, bool inverse>
+void pass(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
+    using B = Butterflies<Ops, inverse>;
+    const std::size_t m = n / radix;
+    for (std::size_t p = 0; p < m; ++p) {
         // Twiddles in registers: the stores below could alias them as far as
         // the compiler knows, so it would reload them every butterfly.
-        const __m128d w1r = _mm_loadu_pd(w), w1i = _mm_loadu_pd(w + 4);
-        const __m128d w2r = _mm_loadu_pd(w + 8), w2i = _mm_loadu_pd(w + 12);
-        const __m128d w3r = _mm_loadu_pd(w + 16), w3i = _mm_loadu_pd(w + 20);
+        typename Ops::W w[radix - 1];
+        const double* block = twiddles + blockSize(radix) * (p / 2);
+        for (std::size_t k = 1; k < radix; ++k)
+            w[k - 1] = Ops::twiddle(block, k, p);
         for (std::size_t q = 0; q < s; ++q) {
-            const __m128d av = _mm_loadu_pd(a + 2 * q), bv = _mm_loadu_pd(b + 2 * q);
-            const __m128d cv = _mm_loadu_pd(c + 2 * q), dv = _mm_loadu_pd(d + 2 * q);
-            const __m128d t0 = _mm_add_pd(av, cv), t1 = _mm_sub_pd(av, cv);
-            const __m128d t2 = _mm_add_pd(bv, dv), t3 = _mm_sub_pd(bv, dv);
-            const __m128d jt3 = _mm_mul_pd(swapHalves(t3), sign);
-            _mm_storeu_pd(y0 + 2 * q, _mm_add_pd(t0, t2));
-            _mm_storeu_pd(y1 + 2 * q, rotate<inverse>(_mm_add_pd(t1, jt3), w1r, w1i));
-            _mm_storeu_pd(y2 + 2 * q, rotate<inverse>(_mm_sub_pd(t0, t2), w2r, w2i));
-            _mm_storeu_pd(y3 + 2 * q, rotate<inverse>(_mm_sub_pd(t1, jt3), w3r, w3i));
+            typename Ops::V a[radix];
+            for (std::size_t j = 0; j < radix; ++j)
+                a[j] = Ops::load(x + 2 * (q + s * (p + j * m)));
+            B::template run<radix>(a, w);
+            for (std::size_t k = 0; k < radix; ++k)
+                Ops::store(y + 2 * (q + s * (radix * p + k)), a[k]);
         }
-#else
-        const double w1r = w[0], w1i = inverse ? -w[5] : w[5];
-        const double w2r = w[8], w2i = inverse ? -w[13] : w[13];
-        const double w3r = w[16], w3i = inverse ? -w[21] : w[21];
-        for (std::size_t q = 0; q < s; ++q) {
-            const double ar = a[2 * q], ai = a[2 * q + 1];
-            const double br = b[2 * q], bi = b[2 * q + 1];
-            const double cr = c[2 * q], ci = c[2 * q + 1];
-            const double dr = d[2 * q], di = d[2 * q + 1];
-            const double t0r = ar + cr, t0i = ai + ci;
-            const double t1r = ar - cr, t1i = ai - ci;
-            const double t2r = br + dr, t2i = bi + di;
-            const double t3r = br - dr, t3i = bi - di;
-            // Forward: u1 = t1 - i t3, u3 = t1 + i t3; inverse swaps them.
-            const double u1r = inverse ? t1r + -t3i : t1r + t3i;
-            const double u1i = inverse ? t1i + t3r : t1i + -t3r;
-            const double u3r = inverse ? t1r - -t3i : t1r - t3i;
-            const double u3i = inverse ? t1i - t3r : t1i - -t3r;
-            const double u2r = t0r - t2r, u2i = t0i - t2i;
-            y0[2 * q] = t0r + t2r;
-            y0[2 * q + 1] = t0i + t2i;
-            y1[2 * q] = u1r * w1r + u1i * -w1i;
-            y1[2 * q + 1] = u1i * w1r + u1r * w1i;
-            y2[2 * q] = u2r * w2r + u2i * -w2i;
-            y2[2 * q + 1] = u2i * w2r + u2r * w2i;
-            y3[2 * q] = u3r * w3r + u3i * -w3i;
-            y3[2 * q + 1] = u3i * w3r + u3r * w3i;
-        }
-#endif
     }
 }
 
 #ifdef SSRC_HAVE_AVX_DISPATCH
-// The radix-4 butterfly of radix4Pass on two elements per 256-bit register;
-// the arithmetic per element is that of the SSE2 loop.
-template <bool inverse> struct Butterfly4 {
-    __m256d w1r, w1i, w2r, w2i, w3r, w3i;
+struct AvxTwiddle {
+    __m256d re, im;
+};
 
-    SSRC_TARGET_AVX static __m256d rotate(__m256d u, __m256d wReal, __m256d wImaginary) {
-        const __m256d re = _mm256_mul_pd(u, wReal);
-        const __m256d im = _mm256_mul_pd(_mm256_permute_pd(u, 5), wImaginary);
+// Two complex values per 256-bit register.
+struct AvxOps {
+    using V = __m256d;
+    using W = AvxTwiddle;
+    SSRC_TARGET_AVX static V add(V a, V b) { return _mm256_add_pd(a, b); }
+    SSRC_TARGET_AVX static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    SSRC_TARGET_AVX static V scale(V a, double c) { return _mm256_mul_pd(a, _mm256_set1_pd(c)); }
+    SSRC_TARGET_AVX static V sign(bool inverse) {
+        return inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
+    }
+    template <bool inverse> SSRC_TARGET_AVX static V turn(V a) {
+        return _mm256_mul_pd(_mm256_permute_pd(a, 5), sign(inverse));
+    }
+    template <bool inverse> SSRC_TARGET_AVX static V eighth(V a) {
+        return _mm256_mul_pd(
+            _mm256_add_pd(a, _mm256_mul_pd(_mm256_permute_pd(a, 5), sign(inverse))),
+            _mm256_set1_pd(halfSqrt2));
+    }
+    template <bool inverse> SSRC_TARGET_AVX static V rotate(V a, W w) {
+        const V re = _mm256_mul_pd(a, w.re);
+        const V im = _mm256_mul_pd(_mm256_permute_pd(a, 5), w.im);
         return inverse ? _mm256_sub_pd(re, im) : _mm256_add_pd(re, im);
     }
-    SSRC_TARGET_AVX void operator()(__m256d av, __m256d bv, __m256d cv, __m256d dv, __m256d& y0,
-                                    __m256d& y1, __m256d& y2, __m256d& y3) const {
-        const __m256d sign =
-            inverse ? _mm256_set_pd(1.0, -1.0, 1.0, -1.0) : _mm256_set_pd(-1.0, 1.0, -1.0, 1.0);
-        const __m256d t0 = _mm256_add_pd(av, cv), t1 = _mm256_sub_pd(av, cv);
-        const __m256d t2 = _mm256_add_pd(bv, dv), t3 = _mm256_sub_pd(bv, dv);
-        const __m256d jt3 = _mm256_mul_pd(_mm256_permute_pd(t3, 5), sign);
-        y0 = _mm256_add_pd(t0, t2);
-        y1 = rotate(_mm256_add_pd(t1, jt3), w1r, w1i);
-        y2 = rotate(_mm256_sub_pd(t0, t2), w2r, w2i);
-        y3 = rotate(_mm256_sub_pd(t1, jt3), w3r, w3i);
+    // The same twiddle for both values (one p).
+    SSRC_TARGET_AVX static W twiddle(const double* block, std::size_t k, std::size_t p) {
+        const double* w = block + 8 * (k - 1) + 2 * (p % 2);
+        return {_mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w)),
+                _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(w + 4))};
+    }
+    // The twiddles of p and p + 1 (p even).
+    SSRC_TARGET_AVX static W twiddlePair(const double* block, std::size_t k) {
+        const double* w = block + 8 * (k - 1);
+        return {_mm256_loadu_pd(w), _mm256_loadu_pd(w + 4)};
     }
 };
 
-SSRC_TARGET_AVX inline __m256d broadcast(const double* at) {
-    return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(at));
-}
-
-// radix4Pass for an even stride s: elements q, q + 1 of one sub-transform per
+// A pass for an even stride s: elements q, q + 1 of one sub-transform per
 // register, so both take the same twiddles.
-template <bool inverse>
-SSRC_TARGET_AVX void radix4PassAvx(std::size_t n, std::size_t s, const double* x, double* y,
-                                   const double* twiddles) {
-    const std::size_t m = n / 4;
+template <std::size_t radix, bool inverse>
+SSRC_TARGET_AVX void passAvx(std::size_t n, std::size_t s, const double* x, double* y,
+                             const double* twiddles) {
+    using B = ButterfliesAvx<AvxOps, inverse>;
+    const std::size_t m = n / radix;
     for (std::size_t p = 0; p < m; ++p) {
-        const double* w = twiddlesOf(twiddles, p);
-        const double* a = x + 2 * s * p;
-        const double* b = x + 2 * s * (p + m);
-        const double* c = x + 2 * s * (p + 2 * m);
-        const double* d = x + 2 * s * (p + 3 * m);
-        double* y0 = y + 2 * s * (4 * p);
-        double* y1 = y0 + 2 * s;
-        double* y2 = y1 + 2 * s;
-        double* y3 = y2 + 2 * s;
-        const Butterfly4<inverse> butterfly{broadcast(w),      broadcast(w + 4),
-                                            broadcast(w + 8),  broadcast(w + 12),
-                                            broadcast(w + 16), broadcast(w + 20)};
+        AvxTwiddle w[radix - 1];
+        const double* block = twiddles + blockSize(radix) * (p / 2);
+        for (std::size_t k = 1; k < radix; ++k)
+            w[k - 1] = AvxOps::twiddle(block, k, p);
         for (std::size_t q = 0; q < s; q += 2) {
-            __m256d o0, o1, o2, o3;
-            butterfly(_mm256_loadu_pd(a + 2 * q), _mm256_loadu_pd(b + 2 * q),
-                      _mm256_loadu_pd(c + 2 * q), _mm256_loadu_pd(d + 2 * q), o0, o1, o2, o3);
-            _mm256_storeu_pd(y0 + 2 * q, o0);
-            _mm256_storeu_pd(y1 + 2 * q, o1);
-            _mm256_storeu_pd(y2 + 2 * q, o2);
-            _mm256_storeu_pd(y3 + 2 * q, o3);
+            __m256d a[radix];
+            for (std::size_t j = 0; j < radix; ++j)
+                a[j] = _mm256_loadu_pd(x + 2 * (q + s * (p + j * m)));
+            B::template run<radix>(a, w);
+            for (std::size_t k = 0; k < radix; ++k)
+                _mm256_storeu_pd(y + 2 * (q + s * (radix * p + k)), a[k]);
         }
     }
     _mm256_zeroupper();
 }
 
-// radix4Pass for stride 1 (the first pass) and an even m: sub-transforms p,
-// p + 1 per register, their outputs regrouped by 128-bit halves.
-template <bool inverse>
-SSRC_TARGET_AVX void radix4FirstPassAvx(std::size_t n, const double* x, double* y,
-                                        const double* twiddles) {
-    const std::size_t m = n / 4;
+// The first pass (stride 1) for an even count of sub-transforms: p, p + 1
+// per register, their outputs regrouped by 128-bit halves.
+template <std::size_t radix, bool inverse>
+SSRC_TARGET_AVX void firstPassAvx(std::size_t n, const double* x, double* y,
+                                  const double* twiddles) {
+    using B = ButterfliesAvx<AvxOps, inverse>;
+    const std::size_t m = n / radix;
     for (std::size_t p = 0; p < m; p += 2) {
-        const double* w = twiddles + twiddleBlock * (p / 2);
-        const Butterfly4<inverse> butterfly{_mm256_loadu_pd(w),      _mm256_loadu_pd(w + 4),
-                                            _mm256_loadu_pd(w + 8),  _mm256_loadu_pd(w + 12),
-                                            _mm256_loadu_pd(w + 16), _mm256_loadu_pd(w + 20)};
-        __m256d o0, o1, o2, o3;
-        butterfly(_mm256_loadu_pd(x + 2 * p), _mm256_loadu_pd(x + 2 * (p + m)),
-                  _mm256_loadu_pd(x + 2 * (p + 2 * m)), _mm256_loadu_pd(x + 2 * (p + 3 * m)), o0,
-                  o1, o2, o3);
-        // o_j holds output j of p (low half) and of p + 1 (high half).
-        double* out = y + 8 * p;
-        _mm256_storeu_pd(out, _mm256_permute2f128_pd(o0, o1, 0x20));
-        _mm256_storeu_pd(out + 4, _mm256_permute2f128_pd(o2, o3, 0x20));
-        _mm256_storeu_pd(out + 8, _mm256_permute2f128_pd(o0, o1, 0x31));
-        _mm256_storeu_pd(out + 12, _mm256_permute2f128_pd(o2, o3, 0x31));
+        AvxTwiddle w[radix - 1];
+        const double* block = twiddles + blockSize(radix) * (p / 2);
+        for (std::size_t k = 1; k < radix; ++k)
+            w[k - 1] = AvxOps::twiddlePair(block, k);
+        __m256d a[radix];
+        for (std::size_t j = 0; j < radix; ++j)
+            a[j] = _mm256_loadu_pd(x + 2 * (p + j * m));
+        B::template run<radix>(a, w);
+        // a[k] holds output k of p (low half) and of p + 1 (high half).
+        double* out = y + 2 * radix * p;
+        for (std::size_t k = 0; k < radix; ++k) {
+            _mm_storeu_pd(out + 2 * k, _mm256_castpd256_pd128(a[k]));
+            _mm_storeu_pd(out + 2 * (radix + k), _mm256_extractf128_pd(a[k], 1));
+        }
     }
     _mm256_zeroupper();
 }
 #endif
 
-// Final radix-2 pass (n == 2): no twiddles.
-void radix2Pass(std::size_t s, const double* x, double* y) {
-    for (std::size_t q = 0; q < s; ++q) {
-#ifdef SSRC_HAVE_SSE2
-        const __m128d a = _mm_loadu_pd(x + 2 * q), b = _mm_loadu_pd(x + 2 * (q + s));
-        _mm_storeu_pd(y + 2 * q, _mm_add_pd(a, b));
-        _mm_storeu_pd(y + 2 * (q + s), _mm_sub_pd(a, b));
-#else
-        const double ar = x[2 * q], ai = x[2 * q + 1];
-        const double br = x[2 * (q + s)], bi = x[2 * (q + s) + 1];
-        y[2 * q] = ar + br;
-        y[2 * q + 1] = ai + bi;
-        y[2 * (q + s)] = ar - br;
-        y[2 * (q + s) + 1] = ai - bi;
-#endif
+template <std::size_t radix, bool inverse>
+void runPass(std::size_t n, std::size_t s, const double* x, double* y, const double* twiddles) {
+#ifdef SSRC_HAVE_AVX_DISPATCH
+    if (cpuHasAvx()) {
+        if (s % 2 == 0) return passAvx<radix, inverse>(n, s, x, y, twiddles);
+        if ((n / radix) % 2 == 0) return firstPassAvx<radix, inverse>(n, x, y, twiddles);
     }
+#endif
+#ifdef SSRC_HAVE_SSE2
+    pass<Sse2Ops, radix, inverse>(n, s, x, y, twiddles);
+#else
+    pass<PortableOps, radix, inverse>(n, s, x, y, twiddles);
+#endif
+}
+
+// The radices of the passes for a transform of `points`: powers of two
+// first, so that the stride of every later pass is even (what the AVX passes
+// need); empty when the size has a prime factor above 7.
+std::vector<std::size_t> radicesFor(std::size_t points) {
+    std::vector<std::size_t> radices;
+    std::size_t rest = points;
+    std::size_t twos = 0;
+    for (; rest % 2 == 0; rest /= 2)
+        ++twos;
+    if (twos % 3 != 0) radices.push_back(twos % 3 == 1 ? 2 : 4);
+    for (std::size_t i = 0; i < twos / 3; ++i)
+        radices.push_back(8);
+    for (std::size_t prime : {3, 5, 7})
+        for (; rest % prime == 0; rest /= prime)
+            radices.push_back(prime);
+    if (rest != 1 || points < 2) radices.clear();
+    return radices;
+}
+
+template <std::size_t radix>
+void runPass(bool inverse, std::size_t n, std::size_t s, const double* x, double* y,
+             const double* twiddles) {
+    if (inverse)
+        runPass<radix, true>(n, s, x, y, twiddles);
+    else
+        runPass<radix, false>(n, s, x, y, twiddles);
 }
 
 } // namespace
 
-ComplexFft::ComplexFft(std::size_t points) : points_(points) {
-    if (points < 2 || (points & (points - 1)) != 0)
-        throw std::invalid_argument("FFT size must be a power of two");
-    // W^k = e^(-2 pi i k / points) for k < points, then laid out per radix-4 pass.
+bool ComplexFft::supports(std::size_t points) {
+    return !radicesFor(points).empty();
+}
+
+ComplexFft::ComplexFft(std::size_t points) : points_(points), radices_(radicesFor(points)) {
+    if (radices_.empty()) throw std::invalid_argument("FFT size must have no prime factor above 7");
+    // W^k = e^(-2 pi i k / points) for k < points, then laid out per pass.
     std::vector<double> unit(2 * points);
     for (std::size_t k = 0; k < points; ++k) {
         const double angle = 2.0 * pi * static_cast<double>(k) / static_cast<double>(points);
         unit[2 * k] = cosine(angle);
         unit[2 * k + 1] = -sine(angle);
     }
-    for (std::size_t n = points, s = 1; n >= 4; n /= 4, s *= 4) {
-        const std::size_t m = n / 4;
-        passTwiddles_.emplace_back(twiddleBlock * ((m + 1) / 2));
+    std::size_t s = 1;
+    for (std::size_t radix : radices_) {
+        const std::size_t m = points / (s * radix);
+        passTwiddles_.emplace_back(blockSize(radix) * ((m + 1) / 2));
         std::vector<double>& table = passTwiddles_.back();
         for (std::size_t p = 0; p < m; ++p) {
-            double* block = table.data() + twiddleBlock * (p / 2) + 2 * (p % 2);
-            for (std::size_t j = 1; j <= 3; ++j) {
-                const std::size_t k = j * p * s; // < 3 points / 4
-                double* w = block + 8 * (j - 1);
-                w[0] = unit[2 * k];
-                w[1] = unit[2 * k];
-                w[4] = -unit[2 * k + 1];
-                w[5] = unit[2 * k + 1];
+            double* block = table.data() + blockSize(radix) * (p / 2) + 2 * (p % 2);
+            for (std::size_t k = 1; k < radix; ++k) {
+                const std::size_t index = k * p * s; // < points
+                double* w = block + 8 * (k - 1);
+                w[0] = unit[2 * index];
+                w[1] = unit[2 * index];
+                w[4] = -unit[2 * index + 1];
+                w[5] = unit[2 * index + 1];
             }
         }
+        s *= radix;
     }
     // Two ping-pong buffers a few cache lines apart modulo 4 KB, so a pass's
     // loads and stores do not alias in the store buffer.
@@ -247,45 +347,40 @@ ComplexFft::ComplexFft(std::size_t points) : points_(points) {
 }
 
 void ComplexFft::transform(const double* in, double* out, bool inverse) {
-    std::size_t passes = 0;
-    for (std::size_t n = points_; n > 1; n = n >= 4 ? n / 4 : n / 2)
-        ++passes;
+    const std::size_t passes = radices_.size();
     double* a = buffers_.data();
     double* b = buffers_.data() + bufferB_;
     const double* src = in;
     std::size_t n = points_;
     std::size_t s = 1;
-    std::size_t pass = 0;
-    while (n > 1) {
-        const bool lastPass = pass + 1 == passes;
+    for (std::size_t pass = 0; pass < passes; ++pass) {
         // Stockham passes cannot run in place: only the last one writes to
         // `out`, and only when it is not also the source.
-        double* dst = lastPass && src != out ? out : (src == a ? b : a);
-        if (n >= 4) {
-            const double* twiddles = passTwiddles_[pass].data();
-#ifdef SSRC_HAVE_AVX_DISPATCH
-            if (cpuHasAvx() && (s % 2 == 0 || n % 8 == 0)) {
-                if (s % 2 == 0)
-                    inverse ? radix4PassAvx<true>(n, s, src, dst, twiddles)
-                            : radix4PassAvx<false>(n, s, src, dst, twiddles);
-                else
-                    inverse ? radix4FirstPassAvx<true>(n, src, dst, twiddles)
-                            : radix4FirstPassAvx<false>(n, src, dst, twiddles);
-            } else
-#endif
-                if (inverse)
-                radix4Pass<true>(n, s, src, dst, twiddles);
-            else
-                radix4Pass<false>(n, s, src, dst, twiddles);
-            n /= 4;
-            s *= 4;
-        } else {
-            radix2Pass(s, src, dst);
-            n /= 2;
-            s *= 2;
+        double* dst = pass + 1 == passes && src != out ? out : (src == a ? b : a);
+        const double* twiddles = passTwiddles_[pass].data();
+        switch (radices_[pass]) {
+        case 2:
+            runPass<2>(inverse, n, s, src, dst, twiddles);
+            break;
+        case 3:
+            runPass<3>(inverse, n, s, src, dst, twiddles);
+            break;
+        case 4:
+            runPass<4>(inverse, n, s, src, dst, twiddles);
+            break;
+        case 5:
+            runPass<5>(inverse, n, s, src, dst, twiddles);
+            break;
+        case 7:
+            runPass<7>(inverse, n, s, src, dst, twiddles);
+            break;
+        default:
+            runPass<8>(inverse, n, s, src, dst, twiddles);
+            break;
         }
+        n /= radices_[pass];
+        s *= radices_[pass];
         src = dst;
-        ++pass;
     }
     if (src != out)
         for (std::size_t i = 0; i < 2 * points_; ++i)
@@ -293,9 +388,7 @@ void ComplexFft::transform(const double* in, double* out, bool inverse) {
 }
 
 RealFft::RealFft(std::size_t size)
-    : size_(isValidSize(size)
-                ? size
-                : throw std::invalid_argument("FFT size must be a power of two >= 4")),
+    : size_(isValidSize(size) ? size : throw std::invalid_argument("unsupported real FFT size")),
       half_(size / 2) {
     // e^(-2 pi i k / size) for k <= size / 4, as (re, re, -im, im).
     realTwiddles_.resize(4 * (size / 4 + 1));

@@ -1,9 +1,9 @@
-// FFTs of a power-of-two size, forward and inverse, with no outside library
+// FFTs of sizes with small prime factors, forward and inverse, with no outside library
 // (the DLL must stand alone) and twiddles from deterministic_math, so results
 // are the same bits on every platform.
 //
 // Usage:
-//   ssrc::RealFft fft(1024);              // size: power of two, at least 4
+//   ssrc::RealFft fft(1024);              // size: see isValidSize
 //   fft.forward(samples, spectrum);       // 1024 doubles in, 1024 doubles out
 //   fft.inverse(spectrum, samples);       // gives 1024 * samples (unscaled)
 // Spectrum layout ("packed", size doubles), X[k] = sum_n x[n] e^(-2 pi i k n / size):
@@ -21,18 +21,21 @@ namespace ssrc {
 
 // Complex transform of `points` values stored as (real, imaginary) pairs:
 // forward X[k] = sum_n x[n] e^(-2 pi i k n / points), inverse with e^(+...),
-// both unscaled. Input and output may be the same array.
+// both unscaled. Input and output may be the same array. Sizes: products of
+// 2, 3, 5 and 7.
 class ComplexFft {
   public:
     explicit ComplexFft(std::size_t points);
+    static bool supports(std::size_t points);
 
     std::size_t points() const { return points_; }
     void transform(const double* in, double* out, bool inverse);
 
   private:
     std::size_t points_;
-    // Per radix-4 pass, W^p, W^2p, W^3p for pairs of sub-transforms p, p + 1
-    // (see twiddleBlock in fft.cpp), so 256-bit code can take both at once.
+    std::vector<std::size_t> radices_; // of the passes, in order
+    // Per pass, W^(p k) for pairs of sub-transforms p, p + 1 (see blockSize
+    // in fft.cpp), so 256-bit code can take both at once.
     std::vector<std::vector<double>> passTwiddles_;
     std::vector<double> buffers_; // two ping-pong buffers
     std::size_t bufferB_ = 0;     // offset of the second one
@@ -47,7 +50,10 @@ class RealFft {
     // Inverse of forward without the 1 / size factor.
     void inverse(const double* spectrum, double* samples);
 
-    static bool isValidSize(std::size_t size) { return size >= 4 && (size & (size - 1)) == 0; }
+    // A multiple of 4 whose half has no prime factor above 7.
+    static bool isValidSize(std::size_t size) {
+        return size >= 4 && size % 4 == 0 && ComplexFft::supports(size / 2);
+    }
 
   private:
     std::size_t size_;

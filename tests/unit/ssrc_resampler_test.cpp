@@ -170,7 +170,7 @@ TEST(SsrcDeterministicMath, GivesTheSameBitsEverywhere) {
 }
 
 TEST(SsrcFft, MatchesADirectTransformAndInvertsScaledBySize) {
-    for (std::size_t size : {4u, 8u, 32u, 128u, 512u}) {
+    for (std::size_t size : {4u, 8u, 12u, 32u, 40u, 56u, 128u, 420u, 512u}) {
         SCOPED_TRACE(size);
         const std::vector<double> x = noise(size, static_cast<unsigned>(size));
         ssrc::RealFft fft(size);
