@@ -1,5 +1,6 @@
 #include "ssrc/sharp_filter_stages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -101,14 +102,31 @@ void productBins(const double* x, const double* g, std::size_t points, double* p
     }
 }
 
-// Writes count samples of one channel from `from` into a frame room.
-void put(const double* from, std::size_t count, double* to, std::size_t step) {
-    if (step == 1) {
-        std::copy(from, from + count, to);
+// Writes count samples of one or two channels (from[0], from[1]) into a
+// frame room at frame `at`. Two interleaved channels go in frame by frame, so
+// each cache line of the room is written once.
+void put(const double* const* from, std::size_t group, std::size_t count, FrameRoom room,
+         std::size_t channel, std::size_t at) {
+    if (room.step == 1) {
+        for (std::size_t c = 0; c < group; ++c)
+            std::copy(from[c], from[c] + count, room.channel[channel + c] + at);
         return;
     }
-    for (std::size_t i = 0; i < count; ++i)
-        to[i * step] = from[i];
+    if (group == 2 && room.step == 2 && room.channel[channel + 1] == room.channel[channel] + 1) {
+        double* first = room.channel[channel] + 2 * at;
+        const double* a = from[0];
+        const double* b = from[1];
+        for (std::size_t i = 0; i < count; ++i) {
+            first[2 * i] = a[i];
+            first[2 * i + 1] = b[i];
+        }
+        return;
+    }
+    for (std::size_t c = 0; c < group; ++c) {
+        double* to = room.channel[channel + c] + at * room.step;
+        for (std::size_t i = 0; i < count; ++i)
+            to[i * room.step] = from[c][i];
+    }
 }
 
 // Windows of `length` frames, `hop` apart, that the queued frames complete.
@@ -178,7 +196,7 @@ SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_
     }
     input_.appendZeros(lead);
     spectrum_.resize(points);
-    product_.resize(2 * points);
+    product_.resize(4 * points); // two channels
 }
 
 void SharpInterpolator::process(FrameQueue& output) {
@@ -187,25 +205,31 @@ void SharpInterpolator::process(FrameQueue& output) {
     const std::size_t windows = completeWindows(input_.frames(), points, hop_);
     if (windows == 0) return;
     const FrameRoom room = output.extend(windows * 2 * hop_);
-    for (std::size_t c = 0; c < input_.channels(); ++c) {
-        SampleQueue& queue = input_.queue(c);
+    const std::size_t channels = input_.channels();
+    // Channels two at a time, so that a stereo window's outputs go out frame by frame.
+    for (std::size_t first = 0; first < channels; first += 2) {
+        const std::size_t group = std::min<std::size_t>(2, channels - first);
         for (std::size_t window = 0; window < windows; ++window) {
-            double* x = spectrum_.data();
-            double* y = product_.data();
-            inputFft_.forward(queue.front(), x);
-            // X[0] and X[points / 2] are real and packed into x[0], x[1].
-            const Bin first = multiply({x[0], 0.0}, {g[0], g[1]});
-            const Bin middle = multiply({x[1], 0.0}, {g[points], g[points + 1]});
-            y[0] = first.re;
-            y[1] = first.im;
-            y[points] = middle.re;
-            y[points + 1] = middle.im;
-            productBins(x, g, points, y);
-            outputFft_.transform(y, y, true);
-            put(y + firstValid_, 2 * hop_, room.channel[c] + window * 2 * hop_ * room.step,
-                room.step);
-            queue.drop(hop_);
+            const double* kept[2] = {};
+            for (std::size_t i = 0; i < group; ++i) {
+                double* x = spectrum_.data();
+                double* y = product_.data() + i * 2 * points;
+                inputFft_.forward(input_.queue(first + i).front() + window * hop_, x);
+                // X[0] and X[points / 2] are real and packed into x[0], x[1].
+                const Bin low = multiply({x[0], 0.0}, {g[0], g[1]});
+                const Bin middle = multiply({x[1], 0.0}, {g[points], g[points + 1]});
+                y[0] = low.re;
+                y[1] = low.im;
+                y[points] = middle.re;
+                y[points + 1] = middle.im;
+                productBins(x, g, points, y);
+                outputFft_.transform(y, y, true);
+                kept[i] = y + firstValid_;
+            }
+            put(kept, group, 2 * hop_, room, first, window * 2 * hop_);
         }
+        for (std::size_t i = 0; i < group; ++i)
+            input_.queue(first + i).drop(windows * hop_);
     }
 }
 
@@ -238,7 +262,7 @@ SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftS
     // Window 0 starts at input -delay; the stage before supplies inputHistory of those.
     input_.appendZeros(delay - inputHistory);
     spectrum_.resize(fftSize);
-    decimated_.resize(points);
+    decimated_.resize(2 * points); // two channels
 }
 
 void SharpDecimator::process(FrameQueue& output) {
@@ -247,24 +271,31 @@ void SharpDecimator::process(FrameQueue& output) {
     const std::size_t windows = completeWindows(input_.frames(), fftSize_, 2 * hop_);
     if (windows == 0) return;
     const FrameRoom room = output.extend(windows * hop_);
-    for (std::size_t c = 0; c < input_.channels(); ++c) {
-        SampleQueue& queue = input_.queue(c);
+    const std::size_t channels = input_.channels();
+    // Channels two at a time, so that a stereo window's outputs go out frame by frame.
+    for (std::size_t first = 0; first < channels; first += 2) {
+        const std::size_t group = std::min<std::size_t>(2, channels - first);
         for (std::size_t window = 0; window < windows; ++window) {
-            double* z = spectrum_.data();
-            double* d = decimated_.data();
-            inputFft_.transform(queue.front(), z, false);
-            // D[0] and D[points / 2] are real: packed into d[0], d[1].
-            for (std::size_t k : {std::size_t{0}, points / 2}) {
-                const std::size_t j = (points - k) % points;
-                const Bin p = multiply({z[2 * k], z[2 * k + 1]}, {w[4 * k], w[4 * k + 1]});
-                const Bin q = multiply({z[2 * j], -z[2 * j + 1]}, {w[4 * k + 2], w[4 * k + 3]});
-                d[k == 0 ? 0 : 1] = p.re + q.re;
+            const double* kept[2] = {};
+            for (std::size_t i = 0; i < group; ++i) {
+                double* z = spectrum_.data();
+                double* d = decimated_.data() + i * points;
+                inputFft_.transform(input_.queue(first + i).front() + window * 2 * hop_, z, false);
+                // D[0] and D[points / 2] are real: packed into d[0], d[1].
+                for (std::size_t k : {std::size_t{0}, points / 2}) {
+                    const std::size_t j = (points - k) % points;
+                    const Bin p = multiply({z[2 * k], z[2 * k + 1]}, {w[4 * k], w[4 * k + 1]});
+                    const Bin q = multiply({z[2 * j], -z[2 * j + 1]}, {w[4 * k + 2], w[4 * k + 3]});
+                    d[k == 0 ? 0 : 1] = p.re + q.re;
+                }
+                combineBins(z, w, points, points / 2, d);
+                outputFft_.inverse(d, d);
+                kept[i] = d + firstValid_;
             }
-            combineBins(z, w, points, points / 2, d);
-            outputFft_.inverse(d, d);
-            put(d + firstValid_, hop_, room.channel[c] + window * hop_ * room.step, room.step);
-            queue.drop(2 * hop_);
+            put(kept, group, hop_, room, first, window * hop_);
         }
+        for (std::size_t i = 0; i < group; ++i)
+            input_.queue(first + i).drop(windows * 2 * hop_);
     }
 }
 

@@ -44,7 +44,7 @@ class SharpInterpolator final : public ResamplerStage {
     // (even taps' spectrum + i odd taps' spectrum), scaled, per bin below windowInputs_
     std::vector<double> filterSpectrum_;
     std::vector<double> spectrum_;
-    std::vector<double> product_;
+    std::vector<double> product_; // per channel of a pair
 };
 
 class SharpDecimator final : public ResamplerStage {
@@ -67,7 +67,7 @@ class SharpDecimator final : public ResamplerStage {
     // Per bin k <= fftSize_ / 4 the weights of Z[k] and of conj Z[-k] (below).
     std::vector<double> weights_;
     std::vector<double> spectrum_;
-    std::vector<double> decimated_;
+    std::vector<double> decimated_; // per channel of a pair
 };
 
 } // namespace ssrc
