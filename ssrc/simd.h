@@ -14,9 +14,10 @@
 
 // 256-bit AVX versions of some SSE2 loops, chosen at run time where the CPU
 // has AVX. Same IEEE operations per element (AVX only, never FMA), so the
-// same bits. Not in Windows builds: GCC there cannot align the stack for
-// spilled 256-bit registers.
-#if defined(SSRC_HAVE_SSE2) && !defined(SSRC_NO_AVX) && !defined(_WIN32) &&                        \
+// same bits. Windows builds too: GCC there cannot align the stack for spilled
+// 256-bit registers, so they are assembled with unaligned moves only (see
+// CMakeLists.txt).
+#if defined(SSRC_HAVE_SSE2) && !defined(SSRC_NO_AVX) &&                                            \
     (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define SSRC_HAVE_AVX_DISPATCH 1
 #include <immintrin.h>
