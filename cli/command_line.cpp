@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "corvandale_version.h"
+
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -147,6 +149,7 @@ std::variant<CommandLine, int> parseCommandLine(int argc, const char* const* arg
     CLI::App app{kProgramHelp, "corvandale-cli"};
     app.require_subcommand(1);
     app.failure_message(usageMessage);
+    app.set_version_flag("--version", "corvandale-cli " CORV_VERSION_TEXT);
 
     auto* info = app.add_subcommand("info", "Analyse files and show what they hold");
     addSettingsOption(*info, line);

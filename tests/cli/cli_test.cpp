@@ -1,5 +1,6 @@
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/settings_file.h"
+#include "corvandale_version.h"
 #include "outside_tools.h"
 #include "platform/record_file.h"
 #include "temp_dir.h"
@@ -235,6 +236,7 @@ TEST_F(CliTest, BadUsageExitsWithTwoAndWritesNothing) {
 
     for (const char* command : {"info", "convert", "tree"})
         EXPECT_EQ(run({command, "--help"}).status, 0);
+    EXPECT_EQ(run({"--version"}).out, "corvandale-cli " CORV_VERSION_TEXT "\n");
 }
 
 TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {

@@ -1,6 +1,7 @@
 // Corvandale's own templates, menu and keys as the program loads them: the
 // texts and ids its users and its other dialogs rely on.
 #include "analyser/ui/win/resource.h"
+#include "corvandale_version.h"
 #include "platform/win/dialog_program.h"
 
 #include <windows.h>
@@ -50,6 +51,7 @@ TEST(CorvandaleResources, TemplatesHoldTheirTextsAndIds) {
                                               {2103, "&Convert"}}));
     EXPECT_EQ(controlsOf(IDD_ABOUT), (Controls{{0, "About corvandale"},
                                                {-1, ""},
+                                               {-1, "Version " CORV_VERSION_TEXT},
                                                {-1, "Look at Legal.txt before using this program."},
                                                {210, "&Ok"}}));
     EXPECT_EQ(controlsOf(IDD_CONVERSION), (Controls{{0, "Conversion"},
