@@ -19,6 +19,7 @@ packages=(
     zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
     libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
     zip python3                         # download tests: archives and our HTTP server
+    nsis                                # makensis: the Windows installer (scripts/package.sh)
 )
 
 # scripts/build-encoders.sh fetches the encoders' source packages: apt needs a deb-src line.

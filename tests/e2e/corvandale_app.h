@@ -20,6 +20,8 @@ class CorvandaleProcess : public ProgramProcess {
   public:
     // Copies Corvandale.exe and, unless told not to, ssrcdll.dll.
     explicit CorvandaleProcess(std::string programDirectory, bool withSsrcLibrary = true);
+    CorvandaleProcess(AlreadyThere there, std::string programDirectory)
+        : ProgramProcess(there, std::move(programDirectory), "Corvandale.exe", "MainWin") {}
 
     HWND fileList() const { return control(kFileList); }
     int rows() const;

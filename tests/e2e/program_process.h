@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -50,12 +51,19 @@ void writeBatcherSettings(const std::string& folder, const std::map<int, std::st
 // The percentages on the first "Progress:" line of a job log text, in order.
 std::vector<int> loggedPercentages(const std::string& log);
 
+// Starts a program where it already is (installed or unpacked), copying nothing.
+struct AlreadyThere {};
+
 class ProgramProcess {
   public:
     // Copies the program and its companion files (all beside this test
     // program) into the directory; its main window has the given class.
     ProgramProcess(std::string programDirectory, std::string exeName, std::string windowClass,
                    const std::vector<std::string>& companions = {});
+    ProgramProcess(AlreadyThere, std::string programDirectory, std::string exeName,
+                   std::string windowClass)
+        : directory_(std::move(programDirectory)), exeName_(std::move(exeName)),
+          windowClass_(std::move(windowClass)) {}
     ~ProgramProcess(); // ends a program still running
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -96,6 +104,8 @@ class QuillmereProcess : public ProgramProcess {
   public:
     explicit QuillmereProcess(std::string programDirectory)
         : ProgramProcess(std::move(programDirectory), "Quillmere.exe", "Quillmere") {}
+    QuillmereProcess(AlreadyThere there, std::string programDirectory)
+        : ProgramProcess(there, std::move(programDirectory), "Quillmere.exe", "Quillmere") {}
     HWND jobList() const { return control(5005); }
 };
 

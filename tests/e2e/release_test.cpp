@@ -1,0 +1,167 @@
+// The release as users get it: the installer run silently, both programs
+// started from where it put them, the uninstaller; and the portable zip
+// unpacked into a folder whose name has a space and non-ASCII letters.
+// release_test.sh makes both and names their folder as the argument.
+#include "copydata_client.h"
+#include "corvandale_app.h"
+#include "drop_files.h"
+#include "remote_window.h"
+
+#include "corvandale_version.h"
+#include "protocol/fixed_text.h"
+#include "protocol/job_types.h"
+#include "protocol/messages.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using namespace e2e;
+using Texts = std::vector<std::string>;
+
+std::string artefacts; // the folder release_test.sh filled, with a trailing backslash
+const std::string kRelease = "Corvandale-" CORV_VERSION_TEXT "-win64";
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvandale";
+
+// What a release holds; the first five carry the version resource.
+const Texts kShipped = {"Corvandale.exe",     "Quillmere.exe",          "ssrcdll.dll",
+                        "corvandale-cli.exe", "unzipper\\unzip.exe",    "README.txt",
+                        "licenses\\zlib.txt", "licenses\\mingw-w64.txt"};
+
+std::string fileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &ignored));
+    char* text = nullptr;
+    UINT length = 0;
+    if (block.empty() ||
+        !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
+        !VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\FileVersion",
+                        reinterpret_cast<void**>(&text), &length))
+        return "";
+    return text;
+}
+
+void expectShipped(const std::string& folder) {
+    for (size_t i = 0; i < kShipped.size(); ++i) {
+        EXPECT_TRUE(fileExists(folder + kShipped[i])) << folder + kShipped[i];
+        if (i < 5) {
+            EXPECT_EQ(fileVersion(folder + kShipped[i]), CORV_VERSION_TEXT) << kShipped[i];
+        }
+    }
+}
+
+// The program's exit code, or -1 when it did not start or end.
+int runToEnd(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+std::string uninstallString() {
+    char text[MAX_PATH] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", RRF_RT_REG_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS)
+        return "";
+    return text;
+}
+
+// Both programs started from the folder: Corvandale finds ssrcdll.dll beside
+// itself and converts a dropped file; Quillmere shows its window and lists a
+// job sent to it as Corvandale sends one.
+void runsFromFolder(const std::string& folder) {
+    const std::string music = folder + "My music\\", converted = music + "Converted\\";
+    CreateDirectoryA(music.c_str(), nullptr);
+    CreateDirectoryA(converted.c_str(), nullptr);
+    writeSine(music + "song.wav", 2, 44100, 0.2);
+    writeSettings(folder, [&](corv::ConversionSettings& s) {
+        s.sameAsInput = 0;
+        corv::setFieldText(s.outputDirectory, converted);
+        s.convertSampleType = 1;
+        s.targetSampleType = 8; // 24-bit
+    });
+    CorvandaleProcess corvandale(AlreadyThere{}, folder);
+    ASSERT_TRUE(corvandale.start());
+    ASSERT_TRUE(dropFiles(corvandale.mainWindow(), {music + "song.wav"}));
+    ASSERT_TRUE(waitFor([&] { return corvandale.columnTexts("Type") == Texts{"Wave PCM"}; }));
+    ASSERT_TRUE(corvandale.convertAndWait());
+    EXPECT_EQ(corvandale.columnTexts("Result"), Texts{"Succes"});
+    EXPECT_TRUE(fileExists(converted + "song.wav"));
+
+    QuillmereProcess quillmere(AlreadyThere{}, folder);
+    ASSERT_TRUE(quillmere.start());
+    auto job = std::make_unique<corv::JobRecord>();
+    job->jobType = static_cast<int32_t>(corv::JobType::Lame);
+    corv::setFieldText(job->jobName, "song.wav");
+    corv::setFieldText(job->settings.lame.inputPath, converted + "song.wav");
+    CopyDataClient client;
+    ASSERT_TRUE(client.sendJob(quillmere.mainWindow(),
+                               static_cast<uint64_t>(corv::MessageId::AddJobRecord), *job));
+    ASSERT_EQ(listRowCount(quillmere.jobList()), 1);
+    EXPECT_EQ(listCellText(quillmere.jobList(), 0, 0), "song.wav");
+}
+
+TEST(Release, InstallerPutsEveryFileInPlaceAndItsUninstallerTakesOnlyThose) {
+    ScratchFolder root("installed");
+    const std::string folder = root.path() + "Corvandale programs\\";
+    const std::string setup = artefacts + kRelease + "-setup.exe";
+    ASSERT_EQ(runToEnd("\"" + setup + "\" /S /D=" + folder.substr(0, folder.size() - 1)), 0);
+    expectShipped(folder);
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    const std::string menu = std::string(programs) + "\\Corvandale\\";
+    for (const char* shortcut : {"Corvandale.lnk", "Quillmere.lnk"})
+        EXPECT_TRUE(fileExists(menu + shortcut)) << shortcut;
+    EXPECT_EQ(uninstallString(), "\"" + folder + "Uninstall.exe\"");
+
+    runsFromFolder(folder);
+
+    // The uninstaller finishes from a copy of itself in the temp folder.
+    ASSERT_EQ(runToEnd("\"" + folder + "Uninstall.exe\" /S"), 0);
+    ASSERT_TRUE(waitFor([&] { return !fileExists(folder + "Uninstall.exe"); }, 60s));
+    for (const std::string& name : kShipped)
+        EXPECT_FALSE(fileExists(folder + name)) << name;
+    EXPECT_FALSE(fileExists(folder + "unzipper"));
+    EXPECT_FALSE(fileExists(menu));
+    EXPECT_EQ(uninstallString(), "");
+    // Silent, it keeps settings and logs; the user's files always stay.
+    for (const char* kept : {"My music\\song.wav", "My music\\Converted\\song.wav",
+                             "settingsCorvandale.ini", "MsgLogQuillmere.txt"})
+        EXPECT_TRUE(fileExists(folder + kept)) << kept;
+}
+
+TEST(Release, PortableZipRunsFromAFolderWithASpaceAndNonAsciiLetters) {
+    const std::string folder = artefacts + "Pörtable Cörvandale ñ\\";
+    ASSERT_TRUE(MoveFileA((artefacts + "unpacked\\" + kRelease).c_str(), folder.c_str()));
+    expectShipped(folder);
+    runsFromFolder(folder);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        fprintf(stderr, "usage: release_tests Z:/folder/of/the/artefacts\n");
+        return 2;
+    }
+    artefacts = argv[1];
+    std::replace(artefacts.begin(), artefacts.end(), '/', '\\');
+    if (artefacts.back() != '\\') artefacts += '\\';
+    return RUN_ALL_TESTS();
+}
