@@ -29,6 +29,9 @@ const std::string kRelease = "Corvandale-" CORV_VERSION_TEXT "-win64";
 constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvandale";
 
+constexpr char kRemoveQuestion[] = "Also remove your settings, the logs and the encoders "
+                                   "Quillmere downloaded (bin and downloads folders)?";
+
 // What a release holds; the first five carry the version resource.
 const Texts kShipped = {"Corvandale.exe",     "Quillmere.exe",          "ssrcdll.dll",
                         "corvandale-cli.exe", "unzipper\\unzip.exe",    "README.txt",
@@ -70,6 +73,14 @@ int runToEnd(std::string commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+// The uninstaller's question (its wizard has the same title, but no Yes).
+HWND questionBox(const std::string& title) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", title.c_str())))
+        if (GetDlgItem(window, IDYES)) return window;
+    return nullptr;
 }
 
 std::string uninstallString() {
@@ -119,8 +130,9 @@ void runsFromFolder(const std::string& folder) {
 TEST(Release, InstallerPutsEveryFileInPlaceAndItsUninstallerTakesOnlyThose) {
     ScratchFolder root("installed");
     const std::string folder = root.path() + "Corvandale programs\\";
-    const std::string setup = artefacts + kRelease + "-setup.exe";
-    ASSERT_EQ(runToEnd("\"" + setup + "\" /S /D=" + folder.substr(0, folder.size() - 1)), 0);
+    const std::string install =
+        "\"" + artefacts + kRelease + "-setup.exe\" /S /D=" + folder.substr(0, folder.size() - 1);
+    ASSERT_EQ(runToEnd(install), 0);
     expectShipped(folder);
     char programs[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
@@ -143,6 +155,25 @@ TEST(Release, InstallerPutsEveryFileInPlaceAndItsUninstallerTakesOnlyThose) {
     for (const char* kept : {"My music\\song.wav", "My music\\Converted\\song.wav",
                              "settingsCorvandale.ini", "MsgLogQuillmere.txt"})
         EXPECT_TRUE(fileExists(folder + kept)) << kept;
+
+    // Asked, the user may let settings, logs and downloads go too.
+    ASSERT_EQ(runToEnd(install), 0);
+    CreateDirectoryA((folder + "downloads").c_str(), nullptr);
+    writeFile(folder + "downloads\\lame.zip", "zip");
+    ASSERT_EQ(runToEnd("\"" + folder + "Uninstall.exe\""), 0);
+    const std::string title = "Corvandale and Quillmere " CORV_VERSION_TEXT " Uninstall";
+    HWND wizard = nullptr, question = nullptr;
+    const std::string confirmation = title + ": Confirmation"; // the page names itself
+    ASSERT_TRUE(waitFor([&] { return (wizard = FindWindowA("#32770", confirmation.c_str())); }));
+    pressButton(wizard, IDOK); // "Uninstall"
+    ASSERT_TRUE(waitFor([&] { return (question = questionBox(title)); }));
+    EXPECT_EQ(messageBoxText(question), kRemoveQuestion);
+    pressButton(question, IDYES);
+    ASSERT_TRUE(waitFor([&] { return !fileExists(folder + "Uninstall.exe"); }, 60s));
+    pressButton(wizard, IDOK); // "Close"
+    for (const char* gone : {"settingsCorvandale.ini", "MsgLogQuillmere.txt", "downloads"})
+        EXPECT_FALSE(fileExists(folder + gone)) << gone;
+    EXPECT_TRUE(fileExists(folder + "My music\\Converted\\song.wav"));
 }
 
 TEST(Release, PortableZipRunsFromAFolderWithASpaceAndNonAsciiLetters) {
