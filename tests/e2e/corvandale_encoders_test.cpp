@@ -1,8 +1,9 @@
-// Corvandale's batcher dialog and encoder dialogs as a user meets them, with
-// no Quillmere running: F3, Configure, a setting changed and stored, the
-// command-line box, the refusals.
+// Corvandale's batcher dialog and encoder dialogs as a user meets them: F3,
+// Configure, a setting changed and stored, the command-line box without and
+// with Quillmere running, the refusals.
 #include "copydata_client.h"
 #include "corvandale_app.h"
+#include "program_process.h"
 #include "remote_window.h"
 
 #include "analyser/engine/settings_file.h"
@@ -100,6 +101,30 @@ TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
     EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
               "You must enable atleast one channel in the channel config");
     EXPECT_TRUE(IsWindow(surcode));
+}
+
+// With Quillmere running, Connect finds it (no second one starts) and the box
+// shows the command line it would run, asked again after each change.
+TEST(CorvandaleEncoders, ConnectFindsTheRunningQuillmereWhosePreviewFollowsTheSettings) {
+    ScratchFolder program("corv-encoders-connect"), batcherFolder("corv-encoders-quillmere");
+    QuillmereProcess quillmere(batcherFolder.path());
+    ASSERT_TRUE(quillmere.start());
+    CorvandaleProcess app(program.path());
+    ASSERT_TRUE(app.start());
+    HWND flac = openEncoderDialog(app, 4, "FLAC configuration");
+    ASSERT_TRUE(flac);
+    HWND box = GetDlgItem(flac, kCommandLine);
+    PostMessageA(GetDlgItem(flac, 218), BM_CLICK, 0, 0); // "Connect"
+    ASSERT_TRUE(waitFor([&] {
+        std::string text = windowText(box);
+        return !text.empty() && text != "Run Quillmere to show commandline.";
+    }));
+    EXPECT_EQ(countProcesses("Quillmere.exe"), 1);
+    const std::string before = windowText(box);
+    HWND track = GetDlgItem(flac, 3410);
+    SendMessageA(track, TBM_SETPOS, TRUE, 3);
+    SendMessageA(flac, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), (LPARAM)track);
+    EXPECT_TRUE(waitFor([&] { return windowText(box) != before; })) << before;
 }
 
 } // namespace
