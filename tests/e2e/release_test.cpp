@@ -2,15 +2,14 @@
 // started from where it put them, the uninstaller; and the portable zip
 // unpacked into a folder whose name has a space and non-ASCII letters.
 // release_test.sh makes both and names their folder as the argument.
-#include "copydata_client.h"
 #include "corvandale_app.h"
 #include "drop_files.h"
 #include "remote_window.h"
 
+#include "analyser/analysis/audio_codes.h"
 #include "corvandale_version.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_types.h"
-#include "protocol/messages.h"
 
 #include <shlobj.h>
 
@@ -92,9 +91,9 @@ std::string uninstallString() {
     return text;
 }
 
-// Both programs started from the folder: Corvandale finds ssrcdll.dll beside
-// itself and converts a dropped file; Quillmere shows its window and lists a
-// job sent to it as Corvandale sends one.
+// Both programs run from the folder: Corvandale finds ssrcdll.dll beside
+// itself, converts a dropped file and hands it to the Quillmere it starts
+// from the same folder, which lists the job.
 void runsFromFolder(const std::string& folder) {
     const std::string music = folder + "My music\\", converted = music + "Converted\\";
     CreateDirectoryA(music.c_str(), nullptr);
@@ -104,7 +103,9 @@ void runsFromFolder(const std::string& folder) {
         s.sameAsInput = 0;
         corv::setFieldText(s.outputDirectory, converted);
         s.convertSampleType = 1;
-        s.targetSampleType = 8; // 24-bit
+        s.targetSampleType = static_cast<int32_t>(corv::SampleType::Int16); // LAME takes it
+        s.sendJobsToBatcher = 1;
+        s.batcherOutputType = static_cast<int32_t>(corv::JobType::Lame);
     });
     CorvandaleProcess corvandale(AlreadyThere{}, folder);
     ASSERT_TRUE(corvandale.start());
@@ -114,17 +115,14 @@ void runsFromFolder(const std::string& folder) {
     EXPECT_EQ(corvandale.columnTexts("Result"), Texts{"Succes"});
     EXPECT_TRUE(fileExists(converted + "song.wav"));
 
-    QuillmereProcess quillmere(AlreadyThere{}, folder);
-    ASSERT_TRUE(quillmere.start());
-    auto job = std::make_unique<corv::JobRecord>();
-    job->jobType = static_cast<int32_t>(corv::JobType::Lame);
-    corv::setFieldText(job->jobName, "song.wav");
-    corv::setFieldText(job->settings.lame.inputPath, converted + "song.wav");
-    CopyDataClient client;
-    ASSERT_TRUE(client.sendJob(quillmere.mainWindow(),
-                               static_cast<uint64_t>(corv::MessageId::AddJobRecord), *job));
-    ASSERT_EQ(listRowCount(quillmere.jobList()), 1);
-    EXPECT_EQ(listCellText(quillmere.jobList(), 0, 0), "song.wav");
+    // Corvandale started the installed Quillmere and handed it the job.
+    HWND quillmere = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (quillmere = FindWindowA("Quillmere", "Quillmere")); }));
+    HWND jobs = GetDlgItem(quillmere, 5005);
+    EXPECT_TRUE(waitFor([&] { return listRowCount(jobs) == 1; }));
+    EXPECT_EQ(listCellText(jobs, 0, 0), "song.wav");
+    PostMessageA(quillmere, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return countProcesses("Quillmere.exe") == 0; }));
 }
 
 TEST(Release, InstallerPutsEveryFileInPlaceAndItsUninstallerTakesOnlyThose) {
