@@ -5,6 +5,7 @@
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/thread_wait.h"
+#include "platform/win/dialog_program.h"
 
 #include <commctrl.h>
 #include <process.h>

@@ -52,9 +52,10 @@ TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
     // Quillmere's reply is read within the size it gives, terminated or not.
     CopyDataClient quillmere;
     const char reply[] = "\"flac.exe\" -8 in.wav+garbage";
-    ASSERT_TRUE(quillmere.send(flac, 131, reply, 15));
+    ASSERT_TRUE(quillmere.send(flac, corv::MessageId::GiveCommandline, reply, 15));
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
-    ASSERT_TRUE(quillmere.send(flac, 130, reply, sizeof reply)); // not a reply: ignored
+    ASSERT_TRUE(quillmere.send(flac, corv::MessageId::AddJobRecord, reply,
+                               sizeof reply)); // not a reply: ignored
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
     SendMessageA(GetDlgItem(flac, 217), BM_CLICK, 0, 0); // "Co&py"
     ASSERT_TRUE(OpenClipboard(nullptr));

@@ -40,7 +40,8 @@ std::string ownDirectory() {
 
 std::string freshFolderBesideTest(const std::string& name) {
     const std::string folder = ownDirectory() + name + "\\";
-    removeTree(folder);
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(folder), ignored);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

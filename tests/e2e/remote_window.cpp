@@ -79,7 +79,7 @@ namespace {
 // One cell through a buffer inside the list's process, narrow or wide.
 template <typename Char, typename Item, UINT kGetText>
 std::basic_string<Char> cellText(HWND list, int row, int column) {
-    constexpr size_t kChars = 512;
+    constexpr size_t kChars = 1024; // a map description may hold 500 and more
     RemoteBlock block(list, sizeof(Item) + kChars * sizeof(Char));
     Item item{};
     item.iSubItem = column;

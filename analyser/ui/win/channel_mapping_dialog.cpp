@@ -199,7 +199,7 @@ HWND openChannelMappingDialog(HWND owner, ChannelMapList& maps, AnalyserSettings
                               std::function<bool()> workerRunning) {
     auto editor = std::make_unique<ChannelMapEditor>(maps, settings, programDirectory,
                                                      std::move(workerRunning));
-    HWND dialog = createModelessDialog(owner, IDD_CHANNEL_MAPPING, guardedDialogProc<handle>,
+    HWND dialog = createModelessDialog(owner, IDD_CHANNEL_MAPPING, GuardedDialogProc<handle>,
                                        reinterpret_cast<LPARAM>(editor.get()));
     if (dialog) editor.release(); // the dialog deletes it when it is destroyed
     return dialog;

@@ -192,7 +192,7 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 std::optional<ChannelMap> run(HWND owner, FormSession session) {
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECT_MAPPING), owner,
-                    guardedDialogProc<handle>, reinterpret_cast<LPARAM>(&session));
+                    GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&session));
     return session.result;
 }
 
