@@ -326,7 +326,7 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
     for (const auto* j : {cdPro.get(), dvd.get(), sonic.get()})
         add(*j);
     ASSERT_TRUE(run());
-    ASSERT_TRUE(runEnded());
+    ASSERT_TRUE(runEnded()) << log();
     RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
 
     std::vector<std::string> parts = jobParts(log());

@@ -82,7 +82,9 @@ bool prepareRegistry(const JobRecord& job, BatcherLog& log, std::string& output)
     return true;
 }
 
-// Takes away what the user could press, keeps the displays and finds Encode.
+// Takes away what the user could press, keeps the displays and finds Encode,
+// which stays enabled: the program greys it while it encodes, and that is
+// how the start of the encoding is seen.
 SurcodeControls takeOver(HWND window) {
     SurcodeControls controls;
     HWND timeDisplay = nullptr;
@@ -92,7 +94,7 @@ SurcodeControls takeOver(HWND window) {
             controls.elapsed = child;
         else if (!timeDisplay && isTimeDisplay(text))
             timeDisplay = child;
-        else
+        else if (text != "Encode")
             EnableWindow(child, FALSE);
     });
     if (HMENU menu = GetMenu(window)) {
