@@ -73,8 +73,9 @@ class FrameQueue {
     FrameRoom extend(std::size_t frames) {
         if (queues_.size() == 1) {
             double* first = queues_[0].extend(frames * channels_);
+            // No room asked, maybe no storage yet: nothing may point past it.
             for (std::size_t c = 0; c < channels_; ++c)
-                room_[c] = first + c;
+                room_[c] = frames ? first + c : first;
             return {room_.data(), channels_};
         }
         for (std::size_t c = 0; c < channels_; ++c)
