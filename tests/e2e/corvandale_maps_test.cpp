@@ -130,6 +130,9 @@ TEST(CorvandaleMaps, MapsMadeViewedAndDeletedInTheDialogsReachMappingsIni) {
                                      "Edit manualy."
                                    : "Please select a single item to view");
     }
+    // The key goes to the window in front: wait until the message box has gone.
+    ASSERT_TRUE(waitFor(
+        [&] { return IsWindowEnabled(dialog) && !findDialog(app.processId(), "Attention"); }));
     PostMessageA(GetDlgItem(dialog, IDC_MAP_LIST), WM_KEYDOWN, VK_DELETE, 0);
     ASSERT_TRUE(waitFor([&] { return rowsOf(dialog).size() == 4; }));
 
