@@ -84,6 +84,12 @@ std::string WindowTextOf(HWND window) {
     return std::string(text, length < sizeof text ? length : sizeof text - 1);
 }
 
+std::optional<std::string> DisplayReading(HWND display) {
+    std::string text = WindowTextOf(display);
+    if (text.find_first_of("0123456789") == std::string::npos) return std::nullopt;
+    return text;
+}
+
 void ForEachChild(HWND window, const std::function<void(HWND child)>& visit) {
     EnumChildWindows(window, visitChild, reinterpret_cast<LPARAM>(&visit));
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace corv {
@@ -37,6 +38,10 @@ class EncoderProgram {
 
 // The text of another process's window (through WM_GETTEXT, bounded in time).
 std::string WindowTextOf(HWND window);
+
+// What a progress display shows, or nothing when it shows no number: a display
+// torn down with its window reads empty, and that is no reading of 0.
+std::optional<std::string> DisplayReading(HWND display);
 
 // Every child and grandchild of a window, in the order the system lists them.
 void ForEachChild(HWND window, const std::function<void(HWND child)>& visit);

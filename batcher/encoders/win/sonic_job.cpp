@@ -29,7 +29,8 @@ void follow(BatcherState& state, RunObserver& observer, HWND window, HWND percen
     int64_t last = 0;
     bool running = true;
     while (running && IsWindow(window)) {
-        int64_t value = leadingInteger(WindowTextOf(percentage), INT32_MAX);
+        std::optional<std::string> reading = DisplayReading(percentage);
+        int64_t value = reading ? leadingInteger(*reading, INT32_MAX) : last;
         if (value != last) {
             last = value;
             observer.progress(percentOf(value, state.progressTotal));

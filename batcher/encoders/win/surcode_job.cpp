@@ -123,7 +123,8 @@ class SurcodeRun {
         AppendLog(state_.jobLog, "\tProgress:");
         while (IsWindow(window)) {
             bool done = IsWindowEnabled(controls.encode);
-            show(elapsedMilliseconds(WindowTextOf(controls.elapsed)));
+            if (auto reading = DisplayReading(controls.elapsed))
+                show(elapsedMilliseconds(*reading));
             if (done) break;
             Sleep(kPollMs);
             if (state_.abort) {
