@@ -6,23 +6,15 @@
 #include "batcher/core/unexpected_error.h"
 #include "recording_notifier.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 namespace corv {
 namespace {
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The model: everything until a character has to be dropped (the array is
 // overfilled, or one text is as long as the ring), then the last capacity - 1.
@@ -81,10 +73,7 @@ TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
 
 TEST(BatcherLog, StartReplacesTheFileAndTheFileGetsEveryCharacter) {
     test::TempDir dir;
-    {
-        std::ofstream old(dir.file(kJobLogFileName));
-        old << "an older run";
-    }
+    test::writeText(dir.file(kJobLogFileName), "an older run");
     BatcherLog jobLog(LogKind::Job, 50);
     BatcherLog messageLog(LogKind::Message, 50);
     ASSERT_TRUE(jobLog.start(dir.dir()));
@@ -92,12 +81,13 @@ TEST(BatcherLog, StartReplacesTheFileAndTheFileGetsEveryCharacter) {
     std::string longText(120, 'z'); // longer than the ring
     AppendLog(jobLog, longText);
     AppendLog(messageLog, "one\r\n");
-    EXPECT_EQ(fileText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
-    EXPECT_EQ(fileText(dir.file(kMessageLogFileName)), std::string(kLogStartLine) + "one\r\n");
+    EXPECT_EQ(test::readText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
+    EXPECT_EQ(test::readText(dir.file(kMessageLogFileName)),
+              std::string(kLogStartLine) + "one\r\n");
     EXPECT_EQ(jobLog.shownText().size(), 49u);
     jobLog.closeFile();
     AppendLog(jobLog, "after close");
-    EXPECT_EQ(fileText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
+    EXPECT_EQ(test::readText(dir.file(kJobLogFileName)), std::string(kLogStartLine) + longText);
 }
 
 TEST(BatcherLog, AFileThatCannotBeOpenedLeavesTheLogInMemory) {

@@ -3,12 +3,11 @@
 // hostile ones. Native only: it runs the zip program.
 #include "batcher/unzipper/unzip_command.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -17,11 +16,6 @@ namespace corv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Every occurrence replaced (local and central headers both carry the name).
 std::string replaced(std::string bytes, const std::string& from, const std::string& to) {
@@ -43,7 +37,7 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
         {"aa/evil.exe", "harmless until renamed"}};
     for (const auto& [name, bytes] : files) {
         fs::create_directories((source / name).parent_path());
-        std::ofstream(source / name, std::ios::binary) << bytes;
+        test::writeText((source / name).string(), bytes);
     }
     auto zip = [&](const std::string& options) {
         std::string archive = temp.file("made.zip");
@@ -51,7 +45,7 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
         std::string command = "cd '" + source.string() + "' && zip -q -r " + options + " '" +
                               archive + "' . >/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0) << "zip missing? run scripts/setup.sh";
-        return readAll(archive);
+        return test::readText(archive);
     };
     const std::string stored = zip("-0"), deflated = zip("-9"), bzip2 = zip("-Z bzip2");
     std::string badDeflate = deflated;
@@ -90,7 +84,7 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
     for (const Case& c : cases) {
         fs::remove_all(out);
         fs::create_directories(out);
-        std::ofstream(temp.file("case.zip"), std::ios::binary) << c.archive;
+        test::writeText(temp.file("case.zip"), c.archive);
         std::ostringstream messages;
         int exitCode = runUnzip({"-o", "-j", "-d", out.string(), temp.file("case.zip")}, messages);
         EXPECT_EQ(exitCode, *c.message ? 1 : 0) << c.message << messages.str();
@@ -101,7 +95,8 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
         EXPECT_EQ(present, c.written) << c.message;
         for (const auto& [name, bytes] : files) {
             fs::path written = out / fs::path(name).filename();
-            EXPECT_EQ(fs::exists(written) ? readAll(written) : bytes, bytes) << c.message;
+            EXPECT_EQ(fs::exists(written) ? test::readText(written.string()) : bytes, bytes)
+                << c.message;
         }
         EXPECT_FALSE(fs::exists(temp.path() / "evil.exe")) << c.message;
     }

@@ -1,12 +1,11 @@
 // Channel maps: the file's two-line records read, written and imported at start-up.
 #include "analyser/engine/channel_maps.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace corv {
@@ -23,17 +22,6 @@ std::vector<int64_t> inCounts(const ChannelMapList& list) {
     for (const auto& map : list.maps())
         counts.push_back(map.inChannels);
     return counts;
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(ChannelMaps, MoveAndMixMapsSurviveAWriteAndReadBack) {
@@ -124,16 +112,16 @@ TEST(ChannelMaps, RemovedOrReplacedMapsLeaveTheOtherCountsActive) {
 
 TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
     test::TempDir temp;
-    writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
-    writeText(temp.file(kMapsImportFileName),
-              "2->2#move#active#new\r\n0 0 \r\n6->2#mix#active#down\r\n\r\n");
-    writeText(temp.file(kMapsImportedFileName), "earlier import");
+    test::writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
+    test::writeText(temp.file(kMapsImportFileName),
+                    "2->2#move#active#new\r\n0 0 \r\n6->2#mix#active#down\r\n\r\n");
+    test::writeText(temp.file(kMapsImportedFileName), "earlier import");
 
     ChannelMapList list;
     loadMapsAtStartUp(list, temp.dir());
 
     EXPECT_FALSE(std::filesystem::exists(temp.file(kMapsImportFileName)));
-    EXPECT_EQ(readTextFile(temp.file(kMapsImportedFileName)).substr(0, 22),
+    EXPECT_EQ(test::readText(temp.file(kMapsImportedFileName)).substr(0, 22),
               "2->2#move#active#new\r\n");
     ASSERT_EQ(inCounts(list), (std::vector<int64_t>{2, 6, 2}));
     EXPECT_EQ(list.activeMapFor(2), &list.maps()[2]);
@@ -156,8 +144,8 @@ TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
 
 TEST(ChannelMaps, AnImportThatCannotBeMovedAsideWaitsAndComesInOnce) {
     test::TempDir temp;
-    writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
-    writeText(temp.file(kMapsImportFileName), "6->2#mix#active#down\n\n");
+    test::writeText(temp.file(kMapsFileName), "2->2#move#active#old\n1 0 \n");
+    test::writeText(temp.file(kMapsImportFileName), "6->2#mix#active#down\n\n");
     // A folder that holds something can be neither removed nor renamed onto.
     const std::filesystem::path blocker = temp.file(kMapsImportedFileName);
     std::filesystem::create_directories(blocker / "kept");

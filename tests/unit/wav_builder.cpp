@@ -137,6 +137,15 @@ Bytes readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void writeText(const std::string& path, std::string_view text) {
+    writeFile(path, textBytes(text));
+}
+
+std::string readText(const std::string& path) {
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 ConversionSettings trustedSizes() {
     ConversionSettings settings = defaultConversionSettings();
     settings.ignoreSizeInHeader = 0;

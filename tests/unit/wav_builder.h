@@ -68,6 +68,9 @@ void writeFile(const std::string& path, const Bytes& bytes);
 // false when it refuses such a file.
 bool writeSparse(const std::string& path, const Bytes& head, int64_t length);
 Bytes readFile(const std::string& path);
+// The same for text, byte for byte (no line-end translation).
+void writeText(const std::string& path, std::string_view text);
+std::string readText(const std::string& path);
 
 // The defaults, with the RIFF and data sizes of the header always trusted.
 ConversionSettings trustedSizes();
