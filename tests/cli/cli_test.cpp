@@ -1,5 +1,6 @@
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/settings_file.h"
+#include "conversion_harness.h"
 #include "corvandale_version.h"
 #include "outside_tools.h"
 #include "platform/record_file.h"
@@ -9,11 +10,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace corv::test {
@@ -35,38 +34,6 @@ std::string quoted(const std::string& text) {
     return q + "'";
 }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-Bytes samples16(std::initializer_list<int16_t> values) {
-    Bytes out;
-    for (int16_t v : values)
-        putU16(out, static_cast<uint16_t>(v));
-    return out;
-}
-
-// The data chunk's payload of a RIFF file, found by walking its chunks.
-Bytes dataOf(const Bytes& file) {
-    for (size_t at = 12; at + 8 <= file.size(); at += 8 + ((u32at(file, at + 4) + 1) & ~1u))
-        if (textAt(file, at) == "data")
-            return Bytes(file.begin() + at + 8, file.begin() + at + 8 + u32at(file, at + 4));
-    return {};
-}
-
-std::vector<int32_t> samples24(const Bytes& data) {
-    std::vector<int32_t> out;
-    for (size_t i = 0; i + 3 <= data.size(); i += 3)
-        out.push_back(static_cast<int32_t>(static_cast<uint32_t>(data[i]) << 8 |
-                                           static_cast<uint32_t>(data[i + 1]) << 16 |
-                                           static_cast<uint32_t>(data[i + 2]) << 24) >>
-                      8);
-    return out;
-}
-
 class CliTest : public ::testing::Test {
   protected:
     CliRun run(const std::vector<std::string>& args) {
@@ -78,8 +45,8 @@ class CliTest : public ::testing::Test {
         int raw = std::system(command.c_str());
         CliRun result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = fileText(temp.file("stdout.txt"));
-        result.err = fileText(temp.file("stderr.txt"));
+        result.out = readText(temp.file("stdout.txt"));
+        result.err = readText(temp.file("stderr.txt"));
         return result;
     }
     std::string folder(const std::string& name) {
@@ -87,8 +54,7 @@ class CliTest : public ::testing::Test {
         return temp.file(name) + "/";
     }
     std::string stereo16(const std::string& name, std::initializer_list<int16_t> values) {
-        writeFile(temp.file(name), wave(FormatFields{}, samples16(values)));
-        return temp.file(name);
+        return writeWave16(temp.file(name), 2, 44100, values);
     }
     TempDir temp;
 };
@@ -171,41 +137,31 @@ TEST_F(CliTest, Rf64OutputOverFourGigabytesReadsBackWithItsFrameCount) {
 }
 
 // Files the list refuses are named and the others still converted; a path
-// given twice is one entry.
+// given twice is one entry; a peak that is not finite is null in the JSON.
 TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsEachEntry) {
     const std::string in = stereo16("in.wav", {32767, -32768, 0, 1, -1, 16384, -16384, 12345});
-    const std::string last = stereo16("last.wav", {3, 4});
+    const std::string inf = writeWaveFloat(temp.file("inf.wav"), 1, 44100, {INFINITY, 0.5f});
     const std::string out = folder("out");
     CliRun r = run({"convert", "--type", "24bit", "--out", out, "--json", in,
-                    temp.file("missing.wav"), folder("a folder"), in, last});
+                    temp.file("missing.wav"), folder("a folder"), in, inf});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("missing.wav"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("a folder"), std::string::npos) << r.err;
     const json entries = r.parsed();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0]["name"], "in.wav");
-    EXPECT_EQ(entries[1]["name"], "last.wav");
+    EXPECT_EQ(entries[1]["name"], "inf.wav");
+    EXPECT_TRUE(entries[0]["peak"].is_number());
+    EXPECT_TRUE(entries[1]["peak"].is_null());
     for (const auto& entry : entries) {
         EXPECT_EQ(entry["result"], static_cast<int32_t>(ConversionResult::Processed));
-        EXPECT_TRUE(entry["peak"].is_number());
         ASSERT_EQ(entry["outputs"].size(), 1u);
         EXPECT_EQ(entry["outputs"][0].get<std::string>().rfind(out, 0), 0u) << entry;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2);
     // x / 32768 * 8388607, rounded half away from zero.
-    EXPECT_EQ(samples24(dataOf(readFile(entries[0]["outputs"][0].get<std::string>()))),
-              (std::vector<int32_t>{8388351, -8388607, 0, 256, -256, 4194304, -4194304, 3160320}));
-}
-
-TEST_F(CliTest, APeakThatIsNotFiniteIsNullInTheJson) {
-    writeFile(temp.file("inf.wav"),
-              wave({.tag = 3, .channels = 1, .bitsPerSample = 32, .containerBytes = 4},
-                   u32s({0x7F800000u, 0x3F000000u})));
-    const CliRun r = run({"convert", "--type", "16bit", "--json", temp.file("inf.wav")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const json entry = r.parsed().at(0);
-    EXPECT_TRUE(entry.at("peak").is_null());
-    EXPECT_EQ(entry.at("result"), static_cast<int32_t>(ConversionResult::Processed));
+    EXPECT_EQ(readWave(entries[0]["outputs"][0].get<std::string>()).samples,
+              (std::vector<double>{8388351, -8388607, 0, 256, -256, 4194304, -4194304, 3160320}));
 }
 
 TEST_F(CliTest, BadUsageExitsWithTwoAndWritesNothing) {
