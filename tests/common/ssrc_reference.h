@@ -5,14 +5,17 @@
 //
 // The values are recorded from the native build. When the resampler or the
 // dither is changed on purpose, the native test fails once and prints the new
-// values: put them here, then run both tests again.
+// values: put them here, then run both tests again. When only the DLL differs,
+// it computes differently from the native build (compiler flags, maths library).
 #ifndef SSRC_REFERENCE_H
 #define SSRC_REFERENCE_H
 
 #include "analyser/engine/entry_point_lookup.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -105,6 +108,21 @@ inline Run dither(const SsrcEntryPoints& api) {
     api.ditherProcess(kDitherFrames - half, state.data(), samples.data() + half * kChannels);
     api.ditherExit(state.data());
     return {fnv1a(samples), kDitherFrames};
+}
+
+// "" when both runs give the recorded values; otherwise the values they gave,
+// as the lines to record above.
+inline std::string mismatch(const SsrcEntryPoints& api) {
+    const Run resampled = resample(api), dithered = dither(api);
+    if (resampled.hash == kResampleHash && dithered.hash == kDitherHash &&
+        resampled.frames == kOutputFrames)
+        return "";
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "constexpr std::uint64_t kResampleHash = 0x%016" PRIx64 "ull; (%d frames)\n"
+                  "constexpr std::uint64_t kDitherHash = 0x%016" PRIx64 "ull;\n",
+                  resampled.hash, resampled.frames, dithered.hash);
+    return text;
 }
 
 } // namespace ssrc_reference

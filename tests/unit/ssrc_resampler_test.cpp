@@ -1,6 +1,6 @@
 // The resampler through its C entry points, plus the deterministic maths and
-// the FFT under it. Quality checks use short, exactly periodic tones so they
-// stay fast; the benchmark measures the same figures at full length.
+// the FFT under it, and the native shared library as other tools load it. Quality checks use short,
+// exactly periodic tones so they stay fast; the benchmark measures the same figures at full length.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,11 @@
 #include "ssrc/deterministic_math.h"
 #include "ssrc/fft.h"
 #include "ssrc/ssrcdll.h"
+#include "tests/common/ssrc_reference.h"
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
 
 namespace {
 
@@ -431,5 +436,20 @@ TEST(SsrcResampler, StatesAreIndependentAndPassesRepeat) {
         _UpsampleExit(state.bytes);
     }
 }
+
+#ifndef _WIN32
+// The library loaded with dlopen gives the recorded reference output that
+// ssrcdll.dll must give too under Wine (tests/win/ssrc_dll_test.cpp). The
+// build checks its exports.
+TEST(SsrcSharedLibrary, GivesTheRecordedReferenceOutput) {
+    void* handle = dlopen(SSRC_SHARED_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    SsrcEntryPoints api{};
+    ASSERT_EQ(corv::findEntryPoints(api, [&](const char* name) { return dlsym(handle, name); }),
+              "");
+    EXPECT_EQ(ssrc_reference::mismatch(api), "") << "see tests/common/ssrc_reference.h";
+    EXPECT_EQ(dlclose(handle), 0);
+}
+#endif
 
 } // namespace
