@@ -165,6 +165,25 @@ TEST(FindChunk, SizesLimitsPaddingAndBrokenIds) {
     }
 }
 
+// "Ignore size in header": which file lengths each choice applies to, at the
+// exact byte where each switch turns.
+TEST(HeaderSizeRule, EachChoiceTurnsAtItsExactLength) {
+    constexpr int64_t k2GB = int64_t{1} << 31, k4GB = int64_t{1} << 32;
+    const HeaderSizeOptions off{false, true, true, true}, over2{true, true, false, false},
+        over4{true, false, true, false}, always{true, false, false, true};
+    const struct {
+        HeaderSizeOptions options;
+        int64_t fileSize;
+        bool ignored;
+    } cases[] = {
+        {off, k4GB, false},   {over2, k2GB - 1, false}, {over2, k2GB, true},
+        {over4, k2GB, false}, {over4, k4GB - 1, false}, {over4, k4GB, true},
+        {always, 0, true},    {always, -1, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(headerSizesIgnored(c.options, c.fileSize), c.ignored) << c.fileSize;
+}
+
 // ---- analysis of whole files ----
 
 struct SampleRow {
@@ -466,66 +485,53 @@ Bytes withMinusOnes(size_t count, std::initializer_list<size_t> at, uint16_t cha
     return wave(int32Layout(channels), samples);
 }
 
-TEST(FloatCeScan, FloatsAndIntegers) {
-    test::TempDir temp;
-    Bytes floats = words(200, kHalfAsFloat);
-    patchU32(floats, 40, 0x7F800000u); // +infinity is no NaN
-    patchU32(floats, 44, 0xFF800000u);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats), withFloatCe()).sampleType,
-              SampleType::FloatCe);
-    EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), floats)).sampleType, SampleType::Int32);
-    // One quiet and one signalling NaN pattern.
-    for (uint32_t nan : {0x7FC00000u, 0xFF800001u}) {
-        Bytes samples = words(200, kHalfAsFloat);
-        patchU32(samples, 400, nan);
-        EXPECT_EQ(analyseBytes(temp, wave(int32Layout(2), samples), withFloatCe()).sampleType,
-                  SampleType::Int32)
-            << std::hex << nan;
-    }
-    // The second half of a short stereo file is scanned too.
-    EXPECT_EQ(analyseBytes(temp, withMinusOnes(200, {199}, 2), withFloatCe()).sampleType,
-              SampleType::Int32);
-    // Bytes behind the data are no samples.
-    const Bytes trailing =
-        riff({chunk("fmt ", formatPayload(int32Layout(2))), chunk("data", words(100, kHalfAsFloat)),
-              chunk("junk", Bytes(64, 0xFF))});
-    EXPECT_EQ(analyseBytes(temp, trailing, withFloatCe()).sampleType, SampleType::FloatCe);
-    AudioFileRecord all =
-        analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
-    EXPECT_EQ(all.format, FileFormat::WavePcm);
-    EXPECT_EQ(all.sampleType, SampleType::Int32);
-}
-
-TEST(FloatCeScan, WindowsOfLongerFiles) {
+// Rows of 32-bit PCM analysed with "32bits float CE compatible" on.
+TEST(FloatCeScan, NaNsInTheScannedWindowsMakeIntegers) {
     const SampleType i32 = SampleType::Int32, ce = SampleType::FloatCe;
+    const auto stereoWith = [](size_t at, uint32_t word) {
+        Bytes samples = words(200, kHalfAsFloat);
+        patchU32(samples, at, word);
+        return wave(int32Layout(2), samples);
+    };
     const struct {
-        size_t count;
-        std::initializer_list<size_t> minusOnes;
+        const char* what;
+        Bytes file;
         SampleType expected;
     } cases[] = {
+        {"+infinity is no NaN", stereoWith(40, 0x7F800000u), ce},
+        {"-infinity is no NaN", stereoWith(44, 0xFF800000u), ce},
+        {"quiet NaN", stereoWith(400, 0x7FC00000u), i32},
+        {"signalling NaN", stereoWith(400, 0xFF800001u), i32},
+        {"second half of a short stereo file", withMinusOnes(200, {199}, 2), i32},
+        {"bytes behind the data are no samples",
+         riff({chunk("fmt ", formatPayload(int32Layout(2))),
+               chunk("data", words(100, kHalfAsFloat)), chunk("junk", Bytes(64, 0xFF))}),
+         ce},
         // The last value of the first million bytes, and the first one behind them.
-        {300000, {249999}, i32},
-        {300000, {250000}, ce},
+        {"last of the first window", withMinusOnes(300000, {249999}), i32},
+        {"behind the first window", withMinusOnes(300000, {250000}), ce},
         // 1,300,000 values: 5.2 MB, so the middle window at value 650,000 is read;
         // its 4,000,000-byte earlier neighbour would start before the data.
-        {1300000, {650000}, i32},
-        {1300000, {899999}, i32},
-        {1300000, {649999, 900000}, ce},
+        {"middle window start", withMinusOnes(1300000, {650000}), i32},
+        {"middle window end", withMinusOnes(1300000, {899999}), i32},
+        {"around the middle window", withMinusOnes(1300000, {649999, 900000}), ce},
         // 2,500,000 values: middle at 1,250,000; the third window covers values
         // 250,000 to 499,999 (bytes 1,000,000 to 1,999,999 of the data).
-        {2500000, {250000}, i32},
-        {2500000, {499999}, i32},
-        {2500000, {500000, 1249999, 1500000}, ce},
+        {"third window start", withMinusOnes(2500000, {250000}), i32},
+        {"third window end", withMinusOnes(2500000, {499999}), i32},
+        {"around the windows", withMinusOnes(2500000, {500000, 1249999, 1500000}), ce},
         // 800,000 values: only the third-window rule applies, and it falls back to the start.
-        {800000, {400000}, ce},
+        {"third window at the start", withMinusOnes(800000, {400000}), ce},
     };
     test::TempDir temp;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.count) + " values, -1 at " +
-                     std::to_string(*c.minusOnes.begin()));
-        EXPECT_EQ(analyseBytes(temp, withMinusOnes(c.count, c.minusOnes), withFloatCe()).sampleType,
-                  c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(analyseBytes(temp, c.file, withFloatCe()).sampleType, c.expected) << c.what;
+    // Without the setting nothing is scanned; all NaNs is still PCM.
+    EXPECT_EQ(analyseBytes(temp, stereoWith(40, 0x7F800000u)).sampleType, i32);
+    const AudioFileRecord all =
+        analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
+    EXPECT_EQ(all.format, FileFormat::WavePcm);
+    EXPECT_EQ(all.sampleType, i32);
 }
 
 TEST(FloatCeScan, MemorySourceWindows) {
@@ -543,51 +549,34 @@ TEST(FloatCeScan, MemorySourceWindows) {
     EXPECT_TRUE(looksLikeFloat(source, 100, INT64_MAX / 2, 4));
 }
 
-// ---- files over 4 GB, made sparse ----
-
-class HugeFile : public ::testing::Test {
-  protected:
-    static constexpr int64_t kLength = int64_t{5} << 30; // 5 GB
-
-    // Writes the header and stretches the file to 5 GB without writing the rest.
-    bool make(const FormatFields& f) {
-        path_ = temp_.file("huge.wav");
-        return test::writeSparse(
-            path_, riffWithSize(0, {chunk("fmt ", formatPayload(f)), chunkWithSize("data", 0, {})}),
-            kLength);
-    }
-
-    bool poke(int64_t offset, uint32_t value) {
+// A 5 GB file made sparse: the header, then a gap the file system need not store.
+TEST(FloatCeScan, WindowsOfAFileOver4GB) {
+    test::TempDir temp;
+    const std::string path = temp.file("huge.wav");
+    const Bytes header = riffWithSize(
+        0, {chunk("fmt ", formatPayload(int32Layout(1))), chunkWithSize("data", 0, {})});
+    if (!test::writeSparse(path, header, int64_t{5} << 30))
+        GTEST_SKIP() << "no sparse 5 GB file here";
+    const auto poke = [&](int64_t offset, uint32_t value) {
         FileStream file;
-        Bytes bytes;
-        test::putU32(bytes, value);
-        return file.open(path_, FileStream::Mode::ReadWrite) && file.seek(offset) &&
+        const Bytes bytes = test::u32s({value});
+        return file.open(path, FileStream::Mode::ReadWrite) && file.seek(offset) &&
                file.write(bytes.data(), bytes.size()) == bytes.size() && file.close();
-    }
-
-    AudioFileRecord analyse(const ConversionSettings& settings) {
-        return test::analysePath(path_, settings);
-    }
-
-    test::TempDir temp_;
-    std::string path_;
-};
-
-TEST_F(HugeFile, FloatCeScanWindows) {
-    if (!make(int32Layout(1))) GTEST_SKIP() << "no sparse 5 GB file here";
+    };
+    const auto scanned = [&] { return test::analysePath(path, withFloatCe()).sampleType; };
     // frames (5,368,709,120 - 44) / 4 = 1,342,177,269; middle value 671,088,634
     // at byte 44 + 2,684,354,536; the third window 4,000,000 bytes before it.
     const int64_t middle = 2684354580;
-    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::FloatCe);
+    EXPECT_EQ(scanned(), SampleType::FloatCe);
     ASSERT_TRUE(poke(middle + 1000000, kAllOnes)); // just behind the middle window
     ASSERT_TRUE(poke(middle - 3000000, kAllOnes)); // just behind the third window
     ASSERT_TRUE(poke(44 + 1000000, kAllOnes));     // just behind the first window
-    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::FloatCe);
+    EXPECT_EQ(scanned(), SampleType::FloatCe);
     ASSERT_TRUE(poke(middle + 999996, kAllOnes));
-    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(scanned(), SampleType::Int32);
     ASSERT_TRUE(poke(middle + 999996, 0));
     ASSERT_TRUE(poke(middle - 4000000, kAllOnes));
-    EXPECT_EQ(analyse(withFloatCe()).sampleType, SampleType::Int32);
+    EXPECT_EQ(scanned(), SampleType::Int32);
 }
 
 } // namespace
