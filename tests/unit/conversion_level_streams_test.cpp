@@ -254,41 +254,38 @@ TEST(Streams, MonoStreamsCarryTheSpeakerNamesAndBits) {
     }
 }
 
-TEST(Streams, StitchingAppendsEntriesWithOneHeaderForTheWhole) {
-    test::TempDir temp;
-    Conversion c;
-    auto& s = c.settings.conversion;
-    s.streamManipulation = s.stitchFiles = s.monoStreams = 1; // the stitch wins over mono streams
-    c.sendJobsTo(JobType::Flac);
-    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 44100, {1, 2, 3, 4}),
-                       writeWave16(temp.file("b.wav"), 2, 44100, {5, 6})}));
-    const std::string path = temp.file("a_Stitch.wav");
-    EXPECT_EQ(c.outputs(0), std::vector<std::string>{path});
-    EXPECT_EQ(c.outputs(1), std::vector<std::string>{path});
-    auto out = readWave(path);
-    EXPECT_EQ(out.record.channels, 2u);
-    EXPECT_EQ(out.samples, (std::vector<double>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(test::u32at(test::readFile(path), 40), 12u);
-    ASSERT_EQ(c.observer.jobs.size(), 1u);
-    EXPECT_EQ(c.observer.jobs[0].frames, 3u);
-    EXPECT_EQ(c.observer.jobs[0].channels, 2u);
-}
-
-TEST(Streams, MergingAShorterFileLeavesSilenceInItsChannels) {
-    test::TempDir temp;
-    Conversion c;
-    auto& s = c.settings.conversion;
-    s.streamManipulation = s.mergeFiles = 1;
-    c.convertTo(SampleType::Int8); // 8-bit: silence is 128
-    ASSERT_TRUE(c.run({writeWave16(temp.file("st.wav"), 2, 8000, {256, 512, 768, 1024}),
-                       writeWave16(temp.file("m.wav"), 1, 8000, {2560, 5120, 7680})}));
-    const std::string path = temp.file("st_Merge.wav");
-    auto out = readWave(path);
-    EXPECT_EQ(out.record.channels, 3u);
-    EXPECT_EQ(out.samples, (std::vector<double>{129, 130, 138, 131, 132, 148, 128, 128, 158}));
-    const auto bytes = test::readFile(path);
-    EXPECT_EQ(test::u32at(bytes, 40), 9u); // the data size counts the merged frames once
-    EXPECT_EQ(test::u32at(bytes, 4), bytes.size() - 8);
+// Stitching appends the entries (and wins over mono streams), merging puts
+// them side by side, a shorter file leaving silence (128 in 8 bits) in its
+// channels; one header counts the frames of the whole.
+TEST(Streams, StitchingAndMergingWriteOneFileForTheWhole) {
+    for (const bool merge : {false, true}) {
+        SCOPED_TRACE(merge ? "merge" : "stitch");
+        test::TempDir temp;
+        Conversion c;
+        auto& s = c.settings.conversion;
+        s.streamManipulation = s.monoStreams = 1;
+        s.stitchFiles = !merge;
+        s.mergeFiles = merge;
+        c.sendJobsTo(JobType::Flac);
+        if (merge) c.convertTo(SampleType::Int8);
+        ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, {256, 512, 768, 1024}),
+                           merge ? writeWave16(temp.file("b.wav"), 1, 8000, {2560, 5120, 7680})
+                                 : writeWave16(temp.file("b.wav"), 2, 8000, {2560, 5120})}));
+        const std::string path = temp.file(merge ? "a_Merge.wav" : "a_Stitch.wav");
+        EXPECT_EQ(c.outputs(0), std::vector<std::string>{path});
+        EXPECT_EQ(c.outputs(1), std::vector<std::string>{path});
+        const auto out = readWave(path);
+        EXPECT_EQ(out.record.channels, merge ? 3u : 2u);
+        const std::vector<double> merged = {129, 130, 138, 131, 132, 148, 128, 128, 158},
+                                  stitched = {256, 512, 768, 1024, 2560, 5120};
+        EXPECT_EQ(out.samples, merge ? merged : stitched);
+        const auto bytes = test::readFile(path);
+        EXPECT_EQ(test::u32at(bytes, 40), merge ? 9u : 12u);
+        EXPECT_EQ(test::u32at(bytes, 4), bytes.size() - 8);
+        ASSERT_EQ(c.observer.jobs.size(), 1u);
+        EXPECT_EQ(c.observer.jobs[0].frames, 3u);
+        EXPECT_EQ(c.observer.jobs[0].channels, merge ? 3u : 2u);
+    }
 }
 
 // A clipped entry is converted again over its own frames of the shared

@@ -33,10 +33,6 @@ double roundAway(double v) {
     return v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5);
 }
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 TEST(ConversionPasses, CopiesUntouchedSamplesBitExactBesideTheSource) {
     test::TempDir temp;
     auto samples = ramp(2 * 20000);
@@ -160,9 +156,9 @@ TEST(ConversionRun, StopDuringTheSecondOfThreeEntries) {
     EXPECT_EQ(c.record(0).result, ConversionResult::Processed);
     EXPECT_EQ(c.record(1).result, ConversionResult::NotConverted);
     EXPECT_EQ(c.record(2).result, ConversionResult::NotConverted);
-    EXPECT_TRUE(exists(temp.file("one(1).wav")));
-    EXPECT_FALSE(exists(temp.file("two(1).wav")));
-    EXPECT_FALSE(exists(temp.file("three(1).wav")));
+    EXPECT_TRUE(std::filesystem::exists(temp.file("one(1).wav")));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("two(1).wav")));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("three(1).wav")));
     ASSERT_EQ(c.observer.jobs.size(), 1u); // only the finished entry's
     EXPECT_EQ(c.observer.jobs[0].outputPaths.at(0), temp.file("one(1).wav"));
     EXPECT_TRUE(c.observer.notifier.messages.empty());
@@ -184,19 +180,6 @@ TEST(ConversionRun, StopDuringTheListsPeakSearchConvertsNothing) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
 }
 
-TEST(ConversionRun, UnknownSampleTypeInTheSettingsFailsTheEntry) {
-    test::TempDir temp;
-    Conversion c;
-    c.settings.conversion.convertSampleType = 1;
-    c.settings.conversion.targetSampleType = 12; // no type has this code
-    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100))}));
-    EXPECT_EQ(c.record(0).result, ConversionResult::Failed);
-    EXPECT_TRUE(c.outputs(0).empty());
-    EXPECT_FALSE(exists(temp.file("a(1).wav")));
-    ASSERT_FALSE(c.observer.notifier.messages.empty());
-    EXPECT_EQ(c.observer.notifier.messages[0].first, "Internal error, new sample type");
-}
-
 TEST(ConversionRun, NotANumberBecomesSilenceAndInfinityIsThePeak) {
     test::TempDir temp;
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -209,34 +192,53 @@ TEST(ConversionRun, NotANumberBecomesSilenceAndInfinityIsThePeak) {
     EXPECT_TRUE(std::isinf(c.record(0).peak));
 }
 
-TEST(ConversionRun, AnOutputFolderThatCannotTakeFilesFailsEachEntryByName) {
-    test::TempDir temp;
-    Conversion c;
-    c.settings.conversion.sameAsInput = 0;
-    std::string missing = temp.file("no such folder/");
-    std::snprintf(c.settings.conversion.outputDirectory, 520, "%s", missing.c_str());
-    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100)),
-                       writeWave16(temp.file("b.wav"), 1, 8000, ramp(100))}));
-    for (size_t i : {0u, 1u})
-        EXPECT_EQ(c.record(i).result, ConversionResult::Failed);
-    ASSERT_EQ(c.observer.notifier.messages.size(), 2u);
-    EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"), std::string::npos);
+// A sample type no code stands for, or an output folder that cannot take
+// files, fails each entry with its message and writes nothing.
+TEST(ConversionRun, SettingsThatCannotBeCarriedOutFailEachEntry) {
+    for (const bool badType : {true, false}) {
+        test::TempDir temp;
+        Conversion c;
+        const std::string missing = temp.file("no such folder/");
+        if (badType) {
+            c.settings.conversion.convertSampleType = 1;
+            c.settings.conversion.targetSampleType = 12;
+        } else {
+            c.settings.conversion.sameAsInput = 0;
+            std::snprintf(c.settings.conversion.outputDirectory, 520, "%s", missing.c_str());
+        }
+        ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 1, 8000, ramp(100)),
+                           writeWave16(temp.file("b.wav"), 1, 8000, ramp(100))}));
+        for (size_t i : {0u, 1u}) {
+            EXPECT_EQ(c.record(i).result, ConversionResult::Failed);
+            EXPECT_TRUE(c.outputs(i).empty());
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
+        ASSERT_EQ(c.observer.notifier.messages.size(), badType ? 4u : 2u); // type and format
+        if (badType) {
+            EXPECT_EQ(c.observer.notifier.messages[0].first, "Internal error, new sample type");
+        } else {
+            EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"),
+                      std::string::npos);
+        }
+    }
 }
 
 #ifndef _WIN32
-// A file-size limit makes every write past it fail, as a full disk does.
-class FileSizeLimit {
+// A lowered limit of the process, raised again at the end of the scope: a
+// file-size limit makes every write past it fail, as a full disk does.
+class ResourceLimit {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    ResourceLimit(int resource, rlim_t value) : resource_(resource) {
         std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
+        getrlimit(resource_, &saved_);
         rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
+        limited.rlim_cur = value;
+        setrlimit(resource_, &limited);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+    ~ResourceLimit() { setrlimit(resource_, &saved_); }
 
   private:
+    int resource_;
     rlimit saved_{};
 };
 
@@ -267,7 +269,7 @@ TEST(ConversionRun, AFullDiskFailsTheEntriesOfTheOutputItStopsAndLeavesNothingHa
         s.mergeFiles = mode == Merge;
         s.normalize = s.normalizeWithTempFile = mode == TempFile;
         {
-            FileSizeLimit limit(200000);
+            ResourceLimit limit(RLIMIT_FSIZE, 200000);
             ASSERT_TRUE(combined ? c.run({small, big}) : c.run({big, small}));
         }
         const size_t bigEntry = combined ? 1 : 0, smallEntry = 1 - bigEntry;
@@ -295,15 +297,13 @@ TEST(ConversionRun, AFullDiskFailsTheEntriesOfTheOutputItStopsAndLeavesNothingHa
 TEST(ConversionRun, MonoStreamsBeyondTheOpenFileLimitFailTheEntryCleanly) {
     test::TempDir temp;
     const std::string wide = writeWave16(temp.file("wide.wav"), 100, 8000, ramp(100 * 10));
-    rlimit saved{};
-    getrlimit(RLIMIT_NOFILE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 48;
     Conversion c;
     c.settings.conversion.streamManipulation = 1;
-    setrlimit(RLIMIT_NOFILE, &limited);
-    const bool ran = c.run({wide});
-    setrlimit(RLIMIT_NOFILE, &saved);
+    bool ran = false;
+    {
+        ResourceLimit limit(RLIMIT_NOFILE, 48);
+        ran = c.run({wide});
+    }
     ASSERT_TRUE(ran);
     EXPECT_EQ(c.record(0).result, ConversionResult::Failed);
     ASSERT_EQ(c.observer.notifier.messages.size(), 1u);
