@@ -1,5 +1,6 @@
 // Console command lines and the Sonic Foundry command and parameter texts.
 #include "batcher/encoders/command_line.h"
+#include "batcher/encoders/job_description.h"
 #include "batcher/encoders/sonic_text.h"
 #include "batcher_test_support.h"
 #include "temp_dir.h"
@@ -132,16 +133,6 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
     }
 }
 
-TEST(BuildCommandLine, CommandTextQuotesTheConfiguredProgram) {
-    auto job = makeJob(JobType::Lame);
-    job->settings.lame.preset = 1;
-    job->settings.lame.algorithmQuality = 2;
-    auto built = buildCommand(*job, settingsWithPrograms(), true);
-    ASSERT_TRUE(built->outcome.ok);
-    EXPECT_EQ(commandLineText(*built->record), "\"C:\\tools\\lame.exe\"   --preset standard -q 2 "
-                                               "\"C:\\somefile.wav\" \"C:\\someoutput.mp3\"");
-}
-
 TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
     const CommandLineRecord empty{};
     for (int32_t type : {0, 1000, 1001, 1010, 1011, 1012}) {
@@ -229,8 +220,11 @@ TEST(BuildSonicCommandLine, RealCommandNamesTheFreeOutputAndTheJobFiles) {
     EXPECT_FALSE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
 }
 
+// The settings file of a Sonic Foundry job, and the same lines indented as
+// the job list's description.
 TEST(BuildSonicIni, PlainAndIndentedParameterTexts) {
-    SonicFoundrySettings s{};
+    auto job = makeJob(JobType::SonicFoundry);
+    SonicFoundrySettings& s = job->settings.sonicFoundry;
     s.dataRate = 448, s.sampleRateIndex = 1, s.codingMode = 7, s.useLfe = 1,
     s.dialogNormalisation = 27;
     s.compressionType = 3, s.rfProtection = 0, s.centreMixLevel = 2, s.surroundMixLevel = 1,
@@ -251,6 +245,10 @@ TEST(BuildSonicIni, PlainAndIndentedParameterTexts) {
     }
     EXPECT_EQ(BuildSonicIni(s, false), plain);
     EXPECT_EQ(BuildSonicIni(s, true), indented);
+    test::RecordingNotifier notifier;
+    const JobDescription description = DescribeJob(*job, notifier);
+    EXPECT_EQ(description.programName, "Sonic Soft Encode");
+    EXPECT_EQ(description.text, indented);
 }
 
 } // namespace

@@ -93,48 +93,33 @@ TEST_F(EncoderDialogs, SurcodeDvdKeepsItsDataRateChoiceAt48000Only) {
 }
 
 TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
-    struct Case {
+    const std::string wavPack =
+        "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600";
+    const std::string quality = "Quality must be between 0.0 and 10.0",
+                      qualityRefusal = "Value of quality must be between 0.0 and 10.0";
+    const struct {
         JobType type;
-        std::vector<ControlChange> changes;
-        std::string preview, refusal;
-    };
-    const Case cases[] = {
-        {JobType::WavPack,
-         {{IDC_WAVPACK_TABS, false, 1, {}}, {IDC_HYBRID_BITRATE, false, -1, "20"}},
-         "Bitrate must be between 24 and 9600.",
-         "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600"},
-        {JobType::WavPack,
-         {{IDC_HYBRID_BITRATE, false, -1, "9601"}},
-         "",
-         "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600"},
-        {JobType::OggVorbis,
-         {{IDC_OGG_QUALITY, false, -1, "10.5"}},
-         "Quality must be between 0.0 and 10.0",
-         "Value of quality must be between 0.0 and 10.0"},
-        {JobType::OggVorbis,
-         {{IDC_OGG_QUALITY, false, -1, "nan"}},
-         "Quality must be between 0.0 and 10.0",
-         "Value of quality must be between 0.0 and 10.0"},
-        {JobType::OggVorbis,
-         {{IDC_OGG_QUALITY, false, -1, "inf"}},
-         "Quality must be between 0.0 and 10.0",
-         "Value of quality must be between 0.0 and 10.0"},
-        {JobType::OggVorbis,
-         {{IDC_OGG_BITRATE, false, -1, "44"}},
-         "Bitrate must be between 45 and 500 .",
+        bool hybridTab; // the preview checks the page in front only (kept from then on)
+        int id;
+        std::string text, preview, refusal;
+    } cases[] = {
+        {JobType::WavPack, false, IDC_HYBRID_BITRATE, "9601", "", wavPack},
+        {JobType::WavPack, true, IDC_HYBRID_BITRATE, "20", "Bitrate must be between 24 and 9600.",
+         wavPack},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "10.5", quality, qualityRefusal},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "nan", quality, qualityRefusal},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "inf", quality, qualityRefusal},
+        {JobType::OggVorbis, false, IDC_OGG_BITRATE, "44", "Bitrate must be between 45 and 500 .",
          "Bitrate must be between 45 and 500"},
-        {JobType::OggVorbis,
-         {{IDC_OGG_QUALITY, false, -1, "2.5"}, {IDC_OGG_BITRATE, false, -1, "500"}},
-         "",
-         ""},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "2.5", "", ""},
+        {JobType::OggVorbis, false, IDC_OGG_BITRATE, "500", "", ""},
     };
-    for (const Case& c : cases) {
-        blocks = defaultEncoderBlocks();
+    for (const auto& c : cases) {
         auto editor = open(c.type);
-        for (const ControlChange& change : c.changes)
-            editor->change(change);
-        EXPECT_EQ(editor->previewRefusal(), c.preview) << c.changes.back().text;
-        EXPECT_EQ(editor->apply(), c.refusal) << c.changes.back().text;
+        if (c.hybridTab) editor->change({IDC_WAVPACK_TABS, false, 1, {}});
+        editor->change({c.id, false, -1, c.text});
+        EXPECT_EQ(editor->previewRefusal(), c.preview) << c.text;
+        EXPECT_EQ(editor->apply(), c.refusal) << c.text;
     }
     EXPECT_EQ(blocks.oggVorbis.quality, 2.5f); // a refused number never reaches the block
     EXPECT_EQ(blocks.oggVorbis.bitrate, 500);
