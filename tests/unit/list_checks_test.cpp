@@ -62,12 +62,6 @@ class ListChecks : public ::testing::Test {
     RecordingNotifier notifier;
 };
 
-TEST_F(ListChecks, EmptyListPasses) {
-    setMode(Mode::Merge);
-    sendJobsTo(1000);
-    EXPECT_EQ(verdict(), "");
-}
-
 TEST_F(ListChecks, FirstUnanalysedOrUnrecognisedEntryDecides) {
     add("ok.wav", 2);
     add("raw.wav", 2, 44100, SampleType::Int16, FileFormat::Unanalysed);
@@ -132,6 +126,7 @@ TEST_F(ListChecks, ChannelMapsGiveTheChannelCount) {
 
 TEST_F(ListChecks, MergedChannelLimit) {
     setMode(Mode::Merge);
+    EXPECT_EQ(verdict(), ""); // an empty list passes
     add("a.wav", 600);
     add("b.wav", 400);
     EXPECT_EQ(verdict(), "");

@@ -26,32 +26,32 @@ using Paths = std::vector<std::string>;
 const std::string kDir = std::string("music") + kPathSeparator;
 
 TEST(FreeNames, TheFirstFreeCandidateWithinTheLimitsIsChosen) {
-    const auto search = [](std::set<std::string> taken, size_t limit = 20,
-                           std::string undecided = "") {
-        return firstFreeName("a", ".wav", limit, [&](const std::string& path) {
-            if (path == undecided) return NameState::Undecided;
-            return taken.count(path) ? NameState::Taken : NameState::Free;
-        });
+    using enum FreeName::Outcome;
+    const struct {
+        std::set<std::string> taken;
+        size_t limit;
+        std::string undecided;
+        FreeName::Outcome outcome;
+        std::string path;
+    } cases[] = {
+        {{}, 20, "", Found, "a.wav"},
+        {{"a.wav", "a(1).wav"}, 20, "", Found, "a(2).wav"},
+        // A candidate of the limit's length is too long; one byte less fits.
+        {{}, 6, "", Found, "a.wav"},
+        {{"a.wav"}, 6, "", TooLong, "a(1).wav"},
+        // An unanswered question stops the search instead of numbering past it.
+        {{"a.wav"}, 20, "a(1).wav", Undecided, "a(1).wav"},
     };
-    using Outcome = FreeName::Outcome;
-    FreeName found = search({});
-    EXPECT_EQ(std::pair(found.outcome, found.path),
-              std::pair(Outcome::Found, std::string("a.wav")));
-    found = search({"a.wav", "a(1).wav"});
-    EXPECT_EQ(std::pair(found.outcome, found.path),
-              std::pair(Outcome::Found, std::string("a(2).wav")));
-    // A candidate of the limit's length is too long; one byte less fits.
-    EXPECT_EQ(search({}, 6).outcome, Outcome::Found);
-    found = search({"a.wav"}, 6);
-    EXPECT_EQ(std::pair(found.outcome, found.path),
-              std::pair(Outcome::TooLong, std::string("a(1).wav")));
-    // An unanswered question stops the search instead of numbering past it.
-    found = search({"a.wav"}, 20, "a(1).wav");
-    EXPECT_EQ(std::pair(found.outcome, found.path),
-              std::pair(Outcome::Undecided, std::string("a(1).wav")));
+    for (const auto& c : cases) {
+        const FreeName found = firstFreeName("a", ".wav", c.limit, [&](const std::string& path) {
+            if (path == c.undecided) return NameState::Undecided;
+            return c.taken.count(path) ? NameState::Taken : NameState::Free;
+        });
+        EXPECT_EQ(std::pair(found.outcome, found.path), std::pair(c.outcome, c.path));
+    }
     const FreeName none =
         firstFreeName("a", ".wav", 99, [](const std::string&) { return NameState::Taken; });
-    EXPECT_EQ(none.outcome, Outcome::NoneFree);
+    EXPECT_EQ(none.outcome, NoneFree);
 }
 
 #ifndef _WIN32

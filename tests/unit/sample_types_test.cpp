@@ -45,7 +45,7 @@ Bytes written(SampleType type, Values values) {
 
 // ---- into the working form ----
 
-TEST(ToWorking, IntegersScaleByTheirFullScale) {
+TEST(ToWorking, EachTypeScalesByItsFullScale) {
     // 8 bit is unsigned around 128.
     EXPECT_EQ(working(SampleType::Int8, {0, 1, 127, 128, 255}),
               (Values{-1.0, -0.9921875, -0.0078125, 0.0, 0.9921875}));
@@ -64,10 +64,7 @@ TEST(ToWorking, IntegersScaleByTheirFullScale) {
                       0.00390625, 0.0624980926513671875}));
     EXPECT_EQ(working(SampleType::Int32, u32s({0x80000000u, 0x7FFFFFFFu, 1u, 0x40000000u})),
               (Values{-1.0, 0.9999999995343387126922607421875, 4.656612873077392578125e-10, 0.5}));
-}
-
-TEST(ToWorking, FloatTypesScaleByTheirFullScaleWithoutClipping) {
-    // IEEE: widened as is, 1.5 stays 1.5.
+    // Floats are not clipped. IEEE: widened as is, 1.5 stays 1.5.
     EXPECT_EQ(working(SampleType::FloatIeee, u32s({0x3DCCCCCDu, 0xBF800000u, 0x3FC00000u})),
               (Values{0.100000001490116119384765625, -1.0, 1.5}));
     // PCM float: 8388608 is full scale; the last value is a denormal whose
@@ -286,26 +283,18 @@ TEST(ChooseOutputType, UnknownTargetCodeIsReportedAndLeavesZeroSizes) {
 // ---- when blocks skip the working form ----
 
 TEST(NeedsWorkingForm, OnlyConversionLevelOrMixing) {
-    auto settings = defaultConversionSettings();
-    settings.dither = 1; // dither alone does not force it
-    settings.channelMappingEnabled = 1;
-    OutputType plain = outputOf(SampleType::Int16, 2);
-    EXPECT_FALSE(needsWorkingForm(plain, settings, false));
-    EXPECT_TRUE(needsWorkingForm(plain, settings, true));
-
-    OutputType converted = plain;
-    converted.sampleTypeConverted = true;
-    EXPECT_TRUE(needsWorkingForm(converted, settings, false));
-    OutputType resampled = plain;
-    resampled.sampleRateConverted = true;
-    EXPECT_TRUE(needsWorkingForm(resampled, settings, false));
-
-    auto amplify = settings;
-    amplify.amplify = 1;
-    EXPECT_TRUE(needsWorkingForm(plain, amplify, false));
-    auto normalize = settings;
-    normalize.normalize = 1;
-    EXPECT_TRUE(needsWorkingForm(plain, normalize, false));
+    enum Change { None, Mixing, TypeConverted, RateConverted, Amplify, Normalize };
+    for (Change change : {None, Mixing, TypeConverted, RateConverted, Amplify, Normalize}) {
+        auto settings = defaultConversionSettings();
+        settings.dither = 1; // dither alone does not force it
+        settings.channelMappingEnabled = 1;
+        settings.amplify = change == Amplify;
+        settings.normalize = change == Normalize;
+        OutputType out = outputOf(SampleType::Int16, 2);
+        out.sampleTypeConverted = change == TypeConverted;
+        out.sampleRateConverted = change == RateConverted;
+        EXPECT_EQ(needsWorkingForm(out, settings, change == Mixing), change != None) << change;
+    }
 }
 
 } // namespace
