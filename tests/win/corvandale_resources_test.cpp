@@ -11,7 +11,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 namespace corv {
 namespace {
@@ -26,80 +25,44 @@ std::string textOf(HWND window) {
     return text;
 }
 
-// Every control's id and text, in template order, after the dialog's own title.
-std::vector<std::pair<int, std::string>> controlsOf(int templateId) {
+// The dialog's title, then every control as "id:text", in template order.
+std::string controlsOf(int templateId) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
                                      nullptr, plainProc, 0);
-    std::vector<std::pair<int, std::string>> controls{{0, textOf(dialog)}};
+    std::string controls = textOf(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls.emplace_back(GetDlgCtrlID(child), textOf(child));
+        controls += "|" + std::to_string(GetDlgCtrlID(child)) + ":" + textOf(child);
     DestroyWindow(dialog);
     return controls;
 }
 
 TEST(CorvandaleResources, TemplatesHoldTheirTextsAndIds) {
     ASSERT_TRUE(RegisterDialogClass(GetModuleHandleA(nullptr), "MainWin", IDI_CORVANDALE));
-    using Controls = std::vector<std::pair<int, std::string>>;
-    EXPECT_EQ(controlsOf(IDD_MAIN), (Controls{{0, "Corvandale"},
-                                              {2108, ""},
-                                              {2101, "&Add"},
-                                              {220, "&Delete"},
-                                              {2105, "Clear &List"},
-                                              {2106, "A&nalyse list"},
-                                              {2107, "&Properties"},
-                                              {2104, "E&xit"},
-                                              {2103, "&Convert"}}));
-    EXPECT_EQ(controlsOf(IDD_ABOUT), (Controls{{0, "About corvandale"},
-                                               {-1, ""},
-                                               {-1, "Version " CORV_VERSION_TEXT},
-                                               {-1, "Look at Legal.txt before using this program."},
-                                               {210, "&Ok"}}));
-    EXPECT_EQ(controlsOf(IDD_CONVERSION), (Controls{{0, "Conversion"},
-                                                    {-1, "Current file:"},
-                                                    {IDC_CONVERSION_FILE, ""},
-                                                    {IDC_CONVERSION_PROGRESS, ""},
-                                                    {-1, "Files finished:"},
-                                                    {IDC_FILES_FINISHED, ""},
-                                                    {IDCANCEL, "Stop"}}));
-    EXPECT_EQ(controlsOf(IDD_CHANNEL_MAPPING), (Controls{{0, "Channel mapping"},
-                                                         {IDC_MAP_LIST, ""},
-                                                         {IDC_MAP_NEW, "&New"},
-                                                         {220, "&Delete"},
-                                                         {IDC_MAP_VIEW, "&View"},
-                                                         {IDC_MAP_ENABLE, "Enable channelmapping"},
-                                                         {210, "&Ok"},
-                                                         {215, "&Cancel"},
-                                                         {216, "&Apply"}}));
-    EXPECT_EQ(controlsOf(IDD_SELECT_MAPPING), (Controls{{0, "Select mapping"},
-                                                        {IDC_MAP_FROM_LABEL, "From"},
-                                                        {IDC_MAP_FROM, ""},
-                                                        {IDC_MAP_FROM_UNIT, "channel(s)"},
-                                                        {IDC_MAP_TO_LABEL, "To"},
-                                                        {IDC_MAP_TO, ""},
-                                                        {IDC_MAP_TO_UNIT, "channel(s)"},
-                                                        {IDC_MAP_MOVE, "Move channels"},
-                                                        {IDC_MAP_MIX, "Mix channels"},
-                                                        {210, "&Ok"},
-                                                        {215, "&Cancel"}}));
+    EXPECT_EQ(controlsOf(IDD_MAIN), "Corvandale|2108:|2101:&Add|220:&Delete|2105:Clear &List|"
+                                    "2106:A&nalyse list|2107:&Properties|2104:E&xit|2103:&Convert");
+    EXPECT_EQ(controlsOf(IDD_ABOUT), "About corvandale|-1:|-1:Version " CORV_VERSION_TEXT
+                                     "|-1:Look at Legal.txt before using this program.|210:&Ok");
+    EXPECT_EQ(controlsOf(IDD_CONVERSION),
+              "Conversion|-1:Current file:|2301:|2302:|-1:Files finished:|2303:|2:Stop");
+    EXPECT_EQ(controlsOf(IDD_CHANNEL_MAPPING),
+              "Channel mapping|2501:|2502:&New|220:&Delete|2503:&View|2504:Enable "
+              "channelmapping|210:&Ok|215:&Cancel|216:&Apply");
+    EXPECT_EQ(controlsOf(IDD_SELECT_MAPPING),
+              "Select mapping|2511:From|2512:|2513:channel(s)|2514:To|2515:|2516:channel(s)|"
+              "2517:Move channels|2518:Mix channels|210:&Ok|215:&Cancel");
 }
 
 TEST(CorvandaleResources, MenuAndKeysSendTheSharedCommandIds) {
     const HINSTANCE self = GetModuleHandleA(nullptr);
     HMENU menu = LoadMenuA(self, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-    const std::map<UINT, std::string> items = {{8005, "E&xit"},
-                                               {8010, "&Preferences\t(F4)"},
-                                               {8012, "&Channel mapping\t(F2)"},
-                                               {8013, "&Quillmere\t(F3)"},
-                                               {8015, "Always on &top"},
-                                               {8016, "Path"},
-                                               {8023, "Peak conv"},
-                                               {8024, "Filename"},
-                                               {8035, "&About"}};
-    for (const auto& [id, text] : items) {
+    std::string items;
+    for (UINT id : {8005, 8010, 8012, 8013, 8015, 8016, 8023, 8024, 8035}) {
         char shown[64] = {};
         GetMenuStringA(menu, id, shown, sizeof shown, MF_BYCOMMAND);
-        EXPECT_EQ(shown, text) << id;
+        items += std::string(shown) + "|";
     }
+    EXPECT_EQ(items, "E&xit|&Preferences\t(F4)|&Channel mapping\t(F2)|&Quillmere\t(F3)|Always on "
+                     "&top|Path|Peak conv|Filename|&About|");
     DestroyMenu(menu);
 
     ACCEL keys[16];
