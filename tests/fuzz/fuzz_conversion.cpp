@@ -6,10 +6,10 @@
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/linked_entry_points.h"
 #include "analyser/engine/settings_file.h"
+#include "platform/record_file.h"
 #include "scratch_dir.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -66,13 +66,6 @@ corv::ConversionSettings settingsFrom(const uint8_t* b) {
     return s;
 }
 
-void writeFile(const std::string& path, const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -87,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> paths = {dir + "a.wav",
                                             dir + "b DELAY " + std::to_string(delayMs) + "ms.wav"};
     for (const auto& path : paths)
-        writeFile(path, data + kSettingBytes, size - kSettingBytes);
+        if (!corv::writeRecordFile(path, data + kSettingBytes, size - kSettingBytes)) std::abort();
 
     std::vector<std::unique_ptr<corv::AudioFileRecord>> records;
     std::vector<corv::AudioFileRecord*> list;
