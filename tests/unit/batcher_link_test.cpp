@@ -17,12 +17,6 @@
 namespace corv {
 namespace {
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::string arguments(const JobRecord& job, bool preview) {
     auto command = std::make_unique<CommandLineRecord>();
     test::RecordingNotifier notifier;
@@ -82,8 +76,9 @@ TEST(JobBuilder, AConsoleJobRunsItsPreviewWithTheRealFileNames) {
         ASSERT_TRUE(
             buildJobRecord(finished, ConversionSettings{.sameAsInput = 1}, blocks, *job, notifier));
         const std::string ran =
-            replaced(arguments(*job, false), temp.file("out"), "C:\\someoutput");
-        EXPECT_EQ(replaced(ran, "C:\\someoutput.wav", "C:\\somefile.wav"), c.previewArguments);
+            test::replaced(arguments(*job, false), temp.file("out"), "C:\\someoutput");
+        EXPECT_EQ(test::replaced(ran, "C:\\someoutput.wav", "C:\\somefile.wav"),
+                  c.previewArguments);
         EXPECT_EQ(std::string(job->jobName), "take.1.wav");
         EXPECT_EQ(std::string(job->baseName), "take.1");
         EXPECT_EQ(std::string(job->outputDirectory), temp.dir());

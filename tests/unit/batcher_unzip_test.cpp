@@ -17,13 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every occurrence replaced (local and central headers both carry the name).
-std::string replaced(std::string bytes, const std::string& from, const std::string& to) {
-    for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1))
-        bytes.replace(at, from.size(), to);
-    return bytes;
-}
-
 TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
     test::TempDir temp;
     const fs::path source = temp.path() / "source", out = temp.path() / "out";
@@ -35,7 +28,7 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
         {"docs/readme.txt", "Read me\n"},
         {"bin/x86/lame_enc.dll", "library " + std::string(5000, 'L')},
         {"aa/evil.exe", "harmless until renamed"}};
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes] : files) { // names in local and central headers alike
         fs::create_directories((source / name).parent_path());
         test::writeText((source / name).string(), bytes);
     }
@@ -66,19 +59,19 @@ TEST(Unzip, WritesEveryGoodEntryFlatAndFailsOnDamagedOrHostileOnes) {
     } cases[] = {
         {stored, "", all},
         {deflated, "", all},
-        {replaced(stored, program.substr(100000, 64), std::string(64, 'x')),
+        {test::replaced(stored, program.substr(100000, 64), std::string(64, 'x')),
          "lame.exe: damaged: CRC mismatch", allBut("lame.exe")},
         {badDeflate, "lame.exe: damaged", allBut("lame.exe")},
         {deflated.substr(0, deflated.size() - 30), "no end of central directory", {}},
         {bzip2, "lame.exe: compression method 12 is not supported", {"readme.txt", "evil.exe"}},
-        {replaced(deflated, "aa/evil.exe", "../evil.exe"),
+        {test::replaced(deflated, "aa/evil.exe", "../evil.exe"),
          "../evil.exe: refused: the name could reach outside the target folder",
          allBut("evil.exe")},
-        {replaced(deflated, "aa/evil.exe", "C:/evil.exe"), "C:/evil.exe: refused",
+        {test::replaced(deflated, "aa/evil.exe", "C:/evil.exe"), "C:/evil.exe: refused",
          allBut("evil.exe")},
-        {replaced(deflated, "aa/evil.exe", "..\\evil.exe"), "..\\evil.exe: refused",
+        {test::replaced(deflated, "aa/evil.exe", "..\\evil.exe"), "..\\evil.exe: refused",
          allBut("evil.exe")},
-        {replaced(stored, "aa/evil.exe", "aa/com1.exe"), "aa/com1.exe: refused",
+        {test::replaced(stored, "aa/evil.exe", "aa/com1.exe"), "aa/com1.exe: refused",
          allBut("evil.exe")},
     };
     for (const Case& c : cases) {

@@ -146,6 +146,12 @@ std::string readText(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::string replaced(std::string text, std::string_view from, std::string_view to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 ConversionSettings trustedSizes() {
     ConversionSettings settings = defaultConversionSettings();
     settings.ignoreSizeInHeader = 0;

@@ -71,6 +71,8 @@ Bytes readFile(const std::string& path);
 // The same for text, byte for byte (no line-end translation).
 void writeText(const std::string& path, std::string_view text);
 std::string readText(const std::string& path);
+// Every occurrence of `from` replaced by `to`.
+std::string replaced(std::string text, std::string_view from, std::string_view to);
 
 // The defaults, with the RIFF and data sizes of the header always trusted.
 ConversionSettings trustedSizes();
