@@ -57,7 +57,7 @@ TEST_F(ProgramSearch, TheTreeSearchSkipsFolderLinksAndEndsAtItsDepthAndPathLimit
 #endif
 }
 
-TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTree) {
+TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTreeAndManualSearchesStartBeside) {
     place("aaa/lame.exe");
     std::string inBin = place("bin/lame.exe");
     EXPECT_EQ(findProgramInTree(dir.dir(), 8), inBin);
@@ -68,9 +68,7 @@ TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTree) {
     EXPECT_EQ(findProgramInTree(dir.dir(), 0), std::nullopt);
     EXPECT_EQ(findProgramInTree(dir.dir(), 10), std::nullopt);
     EXPECT_EQ(findProgramInTree(dir.dir(), 12), std::nullopt);
-}
-
-TEST_F(ProgramSearch, ManualSearchStartsBesideAnExistingPath) {
+    // A manual search starts beside an existing program, else in the folder.
     std::string lame = place("x/lame.exe");
     EXPECT_EQ(manualSearchDirectory(lame, dir.dir()), dir.file("x") + kPathSeparator);
     EXPECT_EQ(manualSearchDirectory("C:\\", dir.dir()), dir.dir());

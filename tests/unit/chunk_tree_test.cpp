@@ -186,6 +186,10 @@ TEST_F(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
          "RIFF|  size: 30 bytes|  WAVE|    LIST|      size: 17 bytes|      INFO|        INAM "
          "(Name)|          size: 5|          data: Song"},
         {"header without form", u32s({0x46464952, 4}), "RIFF|  size: 4 bytes"},
+        // Not RIFF or too short: no tree at all.
+        {"not RIFF", textBytes("ID3\x03\x00\x00\x00\x00\x00\x10 some mp3 frames"), ""},
+        {"cut inside the header", textBytes("RIFF\x04"), ""},
+        {"empty", {}, ""},
         {"cut inside the format body", Bytes(canonical.begin(), canonical.begin() + 30),
          "RIFF|  size: 44 bytes|  WAVE|    fmt |      size: 16 bytes"},
         {"cut inside the data header", Bytes(canonical.begin(), canonical.begin() + 40),
@@ -204,6 +208,7 @@ TEST_F(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
         {"chunk size near 4 GB", riff({chunkWithSize("LIST", 0xFFFFFFF0u, textBytes("INFO"))}),
          "...|    LIST|      size: 4294967280 bytes"},
     };
+    EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, kDefaultSizes).empty());
     for (const auto& c : cases) {
         const std::string got = listingOf(c.file);
         if (c.expected.starts_with("...")) {
@@ -260,13 +265,6 @@ TEST_F(ChunkTreeFile, Rf64ShowsDs64FieldsThatFitAndTakesSizesFromIt) {
         "1234 bytes|      Data size: 40 bytes|      Sample count: 10|      Table entries: 2| "
         "     Chunk big : 5000000000 bytes|    data|      size: 40 bytes (from ds64)|    big | "
         "     size: 5000000000 bytes (from ds64)");
-}
-
-TEST_F(ChunkTreeFile, NotRiffOrTooShortGivesAnEmptyTree) {
-    EXPECT_TRUE(treeOf(textBytes("ID3\x03\x00\x00\x00\x00\x00\x10 some mp3 frames")).empty());
-    EXPECT_TRUE(treeOf(textBytes("RIFF\x04")).empty());
-    EXPECT_TRUE(treeOf({}).empty());
-    EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, kDefaultSizes).empty());
 }
 
 } // namespace
