@@ -37,8 +37,9 @@ TEST(FreeNames, TheFirstFreeCandidateWithinTheLimitsIsChosen) {
         {{}, 20, "", Found, "a.wav"},
         {{"a.wav", "a(1).wav"}, 20, "", Found, "a(2).wav"},
         // A candidate of the limit's length is too long; one byte less fits.
+        {{}, 5, "", TooLong, "a.wav"},
         {{}, 6, "", Found, "a.wav"},
-        {{"a.wav"}, 6, "", TooLong, "a(1).wav"},
+        {{"a.wav"}, 8, "", TooLong, "a(1).wav"},
         // An unanswered question stops the search instead of numbering past it.
         {{"a.wav"}, 20, "a(1).wav", Undecided, "a(1).wav"},
     };
