@@ -67,32 +67,48 @@ inline std::uint64_t fnv1a(const std::vector<double>& samples) {
     return hash;
 }
 
+// One whole pass through the entry points: init, blocks of `block` frames
+// (also the block size given to init), the draining call, exit.
+struct Pass {
+    std::vector<double> output;
+    int blockSize = 0;       // as the init call left it
+    int largestCall = 0;     // most frames one process call returned
+    bool nullBuffer = false; // a process call returned no buffer
+};
+
+inline Pass runPass(const SsrcEntryPoints& api, bool down, int channels, int inputRate,
+                    int outputRate, const std::vector<double>& input, int block) {
+    alignas(16) unsigned char state[SSRC_RESAMPLER_STATE_BYTES];
+    Pass pass;
+    pass.blockSize = block;
+    (down ? api.downsampleInit : api.upsampleInit)(channels, inputRate, outputRate, state,
+                                                   &pass.blockSize);
+    const auto process = down ? api.downsampleProcess : api.upsampleProcess;
+    const auto call = [&](int last, const double* samples, int frames) {
+        int produced = 0;
+        const double* out = process(last, state, frames, samples, &produced);
+        pass.nullBuffer = pass.nullBuffer || out == nullptr;
+        pass.largestCall = std::max(pass.largestCall, produced);
+        if (out) pass.output.insert(pass.output.end(), out, out + std::size_t(produced) * channels);
+    };
+    const std::size_t frames = input.size() / static_cast<std::size_t>(channels);
+    for (std::size_t at = 0; at < frames; at += static_cast<std::size_t>(block))
+        call(0, input.data() + at * channels,
+             static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), frames - at)));
+    call(1, nullptr, 0);
+    (down ? api.downsampleExit : api.upsampleExit)(state);
+    return pass;
+}
+
 struct Run {
     std::uint64_t hash = 0;
     int frames = 0; // output frames
 };
 
 inline Run resample(const SsrcEntryPoints& api) {
-    alignas(16) unsigned char state[SSRC_RESAMPLER_STATE_BYTES];
-    int blockSize = kBlockFrames;
-    api.upsampleInit(kChannels, kInputRate, kOutputRate, state, &blockSize);
-    const std::vector<double> in = input(kInputFrames);
-    std::vector<double> out;
-    auto append = [&](const double* samples, int frames) {
-        out.insert(out.end(), samples, samples + static_cast<std::size_t>(frames) * kChannels);
-    };
-    for (int at = 0; at < kInputFrames; at += kBlockFrames) {
-        const int frames = std::min(kBlockFrames, kInputFrames - at);
-        int produced = 0;
-        const double* samples =
-            api.upsampleProcess(0, state, frames, in.data() + at * kChannels, &produced);
-        append(samples, produced);
-    }
-    int produced = 0;
-    const double* tail = api.upsampleProcess(1, state, 0, in.data(), &produced);
-    append(tail, produced);
-    api.upsampleExit(state);
-    return {fnv1a(out), static_cast<int>(out.size() / kChannels)};
+    const Pass pass =
+        runPass(api, false, kChannels, kInputRate, kOutputRate, input(kInputFrames), kBlockFrames);
+    return {fnv1a(pass.output), static_cast<int>(pass.output.size() / kChannels)};
 }
 
 // Two calls on one state, so the noise shaper's memory across blocks counts too.

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "analyser/engine/linked_entry_points.h"
 #include "ssrc/deterministic_math.h"
 #include "ssrc/fft.h"
 #include "ssrc/ssrcdll.h"
@@ -23,45 +24,18 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct Pass {
-    std::vector<double> output;
-    int blockSize = 0;   // as the init call left it
-    int largestCall = 0; // most frames one process call returned
-};
+using ssrc_reference::Pass;
 
 struct State {
     alignas(16) unsigned char bytes[SSRC_RESAMPLER_STATE_BYTES];
 };
 
-// One whole pass: init, blocks of `block` frames, the draining call, exit.
+// One whole pass through the linked library (see ssrc_reference::runPass).
 Pass resample(int channels, int inputRate, int outputRate, const std::vector<double>& input,
               int block = 8192, bool down = false) {
-    const auto init = down ? _DownsampleInit : _UpsampleInit;
-    const auto process = down ? _DownsampleProcess : _UpsampleProcess;
-    const auto exit = down ? _DownsampleExit : _UpsampleExit;
-    State state;
-    Pass pass;
-    pass.blockSize = 8192;
-    init(channels, inputRate, outputRate, state.bytes, &pass.blockSize);
-    const std::size_t frames = input.size() / static_cast<std::size_t>(channels);
-    const auto take = [&](const double* samples, int count) {
-        EXPECT_NE(samples, nullptr);
-        pass.largestCall = std::max(pass.largestCall, count);
-        pass.output.insert(pass.output.end(), samples,
-                           samples + static_cast<std::size_t>(count) * channels);
-    };
-    for (std::size_t at = 0; at < frames; at += static_cast<std::size_t>(block)) {
-        const int count =
-            static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), frames - at));
-        int produced = -1;
-        const double* samples =
-            process(0, state.bytes, count, input.data() + at * channels, &produced);
-        take(samples, produced);
-    }
-    int produced = -1;
-    const double* samples = process(1, state.bytes, 0, nullptr, &produced);
-    take(samples, produced);
-    exit(state.bytes);
+    Pass pass = ssrc_reference::runPass(corv::linkedSsrcEntryPoints(), down, channels, inputRate,
+                                        outputRate, input, block);
+    EXPECT_FALSE(pass.nullBuffer);
     return pass;
 }
 
