@@ -30,10 +30,7 @@ const HeaderSizeOptions kAlways{true, false, false, true}, kTrusted{false, false
     kOver2GB{true, true, false, false}, kOver4GB{true, false, true, false};
 
 std::string listing(const std::vector<TextNode>& tree) {
-    std::string text;
-    for (const std::string& line : treeLines(tree))
-        text += (text.empty() ? "" : "|") + line;
-    return text;
+    return test::joinedLines(treeLines(tree));
 }
 
 class ChunkTreeFile : public ::testing::Test {
@@ -211,11 +208,7 @@ TEST_F(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
     EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, kDefaultSizes).empty());
     for (const auto& c : cases) {
         const std::string got = listingOf(c.file);
-        if (c.expected.starts_with("...")) {
-            EXPECT_TRUE(got.ends_with(c.expected.substr(3))) << c.what << ": " << got;
-        } else {
-            EXPECT_EQ(got, c.expected) << c.what;
-        }
+        EXPECT_TRUE(test::listingMatches(got, c.expected)) << c.what << ": " << got;
     }
 }
 

@@ -36,20 +36,13 @@ Bytes list(std::string_view type, std::initializer_list<Bytes> subChunks) {
     return chunk("LIST", body);
 }
 
-std::string joined(const std::vector<std::string>& lines, size_t from = 0) {
-    std::string text;
-    for (size_t i = from; i < lines.size(); ++i)
-        text += (i == from ? "" : "|") + lines[i];
-    return text;
-}
-
 // The lines the walker hangs under a parent called "LIST" (no size line:
 // that belongs to the caller).
 std::string walked(const Bytes& bytes) {
     TextNode parent;
     parent.text = "LIST";
     walkListChunk(parent, ChunkBytes(bytes.data(), bytes.size()));
-    return joined(treeLines({parent}), 1);
+    return test::joinedLines(treeLines({parent}), 1);
 }
 
 Bytes labelledText(uint16_t country, uint16_t language, uint16_t dialect) {
@@ -172,11 +165,7 @@ TEST(ListChunk, Listings) {
     };
     for (const auto& c : cases) {
         const std::string got = walked(c.bytes);
-        if (c.expected.starts_with("...")) {
-            EXPECT_TRUE(got.ends_with(c.expected.substr(3))) << c.what << ": " << got;
-        } else {
-            EXPECT_EQ(got, c.expected) << c.what;
-        }
+        EXPECT_TRUE(test::listingMatches(got, c.expected)) << c.what << ": " << got;
     }
 }
 
@@ -230,7 +219,7 @@ TEST(ListChunk, AviHeaderListWithMainHeaderAndNestedStreamLists) {
         "Bits per sample: 16 |              Number of bytes extra info: 0 |            strn "
         "(name)|              Size: 12|              Data: Audio track|    LIST|      size: 18 "
         "bytes|    idx1|      size: 16 bytes";
-    EXPECT_EQ(joined(treeLines(
+    EXPECT_EQ(test::joinedLines(treeLines(
                   buildChunkTree(path, static_cast<int64_t>(file.size()),
                                  analysisOptionsOf(defaultConversionSettings()).headerSizes))),
               expected);

@@ -158,6 +158,17 @@ ConversionSettings trustedSizes() {
     return settings;
 }
 
+std::string joinedLines(const std::vector<std::string>& lines, size_t from) {
+    std::string text;
+    for (size_t i = from; i < lines.size(); ++i)
+        text += (i == from ? "" : "|") + lines[i];
+    return text;
+}
+
+bool listingMatches(const std::string& got, std::string_view expected) {
+    return expected.starts_with("...") ? got.ends_with(expected.substr(3)) : got == expected;
+}
+
 AudioFileRecord analysePath(const std::string& path, const ConversionSettings& settings) {
     AudioFileRecord record;
     if (!initAudioFileRecord(record, path)) throw std::runtime_error("cannot add " + path);

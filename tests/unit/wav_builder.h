@@ -77,6 +77,11 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
 // The defaults, with the RIFF and data sizes of the header always trusted.
 ConversionSettings trustedSizes();
 
+// Tree lines from `from` on, each behind a '|'; a listing matches a row's
+// whole listing or, written behind "...", how it ends.
+std::string joinedLines(const std::vector<std::string>& lines, size_t from = 0);
+bool listingMatches(const std::string& got, std::string_view expected);
+
 // Adds the file as the list would and analyses it.
 AudioFileRecord analysePath(const std::string& path,
                             const ConversionSettings& settings = defaultConversionSettings());
