@@ -90,24 +90,23 @@ TEST(ChannelMaps, LaterActiveMapOfACountWinsAndTheEarlierIsSavedInactive) {
     EXPECT_EQ(written, "2->1#move#inactive#first\n0 \n2->1#move#active#second\n1 \n");
 }
 
-TEST(ChannelMaps, AppendRefusesBadCountsAndTablesOfTheWrongSize) {
-    ChannelMapList list;
+// Appending refuses bad counts and tables of the wrong size; a removed or
+// replaced map leaves the other counts' active maps as they were.
+TEST(ChannelMaps, EditsKeepTheListSound) {
+    auto list =
+        readText("2->2#move#active#a\n0 1 \n6->2#move#active#b\n0 1 \n1->1#move#active#\n0 \n");
     EXPECT_FALSE(list.append(ChannelMap{0, 1, {0}, {}, ""}, true));
     EXPECT_FALSE(list.append(ChannelMap{2, 2, {0}, {}, ""}, true));
     EXPECT_FALSE(list.append(ChannelMap{2, 2, {0, 1}, {1, 0, 0, 1}, ""}, true));
-    EXPECT_TRUE(list.append(ChannelMap{2, 1, {}, {0.5, 0.5}, ""}, true));
-    EXPECT_EQ(list.maps().size(), 1u);
-}
-
-TEST(ChannelMaps, RemovedOrReplacedMapsLeaveTheOtherCountsActive) {
-    auto list =
-        readText("2->2#move#active#a\n0 1 \n6->2#move#active#b\n0 1 \n1->1#move#active#\n0 \n");
+    EXPECT_EQ(list.maps().size(), 3u);
     list.remove(1);
     EXPECT_EQ(list.activeMapFor(6), nullptr);
     EXPECT_EQ(list.activeMapFor(1), &list.maps()[1]);
     EXPECT_FALSE(list.replace(0, ChannelMap{3, 1, {0}, {}, ""})); // another input count
     EXPECT_TRUE(list.replace(0, ChannelMap{2, 1, {}, {0.5, 0.5}, "mix"}));
     EXPECT_EQ(list.activeMapFor(2)->description, "mix");
+    EXPECT_TRUE(list.append(ChannelMap{6, 1, {}, std::vector<double>(6, 0.5), ""}, true));
+    EXPECT_EQ(list.activeMapFor(6), &list.maps()[2]);
 }
 
 TEST(ChannelMaps, StartUpImportPutsNewMapsFirstInactiveAndRenamesTheirFile) {
