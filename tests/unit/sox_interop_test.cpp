@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace corv {
@@ -70,12 +68,10 @@ TEST(SoxInterop, AnalysisAgreesWithSoxi) {
         SCOPED_TRACE(std::string(c.encoding) + " " + std::to_string(c.bits) + " bits, " +
                      std::to_string(c.channels) + " ch" + (c.plainHeader ? ", wavpcm" : ""));
         const std::string file = temp.file("sox" + std::to_string(index++) + ".wav");
-        std::ostringstream command;
-        command << "sox -n -r " << c.rate << " -c " << c.channels << " -e " << c.encoding << " -b "
-                << c.bits << (c.plainHeader ? " -t wavpcm" : "") << " '" << file
-                << "' synth 0.37 sine 440 vol 0.5"
-                << " >/dev/null 2>&1";
-        ASSERT_TRUE(run(command.str()));
+        ASSERT_TRUE(run("sox -n -r " + std::to_string(c.rate) + " -c " +
+                        std::to_string(c.channels) + " -e " + c.encoding + " -b " +
+                        std::to_string(c.bits) + (c.plainHeader ? " -t wavpcm '" : " '") + file +
+                        "' synth 0.37 sine 440 vol 0.5 >/dev/null 2>&1"));
 
         const AudioFileRecord record = test::analysePath(file);
         EXPECT_EQ(record.format, formatFromHeader(test::readFile(file)));
