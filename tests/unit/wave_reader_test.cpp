@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -186,103 +187,65 @@ TEST(HeaderSizeRule, EachChoiceTurnsAtItsExactLength) {
 
 // ---- analysis of whole files ----
 
-struct SampleRow {
-    const char* what;
-    bool floatData;
-    uint16_t bits;
-    uint16_t container;
-    bool floatCe;
-    SampleType expected;
-};
-
-const SampleRow kSampleRows[] = {
-    {"8bit int", false, 8, 1, false, SampleType::Int8},
-    {"16bit int", false, 16, 2, false, SampleType::Int16},
-    {"24bit int", false, 24, 3, false, SampleType::Int24},
-    {"32bit int", false, 32, 4, false, SampleType::Int32},
-    {"32bit float IEEE", true, 32, 4, false, SampleType::FloatIeee},
-    {"32bit float PCM", false, 24, 4, false, SampleType::FloatPcm},
-    {"32bit float CE", false, 32, 4, true, SampleType::FloatCe},
-    {"64bit float", true, 64, 8, false, SampleType::Double},
-};
-
-TEST(AnalyseFile, EverySampleTypeInEveryFormatRecord) {
-    test::TempDir temp;
-    struct RecordKind {
+// Each tag (the sub-format in a 40-byte record), bits and container size
+// in each format record: the sample type, or none when refused.
+TEST(AnalyseFile, SampleTypesOfEveryFormatRecord) {
+    using enum SampleType;
+    const std::optional<SampleType> no;
+    const struct {
+        uint16_t tag, bits, container;
+        bool floatCe;
+        std::optional<SampleType> expected;
+    } rows[] = {
+        {1, 8, 1, false, Int8},       {1, 16, 2, false, Int16},
+        {1, 24, 3, false, Int24},     {1, 32, 4, false, Int32},
+        {3, 32, 4, false, FloatIeee}, {1, 24, 4, false, FloatPcm},
+        {1, 32, 4, true, FloatCe},    {3, 64, 8, false, Double},
+        {1, 20, 3, false, Int24},                            // 20 bits in 3 bytes
+        {1, 17, 3, false, Int24},     {1, 16, 3, false, no}, // too few bits for a 3-byte container
+        {1, 25, 3, false, no},        {1, 12, 2, false, Int16}, // 12 bits in 2 bytes
+        {1, 4, 1, false, Int8}, // whatever the bits for 1 and 2 bytes
+        {1, 20, 4, false, no},        {1, 32, 8, false, no},
+        {1, 40, 5, false, no},        {3, 24, 4, false, no}, // float needs 32 or 64 bits
+        {3, 32, 8, false, no},        {3, 64, 4, false, no},
+        {3, 16, 2, false, no},        {2, 16, 2, false, no}, // ADPCM and other tags
+        {0xFFFE, 16, 2, false, no},                          // extensible tag without its record
+    };
+    const struct {
         int size;
         FileFormat format;
         int64_t dataStart; // 12 + fmt header and payload + data header
-    };
-    for (RecordKind kind :
-         {RecordKind{16, FileFormat::WavePcm, 44}, RecordKind{18, FileFormat::WaveNonPcm, 46},
-          RecordKind{40, FileFormat::WaveFormatEx, 68}}) {
-        for (const SampleRow& row : kSampleRows) {
-            SCOPED_TRACE(std::string(row.what) + " in a " + std::to_string(kind.size) +
-                         " byte record");
-            FormatFields f;
-            f.channels = 3;
-            f.sampleRate = 48000;
-            f.bitsPerSample = row.bits;
-            f.containerBytes = row.container;
-            f.channelMask = 0x7;
-            if (kind.size == 40) {
-                f.tag = 0xFFFE;
-                f.subFormat = row.floatData ? 3 : 1;
-            } else {
-                f.tag = row.floatData ? 3 : 1;
-            }
+    } kinds[] = {{16, FileFormat::WavePcm, 44},
+                 {18, FileFormat::WaveNonPcm, 46},
+                 {40, FileFormat::WaveFormatEx, 68}};
+    test::TempDir temp;
+    for (const auto& kind : kinds) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(testing::Message()
+                         << "tag " << row.tag << ", " << row.bits << " bits in " << row.container
+                         << " bytes, " << kind.size << "-byte record");
+            const bool extensible = kind.size == 40;
+            const FormatFields f{.tag = extensible ? uint16_t{0xFFFE} : row.tag,
+                                 .channels = 3,
+                                 .sampleRate = 48000,
+                                 .bitsPerSample = row.bits,
+                                 .containerBytes = row.container,
+                                 .channelMask = 0x7,
+                                 .subFormat = row.tag};
             // 5 frames; 0x11 bytes are ordinary numbers when read as floats.
-            Bytes samples = Bytes(size_t{5} * 3 * row.container, 0x11);
-            AudioFileRecord r =
-                analyseBytes(temp, wave(f, samples, kind.size),
+            const AudioFileRecord r =
+                analyseBytes(temp, wave(f, Bytes(size_t{5} * 3 * row.container, 0x11), kind.size),
                              row.floatCe ? withFloatCe() : defaultConversionSettings());
-            EXPECT_EQ(r.format, kind.format);
-            EXPECT_EQ(r.sampleType, row.expected);
+            EXPECT_EQ(r.format, row.expected ? kind.format : FileFormat::NotRecognised);
+            if (!row.expected) continue;
+            EXPECT_EQ(r.sampleType, *row.expected);
             EXPECT_EQ(r.channels, 3u);
             EXPECT_EQ(r.sampleRate, 48000u);
             EXPECT_EQ(r.bytesPerSample, row.container);
             EXPECT_EQ(r.frameCount, 5);
             EXPECT_EQ(r.dataStart, kind.dataStart);
-            EXPECT_EQ(r.channelMask, kind.size == 40 ? 0x7u : 0u);
+            EXPECT_EQ(r.channelMask, extensible ? 0x7u : 0u);
             EXPECT_EQ(r.analysed, 1);
-        }
-    }
-}
-
-TEST(AnalyseFile, ContainerAndBitCombinations) {
-    struct Case {
-        uint16_t tag, bits, container;
-        FileFormat format;
-        SampleType type;
-    };
-    const FileFormat no = FileFormat::NotRecognised, pcm = FileFormat::WavePcm;
-    const Case cases[] = {
-        {1, 20, 3, pcm, SampleType::Int24}, // 20 bits in 3 bytes
-        {1, 17, 3, pcm, SampleType::Int24},
-        {1, 16, 3, no, {}}, // too few bits for a 3-byte container
-        {1, 25, 3, no, {}},
-        {1, 12, 2, pcm, SampleType::Int16}, // 12 bits in 2 bytes
-        {1, 4, 1, pcm, SampleType::Int8},   // whatever the bits for 1 and 2 bytes
-        {1, 20, 4, no, {}},
-        {1, 32, 8, no, {}},
-        {1, 40, 5, no, {}},
-        {3, 24, 4, no, {}}, // float needs 32 or 64 bits
-        {3, 32, 8, no, {}},
-        {3, 64, 4, no, {}},
-        {3, 16, 2, no, {}},
-        {2, 16, 2, no, {}},      // ADPCM and other tags
-        {0xFFFE, 16, 2, no, {}}, // extensible tag without its record
-    };
-    test::TempDir temp;
-    for (const Case& c : cases) {
-        SCOPED_TRACE("tag " + std::to_string(c.tag) + ", " + std::to_string(c.bits) + " bits in " +
-                     std::to_string(c.container) + " bytes");
-        const FormatFields f{.tag = c.tag, .bitsPerSample = c.bits, .containerBytes = c.container};
-        AudioFileRecord r = analyseBytes(temp, wave(f, Bytes(size_t{4} * 2 * c.container, 0)));
-        EXPECT_EQ(r.format, c.format);
-        if (c.format != no) {
-            EXPECT_EQ(r.sampleType, c.type);
-            EXPECT_EQ(r.frameCount, 4);
         }
     }
 }
