@@ -33,30 +33,26 @@ std::string listing(const std::vector<TextNode>& tree) {
     return test::joinedLines(treeLines(tree));
 }
 
-class ChunkTreeFile : public ::testing::Test {
-  protected:
-    // The tree of bytes written to a real file; fileSize -2 means the real size.
-    std::vector<TextNode> treeOf(const Bytes& bytes, int64_t fileSize = -2,
-                                 const HeaderSizeOptions& options = kDefaultSizes) {
-        const std::string path = temp_.file("probe.wav");
-        test::writeFile(path, bytes);
-        return buildChunkTree(path, fileSize == -2 ? static_cast<int64_t>(bytes.size()) : fileSize,
-                              options);
-    }
-    std::string listingOf(const Bytes& bytes, int64_t fileSize = -2,
-                          const HeaderSizeOptions& options = kDefaultSizes) {
-        return listing(treeOf(bytes, fileSize, options));
-    }
+// The tree of bytes written to a real file; fileSize -2 means the real size.
+std::vector<TextNode> treeOf(const Bytes& bytes, int64_t fileSize = -2,
+                             const HeaderSizeOptions& options = kDefaultSizes) {
+    const test::TempDir temp;
+    test::writeFile(temp.file("probe.wav"), bytes);
+    return buildChunkTree(temp.file("probe.wav"),
+                          fileSize == -2 ? static_cast<int64_t>(bytes.size()) : fileSize, options);
+}
 
-    test::TempDir temp_;
-};
+std::string listingOf(const Bytes& bytes, int64_t fileSize = -2,
+                      const HeaderSizeOptions& options = kDefaultSizes) {
+    return listing(treeOf(bytes, fileSize, options));
+}
 
 const std::string kStereo16 = "|      Number of channels: 2|      Sample Rate: 44100 Hz"
                               "|      Average bytes per sec.: 176400 |      Block align: 4 bytes"
                               "|      Bits per sample: 16 ";
 const std::string kPcmFormat = "|    fmt |      size: 16 bytes|      Format: 1 (PCM)" + kStereo16;
 
-TEST_F(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
+TEST(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
     const Bytes file = test::wave(FormatFields{}, Bytes(8, 0));
     const auto tree = treeOf(file);
     EXPECT_EQ(listing(tree),
@@ -72,7 +68,7 @@ TEST_F(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
 
 // Each row: the file (its real size, the default size options) and its whole
 // listing, or, behind "...", how the listing ends.
-TEST_F(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
+TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
     const auto extensible = [](FormatFields f) {
         f.tag = 65534;
         return riff({chunk("fmt ", formatPayload(f, 40))});
@@ -205,14 +201,14 @@ TEST_F(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
         {"chunk size near 4 GB", riff({chunkWithSize("LIST", 0xFFFFFFF0u, textBytes("INFO"))}),
          "...|    LIST|      size: 4294967280 bytes"},
     };
-    EXPECT_TRUE(buildChunkTree(temp_.file("missing.wav"), -1, kDefaultSizes).empty());
+    EXPECT_TRUE(buildChunkTree(test::TempDir().file("missing.wav"), -1, kDefaultSizes).empty());
     for (const auto& c : cases) {
         const std::string got = listingOf(c.file);
         EXPECT_TRUE(test::listingMatches(got, c.expected)) << c.what << ": " << got;
     }
 }
 
-TEST_F(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
+TEST(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
     // A data chunk claiming 2 GB in a 60-byte file.
     const Bytes huge = test::riffWithSize(
         0x7FFFFFF0, {chunk("fmt ", formatPayload({})),
@@ -247,7 +243,7 @@ TEST_F(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
               "RIFF|  size: 112 bytes (ignored by corvandale)|  WAVE");
 }
 
-TEST_F(ChunkTreeFile, Rf64ShowsDs64FieldsThatFitAndTakesSizesFromIt) {
+TEST(ChunkTreeFile, Rf64ShowsDs64FieldsThatFitAndTakesSizesFromIt) {
     // Two table entries claimed, one and a part of the next in the body.
     const Bytes table = cat<uint8_t>({textBytes("big "), test::u64s({5000000000}), u32s({7})});
     const Bytes ds64 = cat<uint8_t>({test::u64s({1234, 40, 10}), u32s({2}), table});
