@@ -58,6 +58,12 @@ struct Conversion {
         settings.conversion.convertSampleRate = 1;
         settings.conversion.targetSampleRate = rate;
     }
+    // Stitched or merged into one output.
+    void combine(bool merge) {
+        settings.conversion.streamManipulation = 1;
+        settings.conversion.stitchFiles = !merge;
+        settings.conversion.mergeFiles = merge;
+    }
     void sendJobsTo(JobType type) {
         settings.conversion.sendJobsToBatcher = 1;
         settings.conversion.batcherOutputType = static_cast<int32_t>(type);

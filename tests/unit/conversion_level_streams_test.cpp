@@ -262,10 +262,8 @@ TEST(Streams, StitchingAndMergingWriteOneFileForTheWhole) {
         SCOPED_TRACE(merge ? "merge" : "stitch");
         test::TempDir temp;
         Conversion c;
-        auto& s = c.settings.conversion;
-        s.streamManipulation = s.monoStreams = 1;
-        s.stitchFiles = !merge;
-        s.mergeFiles = merge;
+        c.combine(merge);
+        c.settings.conversion.monoStreams = 1;
         c.sendJobsTo(JobType::Flac);
         if (merge) c.convertTo(SampleType::Int8);
         ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, {256, 512, 768, 1024}),
@@ -296,10 +294,8 @@ TEST(Streams, AnExtraPassRewritesOnlyItsEntrysPartOfACombinedOutput) {
         SCOPED_TRACE(merge ? "merge" : "stitch");
         test::TempDir temp;
         Conversion c;
+        c.combine(merge);
         auto& s = c.settings.conversion;
-        s.streamManipulation = 1;
-        s.stitchFiles = !merge;
-        s.mergeFiles = merge;
         s.normalize = s.normalizeOnClipping = 1;
         s.normalizeFile = 0;
         c.convertTo(SampleType::Int16);
