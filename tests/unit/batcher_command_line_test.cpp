@@ -157,16 +157,6 @@ TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
     }
 }
 
-TEST(BuildCommandLine, FlacProgressMarkerIsTheStemOfTheInput) {
-    test::TempDir dir;
-    auto job = makeJob(JobType::Flac);
-    setFieldText(job->settings.flac.inputPath, dir.file("my.song.wav"));
-    auto built = buildCommand(*job, settingsWithPrograms(), false);
-    ASSERT_TRUE(built->outcome.ok);
-    EXPECT_EQ(fieldText(built->record->progressMarker), "my.song");
-    EXPECT_EQ(built->outputPath, dir.file("my.song.flac"));
-}
-
 std::unique_ptr<JobRecord> sonicJob(int32_t mode, uint8_t lfe) {
     auto job = makeJob(JobType::SonicFoundry);
     SonicFoundrySettings& s = job->settings.sonicFoundry;

@@ -92,6 +92,12 @@ TEST(FreeNames, AnEncoderJobNamesAFreeOutputOrFails) {
     EXPECT_EQ(named->outputPath, dir.file("song(1).mp3"));
     EXPECT_EQ(fieldText(named->record->inputDirectory), dir.dir());
     EXPECT_NE(named->arguments().find(" \"" + dir.file("song(1).mp3") + "\""), std::string::npos);
+    // FLAC's progress marker is the stem of the input, dots and all.
+    auto flac = test::makeJob(JobType::Flac);
+    setFieldText(flac->settings.flac.inputPath, dir.file("my.song.wav"));
+    auto stem = test::buildCommand(*flac, defaultBatcherSettings(), false);
+    EXPECT_EQ(fieldText(stem->record->progressMarker), "my.song");
+    EXPECT_EQ(stem->outputPath, dir.file("my.song.flac"));
     // A name the file system will not answer for, or one longer than a path
     // field, fails the job with the record empty.
     std::vector<std::string> inputs = {dir.dir() + std::string(519 - dir.dir().size(), 'n')};
