@@ -256,7 +256,8 @@ TEST(AnalyseFile, FormatRecordRejections) {
     for (int size : {14, 20, 24, 38, 42})
         EXPECT_EQ(formatOf(wave({}, samples, size)), FileFormat::NotRecognised) << size;
     // 18 bytes need extension size 0; 40 bytes need tag 0xFFFE and extension size 22;
-    // sub-formats other than PCM and IEEE float are refused.
+    // sub-formats other than PCM and IEEE float are refused (the sample-type
+    // table has the tags and sub-formats of each record).
     const FileFormat no = FileFormat::NotRecognised;
     const struct {
         const char* what;
@@ -264,13 +265,9 @@ TEST(AnalyseFile, FormatRecordRejections) {
         int size;
         FileFormat expected;
     } cases[] = {
-        {"18 bytes", {}, 18, FileFormat::WaveNonPcm},
         {"extension size 2 in 18 bytes", {.extensionSize = 2}, 18, no},
         {"tag 1 in 40 bytes", {}, 40, no},
-        {"extensible", {.tag = 0xFFFE}, 40, FileFormat::WaveFormatEx},
-        {"extensible tag in 18 bytes", {.tag = 0xFFFE}, 18, no},
         {"extension size 0 in 40 bytes", {.tag = 0xFFFE, .extensionSize = 0}, 40, no},
-        {"ADPCM sub-format", {.tag = 0xFFFE, .subFormat = 2}, 40, no},
         {"sub-format 0x101", {.tag = 0xFFFE, .subFormat = 0x101}, 40, no},
     };
     for (const auto& c : cases)
