@@ -1,7 +1,6 @@
 // Corvandale and Quillmere as one: converted files become Quillmere's jobs.
 // The real Corvandale.exe and Quillmere.exe, the jobs run by the real LAME.
 #include "corvandale_app.h"
-#include "drop_files.h"
 #include "remote_window.h"
 
 #include "analyser/batcher_client/job_hand_over.h"
@@ -36,7 +35,7 @@ struct Converter {
     Converter(const std::string& folder, const std::vector<std::string>& sources,
               const std::function<void(corv::ConversionSettings&)>& change = {})
         : app(folder) {
-        writeSettings(folder, [&](corv::ConversionSettings& s) {
+        writeSettings(folder, "", [&](corv::ConversionSettings& s) {
             s.sendJobsToBatcher = s.startBatcherWhenFinished = 1;
             s.batcherOutputType = 1008;
             if (change) change(s);
@@ -47,9 +46,7 @@ struct Converter {
     void list(const std::vector<std::string>& sources) {
         app.post(kClearList);
         ASSERT_TRUE(waitFor([&] { return app.rows() == 0; }));
-        ASSERT_TRUE(dropFiles(app.mainWindow(), sources));
-        ASSERT_TRUE(
-            waitFor([&] { return app.columnTexts("Type") == Texts(sources.size(), "Wave PCM"); }));
+        ASSERT_TRUE(app.listDropped(sources));
     }
     CorvandaleProcess app;
 };
@@ -64,7 +61,7 @@ size_t count(const std::string& text, const std::string& part) {
 // The converted files go to real-lame-corvandale\ beside this test, where
 // check_real_outputs.sh decodes LAME's .mp3 files natively afterwards.
 TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
-    const std::string lame = "Z:" CORV_ENCODER_CACHE "/lame-3.100/lame.exe";
+    const std::string lame = winePath(CORV_ENCODER_CACHE "/lame-3.100/lame.exe");
     if (!fileExists(lame)) GTEST_SKIP() << "no " << lame << ": run scripts/build-lame.sh";
     killProcesses("Quillmere.exe", 0);
     // The program folder's a-loop (made by the build) is a folder link back to

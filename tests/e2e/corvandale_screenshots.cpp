@@ -5,11 +5,8 @@
 // window that does not open is named and left out; the run fails only when
 // the main window or the conversion dialog cannot be saved.
 #include "corvandale_app.h"
-#include "drop_files.h"
 #include "remote_window.h"
 #include "screenshot.h"
-
-#include "protocol/fixed_text.h"
 
 #include <commctrl.h>
 
@@ -48,9 +45,7 @@ int main(int argc, char** argv) {
     const std::string folder = std::string(argv[1]) + "\\";
     CreateDirectoryA(argv[1], nullptr);
     ScratchFolder program("corv-shots"), music("corv-shots-music"), out("corv-shots-out");
-    writeSettings(program.path(), [&](corv::ConversionSettings& s) {
-        s.sameAsInput = 0;
-        corv::setFieldText(s.outputDirectory, out.path());
+    writeSettings(program.path(), out.path(), [&](corv::ConversionSettings& s) {
         s.convertSampleRate = 1;
         s.targetSampleRate = 96000;
         s.convertSampleType = 1;

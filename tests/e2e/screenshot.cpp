@@ -1,5 +1,7 @@
 #include "screenshot.h"
 
+#include "program_process.h"
+
 #include <wincodec.h>
 
 #include <vector>
@@ -37,13 +39,6 @@ std::vector<BYTE> screenPixels(const RECT& r) {
     return pixels;
 }
 
-std::wstring wide(const std::string& text) {
-    std::wstring out(
-        static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
-    return out;
-}
-
 } // namespace
 
 bool saveWindowPng(HWND window, const std::string& path) {
@@ -64,7 +59,7 @@ bool saveWindowPng(HWND window, const std::string& path) {
                                            IID_IWICImagingFactory,
                                            reinterpret_cast<void**>(&factory))) &&
                 SUCCEEDED(factory->CreateStream(&stream)) &&
-                SUCCEEDED(stream->InitializeFromFilename(wide(path).c_str(), GENERIC_WRITE)) &&
+                SUCCEEDED(stream->InitializeFromFilename(widen(path).c_str(), GENERIC_WRITE)) &&
                 SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
                 SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
                 SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
