@@ -16,13 +16,14 @@ namespace {
 using namespace e2e;
 using Texts = std::vector<std::string>;
 
-// Quillmere's threads stopped or going again: a batcher that does not answer.
-void holdThreads(DWORD processId, bool hold) {
+// The threads of a process (but one) stopped or going again: a batcher that
+// does not answer, a conversion held.
+void holdThreads(DWORD processId, bool hold, DWORD exceptThread = 0) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) continue;
+        if (entry.th32OwnerProcessID != processId || entry.th32ThreadID == exceptThread) continue;
         HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
         hold ? SuspendThread(thread) : ResumeThread(thread);
         CloseHandle(thread);
@@ -126,19 +127,27 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     auto& app = converter.app;
     holdThreads(quillmere.processId(), true);
     app.post(kConvert);
-    ASSERT_TRUE(waitFor([&] { return findDialog(app.processId(), "Waiting for Quillmere"); }));
+    HWND waiting = nullptr;
+    ASSERT_TRUE(
+        waitFor([&] { return (waiting = findDialog(app.processId(), "Waiting for Quillmere")); }));
+    // The conversion goes on meanwhile: held until the Stop has been taken, so
+    // that it is stopped however fast this machine converts.
+    const HWND dialog = GetWindow(waiting, GW_OWNER);
+    const DWORD windowThread = GetWindowThreadProcessId(dialog, nullptr);
+    holdThreads(app.processId(), true, windowThread);
     Sleep(100); // the reply to Open connection comes far later than 10 ms
     holdThreads(quillmere.processId(), false);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(app.processId(), "Converting file")); }));
-    ASSERT_TRUE(waitFor([&] { return received("Open connection") == 1; }));
+    EXPECT_TRUE(waitFor([&] { return received("Open connection") == 1 && !IsWindow(waiting); }));
     pressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+    holdThreads(app.processId(), false, windowThread);
     ASSERT_TRUE(app.waitForConversionEnd());
 
     converter.list({shorter});
     ASSERT_TRUE(app.convertAndWait());
     ASSERT_TRUE(waitFor([&] { return received("Notify user") == 1; }));
     const std::string log = quillmere.file("MsgLogQuillmere.txt");
+    EXPECT_EQ(received("Open connection"), 1); // the late reply connected
     EXPECT_EQ(received("Add job"), 1);
     EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
     EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));
