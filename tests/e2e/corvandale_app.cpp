@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "analyser/engine/settings_file.h"
+#include "protocol/fixed_text.h"
 #include "wav_builder.h"
 
 #include <cmath>
@@ -34,10 +35,14 @@ std::string CorvandaleProcess::cell(int row, const std::string& header) const {
 
 std::vector<std::string> CorvandaleProcess::columnTexts(const std::string& header) const {
     const int at = column(header);
-    std::vector<std::string> texts;
-    for (int row = 0, n = rows(); row < n; ++row)
-        texts.push_back(at < 0 ? "<no column>" : listCellText(fileList(), row, at));
-    return texts;
+    return at < 0 ? std::vector<std::string>(rows(), "<no column>")
+                  : listColumnTexts(fileList(), at);
+}
+
+bool CorvandaleProcess::listDropped(const std::vector<std::string>& paths) const {
+    return dropFiles(mainWindow(), paths) && waitFor([&] {
+               return columnTexts("Type") == std::vector<std::string>(paths.size(), "Wave PCM");
+           });
 }
 
 bool CorvandaleProcess::typeInOpenDialog(const std::string& text) const {
@@ -80,11 +85,25 @@ bool CorvandaleProcess::convertAndWait() const {
     return waitForConversionEnd();
 }
 
-void writeSettings(const std::string& programDirectory,
+void writeSettings(const std::string& programDirectory, const std::string& outputFolder,
                    const std::function<void(corv::ConversionSettings&)>& change) {
     corv::AnalyserSettings settings = corv::defaultAnalyserSettings();
-    change(settings.conversion);
+    if (!outputFolder.empty()) {
+        settings.conversion.sameAsInput = 0;
+        corv::setFieldText(settings.conversion.outputDirectory, outputFolder);
+    }
+    if (change) change(settings.conversion);
     corv::saveSettings(settings, programDirectory);
+}
+
+std::pair<int, std::string> runCli(const std::string& arguments, const std::string& folder) {
+    const std::string output = folder + "cli-stdout.txt";
+    const int code = runToEnd(quoted(winePath(CORVANDALE_CLI_EXE)) + " " + arguments, output);
+    return {code, readFile(output)};
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + (text.back() == '\\' ? "\\\"" : "\"");
 }
 
 void writeSine(const std::string& path, int channels, uint32_t rate, double seconds,

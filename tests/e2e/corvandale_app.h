@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -35,14 +36,27 @@ class CorvandaleProcess : public ProgramProcess {
     bool typeInOpenDialog(const std::string& text) const;
     // Opens a folder there and waits until it lists the file.
     bool openFolderInOpenDialog(const std::string& folder, const std::string& fileInIt) const;
+    // Drops the files on the window and waits until each is listed as "Wave PCM".
+    bool listDropped(const std::vector<std::string>& paths) const;
     // "&Convert" pressed and the run awaited: the dialog is gone, the button back.
     bool convertAndWait() const;
     bool waitForConversionEnd() const;
 };
 
-// The settings file a program directory starts with: the defaults, changed.
-void writeSettings(const std::string& programDirectory,
-                   const std::function<void(corv::ConversionSettings&)>& change);
+// Loads drop_helper.dll (beside this test program) into the window's process
+// and waits until it has posted WM_DROPFILES with the paths, as the shell would.
+bool dropFiles(HWND target, const std::vector<std::string>& paths);
+
+// The settings file a program directory starts with: the defaults, writing
+// into the output folder (beside the input when none is named), changed.
+void writeSettings(const std::string& programDirectory, const std::string& outputFolder,
+                   const std::function<void(corv::ConversionSettings&)>& change = {});
+
+// corvandale-cli.exe run to its end with those (UTF-8) arguments: its exit
+// code and what it wrote on stdout (kept in that folder).
+std::pair<int, std::string> runCli(const std::string& arguments, const std::string& folder);
+// One argument of a command line; a backslash before the closing quote is doubled.
+std::string quoted(const std::string& text);
 
 // A 16-bit PCM WAVE file holding a sine.
 void writeSine(const std::string& path, int channels, uint32_t rate, double seconds,

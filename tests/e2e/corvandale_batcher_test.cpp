@@ -1,7 +1,6 @@
 // Corvandale and Quillmere as one: converted files become Quillmere's jobs.
 // The real Corvandale.exe and Quillmere.exe, the jobs run by the real LAME.
 #include "corvandale_app.h"
-#include "drop_files.h"
 #include "remote_window.h"
 
 #include "analyser/batcher_client/job_hand_over.h"
@@ -17,13 +16,14 @@ namespace {
 using namespace e2e;
 using Texts = std::vector<std::string>;
 
-// Quillmere's threads stopped or going again: a batcher that does not answer.
-void holdThreads(DWORD processId, bool hold) {
+// The threads of a process (but one) stopped or going again: a batcher that
+// does not answer, a conversion held.
+void holdThreads(DWORD processId, bool hold, DWORD exceptThread = 0) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) continue;
+        if (entry.th32OwnerProcessID != processId || entry.th32ThreadID == exceptThread) continue;
         HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
         hold ? SuspendThread(thread) : ResumeThread(thread);
         CloseHandle(thread);
@@ -36,7 +36,7 @@ struct Converter {
     Converter(const std::string& folder, const std::vector<std::string>& sources,
               const std::function<void(corv::ConversionSettings&)>& change = {})
         : app(folder) {
-        writeSettings(folder, [&](corv::ConversionSettings& s) {
+        writeSettings(folder, "", [&](corv::ConversionSettings& s) {
             s.sendJobsToBatcher = s.startBatcherWhenFinished = 1;
             s.batcherOutputType = 1008;
             if (change) change(s);
@@ -47,9 +47,7 @@ struct Converter {
     void list(const std::vector<std::string>& sources) {
         app.post(kClearList);
         ASSERT_TRUE(waitFor([&] { return app.rows() == 0; }));
-        ASSERT_TRUE(dropFiles(app.mainWindow(), sources));
-        ASSERT_TRUE(
-            waitFor([&] { return app.columnTexts("Type") == Texts(sources.size(), "Wave PCM"); }));
+        ASSERT_TRUE(app.listDropped(sources));
     }
     CorvandaleProcess app;
 };
@@ -64,7 +62,7 @@ size_t count(const std::string& text, const std::string& part) {
 // The converted files go to real-lame-corvandale\ beside this test, where
 // check_real_outputs.sh decodes LAME's .mp3 files natively afterwards.
 TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
-    const std::string lame = "Z:" CORV_ENCODER_CACHE "/lame-3.100/lame.exe";
+    const std::string lame = winePath(CORV_ENCODER_CACHE "/lame-3.100/lame.exe");
     if (!fileExists(lame)) GTEST_SKIP() << "no " << lame << ": run scripts/build-lame.sh";
     killProcesses("Quillmere.exe", 0);
     // The program folder's a-loop (made by the build) is a folder link back to
@@ -129,19 +127,27 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     auto& app = converter.app;
     holdThreads(quillmere.processId(), true);
     app.post(kConvert);
-    ASSERT_TRUE(waitFor([&] { return findDialog(app.processId(), "Waiting for Quillmere"); }));
+    HWND waiting = nullptr;
+    ASSERT_TRUE(
+        waitFor([&] { return (waiting = findDialog(app.processId(), "Waiting for Quillmere")); }));
+    // The conversion goes on meanwhile: held until the Stop has been taken, so
+    // that it is stopped however fast this machine converts.
+    const HWND dialog = GetWindow(waiting, GW_OWNER);
+    const DWORD windowThread = GetWindowThreadProcessId(dialog, nullptr);
+    holdThreads(app.processId(), true, windowThread);
     Sleep(100); // the reply to Open connection comes far later than 10 ms
     holdThreads(quillmere.processId(), false);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(app.processId(), "Converting file")); }));
-    ASSERT_TRUE(waitFor([&] { return received("Open connection") == 1; }));
+    EXPECT_TRUE(waitFor([&] { return received("Open connection") == 1 && !IsWindow(waiting); }));
     pressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+    holdThreads(app.processId(), false, windowThread);
     ASSERT_TRUE(app.waitForConversionEnd());
 
     converter.list({shorter});
     ASSERT_TRUE(app.convertAndWait());
     ASSERT_TRUE(waitFor([&] { return received("Notify user") == 1; }));
     const std::string log = quillmere.file("MsgLogQuillmere.txt");
+    EXPECT_EQ(received("Open connection"), 1); // the late reply connected
     EXPECT_EQ(received("Add job"), 1);
     EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
     EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));

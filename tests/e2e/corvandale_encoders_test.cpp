@@ -1,6 +1,4 @@
-// Corvandale's batcher dialog and encoder dialogs as a user meets them: F3,
-// Configure, a setting changed and stored, the command-line box without and
-// with Quillmere running, the refusals.
+// Corvandale's batcher dialog and encoder dialogs as a user meets them.
 #include "copydata_client.h"
 #include "corvandale_app.h"
 #include "program_process.h"
@@ -21,20 +19,27 @@ constexpr int kOutputType = 3025, kConfigure = 3070, kOk = 210, kCommandLine = 2
 HWND openEncoderDialog(const CorvandaleProcess& app, int position, const std::string& title,
                        HWND* batcher = nullptr) {
     PostMessageA(app.mainWindow(), WM_KEYDOWN, VK_F3, 0);
-    HWND quillmere = nullptr, encoder = nullptr;
-    if (!waitFor([&] { return (quillmere = findDialog(app.processId(), "Quillmere")); }))
-        return nullptr;
+    HWND quillmere = waitForDialog(app.processId(), "Quillmere");
+    if (!quillmere) return nullptr;
     HWND list = GetDlgItem(quillmere, kOutputType);
     SendMessageA(list, CB_SETCURSEL, position, 0);
     SendMessageA(quillmere, WM_COMMAND, MAKEWPARAM(kOutputType, CBN_SELCHANGE), (LPARAM)list);
     PostMessageA(GetDlgItem(quillmere, kConfigure), BM_CLICK, 0, 0);
-    waitFor([&] { return (encoder = findDialog(app.processId(), title)); });
     if (batcher) *batcher = quillmere;
-    return encoder;
+    return waitForDialog(app.processId(), title);
 }
 
-TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
-    ScratchFolder program("corv-encoders");
+// FLAC's compression level set on its slider, as a drag ends.
+void setFlacLevel(HWND flac, int level) {
+    HWND track = GetDlgItem(flac, 3410);
+    SendMessageA(track, TBM_SETPOS, TRUE, level);
+    SendMessageA(flac, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, level), (LPARAM)track);
+}
+
+// A setting changed and stored, the refusals, and the command-line box without
+// and with Quillmere running.
+TEST(CorvandaleEncoders, F3ConfiguresEncodersAsTheUserMeetsThem) {
+    ScratchFolder program("corv-encoders"), batcherFolder("corv-encoders-quillmere");
     CorvandaleProcess app(program.path());
     ASSERT_TRUE(app.start());
     HWND batcher = nullptr;
@@ -43,10 +48,7 @@ TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
     EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
     EXPECT_FALSE(IsWindowEnabled(batcher));
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "Run Quillmere to show commandline.");
-
-    HWND track = GetDlgItem(flac, 3410);
-    SendMessageA(track, TBM_SETPOS, TRUE, 8);
-    SendMessageA(flac, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 8), (LPARAM)track);
+    setFlacLevel(flac, 8);
     EXPECT_EQ(windowText(GetDlgItem(flac, 3400)), "8");
 
     // Quillmere's reply is read within the size it gives, terminated or not.
@@ -58,10 +60,7 @@ TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
                                sizeof reply)); // not a reply: ignored
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "\"flac.exe\" -8 i");
     SendMessageA(GetDlgItem(flac, 217), BM_CLICK, 0, 0); // "Co&py"
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    const char* copied = static_cast<const char*>(GetClipboardData(CF_TEXT));
-    EXPECT_STREQ(copied, "\"flac.exe\" -8 i");
-    CloseClipboard();
+    EXPECT_EQ(clipboardText(), "\"flac.exe\" -8 i");
 
     SendMessageA(GetDlgItem(flac, kOk), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(batcher) && !IsWindow(flac); }));
@@ -71,12 +70,7 @@ TEST(CorvandaleEncoders, F3ConfiguresAnEncoderWhoseSettingIsStored) {
     corv::loadSettings(stored, program.path());
     EXPECT_EQ(stored.encoders.flac.compressionLevel, 8);
     EXPECT_EQ(stored.conversion.batcherOutputType, 1004);
-}
 
-TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
-    ScratchFolder program("corv-encoder-refusals");
-    CorvandaleProcess app(program.path());
-    ASSERT_TRUE(app.start());
     // A hybrid bitrate out of range refuses OK in the lossless mode too.
     HWND wavPack = openEncoderDialog(app, 5, "WavPack configuration");
     ASSERT_TRUE(wavPack);
@@ -85,7 +79,7 @@ TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
     EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
               "Invallid bitRate in the hybrid settings, bitRate must be between 24 and 9600");
     EXPECT_TRUE(IsWindow(wavPack));
-    HWND batcher = findDialog(app.processId(), "Quillmere");
+    batcher = findDialog(app.processId(), "Quillmere");
     for (HWND closed : {wavPack, batcher}) { // Escape closes the dialog in front
         PostMessageA(closed, WM_KEYDOWN, VK_ESCAPE, 0);
         EXPECT_TRUE(waitFor([&] { return !IsWindow(closed); }));
@@ -93,7 +87,7 @@ TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
     }
 
     // Surcode: two streams and no slot chosen.
-    HWND surcode = openEncoderDialog(app, 0, "Surcode CD Pro DTS configuration");
+    HWND surcode = openEncoderDialog(app, 0, "Surcode CD Pro DTS configuration", &batcher);
     ASSERT_TRUE(surcode);
     HWND count = GetDlgItem(surcode, 3215);
     SendMessageA(count, CB_SETCURSEL, 1, 0);
@@ -102,17 +96,16 @@ TEST(CorvandaleEncoders, RefusalsKeepTheDialogOpen) {
     EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
               "You must enable atleast one channel in the channel config");
     EXPECT_TRUE(IsWindow(surcode));
-}
+    for (HWND closed : {surcode, batcher}) {
+        PostMessageA(closed, WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(closed); }));
+    }
 
-// With Quillmere running, Connect finds it (no second one starts) and the box
-// shows the command line it would run, asked again after each change.
-TEST(CorvandaleEncoders, ConnectFindsTheRunningQuillmereWhosePreviewFollowsTheSettings) {
-    ScratchFolder program("corv-encoders-connect"), batcherFolder("corv-encoders-quillmere");
-    QuillmereProcess quillmere(batcherFolder.path());
-    ASSERT_TRUE(quillmere.start());
-    CorvandaleProcess app(program.path());
-    ASSERT_TRUE(app.start());
-    HWND flac = openEncoderDialog(app, 4, "FLAC configuration");
+    // With Quillmere running, Connect finds it (no second one starts) and the
+    // box shows the command line it would run, asked again after each change.
+    QuillmereProcess running(batcherFolder.path());
+    ASSERT_TRUE(running.start());
+    flac = openEncoderDialog(app, 4, "FLAC configuration");
     ASSERT_TRUE(flac);
     HWND box = GetDlgItem(flac, kCommandLine);
     PostMessageA(GetDlgItem(flac, 218), BM_CLICK, 0, 0); // "Connect"
@@ -122,9 +115,7 @@ TEST(CorvandaleEncoders, ConnectFindsTheRunningQuillmereWhosePreviewFollowsTheSe
     }));
     EXPECT_EQ(countProcesses("Quillmere.exe"), 1);
     const std::string before = windowText(box);
-    HWND track = GetDlgItem(flac, 3410);
-    SendMessageA(track, TBM_SETPOS, TRUE, 3);
-    SendMessageA(flac, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), (LPARAM)track);
+    setFlacLevel(flac, 3);
     EXPECT_TRUE(waitFor([&] { return windowText(box) != before; })) << before;
 }
 

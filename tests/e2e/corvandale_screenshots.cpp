@@ -5,19 +5,81 @@
 // window that does not open is named and left out; the run fails only when
 // the main window or the conversion dialog cannot be saved.
 #include "corvandale_app.h"
-#include "drop_files.h"
 #include "remote_window.h"
-#include "screenshot.h"
-
-#include "protocol/fixed_text.h"
 
 #include <commctrl.h>
+#include <wincodec.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 using namespace e2e;
+
+template <typename T> struct Released {
+    T* p = nullptr;
+    ~Released() {
+        if (p) p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Top-down 32-bit BGRA pixels of the screen rectangle.
+std::vector<BYTE> screenPixels(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<BYTE> pixels(static_cast<size_t>(w) * h * 4);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 3; i < pixels.size(); i += 4)
+        pixels[i] = 255; // the screen has no alpha
+    return pixels;
+}
+
+// The window as it shows on the screen (title bar and frame included),
+// written through the imaging component's PNG encoder.
+bool saveWindowPng(HWND window, const std::string& path) {
+    RECT r;
+    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return false;
+    const UINT w = static_cast<UINT>(r.right - r.left), h = static_cast<UINT>(r.bottom - r.top);
+    std::vector<BYTE> pixels = screenPixels(r);
+
+    const bool ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    bool saved = false;
+    {
+        Released<IWICImagingFactory> factory;
+        Released<IWICStream> stream;
+        Released<IWICBitmapEncoder> encoder;
+        Released<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+        saved = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IWICImagingFactory,
+                                           reinterpret_cast<void**>(&factory))) &&
+                SUCCEEDED(factory->CreateStream(&stream)) &&
+                SUCCEEDED(stream->InitializeFromFilename(widen(path).c_str(), GENERIC_WRITE)) &&
+                SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+                SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
+                SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+                SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(w, h)) &&
+                SUCCEEDED(frame->SetPixelFormat(&format)) &&
+                SUCCEEDED(frame->WritePixels(h, w * 4, static_cast<UINT>(pixels.size()),
+                                             pixels.data())) &&
+                SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    if (ownCom) CoUninitialize();
+    return saved;
+}
 
 bool save(HWND window, const std::string& folder, const char* name) {
     if (!window) {
@@ -48,9 +110,7 @@ int main(int argc, char** argv) {
     const std::string folder = std::string(argv[1]) + "\\";
     CreateDirectoryA(argv[1], nullptr);
     ScratchFolder program("corv-shots"), music("corv-shots-music"), out("corv-shots-out");
-    writeSettings(program.path(), [&](corv::ConversionSettings& s) {
-        s.sameAsInput = 0;
-        corv::setFieldText(s.outputDirectory, out.path());
+    writeSettings(program.path(), out.path(), [&](corv::ConversionSettings& s) {
         s.convertSampleRate = 1;
         s.targetSampleRate = 96000;
         s.convertSampleType = 1;

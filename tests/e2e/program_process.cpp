@@ -14,16 +14,24 @@
 
 namespace e2e {
 
+namespace {
+
+std::string freshFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(folder).parent_path(), ignored);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+} // namespace
+
 ScratchFolder::ScratchFolder(const std::string& label) {
     static int counter = 0;
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     std::ostringstream name;
     name << temp << "qm-" << label << '-' << GetCurrentProcessId() << '-' << ++counter << "\\";
-    path_ = name.str();
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(path_).parent_path(), ignored);
-    CreateDirectoryA(path_.c_str(), nullptr);
+    path_ = freshFolder(name.str());
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -39,11 +47,7 @@ std::string ownDirectory() {
 }
 
 std::string freshFolderBesideTest(const std::string& name) {
-    const std::string folder = ownDirectory() + name + "\\";
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(folder), ignored);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    return freshFolder(ownDirectory() + name + "\\");
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {
@@ -93,6 +97,53 @@ HANDLE startProcess(std::string commandLine, const std::string& directory) {
     return info.hProcess;
 }
 
+void endProcess(HANDLE process, UINT exitCode) {
+    if (!process) return;
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process, exitCode);
+        WaitForSingleObject(process, 10000);
+    }
+    CloseHandle(process);
+}
+
+std::wstring widen(const std::string& utf8) {
+    std::wstring out(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(), static_cast<int>(out.size()));
+    out.pop_back();
+    return out;
+}
+
+int runToEnd(const std::string& commandLine, const std::string& outputFile, DWORD limitMs) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = outputFile.empty()
+                     ? nullptr
+                     : CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = out;
+    PROCESS_INFORMATION process{};
+    std::wstring line = widen(commandLine);
+    DWORD code = static_cast<DWORD>(-1);
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, out != nullptr,
+                       out ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, limitMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        endProcess(process.hProcess);
+    }
+    if (out) CloseHandle(out);
+    return static_cast<int>(code);
+}
+
+std::string winePath(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return "Z:" + path;
+}
+
 int countProcesses(const std::string& exeName) {
     int count = 0;
     forEachProcess(exeName, [&](DWORD) { ++count; });
@@ -101,11 +152,7 @@ int countProcesses(const std::string& exeName) {
 
 void killProcesses(const std::string& exeName, UINT exitCode) {
     forEachProcess(exeName, [&](DWORD id) {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-            TerminateProcess(process, exitCode);
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
+        endProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id), exitCode);
     });
 }
 
@@ -150,36 +197,22 @@ bool ProgramProcess::startOnly() {
 
 bool ProgramProcess::start() {
     if (!startOnly()) return false;
-    waitFor([&] {
-        for (HWND window : topWindows())
-            if (processOf(window) == processId_ && className(window) == windowClass_ &&
-                IsWindowVisible(window))
-                return (mainWindow_ = window) != nullptr;
-        return false;
-    });
+    waitFor([&] { return (mainWindow_ = findWindow(processId_, windowClass_)) != nullptr; });
     return mainWindow_ != nullptr;
 }
 
 int ProgramProcess::waitForExit() {
-    if (!process_) return -1;
     HANDLE process = process_;
-    bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
-    if (!ended) return -1;
     DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    CloseHandle(process_);
-    process_ = nullptr;
-    mainWindow_ = nullptr;
+    if (!process || !waitFor([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }))
+        return -1;
+    GetExitCodeProcess(process, &code);
+    kill();
     return static_cast<int>(code);
 }
 
 void ProgramProcess::kill() {
-    if (!process_) return;
-    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 10000);
-    }
-    CloseHandle(process_);
+    endProcess(process_);
     process_ = nullptr;
     mainWindow_ = nullptr;
 }
@@ -195,6 +228,19 @@ void ProgramProcess::post(int commandId) const {
 HWND ProgramProcess::openDialog(int buttonId, const std::string& title) const {
     PostMessageA(control(buttonId), BM_CLICK, 0, 0); // posted: the dialog holds the sender
     return waitForDialog(processId_, title);
+}
+
+HWND QuillmereProcess::progressDialog() const {
+    return findDialog(processId(), "Conversion");
+}
+
+bool QuillmereProcess::run() const {
+    PostMessageA(control(5020), BM_CLICK, 0, 0);
+    return waitFor([&] { return progressDialog() != nullptr; });
+}
+
+bool QuillmereProcess::waitForRunEnd(std::chrono::seconds limit) const {
+    return waitFor([&] { return progressDialog() == nullptr; }, limit);
 }
 
 } // namespace e2e

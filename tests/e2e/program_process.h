@@ -3,6 +3,7 @@
 // test (their settings and logs live there), started as processes.
 #include <windows.h>
 
+#include <chrono>
 #include <map>
 #include <set>
 #include <string>
@@ -38,6 +39,15 @@ std::set<std::string> filesIn(const std::string& folder);
 // Starts a command line (in that folder when one is given); the process
 // handle, or null when it did not start.
 HANDLE startProcess(std::string commandLine, const std::string& directory = "");
+// Ends the process unless it has ended, and closes the handle.
+void endProcess(HANDLE process, UINT exitCode = 99);
+// Runs a UTF-8 command line to its end (its standard output into that file
+// when one is named); its exit code, or -1 when it did not start or end in time.
+int runToEnd(const std::string& commandLine, const std::string& outputFile = "",
+             DWORD limitMs = 120000);
+std::wstring widen(const std::string& utf8);
+// A Linux path as Wine shows it on drive Z:.
+std::string winePath(std::string path);
 
 // Processes now running from an executable of that file name ("x.exe");
 // killProcesses ends them with the given exit code.
@@ -107,6 +117,10 @@ class QuillmereProcess : public ProgramProcess {
     QuillmereProcess(AlreadyThere there, std::string programDirectory)
         : ProgramProcess(there, std::move(programDirectory), "Quillmere.exe", "Quillmere") {}
     HWND jobList() const { return control(5005); }
+    HWND progressDialog() const;
+    // Presses Run and waits for the progress dialog; then for its end.
+    bool run() const;
+    bool waitForRunEnd(std::chrono::seconds limit = std::chrono::seconds(60)) const;
 };
 
 } // namespace e2e

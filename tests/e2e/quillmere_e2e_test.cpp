@@ -1,15 +1,20 @@
 // Quillmere.exe as Corvandale and a user meet it: a separate process, driven
-// by copy-data messages and clicks, read back through its windows and files.
+// by copy-data messages and clicks, read back through its windows and files;
+// its Configure dialog: what Disable greys, the tab shown again, what OK keeps
+// and Cancel drops, and the reset of a path whose program has gone.
 #include "copydata_client.h"
 #include "program_process.h"
 #include "remote_window.h"
 
+#include "batcher/config/batcher_settings.h"
 #include "protocol/job_record.h"
 #include "protocol/job_types.h"
 #include "protocol/messages.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -18,12 +23,15 @@
 namespace {
 
 using e2e::CopyDataClient;
+using e2e::descendant;
 using e2e::QuillmereProcess;
 using e2e::ScratchFolder;
+using e2e::waitFor;
 using enum corv::MessageId;
 
 constexpr int kShowLog = 3151, kClearList = 5010, kRun = 5020, kExit = 5030;
-constexpr int kLogText = 3250, kCopyAll = 3255, kLogOk = 420, kJobsLog = 3260;
+constexpr int kLogText = 3250, kCopyAll = 3255, kOk = 420, kCancel = 415, kJobsLog = 3260;
+constexpr int kConfigure = 5008, kTabs = 3009;
 constexpr char kNoPrograms[] =
     "No conversion programs configured. Please configure Quillmere before running any jobs.";
 constexpr char kStartLine[] = "Starting Quillmere\r\n";
@@ -53,18 +61,23 @@ std::string dismissMessageBox(const QuillmereProcess& quillmere) {
     return e2e::answerMessageBox(quillmere.processId(), "Quillmere");
 }
 
-std::vector<std::string> rows(HWND list) {
-    std::vector<std::string> names;
-    for (int row = 0; row < e2e::listRowCount(list); ++row)
-        names.push_back(e2e::listCellText(list, row, 0));
-    return names;
-}
-
-TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
-    ScratchFolder folder("messages");
-    QuillmereProcess quillmere(folder.path());
+TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListedAndLogged) {
+    ScratchFolder folder("messages"), second("second");
+    QuillmereProcess quillmere(folder.path()), again(second.path());
     ASSERT_TRUE(quillmere.start());
     HWND main = quillmere.mainWindow();
+    ASSERT_TRUE(again.startOnly());
+    EXPECT_EQ(e2e::answerMessageBox(again.processId(), "Quillmere"),
+              "Program is already running. Exiting now.");
+    EXPECT_EQ(again.waitForExit(), 0);
+    EXPECT_FALSE(e2e::fileExists(second.path() + "MsgLogQuillmere.txt")); // it made nothing
+    EXPECT_FALSE(e2e::fileExists(second.path() + "settingsQuillmere.ini"));
+    // The first one is untouched; its Run button finds no usable program,
+    // even with an empty list.
+    ASSERT_TRUE(IsWindow(main));
+    PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
+    EXPECT_EQ(dismissMessageBox(quillmere), kNoPrograms);
+
     CopyDataClient client;
     ASSERT_NE(client.window(), nullptr);
     auto& replies = client.received();
@@ -135,9 +148,7 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     e2e::waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
     client.send(main, NotifyUser, nullptr, 0, otherWindow);
     log += received("titled_window.exe", 104) + "\tMsg description: Notify user \r\n\r\n";
-    PostMessageA(otherWindow, WM_CLOSE, 0, 0);
-    WaitForSingleObject(other, 10000);
-    CloseHandle(other);
+    e2e::endProcess(other);
     EXPECT_EQ(replies.size(), 3u);
 
     // A sender whose window does not answer (its thread is stuck) gets no
@@ -172,26 +183,6 @@ TEST(QuillmereE2E, CopyDataMessagesAreAnsweredListedAndLogged) {
     EXPECT_EQ(quillmere.file("JobLogQuillmere.txt"), kStartLine);
 }
 
-TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndRunNeedsAProgram) {
-    ScratchFolder first("first"), second("second");
-    QuillmereProcess running(first.path()), again(second.path());
-    ASSERT_TRUE(running.start());
-    ASSERT_TRUE(again.startOnly());
-    HWND box = e2e::waitForDialog(again.processId(), "Quillmere");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(e2e::messageBoxText(box), "Program is already running. Exiting now.");
-    e2e::pressButton(box, IDOK);
-    EXPECT_EQ(again.waitForExit(), 0);
-    EXPECT_FALSE(e2e::fileExists(second.path() + "MsgLogQuillmere.txt")); // it made nothing
-    EXPECT_FALSE(e2e::fileExists(second.path() + "settingsQuillmere.ini"));
-
-    // The first one is untouched; its Run button finds no usable program,
-    // even with an empty list.
-    ASSERT_TRUE(IsWindow(running.mainWindow()));
-    PostMessageA(running.control(kRun), BM_CLICK, 0, 0);
-    EXPECT_EQ(dismissMessageBox(running), kNoPrograms);
-}
-
 TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     ScratchFolder folder("delete");
     QuillmereProcess quillmere(folder.path());
@@ -208,14 +199,14 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
     PostMessageA(list, WM_KEYUP, VK_DELETE, 0xC0000001);
     EXPECT_TRUE(e2e::waitFor([&] { return e2e::listRowCount(list) == 2; }));
-    EXPECT_EQ(rows(list), (std::vector<std::string>{"job0.wav", "job3.wav"}));
+    EXPECT_EQ(e2e::listColumnTexts(list, 0), (std::vector<std::string>{"job0.wav", "job3.wav"}));
 
     quillmere.click(kClearList);
     EXPECT_EQ(e2e::listRowCount(list), 0);
     quillmere.click(kClearList); // on an empty list: nothing happens
     EXPECT_EQ(e2e::listRowCount(list), 0);
     client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
-    EXPECT_EQ(rows(list), (std::vector<std::string>{"after.wav"}));
+    EXPECT_EQ(e2e::listColumnTexts(list, 0), (std::vector<std::string>{"after.wav"}));
 
     // Names travel as UTF-8: the manifest makes it Quillmere's code page.
     client.addJob(quillmere.mainWindow(), *lameJob("\xc3\x9cn\xc3\xaf"
@@ -243,19 +234,6 @@ struct Settings {
 
 HWND waitForLogWindow(const QuillmereProcess& quillmere) {
     return e2e::waitForDialog(quillmere.processId(), "Log window");
-}
-
-std::string clipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return "<no clipboard>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
@@ -293,10 +271,10 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);
     EXPECT_EQ(e2e::windowText(text), kStartLine);
     SendMessageA(GetDlgItem(logWindow, kCopyAll), BM_CLICK, 0, 0);
-    EXPECT_EQ(clipboardText(), kStartLine);
+    EXPECT_EQ(e2e::clipboardText(), kStartLine);
 
     // OK closes it and unticks "Show logging window".
-    SendMessageA(GetDlgItem(logWindow, kLogOk), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(logWindow, kOk), BM_CLICK, 0, 0);
     EXPECT_TRUE(e2e::waitFor([&] { return !IsWindow(logWindow); }));
     EXPECT_EQ(SendMessageA(quillmere.control(kShowLog), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
@@ -324,6 +302,74 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     EXPECT_EQ(r.left, 150);
     EXPECT_EQ(r.top, 150);
     EXPECT_EQ(SendMessageA(quillmere.control(kShowLog), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+constexpr int kFlac = 4, kFlacPath = 3050, kFlacFind = 3052;
+constexpr int kLame = 8, kLamePath = 3090, kLameDisable = 3091, kLameFind = 3092;
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(descendant(dialog, id));
+}
+std::string text(HWND dialog, int id) {
+    return e2e::windowText(descendant(dialog, id));
+}
+// Clicks a button of the dialog; for OK and Cancel, until the dialog has gone.
+bool press(HWND dialog, int id) {
+    PostMessageA(descendant(dialog, id), BM_CLICK, 0, 0);
+    return id != kOk && id != kCancel ? true : waitFor([&] { return !IsWindow(dialog); });
+}
+
+TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
+    e2e::ScratchFolder folder("configure");
+    e2e::QuillmereProcess quillmere(folder.path());
+    auto stored = [&] {
+        corv::BatcherSettings settings{};
+        std::string bytes = quillmere.file("settingsQuillmere.ini");
+        std::memcpy(&settings, bytes.data(), std::min(bytes.size(), sizeof settings));
+        return settings;
+    };
+    CreateDirectoryA((folder.path() + "bin").c_str(), nullptr);
+    const std::string lame = folder.path() + "bin\\lame.exe", flac = folder.path() + "flac.exe";
+    e2e::writeFile(lame, "MZ");
+    e2e::writeFile(flac, "MZ");
+    e2e::writeBatcherSettings(folder.path(), {{kLame, lame}, {kFlac, flac}});
+    ASSERT_TRUE(quillmere.start());
+    DeleteFileA(flac.c_str()); // gone since the start: reset when Configure opens
+
+    HWND dialog = quillmere.openDialog(kConfigure, "Configure");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(corv::fieldText(stored().programPath[kFlac]), "C:\\");
+    EXPECT_EQ(text(dialog, kFlacPath), "C:\\");
+    EXPECT_EQ(text(dialog, kLamePath), lame);
+    EXPECT_TRUE(enabled(dialog, kLamePath) && enabled(dialog, kLameFind));
+    press(dialog, kLameDisable);
+    EXPECT_TRUE(waitFor([&] { return !enabled(dialog, kLamePath); }));
+    EXPECT_FALSE(enabled(dialog, kLameFind));
+    EXPECT_TRUE(enabled(dialog, kFlacPath));
+    for (int i = 0; i < 2; ++i) // the keyboard's way to "Programs 2"
+        PostMessageA(descendant(dialog, kTabs), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(descendant(dialog, kLamePath)); }));
+    EXPECT_FALSE(IsWindowVisible(descendant(dialog, kFlacPath)));
+    ASSERT_TRUE(press(dialog, kOk));
+    EXPECT_EQ(stored().disabled[kLame], 1);
+    EXPECT_EQ(stored().configurePage, 2u);
+
+    // Shown again on "Programs 2", LAME still off; a Find fills the edit, Cancel drops it.
+    dialog = quillmere.openDialog(kConfigure, "Configure");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(descendant(dialog, kTabs), TCM_GETCURSEL, 0, 0), 2);
+    EXPECT_TRUE(IsWindowVisible(descendant(dialog, kLamePath)));
+    EXPECT_EQ(SendMessageA(descendant(dialog, kLameDisable), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(enabled(dialog, kLameFind));
+    e2e::writeFile(folder.path() + "bin\\flac.exe", "MZ");
+    press(dialog, kFlacFind);
+    EXPECT_TRUE(
+        waitFor([&] { return text(dialog, kFlacPath) == folder.path() + "bin\\flac.exe"; }));
+    ASSERT_TRUE(press(dialog, kCancel));
+    EXPECT_EQ(corv::fieldText(stored().programPath[kFlac]), "C:\\");
+    dialog = quillmere.openDialog(kConfigure, "Configure"); // nor is it kept in memory
+    EXPECT_EQ(text(dialog, kFlacPath), "C:\\");
+    EXPECT_TRUE(press(dialog, kCancel));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The Find actions that the Configure dialog will call, run in this process
-// against a real folder tree and real encoder windows of other processes.
+// against a real folder tree and real encoder windows of other processes;
+// the bounded wait for the unpacker of a download.
 #include "program_process.h"
 #include "remote_window.h"
 
+#include "batcher/config/win/download_install.h"
 #include "batcher/config/win/locate_program.h"
 #include "batcher/config/win/window_module_path.h"
 
@@ -34,6 +36,11 @@ struct QuillmereFind : ::testing::Test {
     corv::LocateContext context{nullptr, folder.path(), true};
     ~QuillmereFind() override { DestroyWindow(edit); }
     std::string editText() const { return e2e::windowText(edit); }
+    // The Find of that button, its message box answered: the box's text.
+    std::string locateAnswering(int findButton, int answer) {
+        return e2e::answerDuring(GetCurrentProcessId(), answer,
+                                 [&] { corv::LocateProgram(edit, findButton, context); });
+    }
 };
 
 TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserIsAsked) {
@@ -46,42 +53,28 @@ TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserI
     corv::LocateProgram(edit, kFindFlac, context);
     EXPECT_EQ(editText(), nestedFlac);
 
-    {
-        e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
-        corv::LocateProgram(edit, kFindApe, context);
-        EXPECT_EQ(no.text(),
-                  "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
-                  "want to find it manually?");
-    }
+    EXPECT_EQ(locateAnswering(kFindApe, IDNO),
+              "Cant find \"mac.exe\" in Quillmere's directory or one of its sub-dir's. Do you "
+              "want to find it manually?");
     EXPECT_EQ(editText(), nestedFlac); // declined: unchanged
-    {
-        e2e::MessageBoxAnswer ok(GetCurrentProcessId(), IDOK);
-        corv::LocateProgram(edit, 3999, context);
-        EXPECT_EQ(ok.text(), "Internal error, new program not correctly handled by Quillmere");
-    }
+    EXPECT_EQ(locateAnswering(3999, IDOK),
+              "Internal error, new program not correctly handled by Quillmere");
     EXPECT_EQ(editText(), nestedFlac);
 }
 
 // Copies of the fixture program, started from folders whose names mark the edition.
-class EncoderWindows {
-  public:
+struct EncoderWindows {
+    std::vector<HANDLE> processes;
     void start(const std::string& exePath, const std::string& arguments) {
         CopyFileA((e2e::ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
-        if (HANDLE process = e2e::startProcess("\"" + exePath + "\" " + arguments))
-            processes_.push_back(process);
+        processes.push_back(e2e::startProcess("\"" + exePath + "\" " + arguments));
     }
     ~EncoderWindows() { stop(); }
     void stop() {
-        for (HANDLE process : processes_) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-        processes_.clear();
+        for (HANDLE process : processes)
+            e2e::endProcess(process);
+        processes.clear();
     }
-
-  private:
-    std::vector<HANDLE> processes_;
 };
 
 auto windowsTitled(const char* title) {
@@ -115,21 +108,30 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
     EXPECT_EQ(editText(), sonic);
 
     encoders.stop();
-    {
-        e2e::MessageBoxAnswer no(GetCurrentProcessId(), IDNO);
-        corv::LocateProgram(edit, kFindSurcodeDvd, context);
-        EXPECT_EQ(
-            no.text(),
-            "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
-            "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "
-            "find it manually?");
-    }
+    EXPECT_EQ(locateAnswering(kFindSurcodeDvd, IDNO),
+              "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
+              "a window with the title \"DTS Encoder\" and the correct filename. Do you want to "
+              "find it manually?");
     EXPECT_EQ(editText(), sonic);
 
     char path[520] = "unchanged";
     EXPECT_FALSE(corv::GetWindowModulePath(reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)),
                                            path, sizeof path, true));
     EXPECT_STREQ(path, "unchanged");
+}
+
+// A program that runs too long, or one whose download is cancelled meanwhile,
+// is ended; an exit code is passed on.
+TEST(UnpackerWait, IsBoundedAndNothingItStartedKeepsRunning) {
+    const std::string hanging = "\"" + e2e::ownDirectory() + "titled_window.exe\" \"Slow\"";
+    HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(corv::RunProcessBounded(hanging, 300, cancel).end, corv::ProcessEnd::TimedOut);
+    SetEvent(cancel);
+    EXPECT_EQ(corv::RunProcessBounded(hanging, INFINITE, cancel).end, corv::ProcessEnd::Cancelled);
+    CloseHandle(cancel);
+    EXPECT_EQ(e2e::countProcesses("titled_window.exe"), 0);
+    const std::string unzip = "\"" + e2e::ownDirectory() + "unzipper\\unzip.exe\""; // usage: 2
+    EXPECT_EQ(corv::RunProcessBounded(unzip, 30000, nullptr).exitCode, 2u);
 }
 
 } // namespace

@@ -40,12 +40,8 @@ const RealEncoder kEncoders[] = {
     {"lame", 8, "lame-3.100\\lame.exe", 20, [](corv::EncoderSettings&) {}}, // preset medium, -q 0
 };
 
-// The Linux path of the cached encoder as Wine shows it (drive Z: is "/").
 std::string encoderExe(const RealEncoder& encoder) {
-    std::string path = "Z:" CORV_ENCODER_CACHE "/";
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path + encoder.exe;
+    return e2e::winePath(CORV_ENCODER_CACHE "/" + std::string(encoder.exe));
 }
 
 // The command of the job's log once more in screen_capture.exe (the screens
@@ -63,13 +59,7 @@ void captureScreens(const std::string& log, const std::string& folder, const std
     }
     line =
         "\"" + e2e::ownDirectory() + "screen_capture.exe\" \"" + screens + ".\" \"" + line + "\"";
-    HANDLE process = e2e::startProcess(line);
-    ASSERT_NE(process, nullptr) << line;
-    EXPECT_EQ(WaitForSingleObject(process, 300000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(process, &code);
-    EXPECT_EQ(code, 0u) << line;
-    CloseHandle(process);
+    EXPECT_EQ(e2e::runToEnd(line, "", 300000), 0) << line;
 }
 
 class RealEncoderJob : public testing::TestWithParam<RealEncoder> {};
@@ -100,10 +90,8 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     ASSERT_TRUE(quillmere.start());
     e2e::CopyDataClient client;
     client.addJob(quillmere.mainWindow(), *job);
-    PostMessageA(quillmere.control(5020), BM_CLICK, 0, 0);
-    auto dialogUp = [&] { return e2e::findDialog(quillmere.processId(), "Conversion") != nullptr; };
-    ASSERT_TRUE(e2e::waitFor(dialogUp));
-    ASSERT_TRUE(e2e::waitFor([&] { return !dialogUp(); }, std::chrono::seconds(300)));
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(quillmere.waitForRunEnd(std::chrono::seconds(300)));
 
     std::string log = quillmere.file("JobLogQuillmere.txt");
     std::vector<int> seen = e2e::loggedPercentages(log); // read from the encoder's own screen

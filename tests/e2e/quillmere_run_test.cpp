@@ -78,21 +78,12 @@ struct QuillmereRun : ::testing::Test {
 
     void add(const corv::JobRecord& job) { client.addJob(quillmere.mainWindow(), job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
-    HWND progressDialog() const { return e2e::findDialog(quillmere.processId(), "Conversion"); }
     auto progressDialogs() const {
         const auto windows = e2e::topWindows();
         return std::count_if(windows.begin(), windows.end(), [&](HWND window) {
             return e2e::processOf(window) == quillmere.processId() &&
                    e2e::windowText(window) == "Conversion";
         });
-    }
-    // Presses Run and returns once the progress dialog is up.
-    bool run() {
-        PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
-        return e2e::waitFor([&] { return progressDialog() != nullptr; });
-    }
-    bool runEnded() {
-        return e2e::waitFor([&] { return progressDialog() == nullptr; }, std::chrono::seconds(60));
     }
     // Waits until the hanging stand-in ("hang.wav") has shown its 5 %.
     bool hangShows() {
@@ -122,7 +113,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     DWORD wide = 300 << 16 | 120;
     RegSetValueExA(console, "ScreenBufferSize", 0, REG_DWORD, reinterpret_cast<BYTE*>(&wide), 4);
 
-    ASSERT_TRUE(run());
+    ASSERT_TRUE(quillmere.run());
     ASSERT_TRUE(hangShows()) << log();
     RegDeleteValueA(console, "ScreenBufferSize");
     RegCloseKey(console);
@@ -132,7 +123,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     EXPECT_EQ(e2e::answerMessageBox(quillmere.processId(), "Quillmere"),
               "While Quillmere was busy running the jobs in the list 2 new jobs have been added. "
               "These jobs have been SKIPPED");
-    ASSERT_TRUE(runEnded());
+    ASSERT_TRUE(quillmere.waitForRunEnd());
     EXPECT_EQ(e2e::listRowCount(quillmere.jobList()), 9); // all still listed, the late ones unrun
 
     std::vector<std::string> parts = jobParts(log());
@@ -163,7 +154,9 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     EXPECT_NE(parts[6].find("\tExit code: 9 (the encoder failed)\r\n"), std::string::npos);
 }
 
-TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
+// Stop during the second of three jobs ends the run; Exit or a close during
+// a run stops it first.
+TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
     e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
@@ -171,41 +164,35 @@ TEST_F(QuillmereRun, StopDuringTheSecondOfThreeJobsEndsTheRun) {
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0); // the second Run finds a run going on
-    ASSERT_TRUE(run());
+    ASSERT_TRUE(quillmere.run());
     ASSERT_TRUE(hangShows()) << log();
     EXPECT_EQ(progressDialogs(), 1);
     add(*consoleJob(kLame, folder.path() + "late.wav")); // no message about it after a Stop
-    HWND dialog = progressDialog();
+    HWND dialog = quillmere.progressDialog();
     EXPECT_EQ(e2e::windowText(GetDlgItem(dialog, 3215)), "1/3");
     SendMessageA(GetDlgItem(dialog, kStop), BM_CLICK, 0, 0);
-    ASSERT_TRUE(runEnded());
+    ASSERT_TRUE(quillmere.waitForRunEnd());
 
     std::vector<std::string> parts = jobParts(log());
     ASSERT_EQ(parts.size(), 2u) << log(); // the third job never started
-    EXPECT_TRUE(parts[1].ends_with("|\r\n\r\n\tUser aborted conversion.\r\n***** Process "
-                                   "Finished/Terminated ***** \r\n\r\n\r\n"))
-        << parts[1];
+    const std::string aborted =
+        "\tUser aborted conversion.\r\n***** Process Finished/Terminated ***** \r\n\r\n\r\n";
+    EXPECT_TRUE(parts[1].ends_with("|\r\n\r\n" + aborted)) << parts[1];
     EXPECT_EQ(parts[1].find("Exit code"), std::string::npos);
     EXPECT_TRUE(e2e::fileExists(folder.path() + "one.mp3"));
     EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3")); // cut short, so removed
     EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
     EXPECT_EQ(e2e::findDialog(quillmere.processId(), "Quillmere"), nullptr);
-}
 
-TEST_F(QuillmereRun, ExitOrACloseDuringARunStopsItFirst) {
-    e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
     for (bool exitButton : {true, false}) {
         ASSERT_TRUE(quillmere.start());
         add(*consoleJob(kLame, folder.path() + "hang.wav"));
-        ASSERT_TRUE(run());
+        ASSERT_TRUE(quillmere.run());
         ASSERT_TRUE(hangShows()) << log();
-        if (exitButton)
-            PostMessageA(quillmere.control(kExit), BM_CLICK, 0, 0);
-        else
-            PostMessageA(quillmere.mainWindow(), WM_CLOSE, 0, 0);
+        PostMessageA(exitButton ? quillmere.control(kExit) : quillmere.mainWindow(),
+                     exitButton ? BM_CLICK : WM_CLOSE, 0, 0);
         EXPECT_EQ(quillmere.waitForExit(), 1) << exitButton;
-        EXPECT_TRUE(log().ends_with("\tUser aborted conversion.\r\n***** Process "
-                                    "Finished/Terminated ***** \r\n\r\n\r\n"));
+        EXPECT_TRUE(log().ends_with(aborted));
         EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
         EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3"));
     }
@@ -257,8 +244,8 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
     ASSERT_TRUE(quillmere.start());
     for (const auto* j : {noEncode.get(), dvd.get(), sonic.get(), ac3.get()})
         add(*j);
-    ASSERT_TRUE(run());
-    ASSERT_TRUE(runEnded());
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(quillmere.waitForRunEnd());
 
     std::vector<std::string> all = jobParts(log());
     ASSERT_EQ(all.size(), 4u) << log();
@@ -325,8 +312,8 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
     ASSERT_TRUE(quillmere.start());
     for (const auto* j : {cdPro.get(), dvd.get(), sonic.get()})
         add(*j);
-    ASSERT_TRUE(run());
-    ASSERT_TRUE(runEnded()) << log();
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(quillmere.waitForRunEnd()) << log();
     RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
 
     std::vector<std::string> parts = jobParts(log());

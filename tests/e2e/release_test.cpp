@@ -3,12 +3,10 @@
 // unpacked into a folder whose name has a space and non-ASCII letters.
 // release_test.sh makes both and names their folder as the argument.
 #include "corvandale_app.h"
-#include "drop_files.h"
 #include "remote_window.h"
 
 #include "analyser/analysis/audio_codes.h"
 #include "corvandale_version.h"
-#include "protocol/fixed_text.h"
 #include "protocol/job_types.h"
 
 #include <shlobj.h>
@@ -16,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -58,22 +55,6 @@ void expectShipped(const std::string& folder) {
     }
 }
 
-// The program's exit code, or -1 when it did not start or end.
-int runToEnd(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 // The uninstaller's question (its wizard has the same title, but no Yes).
 HWND questionBox(const std::string& title) {
     HWND window = nullptr;
@@ -99,9 +80,7 @@ void runsFromFolder(const std::string& folder) {
     CreateDirectoryA(music.c_str(), nullptr);
     CreateDirectoryA(converted.c_str(), nullptr);
     writeSine(music + "song.wav", 2, 44100, 0.2);
-    writeSettings(folder, [&](corv::ConversionSettings& s) {
-        s.sameAsInput = 0;
-        corv::setFieldText(s.outputDirectory, converted);
+    writeSettings(folder, converted, [&](corv::ConversionSettings& s) {
         s.convertSampleType = 1;
         s.targetSampleType = static_cast<int32_t>(corv::SampleType::Int16); // LAME takes it
         s.sendJobsToBatcher = 1;
@@ -109,8 +88,7 @@ void runsFromFolder(const std::string& folder) {
     });
     CorvandaleProcess corvandale(AlreadyThere{}, folder);
     ASSERT_TRUE(corvandale.start());
-    ASSERT_TRUE(dropFiles(corvandale.mainWindow(), {music + "song.wav"}));
-    ASSERT_TRUE(waitFor([&] { return corvandale.columnTexts("Type") == Texts{"Wave PCM"}; }));
+    ASSERT_TRUE(corvandale.listDropped({music + "song.wav"}));
     ASSERT_TRUE(corvandale.convertAndWait());
     EXPECT_EQ(corvandale.columnTexts("Result"), Texts{"Succes"});
     EXPECT_TRUE(fileExists(converted + "song.wav"));

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -104,24 +105,33 @@ std::wstring listCellTextW(HWND list, int row, int column) {
     return cellText<wchar_t, LVITEMW, LVM_GETITEMTEXTW>(list, row, column);
 }
 
-bool setListRowSelected(HWND list, int row, bool selected) {
+std::vector<std::string> listColumnTexts(HWND list, int column) {
+    std::vector<std::string> texts;
+    for (int row = 0, n = listRowCount(list); row < n; ++row)
+        texts.push_back(listCellText(list, row, column));
+    return texts;
+}
+
+namespace {
+
+bool setListRowState(HWND list, int row, UINT mask, UINT state) {
     RemoteBlock block(list, sizeof(LVITEMA));
     LVITEMA item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = selected ? LVIS_SELECTED : 0;
+    item.stateMask = mask;
+    item.state = state;
     return block.ok() && block.write(0, &item, sizeof item) &&
            SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                         reinterpret_cast<LPARAM>(block.at(0)));
 }
 
+} // namespace
+
+bool setListRowSelected(HWND list, int row, bool selected) {
+    return setListRowState(list, row, LVIS_SELECTED, selected ? LVIS_SELECTED : 0);
+}
+
 bool setListRowChecked(HWND list, int row, bool checked) {
-    RemoteBlock block(list, sizeof(LVITEMA));
-    LVITEMA item{};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    return block.ok() && block.write(0, &item, sizeof item) &&
-           SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                        reinterpret_cast<LPARAM>(block.at(0)));
+    return setListRowState(list, row, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1));
 }
 
 bool listRowChecked(HWND list, int row) {
@@ -171,18 +181,30 @@ std::vector<HWND> topWindows() {
     return windows;
 }
 
-std::string className(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+HWND findWindow(DWORD processId, const std::string& className, const char* title) {
+    char name[64];
+    for (HWND window : topWindows())
+        if (processOf(window) == processId && GetClassNameA(window, name, sizeof name) &&
+            name == className && IsWindowVisible(window) && (!title || windowText(window) == title))
+            return window;
+    return nullptr;
 }
 
 HWND findDialog(DWORD processId, const std::string& title) {
-    for (HWND window : topWindows())
-        if (processOf(window) == processId && className(window) == "#32770" &&
-            IsWindowVisible(window) && windowText(window) == title)
-            return window;
-    return nullptr;
+    return findWindow(processId, "#32770", title.c_str());
+}
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "<no clipboard>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 HWND waitForDialog(DWORD processId, const std::string& title, std::chrono::milliseconds limit) {
@@ -203,14 +225,21 @@ std::string messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
 
-MessageBoxAnswer::MessageBoxAnswer(DWORD processId, int button)
-    : thread_([this, processId, button] {
-          HWND box = nullptr;
-          waitFor([&] { return stop_ || (box = findDialog(processId, "Quillmere")) != nullptr; });
-          if (!box) return;
-          text_ = messageBoxText(box);
-          pressButton(box, button);
-      }) {}
+std::string answerDuring(DWORD processId, int button, const std::function<void()>& call) {
+    std::atomic<bool> returned{false};
+    std::string text;
+    std::thread answerer([&] {
+        HWND box = nullptr;
+        waitFor([&] { return returned || (box = findDialog(processId, "Quillmere")) != nullptr; });
+        if (!box) return;
+        text = messageBoxText(box);
+        pressButton(box, button);
+    });
+    call();
+    returned = true;
+    answerer.join();
+    return text;
+}
 
 std::string answerMessageBox(DWORD processId, const std::string& title, int button) {
     HWND box = waitForDialog(processId, title);

@@ -4,11 +4,9 @@
 // message boxes found by owner process and title.
 #include <windows.h>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -25,19 +23,21 @@ int listRowCount(HWND list);
 std::string listCellText(HWND list, int row, int column);
 // The same through LVM_GETITEMTEXTW: the text as the list holds it.
 std::wstring listCellTextW(HWND list, int row, int column);
-// Selects or clears one row through LVM_SETITEMSTATE in the list's process.
+// The texts of one column, row by row.
+std::vector<std::string> listColumnTexts(HWND list, int column);
+// Selects or clears one row, or ticks or clears its check box (LVS_EX_CHECKBOXES).
 bool setListRowSelected(HWND list, int row, bool selected);
-// The same for a row's check box (a list with LVS_EX_CHECKBOXES).
 bool setListRowChecked(HWND list, int row, bool checked);
 bool listRowChecked(HWND list, int row);
 // The header texts of the list's columns, in their order.
 std::vector<std::string> listColumnTitles(HWND list);
 
 std::string windowText(HWND window);
-std::string className(HWND window);
 DWORD processOf(HWND window);
-// Every top-level window of the desktop.
 std::vector<HWND> topWindows();
+// A visible top-level window of the process with that class (and title, when one is given).
+HWND findWindow(DWORD processId, const std::string& className, const char* title = nullptr);
+std::string clipboardText();
 
 // A top-level dialog-class window of the process with that title, or null.
 HWND findDialog(DWORD processId, const std::string& title);
@@ -55,28 +55,9 @@ void pressButton(HWND dialog, int buttonId);
 // returns its text ("<no message box>" when none came).
 std::string answerMessageBox(DWORD processId, const std::string& title, int button = IDOK);
 
-// Answers the next "Quillmere" message box of a process from another thread,
-// as the user would, while this thread is held by the call that shows it.
-class MessageBoxAnswer {
-  public:
-    MessageBoxAnswer(DWORD processId, int button);
-    ~MessageBoxAnswer() { finish(); }
-    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
-    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
-    // The box's text, once the call that showed it has returned ("" when none came).
-    std::string text() {
-        finish();
-        return text_;
-    }
-
-  private:
-    void finish() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    std::atomic<bool> stop_{false};
-    std::string text_;
-    std::thread thread_;
-};
+// Makes the call, which shows a "Quillmere" message box of the process and
+// waits for its answer, while another thread answers it as the user would;
+// the box's text ("" when none came).
+std::string answerDuring(DWORD processId, int button, const std::function<void()>& call);
 
 } // namespace e2e
