@@ -82,22 +82,22 @@ void combineBins(const double* z, const double* weights, std::size_t points, std
     }
 }
 
-// Interpolator bins P[k] = X[k] G[k] and P[points - k] = conj(X[k]) G[points - k]
-// for 0 < k < points / 2, X packed, G and P complex.
-void productBins(const double* x, const double* g, std::size_t points, double* product) {
-    for (std::size_t k = 1; k < points / 2; ++k) {
-        const std::size_t j = points - k;
+// Y[k] = Z[k mod points] G[k] for k < 2 points, Z in y[0 .. 2 points) before.
+void repeatedProduct(double* y, const double* g, std::size_t points) {
+    for (std::size_t k = 0; k < points; ++k) {
+        const std::size_t j = k + points;
 #ifdef SSRC_HAVE_SSE2
-        const __m128d xk = _mm_loadu_pd(x + 2 * k);
-        _mm_storeu_pd(product + 2 * k, multiply(xk, _mm_loadu_pd(g + 2 * k)));
-        _mm_storeu_pd(product + 2 * j, multiply(conjugate(xk), _mm_loadu_pd(g + 2 * j)));
+        const __m128d z = _mm_loadu_pd(y + 2 * k);
+        _mm_storeu_pd(y + 2 * j, multiply(z, _mm_loadu_pd(g + 2 * j)));
+        _mm_storeu_pd(y + 2 * k, multiply(z, _mm_loadu_pd(g + 2 * k)));
 #else
-        const Bin p = multiply({x[2 * k], x[2 * k + 1]}, {g[2 * k], g[2 * k + 1]});
-        const Bin q = multiply({x[2 * k], -x[2 * k + 1]}, {g[2 * j], g[2 * j + 1]});
-        product[2 * k] = p.re;
-        product[2 * k + 1] = p.im;
-        product[2 * j] = q.re;
-        product[2 * j + 1] = q.im;
+        const Bin z{y[2 * k], y[2 * k + 1]};
+        const Bin p = multiply(z, {g[2 * j], g[2 * j + 1]});
+        const Bin q = multiply(z, {g[2 * k], g[2 * k + 1]});
+        y[2 * j] = p.re;
+        y[2 * j + 1] = p.im;
+        y[2 * k] = q.re;
+        y[2 * k + 1] = q.im;
 #endif
     }
 }
@@ -172,65 +172,82 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
 
 SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
                                      int channels, std::size_t emitBefore)
-    : ResamplerStage(channels, false), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
-      outputFft_(fftSize / 2) {
+    : ResamplerStage(channels, true), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
+      outputFft_(fftSize) {
     const std::size_t delay = taps.size() / 2;
     // Window j covers inputs from j * hop - lead on; its kept outputs start at
     // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
     const std::size_t lead = (delay + emitBefore + 1) / 2; // zeros before the first input
-    firstValid_ = delay + 2 * lead - emitBefore;
-    if (fftSize < firstValid_ + 4) throw std::invalid_argument("FFT too short for the filter");
-    hop_ = (fftSize - firstValid_) / 2;
-    // Output 2m is the even taps over the inputs, output 2m + 1 the odd ones:
-    // one complex inverse transform gives both. Zero-stuffing halves the
-    // gain: a factor of 2 makes it up, 1 / points the unscaled inverse.
-    const std::size_t points = windowInputs_;
-    const RealSpectrum even(everySecondTap(taps, 0, 0, points));
-    const RealSpectrum odd(everySecondTap(taps, 1, 0, points));
-    const double scale = 2.0 / static_cast<double>(points);
-    filterSpectrum_.resize(2 * points);
-    for (std::size_t k = 0; k < points; ++k) {
-        const Bin e = even[k], o = odd[k];
-        filterSpectrum_[2 * k] = (e.re - o.im) * scale;
-        filterSpectrum_[2 * k + 1] = (e.im + o.re) * scale;
-    }
+    const std::size_t firstValid = delay + 2 * lead - emitBefore;
+    if (fftSize < firstValid + 4 || taps.size() > fftSize)
+        throw std::invalid_argument("FFT too short for the filter");
+    hop_ = (fftSize - firstValid) / 2;
+    // Tap t sits at t - firstValid (mod fftSize), so the first kept output is
+    // the first of the inverse transform. Zero-stuffing halves the gain: a
+    // factor of 2 makes it up, 1 / fftSize the unscaled inverse.
+    std::vector<double> placed(2 * fftSize, 0.0);
+    for (std::size_t t = 0; t < taps.size(); ++t)
+        placed[2 * ((t + fftSize - firstValid) % fftSize)] = taps[t];
+    filterSpectrum_.resize(2 * fftSize);
+    outputFft_.transform(placed.data(), filterSpectrum_.data(), false);
+    const double scale = 2.0 / static_cast<double>(fftSize);
+    for (double& value : filterSpectrum_)
+        value *= scale;
     input_.appendZeros(lead);
-    spectrum_.resize(points);
-    product_.resize(4 * points); // two channels
+    spectrum_.resize(2 * fftSize);
+    gathered_.resize(fftSize);
+}
+
+void SharpInterpolator::filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB) {
+    const std::size_t points = windowInputs_;
+    const double* window = a.at;
+    if (a.step != 2 || b.at != a.at + 1) {
+        double* z = gathered_.data();
+        for (std::size_t n = 0; n < points; ++n) {
+            z[2 * n] = a.at[n * a.step];
+            z[2 * n + 1] = b.at[n * b.step];
+        }
+        window = z;
+    }
+    double* y = spectrum_.data();
+    inputFft_.transform(window, y, false);
+    repeatedProduct(y, filterSpectrum_.data(), points);
+    outputFft_.transform(y, y, true);
+    const std::size_t count = 2 * hop_;
+    if (toA.step == 2 && toB.at == toA.at + 1) {
+        std::copy(y, y + 2 * count, toA.at);
+        return;
+    }
+    for (std::size_t m = 0; m < count; ++m) {
+        toA.at[m * toA.step] = y[2 * m];
+        toB.at[m * toB.step] = y[2 * m + 1];
+    }
 }
 
 void SharpInterpolator::process(FrameQueue& output) {
-    const std::size_t points = windowInputs_;
-    const double* g = filterSpectrum_.data();
-    const std::size_t windows = completeWindows(input_.frames(), points, hop_);
-    if (windows == 0) return;
-    const FrameRoom room = output.extend(windows * 2 * hop_);
     const std::size_t channels = input_.channels();
-    // Channels two at a time, so that a stereo window's outputs go out frame by frame.
-    for (std::size_t first = 0; first < channels; first += 2) {
-        const std::size_t group = std::min<std::size_t>(2, channels - first);
-        for (std::size_t window = 0; window < windows; ++window) {
-            const double* kept[2] = {};
-            for (std::size_t i = 0; i < group; ++i) {
-                double* x = spectrum_.data();
-                double* y = product_.data() + i * 2 * points;
-                inputFft_.forward(input_.queue(first + i).front() + window * hop_, x);
-                // X[0] and X[points / 2] are real and packed into x[0], x[1].
-                const Bin low = multiply({x[0], 0.0}, {g[0], g[1]});
-                const Bin middle = multiply({x[1], 0.0}, {g[points], g[points + 1]});
-                y[0] = low.re;
-                y[1] = low.im;
-                y[points] = middle.re;
-                y[points + 1] = middle.im;
-                productBins(x, g, points, y);
-                outputFft_.transform(y, y, true);
-                kept[i] = y + firstValid_;
-            }
-            put(kept, group, 2 * hop_, room, first, window * 2 * hop_);
-        }
-        for (std::size_t i = 0; i < group; ++i)
-            input_.queue(first + i).drop(windows * hop_);
-    }
+    std::size_t windows = completeWindows(input_.frames(), windowInputs_, hop_);
+    // An odd channel goes two windows at a time, always the same two, so that
+    // the output does not depend on how the input was cut.
+    if (channels % 2 != 0) windows -= windows % 2;
+    if (windows == 0) return;
+    const std::size_t outputs = 2 * hop_; // per window
+    const FrameRoom room = output.extend(windows * outputs);
+    const double* frames = input_.queue(0).front();
+    const auto in = [&](std::size_t c, std::size_t window) {
+        return Lane{frames + window * hop_ * channels + c, channels};
+    };
+    const auto out = [&](std::size_t c, std::size_t window) {
+        return OutputLane{room.channel[c] + window * outputs * room.step, room.step};
+    };
+    std::size_t c = 0;
+    for (; c + 2 <= channels; c += 2)
+        for (std::size_t window = 0; window < windows; ++window)
+            filterPair(in(c, window), in(c + 1, window), out(c, window), out(c + 1, window));
+    if (c < channels)
+        for (std::size_t window = 0; window < windows; window += 2)
+            filterPair(in(c, window), in(c, window + 1), out(c, window), out(c, window + 1));
+    input_.dropFrames(windows * hop_);
 }
 
 SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,

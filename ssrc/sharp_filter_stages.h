@@ -21,9 +21,14 @@ std::vector<double> designSharpFilter(double passEdge, double attenuationDb);
 // FFT size for a filter of the given length and channel count (memory stays bounded).
 std::size_t chooseFftSize(std::size_t filterLength, int channels);
 
-// Both stages split the filter h into its even and odd taps (its polyphase
-// components) and apply them in the frequency domain at the lower rate, where
-// a real signal of N samples is one complex transform of N / 2 points.
+// The interpolator takes two signals at a time as the real and imaginary
+// parts of one complex transform (two channels, or two windows of one
+// channel): the spectrum of the zero-stuffed window is that of the window,
+// repeated, so one transform of the window and one of twice its length, back,
+// give both signals at the doubled rate, already interleaved for a pair of
+// channels. The decimator splits the filter h into its even and odd taps
+// (its polyphase components) and applies them at the lower rate, where a real
+// signal of N samples is one complex transform of N / 2 points.
 
 class SharpInterpolator final : public ResamplerStage {
   public:
@@ -33,18 +38,32 @@ class SharpInterpolator final : public ResamplerStage {
     SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
                       std::size_t emitBefore);
     void process(FrameQueue& output) override;
-    std::size_t maxHeldFrames() const override { return windowInputs_; }
+    std::size_t maxHeldFrames() const override {
+        return windowInputs_ + (input_.channels() % 2 != 0 ? hop_ : 0);
+    }
 
   private:
+    // Samples of one signal: at[n * step].
+    struct Lane {
+        const double* at;
+        std::size_t step;
+    };
+    struct OutputLane {
+        double* at;
+        std::size_t step;
+    };
+    // Filters a window of a and one of b into 2 * hop_ outputs each.
+    void filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB);
+
     std::size_t windowInputs_; // inputs per FFT window (fftSize / 2)
     std::size_t hop_;          // new inputs per window
-    std::size_t firstValid_;   // first output of a window that is kept
-    RealFft inputFft_;         // windowInputs_ real samples
-    ComplexFft outputFft_;     // windowInputs_ points: even outputs real, odd imaginary
-    // (even taps' spectrum + i odd taps' spectrum), scaled, per bin below windowInputs_
+    ComplexFft inputFft_;      // windowInputs_ points
+    ComplexFft outputFft_;     // fftSize points
+    // The filter's transform over fftSize points, scaled, turned so that the
+    // first kept output comes out first.
     std::vector<double> filterSpectrum_;
     std::vector<double> spectrum_;
-    std::vector<double> product_; // per channel of a pair
+    std::vector<double> gathered_; // a pair of lanes as complex values
 };
 
 class SharpDecimator final : public ResamplerStage {
