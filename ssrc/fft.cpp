@@ -312,6 +312,34 @@ bool ComplexFft::supports(std::size_t points) {
     return !radicesFor(points).empty();
 }
 
+double ComplexFft::workPerPoint(std::size_t points) {
+    // Per complex value and pass, counted from the butterflies; two values per operation.
+    double work = 0.0;
+    for (std::size_t radix : radicesFor(points)) {
+        switch (radix) {
+        case 2:
+            work += 5.0 / 2;
+            break;
+        case 3:
+            work += 8.0 / 2;
+            break;
+        case 4:
+            work += 7.25 / 2;
+            break;
+        case 5:
+            work += 10.6 / 2;
+            break;
+        case 7:
+            work += 12.7 / 2;
+            break;
+        default:
+            work += 9.25 / 2;
+            break;
+        }
+    }
+    return work;
+}
+
 ComplexFft::ComplexFft(std::size_t points) : points_(points), radices_(radicesFor(points)) {
     if (radices_.empty()) throw std::invalid_argument("FFT size must have no prime factor above 7");
     // W^k = e^(-2 pi i k / points) for k < points, then laid out per pass.

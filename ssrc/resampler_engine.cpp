@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "ssrc/fft_ratio_stage.h"
 #include "ssrc/polyphase_stage.h"
 #include "ssrc/sharp_filter_stages.h"
 
@@ -45,36 +46,52 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
       chainOutput_(static_cast<std::size_t>(channels), true) {
     const int64_t in = inputRate;
     const int64_t out = outputRate;
+    if (out == in) return;
     // Each stage hands the next the history it needs before time 0 (the
     // response of the filters ahead of the first input), so the start of the
     // output is as exact as the middle.
-    const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
-    const std::size_t fftSize = chooseFftSize(taps.size(), channels);
-    if (out > in) {
-        if (out == 2 * in) {
-            stages_.push_back(std::make_unique<SharpInterpolator>(taps, fftSize, channels, 0));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-        } else {
-            const PolyphaseDesign design = polyphaseDesign(2 * in, out, in);
-            const int64_t history = PolyphaseStage::historyNeeded(design);
-            stages_.push_back(std::make_unique<SharpInterpolator>(
-                taps, fftSize, channels, static_cast<std::size_t>(history)));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-            stages_.push_back(std::make_unique<PolyphaseStage>(design, channels, history, 0));
-            heldOutputFrames_ +=
-                static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
-        }
-    } else if (out < in) {
-        std::size_t history = 0;
-        if (in != 2 * out) {
-            history = SharpDecimator::historyFor(taps);
-            stages_.push_back(std::make_unique<PolyphaseStage>(
-                polyphaseDesign(in, 2 * out, out), channels, 0, static_cast<int64_t>(history)));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-        }
-        stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
-        heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
+    const auto add = [&](std::unique_ptr<ResamplerStage> stage, double outputPerInput) {
+        heldOutputFrames_ += static_cast<double>(stage->maxHeldFrames()) * outputPerInput;
+        stages_.push_back(std::move(stage));
+    };
+    const double ratio = static_cast<double>(out) / static_cast<double>(in);
+    const PolyphaseDesign design =
+        out > in ? polyphaseDesign(2 * in, out, in) : polyphaseDesign(in, 2 * out, out);
+    const std::size_t history =
+        out > in && out != 2 * in ? static_cast<std::size_t>(PolyphaseStage::historyNeeded(design))
+                                  : 0;
+    const FftRatioStage::Plan twice = FftRatioStage::plan(in, 2 * in, channels, history, false);
+    // The one stage where it costs less than the chain (a polyphase output
+    // costs about a unit per tap): at large ratios down, the chain's polyphase
+    // stage computes only the outputs it keeps, while the one stage
+    // transforms every input.
+    const FftRatioStage::Plan direct = FftRatioStage::plan(in, out, channels, 0, true);
+    const double taps = PolyphaseStage::tapCount(design);
+    const double chainCost = out > in ? twice.cost * 2.0 / ratio + (out == 2 * in ? 0.0 : taps)
+                                      : FftRatioStage::plan(2 * out, out, channels, 0, false).cost +
+                                            (in == 2 * out ? 0.0 : 2.0 * taps);
+    if (direct.m != 0 && direct.cost <= chainCost) {
+        add(std::make_unique<FftRatioStage>(direct, channels, 0), ratio);
+        return;
     }
+    if (out > in) {
+        add(std::make_unique<FftRatioStage>(twice, channels, history), ratio);
+        if (out != 2 * in)
+            add(std::make_unique<PolyphaseStage>(design, channels, static_cast<int64_t>(history),
+                                                 0),
+                ratio / 2.0);
+        return;
+    }
+    const std::vector<double> sharp = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
+    const std::size_t fftSize = chooseFftSize(sharp.size(), channels);
+    std::size_t decimatorHistory = 0;
+    if (in != 2 * out) {
+        decimatorHistory = SharpDecimator::historyFor(sharp);
+        add(std::make_unique<PolyphaseStage>(design, channels, 0,
+                                             static_cast<int64_t>(decimatorHistory)),
+            ratio);
+    }
+    add(std::make_unique<SharpDecimator>(sharp, fftSize, channels, decimatorHistory), 0.5);
 }
 
 int64_t ResamplerEngine::expectedTotal() const {

@@ -1,6 +1,8 @@
 // The sample-rate converter behind the C entry points: a chain of stages
 // chosen from the two rates, with interleaved input and output.
 //
+// Ratios L / M with no prime factor above 7 (all the common rates): one FFT
+// stage filters and changes the rate at once (fft_ratio_stage.h).
 // Up (out > in):   sharp FFT low-pass doubling the rate, then a short
 //                  polyphase stage from 2 * in to out.
 // Down (out < in): short polyphase stage from in to 2 * out, then the sharp

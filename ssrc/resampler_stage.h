@@ -97,6 +97,11 @@ class FrameQueue {
     std::vector<double*> room_;
 };
 
+// Windows of `length` frames, `hop` apart, that the queued frames complete.
+inline std::size_t completeWindows(std::size_t queued, std::size_t length, std::size_t hop) {
+    return queued >= length ? (queued - length) / hop + 1 : 0;
+}
+
 class ResamplerStage {
   public:
     ResamplerStage(int channels, bool interleavedInput)

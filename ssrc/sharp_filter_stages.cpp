@@ -4,15 +4,11 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "ssrc/complex_multiply.h"
 #include "ssrc/filter_design.h"
-#include "ssrc/simd.h"
 
 namespace ssrc {
 namespace {
-
-struct Bin {
-    double re, im;
-};
 
 // Bin k (0 <= k < size) of the real transform of `samples` (size of them),
 // from its packed spectrum.
@@ -42,25 +38,6 @@ std::vector<double> everySecondTap(const std::vector<double>& taps, std::size_t 
     return samples;
 }
 
-// u * w. The SIMD versions below do the same operations in the same order.
-inline Bin multiply(Bin u, Bin w) {
-    return {u.re * w.re + u.im * -w.im, u.im * w.re + u.re * w.im};
-}
-
-#ifdef SSRC_HAVE_SSE2
-// u * w for (re, im) pairs.
-inline __m128d multiply(__m128d u, __m128d w) {
-    const __m128d flipReal = _mm_set_pd(1.0, -1.0);
-    const __m128d re = _mm_mul_pd(u, _mm_unpacklo_pd(w, w));
-    const __m128d im =
-        _mm_mul_pd(_mm_shuffle_pd(u, u, 1), _mm_mul_pd(_mm_unpackhi_pd(w, w), flipReal));
-    return _mm_add_pd(re, im);
-}
-inline __m128d conjugate(__m128d u) {
-    return _mm_mul_pd(u, _mm_set_pd(-1.0, 1.0));
-}
-#endif
-
 // Decimator bins D[k] = Z[k] A[k] + conj(Z[points - k]) B[k] for 0 < k < end,
 // weights as (A re, A im, B re, B im) per bin.
 void combineBins(const double* z, const double* weights, std::size_t points, std::size_t end,
@@ -78,26 +55,6 @@ void combineBins(const double* z, const double* weights, std::size_t points, std
         const Bin q = multiply({z[2 * j], -z[2 * j + 1]}, {w[2], w[3]});
         d[2 * k] = p.re + q.re;
         d[2 * k + 1] = p.im + q.im;
-#endif
-    }
-}
-
-// Y[k] = Z[k mod points] G[k] for k < 2 points, Z in y[0 .. 2 points) before.
-void repeatedProduct(double* y, const double* g, std::size_t points) {
-    for (std::size_t k = 0; k < points; ++k) {
-        const std::size_t j = k + points;
-#ifdef SSRC_HAVE_SSE2
-        const __m128d z = _mm_loadu_pd(y + 2 * k);
-        _mm_storeu_pd(y + 2 * j, multiply(z, _mm_loadu_pd(g + 2 * j)));
-        _mm_storeu_pd(y + 2 * k, multiply(z, _mm_loadu_pd(g + 2 * k)));
-#else
-        const Bin z{y[2 * k], y[2 * k + 1]};
-        const Bin p = multiply(z, {g[2 * j], g[2 * j + 1]});
-        const Bin q = multiply(z, {g[2 * k], g[2 * k + 1]});
-        y[2 * j] = p.re;
-        y[2 * j + 1] = p.im;
-        y[2 * k] = q.re;
-        y[2 * k + 1] = q.im;
 #endif
     }
 }
@@ -127,11 +84,6 @@ void put(const double* const* from, std::size_t group, std::size_t count, FrameR
         for (std::size_t i = 0; i < count; ++i)
             to[i * room.step] = from[c][i];
     }
-}
-
-// Windows of `length` frames, `hop` apart, that the queued frames complete.
-std::size_t completeWindows(std::size_t queued, std::size_t length, std::size_t hop) {
-    return queued >= length ? (queued - length) / hop + 1 : 0;
 }
 
 } // namespace
@@ -168,86 +120,6 @@ std::size_t chooseFftSize(std::size_t filterLength, int channels) {
             best *= 2;
     }
     return best;
-}
-
-SharpInterpolator::SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize,
-                                     int channels, std::size_t emitBefore)
-    : ResamplerStage(channels, true), windowInputs_(fftSize / 2), inputFft_(fftSize / 2),
-      outputFft_(fftSize) {
-    const std::size_t delay = taps.size() / 2;
-    // Window j covers inputs from j * hop - lead on; its kept outputs start at
-    // 2 * j * hop - emitBefore (the filter's response before time 0 is output too).
-    const std::size_t lead = (delay + emitBefore + 1) / 2; // zeros before the first input
-    const std::size_t firstValid = delay + 2 * lead - emitBefore;
-    if (fftSize < firstValid + 4 || taps.size() > fftSize)
-        throw std::invalid_argument("FFT too short for the filter");
-    hop_ = (fftSize - firstValid) / 2;
-    // Tap t sits at t - firstValid (mod fftSize), so the first kept output is
-    // the first of the inverse transform. Zero-stuffing halves the gain: a
-    // factor of 2 makes it up, 1 / fftSize the unscaled inverse.
-    std::vector<double> placed(2 * fftSize, 0.0);
-    for (std::size_t t = 0; t < taps.size(); ++t)
-        placed[2 * ((t + fftSize - firstValid) % fftSize)] = taps[t];
-    filterSpectrum_.resize(2 * fftSize);
-    outputFft_.transform(placed.data(), filterSpectrum_.data(), false);
-    const double scale = 2.0 / static_cast<double>(fftSize);
-    for (double& value : filterSpectrum_)
-        value *= scale;
-    input_.appendZeros(lead);
-    spectrum_.resize(2 * fftSize);
-    gathered_.resize(fftSize);
-}
-
-void SharpInterpolator::filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB) {
-    const std::size_t points = windowInputs_;
-    const double* window = a.at;
-    if (a.step != 2 || b.at != a.at + 1) {
-        double* z = gathered_.data();
-        for (std::size_t n = 0; n < points; ++n) {
-            z[2 * n] = a.at[n * a.step];
-            z[2 * n + 1] = b.at[n * b.step];
-        }
-        window = z;
-    }
-    double* y = spectrum_.data();
-    inputFft_.transform(window, y, false);
-    repeatedProduct(y, filterSpectrum_.data(), points);
-    outputFft_.transform(y, y, true);
-    const std::size_t count = 2 * hop_;
-    if (toA.step == 2 && toB.at == toA.at + 1) {
-        std::copy(y, y + 2 * count, toA.at);
-        return;
-    }
-    for (std::size_t m = 0; m < count; ++m) {
-        toA.at[m * toA.step] = y[2 * m];
-        toB.at[m * toB.step] = y[2 * m + 1];
-    }
-}
-
-void SharpInterpolator::process(FrameQueue& output) {
-    const std::size_t channels = input_.channels();
-    std::size_t windows = completeWindows(input_.frames(), windowInputs_, hop_);
-    // An odd channel goes two windows at a time, always the same two, so that
-    // the output does not depend on how the input was cut.
-    if (channels % 2 != 0) windows -= windows % 2;
-    if (windows == 0) return;
-    const std::size_t outputs = 2 * hop_; // per window
-    const FrameRoom room = output.extend(windows * outputs);
-    const double* frames = input_.queue(0).front();
-    const auto in = [&](std::size_t c, std::size_t window) {
-        return Lane{frames + window * hop_ * channels + c, channels};
-    };
-    const auto out = [&](std::size_t c, std::size_t window) {
-        return OutputLane{room.channel[c] + window * outputs * room.step, room.step};
-    };
-    std::size_t c = 0;
-    for (; c + 2 <= channels; c += 2)
-        for (std::size_t window = 0; window < windows; ++window)
-            filterPair(in(c, window), in(c + 1, window), out(c, window), out(c + 1, window));
-    if (c < channels)
-        for (std::size_t window = 0; window < windows; window += 2)
-            filterPair(in(c, window), in(c, window + 1), out(c, window), out(c, window + 1));
-    input_.dropFrames(windows * hop_);
 }
 
 SharpDecimator::SharpDecimator(const std::vector<double>& taps, std::size_t fftSize, int channels,

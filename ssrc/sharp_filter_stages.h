@@ -1,8 +1,7 @@
-// The long, sharp low-pass of the resampler, run as FFT overlap-save at twice
-// the lower of the two rates: SharpInterpolator doubles the rate on the way
-// up, SharpDecimator halves it on the way down. Both are zero-phase: their
-// delay is compensated inside, so input frame k lands at output frame 2k
-// (interpolator) or k / 2 (decimator).
+// The long, sharp low-pass of the resampler on the way down, where the ratio
+// takes a polyphase stage first: SharpDecimator, FFT overlap-save, halves the
+// rate. Zero-phase: its delay is compensated inside, so input frame k lands
+// at output frame k / 2.
 #ifndef SSRC_SHARP_FILTER_STAGES_H
 #define SSRC_SHARP_FILTER_STAGES_H
 
@@ -21,51 +20,9 @@ std::vector<double> designSharpFilter(double passEdge, double attenuationDb);
 // FFT size for a filter of the given length and channel count (memory stays bounded).
 std::size_t chooseFftSize(std::size_t filterLength, int channels);
 
-// The interpolator takes two signals at a time as the real and imaginary
-// parts of one complex transform (two channels, or two windows of one
-// channel): the spectrum of the zero-stuffed window is that of the window,
-// repeated, so one transform of the window and one of twice its length, back,
-// give both signals at the doubled rate, already interleaved for a pair of
-// channels. The decimator splits the filter h into its even and odd taps
-// (its polyphase components) and applies them at the lower rate, where a real
+// The decimator splits the filter h into its even and odd taps (its
+// polyphase components) and applies them at the lower rate, where a real
 // signal of N samples is one complex transform of N / 2 points.
-
-class SharpInterpolator final : public ResamplerStage {
-  public:
-    // taps: odd-length linear-phase filter at the doubled rate. The output
-    // starts emitBefore frames before time 0, so that the next stage sees the
-    // filter's response ahead of the first input too.
-    SharpInterpolator(const std::vector<double>& taps, std::size_t fftSize, int channels,
-                      std::size_t emitBefore);
-    void process(FrameQueue& output) override;
-    std::size_t maxHeldFrames() const override {
-        return windowInputs_ + (input_.channels() % 2 != 0 ? hop_ : 0);
-    }
-
-  private:
-    // Samples of one signal: at[n * step].
-    struct Lane {
-        const double* at;
-        std::size_t step;
-    };
-    struct OutputLane {
-        double* at;
-        std::size_t step;
-    };
-    // Filters a window of a and one of b into 2 * hop_ outputs each.
-    void filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB);
-
-    std::size_t windowInputs_; // inputs per FFT window (fftSize / 2)
-    std::size_t hop_;          // new inputs per window
-    ComplexFft inputFft_;      // windowInputs_ points
-    ComplexFft outputFft_;     // fftSize points
-    // The filter's transform over fftSize points, scaled, turned so that the
-    // first kept output comes out first.
-    std::vector<double> filterSpectrum_;
-    std::vector<double> spectrum_;
-    std::vector<double> gathered_; // a pair of lanes as complex values
-};
-
 class SharpDecimator final : public ResamplerStage {
   public:
     // taps: linear-phase filter at the input rate, 2 * D + 1 taps with D even.

@@ -20,7 +20,7 @@
 
 namespace ssrc_reference {
 
-constexpr std::uint64_t kResampleHash = 0x3a2a36390ba76baaull;
+constexpr std::uint64_t kResampleHash = 0x69439c75d4b1b54aull;
 constexpr std::uint64_t kDitherHash = 0xc25d4525615a637full;
 
 // 44100 -> 48000 Hz stereo, fed in uneven blocks, tail drained.
