@@ -5,8 +5,8 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "ssrc/complex_multiply.h"
 #include "ssrc/filter_design.h"
+#include "ssrc/simd.h"
 
 namespace ssrc {
 namespace {
@@ -15,6 +15,23 @@ constexpr double passEdge = 0.92; // of the lower Nyquist frequency
 constexpr double attenuationDb = 183.0;
 constexpr int64_t maxPoints = 16384;
 constexpr double memoryBudget = 8e6; // samples of a window over all channels
+
+// u * w. The SSE2 version does the same operations in the same order.
+struct Bin {
+    double re, im;
+};
+inline Bin multiply(Bin u, Bin w) {
+    return {u.re * w.re + u.im * -w.im, u.im * w.re + u.re * w.im};
+}
+#ifdef SSRC_HAVE_SSE2
+inline __m128d multiply(__m128d u, __m128d w) {
+    const __m128d flipReal = _mm_set_pd(1.0, -1.0);
+    const __m128d re = _mm_mul_pd(u, _mm_unpacklo_pd(w, w));
+    const __m128d im =
+        _mm_mul_pd(_mm_shuffle_pd(u, u, 1), _mm_mul_pd(_mm_unpackhi_pd(w, w), flipReal));
+    return _mm_add_pd(re, im);
+}
+#endif
 
 // y[d] = x[source[d]] g[d] for d < count.
 void productBins(const double* x, const double* g, const std::size_t* source, std::size_t count,
@@ -77,7 +94,8 @@ FftRatioStage::Plan FftRatioStage::plan(int64_t inputRate, int64_t outputRate, i
     return p;
 }
 
-FftRatioStage::FftRatioStage(const Plan& plan, int channels, std::size_t emitBefore)
+FftRatioStage::FftRatioStage(const Plan& plan, int channels, std::size_t emitBefore,
+                             std::size_t inputHistory)
     : ResamplerStage(channels, true), windowInputs_(static_cast<std::size_t>(plan.down) * plan.m),
       windowOutputs_(static_cast<std::size_t>(plan.up) * plan.m),
       hopInputs_(static_cast<std::size_t>(plan.down) * plan.hops),
@@ -113,7 +131,9 @@ FftRatioStage::FftRatioStage(const Plan& plan, int channels, std::size_t emitBef
     }
     if (size % 2 == 0) filterSpectrum_[static_cast<std::size_t>(size)] = 0.0;
     if (size % 2 == 0) filterSpectrum_[static_cast<std::size_t>(size) + 1] = 0.0;
-    input_.appendZeros(plan.lead * static_cast<std::size_t>(plan.down));
+    if (inputHistory > historyUsed(plan))
+        throw std::invalid_argument("more history than the stage uses");
+    input_.appendZeros(historyUsed(plan) - inputHistory);
     spectrum_.resize(2 * windowInputs_);
     product_.resize(2 * windowOutputs_);
     gathered_.resize(2 * windowInputs_);

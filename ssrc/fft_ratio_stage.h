@@ -42,8 +42,13 @@ class FftRatioStage final : public ResamplerStage {
                      bool boundMemory);
 
     // The output starts emitBefore frames before time 0, so that a stage
-    // after it sees the filter's response ahead of the first input too.
-    FftRatioStage(const Plan& plan, int channels, std::size_t emitBefore);
+    // after it sees the filter's response ahead of the first input too; the
+    // input starts inputHistory (<= historyUsed) frames before time 0.
+    FftRatioStage(const Plan& plan, int channels, std::size_t emitBefore, std::size_t inputHistory);
+    // Input frames before time 0 that the stage reads.
+    static std::size_t historyUsed(const Plan& plan) {
+        return plan.lead * static_cast<std::size_t>(plan.down);
+    }
     void process(FrameQueue& output) override;
     std::size_t maxHeldFrames() const override {
         return windowInputs_ + (input_.channels() != 2 ? hopInputs_ : 0);

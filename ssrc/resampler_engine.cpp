@@ -6,13 +6,10 @@
 
 #include "ssrc/fft_ratio_stage.h"
 #include "ssrc/polyphase_stage.h"
-#include "ssrc/sharp_filter_stages.h"
 
 namespace ssrc {
 namespace {
 
-constexpr double sharpPassEdge = 0.92; // of the lower Nyquist frequency
-constexpr double sharpAttenuationDb = 183.0;
 constexpr double shortAttenuationDb = 183.0; // Kaiser's estimate is a few dB optimistic here
 // The short filter is flat wherever the sharp one is (0.94 of the lower
 // Nyquist frequency and below; above it only shapes the sharp filter's
@@ -57,41 +54,33 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
     const double ratio = static_cast<double>(out) / static_cast<double>(in);
     const PolyphaseDesign design =
         out > in ? polyphaseDesign(2 * in, out, in) : polyphaseDesign(in, 2 * out, out);
+    const bool polyphase = out != 2 * in && in != 2 * out;
     const std::size_t history =
-        out > in && out != 2 * in ? static_cast<std::size_t>(PolyphaseStage::historyNeeded(design))
-                                  : 0;
+        out > in && polyphase ? static_cast<std::size_t>(PolyphaseStage::historyNeeded(design)) : 0;
     const FftRatioStage::Plan twice = FftRatioStage::plan(in, 2 * in, channels, history, false);
+    const FftRatioStage::Plan half = FftRatioStage::plan(2 * out, out, channels, 0, false);
     // The one stage where it costs less than the chain (a polyphase output
     // costs about a unit per tap): at large ratios down, the chain's polyphase
     // stage computes only the outputs it keeps, while the one stage
     // transforms every input.
     const FftRatioStage::Plan direct = FftRatioStage::plan(in, out, channels, 0, true);
-    const double taps = PolyphaseStage::tapCount(design);
-    const double chainCost = out > in ? twice.cost * 2.0 / ratio + (out == 2 * in ? 0.0 : taps)
-                                      : FftRatioStage::plan(2 * out, out, channels, 0, false).cost +
-                                            (in == 2 * out ? 0.0 : 2.0 * taps);
+    const double taps = polyphase ? PolyphaseStage::tapCount(design) : 0.0;
+    const double chainCost = out > in ? twice.cost * 2.0 / ratio + taps : half.cost + 2.0 * taps;
     if (direct.m != 0 && direct.cost <= chainCost) {
-        add(std::make_unique<FftRatioStage>(direct, channels, 0), ratio);
-        return;
-    }
-    if (out > in) {
-        add(std::make_unique<FftRatioStage>(twice, channels, history), ratio);
-        if (out != 2 * in)
+        add(std::make_unique<FftRatioStage>(direct, channels, 0, 0), ratio);
+    } else if (out > in) {
+        add(std::make_unique<FftRatioStage>(twice, channels, history, 0), ratio);
+        if (polyphase)
             add(std::make_unique<PolyphaseStage>(design, channels, static_cast<int64_t>(history),
                                                  0),
                 ratio / 2.0);
-        return;
+    } else {
+        const std::size_t used = polyphase ? FftRatioStage::historyUsed(half) : 0;
+        if (polyphase)
+            add(std::make_unique<PolyphaseStage>(design, channels, 0, static_cast<int64_t>(used)),
+                ratio);
+        add(std::make_unique<FftRatioStage>(half, channels, 0, used), 0.5);
     }
-    const std::vector<double> sharp = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
-    const std::size_t fftSize = chooseFftSize(sharp.size(), channels);
-    std::size_t decimatorHistory = 0;
-    if (in != 2 * out) {
-        decimatorHistory = SharpDecimator::historyFor(sharp);
-        add(std::make_unique<PolyphaseStage>(design, channels, 0,
-                                             static_cast<int64_t>(decimatorHistory)),
-            ratio);
-    }
-    add(std::make_unique<SharpDecimator>(sharp, fftSize, channels, decimatorHistory), 0.5);
 }
 
 int64_t ResamplerEngine::expectedTotal() const {
