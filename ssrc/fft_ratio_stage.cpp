@@ -16,34 +16,44 @@ constexpr double attenuationDb = 183.0;
 constexpr int64_t maxPoints = 16384;
 constexpr double memoryBudget = 8e6; // samples of a window over all channels
 
-// u * w. The SSE2 version does the same operations in the same order.
-struct Bin {
-    double re, im;
-};
-inline Bin multiply(Bin u, Bin w) {
-    return {u.re * w.re + u.im * -w.im, u.im * w.re + u.re * w.im};
-}
-#ifdef SSRC_HAVE_SSE2
-inline __m128d multiply(__m128d u, __m128d w) {
-    const __m128d flipReal = _mm_set_pd(1.0, -1.0);
-    const __m128d re = _mm_mul_pd(u, _mm_unpacklo_pd(w, w));
-    const __m128d im =
-        _mm_mul_pd(_mm_shuffle_pd(u, u, 1), _mm_mul_pd(_mm_unpackhi_pd(w, w), flipReal));
-    return _mm_add_pd(re, im);
+#ifdef SSRC_HAVE_AVX_DISPATCH
+// Two values per register; returns how many it did.
+SSRC_TARGET_AVX std::size_t multiplyRunAvx(const double* x, const double* g, std::size_t count,
+                                           double* y) {
+    const __m256d flipReal = _mm256_set_pd(1.0, -1.0, 1.0, -1.0);
+    std::size_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const __m256d u = _mm256_loadu_pd(x + 2 * i);
+        const __m256d w = _mm256_loadu_pd(g + 2 * i);
+        const __m256d re = _mm256_mul_pd(u, _mm256_permute_pd(w, 0));
+        const __m256d im = _mm256_mul_pd(_mm256_permute_pd(u, 5),
+                                         _mm256_mul_pd(_mm256_permute_pd(w, 15), flipReal));
+        _mm256_storeu_pd(y + 2 * i, _mm256_add_pd(re, im));
+    }
+    _mm256_zeroupper();
+    return i;
 }
 #endif
 
-// y[d] = x[source[d]] g[d] for d < count.
-void productBins(const double* x, const double* g, const std::size_t* source, std::size_t count,
-                 double* y) {
-    for (std::size_t d = 0; d < count; ++d) {
-        const double* z = x + 2 * source[d];
+// y[i] = x[i] g[i] for i < count, complex. The SIMD versions do the same
+// operations in the same order as the plain one, so all give the same bits.
+void multiplyRun(const double* x, const double* g, std::size_t count, double* y) {
+    std::size_t i = 0;
+#ifdef SSRC_HAVE_AVX_DISPATCH
+    if (cpuHasAvx()) i = multiplyRunAvx(x, g, count, y);
+#endif
+    for (; i < count; ++i) {
 #ifdef SSRC_HAVE_SSE2
-        _mm_storeu_pd(y + 2 * d, multiply(_mm_loadu_pd(z), _mm_loadu_pd(g + 2 * d)));
+        const __m128d u = _mm_loadu_pd(x + 2 * i);
+        const __m128d w = _mm_loadu_pd(g + 2 * i);
+        const __m128d re = _mm_mul_pd(u, _mm_unpacklo_pd(w, w));
+        const __m128d im = _mm_mul_pd(_mm_shuffle_pd(u, u, 1),
+                                      _mm_mul_pd(_mm_unpackhi_pd(w, w), _mm_set_pd(1.0, -1.0)));
+        _mm_storeu_pd(y + 2 * i, _mm_add_pd(re, im));
 #else
-        const Bin p = multiply({z[0], z[1]}, {g[2 * d], g[2 * d + 1]});
-        y[2 * d] = p.re;
-        y[2 * d + 1] = p.im;
+        const double ur = x[2 * i], ui = x[2 * i + 1], wr = g[2 * i], wi = g[2 * i + 1];
+        y[2 * i] = ur * wr + ui * -wi;
+        y[2 * i + 1] = ui * wr + ur * wi;
 #endif
     }
 }
@@ -119,18 +129,17 @@ FftRatioStage::FftRatioStage(const Plan& plan, int channels, std::size_t emitBef
         static_cast<double>(plan.up) / static_cast<double>(plan.down) / static_cast<double>(size);
     for (double& value : filterSpectrum_)
         value *= scale;
-    // Output bin d is frequency d, or d - N_out from the middle on; the
-    // input's spectrum repeats every N_in bins. The output's Nyquist bin
-    // (stop band) stays empty, so each signal comes out real.
     const int64_t in = static_cast<int64_t>(windowInputs_);
-    sourceBins_.resize(windowOutputs_);
-    for (int64_t d = 0; d < size; ++d) {
+    for (int64_t d = 0; d < size;) {
         const int64_t frequency = 2 * d < size ? d : d - size;
-        sourceBins_[static_cast<std::size_t>(d)] =
-            static_cast<std::size_t>((frequency % in + in) % in);
+        const int64_t from = (frequency % in + in) % in;
+        const int64_t end = std::min(2 * d < size ? (size + 1) / 2 : size, d + in - from);
+        runs_.push_back({static_cast<std::size_t>(d), static_cast<std::size_t>(from),
+                         static_cast<std::size_t>(end - d)});
+        d = end;
     }
-    if (size % 2 == 0) filterSpectrum_[static_cast<std::size_t>(size)] = 0.0;
-    if (size % 2 == 0) filterSpectrum_[static_cast<std::size_t>(size) + 1] = 0.0;
+    // The output's Nyquist bin (stop band) stays empty, so each signal comes out real.
+    if (size % 2 == 0) std::fill_n(filterSpectrum_.begin() + size, 2, 0.0);
     if (inputHistory > historyUsed(plan))
         throw std::invalid_argument("more history than the stage uses");
     input_.appendZeros(historyUsed(plan) - inputHistory);
@@ -151,12 +160,12 @@ void FftRatioStage::filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB) {
     }
     inputFft_.transform(window, spectrum_.data(), false);
     double* y = product_.data();
-    productBins(spectrum_.data(), filterSpectrum_.data(), sourceBins_.data(), windowOutputs_, y);
+    for (const Run& run : runs_)
+        multiplyRun(spectrum_.data() + 2 * run.from, filterSpectrum_.data() + 2 * run.to, run.count,
+                    y + 2 * run.to);
+    // A stereo pair's outputs are the transform's, frame by frame.
+    if (toA.step == 2 && toB.at == toA.at + 1) return outputFft_.transform(y, toA.at, true);
     outputFft_.transform(y, y, true);
-    if (toA.step == 2 && toB.at == toA.at + 1) {
-        std::copy(y, y + 2 * hopOutputs_, toA.at);
-        return;
-    }
     for (std::size_t m = 0; m < hopOutputs_; ++m) {
         toA.at[m * toA.step] = y[2 * m];
         toB.at[m * toB.step] = y[2 * m + 1];
@@ -171,7 +180,11 @@ void FftRatioStage::process(FrameQueue& output) {
     // other channels.
     if (channels != 2) windows -= windows % 2;
     if (windows == 0) return;
-    const FrameRoom room = output.extend(windows * hopOutputs_);
+    // Stereo windows go out whole, each over the unkept end of the one
+    // before; the last one's is taken back.
+    const std::size_t spill =
+        channels == 2 && output.interleaved() ? windowOutputs_ - hopOutputs_ : 0;
+    const FrameRoom room = output.extend(windows * hopOutputs_ + spill);
     const double* frames = input_.queue(0).front();
     const auto in = [&](std::size_t c, std::size_t window) {
         return Lane{frames + window * hopInputs_ * channels + c, channels};
@@ -186,6 +199,7 @@ void FftRatioStage::process(FrameQueue& output) {
         for (std::size_t c = 0; c < channels; ++c)
             for (std::size_t window = 0; window < windows; window += 2)
                 filterPair(in(c, window), in(c, window + 1), out(c, window), out(c, window + 1));
+    output.takeBack(spill);
     input_.dropFrames(windows * hopInputs_);
 }
 

@@ -64,7 +64,8 @@ class FftRatioStage final : public ResamplerStage {
         double* at;
         std::size_t step;
     };
-    // Filters a window of a and one of b into hopOutputs_ outputs each.
+    // Filters a window of a and one of b into hopOutputs_ outputs each; into
+    // windowOutputs_ frames when they are the two channels of interleaved stereo.
     void filterPair(Lane a, Lane b, OutputLane toA, OutputLane toB);
 
     std::size_t windowInputs_;  // N_in
@@ -76,10 +77,16 @@ class FftRatioStage final : public ResamplerStage {
     // The filter's transform over N_out points, scaled, turned so that the
     // first kept output comes out first.
     std::vector<double> filterSpectrum_;
-    std::vector<std::size_t> sourceBins_; // input bin of each output bin
-    std::vector<double> spectrum_;        // of the input window
-    std::vector<double> product_;         // of the output window
-    std::vector<double> gathered_;        // a pair of lanes as complex values
+    // Output bins [to, to + count) take input bins [from, from + count): the
+    // output's bin d is frequency d, or d - N_out from the middle on, and the
+    // input's spectrum repeats every N_in bins.
+    struct Run {
+        std::size_t to, from, count;
+    };
+    std::vector<Run> runs_;
+    std::vector<double> spectrum_; // of the input window
+    std::vector<double> product_;  // of the output window
+    std::vector<double> gathered_; // a pair of lanes as complex values
 };
 
 } // namespace ssrc

@@ -29,6 +29,8 @@ class SampleQueue {
     void appendZeros(std::size_t count) { std::fill_n(extend(count), count, 0.0); }
     std::size_t size() const { return tail_ - head_; }
     const double* front() const { return data_.data() + head_; }
+    // Gives back the last `count` samples extend made room for.
+    void takeBack(std::size_t count) { tail_ -= count; }
     void drop(std::size_t count) {
         head_ += count;
         if (head_ == tail_) head_ = tail_ = 0;
@@ -81,6 +83,10 @@ class FrameQueue {
         for (std::size_t c = 0; c < channels_; ++c)
             room_[c] = queues_[c].extend(frames);
         return {room_.data(), 1};
+    }
+    void takeBack(std::size_t frames) {
+        for (SampleQueue& queue : queues_)
+            queue.takeBack(frames * (queues_.size() == 1 ? channels_ : 1));
     }
     void appendZeros(std::size_t frames) {
         for (SampleQueue& queue : queues_)
