@@ -98,30 +98,6 @@ void ResamplerEngine::runChain() {
         stages_[i]->process(i + 1 < stages_.size() ? stages_[i + 1]->input() : chainOutput_);
 }
 
-void ResamplerEngine::append(const double* input, std::size_t frames) {
-    FrameQueue& queue = chainInput();
-    const std::size_t channels = queue.channels();
-    if (queue.interleaved() || channels == 1) {
-        queue.queue(0).append(input, frames * channels);
-        return;
-    }
-    const FrameRoom room = queue.extend(frames);
-    if (channels == 2) {
-        double* left = room.channel[0];
-        double* right = room.channel[1];
-        for (std::size_t i = 0; i < frames; ++i) {
-            left[i] = input[2 * i];
-            right[i] = input[2 * i + 1];
-        }
-        return;
-    }
-    for (std::size_t c = 0; c < channels; ++c) {
-        double* plane = room.channel[c];
-        for (std::size_t i = 0; i < frames; ++i)
-            plane[i] = input[i * channels + c];
-    }
-}
-
 const double* ResamplerEngine::process(const double* input, int frames, bool last,
                                        int& outputFrames) {
     // What the last call returned is not needed any more.
@@ -138,7 +114,9 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         const std::size_t slice =
             std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
         for (std::size_t at = 0; at < count; at += slice) {
-            append(input + at * channels, std::min(slice, count - at));
+            // Every stage reads interleaved frames: the input goes in as it is.
+            chainInput().queue(0).append(input + at * channels,
+                                         std::min(slice, count - at) * channels);
             runChain();
         }
         if (last) {

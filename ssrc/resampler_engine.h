@@ -38,7 +38,6 @@ class ResamplerEngine {
 
   private:
     FrameQueue& chainInput() { return stages_.empty() ? chainOutput_ : stages_.front()->input(); }
-    void append(const double* input, std::size_t frames);
     void runChain();
     int64_t expectedTotal() const;
 
