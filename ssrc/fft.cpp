@@ -313,30 +313,12 @@ bool ComplexFft::supports(std::size_t points) {
 }
 
 double ComplexFft::workPerPoint(std::size_t points) {
-    // Per complex value and pass, counted from the butterflies; two values per operation.
+    // Per complex value and pass of radix r, counted from the butterflies;
+    // two values per operation.
+    constexpr double perRadix[] = {0.0, 0.0, 5.0, 8.0, 7.25, 10.6, 0.0, 12.7, 9.25};
     double work = 0.0;
-    for (std::size_t radix : radicesFor(points)) {
-        switch (radix) {
-        case 2:
-            work += 5.0 / 2;
-            break;
-        case 3:
-            work += 8.0 / 2;
-            break;
-        case 4:
-            work += 7.25 / 2;
-            break;
-        case 5:
-            work += 10.6 / 2;
-            break;
-        case 7:
-            work += 12.7 / 2;
-            break;
-        default:
-            work += 9.25 / 2;
-            break;
-        }
-    }
+    for (std::size_t radix : radicesFor(points))
+        work += perRadix[radix] / 2;
     return work;
 }
 
