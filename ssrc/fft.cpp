@@ -312,6 +312,16 @@ bool ComplexFft::supports(std::size_t points) {
     return !radicesFor(points).empty();
 }
 
+double ComplexFft::workPerPoint(std::size_t points) {
+    // Per complex value and pass of radix r, counted from the butterflies;
+    // two values per operation.
+    constexpr double perRadix[] = {0.0, 0.0, 5.0, 8.0, 7.25, 10.6, 0.0, 12.7, 9.25};
+    double work = 0.0;
+    for (std::size_t radix : radicesFor(points))
+        work += perRadix[radix] / 2;
+    return work;
+}
+
 ComplexFft::ComplexFft(std::size_t points) : points_(points), radices_(radicesFor(points)) {
     if (radices_.empty()) throw std::invalid_argument("FFT size must have no prime factor above 7");
     // W^k = e^(-2 pi i k / points) for k < points, then laid out per pass.

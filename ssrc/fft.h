@@ -27,6 +27,9 @@ class ComplexFft {
   public:
     explicit ComplexFft(std::size_t points);
     static bool supports(std::size_t points);
+    // Estimated work of a transform per point (256-bit operations of its
+    // passes, loads and stores included); 0 for a size it does not support.
+    static double workPerPoint(std::size_t points);
 
     std::size_t points() const { return points_; }
     void transform(const double* in, double* out, bool inverse);

@@ -4,14 +4,12 @@
 #include <cmath>
 #include <numeric>
 
+#include "ssrc/fft_ratio_stage.h"
 #include "ssrc/polyphase_stage.h"
-#include "ssrc/sharp_filter_stages.h"
 
 namespace ssrc {
 namespace {
 
-constexpr double sharpPassEdge = 0.92; // of the lower Nyquist frequency
-constexpr double sharpAttenuationDb = 183.0;
 constexpr double shortAttenuationDb = 183.0; // Kaiser's estimate is a few dB optimistic here
 // The short filter is flat wherever the sharp one is (0.94 of the lower
 // Nyquist frequency and below; above it only shapes the sharp filter's
@@ -45,35 +43,43 @@ ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
       chainOutput_(static_cast<std::size_t>(channels), true) {
     const int64_t in = inputRate;
     const int64_t out = outputRate;
+    if (out == in) return;
     // Each stage hands the next the history it needs before time 0 (the
     // response of the filters ahead of the first input), so the start of the
     // output is as exact as the middle.
-    const std::vector<double> taps = designSharpFilter(sharpPassEdge, sharpAttenuationDb);
-    const std::size_t fftSize = chooseFftSize(taps.size(), channels);
-    if (out > in) {
-        if (out == 2 * in) {
-            stages_.push_back(std::make_unique<SharpInterpolator>(taps, fftSize, channels, 0));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-        } else {
-            const PolyphaseDesign design = polyphaseDesign(2 * in, out, in);
-            const int64_t history = PolyphaseStage::historyNeeded(design);
-            stages_.push_back(std::make_unique<SharpInterpolator>(
-                taps, fftSize, channels, static_cast<std::size_t>(history)));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-            stages_.push_back(std::make_unique<PolyphaseStage>(design, channels, history, 0));
-            heldOutputFrames_ +=
-                static_cast<double>(stages_.back()->maxHeldFrames()) * out / (2.0 * in);
-        }
-    } else if (out < in) {
-        std::size_t history = 0;
-        if (in != 2 * out) {
-            history = SharpDecimator::historyFor(taps);
-            stages_.push_back(std::make_unique<PolyphaseStage>(
-                polyphaseDesign(in, 2 * out, out), channels, 0, static_cast<int64_t>(history)));
-            heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) * out / in;
-        }
-        stages_.push_back(std::make_unique<SharpDecimator>(taps, fftSize, channels, history));
-        heldOutputFrames_ += static_cast<double>(stages_.back()->maxHeldFrames()) / 2.0;
+    const auto add = [&](std::unique_ptr<ResamplerStage> stage, double outputPerInput) {
+        heldOutputFrames_ += static_cast<double>(stage->maxHeldFrames()) * outputPerInput;
+        stages_.push_back(std::move(stage));
+    };
+    const double ratio = static_cast<double>(out) / static_cast<double>(in);
+    const PolyphaseDesign design =
+        out > in ? polyphaseDesign(2 * in, out, in) : polyphaseDesign(in, 2 * out, out);
+    const bool polyphase = out != 2 * in && in != 2 * out;
+    const std::size_t history =
+        out > in && polyphase ? static_cast<std::size_t>(PolyphaseStage::historyNeeded(design)) : 0;
+    const FftRatioStage::Plan twice = FftRatioStage::plan(in, 2 * in, channels, history, false);
+    const FftRatioStage::Plan half = FftRatioStage::plan(2 * out, out, channels, 0, false);
+    // The one stage where it costs less than the chain (a polyphase output
+    // costs about a unit per tap): at large ratios down, the chain's polyphase
+    // stage computes only the outputs it keeps, while the one stage
+    // transforms every input.
+    const FftRatioStage::Plan direct = FftRatioStage::plan(in, out, channels, 0, true);
+    const double taps = polyphase ? PolyphaseStage::tapCount(design) : 0.0;
+    const double chainCost = out > in ? twice.cost * 2.0 / ratio + taps : half.cost + 2.0 * taps;
+    if (direct.m != 0 && direct.cost <= chainCost) {
+        add(std::make_unique<FftRatioStage>(direct, channels, 0, 0), ratio);
+    } else if (out > in) {
+        add(std::make_unique<FftRatioStage>(twice, channels, history, 0), ratio);
+        if (polyphase)
+            add(std::make_unique<PolyphaseStage>(design, channels, static_cast<int64_t>(history),
+                                                 0),
+                ratio / 2.0);
+    } else {
+        const std::size_t used = polyphase ? FftRatioStage::historyUsed(half) : 0;
+        if (polyphase)
+            add(std::make_unique<PolyphaseStage>(design, channels, 0, static_cast<int64_t>(used)),
+                ratio);
+        add(std::make_unique<FftRatioStage>(half, channels, 0, used), 0.5);
     }
 }
 
@@ -92,30 +98,6 @@ void ResamplerEngine::runChain() {
         stages_[i]->process(i + 1 < stages_.size() ? stages_[i + 1]->input() : chainOutput_);
 }
 
-void ResamplerEngine::append(const double* input, std::size_t frames) {
-    FrameQueue& queue = chainInput();
-    const std::size_t channels = queue.channels();
-    if (queue.interleaved() || channels == 1) {
-        queue.queue(0).append(input, frames * channels);
-        return;
-    }
-    const FrameRoom room = queue.extend(frames);
-    if (channels == 2) {
-        double* left = room.channel[0];
-        double* right = room.channel[1];
-        for (std::size_t i = 0; i < frames; ++i) {
-            left[i] = input[2 * i];
-            right[i] = input[2 * i + 1];
-        }
-        return;
-    }
-    for (std::size_t c = 0; c < channels; ++c) {
-        double* plane = room.channel[c];
-        for (std::size_t i = 0; i < frames; ++i)
-            plane[i] = input[i * channels + c];
-    }
-}
-
 const double* ResamplerEngine::process(const double* input, int frames, bool last,
                                        int& outputFrames) {
     // What the last call returned is not needed any more.
@@ -132,7 +114,9 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
         const std::size_t slice =
             std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
         for (std::size_t at = 0; at < count; at += slice) {
-            append(input + at * channels, std::min(slice, count - at));
+            // Every stage reads interleaved frames: the input goes in as it is.
+            chainInput().queue(0).append(input + at * channels,
+                                         std::min(slice, count - at) * channels);
             runChain();
         }
         if (last) {

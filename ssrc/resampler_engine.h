@@ -1,13 +1,16 @@
 // The sample-rate converter behind the C entry points: a chain of stages
 // chosen from the two rates, with interleaved input and output.
 //
-// Up (out > in):   sharp FFT low-pass doubling the rate, then a short
-//                  polyphase stage from 2 * in to out.
-// Down (out < in): short polyphase stage from in to 2 * out, then the sharp
-//                  FFT low-pass halving the rate.
-// The sharp filter sets the pass band (flat to 0.92 of the lower Nyquist
-// frequency) and the stop band (from the lower Nyquist on); the polyphase
-// stage only has to keep its own images and aliases out of that band.
+// Ratios L / M with no prime factor above 7 (all the common rates): one FFT
+// stage filters and changes the rate at once (fft_ratio_stage.h), unless the
+// chain below is estimated cheaper, as at large ratios down.
+// Up (out > in):   the FFT stage doubling the rate, then a short polyphase
+//                  stage from 2 * in to out.
+// Down (out < in): short polyphase stage from in to 2 * out, then the FFT
+//                  stage halving the rate.
+// The FFT stage's sharp filter sets the pass band (flat to 0.92 of the lower
+// Nyquist frequency) and the stop band (from the lower Nyquist on); the
+// polyphase stage only has to keep its own images and aliases out of that band.
 #ifndef SSRC_RESAMPLER_ENGINE_H
 #define SSRC_RESAMPLER_ENGINE_H
 
@@ -35,7 +38,6 @@ class ResamplerEngine {
 
   private:
     FrameQueue& chainInput() { return stages_.empty() ? chainOutput_ : stages_.front()->input(); }
-    void append(const double* input, std::size_t frames);
     void runChain();
     int64_t expectedTotal() const;
 

@@ -29,6 +29,8 @@ class SampleQueue {
     void appendZeros(std::size_t count) { std::fill_n(extend(count), count, 0.0); }
     std::size_t size() const { return tail_ - head_; }
     const double* front() const { return data_.data() + head_; }
+    // Gives back the last `count` samples extend made room for.
+    void takeBack(std::size_t count) { tail_ -= count; }
     void drop(std::size_t count) {
         head_ += count;
         if (head_ == tail_) head_ = tail_ = 0;
@@ -82,6 +84,10 @@ class FrameQueue {
             room_[c] = queues_[c].extend(frames);
         return {room_.data(), 1};
     }
+    void takeBack(std::size_t frames) {
+        for (SampleQueue& queue : queues_)
+            queue.takeBack(frames * (queues_.size() == 1 ? channels_ : 1));
+    }
     void appendZeros(std::size_t frames) {
         for (SampleQueue& queue : queues_)
             queue.appendZeros(frames * (queues_.size() == 1 ? channels_ : 1));
@@ -96,6 +102,11 @@ class FrameQueue {
     std::vector<SampleQueue> queues_;
     std::vector<double*> room_;
 };
+
+// Windows of `length` frames, `hop` apart, that the queued frames complete.
+inline std::size_t completeWindows(std::size_t queued, std::size_t length, std::size_t hop) {
+    return queued >= length ? (queued - length) / hop + 1 : 0;
+}
 
 class ResamplerStage {
   public:

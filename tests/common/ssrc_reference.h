@@ -23,7 +23,7 @@
 
 namespace ssrc_reference {
 
-constexpr std::uint64_t kResampleHash = 0x3e5d30aa8d487ba4ull;
+constexpr std::uint64_t kResampleHash = 0x69439c75d4b1b54aull;
 constexpr std::uint64_t kDitherHash = 0xc25d4525615a637full;
 
 // 44100 -> 48000 Hz stereo, fed in uneven blocks, tail drained.
