@@ -117,6 +117,16 @@ TEST(ConversionPasses, ADelayInTheNameShiftsTheSourceAndKeepsTheLengthWhenAsked)
             ASSERT_EQ(out.samples[i], expected) << "frame " << i;
         }
     }
+    // 8-bit silence is the byte 128, not 0.
+    test::TempDir temp;
+    test::FormatFields u8{
+        .channels = 1, .sampleRate = 1000, .bitsPerSample = 8, .containerBytes = 1};
+    test::writeFile(temp.file("u DELAY 10ms.wav"), test::wave(u8, test::Bytes(20, 200)));
+    Conversion c;
+    c.settings.conversion.processDelay = 1;
+    ASSERT_TRUE(c.run({temp.file("u DELAY 10ms.wav")}));
+    EXPECT_EQ(readWave(c.outputs(0).at(0)).samples,
+              test::cat<double>({std::vector<double>(10, 128), std::vector<double>(20, 200)}));
 }
 
 TEST(ConversionPasses, DelayWithResamplingCountsInputFrames) {
