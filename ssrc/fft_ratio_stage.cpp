@@ -106,7 +106,7 @@ FftRatioStage::Plan FftRatioStage::plan(int64_t inputRate, int64_t outputRate, i
 
 FftRatioStage::FftRatioStage(const Plan& plan, int channels, std::size_t emitBefore,
                              std::size_t inputHistory)
-    : ResamplerStage(channels, true), windowInputs_(static_cast<std::size_t>(plan.down) * plan.m),
+    : ResamplerStage(channels), windowInputs_(static_cast<std::size_t>(plan.down) * plan.m),
       windowOutputs_(static_cast<std::size_t>(plan.up) * plan.m),
       hopInputs_(static_cast<std::size_t>(plan.down) * plan.hops),
       hopOutputs_(static_cast<std::size_t>(plan.up) * plan.hops),
@@ -182,10 +182,9 @@ void FftRatioStage::process(FrameQueue& output) {
     if (windows == 0) return;
     // Stereo windows go out whole, each over the unkept end of the one
     // before; the last one's is taken back.
-    const std::size_t spill =
-        channels == 2 && output.interleaved() ? windowOutputs_ - hopOutputs_ : 0;
+    const std::size_t spill = channels == 2 ? windowOutputs_ - hopOutputs_ : 0;
     const FrameRoom room = output.extend(windows * hopOutputs_ + spill);
-    const double* frames = input_.queue(0).front();
+    const double* frames = input_.samples().front();
     const auto in = [&](std::size_t c, std::size_t window) {
         return Lane{frames + window * hopInputs_ * channels + c, channels};
     };

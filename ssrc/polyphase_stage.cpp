@@ -78,7 +78,7 @@ int PolyphaseStage::tapCount(const PolyphaseDesign& design) {
 
 PolyphaseStage::PolyphaseStage(const PolyphaseDesign& design, int channels, int64_t inputHistory,
                                int64_t emitBefore)
-    : ResamplerStage(channels, true), up_(design.up), down_(design.down) {
+    : ResamplerStage(channels), up_(design.up), down_(design.down) {
     if (up_ < 1 || down_ < 1) throw std::invalid_argument("bad polyphase ratio");
     taps_ = tapCount(design);
     kernel_ = chooseKernel(static_cast<std::size_t>(channels), taps_);
@@ -170,8 +170,8 @@ void PolyphaseStage::process(FrameQueue& output) {
                                      : table_.data() + static_cast<std::size_t>(phase) * stride;
             advance(start, phase);
         }
-        const PolyphaseBatch batch{starts_.data(),          rows_.data(),   n, taps_,
-                                   input_.queue(0).front(), outputs_.size()};
+        const PolyphaseBatch batch{starts_.data(),           rows_.data(),   n, taps_,
+                                   input_.samples().front(), outputs_.size()};
         kernel_(batch, {outputs_.data(), room.step});
         for (double*& out : outputs_)
             out += n * room.step;

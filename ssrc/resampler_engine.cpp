@@ -40,7 +40,7 @@ bool ResamplerEngine::validArguments(int channels, int inputRate, int outputRate
 
 ResamplerEngine::ResamplerEngine(int channels, int inputRate, int outputRate)
     : channels_(channels), inputRate_(inputRate), outputRate_(outputRate),
-      chainOutput_(static_cast<std::size_t>(channels), true) {
+      chainOutput_(static_cast<std::size_t>(channels)) {
     const int64_t in = inputRate;
     const int64_t out = outputRate;
     if (out == in) return;
@@ -115,8 +115,8 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
             std::clamp<std::size_t>((std::size_t{1} << 18) / channels, 64, 8192);
         for (std::size_t at = 0; at < count; at += slice) {
             // Every stage reads interleaved frames: the input goes in as it is.
-            chainInput().queue(0).append(input + at * channels,
-                                         std::min(slice, count - at) * channels);
+            chainInput().samples().append(input + at * channels,
+                                          std::min(slice, count - at) * channels);
             runChain();
         }
         if (last) {
@@ -147,7 +147,7 @@ const double* ResamplerEngine::process(const double* input, int frames, bool las
     returned_ = static_cast<std::size_t>(produced);
     outputTotal_ += keep;
     outputFrames = static_cast<int>(keep);
-    return keep > 0 ? chainOutput_.queue(0).front() : &empty_;
+    return keep > 0 ? chainOutput_.samples().front() : &empty_;
 }
 
 } // namespace ssrc

@@ -58,48 +58,30 @@ struct FrameRoom {
     std::size_t step;
 };
 
-// The frames waiting for a stage, either one queue per channel (planar) or
-// all channels in one queue, frame after frame (interleaved).
+// The frames waiting for a stage: all channels in one queue, frame after frame.
 class FrameQueue {
   public:
-    FrameQueue(std::size_t channels, bool interleaved)
-        : channels_(channels), queues_(interleaved ? 1 : channels), room_(channels) {}
+    explicit FrameQueue(std::size_t channels) : channels_(channels), room_(channels) {}
 
     std::size_t channels() const { return channels_; }
-    bool interleaved() const { return queues_.size() == 1 && channels_ > 1; }
-    std::size_t frames() const { return queues_[0].size() / (interleaved() ? channels_ : 1); }
-    // Planar: channel c's samples. Interleaved: the one queue (c = 0).
-    SampleQueue& queue(std::size_t c) { return queues_[c]; }
-    const SampleQueue& queue(std::size_t c) const { return queues_[c]; }
+    std::size_t frames() const { return samples_.size() / channels_; }
+    SampleQueue& samples() { return samples_; }
+    const SampleQueue& samples() const { return samples_; }
 
     FrameRoom extend(std::size_t frames) {
-        if (queues_.size() == 1) {
-            double* first = queues_[0].extend(frames * channels_);
-            // No room asked, maybe no storage yet: nothing may point past it.
-            for (std::size_t c = 0; c < channels_; ++c)
-                room_[c] = frames ? first + c : first;
-            return {room_.data(), channels_};
-        }
+        double* first = samples_.extend(frames * channels_);
+        // No room asked, maybe no storage yet: nothing may point past it.
         for (std::size_t c = 0; c < channels_; ++c)
-            room_[c] = queues_[c].extend(frames);
-        return {room_.data(), 1};
+            room_[c] = frames ? first + c : first;
+        return {room_.data(), channels_};
     }
-    void takeBack(std::size_t frames) {
-        for (SampleQueue& queue : queues_)
-            queue.takeBack(frames * (queues_.size() == 1 ? channels_ : 1));
-    }
-    void appendZeros(std::size_t frames) {
-        for (SampleQueue& queue : queues_)
-            queue.appendZeros(frames * (queues_.size() == 1 ? channels_ : 1));
-    }
-    void dropFrames(std::size_t frames) {
-        for (SampleQueue& queue : queues_)
-            queue.drop(frames * (queues_.size() == 1 ? channels_ : 1));
-    }
+    void takeBack(std::size_t frames) { samples_.takeBack(frames * channels_); }
+    void appendZeros(std::size_t frames) { samples_.appendZeros(frames * channels_); }
+    void dropFrames(std::size_t frames) { samples_.drop(frames * channels_); }
 
   private:
     std::size_t channels_;
-    std::vector<SampleQueue> queues_;
+    SampleQueue samples_;
     std::vector<double*> room_;
 };
 
@@ -110,8 +92,7 @@ inline std::size_t completeWindows(std::size_t queued, std::size_t length, std::
 
 class ResamplerStage {
   public:
-    ResamplerStage(int channels, bool interleavedInput)
-        : input_(static_cast<std::size_t>(channels), interleavedInput) {}
+    explicit ResamplerStage(int channels) : input_(static_cast<std::size_t>(channels)) {}
     virtual ~ResamplerStage() = default;
     // The frames waiting for the stage: the stage before appends to them.
     FrameQueue& input() { return input_; }
