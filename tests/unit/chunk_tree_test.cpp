@@ -93,15 +93,10 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
     } cases[] = {
         {"40-byte format", extensible({}),
          "RIFF|  size: 52 bytes|  WAVE|    fmt |      size: 40 bytes|      Format: 65534 "
-         "(Determined "
-         "by subformat)" +
+         "(Determined by subformat)" +
              kStereo16 +
              "|      Vallid bits per sample: 16 |      Channelmask: 3 "
              "|      Subformat: 00000001   00000010   800000AA   00389B71 (PCM)"},
-        {"IEEE sub-format", extensible({.subFormat = 3}),
-         "...|      Subformat: 00000003   00000010   800000AA   00389B71 (IEEE Float)"},
-        {"MPEG sub-format", extensible({.subFormat = 0x50}),
-         "...|      Subformat: 00000050   00000010   800000AA   00389B71 (MPEG)"},
         {"unknown sub-format", extensible({.subFormat = 0xABCD1234}),
          "...|      Subformat: ABCD1234   00000010   800000AA   00389B71"},
         {"analog sub-format", riff({chunk("fmt ", analog)}),
@@ -129,14 +124,11 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
          "(sometimes incorrect)|    data|      size: 2 bytes"},
         {"cue points",
          riff({chunk("cue ", cat({u32s({2}), cuePoint(1, 0, 100), cuePoint(2, 1, 4000000000u)}))}),
-         "RIFF|  size: 64 bytes|  WAVE|    cue |      size: 52 bytes|      Number of cue's: 2|     "
-         " "
-         "Cuepoint|        Name: 1|        Position: 0|        Fcc: data|        Chunk start: 0|   "
-         "  "
-         "   Block start: 0|        Sample offset 100|      Cuepoint|        Name: 2|        "
-         "Position: 1|        Fcc: data|        Chunk start: 0|        Block start: 0|        "
-         "Sample "
-         "offset 4000000000"},
+         "RIFF|  size: 64 bytes|  WAVE|    cue |      size: 52 bytes|      Number of cue's: 2"
+         "|      Cuepoint|        Name: 1|        Position: 0|        Fcc: data|        Chunk "
+         "start: 0|        Block start: 0|        Sample offset 100|      Cuepoint|        Name: 2"
+         "|        Position: 1|        Fcc: data|        Chunk start: 0|        Block start: 0"
+         "|        Sample offset 4000000000"},
         {"no cue points", riff({chunk("cue ", u32s({0}))}), "...|      Number of cue's: 0"},
         {"too many cue points",
          riff({chunk("cue ", cat({u32s({3}), cuePoint(1, 2, 3), cuePoint(1, 2, 3)}))}),
@@ -159,16 +151,13 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
          "data: Hello"},
         {"display bitmap", riff({chunk("DISP", u32s({8, 0}))}), "...|      Type: 8 (CF_DIB)"},
         {"display unknown", riff({chunk("DISP", u32s({999, 0}))}), "...|      Type: 999 (Unknown)"},
-        {"display metafile", riff({chunk("DISP", u32s({142, 0}))}),
-         "...|      Type: 142 (CF_DSPENHMETAFILE)"},
         {"display of 5 bytes", riff({chunk("DISP", cat({u32s({1}), textBytes("A")}))}),
          "...|    DISP|      size: 5 bytes"},
         // No terminator: the text ends with the chunk, not in the next header.
         {"display text unterminated",
          riff({chunk("DISP", cat({u32s({7}), textBytes("ABCD")})), chunk("data", Bytes(2, 0x41))}),
-         "RIFF|  size: 30 bytes|  WAVE|    DISP|      size: 8 bytes|      Type: 7 (CF_OEMTEXT)|    "
-         "  "
-         "data: ABCD|    data|      size: 2 bytes"},
+         "RIFF|  size: 30 bytes|  WAVE|    DISP|      size: 8 bytes|      Type: 7 (CF_OEMTEXT)"
+         "|      data: ABCD|    data|      size: 2 bytes"},
         {"display text too long",
          riff({chunk("DISP", cat({u32s({129}), textBytes(std::string(600, 'x'))}))}),
          "...|      Type: 129 (CF_DSPTEXT)|      data: " + std::string(519, 'x')},

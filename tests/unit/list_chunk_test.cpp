@@ -123,9 +123,6 @@ TEST(ListChunk, Listings) {
         {"unnamed country, unknown language", list("adtl", {chunk("ltxt", labelledText(7, 9, 3))}),
          "...|      Country: 7 ()|      Language: 9 (Unknown)|      Dialect: 3|      Codepage: "
          "1252"},
-        {"no language", list("adtl", {chunk("ltxt", labelledText(358, 0, 0))}),
-         "...|      Country: 358 (Finland)|      Language: 0 (None)|      Dialect: 0|      "
-         "Codepage: 1252"},
         {"language by dialect", list("adtl", {chunk("ltxt", labelledText(47, 20, 2))}),
          "...|      Language: 20 (Norwegian - Nynorsk)|      Dialect: 2|      Codepage: 1252"},
         // A labelled text or main header of the wrong size ends the list.
