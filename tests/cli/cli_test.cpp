@@ -151,7 +151,7 @@ TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsEachEntry) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0]["name"], "in.wav");
     EXPECT_EQ(entries[1]["name"], "inf.wav");
-    EXPECT_TRUE(entries[0]["peak"].is_number());
+    EXPECT_EQ(entries[0]["peak"], 1.0);
     EXPECT_TRUE(entries[1]["peak"].is_null());
     for (const auto& entry : entries) {
         EXPECT_EQ(entry["result"], static_cast<int32_t>(ConversionResult::Processed));
@@ -204,8 +204,6 @@ TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
              in, measureFileSize(in), analysisOptionsOf(defaultConversionSettings()).headerSizes)))
         expected += line + "\n";
     EXPECT_EQ(r.out, expected);
-    EXPECT_EQ(r.out.rfind("RIFF\n", 0), 0u);
-    EXPECT_NE(r.out.find("\n  WAVE\n    fmt "), std::string::npos) << r.out;
 
     CliRun notRiff = run({"tree", temp.file("stdout.txt")});
     EXPECT_EQ(notRiff.status, 1);
