@@ -80,13 +80,21 @@ TEST(ToWorking, EachTypeScalesByItsFullScale) {
               (Values{0.1, -1.0}));
 }
 
-TEST(ToWorking, ConvertsFramesTimesChannelsAndNoMoreAndRefusesUnknownTypes) {
+TEST(WorkingForm, BothWaysConvertFramesTimesChannelsAndNoMoreAndRefuseUnknownTypes) {
     Bytes raw = {0, 0x40, 0, 0xC0, 0, 0x20, 0, 0xE0, 0, 0x10, 0, 0xF0, 0xFF, 0x7F};
     Values out(7, 9.0);
     ASSERT_TRUE(toWorking(raw.data(), 2, 3, SampleType::Int16, out.data()));
     EXPECT_EQ(out, (Values{0.5, -0.5, 0.25, -0.25, 0.125, -0.125, 9.0}));
     EXPECT_FALSE(toWorking(raw.data(), 2, 1, static_cast<SampleType>(512), out.data()));
     EXPECT_EQ(out[0], 0.5);
+
+    // And back: output channels times frames of the same values.
+    Bytes bytes(6, 0xEE);
+    EXPECT_EQ(fromWorking(out.data(), 1, outputOf(SampleType::Int8, 3), bytes.data()), 3u);
+    // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
+    EXPECT_EQ(bytes, (Bytes{192, 65, 160, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(out[3], -0.25);
+    EXPECT_EQ(fromWorking(out.data(), 1, outputOf(static_cast<SampleType>(3)), bytes.data()), 0u);
 }
 
 // ---- out of the working form ----
@@ -158,16 +166,6 @@ TEST(FromWorking, ClippedValuesAreStoredBackFloatsAreNotClipped) {
     EXPECT_EQ(written(SampleType::FloatPcm, {1.0, 1.5}), u32s({0x4B000000u, 0x4B400000u}));
     EXPECT_EQ(written(SampleType::FloatCe, {1.0, -1.0}), u32s({0x47000000u, 0xC7000000u}));
     EXPECT_EQ(written(SampleType::Double, {1.5}), u64s({0x3FF8000000000000ull}));
-}
-
-TEST(FromWorking, WritesOutputChannelsTimesFramesAndNoMore) {
-    Values values = {0.5, -0.5, 0.25, -0.25};
-    Bytes raw(6, 0xEE);
-    EXPECT_EQ(fromWorking(values.data(), 1, outputOf(SampleType::Int8, 3), raw.data()), 3u);
-    // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
-    EXPECT_EQ(raw, (Bytes{192, 65, 160, 0xEE, 0xEE, 0xEE}));
-    EXPECT_EQ(values[3], -0.25);
-    EXPECT_EQ(fromWorking(values.data(), 1, outputOf(static_cast<SampleType>(3)), raw.data()), 0u);
 }
 
 // ---- through the working form and back ----
