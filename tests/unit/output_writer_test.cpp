@@ -248,27 +248,6 @@ TEST(FinishStream, FourGigabyteLimitOfTheSizeFields) {
 
 // ---- failures remove the output ----
 
-#ifndef _WIN32
-TEST(OutputFailure, FullDiskFailsAndRemovesTheOutput) {
-    if (!exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    test::TempDir temp;
-    // Through a link, so removing the output removes the link, never the device.
-    const std::string path = temp.file("full.wav");
-    std::error_code error;
-    std::filesystem::create_symlink("/dev/full", path, error);
-    if (error) GTEST_SKIP() << "cannot link to /dev/full";
-
-    OutputStream stream;
-    ASSERT_TRUE(openOutputStream(stream, path, FileFormat::WavePcm));
-    EXPECT_FALSE(writeHeader(stream, describe(2, 44100, SampleType::Int16)));
-    const Bytes samples(4096, 1);
-    EXPECT_FALSE(appendSamples(stream, samples.data(), samples.size()));
-    EXPECT_FALSE(finishStream(stream, 2048, false));
-    EXPECT_FALSE(exists(path));
-    EXPECT_TRUE(exists("/dev/full"));
-}
-#endif
-
 // One failed stream, or the delete flag, removes every stream of the output.
 TEST(OutputFailure, OneFailedStreamRemovesEveryStreamOfTheOutput) {
     test::TempDir temp;
