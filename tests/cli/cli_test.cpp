@@ -61,17 +61,10 @@ class CliTest : public ::testing::Test {
 
 TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
     const std::string pcm = stereo16("pcm.wav", {1, 2, 3, 4, 5, 6});
-    writeFile(temp.file("ext.wav"), wave({.tag = 0xFFFE,
-                                          .channels = 1,
-                                          .sampleRate = 96000,
-                                          .bitsPerSample = 24,
-                                          .containerBytes = 3,
-                                          .channelMask = 4},
-                                         Bytes(15, 0), 40));
-    CliRun r = run({"info", "--json", pcm, temp.file("ext.wav")});
+    CliRun r = run({"info", "--json", pcm});
     ASSERT_EQ(r.status, 0) << r.err;
     const json files = r.parsed();
-    ASSERT_EQ(files.size(), 2u);
+    ASSERT_EQ(files.size(), 1u);
     const auto code = [](auto value) { return static_cast<int32_t>(value); };
     EXPECT_EQ(files[0], (json{{"path", pcm},
                               {"name", "pcm.wav"},
@@ -86,11 +79,6 @@ TEST_F(CliTest, InfoJsonHoldsExactlyTheRecordFields) {
                               {"dataStart", 44},
                               {"channelMask", 0},
                               {"container", "RIFF"}}));
-    EXPECT_EQ(files[1]["format"], code(FileFormat::WaveFormatEx));
-    EXPECT_EQ(files[1]["sampleType"], code(SampleType::Int24));
-    EXPECT_EQ(files[1]["channelMask"], 4);
-    EXPECT_EQ(files[1]["frameCount"], 5);
-    EXPECT_EQ(files[1]["dataStart"], 68);
 }
 
 TEST_F(CliTest, Rf64OutputsAreTodaysUnderFourGigabytesWithAJunkChunk) {
@@ -151,7 +139,7 @@ TEST_F(CliTest, ConvertTo24BitScalesEverySampleAndReportsEachEntry) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0]["name"], "in.wav");
     EXPECT_EQ(entries[1]["name"], "inf.wav");
-    EXPECT_TRUE(entries[0]["peak"].is_number());
+    EXPECT_EQ(entries[0]["peak"], 1.0);
     EXPECT_TRUE(entries[1]["peak"].is_null());
     for (const auto& entry : entries) {
         EXPECT_EQ(entry["result"], static_cast<int32_t>(ConversionResult::Processed));
@@ -204,8 +192,6 @@ TEST_F(CliTest, TreePrintsOneNodePerLineIndentedByLevel) {
              in, measureFileSize(in), analysisOptionsOf(defaultConversionSettings()).headerSizes)))
         expected += line + "\n";
     EXPECT_EQ(r.out, expected);
-    EXPECT_EQ(r.out.rfind("RIFF\n", 0), 0u);
-    EXPECT_NE(r.out.find("\n  WAVE\n    fmt "), std::string::npos) << r.out;
 
     CliRun notRiff = run({"tree", temp.file("stdout.txt")});
     EXPECT_EQ(notRiff.status, 1);

@@ -13,16 +13,9 @@ namespace corv {
 namespace {
 
 using enum JobType;
+using enum SampleType;
 
 enum class Mode { Plain, MonoStreams, StitchWithMonoFlag };
-
-constexpr int32_t kI8 = static_cast<int32_t>(SampleType::Int8);
-constexpr int32_t kI16 = static_cast<int32_t>(SampleType::Int16);
-constexpr int32_t kI24 = static_cast<int32_t>(SampleType::Int24);
-constexpr int32_t kI32 = static_cast<int32_t>(SampleType::Int32);
-constexpr int32_t kFloat = static_cast<int32_t>(SampleType::FloatIeee);
-constexpr int32_t kCe = static_cast<int32_t>(SampleType::FloatCe);
-constexpr int32_t kDouble = static_cast<int32_t>(SampleType::Double);
 
 // The three refusals most encoders share.
 std::string rates(int rate, const std::string& allowed) {
@@ -44,7 +37,8 @@ using Tweak = void (*)(ConversionSettings&, EncoderBlocks&);
 
 struct Case {
     JobType jobType;
-    int32_t sampleType, rate, channels; // of the output
+    SampleType sampleType; // of the output
+    int32_t rate, channels;
     Mode mode;
     std::string refusal; // "" when accepted
     Tweak tweak = nullptr;
@@ -58,8 +52,8 @@ std::string verdict(const Case& c) {
     EncoderBlocks encoders = defaultEncoderBlocks();
     if (c.tweak) c.tweak(s, encoders);
     std::string message = "prefix: ";
-    const bool accepted =
-        ValidateBatchFormat({c.sampleType, c.rate, c.channels}, s, encoders, message);
+    const bool accepted = ValidateBatchFormat(
+        {static_cast<int32_t>(c.sampleType), c.rate, c.channels}, s, encoders, message);
     EXPECT_EQ(accepted, message == "prefix: ");
     return message.substr(8);
 }
@@ -68,71 +62,71 @@ const Mode kPlain = Mode::Plain, kMono = Mode::MonoStreams;
 const std::string kMpegRates = "32000,44100 or 48000";
 
 const Case kCases[] = {
-    {Flac, kI16, 44100, 0, kPlain,
+    {Flac, Int16, 44100, 0, kPlain,
      "Internal error, invallid sampletype,samplerate or number of channels"},
     // The output format comes before the encoder's own rules.
-    {NeroAac, kI24, 7, 9, kPlain,
+    {NeroAac, Int24, 7, 9, kPlain,
      "The output format must be Wave PCM. Please  change the preferences accordingly.",
      [](ConversionSettings& s, EncoderBlocks&) {
          s.outputFormat = static_cast<int32_t>(FileFormat::WaveFormatEx);
      }},
-    {JobType{999}, kDouble, 7, 300, kMono, ""}, // an unknown job type takes anything
+    {JobType{999}, Double, 7, 300, kMono, ""}, // an unknown job type takes anything
     // Surcode: mono streams of its own count, its rate, its types.
-    {SurcodeDvd, kI24, 48000, 6, kMono, ""},
-    {SurcodeDvd, kI24, 48000, 6, kPlain, streams(6)},
-    {SurcodeDvd, kI24, 48000, 6, Mode::StitchWithMonoFlag, streams(6)},
-    {SurcodeDvd, kI24, 44100, 6, kMono,
+    {SurcodeDvd, Int24, 48000, 6, kMono, ""},
+    {SurcodeDvd, Int24, 48000, 6, kPlain, streams(6)},
+    {SurcodeDvd, Int24, 48000, 6, Mode::StitchWithMonoFlag, streams(6)},
+    {SurcodeDvd, Int24, 44100, 6, kMono,
      "The samplerate is 44100. The configuration of Quillmere requires 48000"},
-    {SurcodeDvd, kI8, 48000, 6, kMono,
+    {SurcodeDvd, Int8, 48000, 6, kMono,
      types("one of the following sampletypes in the preferences: 16bit int,24bit int,32bit int "
            "or IEEE Float")},
-    {SurcodeCdPro, kFloat, 48000, 6, kMono,
+    {SurcodeCdPro, FloatIeee, 48000, 6, kMono,
      "The samplerate is 48000. The configuration of Quillmere requires 44100."},
     // TwoLAME's rates follow its MPEG version.
-    {TwoLame, kI16, 44100, 2, kPlain, ""},
-    {TwoLame, kI16, 44100, 2, kPlain, rates(44100, "16000,22050 or 24000"),
+    {TwoLame, Int16, 44100, 2, kPlain, ""},
+    {TwoLame, Int16, 44100, 2, kPlain, rates(44100, "16000,22050 or 24000"),
      [](ConversionSettings&, EncoderBlocks& e) { e.twoLame.mpegVersion = 2; }},
-    {TwoLame, kI16, 22050, 2, kPlain, rates(22050, kMpegRates)},
-    {TwoLame, kI16, 11025, 2, kPlain, "",
+    {TwoLame, Int16, 22050, 2, kPlain, rates(22050, kMpegRates)},
+    {TwoLame, Int16, 11025, 2, kPlain, "",
      [](ConversionSettings&, EncoderBlocks& e) { e.twoLame.mpegVersion = 3; }},
-    {TwoLame, kFloat, 48000, 2, kPlain, types("8bit int,16bit int, 24bit int or 32bit int")},
-    {Ape, kI32, 44100, 2, kPlain, types("8bit int,16bit int or 24bit int.")},
-    {Flac, kI16, 11025, 2, kPlain,
+    {TwoLame, FloatIeee, 48000, 2, kPlain, types("8bit int,16bit int, 24bit int or 32bit int")},
+    {Ape, Int32, 44100, 2, kPlain, types("8bit int,16bit int or 24bit int.")},
+    {Flac, Int16, 11025, 2, kPlain,
      rates(11025, "8000,16000,22050,24000,32000,44100,48000 or 96000")},
-    {WavPack, kFloat, 44100, 9, kPlain, channels(9, "8 channels or less")},
-    {WavPack, kDouble, 44100, 2, kPlain,
+    {WavPack, FloatIeee, 44100, 9, kPlain, channels(9, "8 channels or less")},
+    {WavPack, Double, 44100, 2, kPlain,
      types("8bit int,16bit int,24bit int,32bit int or IEEE Float.")},
-    {NeroAac, kI24, 48000, 2, kPlain, types("16bit int.")},
-    {NeroAac, kI16, 48000, 7, kPlain, channels(7, "6 channels or less")},
-    {NeroAac, kI16, 8000, 2, kPlain,
+    {NeroAac, Int24, 48000, 2, kPlain, types("16bit int.")},
+    {NeroAac, Int16, 48000, 7, kPlain, channels(7, "6 channels or less")},
+    {NeroAac, Int16, 8000, 2, kPlain,
      rates(8000, "11025,12000,16000,22050,24000,32000,44100,48000 or 96000")},
-    {Mpc, kI16, 22050, 2, kPlain, rates(22050, kMpegRates)},
-    {Mpc, kFloat, 44100, 2, kPlain, types("8bit int,16bit int,24bit int or 32bit int.")},
-    {Lame, kI16, 96000, 2, kPlain,
+    {Mpc, Int16, 22050, 2, kPlain, rates(22050, kMpegRates)},
+    {Mpc, FloatIeee, 44100, 2, kPlain, types("8bit int,16bit int,24bit int or 32bit int.")},
+    {Lame, Int16, 96000, 2, kPlain,
      rates(96000, "8000,11025,12000,16000,22050,24000,32000,44100 or 48000")},
-    {OggVorbis, kFloat, 44100, 255, kPlain, ""},
-    {OggVorbis, kFloat, 44100, 256, kPlain, channels(256, "255 channels or less")},
-    {OggVorbis, kDouble, 44100, 2, kPlain,
+    {OggVorbis, FloatIeee, 44100, 255, kPlain, ""},
+    {OggVorbis, FloatIeee, 44100, 256, kPlain, channels(256, "255 channels or less")},
+    {OggVorbis, Double, 44100, 2, kPlain,
      types("8bit int,16bit int, 24bit int, 32bit int or IEEE Float.")},
     // Sonic Foundry counts its coding mode's channels and reads its rate index.
-    {SonicFoundry, kDouble, 48000, 6, kMono, ""},
-    {SonicFoundry, kDouble, 48000, 6, kMono, streams(5),
+    {SonicFoundry, Double, 48000, 6, kMono, ""},
+    {SonicFoundry, Double, 48000, 6, kMono, streams(5),
      [](ConversionSettings&, EncoderBlocks& e) { e.sonicFoundry.channelCount = 5; }},
-    {SonicFoundry, kDouble, 48000, 6, kMono,
+    {SonicFoundry, Double, 48000, 6, kMono,
      "The samplerate is 48000. The configuration of Quillmere requires 44100",
      [](ConversionSettings&, EncoderBlocks& e) { e.sonicFoundry.sampleRateIndex = 1; }},
-    {SonicFoundry, kI16, 32000, 6, kMono,
+    {SonicFoundry, Int16, 32000, 6, kMono,
      "The samplerate is 32000. The configuration of Quillmere requires 0",
      [](ConversionSettings&, EncoderBlocks& e) { e.sonicFoundry.sampleRateIndex = 3; }},
-    {SonicFoundry, kCe, 48000, 6, kMono,
+    {SonicFoundry, FloatCe, 48000, 6, kMono,
      types("one of the following sampletypes in the preferences: 8bit, 16bit int,24bit int,32bit "
            "int, IEEE Float or 64 bit float")},
     // The AC3 library: IEEE float, its rate and its channel count only.
-    {Ac3Library, kFloat, 48000, 6, kPlain, ""},
-    {Ac3Library, kI32, 48000, 6, kPlain,
+    {Ac3Library, FloatIeee, 48000, 6, kPlain, ""},
+    {Ac3Library, Int32, 48000, 6, kPlain,
      "Unsupported sampletype. The only sampletype supported is IEEE Float."},
-    {Ac3Library, kFloat, 44100, 6, kPlain, rates(44100, "48000")},
-    {Ac3Library, kFloat, 48000, 2, kPlain, channels(2, "6 channels")},
+    {Ac3Library, FloatIeee, 44100, 6, kPlain, rates(44100, "48000")},
+    {Ac3Library, FloatIeee, 48000, 2, kPlain, channels(2, "6 channels")},
 };
 
 TEST(ValidateBatchFormat, EncoderRulesInTheirOrder) {
@@ -144,10 +138,10 @@ TEST(ValidateBatchFormat, SingleFileEncodersRefuseMonoStreamsFirst) {
     const std::string refusal = "Please disable the creation of monostreams.";
     for (JobType job : {TwoLame, Ape, Flac, WavPack, NeroAac, Mpc, Lame, OggVorbis, Ac3Library}) {
         // Every other value is wrong too: the streams rule must decide.
-        EXPECT_EQ(verdict({job, kDouble, 7, 2, kMono, ""}), refusal) << static_cast<int>(job);
+        EXPECT_EQ(verdict({job, Double, 7, 2, kMono, ""}), refusal) << static_cast<int>(job);
         // One channel is one stream, and stitching counts none.
-        EXPECT_NE(verdict({job, kDouble, 7, 1, kMono, ""}), refusal) << static_cast<int>(job);
-        EXPECT_NE(verdict({job, kDouble, 7, 2, Mode::StitchWithMonoFlag, ""}), refusal)
+        EXPECT_NE(verdict({job, Double, 7, 1, kMono, ""}), refusal) << static_cast<int>(job);
+        EXPECT_NE(verdict({job, Double, 7, 2, Mode::StitchWithMonoFlag, ""}), refusal)
             << static_cast<int>(job);
     }
 }

@@ -37,13 +37,7 @@ TEST(ChannelMaps, MoveAndMixMapsSurviveAWriteAndReadBack) {
     std::string text = writeMaps(list);
     EXPECT_NE(text.find("2->2#move#active#swap"), std::string::npos);
     EXPECT_NE(text.find("0.500 0.250 -1.000 1.500 0.000 0.125 "), std::string::npos);
-    auto again = readText(text);
-    ASSERT_EQ(again.maps().size(), 2u);
-    EXPECT_EQ(again.maps()[0].moveTable, list.maps()[0].moveTable);
-    EXPECT_EQ(again.maps()[1].mixMatrix, list.maps()[1].mixMatrix);
-    EXPECT_EQ(again.maps()[1].description, "up # with hash");
-    EXPECT_TRUE(again.isActive(0));
-    EXPECT_FALSE(again.isActive(1));
+    EXPECT_EQ(writeMaps(readText(text)), text); // read back as written, states and all
 }
 
 TEST(ChannelMaps, CrlfLinesAndAShortSecondLineReadLikePlainOnes) {

@@ -4,7 +4,6 @@
 #include "analyser/engine/sample_types.h"
 
 #include <bit>
-#include <cstring>
 
 namespace corv::test {
 
@@ -60,27 +59,19 @@ ReadWave readWave(const std::string& path) {
     const size_t count = static_cast<size_t>(r.frameCount) * r.channels;
     const uint8_t* p = bytes.data() + r.dataStart;
     for (size_t i = 0; i < count; ++i, p += r.bytesPerSample) {
-        switch (r.sampleType) {
-        case SampleType::Int8:
+        uint64_t bits = 0; // little-endian, the last byte's top bit the sign
+        for (uint32_t k = r.bytesPerSample; k-- > 0;)
+            bits = bits << 8 | p[k];
+        const int shift = 64 - 8 * static_cast<int>(r.bytesPerSample);
+        if (r.sampleType == SampleType::FloatIeee)
+            out.samples.push_back(std::bit_cast<float>(static_cast<uint32_t>(bits)));
+        else if (r.sampleType == SampleType::Double)
+            out.samples.push_back(std::bit_cast<double>(bits));
+        else if (r.sampleType == SampleType::Int8)
             out.samples.push_back(p[0]);
-            break;
-        case SampleType::Int16:
-            out.samples.push_back(static_cast<int16_t>(p[0] | p[1] << 8));
-            break;
-        case SampleType::Int24:
-            out.samples.push_back(static_cast<int32_t>(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 |
-                                                       uint32_t(p[2]) << 24) >>
-                                  8);
-            break;
-        case SampleType::FloatIeee: {
-            uint32_t bits;
-            std::memcpy(&bits, p, 4);
-            out.samples.push_back(std::bit_cast<float>(bits));
-            break;
-        }
-        default:
-            break;
-        }
+        else
+            out.samples.push_back(
+                static_cast<double>(static_cast<int64_t>(bits << shift) >> shift));
     }
     return out;
 }

@@ -84,8 +84,8 @@ std::string writeWave16(const std::string& path, uint16_t channels, uint32_t rat
 std::string writeWaveFloat(const std::string& path, uint16_t channels, uint32_t rate,
                            const std::vector<float>& samples);
 
-// The samples of a written file, widened: integers as their stored values,
-// floats as their values.
+// The samples of a written file, widened: integers as their stored values
+// (8-bit ones unsigned), IEEE floats as their values.
 struct ReadWave {
     AudioFileRecord record;
     std::vector<double> samples;

@@ -43,23 +43,6 @@ TEST(ConversionPasses, CopiesUntouchedSamplesBitExactBesideTheSource) {
     EXPECT_EQ(test::readFile(source), test::readFile(temp.file("song(1).wav")));
 }
 
-TEST(ConversionPasses, SixteenToTwentyFourBitScalesAndRounds) {
-    test::TempDir temp;
-    std::vector<int16_t> samples = ramp(9000 * 2, 13);
-    samples[0] = 32767;
-    samples[1] = -32768;
-    Conversion c;
-    c.convertTo(SampleType::Int24);
-    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 48000, samples)}));
-    auto out = readWave(c.outputs(0).at(0));
-    ASSERT_EQ(out.samples.size(), samples.size());
-    EXPECT_EQ(out.samples[0], 8388351);
-    EXPECT_EQ(out.samples[1], -8388607);
-    for (size_t i = 0; i < samples.size(); ++i) // rounded half away from zero
-        ASSERT_EQ(out.samples[i], std::round(samples[i] / 32768.0 * 8388607.0)) << i;
-    EXPECT_DOUBLE_EQ(c.record(0).peak, 1.0);
-}
-
 TEST(ConversionPasses, ResamplesToTheRoundedLengthAndDithersOntoTheGrid) {
     test::TempDir temp;
     std::vector<int16_t> tone(44100);
@@ -140,46 +123,51 @@ TEST(ConversionPasses, DelayWithResamplingCountsInputFrames) {
     EXPECT_EQ(c.outputs(0).at(0), temp.file("x NOdel -100ms.wav"));
 }
 
-TEST(ConversionRun, StopDuringTheSecondOfThreeEntries) {
-    test::TempDir temp;
-    std::vector<std::string> paths;
-    for (const char* name : {"one.wav", "two.wav", "three.wav"})
-        paths.push_back(writeWave16(temp.file(name), 2, 44100, ramp(2 * 50000)));
-    Conversion c;
-    c.convertTo(SampleType::Int24);
-    c.settings.conversion.amplify = 1;
-    c.settings.conversion.amplifyDb = 12.0; // would clip: no message once stopped
-    c.sendJobsTo(JobType::WavPack);
-    c.observer.onProgress = [&](int entry, int percent) {
-        if (entry == 1 && percent >= 40) c.stop = true;
-    };
-    ASSERT_TRUE(c.run(paths));
-    EXPECT_TRUE(c.outcome.stopped);
-    EXPECT_EQ(c.record(0).result, ConversionResult::Processed);
-    EXPECT_EQ(c.record(1).result, ConversionResult::NotConverted);
-    EXPECT_EQ(c.record(2).result, ConversionResult::NotConverted);
-    EXPECT_TRUE(std::filesystem::exists(temp.file("one(1).wav")));
-    EXPECT_FALSE(std::filesystem::exists(temp.file("two(1).wav")));
-    EXPECT_FALSE(std::filesystem::exists(temp.file("three(1).wav")));
-    ASSERT_EQ(c.observer.jobs.size(), 1u); // only the finished entry's
-    EXPECT_EQ(c.observer.jobs[0].outputPaths.at(0), temp.file("one(1).wav"));
-    EXPECT_TRUE(c.observer.notifier.messages.empty());
+std::set<std::string> filesIn(const test::TempDir& temp) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        names.insert(entry.path().string());
+    return names;
 }
 
-TEST(ConversionRun, StopDuringTheListsPeakSearchConvertsNothing) {
-    test::TempDir temp;
-    Conversion c;
-    auto& s = c.settings.conversion;
-    s.normalize = s.normalizeList = s.normalizeWithTempFile = 1;
-    s.normalizeFile = 0;
-    c.observer.onProgress = [&](int entry, int percent) {
-        if (entry == 1 && percent >= 50) c.stop = true;
-    };
-    ASSERT_TRUE(c.run({writeWave16(temp.file("a.wav"), 2, 8000, ramp(2 * 30000)),
-                       writeWave16(temp.file("b.wav"), 2, 8000, ramp(2 * 30000))}));
-    for (size_t i : {0u, 1u})
-        EXPECT_EQ(c.record(i).result, ConversionResult::NotConverted);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
+// "Stop" during the second of three entries, or during the list's peak search
+// before any entry is converted: what was not finished is not converted and
+// leaves no file, and only a finished entry is sent to the batcher.
+TEST(ConversionRun, StopLeavesTheUnfinishedEntriesNotConverted) {
+    for (const bool listPeak : {false, true}) {
+        SCOPED_TRACE(listPeak ? "list peak search" : "second entry");
+        test::TempDir temp;
+        std::set<std::string> left;
+        for (const char* name : {"one.wav", "two.wav", "three.wav"})
+            left.insert(writeWave16(temp.file(name), 2, 44100, ramp(2 * 50000)));
+        Conversion c;
+        auto& s = c.settings.conversion;
+        if (listPeak) {
+            s.normalize = s.normalizeList = s.normalizeWithTempFile = 1;
+            s.normalizeFile = 0;
+        } else {
+            c.convertTo(SampleType::Int24);
+            s.amplify = 1;
+            s.amplifyDb = 12.0; // would clip: no message once stopped
+        }
+        c.sendJobsTo(JobType::WavPack);
+        c.observer.onProgress = [&](int entry, int percent) {
+            if (entry == 1 && percent >= 40) c.stop = true;
+        };
+        ASSERT_TRUE(c.run({temp.file("one.wav"), temp.file("two.wav"), temp.file("three.wav")}));
+        EXPECT_TRUE(c.outcome.stopped);
+        EXPECT_EQ(c.record(0).result,
+                  listPeak ? ConversionResult::NotConverted : ConversionResult::Processed);
+        EXPECT_EQ(c.record(1).result, ConversionResult::NotConverted);
+        EXPECT_EQ(c.record(2).result, ConversionResult::NotConverted);
+        if (!listPeak) left.insert(temp.file("one(1).wav"));
+        EXPECT_EQ(filesIn(temp), left);
+        ASSERT_EQ(c.observer.jobs.size(), listPeak ? 0u : 1u);
+        if (!listPeak) {
+            EXPECT_EQ(c.observer.jobs[0].outputPaths.at(0), temp.file("one(1).wav"));
+        }
+        EXPECT_TRUE(c.observer.notifier.messages.empty());
+    }
 }
 
 TEST(ConversionRun, NotANumberBecomesSilenceAndInfinityIsThePeak) {
@@ -218,6 +206,7 @@ TEST(ConversionRun, SettingsThatCannotBeCarriedOutFailEachEntry) {
         ASSERT_EQ(c.observer.notifier.messages.size(), badType ? 4u : 2u); // type and format
         if (badType) {
             EXPECT_EQ(c.observer.notifier.messages[0].first, "Internal error, new sample type");
+            EXPECT_EQ(c.observer.notifier.messages[1].first, "Internal error, new format");
         } else {
             EXPECT_NE(c.observer.notifier.messages[0].first.find(missing + "a.wav"),
                       std::string::npos);
@@ -243,13 +232,6 @@ class ResourceLimit {
     int resource_;
     rlimit saved_{};
 };
-
-std::set<std::string> filesIn(const test::TempDir& temp) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
-        names.insert(entry.path().string());
-    return names;
-}
 
 // A full disk fails the entry whose output it stops, or every entry of a
 // stitched or merged output, removes what was written, and the run goes on.

@@ -1,6 +1,7 @@
 // The checks before a run: analysed entries, combinable entries when
 // stitching or merging, the merged channel limit and the encoder's limits.
 #include "analyser/engine/list_checks.h"
+#include "protocol/job_types.h"
 #include "recording_notifier.h"
 
 #include <gtest/gtest.h>
@@ -11,151 +12,124 @@
 namespace corv {
 namespace {
 
-using test::RecordingNotifier;
-
 enum class Mode { Plain, Stitch, Merge };
 
-class ListChecks : public ::testing::Test {
-  protected:
-    AudioFileRecord* add(const char* name, uint32_t channels, uint32_t rate = 44100,
-                         SampleType type = SampleType::Int16,
-                         FileFormat format = FileFormat::WavePcm) {
-        AudioFileRecord& r = records.emplace_back();
-        setFieldText(r.name, name);
-        r.channels = channels;
-        r.sampleRate = rate;
-        r.sampleType = type;
-        r.format = format;
-        list.push_back(&r);
-        return &r;
-    }
-
-    void setMode(Mode mode) {
-        settings.streamManipulation = mode != Mode::Plain;
-        settings.stitchFiles = mode == Mode::Stitch;
-        settings.mergeFiles = mode == Mode::Merge;
-    }
-
-    void sendJobsTo(int32_t jobType) {
-        settings.sendJobsToBatcher = 1;
-        settings.batcherOutputType = jobType;
-    }
-
-    // The one message shown and whether it was plain; "" when the list passed.
-    std::string verdict(bool expectPlain = false) {
-        notifier.messages.clear();
-        notifier.plain.clear();
-        const bool passed = checkList(list, settings, encoders, mapped, notifier);
-        EXPECT_EQ(passed, notifier.messages.empty());
-        if (passed) return "";
-        EXPECT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].second, "Attention");
-        EXPECT_EQ(notifier.plain[0], expectPlain) << notifier.messages[0].first;
-        return notifier.messages[0].first;
-    }
-
-    std::deque<AudioFileRecord> records; // stable addresses for the list
-    std::vector<AudioFileRecord*> list;
-    ConversionSettings settings = defaultConversionSettings();
-    EncoderBlocks encoders = defaultEncoderBlocks();
-    MappedChannels mapped;
-    RecordingNotifier notifier;
+struct Entry {
+    uint32_t channels;
+    uint32_t rate = 44100;
+    SampleType type = SampleType::Int16;
+    FileFormat format = FileFormat::WavePcm;
 };
 
-TEST_F(ListChecks, FirstUnanalysedOrUnrecognisedEntryDecides) {
-    add("ok.wav", 2);
-    add("raw.wav", 2, 44100, SampleType::Int16, FileFormat::Unanalysed);
-    add("odd.wav", 2, 44100, SampleType::Int16, FileFormat::NotRecognised);
-    EXPECT_EQ(verdict(), "Error on: \"raw.wav\". This file is unanalysed.");
+using Tweak = void (*)(ConversionSettings&);
 
-    list[1]->format = FileFormat::WavePcm;
-    list[2]->format = FileFormat::Unanalysed;
-    list[0]->format = FileFormat::NotRecognised;
-    EXPECT_EQ(verdict(), "Error on: \"ok.wav\". This file is not recognized by corvandale.");
+// Named a.wav, b.wav, ... in order.
+std::vector<Entry> files(std::initializer_list<Entry> entries) {
+    return entries;
 }
 
-TEST_F(ListChecks, CombiningNeedsMatchingEntries) {
-    struct Case {
-        const char* what;
-        Mode mode;
-        uint32_t channels2, rate2;
-        SampleType type2;
-        bool convertRate;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"stitch 2 + 6 channels", Mode::Stitch, 6, 44100, SampleType::Int16, false,
-         "Cant combine files together; Different number of channels detected"},
-        {"merge 2 + 6 channels", Mode::Merge, 6, 44100, SampleType::Int16, false, ""},
-        {"merge 44100 + 48000", Mode::Merge, 2, 48000, SampleType::Int16, false,
-         "Cant combine files together; Different samplerates detected"},
-        {"merge 44100 + 48000 converted", Mode::Merge, 2, 48000, SampleType::Int16, true, ""},
-        {"stitch 16 + 24 bit", Mode::Stitch, 2, 44100, SampleType::Int24, false,
-         "Cant combine files together; Different sampletype detected"},
-        {"no combining, anything goes", Mode::Plain, 6, 48000, SampleType::Int24, false, ""},
-    };
-    for (const Case& c : cases) {
-        records.clear();
-        list.clear();
-        setMode(c.mode);
-        settings.convertSampleRate = c.convertRate;
-        add("a.wav", 2);
-        add("b.wav", c.channels2, c.rate2, c.type2);
-        EXPECT_EQ(verdict(true), c.message) << c.what;
-    }
-}
+struct Case {
+    const char* what;
+    Mode mode;
+    std::vector<Entry> entries;
+    std::string message; // the one message shown; "" when the list passes
+    bool plain = false;  // shown without an icon
+    Tweak tweak = nullptr;
+};
 
-TEST_F(ListChecks, ChannelMapsGiveTheChannelCount) {
-    mapped = [](uint32_t channels) -> std::optional<uint32_t> {
+const Tweak kMapping = [](ConversionSettings& s) { s.channelMappingEnabled = 1; };
+const Tweak kConvertRate = [](ConversionSettings& s) { s.convertSampleRate = 1; };
+// LAME takes two channels at most.
+const Tweak kLame = [](ConversionSettings& s) {
+    s.sendJobsToBatcher = 1;
+    s.batcherOutputType = static_cast<int32_t>(JobType::Lame);
+};
+const Tweak kLameSixteenBit = [](ConversionSettings& s) {
+    kLame(s);
+    s.convertSampleType = 1; // every entry written as 16 bit
+};
+
+const std::string kDifferentChannels =
+    "Cant combine files together; Different number of channels detected";
+constexpr FileFormat kUnanalysed = FileFormat::Unanalysed, kUnknown = FileFormat::NotRecognised;
+constexpr SampleType kI16 = SampleType::Int16, kI24 = SampleType::Int24;
+
+const Case kCases[] = {
+    {"an empty list", Mode::Merge, files({}), ""},
+    // The first unanalysed or unrecognised entry decides.
+    {"unanalysed", Mode::Plain,
+     files({{2}, {2, 44100, kI16, kUnanalysed}, {2, 44100, kI16, kUnknown}}),
+     "Error on: \"b.wav\". This file is unanalysed."},
+    {"unrecognised", Mode::Plain,
+     files({{2, 44100, kI16, kUnknown}, {2}, {2, 44100, kI16, kUnanalysed}}),
+     "Error on: \"a.wav\". This file is not recognized by corvandale."},
+    // Combined entries must match the first one.
+    {"stitch 2 + 6 channels", Mode::Stitch, files({{2}, {6}}), kDifferentChannels, true},
+    {"merge 2 + 6 channels", Mode::Merge, files({{2}, {6}}), ""},
+    {"merge 44100 + 48000", Mode::Merge, files({{2}, {2, 48000}}),
+     "Cant combine files together; Different samplerates detected", true},
+    {"merge 44100 + 48000 converted", Mode::Merge, files({{2}, {2, 48000}}), "", false,
+     kConvertRate},
+    {"stitch 16 + 24 bit", Mode::Stitch, files({{2}, {2, 44100, kI24}}),
+     "Cant combine files together; Different sampletype detected", true},
+    {"no combining, anything goes", Mode::Plain, files({{2}, {6, 48000, kI24}}), ""},
+    // Channel maps give the channel count: 2 become 6, 8 become 4.
+    {"stitch mapped 2 + 6", Mode::Stitch, files({{2}, {6}}), "", false, kMapping},
+    {"stitch mapped 2 + 6 + 8", Mode::Stitch, files({{2}, {6}, {8}}),
+     "Cant stitch files;Different number of channels detected", true, kMapping},
+    // The merged channel limit.
+    {"merge 1000 channels", Mode::Merge, files({{600}, {400}}), ""},
+    {"merge 1001 channels", Mode::Merge, files({{600}, {400}, {1}}),
+     "The maximum number of channels is 1000. There are currenly 1001 channels in the list."},
+    // Encoder refusals carry their prefix.
+    {"LAME per entry", Mode::Plain, files({{2}, {2, 44100, kI24}, {2, 96000}}),
+     "Quillmere error on: \"c.wav\". The current samplerate is 96000. The current Quillmere "
+     "configuration requires a samplerate of 8000,11025,12000,16000,22050,24000,32000,44100 or "
+     "48000.",
+     false, kLame},
+    {"LAME stitched keeps two channels", Mode::Stitch, files({{2}, {2, 44100, kI24}}), "", false,
+     kLameSixteenBit},
+    {"LAME merged", Mode::Merge, files({{2}, {2, 44100, kI24}}),
+     "Quillmere error on the merged/stitched output. The number of channels is 4. The current "
+     "Quillmere configuration requires 2 channels or less.",
+     false, kLameSixteenBit},
+};
+
+TEST(ListChecks, EachCheckInItsOrder) {
+    const MappedChannels mapped = [](uint32_t channels) -> std::optional<uint32_t> {
         if (channels == 2) return 6u;
         if (channels == 8) return 4u;
         return std::nullopt;
     };
-    setMode(Mode::Stitch);
-    settings.channelMappingEnabled = 1;
-    add("stereo.wav", 2); // mapped to 6: the reference
-    add("surround.wav", 6);
-    EXPECT_EQ(verdict(true), "");
-
-    add("octo.wav", 8);
-    EXPECT_EQ(verdict(true), "Cant stitch files;Different number of channels detected");
-
-    settings.channelMappingEnabled = 0;
-    EXPECT_EQ(verdict(true), "Cant combine files together; Different number of channels detected");
-}
-
-TEST_F(ListChecks, MergedChannelLimit) {
-    setMode(Mode::Merge);
-    EXPECT_EQ(verdict(), ""); // an empty list passes
-    add("a.wav", 600);
-    add("b.wav", 400);
-    EXPECT_EQ(verdict(), "");
-    add("c.wav", 1);
-    EXPECT_EQ(
-        verdict(),
-        "The maximum number of channels is 1000. There are currenly 1001 channels in the list.");
-}
-
-TEST_F(ListChecks, EncoderRefusalsCarryTheirPrefix) {
-    sendJobsTo(1008); // LAME: two channels at most
-    add("a.wav", 2);
-    add("b.wav", 2, 44100, SampleType::Int24);
-    add("c.wav", 2, 96000);
-    EXPECT_EQ(
-        verdict(),
-        "Quillmere error on: \"c.wav\". The current samplerate is 96000. The current Quillmere "
-        "configuration requires a samplerate of 8000,11025,12000,16000,22050,24000,32000,44100 "
-        "or 48000.");
-
-    list.pop_back();
-    setMode(Mode::Stitch);
-    settings.convertSampleType = 1; // both written as 16 bit
-    EXPECT_EQ(verdict(true), "");   // stitched output keeps two channels
-
-    setMode(Mode::Merge);
-    EXPECT_EQ(verdict(),
-              "Quillmere error on the merged/stitched output. The number of channels is 4. The "
-              "current Quillmere configuration requires 2 channels or less.");
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        std::deque<AudioFileRecord> records; // stable addresses for the list
+        std::vector<AudioFileRecord*> list;
+        for (const Entry& e : c.entries) {
+            AudioFileRecord& r = records.emplace_back();
+            setFieldText(r.name, std::string(1, char('a' + list.size())) + ".wav");
+            r.channels = e.channels;
+            r.sampleRate = e.rate;
+            r.sampleType = e.type;
+            r.format = e.format;
+            list.push_back(&r);
+        }
+        ConversionSettings settings = defaultConversionSettings();
+        settings.streamManipulation = c.mode != Mode::Plain;
+        settings.stitchFiles = c.mode == Mode::Stitch;
+        settings.mergeFiles = c.mode == Mode::Merge;
+        if (c.tweak) c.tweak(settings);
+        test::RecordingNotifier notifier;
+        const bool passed = checkList(list, settings, defaultEncoderBlocks(), mapped, notifier);
+        EXPECT_EQ(passed, c.message.empty());
+        if (c.message.empty()) {
+            EXPECT_TRUE(notifier.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0], std::pair(c.message, std::string("Attention")));
+        EXPECT_EQ(notifier.plain[0], c.plain);
+    }
 }
 
 } // namespace

@@ -80,13 +80,21 @@ TEST(ToWorking, EachTypeScalesByItsFullScale) {
               (Values{0.1, -1.0}));
 }
 
-TEST(ToWorking, ConvertsFramesTimesChannelsAndNoMoreAndRefusesUnknownTypes) {
+TEST(WorkingForm, BothWaysConvertFramesTimesChannelsAndNoMoreAndRefuseUnknownTypes) {
     Bytes raw = {0, 0x40, 0, 0xC0, 0, 0x20, 0, 0xE0, 0, 0x10, 0, 0xF0, 0xFF, 0x7F};
     Values out(7, 9.0);
     ASSERT_TRUE(toWorking(raw.data(), 2, 3, SampleType::Int16, out.data()));
     EXPECT_EQ(out, (Values{0.5, -0.5, 0.25, -0.25, 0.125, -0.125, 9.0}));
     EXPECT_FALSE(toWorking(raw.data(), 2, 1, static_cast<SampleType>(512), out.data()));
     EXPECT_EQ(out[0], 0.5);
+
+    // And back: output channels times frames of the same values.
+    Bytes bytes(6, 0xEE);
+    EXPECT_EQ(fromWorking(out.data(), 1, outputOf(SampleType::Int8, 3), bytes.data()), 3u);
+    // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
+    EXPECT_EQ(bytes, (Bytes{192, 65, 160, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(out[3], -0.25);
+    EXPECT_EQ(fromWorking(out.data(), 1, outputOf(static_cast<SampleType>(3)), bytes.data()), 0u);
 }
 
 // ---- out of the working form ----
@@ -160,16 +168,6 @@ TEST(FromWorking, ClippedValuesAreStoredBackFloatsAreNotClipped) {
     EXPECT_EQ(written(SampleType::Double, {1.5}), u64s({0x3FF8000000000000ull}));
 }
 
-TEST(FromWorking, WritesOutputChannelsTimesFramesAndNoMore) {
-    Values values = {0.5, -0.5, 0.25, -0.25};
-    Bytes raw(6, 0xEE);
-    EXPECT_EQ(fromWorking(values.data(), 1, outputOf(SampleType::Int8, 3), raw.data()), 3u);
-    // -0.5 * 127 + 128 = 64.5, which rounds up to 65.
-    EXPECT_EQ(raw, (Bytes{192, 65, 160, 0xEE, 0xEE, 0xEE}));
-    EXPECT_EQ(values[3], -0.25);
-    EXPECT_EQ(fromWorking(values.data(), 1, outputOf(static_cast<SampleType>(3)), raw.data()), 0u);
-}
-
 // ---- through the working form and back ----
 
 // Integers come back scaled by the write factor (see above); floats bit-exact.
@@ -228,6 +226,8 @@ TEST(ChooseOutputType, TypeSizeMinimumAndDither) {
         auto settings = defaultConversionSettings();
         settings.convertSampleType = c.convert;
         settings.targetSampleType = static_cast<int32_t>(c.target);
+        settings.convertSampleRate = 1;
+        settings.targetSampleRate = 44100; // the source's own rate: nothing to convert
         for (bool dither : {false, true}) {
             settings.dither = dither;
             const auto out = chooseOutputType(recordOf(c.from, c.fromBytes), settings, notifier);
@@ -236,48 +236,10 @@ TEST(ChooseOutputType, TypeSizeMinimumAndDither) {
             EXPECT_EQ(out.bytesPerSample, c.bytes);
             EXPECT_DOUBLE_EQ(out.minimum, c.minimum);
             EXPECT_EQ(out.ditherApplied, dither && c.dither);
+            EXPECT_FALSE(out.sampleRateConverted);
         }
         EXPECT_TRUE(notifier.messages.empty());
     }
-}
-
-TEST(ChooseOutputType, RateChannelsAndFormat) {
-    RecordingNotifier notifier;
-    auto settings = defaultConversionSettings();
-    settings.outputFormat = 40;
-    auto out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier);
-    EXPECT_EQ(out.channels, 6u);
-    EXPECT_EQ(out.sampleRate, 48000u);
-    EXPECT_FALSE(out.sampleRateConverted);
-    EXPECT_EQ(out.format, FileFormat::WaveFormatEx);
-
-    settings.convertSampleRate = 1;
-    settings.targetSampleRate = 44100;
-    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 48000), settings, notifier, 2u);
-    EXPECT_EQ(out.channels, 2u);
-    EXPECT_EQ(out.sampleRate, 44100u);
-    EXPECT_TRUE(out.sampleRateConverted);
-
-    out = chooseOutputType(recordOf(SampleType::Int16, 2, 6, 44100), settings, notifier);
-    EXPECT_EQ(out.sampleRate, 44100u);
-    EXPECT_FALSE(out.sampleRateConverted);
-}
-
-TEST(ChooseOutputType, UnknownTargetCodeIsReportedAndLeavesZeroSizes) {
-    RecordingNotifier notifier;
-    auto settings = defaultConversionSettings();
-    settings.convertSampleType = 1;
-    settings.targetSampleType = 512;
-    settings.dither = 1;
-    auto out = chooseOutputType(recordOf(SampleType::Int16, 2), settings, notifier);
-    EXPECT_EQ(out.bytesPerSample, 0u);
-    EXPECT_EQ(out.minimum, 0.0);
-    EXPECT_FALSE(out.ditherApplied);
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[0].first, "Internal error, new sample type");
-    EXPECT_EQ(notifier.messages[1].first, "Internal error, new format");
-    EXPECT_EQ(notifier.messages[0].second, "Attention");
-    EXPECT_EQ(notifier.messages[1].second, "Attention");
 }
 
 // ---- when blocks skip the working form ----
