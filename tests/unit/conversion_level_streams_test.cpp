@@ -54,12 +54,15 @@ TEST(Normalize, BringsThePeaksToTheTarget) {
             s.normalizeList = scope == List;
             s.normalizeOnClipping = scope == OnClipping;
             c.convertTo(SampleType::Int16);
+            // Exactly full scale does not clip: "on clipping" leaves it alone.
             ASSERT_TRUE(
                 c.run({fileWithPeak(temp, "half.wav", 0.5), fileWithPeak(temp, "quarter.wav", 0.25),
-                       test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud)}));
-            const double expected[3][3] = {
-                {0.95, 0.95, 0.95}, {0.95 * 0.5 / 1.2, 0.95 * 0.25 / 1.2, 0.95}, {0.5, 0.25, 0.95}};
-            for (size_t i = 0; i < 3; ++i) {
+                       test::writeWaveFloat(temp.file("loud.wav"), 1, 8000, loud),
+                       test::writeWaveFloat(temp.file("full.wav"), 1, 8000, {0.5f, 1.0f})}));
+            const double expected[3][4] = {{0.95, 0.95, 0.95, 0.95},
+                                           {0.95 * 0.5 / 1.2, 0.95 * 0.25 / 1.2, 0.95, 0.95 / 1.2},
+                                           {0.5, 0.25, 0.95, 1.0}};
+            for (size_t i = 0; i < 4; ++i) {
                 SCOPED_TRACE(i);
                 ASSERT_EQ(c.record(i).result, ConversionResult::Processed);
                 EXPECT_NEAR(c.record(i).peak, expected[scope][i], 1e-4);
@@ -70,14 +73,14 @@ TEST(Normalize, BringsThePeaksToTheTarget) {
             const bool filePeak = scope == File || (scope == OnClipping && withTemp);
             EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(),
                                  kCaptionFilePeak),
-                      filePeak ? 3 : 0);
+                      filePeak ? 4 : 0);
             const bool extraPass = scope == OnClipping && !withTemp;
             EXPECT_EQ(std::count(c.observer.captions.begin(), c.observer.captions.end(),
                                  kCaptionExtraPass),
                       extraPass ? 1 : 0);
             EXPECT_TRUE(c.observer.notifier.messages.empty()); // nothing clipped in the end
             // One output per source, and no temporary file left behind.
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 6);
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 8);
         }
 }
 
