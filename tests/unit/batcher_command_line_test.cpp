@@ -18,13 +18,7 @@ using enum JobType;
 
 using test::buildCommand;
 using test::makeJob;
-
-BatcherSettings settingsWithPrograms() {
-    BatcherSettings settings = defaultBatcherSettings();
-    setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");
-    setFieldText(settings.programPath[10], "C:\\sf\\SFTENCDD.EXE");
-    return settings;
-}
+using test::settingsWithPrograms;
 
 // A job's settings, its job-list texts and, for a console encoder that can
 // run it, its preview arguments with their progress hints.
