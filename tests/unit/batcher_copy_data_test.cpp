@@ -40,10 +40,8 @@ class CopyData : public ::testing::Test {
     static std::unique_ptr<JobRecord> lameJob() {
         auto job = makeJob(JobType::Lame);
         setFieldText(job->jobName, "song.wav");
+        job->settings.lame = {.mpegVersion = 1, .preset = 1, .algorithmQuality = 2};
         setFieldText(job->settings.lame.inputPath, "C:\\out\\song.wav");
-        job->settings.lame.preset = 1;
-        job->settings.lame.algorithmQuality = 2;
-        job->settings.lame.mpegVersion = 1;
         return job;
     }
     static std::unique_ptr<JobRecord> sonicJob() {

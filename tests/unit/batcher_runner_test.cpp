@@ -218,12 +218,9 @@ struct Ac3Run : ::testing::Test {
         auto j = test::makeJob(JobType::Ac3Library);
         setFieldText(j->outputDirectory, dir.dir());
         setFieldText(j->baseName, "song");
-        Ac3LibrarySettings& s = j->settings.ac3Library;
-        setFieldText(s.inputPath, dir.file("song.wav"));
-        s.dataRate = dataRate;
-        s.sampleRate = 48000;
-        s.codingMode = mode;
-        s.lfe = lfe ? 1 : 0;
+        j->settings.ac3Library = {
+            .dataRate = dataRate, .sampleRate = 48000, .codingMode = mode, .lfe = lfe};
+        setFieldText(j->settings.ac3Library.inputPath, dir.file("song.wav"));
         return j;
     }
     std::string run(const JobRecord& j, const Ac3Library* library = &kStandIn) {
