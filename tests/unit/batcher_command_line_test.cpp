@@ -1,4 +1,5 @@
-// Console command lines and the Sonic Foundry command and parameter texts.
+// Console command lines, the job-list texts of every job type, and the Sonic
+// Foundry command and parameter texts.
 #include "batcher/encoders/command_line.h"
 #include "batcher/encoders/job_description.h"
 #include "batcher/encoders/sonic_text.h"
@@ -9,7 +10,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <functional>
 
 namespace corv {
 namespace {
@@ -18,109 +18,145 @@ using enum JobType;
 
 using test::buildCommand;
 using test::makeJob;
+using test::settingsWithPrograms;
 
-BatcherSettings settingsWithPrograms() {
-    BatcherSettings settings = defaultBatcherSettings();
-    setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");
-    setFieldText(settings.programPath[10], "C:\\sf\\SFTENCDD.EXE");
-    return settings;
-}
-
-struct PreviewCase {
+// A job's settings, its job-list texts and, for a console encoder that can
+// run it, its preview arguments with their progress hints.
+struct JobTextCase {
     const char* what;
     JobType type;
-    std::function<void(EncoderSettings&)> fill;
-    std::string arguments;
-    std::string marker;
-    char separator;
-    uint8_t firstOccurrence;
+    EncoderSettings settings;
+    const char* program;
+    const char* description;
+    const char* arguments = nullptr;
+    const char* marker = "";
+    char separator = 0;
+    uint8_t firstOccurrence = 0;
 };
 
-const std::string kIn = "\"C:\\somefile.wav\"";
-std::string out(const char* extension) {
-    return std::string("\"C:\\someoutput") + extension + "\"";
-}
-
-TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
-    const PreviewCase cases[] = {
+TEST(BuildCommandLine, PreviewArgumentsProgressHintsAndDescriptionOfEveryJobType) {
+    static const JobTextCase cases[] = {
         {"TwoLAME", TwoLame,
-         [](EncoderSettings& s) { s.twoLame.bitrate = 192, s.twoLame.channelMode = 'j'; },
-         " -b 192 -m j " + kIn + " " + out(".mp2") + " ", "Ancillary bits", '[', 0},
-        {"Ape", Ape, [](EncoderSettings& s) { s.ape.compressionLevel = 4000; },
-         " " + kIn + " " + out(".ape") + " -c4000", "Progress", ':', 0},
-        {"FLAC", Flac,
-         [](EncoderSettings& s) { s.flac.compressionLevel = 5, s.flac.storeReplayGain = 1; },
-         " -5 --replay-gain  " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
-        {"FLAC in Ogg", Flac,
-         [](EncoderSettings& s) { s.flac.compressionLevel = 8, s.flac.oggContainer = 1; },
-         " -8  --ogg " + kIn + " -o " + out(".flac"), "somefile", ':', 0},
-        {"WavPack hybrid", WavPack,
-         [](EncoderSettings& s) {
-             s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1;
-         },
-         "  -j1 -b600 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
-        {"WavPack self-extracting", WavPack,
-         [](EncoderSettings& s) {
-             s.wavPack.jointStereo = 1, s.wavPack.hybridBitrate = 600, s.wavPack.highQuality = 1;
-             s.wavPack.selfExtracting = 1;
-         },
-         "  -j1 -e -b600 -h " + kIn + " " + out(".exe"), "somefile", ',', 0},
+         EncoderSettings{.twoLame = {.mpegVersion = 1, .bitrate = 224, .channelMode = 's'}},
+         "TwoLAME", "\tMPEG1   \r\n\tBitrate:224k  \r\n\tChannel mode:'s'\r\n",
+         R"( -b 224 -m s "C:\somefile.wav" "C:\someoutput.mp2" )", "Ancillary bits", '[', 0},
+        {"TwoLAME unprintable mode", TwoLame, EncoderSettings{.twoLame = {.channelMode = 7}},
+         "TwoLAME", "\tMPEG0   \r\n\tBitrate:0k  \r\n\tChannel mode:7\r\n"},
+        {"Ape", Ape, EncoderSettings{.ape = {.compressionLevel = 4000}}, "Ape (Monkey's audio)",
+         "\tCompression:4000\r\n", R"( "C:\somefile.wav" "C:\someoutput.ape" -c4000)", "Progress",
+         ':', 0},
+        {"FLAC", Flac, EncoderSettings{.flac = {.compressionLevel = 5, .storeReplayGain = 1}},
+         "FLAC", "\tCompression:5 \r\n\tStore replaygain:Yes \r\n\tUse Ogg container:No\r\n",
+         R"( -5 --replay-gain  "C:\somefile.wav" -o "C:\someoutput.flac")", "somefile", ':', 0},
+        {"FLAC in Ogg", Flac, EncoderSettings{.flac = {.compressionLevel = 8, .oggContainer = 5}},
+         "FLAC", "\tCompression:8 \r\n\tStore replaygain:No \r\n\tUse Ogg container:Yes\r\n",
+         R"( -8  --ogg "C:\somefile.wav" -o "C:\someoutput.flac")", "somefile", ':', 0},
+        {"WavPack hybrid, self-extracting", WavPack,
+         EncoderSettings{.wavPack = {.jointStereo = 1,
+                                     .selfExtracting = 1,
+                                     .hybridBitrate = 600,
+                                     .highQuality = 1}},
+         "WavPack",
+         "\tFormat:Hybrid \r\n\tJoint Stereo:Yes \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
+         "\tSelfextr.:Yes\r\n\tBitratre:600 \r\n\tHQ:Yes \r\n\tCorr. file:No\r\n",
+         R"(  -j1 -e -b600 -h "C:\somefile.wav" "C:\someoutput.exe")", "somefile", ',', 0},
         {"WavPack lossless fast", WavPack,
-         [](EncoderSettings& s) {
-             s.wavPack.lossless = 1, s.wavPack.copyTimestamp = 1, s.wavPack.storeMd5 = 1;
-         },
-         "  -j0 -t -m -f " + kIn + " " + out(".wv"), "somefile", ',', 0},
-        {"WavPack lossless high, correction file ignored", WavPack,
-         [](EncoderSettings& s) {
-             s.wavPack.lossless = 2, s.wavPack.losslessCompression = 7,
-             s.wavPack.correctionFile = 1;
-         },
-         "  -j0 -h " + kIn + " " + out(".wv"), "somefile", ',', 0},
+         EncoderSettings{.wavPack = {.lossless = 1, .copyTimestamp = 1}}, "WavPack",
+         "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:Yes \r\n\tStore MD5:No \r\n"
+         "\tSelfextr.:No\r\n\tCompression:Fast\r\n",
+         R"(  -j0 -t -f "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
+        {"WavPack lossless normal", WavPack,
+         EncoderSettings{.wavPack = {.lossless = 1, .storeMd5 = 1, .losslessCompression = 1}},
+         "WavPack",
+         "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:Yes \r\n"
+         "\tSelfextr.:No\r\n\tCompression:Normal\r\n",
+         R"(  -j0 -m "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
+        {"WavPack lossless other, correction file ignored", WavPack,
+         EncoderSettings{
+             .wavPack = {.lossless = 2, .losslessCompression = -3, .correctionFile = 1}},
+         "WavPack",
+         "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
+         "\tSelfextr.:No\r\n\tCompression:High\r\n",
+         R"(  -j0 -h "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
         {"Nero VBR", NeroAac,
-         [](EncoderSettings& s) {
-             s.neroAac.vbr = 1, s.neroAac.vbrPreset = 6, s.neroAac.heProfile = 1,
-             s.neroAac.highQuality = 1;
-             s.neroAac.pns = 1, s.neroAac.keepAllFrequencies = 1, s.neroAac.isoAacOutput = 1;
-         },
-         "  -vbr audiophile -profile HE -quality high -pns -k -aac " + kIn + " " + out(".aac"),
+         EncoderSettings{.neroAac = {.vbr = 1,
+                                     .vbrPreset = 6,
+                                     .heProfile = 1,
+                                     .highQuality = 1,
+                                     .pns = 1,
+                                     .keepAllFrequencies = 1,
+                                     .isoAacOutput = 1}},
+         "Nero Fends",
+         "\tVBR-Audiophile\r\n\tHE\r\n\tQuality:High \r\n\tPNS:Yes \r\n\tKeep freqs:Yes \r\n"
+         "\tMP4:Yes\r\n",
+         R"(  -vbr audiophile -profile HE -quality high -pns -k -aac "C:\somefile.wav" )"
+         R"("C:\someoutput.aac")",
          "Frame", '(', 0},
-        {"Nero CBR", NeroAac,
-         [](EncoderSettings& s) { s.neroAac.constantBitrate = 128, s.neroAac.vbrPreset = 99; },
-         "  -cbr 128 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
+        {"Nero CBR", NeroAac, EncoderSettings{.neroAac = {.constantBitrate = 128, .vbrPreset = 99}},
+         "Nero Fends",
+         "\tCBR, 128 kbps\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No "
+         "\r\n\tMP4:No\r\n",
+         R"(  -cbr 128 -profile LC -quality fast "C:\somefile.wav" "C:\someoutput.aac")", "Frame",
+         '(', 0},
         {"Nero VBR preset out of range", NeroAac,
-         [](EncoderSettings& s) { s.neroAac.vbr = 1, s.neroAac.vbrPreset = 8; },
-         "  -vbr 8 -profile LC -quality fast " + kIn + " " + out(".aac"), "Frame", '(', 0},
-        {"MPC", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = 3; },
-         " --xtreme " + kIn + "  " + out(".mpc"), "ETA", ' ', 1},
-        {"MPC preset out of range", Mpc, [](EncoderSettings& s) { s.mpc.qualityPreset = -1; }, "",
-         "ETA", ' ', 1},
+         EncoderSettings{.neroAac = {.vbr = 1, .vbrPreset = 8}}, "Nero Fends",
+         "\tVBR-8\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No \r\n\tMP4:No\r\n",
+         R"(  -vbr 8 -profile LC -quality fast "C:\somefile.wav" "C:\someoutput.aac")", "Frame",
+         '(', 0},
+        {"MPC", Mpc, EncoderSettings{.mpc = {.qualityPreset = 3}}, "MPC", "\tQuality: Xtreme\r\n",
+         R"( --xtreme "C:\somefile.wav"  "C:\someoutput.mpc")", "ETA", ' ', 1},
+        {"MPC preset out of range", Mpc, EncoderSettings{.mpc = {.qualityPreset = -1}}, "MPC",
+         "\tQuality: -1\r\n", "", "ETA", ' ', 1},
         {"LAME preset", Lame,
-         [](EncoderSettings& s) { s.lame.preset = 1, s.lame.algorithmQuality = 2; },
-         "  --preset standard -q 2 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME VBR", Lame,
-         [](EncoderSettings& s) { s.lame.bitrateMode = 1, s.lame.vbrQuality = 4; },
-         "  -V 4 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME ABR", Lame,
-         [](EncoderSettings& s) { s.lame.bitrateMode = 2, s.lame.abrBitrate = 192; },
-         "  --alt-preset 192 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME CBR", Lame,
-         [](EncoderSettings& s) { s.lame.bitrateMode = 3, s.lame.constantBitrate = 320; },
-         "  --alt-preset cbr 320 -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
+         EncoderSettings{.lame = {.mpegVersion = 1, .preset = 3, .algorithmQuality = 2}},
+         "LAME (mp3)", "\tMPEG1\r\n\tpreset Insane\r\n\tquality:q2\r\n",
+         R"(  --preset insane -q 2 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
         {"LAME preset out of range", Lame,
-         [](EncoderSettings& s) { s.lame.preset = 4, s.lame.algorithmQuality = 9; },
-         "  -q 9 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
-        {"LAME mode out of range", Lame, [](EncoderSettings& s) { s.lame.bitrateMode = 4; },
-         "  -q 0 " + kIn + " " + out(".mp3"), "ETA", '(', 1},
+         EncoderSettings{.lame = {.mpegVersion = 2, .preset = 4, .algorithmQuality = 9}},
+         "LAME (mp3)", "\tMPEG2\r\n\tpreset 4\r\n\tquality:q9\r\n",
+         R"(  -q 9 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
+        {"LAME VBR", Lame, EncoderSettings{.lame = {.bitrateMode = 1, .vbrQuality = 4}},
+         "LAME (mp3)", "\tMPEG0\r\n\tvbr quality:4\r\n\tquality:q0\r\n",
+         R"(  -V 4 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
+        {"LAME ABR", Lame, EncoderSettings{.lame = {.bitrateMode = 2, .abrBitrate = 192}},
+         "LAME (mp3)", "\tMPEG0\r\n\tABR 192k\r\n\tquality:q0\r\n",
+         R"(  --alt-preset 192 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
+        {"LAME CBR", Lame, EncoderSettings{.lame = {.bitrateMode = 3, .constantBitrate = 320}},
+         "LAME (mp3)", "\tMPEG0\r\n\tCBR 320k\r\n\tquality:q0\r\n",
+         R"(  --alt-preset cbr 320 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
+        {"LAME mode out of range", Lame, EncoderSettings{.lame = {.bitrateMode = 4}}, "LAME (mp3)",
+         "\tMPEG0\r\n\tquality:q0\r\n", R"(  -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA",
+         '(', 1},
         {"Ogg quality", OggVorbis,
-         [](EncoderSettings& s) { s.oggVorbis.qualityMode = 1, s.oggVorbis.quality = 5.0f; },
-         " -q 5.000000 " + kIn + " -o " + out(".ogg"), "quality", '[', 1},
-        {"Ogg bitrate", OggVorbis, [](EncoderSettings& s) { s.oggVorbis.bitrate = 160; },
-         " -b 160 " + kIn + " -o " + out(".ogg"), "reader", '[', 1},
+         EncoderSettings{.oggVorbis = {.qualityMode = 1, .quality = 5.0f}}, "Ogg Vorbis",
+         "\tQuality:5.0\r\n", R"( -q 5.000000 "C:\somefile.wav" -o "C:\someoutput.ogg")", "quality",
+         '[', 1},
+        {"Ogg bitrate", OggVorbis, EncoderSettings{.oggVorbis = {.bitrate = 160}}, "Ogg Vorbis",
+         "\tBitrate:160\r\n", R"( -b 160 "C:\somefile.wav" -o "C:\someoutput.ogg")", "reader", '[',
+         1},
+        {"Surcode CD", SurcodeCdPro, EncoderSettings{}, "Surcode CD Pro DTS", "\tnone\r\n"},
+        {"Surcode DVD", SurcodeDvd,
+         EncoderSettings{.surcode = {.dataRate = 1234, .attenuateRear = 1}}, "Surcode DVD DTS",
+         "\tAtt. rear:Yes   \r\n\tData rate:1234\r\n"},
+        {"AC3 library", Ac3Library,
+         EncoderSettings{
+             .ac3Library = {.dataRate = 448, .sampleRate = 48000, .codingMode = 7, .lfe = 1}},
+         "Ac3 Encoder Dll",
+         "\tdatarate:448\r\n\tsampelrate:48000\r\n\tmode:7\r\n\tinc. LFE:Yes\r\n"},
     };
-    for (const PreviewCase& c : cases) {
+    for (const JobTextCase& c : cases) {
         SCOPED_TRACE(c.what);
         auto job = makeJob(c.type);
-        c.fill(job->settings);
+        job->settings = c.settings;
+        test::RecordingNotifier notifier;
+        const JobDescription description = DescribeJob(*job, notifier);
+        EXPECT_TRUE(description.known);
+        EXPECT_EQ(description.programName, c.program);
+        EXPECT_EQ(description.text, c.description);
+        EXPECT_EQ(description.oneLine, oneLineOf(c.description));
+        EXPECT_EQ(description.oneLine.find_first_of("\t\r\n"), std::string::npos);
+        EXPECT_TRUE(notifier.messages.empty());
+        if (!c.arguments) continue;
         auto built = buildCommand(*job, settingsWithPrograms(), true);
         ASSERT_TRUE(built->outcome.ok);
         const CommandLineRecord& record = *built->record;
@@ -135,7 +171,8 @@ TEST(BuildCommandLine, PreviewArgumentsAndProgressHintsOfEveryConsoleEncoder) {
 
 TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
     const CommandLineRecord empty{};
-    for (int32_t type : {0, 1000, 1001, 1010, 1011, 1012}) {
+    for (int32_t type : {-1000, 0, 999, 1000, 1001, 1010, 1011, 1012}) {
+        SCOPED_TRACE(type);
         auto built = std::make_unique<test::BuiltCommand>();
         std::memset(built->record.get(), 'x', sizeof empty);
         EXPECT_FALSE(BuildCommandLine(*makeJob(type), settingsWithPrograms(), true, *built->record,
@@ -146,6 +183,15 @@ TEST(BuildCommandLine, OtherJobTypesAndBadTwoLameModesLeaveTheRecordEmpty) {
         EXPECT_EQ(
             built->notifier.messages[0],
             std::make_pair(std::string("Internal error: unknow format"), std::string("Quillmere")));
+        // The job list knows the window encoders; any other type warns and has empty texts.
+        if (type >= 1000 && type <= 1011) continue;
+        test::RecordingNotifier notifier;
+        const JobDescription description = DescribeJob(*makeJob(type), notifier);
+        EXPECT_FALSE(description.known);
+        EXPECT_EQ(description.programName + description.oneLine, "");
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0],
+                  std::make_pair(std::string(kUnknownJobFormatMessage), std::string("Quillmere")));
     }
     for (char mode : {'\0', '"', ' ', 'x'}) {
         auto job = makeJob(JobType::TwoLame);

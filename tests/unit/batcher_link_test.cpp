@@ -39,24 +39,18 @@ struct ConsoleCase {
 
 TEST(JobBuilder, AConsoleJobRunsItsPreviewWithTheRealFileNames) {
     const ConsoleCase cases[] = {
-        {1002, {}, " -b 192 -m s \"C:\\somefile.wav\" \"C:\\someoutput.mp2\" "},
-        {1003, {}, " \"C:\\somefile.wav\" \"C:\\someoutput.ape\" -c3000"},
+        {1002, {}, R"( -b 192 -m s "C:\somefile.wav" "C:\someoutput.mp2" )"},
+        {1003, {}, R"( "C:\somefile.wav" "C:\someoutput.ape" -c3000)"},
         {1004, [](EncoderBlocks& b) { b.flac.oggContainer = 1; },
-         " -5  --ogg \"C:\\somefile.wav\" -o \"C:\\someoutput.flac\""},
-        {1005,
-         [](EncoderBlocks& b) {
-             b.wavPack.lossless = 0;
-             b.wavPack.hybridBitrate = 600;
-         },
-         "  -j1 -b600 -h \"C:\\somefile.wav\" \"C:\\someoutput.wv\""},
-        {1006,
-         {},
-         "  -vbr normal -profile HE -quality high \"C:\\somefile.wav\" "
-         "\"C:\\someoutput.aac\""},
-        {1007, {}, " --xtreme \"C:\\somefile.wav\"  \"C:\\someoutput.mpc\""},
+         R"( -5  --ogg "C:\somefile.wav" -o "C:\someoutput.flac")"},
+        {1005, [](EncoderBlocks& b) { b.wavPack.lossless = 0, b.wavPack.hybridBitrate = 600; },
+         R"(  -j1 -b600 -h "C:\somefile.wav" "C:\someoutput.wv")"},
+        {1006, nullptr,
+         R"(  -vbr normal -profile HE -quality high "C:\somefile.wav" "C:\someoutput.aac")"},
+        {1007, {}, R"( --xtreme "C:\somefile.wav"  "C:\someoutput.mpc")"},
         {1008, [](EncoderBlocks& b) { b.lame.bitrateMode = 1; },
-         "  -V 5 -q 2 \"C:\\somefile.wav\" \"C:\\someoutput.mp3\""},
-        {1009, {}, " -q 8.000000 \"C:\\somefile.wav\" -o \"C:\\someoutput.ogg\""},
+         R"(  -V 5 -q 2 "C:\somefile.wav" "C:\someoutput.mp3")"},
+        {1009, {}, R"( -q 8.000000 "C:\somefile.wav" -o "C:\someoutput.ogg")"},
     };
     test::TempDir temp;
     const AudioFileRecord source = sourceRecord(temp.file("take.1.wav"));

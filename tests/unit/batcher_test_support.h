@@ -1,6 +1,7 @@
 #pragma once
-// Shared by the batcher tests: zero-filled jobs, and a console command line
-// built as the batcher builds it, with what it reported.
+// Shared by the batcher tests: zero-filled jobs, settings naming two encoders,
+// and a console command line built as the batcher builds it, with what it
+// reported.
 #include "batcher/encoders/command_line.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_record.h"
@@ -20,6 +21,15 @@ inline std::unique_ptr<JobRecord> makeJob(int32_t type) {
 }
 inline std::unique_ptr<JobRecord> makeJob(JobType type) {
     return makeJob(static_cast<int32_t>(type));
+}
+
+// The settings with LAME and the Sonic Foundry encoder where the command lines
+// of the tests expect them.
+inline BatcherSettings settingsWithPrograms() {
+    BatcherSettings settings = defaultBatcherSettings();
+    setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");
+    setFieldText(settings.programPath[10], "C:\\sf\\SFTENCDD.EXE");
+    return settings;
 }
 
 struct BuiltCommand {
