@@ -17,9 +17,7 @@
 
 namespace {
 
-using e2e::descendant;
-using e2e::filesIn;
-using e2e::waitFor;
+using namespace e2e;
 
 constexpr int kConfigure = 5008, kDownloadList = 3152, kCancel = 415;
 constexpr int kDownloadButtons[] = {3033, 3043, 3053, 3063, 3073, 3083, 3093, 3103, 3173};
@@ -30,8 +28,8 @@ std::string cantFind(const std::string& program) {
 }
 
 struct QuillmereDownload : ::testing::Test {
-    e2e::ScratchFolder folder{"download"};
-    e2e::QuillmereProcess quillmere{folder.path()};
+    ScratchFolder folder{"download"};
+    QuillmereProcess quillmere{folder.path()};
     std::string server; // the served folder, as Wine sees it
     HWND dialog = nullptr;
 
@@ -40,7 +38,7 @@ struct QuillmereDownload : ::testing::Test {
         if (!root) GTEST_SKIP() << "needs the program server: run through with_program_server.sh";
         server = root;
         std::filesystem::create_directories(folder.path() + "unzipper");
-        CopyFileA((e2e::ownDirectory() + "unzipper\\unzip.exe").c_str(),
+        CopyFileA((ownDirectory() + "unzipper\\unzip.exe").c_str(),
                   (folder.path() + "unzipper\\unzip.exe").c_str(), FALSE);
         ASSERT_TRUE(quillmere.start());
     }
@@ -61,7 +59,7 @@ struct QuillmereDownload : ::testing::Test {
     std::vector<std::string> answer(size_t boxes) {
         std::vector<std::string> texts;
         for (size_t i = 0; i < boxes; ++i)
-            texts.push_back(e2e::answerMessageBox(quillmere.processId(), "Quillmere", IDNO));
+            texts.push_back(answerMessageBox(quillmere.processId(), "Quillmere", IDNO));
         return texts;
     }
     std::vector<std::string> click(int id, size_t boxes) {
@@ -98,7 +96,7 @@ TEST_F(QuillmereDownload, DownloadListFallsBackAndEnablesExactlyTheListedProgram
         EXPECT_EQ(enabledDownloads(), std::set<int>{});
         EXPECT_EQ(click(kDownloadList, c.messages.size()), c.messages);
         EXPECT_TRUE(waitFor([&] { return enabledDownloads() == c.enabled; })) << c.messages.back();
-        EXPECT_EQ(e2e::fileExists(list), c.messages.back() == done);
+        EXPECT_EQ(fileExists(list), c.messages.back() == done);
         PostMessageA(descendant(dialog, kCancel), BM_CLICK, 0, 0);
         ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
     }
@@ -131,35 +129,34 @@ TEST_F(QuillmereDownload, DownloadsInstallOrFailWithNothingInstalledAndCloseCanc
         {3093, {ok}, "lame.exe"}, // again, over the installed one
     };
     for (const Case& c : cases) {
-        if (c.installed && e2e::fileExists(bin + c.installed))
-            e2e::writeFile(bin + c.installed, "old");
+        if (c.installed && fileExists(bin + c.installed)) writeFile(bin + c.installed, "old");
         EXPECT_EQ(click(c.button, c.messages.size()), c.messages) << c.button;
         if (!c.installed) continue;
         EXPECT_TRUE(waitFor([&] {
-            return e2e::windowText(descendant(dialog, c.button - 3)) == bin + c.installed;
+            return windowText(descendant(dialog, c.button - 3)) == bin + c.installed;
         })) << c.button;
-        EXPECT_EQ(e2e::readFile(bin + c.installed), c.installed + std::string(" from the archive"));
+        EXPECT_EQ(readFile(bin + c.installed), c.installed + std::string(" from the archive"));
     }
     EXPECT_EQ(filesIn(bin), (std::set<std::string>{"lame.exe", "lame_enc.dll", "mac.exe"}));
     EXPECT_EQ(filesIn(downloads),
               (std::set<std::string>{"ProgramList.txt", "lame.zip", "mac.zip", "mppenc.zip"}));
     EXPECT_EQ(filesIn(downloads + "unpack\\"), std::set<std::string>{"readme.txt"});
-    EXPECT_FALSE(e2e::fileExists(folder.path() + "..\\twolame.zip")); // where "..\.." would lead
+    EXPECT_FALSE(fileExists(folder.path() + "..\\twolame.zip")); // where "..\.." would lead
 
     // Closing the download window cancels it; closing Quillmere waits for it to stop.
     const std::string archive = downloads + "oggenc.zip";
     PostMessageA(descendant(dialog, 3103), BM_CLICK, 0, 0); // served slowly
-    ASSERT_TRUE(waitFor([&] { return e2e::fileExists(archive); }));
-    PostMessageA(e2e::findDialog(quillmere.processId(), "Downloading"), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return fileExists(archive); }));
+    PostMessageA(findDialog(quillmere.processId(), "Downloading"), WM_CLOSE, 0, 0);
     EXPECT_EQ(answer(1), std::vector<std::string>{cantFind("oggenc.exe")}); // no failure message
-    EXPECT_FALSE(e2e::fileExists(archive));
+    EXPECT_FALSE(fileExists(archive));
 
     PostMessageA(descendant(dialog, 3103), BM_CLICK, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return e2e::fileExists(archive); }));
+    ASSERT_TRUE(waitFor([&] { return fileExists(archive); }));
     PostMessageA(quillmere.mainWindow(), WM_CLOSE, 0, 0);
     EXPECT_EQ(quillmere.waitForExit(), 1);
-    EXPECT_FALSE(e2e::fileExists(archive));
-    EXPECT_FALSE(e2e::fileExists(bin + "oggenc.exe"));
+    EXPECT_FALSE(fileExists(archive));
+    EXPECT_FALSE(fileExists(bin + "oggenc.exe"));
 }
 
 } // namespace

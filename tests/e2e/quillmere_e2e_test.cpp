@@ -22,11 +22,7 @@
 
 namespace {
 
-using e2e::CopyDataClient;
-using e2e::descendant;
-using e2e::QuillmereProcess;
-using e2e::ScratchFolder;
-using e2e::waitFor;
+using namespace e2e;
 using enum corv::MessageId;
 
 constexpr int kShowLog = 3151, kClearList = 5010, kRun = 5020, kExit = 5030;
@@ -58,7 +54,7 @@ std::string received(const std::string& sender, int id) {
 }
 
 std::string dismissMessageBox(const QuillmereProcess& quillmere) {
-    return e2e::answerMessageBox(quillmere.processId(), "Quillmere");
+    return answerMessageBox(quillmere.processId(), "Quillmere");
 }
 
 TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListedAndLogged) {
@@ -67,11 +63,11 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     ASSERT_TRUE(quillmere.start());
     HWND main = quillmere.mainWindow();
     ASSERT_TRUE(again.startOnly());
-    EXPECT_EQ(e2e::answerMessageBox(again.processId(), "Quillmere"),
+    EXPECT_EQ(answerMessageBox(again.processId(), "Quillmere"),
               "Program is already running. Exiting now.");
     EXPECT_EQ(again.waitForExit(), 0);
-    EXPECT_FALSE(e2e::fileExists(second.path() + "MsgLogQuillmere.txt")); // it made nothing
-    EXPECT_FALSE(e2e::fileExists(second.path() + "settingsQuillmere.ini"));
+    EXPECT_FALSE(fileExists(second.path() + "MsgLogQuillmere.txt")); // it made nothing
+    EXPECT_FALSE(fileExists(second.path() + "settingsQuillmere.ini"));
     // The first one is untouched; its Run button finds no usable program,
     // even with an empty list.
     ASSERT_TRUE(IsWindow(main));
@@ -96,10 +92,10 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     auto job = lameJob("song.wav");
     client.addJob(main, *job);
     HWND list = quillmere.jobList();
-    ASSERT_EQ(e2e::listRowCount(list), 1);
-    EXPECT_EQ(e2e::listCellText(list, 0, 0), "song.wav");
-    EXPECT_EQ(e2e::listCellText(list, 0, 1), "LAME (mp3)");
-    EXPECT_EQ(e2e::listCellText(list, 0, 2), " MPEG1   preset Standard   quality:q2  ");
+    ASSERT_EQ(listRowCount(list), 1);
+    EXPECT_EQ(listCellText(list, 0, 0), "song.wav");
+    EXPECT_EQ(listCellText(list, 0, 1), "LAME (mp3)");
+    EXPECT_EQ(listCellText(list, 0, 2), " MPEG1   preset Standard   quality:q2  ");
     log += received(me, 130) +
            "\tMsg description: Add job \r\n\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n\r\n";
 
@@ -108,7 +104,7 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     std::memcpy(bytes.data(), job.get(), sizeof *job);
     client.send(main, AddJobRecord, bytes.data(), bytes.size());
     log += received(me, 130) + "\tInvallid message, message ignored! \r\n\r\n";
-    EXPECT_EQ(e2e::listRowCount(list), 1);
+    EXPECT_EQ(listRowCount(list), 1);
     EXPECT_EQ(replies.size(), 1u);
 
     // Give commandline: the preview of the configured (default "C:\") LAME path.
@@ -141,14 +137,13 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     client.send(main, OpenConnection, nullptr, 0,
                 reinterpret_cast<HWND>(static_cast<intptr_t>(0x0DEAD0)));
     log += received("", 100) + "\tMsg description: Open connection \r\n\r\n";
-    HANDLE other =
-        e2e::startProcess("\"" + e2e::ownDirectory() + "titled_window.exe\" \"Other sender\"");
+    HANDLE other = startProcess("\"" + ownDirectory() + "titled_window.exe\" \"Other sender\"");
     ASSERT_NE(other, nullptr);
     HWND otherWindow = nullptr;
-    e2e::waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
+    waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
     client.send(main, NotifyUser, nullptr, 0, otherWindow);
     log += received("titled_window.exe", 104) + "\tMsg description: Notify user \r\n\r\n";
-    e2e::endProcess(other);
+    endProcess(other);
     EXPECT_EQ(replies.size(), 3u);
 
     // A sender whose window does not answer (its thread is stuck) gets no
@@ -161,7 +156,7 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
         WaitForSingleObject(release, 120000); // no message pumping meanwhile
         DestroyWindow(stuckWindow);
     });
-    e2e::waitFor([&] { return stuckWindow != nullptr; });
+    waitFor([&] { return stuckWindow != nullptr; });
     EXPECT_TRUE(client.sendJob(main, GiveCommandline, surcode, stuckWindow));
     log += received(me, 131) +
            "\tMsg description: Give commandline \r\n\tNo dos command available.\r\n\r\n\r\n";
@@ -191,27 +186,27 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     for (int i = 0; i < 5; ++i)
         client.addJob(quillmere.mainWindow(), *lameJob("job" + std::to_string(i) + ".wav"));
     HWND list = quillmere.jobList();
-    ASSERT_EQ(e2e::listRowCount(list), 5);
+    ASSERT_EQ(listRowCount(list), 5);
 
     for (int row : {1, 2, 4})
-        ASSERT_TRUE(e2e::setListRowSelected(list, row, true));
+        ASSERT_TRUE(setListRowSelected(list, row, true));
     // The Delete key goes through the batcher's accelerator table.
     PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
     PostMessageA(list, WM_KEYUP, VK_DELETE, 0xC0000001);
-    EXPECT_TRUE(e2e::waitFor([&] { return e2e::listRowCount(list) == 2; }));
-    EXPECT_EQ(e2e::listColumnTexts(list, 0), (std::vector<std::string>{"job0.wav", "job3.wav"}));
+    EXPECT_TRUE(waitFor([&] { return listRowCount(list) == 2; }));
+    EXPECT_EQ(listColumnTexts(list, 0), (std::vector<std::string>{"job0.wav", "job3.wav"}));
 
     quillmere.click(kClearList);
-    EXPECT_EQ(e2e::listRowCount(list), 0);
+    EXPECT_EQ(listRowCount(list), 0);
     quillmere.click(kClearList); // on an empty list: nothing happens
-    EXPECT_EQ(e2e::listRowCount(list), 0);
+    EXPECT_EQ(listRowCount(list), 0);
     client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
-    EXPECT_EQ(e2e::listColumnTexts(list, 0), (std::vector<std::string>{"after.wav"}));
+    EXPECT_EQ(listColumnTexts(list, 0), (std::vector<std::string>{"after.wav"}));
 
     // Names travel as UTF-8: the manifest makes it Quillmere's code page.
     client.addJob(quillmere.mainWindow(), *lameJob("\xc3\x9cn\xc3\xaf"
                                                    "code \xd0\x81.wav"));
-    EXPECT_EQ(e2e::listCellTextW(list, 1, 0), L"\u00dcn\u00efcode \u0401.wav");
+    EXPECT_EQ(listCellTextW(list, 1, 0), L"\u00dcn\u00efcode \u0401.wav");
     quillmere.click(kClearList);
     client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
 
@@ -221,10 +216,10 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     unknown->jobType = 1012;
     EXPECT_TRUE(client.addJob(quillmere.mainWindow(), *unknown));
     EXPECT_EQ(dismissMessageBox(quillmere), "ohoh... new format is not configured");
-    ASSERT_EQ(e2e::listRowCount(list), 2);
-    EXPECT_EQ(e2e::listCellText(list, 1, 0), "future.wav");
-    EXPECT_EQ(e2e::listCellText(list, 1, 1), "");
-    EXPECT_EQ(e2e::listCellText(list, 1, 2), "");
+    ASSERT_EQ(listRowCount(list), 2);
+    EXPECT_EQ(listCellText(list, 1, 0), "future.wav");
+    EXPECT_EQ(listCellText(list, 1, 1), "");
+    EXPECT_EQ(listCellText(list, 1, 2), "");
 }
 
 struct Settings {
@@ -233,7 +228,7 @@ struct Settings {
 };
 
 HWND waitForLogWindow(const QuillmereProcess& quillmere) {
-    return e2e::waitForDialog(quillmere.processId(), "Log window");
+    return waitForDialog(quillmere.processId(), "Log window");
 }
 
 TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
@@ -254,7 +249,7 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
     EXPECT_EQ(r.left, 150);
     EXPECT_EQ(r.top, 150);
     SetWindowPos(logWindow, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    e2e::waitFor([&] {
+    waitFor([&] {
         GetWindowRect(logWindow, &r);
         return r.right - r.left >= 400 && r.bottom - r.top >= 250;
     });
@@ -263,19 +258,18 @@ TEST(QuillmereE2E, ExitSavesTheLogWindowSettingAndTheTitleBarCloseDoesNot) {
 
     // It shows the message log first (the default choice), then the job log.
     HWND text = GetDlgItem(logWindow, kLogText);
-    EXPECT_EQ(e2e::windowText(text), kStartLine);
+    EXPECT_EQ(windowText(text), kStartLine);
     CopyDataClient client;
     client.send(quillmere.mainWindow(), NotifyUser); // the open window follows
-    EXPECT_TRUE(e2e::waitFor(
-        [&] { return e2e::windowText(text).find("Notify user") != std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return windowText(text).find("Notify user") != std::string::npos; }));
     SendMessageA(GetDlgItem(logWindow, kJobsLog), BM_CLICK, 0, 0);
-    EXPECT_EQ(e2e::windowText(text), kStartLine);
+    EXPECT_EQ(windowText(text), kStartLine);
     SendMessageA(GetDlgItem(logWindow, kCopyAll), BM_CLICK, 0, 0);
-    EXPECT_EQ(e2e::clipboardText(), kStartLine);
+    EXPECT_EQ(clipboardText(), kStartLine);
 
     // OK closes it and unticks "Show logging window".
     SendMessageA(GetDlgItem(logWindow, kOk), BM_CLICK, 0, 0);
-    EXPECT_TRUE(e2e::waitFor([&] { return !IsWindow(logWindow); }));
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(logWindow); }));
     EXPECT_EQ(SendMessageA(quillmere.control(kShowLog), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     // Ticked again, then closed from the title bar: nothing is saved.
@@ -311,7 +305,7 @@ bool enabled(HWND dialog, int id) {
     return IsWindowEnabled(descendant(dialog, id));
 }
 std::string text(HWND dialog, int id) {
-    return e2e::windowText(descendant(dialog, id));
+    return windowText(descendant(dialog, id));
 }
 // Clicks a button of the dialog; for OK and Cancel, until the dialog has gone.
 bool press(HWND dialog, int id) {
@@ -320,8 +314,8 @@ bool press(HWND dialog, int id) {
 }
 
 TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
-    e2e::ScratchFolder folder("configure");
-    e2e::QuillmereProcess quillmere(folder.path());
+    ScratchFolder folder("configure");
+    QuillmereProcess quillmere(folder.path());
     auto stored = [&] {
         corv::BatcherSettings settings{};
         std::string bytes = quillmere.file("settingsQuillmere.ini");
@@ -330,9 +324,9 @@ TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
     };
     CreateDirectoryA((folder.path() + "bin").c_str(), nullptr);
     const std::string lame = folder.path() + "bin\\lame.exe", flac = folder.path() + "flac.exe";
-    e2e::writeFile(lame, "MZ");
-    e2e::writeFile(flac, "MZ");
-    e2e::writeBatcherSettings(folder.path(), {{kLame, lame}, {kFlac, flac}});
+    writeFile(lame, "MZ");
+    writeFile(flac, "MZ");
+    writeBatcherSettings(folder.path(), {{kLame, lame}, {kFlac, flac}});
     ASSERT_TRUE(quillmere.start());
     DeleteFileA(flac.c_str()); // gone since the start: reset when Configure opens
 
@@ -361,7 +355,7 @@ TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
     EXPECT_TRUE(IsWindowVisible(descendant(dialog, kLamePath)));
     EXPECT_EQ(SendMessageA(descendant(dialog, kLameDisable), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_FALSE(enabled(dialog, kLameFind));
-    e2e::writeFile(folder.path() + "bin\\flac.exe", "MZ");
+    writeFile(folder.path() + "bin\\flac.exe", "MZ");
     press(dialog, kFlacFind);
     EXPECT_TRUE(
         waitFor([&] { return text(dialog, kFlacPath) == folder.path() + "bin\\flac.exe"; }));

@@ -17,7 +17,7 @@
 
 namespace {
 
-using e2e::ScratchFolder;
+using namespace e2e;
 
 constexpr int kFindSurcodeCd = 3012, kFindSurcodeDvd = 3022, kFindApe = 3042, kFindFlac = 3052;
 constexpr int kFindLame = 3092, kFindSonic = 3162;
@@ -25,7 +25,7 @@ constexpr int kFindLame = 3092, kFindSonic = 3162;
 std::string makeFile(const std::string& folder, const std::string& relative) {
     const std::string path = folder + relative;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    e2e::writeFile(path, "MZ");
+    writeFile(path, "MZ");
     return path;
 }
 
@@ -35,11 +35,11 @@ struct QuillmereFind : ::testing::Test {
         CreateWindowA("EDIT", "C:\\", WS_POPUP, 0, 0, 300, 20, nullptr, nullptr, nullptr, nullptr);
     corv::LocateContext context{nullptr, folder.path(), true};
     ~QuillmereFind() override { DestroyWindow(edit); }
-    std::string editText() const { return e2e::windowText(edit); }
+    std::string editText() const { return windowText(edit); }
     // The Find of that button, its message box answered: the box's text.
     std::string locateAnswering(int findButton, int answer) {
-        return e2e::answerDuring(GetCurrentProcessId(), answer,
-                                 [&] { corv::LocateProgram(edit, findButton, context); });
+        return answerDuring(GetCurrentProcessId(), answer,
+                            [&] { corv::LocateProgram(edit, findButton, context); });
     }
 };
 
@@ -66,21 +66,21 @@ TEST_F(QuillmereFind, ConsoleProgramsComeFromBinFirstThenFromTheTreeElseTheUserI
 struct EncoderWindows {
     std::vector<HANDLE> processes;
     void start(const std::string& exePath, const std::string& arguments) {
-        CopyFileA((e2e::ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
-        processes.push_back(e2e::startProcess("\"" + exePath + "\" " + arguments));
+        CopyFileA((ownDirectory() + "titled_window.exe").c_str(), exePath.c_str(), FALSE);
+        processes.push_back(startProcess("\"" + exePath + "\" " + arguments));
     }
     ~EncoderWindows() { stop(); }
     void stop() {
         for (HANDLE process : processes)
-            e2e::endProcess(process);
+            endProcess(process);
         processes.clear();
     }
 };
 
 auto windowsTitled(const char* title) {
-    const auto windows = e2e::topWindows();
+    const auto windows = topWindows();
     return std::count_if(windows.begin(), windows.end(),
-                         [&](HWND window) { return e2e::windowText(window) == title; });
+                         [&](HWND window) { return windowText(window) == title; });
 }
 
 TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindows) {
@@ -94,9 +94,8 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
     encoders.start(cd, "\"DTS Encoder\"");
     encoders.start(dvd, "\"DTS Encoder\"");
     encoders.start(sonic, "\"Sonic Foundry Soft Encode\" SFAC3.WndClass.Frame");
-    ASSERT_TRUE(e2e::waitFor([] { return windowsTitled("DTS Encoder") == 2; }));
-    ASSERT_TRUE(
-        e2e::waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
+    ASSERT_TRUE(waitFor([] { return windowsTitled("DTS Encoder") == 2; }));
+    ASSERT_TRUE(waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
 
     corv::LocateProgram(edit, kFindSurcodeDvd, context);
     EXPECT_EQ(editText(), dvd);
@@ -123,14 +122,14 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
 // A program that runs too long, or one whose download is cancelled meanwhile,
 // is ended; an exit code is passed on.
 TEST(UnpackerWait, IsBoundedAndNothingItStartedKeepsRunning) {
-    const std::string hanging = "\"" + e2e::ownDirectory() + "titled_window.exe\" \"Slow\"";
+    const std::string hanging = "\"" + ownDirectory() + "titled_window.exe\" \"Slow\"";
     HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     EXPECT_EQ(corv::RunProcessBounded(hanging, 300, cancel).end, corv::ProcessEnd::TimedOut);
     SetEvent(cancel);
     EXPECT_EQ(corv::RunProcessBounded(hanging, INFINITE, cancel).end, corv::ProcessEnd::Cancelled);
     CloseHandle(cancel);
-    EXPECT_EQ(e2e::countProcesses("titled_window.exe"), 0);
-    const std::string unzip = "\"" + e2e::ownDirectory() + "unzipper\\unzip.exe\""; // usage: 2
+    EXPECT_EQ(countProcesses("titled_window.exe"), 0);
+    const std::string unzip = "\"" + ownDirectory() + "unzipper\\unzip.exe\""; // usage: 2
     EXPECT_EQ(corv::RunProcessBounded(unzip, 30000, nullptr).exitCode, 2u);
 }
 

@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace e2e;
+
 struct RealEncoder {
     const char* name;
     int program;     // job type - 1000
@@ -41,7 +43,7 @@ const RealEncoder kEncoders[] = {
 };
 
 std::string encoderExe(const RealEncoder& encoder) {
-    return e2e::winePath(CORV_ENCODER_CACHE "/" + std::string(encoder.exe));
+    return winePath(CORV_ENCODER_CACHE "/" + std::string(encoder.exe));
 }
 
 // The command of the job's log once more in screen_capture.exe (the screens
@@ -50,25 +52,24 @@ std::string encoderExe(const RealEncoder& encoder) {
 void captureScreens(const std::string& log, const std::string& folder, const std::string& name) {
     size_t from = log.find("\tRunning: ") + 10;
     std::string command = log.substr(from, log.find("\r\n", from) - from), line;
-    const std::string screens = e2e::freshFolderBesideTest("screens-" + name);
+    const std::string screens = freshFolderBesideTest("screens-" + name);
     CopyFileA((folder + "somefile.wav").c_str(), (screens + "somefile.wav").c_str(), FALSE);
     for (size_t at = 0; at < command.size(); ++at) {
         bool inFolder = command.compare(at, folder.size(), folder) == 0;
         line += inFolder ? screens : command[at] == '"' ? "\\\"" : std::string(1, command[at]);
         if (inFolder) at += folder.size() - 1;
     }
-    line =
-        "\"" + e2e::ownDirectory() + "screen_capture.exe\" \"" + screens + ".\" \"" + line + "\"";
-    EXPECT_EQ(e2e::runToEnd(line, "", 300000), 0) << line;
+    line = "\"" + ownDirectory() + "screen_capture.exe\" \"" + screens + ".\" \"" + line + "\"";
+    EXPECT_EQ(runToEnd(line, "", 300000), 0) << line;
 }
 
 class RealEncoderJob : public testing::TestWithParam<RealEncoder> {};
 
 TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     const RealEncoder& encoder = GetParam();
-    if (!e2e::fileExists(encoderExe(encoder)))
+    if (!fileExists(encoderExe(encoder)))
         GTEST_SKIP() << "no " << encoderExe(encoder) << ": run scripts/build-encoders.sh";
-    const std::string folder = e2e::freshFolderBesideTest(std::string("real-") + encoder.name);
+    const std::string folder = freshFolderBesideTest(std::string("real-") + encoder.name);
     corv::test::Bytes samples; // a stereo tone
     for (int i = 0; i < 44100 * encoder.seconds; ++i) {
         auto value = static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 0.0627)));
@@ -76,7 +77,7 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
         corv::test::putU16(samples, value);
     }
     corv::test::writeFile(folder + "somefile.wav", corv::test::wave({}, samples));
-    e2e::writeBatcherSettings(folder, {{encoder.program, encoderExe(encoder)}});
+    writeBatcherSettings(folder, {{encoder.program, encoderExe(encoder)}});
     auto job = std::make_unique<corv::JobRecord>();
     job->jobType = 1000 + encoder.program;
     job->sampleRate = 44100;
@@ -86,15 +87,15 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     encoder.settings(job->settings);
     corv::setFieldText(job->settings.lame.inputPath, folder + "somefile.wav");
 
-    e2e::QuillmereProcess quillmere(folder);
+    QuillmereProcess quillmere(folder);
     ASSERT_TRUE(quillmere.start());
-    e2e::CopyDataClient client;
+    CopyDataClient client;
     client.addJob(quillmere.mainWindow(), *job);
     ASSERT_TRUE(quillmere.run());
     ASSERT_TRUE(quillmere.waitForRunEnd(std::chrono::seconds(300)));
 
     std::string log = quillmere.file("JobLogQuillmere.txt");
-    std::vector<int> seen = e2e::loggedPercentages(log); // read from the encoder's own screen
+    std::vector<int> seen = loggedPercentages(log); // read from the encoder's own screen
     std::cout << encoder.name << " logged:";
     for (int percent : seen)
         std::cout << ' ' << percent;

@@ -18,8 +18,7 @@
 
 namespace {
 
-using e2e::QuillmereProcess;
-using e2e::ScratchFolder;
+using namespace e2e;
 
 constexpr int kRun = 5020, kExit = 5030, kStop = 410;
 constexpr int kApe = 3, kFlac = 4, kLame = 8, kOgg = 9;
@@ -60,7 +59,7 @@ std::vector<std::string> jobParts(const std::string& log) {
 
 // Rising, each once, never 0, ending at 100.
 void expectRisingTo100(const std::string& part) {
-    std::vector<int> seen = e2e::loggedPercentages(part);
+    std::vector<int> seen = loggedPercentages(part);
     ASSERT_GE(seen.size(), 2u) << part;
     EXPECT_GT(seen.front(), 0) << part;
     EXPECT_EQ(seen.back(), 100) << part;
@@ -71,23 +70,22 @@ void expectRisingTo100(const std::string& part) {
 struct QuillmereRun : ::testing::Test {
     ScratchFolder folder{"run"};
     QuillmereProcess quillmere{folder.path()};
-    e2e::CopyDataClient client;
-    std::string encoder = e2e::ownDirectory() + kConsoleEncoder;
+    CopyDataClient client;
+    std::string encoder = ownDirectory() + kConsoleEncoder;
 
-    ~QuillmereRun() override { e2e::killProcesses(kConsoleEncoder, 1); }
+    ~QuillmereRun() override { killProcesses(kConsoleEncoder, 1); }
 
     void add(const corv::JobRecord& job) { client.addJob(quillmere.mainWindow(), job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
     auto progressDialogs() const {
-        const auto windows = e2e::topWindows();
+        const auto windows = topWindows();
         return std::count_if(windows.begin(), windows.end(), [&](HWND window) {
-            return e2e::processOf(window) == quillmere.processId() &&
-                   e2e::windowText(window) == "Conversion";
+            return processOf(window) == quillmere.processId() && windowText(window) == "Conversion";
         });
     }
     // Waits until the hanging stand-in ("hang.wav") has shown its 5 %.
     bool hangShows() {
-        return e2e::waitFor([&] {
+        return waitFor([&] {
             std::string text = log();
             return text.find("hang.wav") != std::string::npos && text.ends_with(" 5% ");
         });
@@ -95,8 +93,8 @@ struct QuillmereRun : ::testing::Test {
 };
 
 TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
-    e2e::writeFile(folder.path() + "notaprogram.exe", "plain text");
-    e2e::writeBatcherSettings(
+    writeFile(folder.path() + "notaprogram.exe", "plain text");
+    writeBatcherSettings(
         folder.path(),
         {{kLame, encoder}, {kApe, encoder}, {kOgg, folder.path() + "notaprogram.exe"}});
     ASSERT_TRUE(quillmere.start());
@@ -105,7 +103,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     const char* names[] = {"skipped", "plain", "early", "several", "fail", "nostart", "hang"};
     for (int i = 0; i < 7; ++i)
         add(*consoleJob(programs[i], in + names[i] + ".wav"));
-    e2e::writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
+    writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
     // Consoles of this prefix start 120 columns wide; the batcher's must still be 80.
     HKEY console = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Console", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &console,
@@ -119,12 +117,12 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     RegCloseKey(console);
     add(*consoleJob(kLame, in + "late1.wav"));
     add(*consoleJob(kLame, in + "late2.wav"));
-    e2e::killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
-    EXPECT_EQ(e2e::answerMessageBox(quillmere.processId(), "Quillmere"),
+    killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
+    EXPECT_EQ(answerMessageBox(quillmere.processId(), "Quillmere"),
               "While Quillmere was busy running the jobs in the list 2 new jobs have been added. "
               "These jobs have been SKIPPED");
     ASSERT_TRUE(quillmere.waitForRunEnd());
-    EXPECT_EQ(e2e::listRowCount(quillmere.jobList()), 9); // all still listed, the late ones unrun
+    EXPECT_EQ(listRowCount(quillmere.jobList()), 9); // all still listed, the late ones unrun
 
     std::vector<std::string> parts = jobParts(log());
     ASSERT_EQ(parts.size(), 7u) << log();
@@ -144,11 +142,11 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     EXPECT_NE(parts[1].find(" |\r\n\t|ETA Progress "), std::string::npos) << parts[1];
     EXPECT_TRUE(parts[1].ends_with("|\r\n\tExit code: 0\r\n\r\n***** Process Finished/Terminated "
                                    "***** \r\n\r\n\r\n"));
-    EXPECT_EQ(e2e::readFile(in + "plain(1).mp3"), "partial");
+    EXPECT_EQ(readFile(in + "plain(1).mp3"), "partial");
     EXPECT_NE(parts[2].find("\tProgress: \tScreen dump:\r\n"), std::string::npos) << parts[2];
     expectRisingTo100(parts[3]); // the last of several lines counts; 100 as it ended with 0
     EXPECT_NE(parts[4].find("\tExit code: 3 (the encoder failed)\r\n"), std::string::npos);
-    EXPECT_EQ(e2e::loggedPercentages(parts[4]).back(), 30);
+    EXPECT_EQ(loggedPercentages(parts[4]).back(), 30);
     EXPECT_NE(parts[5].find("\tThe program could not be started: "), std::string::npos) << parts[5];
     EXPECT_TRUE(parts[5].ends_with("***** Process Finished/Terminated ***** \r\n\r\n\r\n"));
     EXPECT_NE(parts[6].find("\tExit code: 9 (the encoder failed)\r\n"), std::string::npos);
@@ -157,10 +155,10 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
 // Stop during the second of three jobs ends the run; Exit or a close during
 // a run stops it first.
 TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
-    e2e::writeBatcherSettings(folder.path(), {{kLame, encoder}});
+    writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
-    EXPECT_EQ(e2e::answerMessageBox(quillmere.processId(), "Quillmere"), "No jobs in queue.");
+    EXPECT_EQ(answerMessageBox(quillmere.processId(), "Quillmere"), "No jobs in queue.");
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0); // the second Run finds a run going on
@@ -169,7 +167,7 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
     EXPECT_EQ(progressDialogs(), 1);
     add(*consoleJob(kLame, folder.path() + "late.wav")); // no message about it after a Stop
     HWND dialog = quillmere.progressDialog();
-    EXPECT_EQ(e2e::windowText(GetDlgItem(dialog, 3215)), "1/3");
+    EXPECT_EQ(windowText(GetDlgItem(dialog, 3215)), "1/3");
     SendMessageA(GetDlgItem(dialog, kStop), BM_CLICK, 0, 0);
     ASSERT_TRUE(quillmere.waitForRunEnd());
 
@@ -179,10 +177,10 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
         "\tUser aborted conversion.\r\n***** Process Finished/Terminated ***** \r\n\r\n\r\n";
     EXPECT_TRUE(parts[1].ends_with("|\r\n\r\n" + aborted)) << parts[1];
     EXPECT_EQ(parts[1].find("Exit code"), std::string::npos);
-    EXPECT_TRUE(e2e::fileExists(folder.path() + "one.mp3"));
-    EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3")); // cut short, so removed
-    EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
-    EXPECT_EQ(e2e::findDialog(quillmere.processId(), "Quillmere"), nullptr);
+    EXPECT_TRUE(fileExists(folder.path() + "one.mp3"));
+    EXPECT_FALSE(fileExists(folder.path() + "hang.mp3")); // cut short, so removed
+    EXPECT_EQ(countProcesses(kConsoleEncoder), 0);
+    EXPECT_EQ(findDialog(quillmere.processId(), "Quillmere"), nullptr);
 
     for (bool exitButton : {true, false}) {
         ASSERT_TRUE(quillmere.start());
@@ -193,8 +191,8 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
                      exitButton ? BM_CLICK : WM_CLOSE, 0, 0);
         EXPECT_EQ(quillmere.waitForExit(), 1) << exitButton;
         EXPECT_TRUE(log().ends_with(aborted));
-        EXPECT_EQ(e2e::countProcesses(kConsoleEncoder), 0);
-        EXPECT_FALSE(e2e::fileExists(folder.path() + "hang.mp3"));
+        EXPECT_EQ(countProcesses(kConsoleEncoder), 0);
+        EXPECT_FALSE(fileExists(folder.path() + "hang.mp3"));
     }
 }
 
@@ -208,17 +206,17 @@ std::string registryValue(HKEY key, const char* name) {
 }
 
 TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
-    const std::string window = e2e::ownDirectory() + "window_encoder.exe";
+    const std::string window = ownDirectory() + "window_encoder.exe";
     const std::string noButton = folder.path() + "surcode_nobutton.exe";
     ASSERT_TRUE(CopyFileA(window.c_str(), noButton.c_str(), FALSE));
-    e2e::writeBatcherSettings(
+    writeBatcherSettings(
         folder.path(),
-        {{0, noButton}, {1, window}, {10, window}, {11, e2e::ownDirectory() + "ac3enc.dll"}});
+        {{0, noButton}, {1, window}, {10, window}, {11, ownDirectory() + "ac3enc.dll"}});
     const std::string in = folder.path();
     for (const char* name : {"L.wav", "R.wav", "song.dts"})
-        e2e::writeFile(in + name, "x");
-    e2e::writeFile(in + "song.wav", std::string("RIFF\x24\x60\0\0WAVEdata\x00\x60\0\0", 20) +
-                                        std::string(0x6000, '\x01'));
+        writeFile(in + name, "x");
+    writeFile(in + "song.wav", std::string("RIFF\x24\x60\0\0WAVEdata\x00\x60\0\0", 20) +
+                                   std::string(0x6000, '\x01'));
     const char* key = "Software\\Minnetonka Audio Software\\Surcode DTS\\OPTIONS";
     HKEY options = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -276,14 +274,14 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
               std::string::npos)
         << parts[1];
     expectRisingTo100(parts[1]);
-    EXPECT_EQ(e2e::readFile(in + "song.ac3"), "AC3 stand-in");
+    EXPECT_EQ(readFile(in + "song.ac3"), "AC3 stand-in");
     std::string parameters = quillmere.file("SonnicAc3.ini");
     EXPECT_EQ(parameters.rfind("[Parameters]\r\r\nDataRate=448\r\r\nSampleRate=0\r\r\n", 0), 0u);
 
     EXPECT_NE(parts[2].find("\tOutput File: " + in + "song(1).ac3\r\n\tProgress: 49% 99%\r\n"),
               std::string::npos)
         << parts[2];
-    EXPECT_EQ(e2e::readFile(in + "song(1).ac3").size(), 16u);
+    EXPECT_EQ(readFile(in + "song(1).ac3").size(), 16u);
 }
 
 // Each window-driven job that cannot go on ends with its own line, and the
@@ -292,10 +290,9 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
 TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
     const std::string in = folder.path();
     const std::string noGrey = in + "surcode_nogrey.exe", broken = in + "notaprogram.exe";
-    ASSERT_TRUE(
-        CopyFileA((e2e::ownDirectory() + "window_encoder.exe").c_str(), noGrey.c_str(), FALSE));
-    e2e::writeFile(broken, "plain text");
-    e2e::writeBatcherSettings(in, {{0, noGrey}, {1, noGrey}, {10, broken}});
+    ASSERT_TRUE(CopyFileA((ownDirectory() + "window_encoder.exe").c_str(), noGrey.c_str(), FALSE));
+    writeFile(broken, "plain text");
+    writeBatcherSettings(in, {{0, noGrey}, {1, noGrey}, {10, broken}});
     const char* dvdKey = "Software\\Minnetonka Audio Software\\Surcode DTS";
     RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
     HKEY volatileKey = nullptr;
@@ -304,7 +301,7 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
               ERROR_SUCCESS);
     RegCloseKey(volatileKey);
     auto cdPro = windowJob(1000, in), dvd = windowJob(1001, in), sonic = windowJob(1010, in);
-    e2e::writeFile(in + "song.wav", "x");
+    writeFile(in + "song.wav", "x");
     for (auto* surcode : {cdPro.get(), dvd.get()})
         corv::setFieldText(surcode->settings.surcode.channelFiles[0], in + "song.wav");
     corv::setFieldText(sonic->settings.sonicFoundry.channelFiles[0], in + "song.wav");
@@ -326,7 +323,7 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
               std::string::npos)
         << parts[1];
     EXPECT_NE(parts[2].find("\tThe program could not be started: "), std::string::npos) << parts[2];
-    EXPECT_EQ(e2e::countProcesses("surcode_nogrey.exe"), 0); // ended with its job
+    EXPECT_EQ(countProcesses("surcode_nogrey.exe"), 0); // ended with its job
 }
 
 } // namespace
