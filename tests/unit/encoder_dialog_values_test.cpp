@@ -3,6 +3,7 @@
 #include "analyser/batcher_client/batcher_dialog_values.h"
 #include "analyser/batcher_client/encoder_dialog_values.h"
 #include "analyser/batcher_client/win/dialog_ids_encoders.h"
+#include "analyser/ui/user_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,10 @@ namespace {
 
 struct EncoderDialogs : ::testing::Test {
     EncoderBlocks blocks = defaultEncoderBlocks();
+    bool converting = false;
     std::unique_ptr<EncoderEditor> open(JobType type) {
-        return EncoderEditor::open(static_cast<int32_t>(type), blocks, nullptr);
+        return EncoderEditor::open(static_cast<int32_t>(type), blocks,
+                                   [this] { return converting; });
     }
 };
 
@@ -138,11 +141,33 @@ TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
     editor->change({IDC_LAME_CBR, false, 2, {}});
     editor->change({IDC_QUALITY_LIST, false, 9, {}});
     EXPECT_EQ(blocks.lame.constantBitrate, 24);
+    converting = true; // the worker reads the blocks: nothing may change them
+    EXPECT_FALSE(editor->change({IDC_QUALITY_LIST, false, 2, {}}));
+    EXPECT_EQ(editor->cancel(), kWaitForConversionMessage);
+    EXPECT_EQ(blocks.lame.constantBitrate, 24);
+    converting = false;
     EXPECT_EQ(editor->cancel(), "");
     LameBlock expected = defaultEncoderBlocks().lame;
     expected.mpegVersion = 2;
     expected.abrBitrate = expected.constantBitrate = 8;
     EXPECT_EQ(std::memcmp(&blocks.lame, &expected, sizeof expected), 0);
+
+    // A refused Apply takes no restore copy: Cancel goes back to the opening state.
+    const OggVorbisBlock opened = blocks.oggVorbis;
+    auto ogg = open(JobType::OggVorbis);
+    ogg->change({IDC_OGG_BITRATE, false, -1, "200"});
+    ogg->change({IDC_OGG_QUALITY, false, -1, "11"});
+    EXPECT_NE(ogg->apply(), "");
+    EXPECT_EQ(ogg->cancel(), "");
+    EXPECT_EQ(std::memcmp(&blocks.oggVorbis, &opened, sizeof opened), 0);
+
+    // The Surcode dialogs keep their changes until OK, which waits for the run.
+    auto surcode = open(JobType::SurcodeCdPro);
+    converting = true;
+    EXPECT_TRUE(surcode->change({IDC_MONO_STREAM_COUNT, false, 1, {}}));
+    surcode->change({IDC_SLOT_L, false, 1, {}});
+    EXPECT_EQ(surcode->ok(), kWaitForConversionMessage);
+    EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 6);
 }
 
 TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToTheFirst) {

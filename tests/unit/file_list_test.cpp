@@ -120,6 +120,12 @@ TEST(FileListOrder, ClicksToggleTheDirectionAndComparisonsKeepTheirSign) {
         EXPECT_EQ(compareForSort(small, large, magnitude), 1) << magnitude;
         EXPECT_EQ(compareForSort(large, large, -magnitude), 0) << magnitude;
     }
+    AudioFileRecord tenSeconds, twentySeconds; // the shorter file has more frames
+    tenSeconds.sampleRate = 48000;
+    tenSeconds.frameCount = 480000;
+    twentySeconds.sampleRate = 8000;
+    twentySeconds.frameCount = 160000;
+    EXPECT_EQ(compareForSort(tenSeconds, twentySeconds, -25), -1);
     setFieldText(small.name, "b.wav");
     setFieldText(large.name, "B.wav");
     EXPECT_EQ(compareForSort(small, large, -10), 1); // byte order: 'B' < 'b'
