@@ -192,6 +192,40 @@ TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
         EXPECT_FALSE(isTimeDisplay(text)) << text;
 }
 
+// The Surcode registry values as name=value lines, the ones logged marked.
+std::string registryOf(const JobRecord& job) {
+    std::string all;
+    for (const RegistryValue& v : surcodeRegistryValues(job, "C:\\out.dts"))
+        all += v.name + "=" + (v.isNumber ? std::to_string(v.number) : v.text) +
+               (v.logLine.empty() ? "" : "*") + "|";
+    return all;
+}
+
+TEST(WindowEncoders, SurcodeGetsItsReadableSlotsAndTheDvdNumbersAndSonicItsTextFile) {
+    test::TempDir dir;
+    test::writeFile(dir.file("l.wav"), test::Bytes(4, 0));
+    test::writeFile(dir.file("ls.wav"), test::Bytes(4, 0));
+    auto job = test::makeJob(JobType::SurcodeDvd);
+    setFieldText(job->settings.surcode.channelFiles[0], dir.file("l.wav"));
+    setFieldText(job->settings.surcode.channelFiles[1], dir.file("missing.wav"));
+    setFieldText(job->settings.surcode.channelFiles[4], dir.file("ls.wav"));
+    job->sampleRate = 48000;
+    job->settings.surcode.dataRate = 768;
+    job->settings.surcode.attenuateRear = 1;
+    const std::string files = "WAVEFILE7=C:\\out.dts*|WAVEFILE1=" + dir.file("l.wav") +
+                              "*|WAVEFILE3=" + dir.file("ls.wav") + "*|";
+    EXPECT_EQ(registryOf(*job), files + "SAMPLING RATE=0|SURROUND DOWNMIX=1|DTS BITRATE INDEX=2|");
+    job->sampleRate = 44100;
+    job->settings.surcode.dataRate = 1234;
+    job->settings.surcode.attenuateRear = 0;
+    EXPECT_EQ(registryOf(*job), files + "SAMPLING RATE=1|SURROUND DOWNMIX=0|DTS BITRATE INDEX=0|");
+    job->jobType = static_cast<int32_t>(JobType::SurcodeCdPro);
+    EXPECT_EQ(registryOf(*job), files);
+
+    ASSERT_TRUE(writeSonicParameterFile(dir.file("SonnicAc3.ini"), "a=1\r\nb=2\r\n"));
+    EXPECT_EQ(test::readFile(dir.file("SonnicAc3.ini")), test::textBytes("a=1\r\r\nb=2\r\r\n"));
+}
+
 // A queue whose jobs add rows to it while they run, as Corvandale does during
 // a run, and runners that only record what they were asked to do.
 struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
