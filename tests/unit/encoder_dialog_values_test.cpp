@@ -4,11 +4,14 @@
 #include "analyser/batcher_client/encoder_dialog_values.h"
 #include "analyser/batcher_client/win/dialog_ids_encoders.h"
 #include "analyser/ui/user_actions.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <tuple>
 
 namespace corv {
 namespace {
@@ -114,6 +117,7 @@ TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
         {JobType::OggVorbis, false, IDC_OGG_QUALITY, "inf", quality, qualityRefusal},
         {JobType::OggVorbis, false, IDC_OGG_BITRATE, "44", "Bitrate must be between 45 and 500 .",
          "Bitrate must be between 45 and 500"},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "10", "", ""},
         {JobType::OggVorbis, false, IDC_OGG_QUALITY, "2.5", "", ""},
         {JobType::OggVorbis, false, IDC_OGG_BITRATE, "500", "", ""},
     };
@@ -130,6 +134,9 @@ TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
     auto nero = open(JobType::NeroAac);
     EXPECT_EQ(nero->previewRefusal(), "Bitrate must be between 16 and 448.");
     EXPECT_EQ(nero->ok(), "Invallid bitRate, bitRate must be between 16 and 448.");
+    auto mpc = open(JobType::Mpc);
+    mpc->change({IDC_QUALITY_LIST, false, 0, {}}); // the first item is a choice too
+    EXPECT_EQ(blocks.mpc.qualityPreset, 0);
 }
 
 TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
@@ -177,11 +184,37 @@ TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToT
     EXPECT_FALSE(commandLineReplyText(nullptr, 5));
     EXPECT_FALSE(commandLineReplyText("x", 0));
     EXPECT_FALSE(EncoderEditor::open(999, *std::make_unique<EncoderBlocks>(), nullptr));
-    ConversionSettings settings = defaultConversionSettings();
-    settings.batcherOutputType = 1012;
-    EXPECT_EQ(batcherDialogShows(settings).outputType, 0);
-    settings.batcherOutputType = 1008;
-    EXPECT_EQ(jobTypeAt(batcherDialogShows(settings).outputType), 1008);
+}
+
+TEST(BatcherDialog, ShowsTheStoredChoiceAndApplyWaitsForTheRun) {
+    test::TempDir temp;
+    AnalyserSettings settings = defaultAnalyserSettings();
+    ConversionSettings& s = settings.conversion;
+    s.batcherOutputType = 1012; // unknown: the first entry
+    EXPECT_EQ(batcherDialogShows(s).outputType, 0);
+    s.batcherOutputType = 1011, s.sendJobsToBatcher = 1, s.startBatcherWhenFinished = 0;
+    const BatcherDialogValues shown = batcherDialogShows(s);
+    EXPECT_EQ(std::tuple(shown.outputType, shown.sendJobs, shown.startBatcherWhenFinished),
+              std::tuple(11, true, false));
+    for (auto [position, type] : {std::pair{0, 1000}, {11, 1011}, {12, 1000}, {-1, 1000}})
+        EXPECT_EQ(jobTypeAt(position), type) << position;
+
+    const BatcherDialogValues chosen{0, false, true};
+    bool running = true;
+    auto apply = [&](const std::string& folder) {
+        return applyBatcherDialog(chosen, settings, folder, [&] { return running; });
+    };
+    EXPECT_EQ(apply(temp.dir()), BatcherApply::Refused);
+    EXPECT_EQ(s.batcherOutputType, 1011);
+    EXPECT_FALSE(std::filesystem::exists(temp.file(kAnalyserSettingsFileName)));
+    running = false;
+    EXPECT_EQ(apply(temp.file("missing") + "/"), BatcherApply::NotWritten);
+    EXPECT_EQ(apply(temp.dir()), BatcherApply::Saved);
+    AnalyserSettings stored{};
+    loadSettings(stored, temp.dir());
+    EXPECT_EQ(std::tuple(stored.conversion.batcherOutputType, stored.conversion.sendJobsToBatcher,
+                         stored.conversion.startBatcherWhenFinished),
+              std::tuple(1000, 0, 1));
 }
 
 } // namespace
