@@ -18,7 +18,7 @@ packages=(
     dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
     zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
     libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
-    zip python3                         # download tests: archives and our HTTP server
+    zip python3 openssl ca-certificates # download tests: archives, our HTTPS server, signed lists
     nsis                                # makensis: the Windows installer (scripts/package.sh)
 )
 
