@@ -59,6 +59,8 @@ void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
         reply(main, sender, MessageId::ConnectionReply, nullptr, 0);
         break;
     case CopyDataAction::BringToFront:
+        // Corvandale starts the batcher minimised; the foreground alone would not show it.
+        if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
         SetForegroundWindow(main);
         break;
     case CopyDataAction::PostRun:
@@ -110,7 +112,7 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     carryOut(state, sender, outcome);
     RefreshLogWindowSoon(state);
     if (notifier.held()) PostMessageA(state.mainWindow, kShowPendingWarnings, 0, 0);
-    return TRUE;
+    return outcome.jobRefused ? 0 : TRUE;
 }
 
 void ShowPendingWarnings(HWND owner) {
