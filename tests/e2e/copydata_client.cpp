@@ -26,9 +26,11 @@ bool CopyDataClient::send(HWND target, corv::MessageId id, const void* payload, 
     data.cbData = static_cast<DWORD>(size);
     data.lpData = const_cast<void*>(payload);
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(target, WM_COPYDATA,
-                               reinterpret_cast<WPARAM>(sender ? sender : window_),
-                               reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result) != 0;
+    bool answered = SendMessageTimeoutA(
+                        target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender ? sender : window_),
+                        reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result) != 0;
+    answer_ = static_cast<LRESULT>(result);
+    return answered;
 }
 
 LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

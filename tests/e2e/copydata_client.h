@@ -43,11 +43,14 @@ class CopyDataClient {
     }
 
     std::vector<Received>& received() { return received_; }
+    // What the receiver answered to the last message sent.
+    LRESULT answer() const { return answer_; }
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
     std::vector<Received> received_;
+    LRESULT answer_ = 0;
 };
 
 } // namespace e2e

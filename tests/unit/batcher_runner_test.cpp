@@ -6,6 +6,7 @@
 // every way a job fails or is stopped.
 #include "batcher/core/ac3_job.h"
 #include "batcher/core/console_screen.h"
+#include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
 #include "batcher/core/progress_reading.h"
 #include "batcher/encoders/window_encoders.h"
@@ -178,6 +179,28 @@ TEST(JobProgress, OnlyRisingReadingsUpTo100Count) {
     for (int percent : {0, 5, 5, 3, 31, 30, 150, 99, 100, 100})
         if (rising.rises(percent)) counted.push_back(percent);
     EXPECT_EQ(counted, (std::vector<int>{5, 31, 99, 100}));
+}
+
+TEST(JobEnd, AStopRemovesTheOutputUnlessTheEncoderHadFinishedByItself) {
+    const std::optional<uint32_t> none;
+    struct {
+        ProgramEnd end;
+        bool removed;
+        std::string_view line;
+    } cases[] = {
+        {{false, true, 0}, false, ""},
+        {{false, true, 3}, false, ""}, // failed, but no Stop: it stays as the encoder left it
+        {{false, false, none}, false, ""},
+        {{true, true, 0}, false, kFinishedBeforeStopLine},
+        {{true, true, 3}, true, kUserAbortedLine},
+        {{true, false, none}, true, kUserAbortedLine},
+        {{true, false, 0}, true, kUserAbortedLine}, // ended with 0 by Quillmere's hand
+    };
+    for (const auto& c : cases) {
+        JobEnd end = jobEndOf(c.end);
+        EXPECT_EQ(end.removeOutput, c.removed) << c.end.stopPressed << c.end.endedByItself;
+        EXPECT_EQ(end.logLine, c.line);
+    }
 }
 
 TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
