@@ -213,6 +213,7 @@ void StopRunAndWait(BatcherState& state) {
     // ends without it.
     ProcessTree::endAll();
     if (WaitForThreadPumping(state.runnerThread, kStopWaitMs)) return;
+    AppendLog(state.jobLog, "\r\n***** Quillmere ended before the job had ended *****\r\n");
     state.jobLog.closeFile();
     state.messageLog.closeFile();
     ExitProcess(1);

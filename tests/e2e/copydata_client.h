@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,26 +32,23 @@ class CopyDataClient {
 
     // Sends and returns when the receiver has handled it (its replies, sent
     // meanwhile, are in received()). The sender parameter defaults to this window.
-    // False when the receiver did not answer within 20 s (it would be stuck).
-    bool send(HWND target, corv::MessageId id, const void* payload = nullptr, size_t size = 0,
-              HWND sender = nullptr);
-    bool sendJob(HWND target, corv::MessageId id, const corv::JobRecord& job,
-                 HWND sender = nullptr) {
+    // The receiver's answer; nothing when it did not answer within 20 s (it would be stuck).
+    std::optional<LRESULT> send(HWND target, corv::MessageId id, const void* payload = nullptr,
+                                size_t size = 0, HWND sender = nullptr);
+    std::optional<LRESULT> sendJob(HWND target, corv::MessageId id, const corv::JobRecord& job,
+                                   HWND sender = nullptr) {
         return send(target, id, &job, sizeof job, sender);
     }
-    bool addJob(HWND target, const corv::JobRecord& job) {
+    std::optional<LRESULT> addJob(HWND target, const corv::JobRecord& job) {
         return sendJob(target, corv::MessageId::AddJobRecord, job);
     }
 
     std::vector<Received>& received() { return received_; }
-    // What the receiver answered to the last message sent.
-    LRESULT answer() const { return answer_; }
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
     std::vector<Received> received_;
-    LRESULT answer_ = 0;
 };
 
 } // namespace e2e
