@@ -137,8 +137,7 @@ void ShowOrHidePrograms(const BatcherState& state) {
     if (console) {
         for (int command : {SW_MINIMIZE, SW_RESTORE, SW_SHOW})
             ShowWindowAsync(console, command);
-        SetWindowPos(console, HWND_TOP, 0, 0, 0, 0,
-                     SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetWindowPos(console, HWND_TOP, 0, 0, 0, 0, SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE);
     }
     if (encoder) ShowWindowAsync(encoder, SW_SHOWNORMAL);
 }
