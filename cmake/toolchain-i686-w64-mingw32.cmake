@@ -8,4 +8,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/${CORV_MINGW})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# 32-bit Windows code cannot run on these machines: build only.

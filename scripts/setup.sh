@@ -10,6 +10,7 @@ packages=(
     googletest                          # GoogleTest sources, built per toolchain
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb xauth              # Windows programs and tests under Wine
+    wine32:i386                         # the 32-bit programs and their tests (i386 added below)
     sox                                 # independent WAVE files for interop tests
     ffmpeg                              # RF64 files and ffprobe's reading of ours (about 150 MB)
     libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
@@ -18,9 +19,12 @@ packages=(
     dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
     zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
     libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
-    zip python3                         # download tests: archives and our HTTP server
+    zip python3 openssl ca-certificates # download tests: archives, our HTTPS server, signed lists
     nsis                                # makensis: the Windows installer (scripts/package.sh)
 )
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 # scripts/build-encoders.sh fetches the encoders' source packages: apt needs a deb-src line.
 sources_dir=/etc/apt/sources.list.d
@@ -36,10 +40,15 @@ if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list "$sources_dir
     src_list=$(mktemp)
     printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\nSigned-By: /usr/share/keyrings/%s\n' \
         "$mirror" "$VERSION_CODENAME" "$components" "$keyring" >"$src_list"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" install -m 644 "$src_list" "$sources_dir/corvandale-src.sources"
     rm -f "$src_list"
+    need_update=1
+fi
+
+# wine32 comes from Debian's i386 architecture, installed beside the amd64 one.
+if [ "$(dpkg --print-architecture)" = amd64 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "Adding the i386 architecture for wine32"
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
     need_update=1
 fi
 
@@ -47,8 +56,6 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 if [ ${#missing[@]} -eq 0 ]; then
     [ -n "$need_update" ] && "${sudo_cmd[@]}" apt-get update -qq
     exit 0

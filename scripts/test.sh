@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layout (clang-format), builds everything (native, win64, win32,
 # sanitize, fuzz) and runs every test tier: native unit tests, the same under
-# ASan/UBSan, Windows tests under Wine, and each fuzz target briefly.
+# ASan/UBSan, Windows tests under Wine (64-bit, then the 32-bit variant's
+# chosen ones), and each fuzz target briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -42,6 +43,7 @@ run_ctest() {
 run_ctest native
 run_ctest sanitize
 run_ctest win64
+run_ctest win32
 run_ctest fuzz
 
 echo

@@ -36,18 +36,34 @@ session_display() {
     echo "$display"
 }
 
+# The Wine a prefix is made for: its version, and whether it runs 32-bit
+# programs. A prefix made before wine32 was installed has no 32-bit system
+# ("could not load kernel32.dll" for every 32-bit program), so a prefix made
+# for another Wine is made anew.
+wine_build() {
+    local loader32=${wine%64}
+    echo "$("$wine" --version 2>/dev/null)$([ "$loader32" != "$wine" ] && [ -x "$loader32" ] && echo ' +32-bit')"
+}
+
 # Makes the prefix once, under a lock: binaries racing to create it can fail.
 prepare_prefix() {
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        if [ ! -f "$prefix/.corv-ready" ]; then
+        local build
+        build=$(wine_build)
+        if [ "$(cat "$prefix/.corv-ready" 2>/dev/null)" != "$build" ]; then
+            if [ -d "$prefix" ]; then
+                echo "Wine prefix $prefix was made for another Wine: making it anew" >&2
+                "$wineserver" -k 2>/dev/null
+                rm -rf "$prefix"
+            fi
             "$wine" wineboot --init >/dev/null 2>&1
             # Xvfb has no window manager: Wine draws the title bars itself and
             # does not wait a second or two for one whenever a window closes.
             "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
             "$wineserver" -w 2>/dev/null
-            touch "$prefix/.corv-ready"
+            echo "$build" >"$prefix/.corv-ready"
         fi
     ) 9>"$prefix.lock"
 }

@@ -13,6 +13,10 @@ namespace corv {
 inline constexpr char kBatcherSettingsFileName[] = "settingsQuillmere.ini";
 inline constexpr int kProgramCount = kJobTypeCount; // program index = job type - 1000
 
+// Fields added after the first version take reserved bytes. Older versions
+// read the file as before, ignore them and write them back as zero, so each
+// is stored such that zero is its default; when the reserved bytes run out,
+// the next fields follow the 6264 bytes, which older versions read past.
 #pragma pack(push, 1)
 struct BatcherSettings {
     uint8_t disabled[kProgramCount];
@@ -22,7 +26,10 @@ struct BatcherSettings {
     uint8_t reserved1[2];
     uint32_t configurePage; // 0..2
     uint8_t invertSonicSettings;
-    uint8_t reserved2[3];
+    // Zero: a program list must be signed with a key Quillmere trusts
+    // ("Refuse program lists that are not signed", the default).
+    uint8_t acceptUnsignedLists;
+    uint8_t reserved2[2];
 };
 #pragma pack(pop)
 
@@ -32,6 +39,7 @@ CORV_FIELD_AT(BatcherSettings, showLogWindow, 6252);
 CORV_FIELD_AT(BatcherSettings, logChoice, 6253);
 CORV_FIELD_AT(BatcherSettings, configurePage, 6256);
 CORV_FIELD_AT(BatcherSettings, invertSonicSettings, 6260);
+CORV_FIELD_AT(BatcherSettings, acceptUnsignedLists, 6261);
 
 using UsableFlags = std::array<bool, kProgramCount>;
 

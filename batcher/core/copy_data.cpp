@@ -50,6 +50,7 @@ CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& se
     CopyDataOutcome outcome;
     AppendLog(log, "\tMsg description: Add job \r\n");
     std::unique_ptr<JobRecord> job = copyJob(message);
+    outcome.jobRefused = true; // until it is queued
     if (std::optional<std::string> reason = findInvalidField(*job)) {
         AppendLog(log, formatText("\tInvalid job: %s, job ignored! \r\n\r\n", reason->c_str()));
         return outcome;
@@ -57,11 +58,15 @@ CopyDataOutcome addJob(const CopyDataMessage& message, const BatcherSettings& se
     if (isSonicJob(*job) && settings.invertSonicSettings)
         invertSonicSettings(job->settings.sonicFoundry);
     JobDescription description = DescribeJob(*job, notifier);
+    if (!description.known) { // it could never run here
+        AppendLog(log, "\tInvalid job: the job type is not known, job ignored! \r\n\r\n");
+        return outcome;
+    }
     AppendLog(log, description.text);
     AppendLog(log, "\r\n");
     outcome.action = CopyDataAction::AppendRow;
     outcome.job = std::move(job);
-    outcome.knownJobType = description.known;
+    outcome.jobRefused = false;
     outcome.programName = std::move(description.programName);
     outcome.oneLineDescription = std::move(description.oneLine);
     return outcome;
@@ -144,6 +149,7 @@ CopyDataOutcome handleCopyData(const CopyDataMessage& message, bool busy,
     case static_cast<uint64_t>(MessageId::GiveCommandline):
         if (!isJobPayload(message)) {
             AppendLog(messageLog, kInvalidMessageLine);
+            outcome.jobRefused = message.id == static_cast<uint64_t>(MessageId::AddJobRecord);
             return outcome;
         }
         if (message.id == static_cast<uint64_t>(MessageId::AddJobRecord))

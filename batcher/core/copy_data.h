@@ -36,7 +36,9 @@ enum class CopyDataAction {
 struct CopyDataOutcome {
     CopyDataAction action = CopyDataAction::None;
     std::unique_ptr<JobRecord> job; // AppendRow: the row takes it over
-    bool knownJobType = false;      // AppendRow: false after the unknown-format warning
+    // An Add job that is not queued (malformed, failed checks, unknown type)
+    // is answered 0, so that the sender can count it; every other message 1.
+    bool jobRefused = false;
     std::string programName;
     std::string oneLineDescription;
     std::string replyText; // ReplyCommandline: at most 6761 characters

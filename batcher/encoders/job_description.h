@@ -17,8 +17,8 @@ struct JobDescription {
 };
 
 // Builds the row texts. An unknown job type warns "ohoh... new format is not
-// configured" titled "Quillmere" and gives empty texts; the caller still
-// appends the row.
+// configured" titled "Quillmere" and gives empty texts (no row is appended
+// for it).
 JobDescription DescribeJob(const JobRecord& job, Notifier& notifier);
 
 // Tabs, carriage returns and line feeds become blanks.

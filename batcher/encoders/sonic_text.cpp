@@ -16,6 +16,13 @@ constexpr const char* kChannelOptions[kChannelSlots] = {" -L %s", " -R %s", " -C
 constexpr const char* kPreviewChannelFiles[kChannelSlots] = {
     "C:\\L.wav", "C:\\R.wav", "C:\\C.wav", "C:\\LFE.wav", "C:\\SL.wav", "C:\\SR.wav"};
 
+// A path with a blank is quoted, so that it stays one argument (a user
+// folder such as "Jane Doe" is common); any other path stays as it is.
+std::string argument(std::string_view path) {
+    if (path.find_first_of(" \t") == std::string_view::npos) return std::string(path);
+    return "\"" + std::string(path) + "\"";
+}
+
 } // namespace
 
 std::string BuildSonicIni(const SonicFoundrySettings& s, bool indented) {
@@ -62,15 +69,15 @@ BuildOutcome BuildSonicCommandLine(const JobRecord& job, const BatcherSettings& 
     }
     std::string text = formatText(
         "\"%s\"  -A -P ", std::string(fieldText(settings.programPath[kSonicProgramIndex])).c_str());
-    text += preview ? std::string_view("C:\\settings.ini") : parameterFile;
+    text += preview ? std::string("C:\\settings.ini") : argument(parameterFile);
     text += " -o ";
-    text += output;
+    text += argument(output);
     uint32_t mask = sonicChannelMask(s.codingMode, s.useLfe != 0);
     for (int slot = 0; slot < kChannelSlots; ++slot) {
         if (!(mask & kSlotBit[slot])) continue;
         std::string file =
             preview ? kPreviewChannelFiles[slot] : std::string(fieldText(s.channelFiles[slot]));
-        appendPrintf(text, kChannelOptions[slot], file.c_str());
+        appendPrintf(text, kChannelOptions[slot], argument(file).c_str());
     }
     if (text.size() >= kMaxCommandlineReply)
         return BuildOutcome::failure("The Sonic Foundry command does not fit in " +

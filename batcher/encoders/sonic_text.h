@@ -16,7 +16,8 @@ inline constexpr char kSonicParameterFileName[] = "SonnicAc3.ini";
 std::string BuildSonicIni(const SonicFoundrySettings& settings, bool indented);
 
 // The command text: program (index 10) with " -A -P", the parameter file,
-// " -o" and the output, then the channel options of the job's channel mask.
+// " -o" and the output, then the channel options of the job's channel mask;
+// a path with a blank is quoted, any other written as it is.
 // In preview the placeholders stand for every file and parameterFile is
 // ignored; otherwise the output is the first free name of the job's output
 // directory + base name + ".ac3". Fails when the text would not fit a

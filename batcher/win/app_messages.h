@@ -45,4 +45,9 @@ inline constexpr UINT kRunFinished = WM_APP + 5;
 // dialog ends. No parameters.
 inline constexpr UINT kDownloadFinished = WM_APP + 6;
 
+// Posted by the download thread to the download dialog: show the download's
+// pending message (owned by the main window) and set the event the thread
+// waits on once the user has answered it. No parameters.
+inline constexpr UINT kShowDownloadMessage = WM_APP + 7;
+
 } // namespace corv

@@ -83,7 +83,7 @@ void OpenBatcherConsole(BatcherState& state) {
     setEightyColumns(Screen());
     ClearBatcherConsole();
     if (window) {
-        ShowWindow(window, SW_HIDE);
+        ShowWindowAsync(window, SW_HIDE);
         removeWindowButtons(window);
     }
 }
@@ -123,25 +123,27 @@ std::string ReadBatcherConsole(int chars, int* cursor) {
     return text;
 }
 
+// Both windows belong to other processes (the console's to the console
+// host): a program that stops answering must not hold the user-interface
+// thread, so nothing here waits for them.
 void ShowOrHidePrograms(const BatcherState& state) {
     HWND console = state.consoleWindow;
     HWND encoder = state.encoderWindow;
     if (!state.showPrograms) {
         for (HWND window : {console, encoder})
-            if (window) ShowWindow(window, SW_HIDE);
+            if (window) ShowWindowAsync(window, SW_HIDE);
         return;
     }
     if (console) {
-        ShowWindow(console, SW_MINIMIZE);
-        ShowWindow(console, SW_RESTORE);
-        ShowWindow(console, SW_SHOW);
-        BringWindowToTop(console);
+        for (int command : {SW_MINIMIZE, SW_RESTORE, SW_SHOW})
+            ShowWindowAsync(console, command);
+        SetWindowPos(console, HWND_TOP, 0, 0, 0, 0, SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE);
     }
-    if (encoder) ShowWindow(encoder, SW_SHOWNORMAL);
+    if (encoder) ShowWindowAsync(encoder, SW_SHOWNORMAL);
 }
 
 void HideBatcherConsole(const BatcherState& state) {
-    if (HWND console = state.consoleWindow) ShowWindow(console, SW_HIDE);
+    if (HWND console = state.consoleWindow) ShowWindowAsync(console, SW_HIDE);
 }
 
 } // namespace corv

@@ -3,6 +3,7 @@
 #include "batcher/config/configure_groups.h"
 #include "batcher/config/download_texts.h"
 #include "batcher/config/program_list.h"
+#include "batcher/config/trusted_keys.h"
 #include "batcher/config/win/locate_program.h"
 #include "batcher/win/download_dialog.h"
 #include "batcher/win/message_box_notifier.h"
@@ -45,6 +46,20 @@ std::string programListFile(const BatcherState& state) {
     return state.programDirectory + "downloads\\" + kProgramListName;
 }
 
+// The policy the dialog shows is the one in force, also before OK saves it.
+ListPolicy shownPolicy(HWND dialog) {
+    return ListPolicy{trustedListKeys(),
+                      IsDlgButtonChecked(dialog, IDC_REFUSE_UNSIGNED) == BST_CHECKED};
+}
+
+// The download messages are owned by the main window; meanwhile this dialog
+// takes no clicks, as it would take none for a box of its own.
+void tellUser(HWND dialog, const BatcherState& state, std::string_view text) {
+    EnableWindow(dialog, FALSE);
+    WarnUser(state.mainWindow, text);
+    if (IsWindow(dialog)) EnableWindow(dialog, TRUE);
+}
+
 LocateContext locateContext(HWND dialog, const BatcherState& state) {
     return LocateContext{dialog, state.programDirectory, state.ntPlatform};
 }
@@ -59,25 +74,26 @@ bool fetchProgramList(HWND dialog, BatcherState& state, const char* urlPath) {
     DownloadRequest request{};
     setFieldText(request.serverName, kProgramListHost);
     setFieldText(request.urlPath, urlPath);
-    RunDownloadDialog(state, dialog, request);
+    RunDownloadDialog(state, dialog, request, shownPolicy(dialog));
     return isExistingFile(programListFile(state));
 }
 
 void onDownloadList(HWND dialog, BatcherState& state) {
     const std::string list = programListFile(state);
     DeleteFileA(list.c_str());
+    DeleteFileA((list + kSignatureSuffix).c_str());
     bool fetched = fetchProgramList(dialog, state, kProgramListPath);
     if (!IsWindow(dialog)) return; // Quillmere is closing
     if (!fetched) {
-        WarnUser(dialog, kListFallbackMessage);
+        tellUser(dialog, state, kListFallbackMessage);
         fetched = fetchProgramList(dialog, state, kProgramListFallbackPath);
         if (!IsWindow(dialog)) return;
     }
-    WarnUser(dialog, fetched ? kListDownloadedMessage : kListFailedMessage);
+    tellUser(dialog, state, fetched ? kListDownloadedMessage : kListFailedMessage);
     for (int index = 0; index < kProgramCount; ++index) {
         DownloadRequest request{};
         std::optional<std::string_view> key = programListKey(index);
-        if (key && ReadProgramListEntry(list, *key, request))
+        if (key && ReadProgramListEntry(list, *key, request, shownPolicy(dialog)))
             EnableWindow(groupControl(state, index, GroupControl::Download), TRUE);
     }
 }
@@ -85,14 +101,15 @@ void onDownloadList(HWND dialog, BatcherState& state) {
 void onDownload(HWND dialog, BatcherState& state, int index) {
     DownloadRequest request{};
     std::optional<std::string_view> key = programListKey(index);
-    if (key && ReadProgramListEntry(programListFile(state), *key, request))
-        RunDownloadDialog(state, dialog, request);
+    if (key && ReadProgramListEntry(programListFile(state), *key, request, shownPolicy(dialog)))
+        RunDownloadDialog(state, dialog, request, shownPolicy(dialog));
     if (IsWindow(dialog)) find(dialog, state, index); // the installed program is in bin\ now
 }
 
 void onOk(HWND dialog, BatcherState& state) {
     BatcherSettings& settings = state.settings;
     settings.invertSonicSettings = IsDlgButtonChecked(dialog, IDC_INVERT_SONIC) == BST_CHECKED;
+    settings.acceptUnsignedLists = shownPolicy(dialog).refuseUnsigned ? 0 : 1;
     for (int index = 0; index < kProgramCount; ++index) {
         char path[kPathFieldSize] = {}; // the edits take no more
         GetWindowTextA(groupControl(state, index, GroupControl::Path), path, sizeof path);
@@ -150,6 +167,8 @@ void onInit(HWND dialog, BatcherState& state) {
     saveBatcherSettings(settings, state.programDirectory);
     CheckDlgButton(dialog, IDC_INVERT_SONIC,
                    settings.invertSonicSettings ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_REFUSE_UNSIGNED,
+                   settings.acceptUnsignedLists ? BST_UNCHECKED : BST_CHECKED);
 
     HWND tabs = GetDlgItem(dialog, IDC_CONFIGURE_TABS);
     for (int i = 0; i < kConfigurePageCount; ++i) {

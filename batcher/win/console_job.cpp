@@ -1,9 +1,11 @@
 #include "batcher/win/console_job.h"
 
 #include "batcher/core/console_screen.h"
+#include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
 #include "batcher/encoders/text_format.h"
 #include "batcher/win/batcher_console.h"
+#include "batcher/win/process_tree.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/system_error.h"
 
@@ -12,12 +14,7 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 constexpr UINT kStoppedExitCode = 0;
-constexpr DWORD kEndWaitMs = 10000;
 constexpr char kFinishedLine[] = "\r\n***** Process Finished/Terminated ***** \r\n\r\n\r\n";
-
-bool hasEnded(HANDLE process, DWORD waitMs) {
-    return WaitForSingleObject(process, waitMs) != WAIT_TIMEOUT;
-}
 
 class ConsoleJob {
   public:
@@ -25,11 +22,11 @@ class ConsoleJob {
         : state_(state), observer_(observer), reading_(reading) {}
 
     // Waits for the progress texts; true when progress is to be read.
-    bool waitForMarker(HANDLE process) {
+    bool waitForMarker(const ProcessTree& encoder) {
         std::string screen = ReadBatcherConsole(kScreenReadChars);
         bool monitor = true;
         while (!reading_.shows(screen)) {
-            if (hasEnded(process, kPollMs) || !monitor) break;
+            if (encoder.hasEnded(kPollMs) || !monitor) break;
             screen = ReadBatcherConsole(kScreenReadChars);
             if (state_.abort) monitor = false;
             Sleep(kPollMs);
@@ -41,18 +38,17 @@ class ConsoleJob {
     // Until the encoder ends or Stop is pressed. The screen is read once
     // more after the end, so the last figure the encoder showed counts; an
     // encoder that ended by itself with exit code 0 has done all of its work.
-    void readProgress(HANDLE process) {
+    void readProgress(const ProcessTree& encoder) {
         for (;;) {
             Sleep(kPollMs);
-            bool ended = hasEnded(process, 0);
+            bool ended = encoder.hasEnded();
             showProgress();
-            if (state_.abort) return;
             if (ended) {
-                DWORD code = 1;
-                if (GetExitCodeProcess(process, &code) && code == 0) show(100);
+                if (encoder.exitCode() == 0u) show(100);
                 return log("\r\n");
             }
-            hasEnded(process, kPollMs);
+            if (state_.abort) return;
+            encoder.hasEnded(kPollMs);
         }
     }
 
@@ -78,9 +74,7 @@ class ConsoleJob {
     RisingPercent rising_;
 };
 
-void logExitCode(BatcherLog& log, HANDLE process) {
-    DWORD code = 0;
-    if (!GetExitCodeProcess(process, &code)) return;
+void logExitCode(BatcherLog& log, DWORD code) {
     // A failing encoder must not look like a finished one.
     AppendLog(log, formatText("\tExit code: %lu%s\r\n", static_cast<unsigned long>(code),
                               code == 0 ? "" : " (the encoder failed)"));
@@ -97,9 +91,8 @@ void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLine
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &process)) {
+    ProcessTree encoder; // ended, with all it started, however this job ends
+    if (!encoder.start(nullptr, line, nullptr, IDLE_PRIORITY_CLASS, startup)) {
         AppendLog(log, "\tThe program could not be started: " + SystemErrorText(GetLastError()) +
                            "\r\n");
         AppendLog(log, kFinishedLine);
@@ -109,26 +102,21 @@ void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLine
     SendMessageA(state.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
 
     ConsoleJob job(state, observer, reading);
-    bool monitor = job.waitForMarker(process.hProcess);
+    bool monitor = job.waitForMarker(encoder);
     AppendLog(log, "\tProgress: ");
-    if (monitor) job.readProgress(process.hProcess);
+    if (monitor) job.readProgress(encoder);
 
     std::string screen = ReadBatcherConsole(kScreenDumpChars);
-    bool endedByItself = hasEnded(process.hProcess, 0);
-    if (!endedByItself) {
-        TerminateProcess(process.hProcess, kStoppedExitCode);
-        WaitForSingleObject(process.hProcess, kEndWaitMs); // its files are closed after this
-    }
+    const bool endedByItself = encoder.hasEnded();
+    const ProgramEnd end{state.abort, endedByItself, encoder.exitCode()};
+    encoder.end(kStoppedExitCode); // helpers it left too; their files are closed after this
     AppendLog(log, screenDump(screen));
-    if (endedByItself) logExitCode(log, process.hProcess);
-    if (state.abort) {
-        AppendLog(log, "\r\n\tUser aborted conversion.");
-        // A stopped encoder's output is cut short; it must not look finished.
-        if (!outputPath.empty()) DeleteFileA(outputPath.c_str());
-    }
+    if (endedByItself && end.exitCode) logExitCode(log, *end.exitCode);
+    JobEnd result = jobEndOf(end);
+    AppendLog(log, result.logLine);
+    // A stopped encoder's output is cut short; it must not look finished.
+    if (result.removeOutput && !outputPath.empty()) DeleteFileA(outputPath.c_str());
     AppendLog(log, kFinishedLine);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 }
 
 } // namespace corv

@@ -50,7 +50,8 @@ void reply(HWND mainWindow, HWND sender, MessageId id, const void* payload, DWOR
                         &ignored);
 }
 
-void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
+// False when a job that the core accepted cannot be listed after all.
+bool carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
     HWND main = state.mainWindow;
     switch (outcome.action) {
     case CopyDataAction::None:
@@ -59,25 +60,27 @@ void carryOut(BatcherState& state, HWND sender, CopyDataOutcome& outcome) {
         reply(main, sender, MessageId::ConnectionReply, nullptr, 0);
         break;
     case CopyDataAction::BringToFront:
+        // Corvandale starts the batcher minimised; the foreground alone would not show it.
+        if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
         SetForegroundWindow(main);
         break;
     case CopyDataAction::PostRun:
         state.showPrograms = false;
         PostMessageA(main, WM_COMMAND, IDC_RUN, 0);
         break;
-    case CopyDataAction::AppendRow:
-        if (outcome.job) {
-            HWND list = GetDlgItem(main, IDC_JOB_LIST);
-            HoldJobListPainting(main, list);
-            AppendJobRow(list, std::move(outcome.job), outcome.programName,
-                         outcome.oneLineDescription);
-        }
-        break;
+    case CopyDataAction::AppendRow: {
+        if (!outcome.job) return false;
+        HWND list = GetDlgItem(main, IDC_JOB_LIST);
+        HoldJobListPainting(main, list);
+        return AppendJobRow(list, std::move(outcome.job), outcome.programName,
+                            outcome.oneLineDescription);
+    }
     case CopyDataAction::ReplyCommandline:
         reply(main, sender, MessageId::GiveCommandline, outcome.replyText.c_str(),
               static_cast<DWORD>(outcome.replyText.size() + 1));
         break;
     }
+    return true;
 }
 
 } // namespace
@@ -107,10 +110,10 @@ LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data)
     CopyDataOutcome outcome =
         handleCopyData(message, state.busy, state.settings, state.messageLog, notifier);
     // From here on nothing of the sender's payload is read.
-    carryOut(state, sender, outcome);
+    const bool listed = carryOut(state, sender, outcome);
     RefreshLogWindowSoon(state);
     if (notifier.held()) PostMessageA(state.mainWindow, kShowPendingWarnings, 0, 0);
-    return TRUE;
+    return outcome.jobRefused || !listed ? 0 : TRUE;
 }
 
 void ShowPendingWarnings(HWND owner) {

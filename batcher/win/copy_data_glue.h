@@ -13,9 +13,10 @@ namespace corv {
 // first reply took up to 36 ms under Wine), short enough not to freeze.
 inline constexpr UINT kReplyTimeoutMs = 1000;
 
-// Handles one message; always reports it as handled. What the core has to
-// tell the user meanwhile (an unknown job format) waits until the sender is
-// released: kShowPendingWarnings is posted to the main window.
+// Handles one message; answers 0 to an Add job that was not queued, TRUE to
+// everything else. What the core has to tell the user meanwhile (an unknown
+// job format) waits until the sender is released: kShowPendingWarnings is
+// posted to the main window.
 LRESULT OnCopyData(BatcherState& state, HWND sender, const COPYDATASTRUCT* data);
 
 // Shows the warnings held back from copy-data messages, oldest first.

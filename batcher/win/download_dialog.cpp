@@ -1,5 +1,6 @@
 #include "batcher/win/download_dialog.h"
 
+#include "batcher/config/trusted_keys.h"
 #include "batcher/config/win/download_install.h"
 #include "batcher/win/app_messages.h"
 #include "batcher/win/message_box_notifier.h"
@@ -11,7 +12,6 @@
 #include <process.h>
 
 #include <string>
-#include <vector>
 
 namespace corv {
 namespace {
@@ -21,33 +21,47 @@ constexpr char kConnecting[] = "Connecting ......";
 struct DownloadRun {
     BatcherState& state;
     DownloadRequest& request;
+    const ListPolicy& policy;
     HWND dialog = nullptr;
     HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::vector<std::string> messages; // written by the thread before it ends
+    HANDLE answered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::string message; // written by the thread only while no message is shown
 };
 
 // The dialog as the download thread sees it: every call is a message to the
 // user-interface thread, which keeps handling them until the thread ends.
 class DialogObserver final : public DownloadObserver {
   public:
-    explicit DialogObserver(HWND dialog) : dialog_(dialog) {}
+    explicit DialogObserver(DownloadRun& run) : run_(run), dialog_(run.dialog) {}
     void fileName(std::string_view name) override {
         SetDlgItemTextA(dialog_, IDC_CURRENT_FILE, std::string(name).c_str());
     }
     void progress(int percent) override {
         SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     }
+    void connection(const char* note) override { SetDlgItemTextA(dialog_, IDC_CONNECTION, note); }
+    // Posted, not sent: a close of Quillmere that waits for this thread while
+    // the message is up must not wait for the message as well.
+    bool tell(std::string_view text) override {
+        if (WaitForSingleObject(run_.cancel, 0) == WAIT_OBJECT_0) return false;
+        run_.message = text;
+        ResetEvent(run_.answered); // a stray answer must not count for this message
+        if (!PostMessageA(dialog_, kShowDownloadMessage, 0, 0)) return false;
+        HANDLE waits[] = {run_.answered, run_.cancel};
+        return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0;
+    }
 
   private:
+    DownloadRun& run_;
     HWND dialog_;
 };
 
 unsigned __stdcall downloadThread(void* argument) {
     auto* run = static_cast<DownloadRun*>(argument);
     try {
-        DialogObserver observer(run->dialog);
-        run->messages =
-            DownloadAndInstall(run->request, run->state.programDirectory, observer, run->cancel);
+        DialogObserver observer(*run);
+        DownloadAndInstall(run->request, run->state.programDirectory, run->policy,
+                           downloadCeiling(), observer, run->cancel);
     } catch (...) {
         // Nothing may end the thread without ending the dialog.
     }
@@ -61,8 +75,9 @@ void onInit(HWND dialog, DownloadRun& run) {
     SetDlgItemTextA(dialog, IDC_SERVER_NAME,
                     std::string(fieldText(run.request.serverName)).c_str());
     SetDlgItemTextA(dialog, IDC_CURRENT_FILE, kConnecting);
-    uintptr_t thread =
-        run.cancel ? _beginthreadex(nullptr, 0, downloadThread, &run, 0, nullptr) : 0;
+    uintptr_t thread = run.cancel && run.answered
+                           ? _beginthreadex(nullptr, 0, downloadThread, &run, 0, nullptr)
+                           : 0;
     run.state.downloadThread = reinterpret_cast<HANDLE>(thread);
     run.state.downloadCancel = run.cancel;
     if (!thread) EndDialog(dialog, 0);
@@ -85,6 +100,10 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case kDownloadFinished:
         EndDialog(dialog, 1);
         return TRUE;
+    case kShowDownloadMessage:
+        WarnUser(run->state.mainWindow, run->message);
+        SetEvent(run->answered);
+        return TRUE;
     default:
         return FALSE;
     }
@@ -100,8 +119,9 @@ INT_PTR CALLBACK downloadDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 } // namespace
 
-void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request) {
-    DownloadRun run{state, request};
+void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request,
+                       const ListPolicy& policy) {
+    DownloadRun run{state, request, policy};
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DOWNLOAD), owner,
                     downloadDialogProc, reinterpret_cast<LPARAM>(&run));
     // The dialog may have gone with its owner: the thread still has to end.
@@ -112,9 +132,8 @@ void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request
     }
     state.downloadThread = nullptr;
     state.downloadCancel = nullptr;
-    if (run.cancel) CloseHandle(run.cancel);
-    for (const std::string& text : run.messages)
-        if (IsWindow(owner)) WarnUser(owner, text);
+    for (HANDLE event : {run.cancel, run.answered})
+        if (event) CloseHandle(event);
 }
 
 void CancelDownloadAndWait(BatcherState& state) {

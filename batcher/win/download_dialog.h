@@ -10,9 +10,11 @@
 
 namespace corv {
 
-// Modal, owned by `owner`; afterwards the download's messages are shown,
-// owned by it as well, unless it is gone.
-void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request);
+// Modal, owned by `owner`. The download's messages come while it runs, in
+// the order of its steps, owned by the main window; a list is judged by the
+// policy.
+void RunDownloadDialog(BatcherState& state, HWND owner, DownloadRequest& request,
+                       const ListPolicy& policy);
 
 // For Exit and a close of the main window during a download: cancels it and
 // waits for its thread, handling this thread's messages meanwhile. Returns

@@ -57,9 +57,10 @@ bool AppendJobRow(HWND list, std::unique_ptr<JobRecord> job, std::string_view pr
         static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return false;
     job.release(); // the row owns it now; LVN_DELETEITEM gives it back
-    bool shown = setCellText(list, row, 1, programName);
-    shown = setCellText(list, row, 2, oneLineDescription) && shown;
-    return shown;
+    // The job is queued even when a text cannot be shown.
+    setCellText(list, row, 1, programName);
+    setCellText(list, row, 2, oneLineDescription);
+    return true;
 }
 
 void HoldJobListPainting(HWND owner, HWND list) {

@@ -10,6 +10,7 @@
 #include "batcher/win/log_window.h"
 #include "batcher/win/main_window.h"
 #include "batcher/win/message_box_notifier.h"
+#include "batcher/win/process_tree.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/thread_wait.h"
 #include "platform/win/dialog_program.h"
@@ -25,6 +26,8 @@ namespace corv {
 namespace {
 
 constexpr int kBarMaximum = 100;
+constexpr DWORD kStopWaitMs = 15000;
+constexpr char kStoppingText[] = "Stopping the job: Quillmere ends within 15 seconds.";
 
 struct RunContext {
     BatcherState& state;
@@ -113,8 +116,10 @@ unsigned __stdcall runnerThread(void* argument) {
         run->closingMessages = RunJobs(queue, runners, observer, state.settings, state.usable,
                                        RunShared{state.abort, state.progressTotal, state.jobLog});
     } catch (...) {
-        // Nothing may end the thread without ending the dialog.
+        // Nothing may end the thread without ending the dialog; what the job
+        // started has been ended on the way out.
     }
+    state.encoderWindow = nullptr;
     PostMessageA(run->dialog, kRunFinished, 0, 0);
     return 0;
 }
@@ -200,7 +205,18 @@ void ShowProgressDialog(BatcherState& state) {
 void StopRunAndWait(BatcherState& state) {
     if (!state.busy) return;
     state.abort = true;
-    WaitForThreadPumping(state.runnerThread);
+    if (HWND dialog = state.progressWindow)
+        SetDlgItemTextA(dialog, IDC_CURRENT_FILE, kStoppingText);
+    if (WaitForThreadPumping(state.runnerThread, kStopWaitMs)) return;
+    // Held by something outside Quillmere: what the job started goes, which
+    // lets the runner go too; should it still not come back, the program
+    // ends without it.
+    ProcessTree::endAll();
+    if (WaitForThreadPumping(state.runnerThread, kStopWaitMs)) return;
+    AppendLog(state.jobLog, "\r\n***** Quillmere ended before the job had ended *****\r\n");
+    state.jobLog.closeFile();
+    state.messageLog.closeFile();
+    ExitProcess(1);
 }
 
 } // namespace corv

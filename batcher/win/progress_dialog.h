@@ -12,8 +12,10 @@ void ShowProgressDialog(BatcherState& state);
 
 // For Exit and a close of the main window during a run: presses Stop and
 // waits for the runner, still handling this thread's messages (the runner
-// sends messages to the dialog, the list and the log window). Returns at
-// once when no run is going on.
+// sends messages to the dialog, the list and the log window). The dialog
+// says that Quillmere ends within 15 s: after that the job's processes are
+// ended, and when the runner still has not come back the program ends
+// here. Returns at once when no run is going on.
 void StopRunAndWait(BatcherState& state);
 
 } // namespace corv

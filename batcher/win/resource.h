@@ -44,6 +44,7 @@
 #define IDC_CONFIGURE_TABS 3009
 #define IDC_GENERAL_SETTINGS 4001
 #define IDC_INVERT_SONIC 3008
+#define IDC_REFUSE_UNSIGNED 3007 // "Refuse program lists that are not signed"
 #define IDC_DOWNLOAD_LIST 3152
 #define IDC_CONFIGURE_OK 420
 #define IDC_CONFIGURE_CANCEL 415
@@ -65,3 +66,4 @@
 #define IDD_DOWNLOAD 240
 #define IDC_SERVER_NAME_LABEL 3211
 #define IDC_SERVER_NAME 3215
+#define IDC_CONNECTION 3216 // HTTPS, or plain HTTP and what is checked then

@@ -5,8 +5,8 @@
 
 namespace corv {
 
-// Returns when the thread has ended; a quit message that arrives meanwhile is
-// posted again for the loop that owns it.
-void WaitForThreadPumping(HANDLE thread);
+// Returns true when the thread has ended, false when limitMs passed first; a
+// quit message that arrives meanwhile is posted again for the loop that owns it.
+bool WaitForThreadPumping(HANDLE thread, DWORD limitMs = INFINITE);
 
 } // namespace corv

@@ -19,16 +19,18 @@ CopyDataClient::~CopyDataClient() {
     if (window_) DestroyWindow(window_);
 }
 
-bool CopyDataClient::send(HWND target, corv::MessageId id, const void* payload, size_t size,
-                          HWND sender) {
+std::optional<LRESULT> CopyDataClient::send(HWND target, corv::MessageId id, const void* payload,
+                                            size_t size, HWND sender) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(id);
     data.cbData = static_cast<DWORD>(size);
     data.lpData = const_cast<void*>(payload);
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(target, WM_COPYDATA,
-                               reinterpret_cast<WPARAM>(sender ? sender : window_),
-                               reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result) != 0;
+    if (!SendMessageTimeoutA(target, WM_COPYDATA,
+                             reinterpret_cast<WPARAM>(sender ? sender : window_),
+                             reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 20000, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
 }
 
 LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

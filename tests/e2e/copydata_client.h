@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,14 @@ class CopyDataClient {
 
     // Sends and returns when the receiver has handled it (its replies, sent
     // meanwhile, are in received()). The sender parameter defaults to this window.
-    // False when the receiver did not answer within 20 s (it would be stuck).
-    bool send(HWND target, corv::MessageId id, const void* payload = nullptr, size_t size = 0,
-              HWND sender = nullptr);
-    bool sendJob(HWND target, corv::MessageId id, const corv::JobRecord& job,
-                 HWND sender = nullptr) {
+    // The receiver's answer; nothing when it did not answer within 20 s (it would be stuck).
+    std::optional<LRESULT> send(HWND target, corv::MessageId id, const void* payload = nullptr,
+                                size_t size = 0, HWND sender = nullptr);
+    std::optional<LRESULT> sendJob(HWND target, corv::MessageId id, const corv::JobRecord& job,
+                                   HWND sender = nullptr) {
         return send(target, id, &job, sizeof job, sender);
     }
-    bool addJob(HWND target, const corv::JobRecord& job) {
+    std::optional<LRESULT> addJob(HWND target, const corv::JobRecord& job) {
         return sendJob(target, corv::MessageId::AddJobRecord, job);
     }
 

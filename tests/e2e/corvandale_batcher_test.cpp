@@ -151,6 +151,8 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     EXPECT_EQ(received("Add job"), 1);
     EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
     EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));
+    // Named whatever the variants (a 32-bit Quillmere cannot list a 64-bit one's modules).
+    EXPECT_EQ(count(log, "received from Corvandale.exe. "), count(log, "received from "));
 
     holdThreads(quillmere.processId(), true); // killed so at the end
     converter.list({shorter});

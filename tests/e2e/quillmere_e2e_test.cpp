@@ -102,8 +102,12 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     // A wrong size adds nothing and gets no reply.
     std::vector<char> bytes(6801, 0);
     std::memcpy(bytes.data(), job.get(), sizeof *job);
-    client.send(main, AddJobRecord, bytes.data(), bytes.size());
+    EXPECT_EQ(client.send(main, AddJobRecord, bytes.data(), bytes.size()), 0); // refused: 0
     log += received(me, 130) + "\tInvallid message, message ignored! \r\n\r\n";
+    corv::setFieldText(job->settings.lame.inputPath, "-V0"); // refused too: not a full path
+    EXPECT_EQ(client.addJob(main, *job), 0);
+    log += received(me, 130) + "\tMsg description: Add job \r\n\tInvalid job: the input path is " +
+           "not a full path (a drive or \\\\server\\share\\ first), job ignored! \r\n\r\n";
     EXPECT_EQ(listRowCount(list), 1);
     EXPECT_EQ(replies.size(), 1u);
 
@@ -141,7 +145,9 @@ TEST(QuillmereE2E, SecondInstanceIsTurnedAwayAndCopyDataMessagesAreAnsweredListe
     ASSERT_NE(other, nullptr);
     HWND otherWindow = nullptr;
     waitFor([&] { return (otherWindow = FindWindowA(nullptr, "Other sender")) != nullptr; });
+    ShowWindow(main, SW_MINIMIZE); // as Corvandale starts it
     client.send(main, NotifyUser, nullptr, 0, otherWindow);
+    EXPECT_FALSE(IsIconic(main));
     log += received("titled_window.exe", 104) + "\tMsg description: Notify user \r\n\r\n";
     endProcess(other);
     EXPECT_EQ(replies.size(), 3u);
@@ -210,16 +216,13 @@ TEST(QuillmereE2E, DeleteRemovesEverySelectedRowAndClearListEmptiesTheList) {
     quillmere.click(kClearList);
     client.addJob(quillmere.mainWindow(), *lameJob("after.wav"));
 
-    // A job type this batcher does not know: listed without texts, and said
-    // so once the sender has been let go.
+    // A job type this batcher does not know: refused, and said so once the
+    // sender has been let go.
     auto unknown = lameJob("future.wav");
     unknown->jobType = 1012;
-    EXPECT_TRUE(client.addJob(quillmere.mainWindow(), *unknown));
+    EXPECT_EQ(client.addJob(quillmere.mainWindow(), *unknown), 0);
     EXPECT_EQ(dismissMessageBox(quillmere), "ohoh... new format is not configured");
-    ASSERT_EQ(listRowCount(list), 2);
-    EXPECT_EQ(listCellText(list, 1, 0), "future.wav");
-    EXPECT_EQ(listCellText(list, 1, 1), "");
-    EXPECT_EQ(listCellText(list, 1, 2), "");
+    EXPECT_EQ(listRowCount(list), 1);
 }
 
 struct Settings {

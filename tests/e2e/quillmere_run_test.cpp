@@ -6,6 +6,7 @@
 #include "program_process.h"
 #include "remote_window.h"
 
+#include "batcher/win/process_tree.h"
 #include "protocol/job_record.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,9 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kRun = 5020, kExit = 5030, kStop = 410;
+constexpr int kRun = 5020, kExit = 5030, kStop = 410, kShowPrograms = 3150;
 constexpr int kApe = 3, kFlac = 4, kLame = 8, kOgg = 9;
-constexpr char kConsoleEncoder[] = "console_encoder.exe";
+constexpr char kConsoleEncoder[] = "console_encoder.exe", kWindowEncoder[] = "window_encoder.exe";
 
 std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input) {
     auto job = std::make_unique<corv::JobRecord>();
@@ -73,7 +74,10 @@ struct QuillmereRun : ::testing::Test {
     CopyDataClient client;
     std::string encoder = ownDirectory() + kConsoleEncoder;
 
-    ~QuillmereRun() override { killProcesses(kConsoleEncoder, 1); }
+    ~QuillmereRun() override {
+        killProcesses(kConsoleEncoder, 1);
+        killProcesses(kWindowEncoder, 1);
+    }
 
     void add(const corv::JobRecord& job) { client.addJob(quillmere.mainWindow(), job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
@@ -194,6 +198,59 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
         EXPECT_EQ(countProcesses(kConsoleEncoder), 0);
         EXPECT_FALSE(fileExists(folder.path() + "hang.mp3"));
     }
+}
+
+// Sonic Foundry stand-ins that misbehave (tests/fixtures): slow to write ("flush", in a folder
+// with a blank), done as Stop is pressed ("finish"), hung ("hang").
+TEST_F(QuillmereRun, MisbehavingEncodersFreezeNothingOutliveNothingAndLoseNoFinishedFile) {
+    const std::string in = folder.path(), blank = in + "Jane Doe\\";
+    CreateDirectoryA(blank.c_str(), nullptr);
+    writeBatcherSettings(in, {{kLame, encoder}, {10, ownDirectory() + kWindowEncoder}});
+    auto sonic = [&](const std::string& out, const char* name) {
+        auto job = windowJob(1010, out);
+        corv::setFieldText(job->baseName, name);
+        job->settings.sonicFoundry.useLfe = 1; // flipped on arrival: no channel file
+        add(*job);
+    };
+    auto answers = [&](int id) { // a click the dialog answers, whatever the encoder does
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(GetDlgItem(quillmere.progressDialog(), id), BM_CLICK, 0, 0,
+                                   SMTO_NORMAL, 5000, &ignored) != 0;
+    };
+    HANDLE finish = CreateEventA(nullptr, TRUE, FALSE, "CorvSonicFinish");
+    ASSERT_TRUE(quillmere.start());
+    sonic(blank, "flush");
+    sonic(in, "finish");
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(waitFor([&] { return readFile(in + "finish.ac3") == "AC3 stand-in"; })) << log();
+    EXPECT_TRUE(answers(kStop) && SetEvent(finish) && quillmere.waitForRunEnd());
+    for (const std::string& file : {blank + "flush.ac3", in + "finish.ac3"})
+        EXPECT_EQ(readFile(file), "AC3 stand-in") << log();
+
+    ASSERT_TRUE(quillmere.start());
+    sonic(in, "hang");
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(waitFor([&] { return log().ends_with("\tProgress:"); })) << log();
+    EXPECT_TRUE(answers(kShowPrograms));
+    PostMessageA(quillmere.control(kExit), BM_CLICK, 0, 0);
+    EXPECT_EQ(quillmere.waitForExit(), 1);
+    EXPECT_TRUE(log().ends_with("aborted conversion.\r\n***** Sonic Foundry finished/terminated "
+                                "*****\r\n\r\n\r\n")); // the runner came back
+    EXPECT_EQ(countProcesses(kWindowEncoder), 0);
+}
+
+// A runner left by an exception ends what it started, the helper of "hang" too (as a Stop does).
+TEST_F(QuillmereRun, ProcessTreeEndsWithAllItStartedWhenLeftByAnException) {
+    try {
+        corv::ProcessTree tree;
+        STARTUPINFOA startup{sizeof startup};
+        tree.start(nullptr, ownDirectory() + kConsoleEncoder + " hang.wav " + folder.path() + "o",
+                   nullptr, 0, startup);
+        ASSERT_TRUE(waitFor([] { return countProcesses(kConsoleEncoder) == 2; }));
+        throw 1; // as a runner that fails
+    } catch (int) {
+    }
+    EXPECT_EQ(countProcesses(kConsoleEncoder), 0);
 }
 
 // A REG_SZ as its text, a REG_DWORD as its number in decimal.

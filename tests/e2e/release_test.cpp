@@ -21,7 +21,9 @@ using namespace e2e;
 using Texts = std::vector<std::string>;
 
 std::string artefacts; // the folder release_test.sh filled, with a trailing backslash
-const std::string kRelease = "Corvandale-" CORV_VERSION_TEXT "-win64";
+// Built for each variant, as the release it tests.
+const std::string kRelease = sizeof(void*) == 8 ? "Corvandale-" CORV_VERSION_TEXT "-win64"
+                                                : "Corvandale-" CORV_VERSION_TEXT "-win32";
 constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvandale";
 

@@ -254,6 +254,12 @@ TEST(BuildSonicCommandLine, RealCommandNamesTheFreeOutputAndTheJobFiles) {
     ASSERT_TRUE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
     EXPECT_EQ(command, "\"C:\\sf\\SFTENCDD.EXE\"  -A -P P.ini -o " + dir.file("song(1).ac3") +
                            " -L l.wav -R r.wav -C c.wav");
+    setFieldText(job->settings.sonicFoundry.channelFiles[1], "C:\\Jane Doe\\a -o C:\\x.ac3.wav");
+    ASSERT_TRUE(
+        BuildSonicCommandLine(*job, settingsWithPrograms(), "C:\\Q Q\\P.ini", false, command).ok);
+    EXPECT_EQ(command, "\"C:\\sf\\SFTENCDD.EXE\"  -A -P \"C:\\Q Q\\P.ini\" -o " +
+                           dir.file("song(1).ac3") +
+                           " -L l.wav -R \"C:\\Jane Doe\\a -o C:\\x.ac3.wav\" -C c.wav");
     job->jobType = static_cast<int32_t>(JobType::Lame);
     EXPECT_FALSE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
 }

@@ -48,6 +48,7 @@ class CopyData : public ::testing::Test {
         auto job = makeJob(JobType::SonicFoundry);
         SonicFoundrySettings& s = job->settings.sonicFoundry;
         s.codingMode = 7, s.useLfe = 1, s.timeStamp = 0, s.dcFilter = 1, s.phase90 = 1;
+        setFieldText(job->outputDirectory, "C:\\out\\");
         return job;
     }
     BatcherSettings settings = test::settingsWithPrograms();
@@ -88,6 +89,7 @@ TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
     for (uint64_t message : {kAddJob, kGiveCommandline}) {
         for (size_t size : {size_t{0}, size_t{6799}, size_t{6801}}) {
             EXPECT_EQ(send(message, bytes.data(), size).action, CopyDataAction::None);
+            EXPECT_EQ(send(message, bytes.data(), size).jobRefused, message == kAddJob); // 0
             EXPECT_EQ(log->shownText(), received(message == kAddJob ? "0130" : "0131") +
                                             "\tInvallid message, message ignored! \r\n\r\n");
         }
@@ -101,18 +103,16 @@ TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJobOfAnyType) {
     ASSERT_EQ(outcome.action, CopyDataAction::AppendRow);
     ASSERT_TRUE(outcome.job);
     EXPECT_EQ(std::memcmp(outcome.job.get(), job.get(), sizeof *job), 0);
-    EXPECT_TRUE(outcome.knownJobType);
+    EXPECT_FALSE(outcome.jobRefused);
     EXPECT_EQ(outcome.programName, "LAME (mp3)");
     EXPECT_EQ(outcome.oneLineDescription, " MPEG1   preset Standard   quality:q2  ");
     EXPECT_EQ(log->shownText(), received("0130") + "\tMsg description: Add job \r\n" +
                                     "\tMPEG1\r\n\tpreset Standard\r\n\tquality:q2\r\n" + "\r\n");
     EXPECT_TRUE(notifier.messages.empty());
 
-    // A job of a type not known here is still listed, after the warning.
+    // A job of a type not known here could never run: refused, after the warning.
     outcome = sendJob(kAddJob, *makeJob(1012));
-    EXPECT_EQ(outcome.action, CopyDataAction::AppendRow);
-    EXPECT_FALSE(outcome.knownJobType);
-    EXPECT_EQ(outcome.programName, "");
+    EXPECT_TRUE(outcome.action == CopyDataAction::None && outcome.jobRefused);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].first, "ohoh... new format is not configured");
 }
@@ -172,7 +172,7 @@ TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommandOfEachKindOfJob) {
 
 TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
     const std::vector<std::string> plausible = {"C:\\out\\song.wav", "\\\\server\\share\\a b.wav",
-                                                "c:\\x\\y.wav", "relative\\song.wav"};
+                                                "c:\\x\\y.wav"};
     std::vector<std::string> refused = {"C:\\out\\a\" -o \"x.wav", "1:\\a.wav"};
     for (char c : std::string_view("<>|*?\t\x7f:"))
         refused.push_back(std::string("C:\\a") + c + "b.wav");
@@ -192,10 +192,21 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
             }
         }
     }
+    // Plausible, but read against another folder or as options; as the output directory too.
+    const std::string partial = " is not a full path (a drive or \\\\server\\share\\ first)";
+    for (const char* path :
+         {"-V0", "a\\b.wav", "C:a", "\\a.wav", "\\\\server\\a", "\\\\\\s\\a", ""}) {
+        auto job = lameJob(), sonic = sonicJob();
+        setFieldText(job->settings.lame.inputPath, path);
+        setFieldText(sonic->outputDirectory, path);
+        EXPECT_EQ(findInvalidField(*job), "the input path" + partial) << path;
+        EXPECT_EQ(findInvalidField(*sonic), "the output directory" + partial) << path;
+    }
 }
 
 TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
     auto surcode = makeJob(JobType::SurcodeDvd);
+    setFieldText(surcode->outputDirectory, "C:\\out\\");
     setFieldText(surcode->settings.surcode.channelFiles[4], "C:\\ls?.wav");
     EXPECT_EQ(findInvalidField(*surcode),
               "the LS channel file holds a character that cannot be in a file name");

@@ -1,9 +1,15 @@
-// Getting an encoder: MD5 from the system against the RFC 1321 vectors, the
-// checksum rule of lists and archives, the program list lookup, the names
-// that downloads may take, and finding a program in Quillmere's folder tree,
-// on real folders.
+// Getting an encoder: MD5, SHA-256 and ECDSA P-256 from the system against
+// the RFC 1321, FIPS 180 and RFC 6979 vectors (natively OpenSSL, under Wine
+// BCrypt), the checksum rules, the program list lookup, signed lists as the
+// publisher's tool makes them, download rules and names, and finding a
+// program in Quillmere's folder tree, on real folders.
+#include "batcher/config/digest.h"
+#include "batcher/config/download_texts.h"
 #include "batcher/config/program_list.h"
 #include "batcher/config/program_search.h"
+#ifndef _WIN32
+#include "batcher/signing/list_signing.h"
+#endif
 #include "platform/file_system.h"
 #include "platform/path.h"
 #include "protocol/fixed_text.h"
@@ -17,12 +23,24 @@
 namespace corv {
 namespace {
 
-std::string md5Text(std::string_view text) {
-    Md5 md5;
+std::string digestOf(std::string_view text, DigestKind kind = DigestKind::Md5) {
+    Digest digest(kind);
     size_t half = text.size() / 2; // in two pieces: the digest must not depend on them
-    md5.update(text.data(), half);
-    md5.update(text.data() + half, text.size() - half);
-    return digestText(md5.finish().value());
+    digest.update(text.data(), half);
+    digest.update(text.data() + half, text.size() - half);
+    return digestText(digest.finish().value());
+}
+
+std::vector<uint8_t> bytesOf(std::string_view text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+std::vector<uint8_t> fromHex(std::string_view hex) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(
+            static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
 }
 
 std::string checksumOf(const std::string& bytes, int64_t from) {
@@ -43,7 +61,11 @@ TEST(DownloadChecksum, SystemMd5AndTheSizeTextRule) {
              "123456789012345678901234567890",
          "57EDF4A22BE3C955AC49DA2E2107B67A"}};
     for (const auto& [text, digest] : vectors)
-        EXPECT_EQ(md5Text(text), digest) << text;
+        EXPECT_EQ(digestOf(text), digest) << text;
+    EXPECT_EQ(digestOf("", DigestKind::Sha256),
+              "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+    EXPECT_EQ(digestOf("abc", DigestKind::Sha256),
+              "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
 
     // MD5 of "5hello" for an archive; of "37hello" for a list (the size is the whole file's).
     EXPECT_EQ(checksumOf("hello", 0), "2D7F743E626E75E559AA483FAF851518");
@@ -65,18 +87,19 @@ std::vector<uint8_t> programList(const std::string& body) {
 TEST(ProgramList, EntriesAreReadOnlyFromAWholeValidList) {
     const std::string lame = "*lame 3.100\nhost.one\n/tools/lame.zip\nABC\n";
     const std::string flac = "*flac\nhost.two\n/flac.zip\nDEF\n";
+    const std::string pin = "sha256 " + std::string(32, 'a') + std::string(32, '9') + "\n";
     std::vector<uint8_t> tampered = programList(flac + lame);
     tampered.back() = 'X';
     std::vector<uint8_t> tooShort(31, 'A');
     struct Case {
         std::vector<uint8_t> list;
         const char* key;
-        const char* expected; // "server|path|md5", or nullptr for a refused lookup
+        const char* expected; // "server|path|md5|sha256", or nullptr for a refused lookup
     } cases[] = {
-        {programList("intro line\n" + flac + lame), "*lame", "host.one|/tools/lame.zip|ABC"},
+        {programList("intro line\n" + flac + lame), "*lame", "host.one|/tools/lame.zip|ABC|"},
         {programList(lame + "*lame\nother\n/x.zip\nXYZ\n"), "*lame",
-         "host.one|/tools/lame.zip|ABC"},
-        {programList("*ogg\nh\n/o.zip\nGHI"), "*ogg", "h|/o.zip|GHI"}, // no last line feed
+         "host.one|/tools/lame.zip|ABC|"},
+        {programList("*ogg\nh\n/o.zip\nGHI"), "*ogg", "h|/o.zip|GHI|"}, // no last line feed
         {programList(flac + lame), "*ogg", nullptr},
         {programList(flac + lame), "", nullptr},
         {tampered, "*lame", nullptr},
@@ -84,6 +107,13 @@ TEST(ProgramList, EntriesAreReadOnlyFromAWholeValidList) {
         {programList("*lame\nhost.one\n/l.zip\n"), "*lame", nullptr}, // cut short
         {programList("*lame\n" + std::string(520, 'h') + "\n/l.zip\nABC\n"), "*lame", nullptr},
         {tooShort, "*lame", nullptr},
+        // A pin in any case is kept in upper case; a reader of four lines skips it.
+        {programList(lame + pin + flac), "*lame",
+         "host.one|/tools/"
+         "lame.zip|ABC|AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA99999999999999999999999999999999"},
+        {programList(lame + pin + flac), "*flac", "host.two|/flac.zip|DEF|"},
+        {programList(lame + pin.substr(0, 70) + "\n"), "*lame", nullptr}, // a pin cut short
+        {programList(lame + "sha256: " + pin.substr(7)), "*lame", nullptr},
     };
     for (const Case& c : cases) {
         DownloadRequest request{};
@@ -91,9 +121,123 @@ TEST(ProgramList, EntriesAreReadOnlyFromAWholeValidList) {
         bool found = readProgramListEntry(c.list, c.key, request);
         std::string fields = std::string(fieldText(request.serverName)) + "|" +
                              std::string(fieldText(request.urlPath)) + "|" +
-                             std::string(fieldText(request.expectedMd5));
+                             std::string(fieldText(request.expectedMd5)) + "|" +
+                             std::string(fieldText(request.expectedSha256));
         EXPECT_EQ(found, c.expected != nullptr) << c.key << " " << fields;
-        EXPECT_EQ(fields, c.expected ? c.expected : "||") << c.key;
+        EXPECT_EQ(fields, c.expected ? c.expected : "|||") << c.key;
+    }
+}
+
+P256PublicKey keyOf(std::string_view hex) {
+    P256PublicKey key{};
+    std::vector<uint8_t> bytes = fromHex(hex);
+    std::copy(bytes.begin(), bytes.end(), key.begin());
+    return key;
+}
+
+TEST(ListSignature, RFC6979VectorsForP256WithSha256) {
+    const P256PublicKey key = keyOf(
+                            "60FED4BA255A9D31C961EB74C6356D68C049B8923B61FA6CE669622E60F29FB6"
+                            "7903FE1008B8BC99A41AE9E95628BC64F2F1B20C2D7E9F5177A3C294D4462299"),
+                        generator = keyOf(
+                            "6B17D1F2E12C4247F8BCE6E563A440F277037D812DEB33A0F4A13945D898C296"
+                            "4FE342E2FE1A7F9B8EE7EB4A7C0F9E162BCE33576B315ECECBB6406837BF51F5");
+    P256PublicKey offCurve = key;
+    offCurve[63] ^= 1;
+    for (auto [message, hex] :
+         {std::pair{"sample", "EFD48B2AACB6A8FD1140DD9CD45E81D69D2C877B56AAF991C34D0EA84EAF3716"
+                              "F7CB1C942D657C41D436C7A1B6E29F65F3E900DBB9AFF4064DC4AB2F843ACDA8"},
+          {"test", "F1ABB023518351CD71D881567B1EA663ED3EFCF6C5132B354F28D3B0B7D38367"
+                   "019F4113742A2B14BD25926B49C649155F267E60D3814B4C0CC84250E46F0083"}}) {
+        const std::vector<uint8_t> digest = sha256Of(bytesOf(message)).value(), good = fromHex(hex);
+        EXPECT_TRUE(verifyP256Digest(digest, good, key)) << message;
+        for (size_t bit : {20u, 300u}) { // in r, in s
+            std::vector<uint8_t> flipped = good;
+            flipped[bit / 8] ^= static_cast<uint8_t>(1 << (bit % 8));
+            EXPECT_FALSE(verifyP256Digest(digest, flipped, key)) << message << bit;
+        }
+        EXPECT_FALSE(
+            verifyP256Digest(sha256Of(bytesOf(message + std::string("."))).value(), good, key));
+        EXPECT_FALSE(verifyP256Digest(digest, good, generator) ||
+                     verifyP256Digest(digest, good, offCurve));
+        EXPECT_FALSE(verifyP256Digest(digest, std::span(good).first(63), key));
+    }
+}
+
+#ifndef _WIN32 // the publisher's tool is native
+TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
+    std::optional<SigningKey> key = SigningKey::generate(), other = SigningKey::generate();
+    ASSERT_TRUE(key && other);
+    EXPECT_EQ(SigningKey::fromPem(key->pem())->publicKey(), key->publicKey());
+    auto archives = [](std::string_view name) -> std::optional<std::vector<uint8_t>> {
+        if (name == "lame.zip") return bytesOf(name);
+        return std::nullopt;
+    };
+    std::string error;
+    const std::string source =
+        std::string(32, 'F') + "signer 0\n*lame\nh\n/x/lame.zip\nOLD\nsha256 0\n";
+    auto sign = [&](const SigningKey& signer) {
+        std::vector<uint8_t> list =
+            bytesOf(pinList(source, signer.publicKey(), archives, error).value());
+        std::array<uint8_t, 64> signature = signer.sign(list).value();
+        return std::pair{list, std::optional(std::vector(signature.begin(), signature.end()))};
+    };
+    auto [list, signature] = sign(*key);
+    DownloadRequest request{};
+    EXPECT_TRUE(readProgramListEntry(list, "*lame", request)); // the list's own checksum holds
+    EXPECT_EQ(fieldText(request.expectedMd5), checksumOf("lame.zip", 0));
+    EXPECT_EQ(fieldText(request.expectedSha256), digestOf("lame.zip", DigestKind::Sha256));
+    EXPECT_FALSE(pinList(source + "*ogg\nh\n/ogg.zip\nX\n", key->publicKey(), archives, error));
+
+    std::vector<uint8_t> altered = list, shorter = *signature;
+    altered.back() = ' ';
+    shorter.pop_back();
+    const P256PublicKey keys[] = {other->publicKey(), key->publicKey()}; // any of them
+    auto [foreign, foreignSignature] = sign(*other);
+    struct Case {
+        std::span<const uint8_t> list;
+        std::optional<std::vector<uint8_t>> signature;
+        std::span<const P256PublicKey> keys;
+        ListSignature verdict;
+        std::string_view refusal;
+    } cases[] = {
+        {list, signature, keys, ListSignature::Valid, ""},
+        {list, std::nullopt, keys, ListSignature::Missing, kListUnsignedMessage},
+        {list, shorter, keys, ListSignature::Damaged, kListSignatureDamagedMessage},
+        {altered, signature, keys, ListSignature::Altered, kListAlteredMessage},
+        {foreign, foreignSignature, std::span(keys).subspan(1), ListSignature::UnknownKey,
+         kListUnknownKeyMessage},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(checkListSignature(c.list, c.signature, c.keys), c.verdict) << c.refusal;
+        EXPECT_EQ(listRefusal(c.verdict, true).value_or(""), c.refusal);
+        EXPECT_EQ(listRefusal(c.verdict, false), std::nullopt);
+    }
+}
+#endif
+
+TEST(DownloadRules, BoundsPlainHttpAndTheArchiveChecksum) {
+    EXPECT_EQ(downloadBound(std::nullopt, 1000), 1000);
+    EXPECT_EQ(downloadBound(1000, 1000), 1000);
+    EXPECT_EQ(downloadBound(1001, 1000), std::nullopt);
+
+    DownloadRequest list{}, pinned{}, unpinned{};
+    setFieldText(list.urlPath, kProgramListPath);
+    setFieldText(pinned.expectedSha256, digestOf("zip", DigestKind::Sha256));
+    setFieldText(pinned.expectedMd5, checksumOf("zip", 0));
+    setFieldText(unpinned.expectedMd5, checksumOf("zip", 0));
+    for (bool refuse : {true, false}) {
+        EXPECT_TRUE(plainHttpAllowed(list, refuse) && plainHttpAllowed(pinned, refuse));
+        EXPECT_EQ(plainHttpAllowed(unpinned, refuse), !refuse);
+    }
+    // A pin is checked instead of the checksum, also when that one would hold.
+    for (auto [request, bytes, holds] : {std::tuple{&pinned, "zip", true},
+                                         {&pinned, "zap", false},
+                                         {&unpinned, "zip", true},
+                                         {&unpinned, "zap", false}}) {
+        setFieldText(pinned.expectedMd5, checksumOf(bytes, 0));
+        MemorySource source(reinterpret_cast<const uint8_t*>(bytes), 3);
+        EXPECT_EQ(downloadChecksumHolds(source, *request), holds) << bytes;
     }
 }
 

@@ -6,6 +6,7 @@
 // every way a job fails or is stopped.
 #include "batcher/core/ac3_job.h"
 #include "batcher/core/console_screen.h"
+#include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
 #include "batcher/core/progress_reading.h"
 #include "batcher/core/run_jobs.h"
@@ -180,6 +181,13 @@ TEST(JobProgress, OnlyRisingReadingsUpTo100Count) {
     for (int percent : {0, 5, 5, 3, 31, 30, 150, 99, 100, 100})
         if (rising.rises(percent)) counted.push_back(percent);
     EXPECT_EQ(counted, (std::vector<int>{5, 31, 99, 100}));
+}
+
+TEST(JobEnd, AStopRemovesTheOutputUnlessTheEncoderHadFinishedByItself) {
+    EXPECT_EQ(jobEndOf({false, true, 3}).removeOutput, false); // failed, but left as it is
+    EXPECT_EQ(jobEndOf({true, true, 0}).logLine, kFinishedBeforeStopLine);
+    for (ProgramEnd cut : {ProgramEnd{true, false, 0}, {true, true, 3}, {true, false, {}}})
+        EXPECT_TRUE(jobEndOf(cut).removeOutput && jobEndOf(cut).logLine == kUserAbortedLine);
 }
 
 TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {

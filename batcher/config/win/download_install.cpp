@@ -5,6 +5,7 @@
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace corv {
@@ -14,14 +15,33 @@ bool isSet(HANDLE event) {
     return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
-bool checksumHolds(const std::string& path, const DownloadRequest& request, bool programList) {
+bool checksumHolds(const std::string& path, const DownloadRequest& request) {
     FileStream file;
-    if (!file.open(path, FileStream::Mode::Read)) return false;
-    char stored[kChecksumLength] = {};
-    if (programList && file.read(stored, sizeof stored) != sizeof stored) return false;
-    std::string computed = downloadChecksum(file, programList ? kChecksumLength : 0);
-    return checksumMatches(computed, programList ? std::string_view(stored, sizeof stored)
-                                                 : fieldText(request.expectedMd5));
+    return file.open(path, FileStream::Mode::Read) && downloadChecksumHolds(file, request);
+}
+
+// Fetches the signature beside a downloaded list the same way and keeps the
+// list only when the policy lets it be used; its refusal otherwise.
+std::optional<std::string_view> keepListWhenTrusted(DownloadRequest& list,
+                                                    const std::string& programDirectory,
+                                                    const ListPolicy& policy,
+                                                    const DownloadRules& rules,
+                                                    DownloadObserver& observer, HANDLE cancel) {
+    const std::string local(fieldText(list.localFile));
+    const std::string signaturePath = local + kSignatureSuffix;
+    DeleteFileA(signaturePath.c_str()); // an earlier list's is not this one's
+    DownloadRequest signature = list;
+    if (setFieldText(signature.urlPath, std::string(fieldText(list.urlPath)) + kSignatureSuffix))
+        DownloadFile(signature, programDirectory, rules, observer, cancel); // none is "unsigned"
+    std::optional<ListFile> file = readListFile(local, policy.keys);
+    std::optional<std::string_view> refusal =
+        file ? listRefusal(file->signature, policy.refuseUnsigned) : std::nullopt;
+    if (!file || refusal || isSet(cancel)) {
+        DeleteFileA(local.c_str());
+        DeleteFileA(signaturePath.c_str());
+        list.localFile[0] = '\0';
+    }
+    return refusal;
 }
 
 // Every file of a folder (ending in a backslash) matching the pattern.
@@ -105,27 +125,33 @@ ProcessOutcome RunProcessBounded(std::string commandLine, DWORD timeoutMs, HANDL
     return outcome;
 }
 
-std::vector<std::string> DownloadAndInstall(DownloadRequest& request,
-                                            const std::string& programDirectory,
-                                            DownloadObserver& observer, HANDLE cancel) {
+void DownloadAndInstall(DownloadRequest& request, const std::string& programDirectory,
+                        const ListPolicy& policy, int64_t ceiling, DownloadObserver& observer,
+                        HANDLE cancel) {
     const bool programList = isProgramListRequest(request);
-    std::vector<std::string> messages;
-    if (!DownloadFile(request, programDirectory, observer, cancel)) {
-        if (!programList && !isSet(cancel)) messages.emplace_back(kDownloadFailedMessage);
-        return messages;
+    const DownloadRules rules{plainHttpAllowed(request, policy.refuseUnsigned),
+                              plainHttpNote(request, policy.refuseUnsigned),
+                              programList ? std::min(ceiling, kListSizeLimit) : ceiling};
+    if (!DownloadFile(request, programDirectory, rules, observer, cancel)) {
+        if (!programList) observer.tell(kDownloadFailedMessage);
+        return;
     }
     const std::string local(fieldText(request.localFile));
-    if (!checksumHolds(local, request, programList)) {
+    if (!checksumHolds(local, request)) {
         DeleteFileA(local.c_str());
         request.localFile[0] = '\0';
-        if (!programList) messages.emplace_back(kBadChecksumMessage);
-        return messages;
+        if (!programList) observer.tell(kBadChecksumMessage);
+        return;
     }
-    if (programList) return messages;
-    messages.emplace_back(kDownloadedMessage);
+    if (programList) {
+        std::optional<std::string_view> refusal =
+            keepListWhenTrusted(request, programDirectory, policy, rules, observer, cancel);
+        if (refusal) observer.tell(*refusal);
+        return;
+    }
+    if (!observer.tell(kDownloadedMessage)) return; // it is unpacked once the user has read that
     if (std::optional<std::string> failure = install(local, programDirectory, cancel))
-        messages.push_back(*failure);
-    return messages;
+        observer.tell(*failure);
 }
 
 } // namespace corv

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace corv {
 
@@ -16,12 +15,14 @@ namespace corv {
 // megabytes takes well under a second).
 inline constexpr DWORD kUnpackTimeoutMs = 60000;
 
-// Returns the messages for the user, to be shown once the dialog has ended
-// (none after a cancel). A file that fails its checksum is deleted and never
-// unpacked; a failed unpack installs nothing.
-std::vector<std::string> DownloadAndInstall(DownloadRequest& request,
-                                            const std::string& programDirectory,
-                                            DownloadObserver& observer, HANDLE cancel);
+// Tells the user what came of it through the observer as it happens (nothing
+// after a cancel). A list is kept, with its signature file beside it, only
+// when its checksum holds and the policy lets it be used. An archive that
+// fails its checksum is deleted and never unpacked; a failed unpack installs
+// nothing.
+void DownloadAndInstall(DownloadRequest& request, const std::string& programDirectory,
+                        const ListPolicy& policy, int64_t ceiling, DownloadObserver& observer,
+                        HANDLE cancel);
 
 enum class ProcessEnd { Exited, NotStarted, TimedOut, Cancelled };
 struct ProcessOutcome {

@@ -50,14 +50,19 @@ bool processModulePath(HWND window, char* buffer, size_t size) {
     if (!GetWindowThreadProcessId(window, &processId) || processId == 0) return false;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     if (!process) return false;
-    bool found = false;
+    char path[kPathFieldSize + 1] = {};
+    DWORD length = 0;
     HMODULE executable = nullptr;
     DWORD needed = 0;
     if (api.enumProcessModules(process, &executable, sizeof executable, &needed) && needed > 0) {
-        char path[kPathFieldSize + 1] = {};
-        DWORD length = api.getModuleFileNameEx(process, executable, path, sizeof path);
-        found = copyOut(path, length, buffer, size);
+        length = api.getModuleFileNameEx(process, executable, path, sizeof path);
+    } else {
+        // A 32-bit program cannot list a 64-bit one's modules; the process
+        // still names its executable.
+        length = sizeof path;
+        if (!QueryFullProcessImageNameA(process, 0, path, &length)) length = 0;
     }
+    const bool found = copyOut(path, length, buffer, size);
     CloseHandle(process);
     return found;
 }

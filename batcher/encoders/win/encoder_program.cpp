@@ -1,7 +1,12 @@
 #include "batcher/encoders/win/encoder_program.h"
 
+#include "batcher/core/job_end.h"
 #include "batcher/encoders/window_encoders.h"
 #include "batcher/win/system_error.h"
+
+#include <process.h>
+
+#include <memory>
 
 namespace corv {
 namespace {
@@ -10,7 +15,7 @@ constexpr int kFindAttempts = 60;
 constexpr DWORD kFindIntervalMs = 50;
 constexpr DWORD kInputIdleMs = 5000;
 constexpr UINT kTextTimeoutMs = 2000;
-constexpr DWORD kEndWaitMs = 10000;
+constexpr DWORD kWindowCallMs = 2000;
 
 BOOL CALLBACK matchEncoderWindow(HWND window, LPARAM found) {
     std::string title = WindowTextOf(window).substr(0, kEncoderTitleLength);
@@ -28,6 +33,25 @@ BOOL CALLBACK visitChild(HWND child, LPARAM visit) {
     return TRUE;
 }
 
+unsigned __stdcall runCalls(void* calls) {
+    std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(calls));
+    (*owned)();
+    return 0;
+}
+
+// Calls that block while the other program does not answer (EnableWindow,
+// SetMenu) go to a thread of their own; the caller waits for them a while.
+void callWithin(DWORD limitMs, std::function<void()> calls) {
+    auto* owned = new std::function<void()>(std::move(calls));
+    uintptr_t thread = _beginthreadex(nullptr, 0, runCalls, owned, 0, nullptr);
+    if (!thread) {
+        delete owned;
+        return;
+    }
+    WaitForSingleObject(reinterpret_cast<HANDLE>(thread), limitMs);
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+}
+
 } // namespace
 
 bool EncoderProgram::start(const char* program, std::string commandLine, const char* directory,
@@ -38,41 +62,53 @@ bool EncoderProgram::start(const char* program, std::string commandLine, const c
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = showCommand;
     }
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program, commandLine.empty() ? nullptr : commandLine.data(), nullptr,
-                        nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, directory, &startup,
-                        &info)) {
-        AppendLog(log, "\tThe program could not be started: " + SystemErrorText(GetLastError()) +
-                           "\r\n");
-        return false;
-    }
-    info_ = info;
-    started_ = true;
-    return true;
+    if (tree_.start(program, std::move(commandLine), directory, NORMAL_PRIORITY_CLASS, startup))
+        return true;
+    AppendLog(log,
+              "\tThe program could not be started: " + SystemErrorText(GetLastError()) + "\r\n");
+    return false;
 }
 
 HWND EncoderProgram::findWindow() {
-    if (!started_) return nullptr;
-    WaitForInputIdle(info_.hProcess, kInputIdleMs); // a slow start is not a missing window
+    if (!tree_.process()) return nullptr;
+    WaitForInputIdle(tree_.process(), kInputIdleMs); // a slow start is not a missing window
     HWND found = nullptr;
     for (int attempt = 0; attempt < kFindAttempts && !found; ++attempt) {
-        EnumThreadWindows(info_.dwThreadId, matchEncoderWindow, reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(tree_.mainThreadId(), matchEncoderWindow,
+                          reinterpret_cast<LPARAM>(&found));
         Sleep(kFindIntervalMs);
     }
-    SetPriorityClass(info_.hProcess, IDLE_PRIORITY_CLASS);
+    SetPriorityClass(tree_.process(), IDLE_PRIORITY_CLASS);
     return found;
 }
 
-void EncoderProgram::end(UINT exitCode) {
-    if (!started_) return;
-    started_ = false;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, exitCode);
-        WaitForSingleObject(info_.hProcess, kEndWaitMs); // its files are closed after this
+void EncoderProgram::finish(bool done, BatcherState& state, const std::string& output,
+                            std::string_view finishedLine, UINT exitCode) {
+    ProgramEnd end{state.abort, false, std::nullopt};
+    if (done) {
+        end.endedByItself = tree_.hasEnded(kFinishGraceMs);
+        end.exitCode = tree_.exitCode();
+        if (!end.endedByItself) AppendLog(state.jobLog, kGraceOverLine);
     }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-    info_ = PROCESS_INFORMATION{};
+    JobEnd result = jobEndOf(end);
+    AppendLog(state.jobLog, result.logLine);
+    AppendLog(state.jobLog, finishedLine);
+    tree_.end(exitCode);
+    if (result.removeOutput && !output.empty()) DeleteFileA(output.c_str());
+}
+
+void TakeAway(HWND window, std::vector<HWND> controls, bool menus) {
+    callWithin(kWindowCallMs, [window, controls = std::move(controls), menus] {
+        if (menus) {
+            if (HMENU menu = GetSystemMenu(window, FALSE)) DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);
+            if (HMENU menu = GetMenu(window)) {
+                SetMenu(window, nullptr);
+                DestroyMenu(menu);
+            }
+        }
+        for (HWND control : controls)
+            EnableWindow(control, FALSE);
+    });
 }
 
 std::string WindowTextOf(HWND window) {

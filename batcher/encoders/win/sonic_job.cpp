@@ -7,6 +7,8 @@
 #include "platform/path.h"
 #include "platform/text_number.h"
 
+#include <vector>
+
 namespace corv {
 namespace {
 
@@ -16,19 +18,28 @@ constexpr char kFinishedLine[] = "\r\n***** Sonic Foundry finished/terminated **
 // The percentage display, with "Cancel" taken away from the user.
 HWND takeOver(HWND window) {
     HWND percentage = nullptr;
+    std::vector<HWND> cancel;
     ForEachChild(window, [&](HWND child) {
         std::string text = WindowTextOf(child);
         if (!percentage && text.find('%') != std::string::npos) percentage = child;
-        if (text.find("Cancel") != std::string::npos) EnableWindow(child, FALSE);
+        if (text.find("Cancel") != std::string::npos) cancel.push_back(child);
     });
+    TakeAway(window, std::move(cancel), false);
     return percentage;
 }
 
-void follow(BatcherState& state, RunObserver& observer, HWND window, HWND percentage) {
+// Until the program closes its window (true: it is done) or Stop (false). A
+// program that has closed is done even when Stop came meanwhile.
+bool follow(BatcherState& state, RunObserver& observer, const EncoderProgram& encoder, HWND window,
+            HWND percentage) {
     AppendLog(state.jobLog, "\tProgress:");
     int64_t last = 0;
-    bool running = true;
-    while (running && IsWindow(window)) {
+    for (;;) {
+        if (!IsWindow(window) || encoder.hasEnded()) return true;
+        if (state.abort) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            return false;
+        }
         std::optional<std::string> reading = DisplayReading(percentage);
         int64_t value = reading ? leadingInteger(*reading, INT32_MAX) : last;
         if (value != last) {
@@ -36,14 +47,8 @@ void follow(BatcherState& state, RunObserver& observer, HWND window, HWND percen
             observer.progress(percentOf(value, state.progressTotal));
             AppendLog(state.jobLog, formatText(" %i%%", static_cast<int>(value)));
         }
-        if (state.abort) {
-            running = false;
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        }
         Sleep(kPollMs);
     }
-    if (state.abort) AppendLog(state.jobLog, "\r\n\tUser aborted conversion.");
-    AppendLog(state.jobLog, kFinishedLine);
 }
 
 } // namespace
@@ -71,16 +76,15 @@ void RunSonicJob(BatcherState& state, RunObserver& observer, const JobRecord& jo
     if (!encoder.start(nullptr, command, nullptr, state.showPrograms, SW_HIDE, log))
         return AppendLog(log, kFinishedLine);
     HWND window = encoder.findWindow();
+    bool done = false;
     if (!window) {
         AppendLog(log, "\tNo encoder window appeared.\r\n");
-        AppendLog(log, kFinishedLine);
     } else {
         state.encoderWindow = window;
-        follow(state, observer, window, takeOver(window));
+        done = follow(state, observer, encoder, window, takeOver(window));
         state.encoderWindow = nullptr;
     }
-    encoder.end(window ? 1 : 0);
-    if (state.abort) DeleteFileA(output.c_str()); // cut short: it must not look finished
+    encoder.finish(done, state, output, kFinishedLine, window ? 1 : 0);
 }
 
 } // namespace corv

@@ -88,22 +88,19 @@ bool prepareRegistry(const JobRecord& job, BatcherLog& log, std::string& output)
 SurcodeControls takeOver(HWND window) {
     SurcodeControls controls;
     HWND timeDisplay = nullptr;
+    std::vector<HWND> others;
     ForEachChild(window, [&](HWND child) {
         std::string text = WindowTextOf(child);
         if (!controls.elapsed && text == kZeroTime)
             controls.elapsed = child;
         else if (!timeDisplay && isTimeDisplay(text))
             timeDisplay = child;
-        else if (text != "Encode")
-            EnableWindow(child, FALSE);
+        else if (text == "Encode")
+            controls.encode = controls.encode ? controls.encode : child;
+        else
+            others.push_back(child);
     });
-    if (HMENU menu = GetMenu(window)) {
-        SetMenu(window, nullptr);
-        DestroyMenu(menu);
-    }
-    ForEachChild(window, [&](HWND child) {
-        if (!controls.encode && WindowTextOf(child) == "Encode") controls.encode = child;
-    });
+    TakeAway(window, std::move(others), true);
     return controls;
 }
 
@@ -111,29 +108,31 @@ class SurcodeRun {
   public:
     SurcodeRun(BatcherState& state, RunObserver& observer) : state_(state), observer_(observer) {}
 
-    void follow(HWND window, const SurcodeControls& controls) {
+    // Presses Encode and follows the encoding until Encode is enabled again
+    // or the window goes (true: done), or Stop (false); nothing when the
+    // encoding did not start.
+    std::optional<bool> follow(HWND window, const SurcodeControls& controls) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(controls.encode)),
                             reinterpret_cast<LPARAM>(controls.encode), SMTO_ABORTIFHUNG,
                             kPressTimeoutMs, &ignored);
         if (!encodingStarted(controls.encode)) {
             AppendLog(state_.jobLog, "\tEncoding did not start: Encode stayed enabled.\r\n");
-            return;
+            return std::nullopt;
         }
         AppendLog(state_.jobLog, "\tProgress:");
-        while (IsWindow(window)) {
-            bool done = IsWindowEnabled(controls.encode);
+        for (;;) {
+            bool done = !IsWindow(window) || IsWindowEnabled(controls.encode);
             if (auto reading = DisplayReading(controls.elapsed))
                 show(elapsedMilliseconds(*reading));
-            if (done) break;
+            if (done) return true;
             Sleep(kPollMs);
-            if (state_.abort) {
+            // Encode enabled meanwhile: done, even when Stop came too.
+            if (state_.abort && IsWindow(window) && !IsWindowEnabled(controls.encode)) {
                 PostMessageA(window, WM_CLOSE, 0, 0);
-                break;
+                return false;
             }
         }
-        if (state_.abort) AppendLog(state_.jobLog, "\r\n\tUser aborted conversion.");
-        AppendLog(state_.jobLog, kFinishedLine);
     }
 
   private:
@@ -177,23 +176,24 @@ void RunSurcodeJob(BatcherState& state, RunObserver& observer, const JobRecord& 
     HWND window = encoder.findWindow();
     if (!window) {
         AppendLog(log, "\tNo encoder window appeared.\r\n");
-        return AppendLog(log, kFinishedLine);
+        return encoder.finish(false, state, output, kFinishedLine, 0);
     }
     state.encoderWindow = window;
     SendMessageA(state.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
-    if (HMENU menu = GetSystemMenu(window, FALSE)) DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);
     if (!state.showPrograms) {
         Sleep(kPollMs);
-        ShowWindow(window, SW_HIDE);
+        ShowWindowAsync(window, SW_HIDE);
     }
     SurcodeControls controls = takeOver(window);
+    std::optional<bool> done;
     if (!controls.encode || !controls.elapsed)
         AppendLog(log, "\tThe encoder window has no Encode button or no time display.\r\n");
     else
-        SurcodeRun(state, observer).follow(window, controls);
+        done = SurcodeRun(state, observer).follow(window, controls);
     state.encoderWindow = nullptr;
-    encoder.end(1);
-    if (state.abort) DeleteFileA(output.c_str()); // cut short: it must not look finished
+    // Done, it stays open: it is asked to close and may still be writing.
+    if (done == true) PostMessageA(window, WM_CLOSE, 0, 0);
+    encoder.finish(done == true, state, output, done ? kFinishedLine : "", 1);
 }
 
 } // namespace corv
