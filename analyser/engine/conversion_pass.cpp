@@ -1,9 +1,11 @@
 #include "analyser/engine/conversion_pass.h"
 
 #include "analyser/engine/channel_mixing.h"
+#include "analyser/engine/direct_conversion.h"
 #include "analyser/engine/level_control.h"
 #include "analyser/engine/output_naming.h"
 #include "analyser/engine/resampler_bridge.h"
+#include "analyser/engine/sample_codec.h"
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
@@ -18,12 +20,16 @@ namespace corv {
 namespace {
 
 constexpr size_t kBlockFrames = 8192;
-// Copying stored samples as they are depends on no block size: longer blocks
-// mean fewer reads and writes.
-constexpr size_t kCopyBlockFrames = 8 * kBlockFrames;
 // Very wide files get shorter blocks so that one block stays a few dozen MB;
 // the output does not depend on how the input is cut.
 constexpr size_t kMaxBlockSamples = kBlockFrames * 1024;
+// Blocks that neither the resampler nor the working buffer sees (copies and
+// direct conversions) depend on no block size: long ones mean fewer reads
+// and writes.
+constexpr size_t kLargeBlockBytes = size_t{1} << 20;
+// A dithered direct conversion takes this many samples at a time through
+// working form, so that they stay in the cache.
+constexpr size_t kDitheredChunkSamples = 4096;
 constexpr uint32_t kMinResampleRate = 1000;
 constexpr uint32_t kMaxResampleRate = 768000;
 
@@ -62,6 +68,7 @@ class Pass {
     void chooseMap();
     bool chooseOutput();
     void planBlocks();
+    void chooseDirect();
     void planDelayAndProgress();
     void startResamplerAndDither();
     void allocateBuffers();
@@ -71,6 +78,7 @@ class Pass {
     bool feedSilence(int64_t frames);
     bool processBlock(const uint8_t* raw, size_t frames, bool last);
     bool processWorking(double* samples, size_t frames);
+    bool convertDirect(const uint8_t* samples, size_t frames);
     bool writeBlock(const uint8_t* samples, size_t frames);
     void reportProgress(size_t frames);
     bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
@@ -100,6 +108,8 @@ class Pass {
 
     std::vector<uint8_t> raw_, moved_, output_;
     std::vector<double> working_buffer_, mixed_;
+    std::optional<DirectConversion> direct_;
+    std::vector<double> ditheredChunk_; // of a direct conversion
     std::unique_ptr<Resampler> resampler_;
     std::unique_ptr<Dither> dither_;
 };
@@ -166,10 +176,25 @@ bool Pass::chooseOutput() {
 void Pass::planBlocks() {
     working_ = needsWorkingForm(out_, settings_, map_ && map_->isMix());
     chainChannels_ = map_ && !map_->isMix() ? out_.channels : record_.channels;
+    chooseDirect();
     const size_t widest = std::max<size_t>({record_.channels, out_.channels, 1});
-    blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1,
-                                      working_ ? kBlockFrames : kCopyBlockFrames);
+    if (working_ && !direct_) {
+        blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1, kBlockFrames);
+    } else {
+        const size_t frameBytes = widest * std::max(record_.bytesPerSample, out_.bytesPerSample);
+        blockFrames_ = std::max<size_t>(kLargeBlockBytes / frameBytes, 1);
+    }
     outputBlockFrames_ = blockFrames_;
+}
+
+// Blocks skip the block-sized working buffer when no step needs it: no
+// mixing, no resampling, no temporary file.
+void Pass::chooseDirect() {
+    if (!working_ || ctx_.setup.generalChainOnly || (map_ && map_->isMix()) ||
+        out_.sampleRateConverted || request_.writeTemp || request_.readTemp)
+        return;
+    DirectConversion direct(record_.sampleType, out_, request_.gain, request_.output != nullptr);
+    if (direct.usable()) direct_ = direct;
 }
 
 // The delay written in the name, and the frames the progress counts up to.
@@ -209,11 +234,15 @@ void Pass::allocateBuffers() {
     raw_.resize(blockFrames_ * record_.channels * record_.bytesPerSample);
     if (map_ && !map_->isMix())
         moved_.resize(blockFrames_ * out_.channels * record_.bytesPerSample);
-    if (working_) {
+    if (working_ && !direct_) {
         working_buffer_.resize(blockFrames_ * std::max(chainChannels_, out_.channels));
         if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out_.channels);
     }
-    output_.resize(outputBlockFrames_ * out_.channels * out_.bytesPerSample);
+    if (working_ && request_.output)
+        output_.resize(outputBlockFrames_ * out_.channels * out_.bytesPerSample);
+    if (direct_ && dither_)
+        ditheredChunk_.resize(std::max<size_t>(kDitheredChunkSamples / out_.channels, 1) *
+                              out_.channels);
 }
 
 bool Pass::openOutput() {
@@ -239,9 +268,7 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
 
 // Gain, temporary file, dither, peak and output of a block in working form.
 // Dither comes last before the output's rounding: the samples it puts on the
-// output's grid reach it unchanged. The peak is that of what is written;
-// a shaping dither keeps its samples within the output's range, so a signal
-// beyond full scale counts with its own peak, or the overshoot would not show.
+// output's grid reach it unchanged.
 bool Pass::processWorking(double* samples, size_t frames) {
     const size_t count = frames * out_.channels;
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
@@ -253,7 +280,7 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (dither_ && frames > 0) {
         dither_->process(static_cast<int>(frames), samples);
         const double written = largestMagnitude(samples, count);
-        peak = peak > 1.0 ? std::max(peak, written) : written;
+        peak = codec::ditheredPeak(peak, written);
     }
     record_.peak = std::max(record_.peak, peak);
     if (!request_.output) return true;
@@ -261,6 +288,33 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (output_.size() < needed) output_.resize(needed);
     fromWorking(samples, frames, out_, output_.data());
     return writeBlock(output_.data(), frames);
+}
+
+// A block straight from the input type into the output type; a dither acts
+// on a chunk at a time between its reading and its writing.
+bool Pass::convertDirect(const uint8_t* samples, size_t frames) {
+    const size_t channels = out_.channels;
+    uint8_t* out = request_.output ? output_.data() : nullptr;
+    double peak = -1.0;
+    if (!dither_) {
+        peak = direct_->convert(samples, frames * channels, out);
+    } else {
+        const size_t inFrameBytes = channels * record_.bytesPerSample;
+        const size_t outFrameBytes = channels * out_.bytesPerSample;
+        const size_t step = ditheredChunk_.size() / channels;
+        double* chunk = ditheredChunk_.data();
+        for (size_t at = 0; at < frames; at += step) {
+            const size_t n = std::min(step, frames - at);
+            const double before = direct_->read(samples + at * inFrameBytes, n * channels, chunk);
+            dither_->process(static_cast<int>(n), chunk);
+            const double written = direct_->write(chunk, n * channels, out + at * outFrameBytes);
+            peak = std::max(peak, codec::ditheredPeak(before, written));
+        }
+    }
+    record_.peak = std::max(record_.peak, peak);
+    if (out && !writeBlock(out, frames)) return false;
+    outcome_.framesWritten += frames;
+    return true;
 }
 
 bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
@@ -276,6 +330,7 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
         outcome_.framesWritten += frames;
         return true;
     }
+    if (direct_) return convertDirect(samples, frames);
     double* block = working_buffer_.data();
     toWorking(samples, frames, chainChannels_, record_.sampleType, block);
     if (map_ && map_->isMix()) {
