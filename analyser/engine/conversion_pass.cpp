@@ -80,6 +80,7 @@ class Pass {
     bool processWorking(double* samples, size_t frames);
     bool convertDirect(const uint8_t* samples, size_t frames);
     bool writeBlock(const uint8_t* samples, size_t frames);
+    bool copyBlock(FileStream& source, size_t frames, size_t bytes);
     void reportProgress(size_t frames);
     bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
     bool fail(std::string message);
@@ -266,6 +267,16 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
     return request_.output->write(samples, frames) || fail("");
 }
 
+// A block of stored samples that goes out as it lies, copied by the kernel
+// where it can, without passing through this process. False: not copied.
+bool Pass::copyBlock(FileStream& source, size_t frames, size_t bytes) {
+    if (bytes == 0 || !request_.output->copyFrom(source, bytes)) return false;
+    reportProgress(frames);
+    outcome_.framesWritten += frames;
+    inputFed_ += static_cast<int64_t>(frames);
+    return true;
+}
+
 // Gain, temporary file, dither, peak and output of a block in working form.
 // Dither comes last before the output's rounding: the samples it puts on the
 // output's grid reach it unchanged.
@@ -376,17 +387,19 @@ void Pass::readSource() {
     // With "Maintain length" the delay is counted in input frames, before
     // resampling, and the input handed on never exceeds the source's length.
     if (delay_ > 0 && !feedSilence(keepLength_ ? std::min(delay_, frameCount) : delay_)) return;
+    const bool asStored = request_.output && !working_ && !map_ && delay_ == 0;
     int64_t remaining = frameCount;
     bool lastRead = false;
     while (!failed_ && !lastRead && !stopped()) {
         const size_t n = static_cast<size_t>(std::min<int64_t>(remaining, int64_t(blockFrames_)));
         lastRead = n < blockFrames_; // the remainder block, possibly empty
         const size_t bytes = n * frameBytes;
+        remaining -= static_cast<int64_t>(n);
+        if (asStored && copyBlock(source, n, bytes)) continue;
         const size_t got = source.read(raw_.data(), bytes);
         // A source shorter than its header says gives silence, not stale bytes.
         std::fill(raw_.begin() + static_cast<std::ptrdiff_t>(got),
                   raw_.begin() + static_cast<std::ptrdiff_t>(bytes), silence);
-        remaining -= static_cast<int64_t>(n);
 
         const uint8_t* block = raw_.data();
         size_t frames = n;
