@@ -156,14 +156,31 @@ template <SampleType In> double readChunk(Block in, size_t count, double gain, d
     double most = -1.0;
     size_t i = 0;
 #ifdef CORV_HAVE_SSE2
-    constexpr size_t pairSpan = In == SampleType::Int24 ? 3 : 2;
     __m128d mostPair = _mm_set1_pd(-1.0);
-    for (; i + pairSpan <= count; i += 2) {
-        __m128d v = loadPair<In>(in + i * inBytes);
+    auto take = [&](__m128d v, size_t at) {
         if (scaled) v = _mm_mul_pd(v, _mm_set1_pd(gain));
         mostPair = keepLargerPair(mostPair, v);
-        _mm_storeu_pd(working + i, v);
+        _mm_storeu_pd(working + at, v);
+    };
+    if constexpr (In == SampleType::Int24) {
+        // Four samples from sixteen bytes, so two more must follow: in the
+        // 64-bit halves of (bytes 0-7, bytes 6-13) the even ones are the low
+        // 24 bits, the odd ones the 24 above them.
+        for (; i + 6 <= count; i += 4) {
+            const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * i));
+            const __m128i halves = _mm_unpacklo_epi64(raw, _mm_srli_si128(raw, 6));
+            const __m128i even = _mm_srai_epi32(_mm_slli_epi32(halves, 8), 8);
+            const __m128i odd = _mm_srai_epi32(_mm_slli_epi32(_mm_srli_epi64(halves, 24), 8), 8);
+            const __m128i x = _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(3, 1, 2, 0)),
+                                                 _mm_shuffle_epi32(odd, _MM_SHUFFLE(3, 1, 2, 0)));
+            const __m128d scale = _mm_set1_pd(readingScale(In));
+            take(_mm_mul_pd(_mm_cvtepi32_pd(x), scale), i);
+            take(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(x, 8)), scale), i + 2);
+        }
     }
+    constexpr size_t pairSpan = In == SampleType::Int24 ? 3 : 2;
+    for (; i + pairSpan <= count; i += 2)
+        take(loadPair<In>(in + i * inBytes), i);
     most = largerLane(mostPair);
 #endif
     for (; i < count; ++i) {
