@@ -137,16 +137,25 @@ inline double largerLane(__m128d v) {
     return std::max(_mm_cvtsd_f64(v), _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)));
 }
 
-// The largest 16-bit magnitude in the lanes of the running extremes.
-inline uint32_t largestOf(__m128i high, __m128i low) {
-    int16_t highs[8], lows[8];
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(highs), high);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(lows), low);
-    uint32_t most = 0;
-    for (int k = 0; k < 8; ++k)
-        most = std::max({most, magnitude(highs[k]), magnitude(lows[k])});
-    return most;
-}
+// The running extremes of 16-bit samples, eight lanes at a time (-32768
+// has no 16-bit magnitude).
+struct Extremes16 {
+    __m128i high = _mm_setzero_si128(), low = _mm_setzero_si128();
+
+    void keep(__m128i x) {
+        high = _mm_max_epi16(high, x);
+        low = _mm_min_epi16(low, x);
+    }
+    uint32_t largestMagnitude() const {
+        int16_t highs[8], lows[8];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(highs), high);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lows), low);
+        uint32_t most = 0;
+        for (int k = 0; k < 8; ++k)
+            most = std::max({most, magnitude(highs[k]), magnitude(lows[k])});
+        return most;
+    }
+};
 #endif
 
 // toWorking with the gain and the peak in the same loop.
@@ -219,14 +228,10 @@ template <SampleType In> double measureIntegers(Block in, size_t count, uint8_t*
     size_t i = 0;
 #ifdef CORV_HAVE_SSE2
     if constexpr (In == SampleType::Int16) {
-        // The extremes of eight samples at a time (-32768 has no 16-bit magnitude).
-        __m128i high = _mm_setzero_si128(), low = _mm_setzero_si128();
-        for (; i + 8 <= count; i += 8) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i));
-            high = _mm_max_epi16(high, x);
-            low = _mm_min_epi16(low, x);
-        }
-        most = largestOf(high, low);
+        Extremes16 extremes;
+        for (; i + 8 <= count; i += 8)
+            extremes.keep(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i)));
+        most = extremes.largestMagnitude();
     }
 #endif
     for (; i < count; ++i)
@@ -244,11 +249,10 @@ template <SampleType In, SampleType Out> double widen(Block in, size_t count, ui
 #ifdef CORV_HAVE_SSE2
     if constexpr (In == SampleType::Int16) {
         // Four samples at a time; the masks of x > half and x < -half are -1.
-        __m128i high = _mm_setzero_si128(), low = _mm_setzero_si128();
+        Extremes16 extremes;
         for (; i + 4 <= count; i += 4) {
             const __m128i raw = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2 * i));
-            high = _mm_max_epi16(high, raw);
-            low = _mm_min_epi16(low, raw);
+            extremes.keep(raw);
             const __m128i x = _mm_srai_epi32(_mm_unpacklo_epi16(raw, raw), 16);
             const __m128i y = _mm_sub_epi32(
                 _mm_add_epi32(_mm_slli_epi32(x, shift), _mm_cmpgt_epi32(x, _mm_set1_epi32(half))),
@@ -266,7 +270,7 @@ template <SampleType In, SampleType Out> double widen(Block in, size_t count, ui
                 std::memcpy(out + 3 * i + 6, bytes + 8, 6);
             }
         }
-        most = largestOf(high, low);
+        most = extremes.largestMagnitude();
     }
 #endif
     for (; i < count; ++i) {

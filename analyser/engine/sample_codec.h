@@ -146,25 +146,30 @@ inline double ditheredPeak(double before, double written) {
     return before > 1.0 ? std::max(before, written) : written;
 }
 
+template <SampleType T, typename F> bool callWithType(F& f) {
+    f(std::integral_constant<SampleType, T>{});
+    return true;
+}
+
 // Calls f with T as a std::integral_constant; false for a code outside the eight.
 template <typename F> bool withSampleType(SampleType type, F&& f) {
     switch (type) {
     case SampleType::Int8:
-        return f(std::integral_constant<SampleType, SampleType::Int8>{}), true;
+        return callWithType<SampleType::Int8>(f);
     case SampleType::Int16:
-        return f(std::integral_constant<SampleType, SampleType::Int16>{}), true;
+        return callWithType<SampleType::Int16>(f);
     case SampleType::Int24:
-        return f(std::integral_constant<SampleType, SampleType::Int24>{}), true;
+        return callWithType<SampleType::Int24>(f);
     case SampleType::Int32:
-        return f(std::integral_constant<SampleType, SampleType::Int32>{}), true;
+        return callWithType<SampleType::Int32>(f);
     case SampleType::FloatIeee:
-        return f(std::integral_constant<SampleType, SampleType::FloatIeee>{}), true;
+        return callWithType<SampleType::FloatIeee>(f);
     case SampleType::FloatPcm:
-        return f(std::integral_constant<SampleType, SampleType::FloatPcm>{}), true;
+        return callWithType<SampleType::FloatPcm>(f);
     case SampleType::FloatCe:
-        return f(std::integral_constant<SampleType, SampleType::FloatCe>{}), true;
+        return callWithType<SampleType::FloatCe>(f);
     case SampleType::Double:
-        return f(std::integral_constant<SampleType, SampleType::Double>{}), true;
+        return callWithType<SampleType::Double>(f);
     }
     return false;
 }
