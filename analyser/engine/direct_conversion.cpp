@@ -95,7 +95,7 @@ template <SampleType In> inline __m128d loadPair(Block p) {
         return _mm_mul_pd(_mm_cvtepi32_pd(x), _mm_set1_pd(scale));
     } else {
         const __m128d v =
-            _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))));
+            _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
         return In == SampleType::FloatIeee ? v : _mm_mul_pd(v, _mm_set1_pd(scale));
     }
 }
@@ -123,7 +123,7 @@ template <SampleType Out> inline void storePair(uint8_t* p, __m128d v) {
     } else {
         if constexpr (Out == SampleType::FloatPcm) v = _mm_mul_pd(v, _mm_set1_pd(8388608.0));
         if constexpr (Out == SampleType::FloatCe) v = _mm_mul_pd(v, _mm_set1_pd(32768.0));
-        _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(_mm_cvtpd_ps(v)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
     }
 }
 

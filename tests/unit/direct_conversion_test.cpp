@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <filesystem>
@@ -26,7 +27,7 @@ constexpr SampleType kTypes[] = {SampleType::Int8,    SampleType::Int16,     Sam
 // 1.25 of full scale).
 Bytes samplesOf(SampleType type, size_t count) {
     const size_t bytes = bytesPerSampleOf(type);
-    const int64_t top = int64_t{1} << (8 * bytes - 1);
+    const int64_t top = int64_t{1} << (8 * std::min<size_t>(bytes, 4) - 1); // of integer types
     const int64_t ints[] = {-top, top - 1, 0, 1, -1, top / 2, -top / 2, top / 2 + 1, -top / 2 - 1};
     const double floats[] = {0.0,         -0.0,
                              1.0,         -1.0,
