@@ -107,7 +107,10 @@ class Pass {
     int lastPercent_ = -1;
     bool failed_ = false;
 
-    std::vector<uint8_t> raw_, moved_, output_;
+    // Not zeroed: a raw copy that the kernel makes never touches its pages.
+    std::unique_ptr<uint8_t[]> raw_;
+    size_t rawBytes_ = 0;
+    std::vector<uint8_t> moved_, output_;
     std::vector<double> working_buffer_, mixed_;
     std::optional<DirectConversion> direct_;
     std::vector<double> ditheredChunk_; // of a direct conversion
@@ -232,7 +235,8 @@ void Pass::startResamplerAndDither() {
 
 // Every buffer of the pass, once: blocks never allocate.
 void Pass::allocateBuffers() {
-    raw_.resize(blockFrames_ * record_.channels * record_.bytesPerSample);
+    rawBytes_ = blockFrames_ * record_.channels * record_.bytesPerSample;
+    raw_ = std::make_unique_for_overwrite<uint8_t[]>(rawBytes_);
     if (map_ && !map_->isMix())
         moved_.resize(blockFrames_ * out_.channels * record_.bytesPerSample);
     if (working_ && !direct_) {
@@ -362,10 +366,10 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
 
 // Silence in the input's own format, in blocks no longer than a source block.
 bool Pass::feedSilence(int64_t frames) {
-    std::fill(raw_.begin(), raw_.end(), silenceByteOf(record_.sampleType));
+    std::fill_n(raw_.get(), rawBytes_, silenceByteOf(record_.sampleType));
     while (frames > 0 && !stopped()) {
         const size_t n = static_cast<size_t>(std::min<int64_t>(frames, int64_t(blockFrames_)));
-        if (!processBlock(raw_.data(), n, false)) return false;
+        if (!processBlock(raw_.get(), n, false)) return false;
         inputFed_ += static_cast<int64_t>(n);
         frames -= static_cast<int64_t>(n);
     }
@@ -396,12 +400,11 @@ void Pass::readSource() {
         const size_t bytes = n * frameBytes;
         remaining -= static_cast<int64_t>(n);
         if (asStored && copyBlock(source, n, bytes)) continue;
-        const size_t got = source.read(raw_.data(), bytes);
+        const size_t got = source.read(raw_.get(), bytes);
         // A source shorter than its header says gives silence, not stale bytes.
-        std::fill(raw_.begin() + static_cast<std::ptrdiff_t>(got),
-                  raw_.begin() + static_cast<std::ptrdiff_t>(bytes), silence);
+        std::fill(raw_.get() + got, raw_.get() + bytes, silence);
 
-        const uint8_t* block = raw_.data();
+        const uint8_t* block = raw_.get();
         size_t frames = n;
         if (delay_ < 0) {
             const size_t drop = static_cast<size_t>(std::min<int64_t>(-delay_, int64_t(frames)));
@@ -418,7 +421,7 @@ void Pass::readSource() {
     if (failed_ || stopped()) return;
     if (keepLength_ && inputFed_ < frameCount && !feedSilence(frameCount - inputFed_)) return;
     if (stopped()) return;
-    processBlock(raw_.data(), 0, true);
+    processBlock(raw_.get(), 0, true);
 }
 
 void Pass::readTemporaryFile() {
