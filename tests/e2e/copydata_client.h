@@ -22,7 +22,9 @@ struct Received {
 
 class CopyDataClient {
   public:
-    CopyDataClient();
+    // asQuillmere: Quillmere as Corvandale finds it (its semaphore, the class
+    // and title of its window, its answer to Open connection), played here.
+    explicit CopyDataClient(bool asQuillmere = false);
     ~CopyDataClient();
     CopyDataClient(const CopyDataClient&) = delete;
     CopyDataClient& operator=(const CopyDataClient&) = delete;
@@ -43,9 +45,11 @@ class CopyDataClient {
     }
 
     std::vector<Received>& received() { return received_; }
+    LRESULT jobAnswer = 1; // what an Add job is answered
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HANDLE semaphore_ = nullptr;
     HWND window_ = nullptr;
     std::vector<Received> received_;
 };

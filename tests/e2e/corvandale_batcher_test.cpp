@@ -1,5 +1,6 @@
 // Corvandale and Quillmere as one: converted files become Quillmere's jobs.
 // The real Corvandale.exe and Quillmere.exe, the jobs run by the real LAME.
+#include "copydata_client.h"
 #include "corvandale_app.h"
 #include "remote_window.h"
 
@@ -94,7 +95,9 @@ TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     killProcesses("Quillmere.exe", 0);
 }
 
-TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndGoesOn) {
+// Without Quillmere the run says so and goes on; a Quillmere that answers a
+// job with 0 has not taken it, which the end of the run says.
+TEST(CorvandaleQuillmere, WithoutQuillmereOrWithOneRefusingTheJobTheRunSaysSo) {
     ScratchFolder program("corv-no-batcher"), music("corv-no-batcher-music");
     writeSine(music.path() + "a.wav", 2, 44100, 0.2);
     Converter converter(program.path(), {music.path() + "a.wav"});
@@ -104,6 +107,12 @@ TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndGoesOn) {
     ASSERT_TRUE(converter.app.waitForConversionEnd());
     EXPECT_EQ(converter.app.columnTexts("Result"), Texts{"Succes"});
     EXPECT_EQ(countProcesses("Quillmere.exe"), 0);
+
+    CopyDataClient quillmere(true);
+    quillmere.jobAnswer = 0;
+    converter.app.post(kConvert);
+    EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
+              corv::handOverFailureMessage(1, false));
 }
 
 // What reaches a running Quillmere, as its message log shows: a late reply
