@@ -22,8 +22,7 @@ struct Received {
 
 class CopyDataClient {
   public:
-    // asQuillmere: Quillmere as Corvandale finds it (its semaphore, the class
-    // and title of its window, its answer to Open connection), played here.
+    // asQuillmere: Quillmere's semaphore, window class and title, answer to Open connection.
     explicit CopyDataClient(bool asQuillmere = false);
     ~CopyDataClient();
     CopyDataClient(const CopyDataClient&) = delete;

@@ -95,8 +95,7 @@ TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     killProcesses("Quillmere.exe", 0);
 }
 
-// Without Quillmere the run says so and goes on; a Quillmere that answers a
-// job with 0 has not taken it, which the end of the run says.
+// Without Quillmere the run says so and goes on; a job answered with 0 is counted at the end.
 TEST(CorvandaleQuillmere, WithoutQuillmereOrWithOneRefusingTheJobTheRunSaysSo) {
     ScratchFolder program("corv-no-batcher"), music("corv-no-batcher-music");
     writeSine(music.path() + "a.wav", 2, 44100, 0.2);

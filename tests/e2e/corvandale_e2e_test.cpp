@@ -216,7 +216,6 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     ASSERT_TRUE(waitFor([&] { return app.cell(0, "Filename") == "junk.wav"; }));
     EXPECT_EQ(app.cell(0, "Length") + app.cell(0, "Result") + app.cell(0, "Peak conv"), "");
     EXPECT_EQ(app.cell(2, "Length"), "00:00.100");
-
     SetWindowPos(app.mainWindow(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
     RECT frame{};
     ASSERT_TRUE(waitFor([&] {

@@ -8,7 +8,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -50,9 +49,8 @@ TEST(CorvandaleEncoders, F3ConfiguresEncodersAsTheUserMeetsThem) {
     EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
     EXPECT_FALSE(IsWindowEnabled(batcher));
     EXPECT_EQ(windowText(GetDlgItem(flac, kCommandLine)), "Run Quillmere to show commandline.");
-    // A Quillmere started meanwhile is connected by the next request. Its
-    // reply is read within the size it gives, terminated or not; another
-    // window's is not taken.
+    // Quillmere, started now, is found by the next request; its reply is read within
+    // the size it gives, terminated or not; another window's is not taken.
     auto quillmere = std::make_unique<CopyDataClient>(true);
     setFlacLevel(flac, 8);
     EXPECT_EQ(windowText(GetDlgItem(flac, 3400)), "8");
