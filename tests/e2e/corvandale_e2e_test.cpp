@@ -111,7 +111,7 @@ TEST(CorvandaleE2E, StopOrExitDuringARunRemovesTheUnfinishedOutput) {
     ScratchFolder program("corv-stop"), music("corv-long"), out("corv-stop-out");
     writeSettings(program.path(), out.path(), [&](corv::ConversionSettings& s) {
         s.convertSampleRate = 1;
-        s.targetSampleRate = 96000;
+        s.targetSampleRate = 192000; // slower than the test takes to press Stop
     });
     writeSine(music.path() + "short.wav", 2, 44100, 0.1);
     writeSine(music.path() + "long.wav", 2, 44100, 120);
