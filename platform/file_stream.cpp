@@ -48,6 +48,10 @@ bool FileStream::flush() {
     return file_ && std::fflush(file_) == 0;
 }
 
+bool FileStream::copyFrom(FileStream& source, uint64_t bytes) {
+    return file_ && source.file_ && native::copyInKernel(source.file_, file_, bytes);
+}
+
 bool FileStream::seek(int64_t position) {
     return file_ && position >= 0 && native::seekFile(file_, position, SEEK_SET) == 0;
 }

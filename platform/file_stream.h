@@ -27,6 +27,9 @@ class FileStream final : public ByteSource {
     size_t read(void* dst, size_t n) override;
     size_t write(const void* src, size_t n);
     bool flush();
+    // Appends `bytes` from source's position inside the kernel, where the
+    // platform can: all of them, or none (false; both positions unchanged).
+    bool copyFrom(FileStream& source, uint64_t bytes);
     bool seek(int64_t position) override;
     bool seekToEnd();
     int64_t tell() override;

@@ -10,4 +10,9 @@ int64_t native::tellFile(std::FILE* file) {
     return _ftelli64(file);
 }
 
+// Windows copies whole files in the kernel, not ranges of open ones.
+bool native::copyInKernel(std::FILE*, std::FILE*, uint64_t) {
+    return false;
+}
+
 } // namespace corv

@@ -46,9 +46,7 @@ class TwoLameForm final : public EncoderForm {
         DialogView view{
             listView(IDC_TWOLAME_BITRATE, bitrates, positionOf(bitrates, numberText(b_.bitrate)))};
         addRadios(view, IDC_MPEG1, 2, b_.mpegVersion - 1);
-        // An unknown letter shows as stereo.
-        const size_t mode = std::string_view(kModes).find(b_.channelMode);
-        addRadios(view, IDC_STEREO, 4, mode == std::string_view::npos ? 0 : static_cast<int>(mode));
+        addRadios(view, IDC_STEREO, 4, twoLameModePosition(b_.channelMode));
         return view;
     }
 
@@ -57,14 +55,13 @@ class TwoLameForm final : public EncoderForm {
             b_.mpegVersion = *version + 1;
             b_.bitrate = numberAtStart(bitratesOf(b_.mpegVersion).front());
         } else if (auto mode = chosenRadio(c, IDC_STEREO, 4)) {
-            b_.channelMode = kModes[*mode];
+            b_.channelMode = kTwoLameModes[*mode];
         } else if (c.id == IDC_TWOLAME_BITRATE) {
             storeListNumber(bitratesOf(b_.mpegVersion), c.selected, b_.bitrate);
         }
     }
 
   private:
-    static constexpr char kModes[] = "sjdm";
     TwoLameBlock& b_;
 };
 

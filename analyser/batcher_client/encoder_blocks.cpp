@@ -1,5 +1,7 @@
 #include "analyser/batcher_client/encoder_blocks.h"
 
+#include <string_view>
+
 namespace corv {
 namespace {
 
@@ -66,6 +68,11 @@ EncoderBlocks defaultEncoderBlocks() {
     ac3.channelCount = 6;
     slotsInOrder(ac3.slotSelection);
     return b;
+}
+
+int twoLameModePosition(char storedMode) {
+    const size_t position = std::string_view(kTwoLameModes).find(storedMode);
+    return position == std::string_view::npos ? 0 : static_cast<int>(position);
 }
 
 } // namespace corv

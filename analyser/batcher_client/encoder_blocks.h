@@ -33,6 +33,12 @@ struct TwoLameBlock {
     int32_t bitrate;
 };
 
+// TwoLAME's channel modes in the order of the dialog's radios. A stored
+// letter outside them is taken as stereo, as the dialog shows it: Quillmere
+// refuses a job with any other letter.
+inline constexpr char kTwoLameModes[] = "sjdm";
+int twoLameModePosition(char storedMode);
+
 struct ApeBlock {
     int32_t compressionLevel;
     uint8_t scratch[4];

@@ -100,7 +100,7 @@ bool SettingsFill::fill(int32_t jobType, EncoderSettings& out) {
         input(out.twoLame);
         out.twoLame.mpegVersion = b.twoLame.mpegVersion;
         out.twoLame.bitrate = b.twoLame.bitrate;
-        out.twoLame.channelMode = b.twoLame.channelMode;
+        out.twoLame.channelMode = kTwoLameModes[twoLameModePosition(b.twoLame.channelMode)];
         return true;
     case static_cast<int32_t>(JobType::Ape):
         input(out.ape);

@@ -10,8 +10,8 @@ namespace corv {
 std::string handOverFailureMessage(int jobsNotHandedOver, bool notToldToStart) {
     std::string text;
     if (jobsNotHandedOver > 0)
-        text = formatText("%i job(s) could not be handed over to Quillmere: it did not answer or "
-                          "no longer runs.",
+        text = formatText("%i job(s) could not be handed over to Quillmere: it refused them, did "
+                          "not answer or no longer runs.",
                           jobsNotHandedOver);
     if (notToldToStart) {
         if (!text.empty()) text += "\n";
@@ -46,7 +46,10 @@ void JobHandOver::runEnded(Notifier& notifier) {
     if (connected()) {
         if (settings_.startBatcherWhenFinished)
             notToldToStart = hung_ || deliver(MessageId::StartJobs, nullptr) != Delivery::Delivered;
-        if (!hung_) deliver(MessageId::NotifyUser, nullptr);
+        if (!hung_) {
+            port_.letBatcherComeForward();
+            deliver(MessageId::NotifyUser, nullptr);
+        }
     }
     const std::string message = handOverFailureMessage(notHandedOver_, notToldToStart);
     if (!message.empty()) notifier.warn(message);

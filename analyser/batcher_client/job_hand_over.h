@@ -21,6 +21,7 @@ enum class Delivery {
     Delivered,
     NoBatcher, // none runs, or its window is not known
     NoAnswer,  // it did not answer in time
+    Refused,   // it answered 0 to an Add job: the job is not in its list
 };
 
 // How the messages reach the batcher.
@@ -32,6 +33,8 @@ class BatcherPort {
     virtual bool connected() = 0;
     // job: the record of an Add job; null for the messages without payload.
     virtual Delivery send(MessageId id, const JobRecord* job) = 0;
+    // Lets the batcher bring its window to the front, which Notify user asks of it.
+    virtual void letBatcherComeForward() = 0;
 };
 
 // What the user is told at the end; empty when everything was handed over.

@@ -1,9 +1,11 @@
 #include "analyser/engine/conversion_pass.h"
 
 #include "analyser/engine/channel_mixing.h"
+#include "analyser/engine/direct_conversion.h"
 #include "analyser/engine/level_control.h"
 #include "analyser/engine/output_naming.h"
 #include "analyser/engine/resampler_bridge.h"
+#include "analyser/engine/sample_codec.h"
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
 #include "protocol/fixed_text.h"
@@ -18,12 +20,16 @@ namespace corv {
 namespace {
 
 constexpr size_t kBlockFrames = 8192;
-// Copying stored samples as they are depends on no block size: longer blocks
-// mean fewer reads and writes.
-constexpr size_t kCopyBlockFrames = 8 * kBlockFrames;
 // Very wide files get shorter blocks so that one block stays a few dozen MB;
 // the output does not depend on how the input is cut.
 constexpr size_t kMaxBlockSamples = kBlockFrames * 1024;
+// Blocks that neither the resampler nor the working buffer sees (copies and
+// direct conversions) depend on no block size: long ones mean fewer reads
+// and writes.
+constexpr size_t kLargeBlockBytes = size_t{1} << 20;
+// A dithered direct conversion takes this many samples at a time through
+// working form, so that they stay in the cache.
+constexpr size_t kDitheredChunkSamples = 4096;
 constexpr uint32_t kMinResampleRate = 1000;
 constexpr uint32_t kMaxResampleRate = 768000;
 
@@ -62,6 +68,7 @@ class Pass {
     void chooseMap();
     bool chooseOutput();
     void planBlocks();
+    void chooseDirect();
     void planDelayAndProgress();
     void startResamplerAndDither();
     void allocateBuffers();
@@ -71,7 +78,9 @@ class Pass {
     bool feedSilence(int64_t frames);
     bool processBlock(const uint8_t* raw, size_t frames, bool last);
     bool processWorking(double* samples, size_t frames);
+    bool convertDirect(const uint8_t* samples, size_t frames);
     bool writeBlock(const uint8_t* samples, size_t frames);
+    bool copyBlock(FileStream& source, size_t frames, size_t bytes);
     void reportProgress(size_t frames);
     bool stopped() const { return ctx_.stop.load(std::memory_order_relaxed); }
     bool fail(std::string message);
@@ -98,8 +107,13 @@ class Pass {
     int lastPercent_ = -1;
     bool failed_ = false;
 
-    std::vector<uint8_t> raw_, moved_, output_;
+    // Not zeroed: a raw copy that the kernel makes never touches its pages.
+    std::unique_ptr<uint8_t[]> raw_;
+    size_t rawBytes_ = 0;
+    std::vector<uint8_t> moved_, output_;
     std::vector<double> working_buffer_, mixed_;
+    std::optional<DirectConversion> direct_;
+    std::vector<double> ditheredChunk_; // of a direct conversion
     std::unique_ptr<Resampler> resampler_;
     std::unique_ptr<Dither> dither_;
 };
@@ -166,10 +180,25 @@ bool Pass::chooseOutput() {
 void Pass::planBlocks() {
     working_ = needsWorkingForm(out_, settings_, map_ && map_->isMix());
     chainChannels_ = map_ && !map_->isMix() ? out_.channels : record_.channels;
+    chooseDirect();
     const size_t widest = std::max<size_t>({record_.channels, out_.channels, 1});
-    blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1,
-                                      working_ ? kBlockFrames : kCopyBlockFrames);
+    if (working_ && !direct_) {
+        blockFrames_ = std::clamp<size_t>(kMaxBlockSamples / widest, 1, kBlockFrames);
+    } else {
+        const size_t frameBytes = widest * std::max(record_.bytesPerSample, out_.bytesPerSample);
+        blockFrames_ = std::max<size_t>(kLargeBlockBytes / frameBytes, 1);
+    }
     outputBlockFrames_ = blockFrames_;
+}
+
+// Blocks skip the block-sized working buffer when no step needs it: no
+// mixing, no resampling, no temporary file.
+void Pass::chooseDirect() {
+    if (!working_ || ctx_.setup.generalChainOnly || (map_ && map_->isMix()) ||
+        out_.sampleRateConverted || request_.writeTemp || request_.readTemp)
+        return;
+    DirectConversion direct(record_.sampleType, out_, request_.gain, request_.output != nullptr);
+    if (direct.usable()) direct_ = direct;
 }
 
 // The delay written in the name, and the frames the progress counts up to.
@@ -206,14 +235,19 @@ void Pass::startResamplerAndDither() {
 
 // Every buffer of the pass, once: blocks never allocate.
 void Pass::allocateBuffers() {
-    raw_.resize(blockFrames_ * record_.channels * record_.bytesPerSample);
+    rawBytes_ = blockFrames_ * record_.channels * record_.bytesPerSample;
+    raw_ = std::make_unique_for_overwrite<uint8_t[]>(rawBytes_);
     if (map_ && !map_->isMix())
         moved_.resize(blockFrames_ * out_.channels * record_.bytesPerSample);
-    if (working_) {
+    if (working_ && !direct_) {
         working_buffer_.resize(blockFrames_ * std::max(chainChannels_, out_.channels));
         if (map_ && map_->isMix()) mixed_.resize(blockFrames_ * out_.channels);
     }
-    output_.resize(outputBlockFrames_ * out_.channels * out_.bytesPerSample);
+    if (working_ && request_.output)
+        output_.resize(outputBlockFrames_ * out_.channels * out_.bytesPerSample);
+    if (direct_ && dither_)
+        ditheredChunk_.resize(std::max<size_t>(kDitheredChunkSamples / out_.channels, 1) *
+                              out_.channels);
 }
 
 bool Pass::openOutput() {
@@ -237,11 +271,19 @@ bool Pass::writeBlock(const uint8_t* samples, size_t frames) {
     return request_.output->write(samples, frames) || fail("");
 }
 
+// A block of stored samples that goes out as it lies, copied by the kernel
+// where it can, without passing through this process. False: not copied.
+bool Pass::copyBlock(FileStream& source, size_t frames, size_t bytes) {
+    if (bytes == 0 || !request_.output->copyFrom(source, bytes)) return false;
+    reportProgress(frames);
+    outcome_.framesWritten += frames;
+    inputFed_ += static_cast<int64_t>(frames);
+    return true;
+}
+
 // Gain, temporary file, dither, peak and output of a block in working form.
 // Dither comes last before the output's rounding: the samples it puts on the
-// output's grid reach it unchanged. The peak is that of what is written;
-// a shaping dither keeps its samples within the output's range, so a signal
-// beyond full scale counts with its own peak, or the overshoot would not show.
+// output's grid reach it unchanged.
 bool Pass::processWorking(double* samples, size_t frames) {
     const size_t count = frames * out_.channels;
     if (request_.gain != 1.0) scaleSamples(samples, count, request_.gain);
@@ -253,7 +295,7 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (dither_ && frames > 0) {
         dither_->process(static_cast<int>(frames), samples);
         const double written = largestMagnitude(samples, count);
-        peak = peak > 1.0 ? std::max(peak, written) : written;
+        peak = codec::ditheredPeak(peak, written);
     }
     record_.peak = std::max(record_.peak, peak);
     if (!request_.output) return true;
@@ -261,6 +303,33 @@ bool Pass::processWorking(double* samples, size_t frames) {
     if (output_.size() < needed) output_.resize(needed);
     fromWorking(samples, frames, out_, output_.data());
     return writeBlock(output_.data(), frames);
+}
+
+// A block straight from the input type into the output type; a dither acts
+// on a chunk at a time between its reading and its writing.
+bool Pass::convertDirect(const uint8_t* samples, size_t frames) {
+    const size_t channels = out_.channels;
+    uint8_t* out = request_.output ? output_.data() : nullptr;
+    double peak = -1.0;
+    if (!dither_) {
+        peak = direct_->convert(samples, frames * channels, out);
+    } else {
+        const size_t inFrameBytes = channels * record_.bytesPerSample;
+        const size_t outFrameBytes = channels * out_.bytesPerSample;
+        const size_t step = ditheredChunk_.size() / channels;
+        double* chunk = ditheredChunk_.data();
+        for (size_t at = 0; at < frames; at += step) {
+            const size_t n = std::min(step, frames - at);
+            const double before = direct_->read(samples + at * inFrameBytes, n * channels, chunk);
+            dither_->process(static_cast<int>(n), chunk);
+            const double written = direct_->write(chunk, n * channels, out + at * outFrameBytes);
+            peak = std::max(peak, codec::ditheredPeak(before, written));
+        }
+    }
+    record_.peak = std::max(record_.peak, peak);
+    if (out && !writeBlock(out, frames)) return false;
+    outcome_.framesWritten += frames;
+    return true;
 }
 
 bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
@@ -276,6 +345,7 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
         outcome_.framesWritten += frames;
         return true;
     }
+    if (direct_) return convertDirect(samples, frames);
     double* block = working_buffer_.data();
     toWorking(samples, frames, chainChannels_, record_.sampleType, block);
     if (map_ && map_->isMix()) {
@@ -296,10 +366,10 @@ bool Pass::processBlock(const uint8_t* raw, size_t frames, bool last) {
 
 // Silence in the input's own format, in blocks no longer than a source block.
 bool Pass::feedSilence(int64_t frames) {
-    std::fill(raw_.begin(), raw_.end(), silenceByteOf(record_.sampleType));
+    std::fill_n(raw_.get(), rawBytes_, silenceByteOf(record_.sampleType));
     while (frames > 0 && !stopped()) {
         const size_t n = static_cast<size_t>(std::min<int64_t>(frames, int64_t(blockFrames_)));
-        if (!processBlock(raw_.data(), n, false)) return false;
+        if (!processBlock(raw_.get(), n, false)) return false;
         inputFed_ += static_cast<int64_t>(n);
         frames -= static_cast<int64_t>(n);
     }
@@ -321,19 +391,20 @@ void Pass::readSource() {
     // With "Maintain length" the delay is counted in input frames, before
     // resampling, and the input handed on never exceeds the source's length.
     if (delay_ > 0 && !feedSilence(keepLength_ ? std::min(delay_, frameCount) : delay_)) return;
+    const bool asStored = request_.output && !working_ && !map_ && delay_ == 0;
     int64_t remaining = frameCount;
     bool lastRead = false;
     while (!failed_ && !lastRead && !stopped()) {
         const size_t n = static_cast<size_t>(std::min<int64_t>(remaining, int64_t(blockFrames_)));
         lastRead = n < blockFrames_; // the remainder block, possibly empty
         const size_t bytes = n * frameBytes;
-        const size_t got = source.read(raw_.data(), bytes);
-        // A source shorter than its header says gives silence, not stale bytes.
-        std::fill(raw_.begin() + static_cast<std::ptrdiff_t>(got),
-                  raw_.begin() + static_cast<std::ptrdiff_t>(bytes), silence);
         remaining -= static_cast<int64_t>(n);
+        if (asStored && copyBlock(source, n, bytes)) continue;
+        const size_t got = source.read(raw_.get(), bytes);
+        // A source shorter than its header says gives silence, not stale bytes.
+        std::fill(raw_.get() + got, raw_.get() + bytes, silence);
 
-        const uint8_t* block = raw_.data();
+        const uint8_t* block = raw_.get();
         size_t frames = n;
         if (delay_ < 0) {
             const size_t drop = static_cast<size_t>(std::min<int64_t>(-delay_, int64_t(frames)));
@@ -350,7 +421,7 @@ void Pass::readSource() {
     if (failed_ || stopped()) return;
     if (keepLength_ && inputFed_ < frameCount && !feedSilence(frameCount - inputFed_)) return;
     if (stopped()) return;
-    processBlock(raw_.data(), 0, true);
+    processBlock(raw_.get(), 0, true);
 }
 
 void Pass::readTemporaryFile() {

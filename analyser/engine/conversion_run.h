@@ -60,6 +60,10 @@ struct ConversionSetup {
     // Not in the settings record: the CLI's --rf64 asks for RF64 outputs,
     // Corvandale's own runs keep the plain RIFF header.
     LargeSizes largeSizes = LargeSizes::Zero;
+    // Every block through the general chain, none through a direct
+    // conversion: what the tests compare the direct ones with. The programs
+    // never set it.
+    bool generalChainOnly = false;
 };
 
 // What one entry left on disk (empty when it failed or was stopped).

@@ -134,6 +134,10 @@ class EntryOutputs final : public SinkBase {
         return true;
     }
 
+    bool copyFrom(FileStream& source, size_t bytes) override {
+        return !mono() && !streams_.front().failed && streams_.front().file.copyFrom(source, bytes);
+    }
+
     // The next pass creates them again, under the same names.
     void discardPass() override { abortEntry(); }
 

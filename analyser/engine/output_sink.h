@@ -53,6 +53,10 @@ class OutputSink {
     // One interleaved block of the pass's output type. False after telling
     // the user.
     virtual bool write(const uint8_t* samples, size_t frames) = 0;
+    // The same block straight from the source's position, for a pass that
+    // writes stored samples as they lie, where the kernel can copy them: all
+    // of it, or nothing (false, both positions unchanged: write it then).
+    virtual bool copyFrom(FileStream& /*source*/, size_t /*bytes*/) { return false; }
     // The pass clipped and is done again: what it wrote must not stay.
     virtual void discardPass() = 0;
     // The entry converted (frames: what its last pass wrote). Returns the

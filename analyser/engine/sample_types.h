@@ -62,7 +62,10 @@ constexpr double integerFullScale(SampleType type) {
 }
 
 // -2^(n-1)/(2^(n-1)-1) for integers, -1.0 for floats, 0.0 for unknown codes.
-double outputMinimumOf(SampleType type);
+constexpr double outputMinimumOf(SampleType type) {
+    if (isIntegerType(type)) return -(integerFullScale(type) + 1.0) / integerFullScale(type);
+    return bytesPerSampleOf(type) == 0 ? 0.0 : -1.0;
+}
 
 // The stored byte of silence: unsigned 8-bit samples centre on 128.
 inline uint8_t silenceByteOf(SampleType type) {

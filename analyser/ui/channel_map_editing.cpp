@@ -41,7 +41,7 @@ ChannelMapEditor::ChannelMapEditor(ChannelMapList& maps, AnalyserSettings& setti
     : live_(maps), working_(maps), settings_(settings),
       programDirectory_(std::move(programDirectory)), workerRunning_(std::move(workerRunning)) {}
 
-// Delete, Apply and Cancel change or reload the list a conversion reads.
+// Apply and Ok change the list a conversion reads.
 bool ChannelMapEditor::waiting(MapsOutcome& outcome) const {
     if (!workerRunning_ || !workerRunning_()) return false;
     outcome.message = kWaitForConversionMessage;
@@ -56,14 +56,10 @@ void ChannelMapEditor::change(size_t row, ChannelMap map) {
     working_.replace(row, std::move(map));
 }
 
-MapsOutcome ChannelMapEditor::remove(std::vector<int> rows) {
-    MapsOutcome outcome;
-    if (waiting(outcome)) return outcome;
+void ChannelMapEditor::remove(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end(), std::greater<>()); // later rows first keep the indices
     for (int row : rows)
         if (row >= 0) working_.remove(static_cast<size_t>(row));
-    outcome.done = true;
-    return outcome;
 }
 
 MapsOutcome ChannelMapEditor::apply(const std::vector<bool>& checked, bool mappingEnabled,
@@ -91,13 +87,10 @@ MapsOutcome ChannelMapEditor::apply(const std::vector<bool>& checked, bool mappi
     return outcome;
 }
 
-MapsOutcome ChannelMapEditor::cancel() {
-    MapsOutcome outcome;
-    if (waiting(outcome)) return outcome;
+void ChannelMapEditor::cancel() {
+    if (workerRunning_ && workerRunning_()) return;
     live_.clear();
     loadMaps(live_, programDirectory_, false);
-    outcome.done = true;
-    return outcome;
 }
 
 } // namespace corv

@@ -3,7 +3,7 @@
 // "&View" may open, and what New, View, Delete, Apply, Ok and Cancel do to
 // the program's map list. The dialog edits a copy of the list, so that a
 // conversion still running keeps the maps it took; the copy becomes the
-// program's list on Apply and Ok.
+// program's list on Apply and Ok, which alone wait for a running conversion.
 #include "analyser/engine/channel_maps.h"
 #include "analyser/engine/settings_file.h"
 
@@ -52,13 +52,15 @@ class ChannelMapEditor {
     const ChannelMapList& maps() const { return working_; } // the rows, in order
     bool mappingEnabled() const { return settings_.conversion.channelMappingEnabled != 0; }
 
-    void add(ChannelMap map);                  // "&New"; the row comes unchecked
-    void change(size_t row, ChannelMap map);   // "&View" closed with Ok
-    MapsOutcome remove(std::vector<int> rows); // "&Delete"
+    void add(ChannelMap map);                // "&New"; the row comes unchecked
+    void change(size_t row, ChannelMap map); // "&View" closed with Ok
+    void remove(std::vector<int> rows);      // "&Delete"
     // checked: one flag per row. The checked rows become the active maps and
     // the list is saved, unless two start from one channel count.
     MapsOutcome apply(const std::vector<bool>& checked, bool mappingEnabled, MapButton button);
-    MapsOutcome cancel(); // the program's list is read again from "mappings.ini"
+    // "&Cancel" drops the copy. Without a conversion running the program's
+    // list is read again from "mappings.ini"; a running one keeps its maps.
+    void cancel();
 
   private:
     bool waiting(MapsOutcome& outcome) const;

@@ -62,14 +62,21 @@ double weightOfText(const std::string& text) {
 
 ChannelMap storedMap(const ChannelMap& before, const MapForm& typed) {
     ChannelMap map = blankMap(before.inChannels, before.outChannels, before.isMix());
+    // A control left as it was shown keeps the stored value exactly: the form
+    // shows weights to three decimals and a source past the inputs as silence.
+    const MapForm shown = formOf(before);
     for (size_t o = 0; o < map.moveTable.size() && o < typed.sources.size(); ++o)
-        if (typed.sources[o] >= 1 && typed.sources[o] <= map.inChannels)
+        if (o < shown.sources.size() && typed.sources[o] == shown.sources[o])
+            map.moveTable[o] = before.moveTable[o];
+        else if (typed.sources[o] >= 1 && typed.sources[o] <= map.inChannels)
             map.moveTable[o] = typed.sources[o] - 1;
     for (size_t cell = 0; cell < map.mixMatrix.size() && cell < typed.weights.size(); ++cell)
-        map.mixMatrix[cell] = weightOfText(typed.weights[cell]);
-    map.description = typed.description == formOf(before).description
-                          ? before.description
-                          : storedDescription(typed.description);
+        map.mixMatrix[cell] =
+            cell < shown.weights.size() && typed.weights[cell] == shown.weights[cell]
+                ? before.mixMatrix[cell]
+                : weightOfText(typed.weights[cell]);
+    map.description = typed.description == shown.description ? before.description
+                                                             : storedDescription(typed.description);
     return map;
 }
 

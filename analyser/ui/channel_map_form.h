@@ -35,8 +35,9 @@ MapForm formOf(const ChannelMap& map);
 // The map as the form left it, with the counts and kind of before: a choice
 // that names no input channel is silence; a weight that is not a finite
 // number is 0; "#" in a typed description becomes "_" (it separates the
-// fields of "mappings.ini"). A description left as it was shown stays whole,
-// even beyond what the edit field holds.
+// fields of "mappings.ini"). A control left as it was shown keeps the value
+// of before exactly: a weight beyond three decimals, a source past the
+// inputs, a description beyond what the edit field holds.
 ChannelMap storedMap(const ChannelMap& before, const MapForm& typed);
 
 // A weight as typed: the number at its start, as C reads one; 0 for empty

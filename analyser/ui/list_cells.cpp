@@ -99,4 +99,8 @@ std::optional<std::string> cellText(const AudioFileRecord& record, ListColumn co
     return std::nullopt;
 }
 
+std::string freshCellText(const AudioFileRecord& record, ListColumn column, bool sizeInKB) {
+    return cellText(record, column, sizeInKB).value_or(std::string());
+}
+
 } // namespace corv

@@ -21,4 +21,9 @@ std::string lengthText(int64_t frameCount, uint32_t sampleRate);
 std::optional<std::string> cellText(const AudioFileRecord& record, ListColumn column,
                                     bool sizeInKB);
 
+// What the cell shows once the row holds this record instead of another's
+// (rows that trade places): empty where the record says nothing, so that no
+// text of the other record stays behind.
+std::string freshCellText(const AudioFileRecord& record, ListColumn column, bool sizeInKB);
+
 } // namespace corv

@@ -124,13 +124,19 @@ PreferencesValues PreferencesEditor::shown() const {
     return v;
 }
 
-void PreferencesEditor::sameAsInputClicked(bool checked) {
+bool PreferencesEditor::sameAsInputClicked(bool checked) {
+    if (workerRunning()) return false;
     settings_.conversion.sameAsInput = checked;
+    return true;
+}
+
+bool PreferencesEditor::workerRunning() const {
+    return workerRunning_ && workerRunning_();
 }
 
 ApplyOutcome PreferencesEditor::apply(const PreferencesValues& v) {
     ApplyOutcome outcome;
-    if (workerRunning_ && workerRunning_()) return outcome;
+    if (workerRunning()) return outcome;
     outcome.applied = true;
     ConversionSettings& s = settings_.conversion;
     setFieldText(s.outputDirectory, v.outputDirectory); // the edit box holds no longer text

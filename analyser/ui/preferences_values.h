@@ -105,13 +105,17 @@ class PreferencesEditor {
 
     const ConversionSettings& settings() const { return settings_.conversion; }
     PreferencesValues shown() const;
-    // "Same as input file" is stored on its click, so that Cancel keeps it.
-    void sameAsInputClicked(bool checked);
+    // "Same as input file" is stored on its click, so that Cancel keeps it;
+    // false when refused, as Apply is, while a conversion runs: its worker
+    // names the outputs from it.
+    bool sameAsInputClicked(bool checked);
     // Stores the values and saves the file, unless a conversion runs: its
     // worker reads these settings.
     ApplyOutcome apply(const PreferencesValues& values);
 
   private:
+    bool workerRunning() const;
+
     AnalyserSettings& settings_;
     std::string programDirectory_;
     std::function<bool()> workerRunning_;

@@ -15,6 +15,10 @@ Verdict decideAction(UserAction action, bool conversionRunning) {
     }
 }
 
+bool keyStaysWithEditBox(ProgramKey key) {
+    return key == ProgramKey::Delete || key == ProgramKey::SelectAll;
+}
+
 PropertiesChoice decideProperties(int selectedRows) {
     if (selectedRows <= 0) return PropertiesChoice::Nothing;
     return selectedRows == 1 ? PropertiesChoice::Open : PropertiesChoice::SelectOne;

@@ -31,6 +31,11 @@ enum class Verdict {
 
 Verdict decideAction(UserAction action, bool conversionRunning);
 
+// The accelerator keys the program routes to the window in front. A focused
+// edit box keeps Delete and Ctrl+A for its own text.
+enum class ProgramKey { Delete, SelectAll, Other };
+bool keyStaysWithEditBox(ProgramKey key);
+
 enum class PropertiesChoice {
     Nothing,   // no row selected
     Open,      // the one selected row

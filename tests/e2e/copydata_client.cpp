@@ -5,18 +5,20 @@ namespace {
 constexpr char kClientClass[] = "QuillmereE2eClient";
 }
 
-CopyDataClient::CopyDataClient() {
+CopyDataClient::CopyDataClient(bool asQuillmere) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClientClass;
+    wc.lpszClassName = asQuillmere ? "Quillmere" : kClientClass;
     RegisterClassA(&wc); // fails harmlessly when a previous client registered it
-    window_ = CreateWindowA(kClientClass, "Corvandale stand-in", WS_OVERLAPPED, 0, 0, 50, 50,
-                            nullptr, nullptr, wc.hInstance, this);
+    window_ = CreateWindowA(wc.lpszClassName, asQuillmere ? "Quillmere" : "Corvandale stand-in",
+                            WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance, this);
+    if (asQuillmere) semaphore_ = CreateSemaphoreA(nullptr, 1, 1, "QuillmereSema");
 }
 
 CopyDataClient::~CopyDataClient() {
     if (window_) DestroyWindow(window_);
+    if (semaphore_) CloseHandle(semaphore_);
 }
 
 std::optional<LRESULT> CopyDataClient::send(HWND target, corv::MessageId id, const void* payload,
@@ -47,8 +49,11 @@ LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, 
                    {},
                    data->lpData != nullptr};
         if (data->lpData) r.payload.assign(static_cast<const char*>(data->lpData), data->cbData);
+        if (self->semaphore_ && r.id == corv::MessageId::OpenConnection)
+            self->send(r.from, corv::MessageId::ConnectionReply);
+        const LRESULT answer = r.id == corv::MessageId::AddJobRecord ? self->jobAnswer : 1;
         self->received_.push_back(std::move(r));
-        return 1;
+        return answer;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

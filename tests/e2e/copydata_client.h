@@ -23,7 +23,8 @@ struct Received {
 
 class CopyDataClient {
   public:
-    CopyDataClient();
+    // asQuillmere: Quillmere's semaphore, window class and title, answer to Open connection.
+    explicit CopyDataClient(bool asQuillmere = false);
     ~CopyDataClient();
     CopyDataClient(const CopyDataClient&) = delete;
     CopyDataClient& operator=(const CopyDataClient&) = delete;
@@ -44,9 +45,11 @@ class CopyDataClient {
     }
 
     std::vector<Received>& received() { return received_; }
+    LRESULT jobAnswer = 1; // what an Add job is answered
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HANDLE semaphore_ = nullptr;
     HWND window_ = nullptr;
     std::vector<Received> received_;
 };

@@ -9,6 +9,7 @@
 #include "wav_builder.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace e2e {
 
@@ -79,10 +80,11 @@ bool CorvandaleProcess::waitForConversionEnd() const {
         120s);
 }
 
-bool CorvandaleProcess::convertAndWait() const {
-    post(kConvert);
-    waitFor([&] { return !IsWindowEnabled(control(kConvert)); }, 5s);
-    return waitForConversionEnd();
+bool CorvandaleProcess::convertAndWait(std::chrono::milliseconds limit) const {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(mainWindow(), WM_COMMAND, kConvert, 0, SMTO_NORMAL,
+                               static_cast<UINT>(limit.count()), &ignored) &&
+           waitForConversionEnd();
 }
 
 void writeSettings(const std::string& programDirectory, const std::string& outputFolder,
@@ -104,6 +106,20 @@ std::pair<int, std::string> runCli(const std::string& arguments, const std::stri
 
 std::string quoted(const std::string& text) {
     return "\"" + text + (text.back() == '\\' ? "\\\"" : "\"");
+}
+
+std::vector<std::string> writeTakes(const std::string& folder, int count) {
+    corv::test::FormatFields format;
+    format.channels = 1;
+    format.sampleRate = 8000;
+    const auto bytes = corv::test::wave(format, corv::test::Bytes(200, 1));
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "take %05d.wav", i);
+        corv::test::writeFile(paths.emplace_back(folder + name), bytes);
+    }
+    return paths;
 }
 
 void writeSine(const std::string& path, int channels, uint32_t rate, double seconds,

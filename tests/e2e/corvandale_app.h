@@ -38,8 +38,8 @@ class CorvandaleProcess : public ProgramProcess {
     bool openFolderInOpenDialog(const std::string& folder, const std::string& fileInIt) const;
     // Drops the files on the window and waits until each is listed as "Wave PCM".
     bool listDropped(const std::vector<std::string>& paths) const;
-    // "&Convert" pressed and the run awaited: the dialog is gone, the button back.
-    bool convertAndWait() const;
+    // "&Convert" sent, which returns once the run has ended and its dialog closed.
+    bool convertAndWait(std::chrono::milliseconds limit = std::chrono::minutes(2)) const;
     bool waitForConversionEnd() const;
 };
 
@@ -57,6 +57,9 @@ void writeSettings(const std::string& programDirectory, const std::string& outpu
 std::pair<int, std::string> runCli(const std::string& arguments, const std::string& folder);
 // One argument of a command line; a backslash before the closing quote is doubled.
 std::string quoted(const std::string& text);
+
+// count small WAVE files (100 frames, 8 kHz mono) "take 00000.wav"... in the folder.
+std::vector<std::string> writeTakes(const std::string& folder, int count);
 
 // A 16-bit PCM WAVE file holding a sine.
 void writeSine(const std::string& path, int channels, uint32_t rate, double seconds,

@@ -1,5 +1,6 @@
 // Corvandale and Quillmere as one: converted files become Quillmere's jobs.
 // The real Corvandale.exe and Quillmere.exe, the jobs run by the real LAME.
+#include "copydata_client.h"
 #include "corvandale_app.h"
 #include "remote_window.h"
 
@@ -94,7 +95,8 @@ TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     killProcesses("Quillmere.exe", 0);
 }
 
-TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndGoesOn) {
+// Without Quillmere the run says so and goes on; a job answered with 0 is counted at the end.
+TEST(CorvandaleQuillmere, WithoutQuillmereOrWithOneRefusingTheJobTheRunSaysSo) {
     ScratchFolder program("corv-no-batcher"), music("corv-no-batcher-music");
     writeSine(music.path() + "a.wav", 2, 44100, 0.2);
     Converter converter(program.path(), {music.path() + "a.wav"});
@@ -104,6 +106,12 @@ TEST(CorvandaleQuillmere, WithoutQuillmereTheRunSaysSoAndGoesOn) {
     ASSERT_TRUE(converter.app.waitForConversionEnd());
     EXPECT_EQ(converter.app.columnTexts("Result"), Texts{"Succes"});
     EXPECT_EQ(countProcesses("Quillmere.exe"), 0);
+
+    CopyDataClient quillmere(true);
+    quillmere.jobAnswer = 0;
+    converter.app.post(kConvert);
+    EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
+              corv::handOverFailureMessage(1, false));
 }
 
 // What reaches a running Quillmere, as its message log shows: a late reply
@@ -120,18 +128,15 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
         return count(quillmere.file("MsgLogQuillmere.txt"),
                      "Msg description: " + std::string(what));
     };
-    Converter converter(program.path(), {longer}, [](corv::ConversionSettings& s) {
-        s.convertSampleRate = 1; // slow enough to be stopped
-        s.targetSampleRate = 48000;
-    });
+    Converter converter(program.path(), {shorter, longer});
     auto& app = converter.app;
     holdThreads(quillmere.processId(), true);
     app.post(kConvert);
     HWND waiting = nullptr;
     ASSERT_TRUE(
         waitFor([&] { return (waiting = findDialog(app.processId(), "Waiting for Quillmere")); }));
-    // The conversion goes on meanwhile: held until the Stop has been taken, so
-    // that it is stopped however fast this machine converts.
+    // The short file's job waits for that reply, so the long file is not begun;
+    // the conversion is held from then until the Stop has been taken.
     const HWND dialog = GetWindow(waiting, GW_OWNER);
     const DWORD windowThread = GetWindowThreadProcessId(dialog, nullptr);
     holdThreads(app.processId(), true, windowThread);
@@ -142,13 +147,15 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
     holdThreads(app.processId(), false, windowThread);
     ASSERT_TRUE(app.waitForConversionEnd());
+    const Texts stopped = app.columnTexts("Result");
+    EXPECT_EQ(stopped[1], "-");
 
     converter.list({shorter});
     ASSERT_TRUE(app.convertAndWait());
     ASSERT_TRUE(waitFor([&] { return received("Notify user") == 1; }));
     const std::string log = quillmere.file("MsgLogQuillmere.txt");
-    EXPECT_EQ(received("Open connection"), 1); // the late reply connected
-    EXPECT_EQ(received("Add job"), 1);
+    EXPECT_EQ(received("Open connection"), 1);                      // the late reply connected
+    EXPECT_EQ(received("Add job"), stopped[0] == "Succes" ? 2 : 1); // finished before the Stop
     EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
     EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));
     // Named whatever the variants (a 32-bit Quillmere cannot list a 64-bit one's modules).

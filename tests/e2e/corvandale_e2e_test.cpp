@@ -111,7 +111,7 @@ TEST(CorvandaleE2E, StopOrExitDuringARunRemovesTheUnfinishedOutput) {
     ScratchFolder program("corv-stop"), music("corv-long"), out("corv-stop-out");
     writeSettings(program.path(), out.path(), [&](corv::ConversionSettings& s) {
         s.convertSampleRate = 1;
-        s.targetSampleRate = 96000;
+        s.targetSampleRate = 192000; // slower than the test takes to press Stop
     });
     writeSine(music.path() + "short.wav", 2, 44100, 0.1);
     writeSine(music.path() + "long.wav", 2, 44100, 120);
@@ -143,6 +143,7 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     ScratchFolder program("corv-keys"), music("corv-keys-music");
     writeSine(music.path() + "a.wav", 1, 8000, 0.1);
     writeSine(music.path() + "b.wav", 1, 8000, 0.1);
+    writeSettings(program.path(), music.path()); // the output folder can be typed
     CorvandaleProcess app(program.path());
     ASSERT_TRUE(app.start());
     app.post(kConvert);
@@ -164,6 +165,13 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     PostMessageA(app.fileList(), WM_KEYDOWN, VK_DELETE, 0);
     ASSERT_TRUE(waitFor([&] { return app.rows() == 1; }));
     EXPECT_EQ(app.cell(0, "Filename"), "b.wav");
+    // A focused edit box keeps Delete: the folder's first letter goes; Escape cancels.
+    app.post(kPreferences);
+    HWND folder = GetDlgItem(waitForDialog(app.processId(), "Preferences"), 2200);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN})
+        PostMessageA(folder, message, message == WM_KEYDOWN ? VK_DELETE : 0, 0);
+    EXPECT_TRUE(waitFor([&] { return windowText(folder) == music.path().substr(1); }));
+    PostMessageA(folder, WM_KEYDOWN, VK_ESCAPE, 0); // taken before what is posted next
 
     // Several rows and "&Properties"; shown columns keep their places.
     app.post(kAdd);
@@ -178,8 +186,7 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     EXPECT_EQ(listColumnTitles(app.fileList()), defaults);
     for (int item : {8016, 8017, 8016}) // hide Path, show Size, show Path
         app.post(item);
-    ASSERT_TRUE(waitFor([&] { return app.column("Path") == 1; }));
-    EXPECT_EQ(app.column("Size"), 2);
+    ASSERT_TRUE(waitFor([&] { return app.column("Path") == 1 && app.column("Size") == 2; }));
     EXPECT_EQ(app.cell(0, "Size"), "2 KB"); // 1644 bytes: halves round up
     app.post(8015);                         // Always on top
     ASSERT_TRUE(
@@ -201,6 +208,14 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
         EXPECT_EQ(result, static_cast<DWORD_PTR>(answer)) << id;
     }
 
+    // An unrecognised file's row dragged onto an analysed one: each shows only its own record.
+    writeFile(music.path() + "junk.wav", "not a wave file");
+    ASSERT_TRUE(dropFiles(app.mainWindow(), {music.path() + "junk.wav"}));
+    ASSERT_TRUE(waitFor([&] { return app.cell(2, "Type") == "Unknown"; }));
+    ASSERT_TRUE(dragListRow(app.mainWindow(), app.fileList(), 2, 0));
+    ASSERT_TRUE(waitFor([&] { return app.cell(0, "Filename") == "junk.wav"; }));
+    EXPECT_EQ(app.cell(0, "Length") + app.cell(0, "Result") + app.cell(0, "Peak conv"), "");
+    EXPECT_EQ(app.cell(2, "Length"), "00:00.100");
     SetWindowPos(app.mainWindow(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
     RECT frame{};
     ASSERT_TRUE(waitFor([&] {
@@ -344,7 +359,7 @@ TEST(CorvandaleMaps, MapsMadeViewedAndDeletedInTheDialogsReachMappingsIni) {
     PostMessageA(GetDlgItem(dialog, IDC_MAP_LIST), WM_KEYDOWN, VK_DELETE, 0);
     ASSERT_TRUE(waitFor([&] { return rowsOf(dialog).size() == 4; }));
 
-    // The read map: a source past its inputs shows empty; Ok leaves the long description whole.
+    // The read map: a source past its inputs shows empty; Ok keeps it and the long description.
     selectOnly(dialog, {1});
     form = pressFor(app, dialog, IDC_MAP_VIEW, "Configure Mapping");
     EXPECT_EQ(SendDlgItemMessageA(form, IDC_MAP_SOURCE, CB_GETCURSEL, 0, 0), 0);
@@ -370,7 +385,7 @@ TEST(CorvandaleMaps, MapsMadeViewedAndDeletedInTheDialogsReachMappingsIni) {
     EXPECT_EQ(app.file("mappings.ini"), "2->2#move#inactive#swap\r\n1 0 \r\n"
                                         "3->2#move#inactive#" +
                                             longText +
-                                            "\r\n-1 1 \r\n"
+                                            "\r\n5 1 \r\n"
                                             "2->2#move#active#front_rear\r\n-1 -1 \r\n"
                                             "2->2#mix#inactive#\r\n0.500 0.000 0.000 0.000 \r\n");
     EXPECT_EQ(app.file("settingsCorvandale.ini")[602], 1); // "Enable channelmapping"
@@ -405,7 +420,8 @@ TEST(CorvandaleMaps, CancelReadsTheFileAgainAndADialogMapConvertsAsTheCliDoes) {
     HWND form = newMapForm(app, dialog, 2, 1, true);
     setText(form, IDC_MAP_WEIGHT, "0.25");
     setText(form, IDC_MAP_WEIGHT + 10, "0.700");
-    ASSERT_TRUE(closeForm(form, IDC_DIALOG_OK, dialog, 2));
+    PostMessageA(form, WM_KEYDOWN, VK_F8, 0); // F8 is Ok in the form too
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form) && rowsOf(dialog).size() == 2; }));
     HWND list = GetDlgItem(dialog, IDC_MAP_LIST);
     setListRowChecked(list, 0, false);
     setListRowChecked(list, 1, true);

@@ -98,7 +98,7 @@ bool save(HWND window, const std::string& folder, const char* name) {
 void saveDialog(const CorvandaleProcess& app, int command, const char* title,
                 const std::string& folder, const char* name) {
     app.post(command);
-    HWND dialog = waitForDialog(app.processId(), title, 5s);
+    HWND dialog = waitForDialog(app.processId(), title);
     save(dialog, folder, name);
     if (dialog) pressButton(dialog, 215);
 }
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     }
 
     app.post(kConvert);
-    HWND conversion = waitForDialog(app.processId(), "Converting file", 5s);
+    HWND conversion = waitForDialog(app.processId(), "Converting file");
     waitFor(
         [&] { // a quarter of the long first file done
             return SendDlgItemMessageA(conversion, 2302, PBM_GETPOS, 0, 0) >= 25;

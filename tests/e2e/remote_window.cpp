@@ -159,6 +159,23 @@ std::vector<std::string> listColumnTitles(HWND list) {
     return titles;
 }
 
+bool dragListRow(HWND owner, HWND list, int from, int to) {
+    RECT row{LVIR_BOUNDS, 0, 0, 0}; // of row `from`; every row is as high
+    RemoteBlock block(list, sizeof row);
+    if (!block.write(0, &row, sizeof row) ||
+        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(from),
+                      reinterpret_cast<LPARAM>(block.at(0))) ||
+        !block.read(0, &row, sizeof row))
+        return false;
+    POINT at{row.left + 10, (row.top + row.bottom) / 2};
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    at.y += (to - from) * (row.bottom - row.top);
+    PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    MapWindowPoints(list, owner, &at, 1);
+    PostMessageA(owner, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    return PostMessageA(owner, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
 std::string windowText(HWND window) {
     char text[1024] = {};
     DWORD_PTR length = 0;

@@ -31,6 +31,8 @@ bool setListRowChecked(HWND list, int row, bool checked);
 bool listRowChecked(HWND list, int row);
 // The header texts of the list's columns, in their order.
 std::vector<std::string> listColumnTitles(HWND list);
+// Row `from` dragged onto row `to` by the mouse (posted to the list, then its owner).
+bool dragListRow(HWND owner, HWND list, int from, int to);
 
 std::string windowText(HWND window);
 DWORD processOf(HWND window);

@@ -39,7 +39,8 @@ struct ConsoleCase {
 
 TEST(JobBuilder, AConsoleJobRunsItsPreviewWithTheRealFileNames) {
     const ConsoleCase cases[] = {
-        {1002, {}, R"( -b 192 -m s "C:\somefile.wav" "C:\someoutput.mp2" )"},
+        {1002, [](EncoderBlocks& b) { b.twoLame.channelMode = 'x'; }, // shown and sent as stereo
+         R"( -b 192 -m s "C:\somefile.wav" "C:\someoutput.mp2" )"},
         {1003, {}, R"( "C:\somefile.wav" "C:\someoutput.ape" -c3000)"},
         {1004, [](EncoderBlocks& b) { b.flac.oggContainer = 1; },
          R"( -5  --ogg "C:\somefile.wav" -o "C:\someoutput.flac")"},
@@ -192,6 +193,7 @@ class FakePort final : public BatcherPort {
         sent.push_back(static_cast<int>(id));
         return sent.size() <= script.size() ? script[sent.size() - 1] : Delivery::Delivered;
     }
+    void letBatcherComeForward() override { sent.push_back(0); } // 0: before Notify user
     bool isConnected = true;
     std::vector<Delivery> script; // per message; delivered after its end
     std::vector<int> sent;
@@ -206,17 +208,19 @@ struct HandOverCase {
 };
 
 TEST(JobHandOver, WhatCannotBeHandedOverIsToldAndAHungBatcherIsGivenUp) {
-    constexpr Delivery ok = Delivery::Delivered, gone = Delivery::NoBatcher;
+    constexpr Delivery ok = Delivery::Delivered, gone = Delivery::NoBatcher,
+                       refused = Delivery::Refused;
     const HandOverCase cases[] = {
-        {"all", true, true, {}, {130, 130, 110, 104}, ""},
+        {"all", true, true, {}, {130, 130, 110, 0, 104}, ""},
         {"no batcher found", false, true, {}, {}, ""},
-        {"no start", true, false, {}, {130, 130, 104}, ""},
+        {"no start", true, false, {}, {130, 130, 0, 104}, ""},
         {"gone",
          true,
          true,
          {ok, gone, gone, gone},
-         {130, 130, 110, 104},
+         {130, 130, 110, 0, 104},
          handOverFailureMessage(1, true)},
+        {"refused", true, false, {refused}, {130, 130, 0, 104}, handOverFailureMessage(1, false)},
         {"hung", true, false, {Delivery::NoAnswer}, {130}, handOverFailureMessage(2, false)},
     };
     const AudioFileRecord source = sourceRecord("/music/a.wav");

@@ -17,6 +17,7 @@ bool Conversion::run(const std::vector<std::string>& paths) {
     }
     ConversionSetup setup{settings.conversion, settings.encoders, maps,
                           ssrc ? *ssrc : linkedSsrcEntryPoints()};
+    setup.generalChainOnly = generalChainOnly;
     if (!prepareConversion(list, setup, observer)) return false;
     outcome = runConversion(list, setup, observer, stop);
     return true;

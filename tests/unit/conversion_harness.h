@@ -47,6 +47,7 @@ struct Conversion {
     RecordingObserver observer;
     std::atomic<bool> stop{false};
     const SsrcEntryPoints* ssrc = nullptr; // the linked library when not set
+    bool generalChainOnly = false;
     RunOutcome outcome;
 
     // The settings tests change most, by name.

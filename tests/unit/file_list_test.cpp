@@ -88,6 +88,8 @@ TEST(FileListCells, WhatEachKindOfRowShows) {
             EXPECT_EQ(cellText(*record, info.column, true).value_or("<kept>"),
                       want ? want : "<kept>")
                 << info.header;
+            // A row that took this record from another (a drag) keeps nothing of it.
+            EXPECT_EQ(freshCellText(*record, info.column, true), want ? want : "") << info.header;
         }
 }
 
@@ -203,6 +205,10 @@ TEST(MainWindowRules, WhatClicksMeanWhileConverting) {
     EXPECT_EQ(decideProperties(0), PropertiesChoice::Nothing);
     EXPECT_EQ(decideProperties(1), PropertiesChoice::Open);
     EXPECT_EQ(decideProperties(2), PropertiesChoice::SelectOne);
+    // A focused edit box keeps the keys that edit its text; the others stay the program's.
+    EXPECT_TRUE(keyStaysWithEditBox(ProgramKey::Delete) &&
+                keyStaysWithEditBox(ProgramKey::SelectAll));
+    EXPECT_FALSE(keyStaysWithEditBox(ProgramKey::Other));
 
     EXPECT_EQ(atLeastMinimum({120, 500}).width, kMainMinWidth);
     EXPECT_EQ(atLeastMinimum({120, 500}).height, 500);

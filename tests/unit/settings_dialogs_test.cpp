@@ -122,12 +122,13 @@ TEST_F(Preferences, EveryCodeShownIsStoredAgainAndUnknownCodesStay) {
               std::tuple(20, 256, 192000));
 }
 
-TEST_F(Preferences, ApplyWaitsWhileAConversionWorkerRuns) {
+TEST_F(Preferences, ApplyAndSameAsInputWaitWhileAConversionWorkerRuns) {
     PreferencesValues v = editor.shown();
     v.level = LevelChoice::Amplify, v.outputDirectory = "D:\\out\\";
     workerRunning = true;
     const AnalyserSettings before = settings;
     EXPECT_FALSE(editor.apply(v).applied);
+    EXPECT_FALSE(editor.sameAsInputClicked(false));
     EXPECT_EQ(std::memcmp(&settings, &before, sizeof settings), 0);
     EXPECT_FALSE(std::filesystem::exists(temp.file(kAnalyserSettingsFileName)));
 }
@@ -152,6 +153,7 @@ ChannelMap moveMap(int32_t in, std::vector<int32_t> table, std::string descripti
 
 TEST(ChannelMapForm, ChoicesWeightsAndDescriptionsAreStoredSoundly) {
     const std::string longText(600, 'x');
+    const ChannelMap fine{1, 2, {}, {0.70711, 0.3}, ""};
     struct Case {
         ChannelMap before;
         MapForm typed;
@@ -174,8 +176,9 @@ TEST(ChannelMapForm, ChoicesWeightsAndDescriptionsAreStoredSoundly) {
          {},
          longText + "#"},
         {moveMap(2, {1, 0}, longText), {{2, 1}, {}, "short#"}, {1, 0}, {}, "short_"},
-        // A source past the inputs shows the empty entry and comes back as silence.
-        {moveMap(2, {5, 1}), formOf(moveMap(2, {5, 1})), {-1, 1}, {}, ""},
+        // What the form cannot show stays as stored unless it is changed.
+        {moveMap(2, {5, 1}), formOf(moveMap(2, {5, 1})), {5, 1}, {}, ""},
+        {fine, {{}, {"0.707", "0.5"}, ""}, {}, {0.70711, 0.5}, ""},
     };
     for (const Case& c : cases) {
         ChannelMap stored = storedMap(c.before, c.typed);
@@ -214,21 +217,19 @@ struct MapEditing : ::testing::Test {
     ChannelMapEditor editor{live, settings, temp.dir(), [this] { return running; }};
 };
 
-TEST_F(MapEditing, DeleteApplyAndCancelWaitForAConversionAndCancelReadsTheFileAgain) {
+TEST_F(MapEditing, OnlyApplyWaitsForAConversionAndCancelReadsTheFileAgainAfterIt) {
     running = true;
-    for (const MapsOutcome& outcome : {editor.remove({0}), editor.cancel(),
-                                       editor.apply({false, false, false}, false, MapButton::Ok)})
-        EXPECT_EQ(outcome.message, kWaitForConversionMessage);
-    EXPECT_EQ(editor.maps().maps().size(), 3u);
-    EXPECT_EQ(settings.conversion.channelMappingEnabled, 0);
-
-    running = false;
     editor.change(2, moveMap(2, {1}, "right"));
-    EXPECT_TRUE(editor.remove({1, 0}).done);
+    editor.remove({1, 0});
     EXPECT_EQ(editor.maps().maps()[0].description, "right");
-    EXPECT_EQ(live.maps().size(), 3u); // the program's list keeps them until Apply
-    EXPECT_TRUE(editor.cancel().done);
+    EXPECT_EQ(editor.apply({false}, false, MapButton::Ok).message, kWaitForConversionMessage);
+    EXPECT_EQ(settings.conversion.channelMappingEnabled, 0);
+    std::ofstream(temp.file(kMapsFileName)) << "2->2#move#active#swap\n1 0 \n6->2#mix#active#\n\n";
+    editor.cancel(); // the program's list stays the run's
     EXPECT_EQ(live.maps().size(), 3u);
+    running = false;
+    editor.cancel();
+    EXPECT_EQ(live.maps().size(), 2u);
     EXPECT_EQ(live.activeMapFor(6), &live.maps()[1]);
 
     ChannelMapEditor reopened{live, settings, temp.dir(), [this] { return running; }};

@@ -1,8 +1,10 @@
 // The preferences dialog and the properties viewer from their templates,
 // driven by clicks, selections and the shared accelerator keys.
 #include "analyser/ui/win/dialog_ids_settings.h"
+#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/preferences_dialog.h"
 #include "analyser/ui/win/properties_dialog.h"
+#include "recording_notifier.h"
 #include "temp_dir.h"
 #include "wav_builder.h"
 
@@ -217,6 +219,11 @@ TEST_F(SettingsDialogs, PropertiesShowTheTreeOfARealFile) {
         dialog = openPropertiesDialog(owner, record, settings.conversion);
     }
     DestroyWindow(dialog);
+    // One that cannot be made (no such template) gives the owner back and says so.
+    test::RecordingNotifier notifier;
+    EXPECT_FALSE(openOverOwner(
+        owner, [&] { return CreateDialogA(0, "x", owner, 0); }, notifier));
+    EXPECT_TRUE(IsWindowEnabled(owner) && notifier.messages.size() == 1);
 }
 
 } // namespace

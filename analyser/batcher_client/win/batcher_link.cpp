@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace corv {
@@ -30,17 +31,20 @@ constexpr UINT kJobAnswerMs = 8000;
 // attempt can tell a new reply from a window known before.
 std::atomic<unsigned> connectionReplies{0};
 
-// False when the receiver did not answer within the time (or is gone).
-bool sendCopyData(HWND to, HWND from, MessageId id, const void* payload, DWORD size,
-                  UINT timeoutMs) {
+// Nothing when the receiver did not answer within the time (or is gone);
+// otherwise its answer.
+std::optional<DWORD_PTR> sendCopyData(HWND to, HWND from, MessageId id, const void* payload,
+                                      DWORD size, UINT timeoutMs) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(id);
     data.cbData = size;
     data.lpData = const_cast<void*>(payload); // the API takes it non-const; it is only read
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
-                               reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               timeoutMs, &result) != 0;
+    if (!SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+                             reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             timeoutMs, &result))
+        return std::nullopt;
+    return result;
 }
 
 // Handles the messages sent to this thread (the reply is one) until the
@@ -104,8 +108,14 @@ bool BatcherRuns() {
     return AnotherInstanceRuns(kBatcherSemaphore);
 }
 
+// A Quillmere closed and started again runs under the semaphore with a new window.
 void ForgetBatcherIfGone() {
-    if (!BatcherRuns()) Analyser().batcherWindow = nullptr;
+    std::atomic<HWND>& known = Analyser().batcherWindow;
+    if (!BatcherRuns() || !IsWindow(known)) known = nullptr;
+}
+
+bool IsBatcherWindow(HWND window) {
+    return window && window == Analyser().batcherWindow;
 }
 
 bool AcceptConnectionReply(HWND sender) {
@@ -129,13 +139,14 @@ bool ConnectBatcher(bool start) {
 
 bool RequestCommandLine(HWND requester, int32_t jobType) {
     AnalyserState& state = Analyser();
-    HWND batcher = state.batcherWindow;
-    if (!BatcherRuns() || !batcher) return false;
+    ForgetBatcherIfGone();
+    if (!state.batcherWindow && !openConnection()) return false;
     auto record = std::make_unique<JobRecord>();
     MessageBoxNotifier notifier(requester);
     buildPreviewRecord(jobType, state.settings.encoders, *record, notifier);
-    return sendCopyData(batcher, requester, MessageId::GiveCommandline, record.get(),
-                        sizeof *record, kJobAnswerMs);
+    return sendCopyData(state.batcherWindow, requester, MessageId::GiveCommandline, record.get(),
+                        sizeof *record, kJobAnswerMs)
+        .has_value();
 }
 
 Delivery SendToBatcher(MessageId id, const JobRecord* job) {
@@ -146,10 +157,17 @@ Delivery SendToBatcher(MessageId id, const JobRecord* job) {
     }
     HWND batcher = state.batcherWindow;
     if (!batcher || !IsWindow(batcher)) return Delivery::NoBatcher;
-    const bool answered =
+    const std::optional<DWORD_PTR> answer =
         job ? sendCopyData(batcher, state.mainWindow, id, job, sizeof *job, kJobAnswerMs)
             : sendCopyData(batcher, state.mainWindow, id, nullptr, 0, kReplyWaitMs);
-    return answered ? Delivery::Delivered : Delivery::NoAnswer;
+    if (!answer) return Delivery::NoAnswer;
+    return job && *answer == 0 ? Delivery::Refused : Delivery::Delivered;
+}
+
+void AllowBatcherToComeForward() {
+    DWORD processId = 0;
+    if (GetWindowThreadProcessId(Analyser().batcherWindow, &processId))
+        AllowSetForegroundWindow(processId);
 }
 
 } // namespace corv

@@ -25,14 +25,19 @@ bool ConnectBatcher(bool start);
 // Sends Give commandline (131) for jobType in preview form, built from the
 // stored encoder blocks (Analyser().settings.encoders), with requester as the
 // first parameter; the reply (copy-data 131 to requester) arrives during the
-// call. False when no batcher runs or none is known.
+// call. A batcher window that is gone is forgotten and a running batcher
+// connected first. False when no batcher runs or none answers.
 bool RequestCommandLine(HWND requester, int32_t jobType);
 
 // The semaphore test: true while a batcher runs.
 bool BatcherRuns();
 
-// The conversion start: a batcher window is forgotten once no batcher runs.
+// The conversion start: a batcher window is forgotten once no batcher runs
+// or the window no longer exists.
 void ForgetBatcherIfGone();
+
+// A copy-data reply is taken only from the batcher window that was asked.
+bool IsBatcherWindow(HWND window);
 
 // The main window's copy-data 102: the sender becomes the batcher window when
 // it is one (class and title "Quillmere"). False for any other sender.
@@ -43,5 +48,8 @@ bool AcceptConnectionReply(HWND sender);
 // an answer to a job, about a second for the others. A failed semaphore test
 // forgets the batcher window for Start jobs and Notify user, not for a job.
 Delivery SendToBatcher(MessageId id, const JobRecord* job);
+
+// Before Notify user: the batcher's process may take the foreground.
+void AllowBatcherToComeForward();
 
 } // namespace corv

@@ -187,10 +187,12 @@ void onCommand(HWND window, EncoderDialog& dialog, int id, int code, HWND contro
     }
 }
 
-// Copy-data 131 from Quillmere: its text, read within the size it gives.
-LRESULT onCopyData(HWND window, const EncoderDialog& dialog, const COPYDATASTRUCT* data) {
+// Copy-data 131 from the Quillmere that was asked: its text, read within the size it gives.
+LRESULT onCopyData(HWND window, const EncoderDialog& dialog, HWND sender,
+                   const COPYDATASTRUCT* data) {
     const int box = dialog.editor->info().commandLineBox;
-    if (!box || !data || data->dwData != static_cast<ULONG_PTR>(MessageId::GiveCommandline))
+    if (!box || !data || data->dwData != static_cast<ULONG_PTR>(MessageId::GiveCommandline) ||
+        !IsBatcherWindow(sender))
         return 0;
     std::optional<std::string> text = commandLineReplyText(data->lpData, data->cbData);
     if (!text) return 0;
@@ -231,9 +233,9 @@ INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     case WM_COPYDATA:
-        SetWindowLongPtrA(
-            window, DWLP_MSGRESULT,
-            onCopyData(window, *dialog, reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+        SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                          onCopyData(window, *dialog, reinterpret_cast<HWND>(wParam),
+                                     reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
     case WM_CLOSE:
         onButton(window, *dialog, IDC_DIALOG_CANCEL);

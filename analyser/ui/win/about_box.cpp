@@ -26,11 +26,7 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 HWND OpenAboutBox(HWND owner) {
     HWND box = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
                                   GuardedDialogProc<handle>, 0);
-    if (!box) {
-        EnableWindow(owner, TRUE);
-        return nullptr;
-    }
-    ShowWindow(box, SW_SHOW);
+    if (box) ShowWindow(box, SW_SHOW);
     return box;
 }
 

@@ -113,9 +113,8 @@ void onView(HWND dialog) {
 
 void onDelete(HWND dialog) {
     HWND list = listOf(dialog);
-    MapsOutcome outcome = editorOf(dialog).remove(selectedListRows(list));
-    if (outcome.done) deleteSelectedListRows(list);
-    warn(dialog, outcome.message);
+    editorOf(dialog).remove(selectedListRows(list));
+    deleteSelectedListRows(list);
 }
 
 // True when the maps went through and were saved.
@@ -128,9 +127,8 @@ bool onApply(HWND dialog, MapButton button) {
 }
 
 void onCancel(HWND dialog) {
-    MapsOutcome outcome = editorOf(dialog).cancel();
-    warn(dialog, outcome.message);
-    if (outcome.done) closeModelessDialog(dialog);
+    editorOf(dialog).cancel();
+    closeModelessDialog(dialog);
 }
 
 void onCommand(HWND dialog, int id) {

@@ -14,9 +14,9 @@ namespace corv {
 
 // Modeless, owned by owner, which the caller disables before and which the
 // dialog enables again when it closes. Apply and Ok make its maps the
-// program's and write "mappings.ini" in programDirectory; Cancel reads that
-// file again. While workerRunning() is true, Delete, Apply, Ok and Cancel
-// wait with a short message. Null when it cannot be created.
+// program's and write "mappings.ini" in programDirectory; while
+// workerRunning() is true they wait with a short message. Cancel closes at
+// once. Null when it cannot be created.
 HWND openChannelMappingDialog(HWND owner, ChannelMapList& maps, AnalyserSettings& settings,
                               const std::string& programDirectory,
                               std::function<bool()> workerRunning);

@@ -75,6 +75,7 @@ class ConversionWorker::Port final : public BatcherPort {
         return worker_.batcherConnected_;
     }
     Delivery send(MessageId id, const JobRecord* job) override { return SendToBatcher(id, job); }
+    void letBatcherComeForward() override { AllowBatcherToComeForward(); }
 
   private:
     ConversionWorker& worker_;

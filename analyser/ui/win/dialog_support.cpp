@@ -15,6 +15,16 @@ void closeModelessDialog(HWND dialog) {
     DestroyWindow(dialog);
 }
 
+HWND openOverOwner(HWND owner, const std::function<HWND()>& open, Notifier& notifier) {
+    EnableWindow(owner, FALSE);
+    HWND dialog = open();
+    if (!dialog) {
+        EnableWindow(owner, TRUE);
+        notifier.warn(kDialogNotOpenedMessage);
+    }
+    return dialog;
+}
+
 void showWarning(HWND owner, std::string_view text, std::string_view title) {
     std::string ownedText(text), ownedTitle(title);
     MessageBoxA(owner, ownedText.c_str(), ownedTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);

@@ -3,8 +3,10 @@
 // disabled by the caller before one opens and enabled again when it closes.
 #include <windows.h>
 
+#include "platform/notifier.h"
 #include "platform/win/dialog_program.h" // GuardedDialogProc
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +37,13 @@ template <typename State> void deleteDialogState(HWND dialog) {
 
 // Enables the owner again, then destroys the dialog.
 void closeModelessDialog(HWND dialog);
+
+inline constexpr std::string_view kDialogNotOpenedMessage = "The window could not be opened.";
+
+// Disables the owner and opens a modeless dialog over it (open returns it,
+// null when it could not be created). A dialog that did not open gives the
+// owner back enabled, and the user is told.
+HWND openOverOwner(HWND owner, const std::function<HWND()>& open, Notifier& notifier);
 
 // The procedure of a modeless dialog that only initialises and answers
 // commands: closing it is closeModelessDialog, and it owns its State.

@@ -139,15 +139,21 @@ void FileListView::insertColumn(ListColumn column, int position) {
 }
 
 void FileListView::writeCells(int row, ListEntry& entry, const AudioFileRecord& record,
-                              const ColumnPlaces& places) {
+                              const ColumnPlaces& places, bool everyCell) {
     for (const ListColumnInfo& info : kListColumns) {
         const auto column = static_cast<size_t>(info.column);
         if (info.column == ListColumn::Filename || places[column] < 0) continue;
-        auto text = cellText(record, info.column, settings_->sizeInKB != 0);
+        const bool inKB = settings_->sizeInKB != 0;
+        auto text = everyCell ? freshCellText(record, info.column, inKB)
+                              : cellText(record, info.column, inKB);
         if (!text || *text == entry.shownCells[column]) continue;
         setListCellText(list_, row, places[column], *text);
         entry.shownCells[column] = std::move(*text);
     }
+}
+
+void FileListView::refreshRow(int row, const ColumnPlaces& places) {
+    if (ListEntry* entry = entryAt(row)) writeCells(row, *entry, entry->record, places);
 }
 
 void FileListView::refreshRows(const std::vector<int>& rows) {
@@ -221,11 +227,15 @@ void FileListView::dragTo(POINT inWindow, HWND window) {
     }
 }
 
-// The two rows swap their entries and, with them, the names they show.
+// The two rows swap their entries, and each row shows its new record in
+// every cell: a cell the record has nothing for is emptied, not left with
+// the other record's text.
 void FileListView::exchangeRows(int row, int with) {
     ListEntry* const entries[2] = {entryAt(with), entryAt(row)};
     const int rows[2] = {row, with};
     if (!entries[0] || !entries[1]) return;
+    const ColumnPlaces places = findColumns();
+    std::swap(entries[0]->shownCells, entries[1]->shownCells); // the rows' cells stay put
     for (int i = 0; i < 2; ++i) {
         LVITEMA item{};
         item.mask = LVIF_PARAM;
@@ -233,15 +243,14 @@ void FileListView::exchangeRows(int row, int with) {
         item.lParam = reinterpret_cast<LPARAM>(entries[i]);
         send(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         setListCellText(list_, rows[i], 0, std::string(fieldText(entries[i]->record.name)));
-        // The other cells stay with the row: the end of the drag rewrites them.
-        entries[i]->shownCells.fill(std::string());
+        writeCells(rows[i], *entries[i], entries[i]->record, places, true);
     }
 }
 
 void FileListView::endDrag() {
     dragging_ = false; // first: releasing the capture reports a capture change
     ReleaseCapture();
-    refreshAll(); // only the names travelled with the rows
+    refreshAll();
 }
 
 } // namespace corv

@@ -61,6 +61,11 @@ class FileListView {
     // Called for the list's LVN_DELETEITEM.
     void onRowDeleted(const NMLISTVIEW& deleted);
 
+    // Where each column is now (-1: not shown), found by header text.
+    using ColumnPlaces = std::array<int, kListColumnCount>;
+    ColumnPlaces findColumns() const;
+    // The cells of one row from its record.
+    void refreshRow(int row, const ColumnPlaces& places);
     // The cells of rows from their records, or from copies of them whose
     // result and peak are newer than the records' own (a running conversion's).
     void refreshRows(const std::vector<int>& rows);
@@ -77,12 +82,11 @@ class FileListView {
     bool dragging() const { return dragging_; }
 
   private:
-    using ColumnPlaces = std::array<int, kListColumnCount>; // -1: not shown
-    ColumnPlaces findColumns() const;
     int findColumn(ListColumn column) const;
     void insertColumn(ListColumn column, int position);
+    // everyCell: a cell the record has nothing for is emptied, not kept.
     void writeCells(int row, ListEntry& entry, const AudioFileRecord& record,
-                    const ColumnPlaces& places);
+                    const ColumnPlaces& places, bool everyCell = false);
     void exchangeRows(int row, int with);
 
     HWND list_ = nullptr;

@@ -52,18 +52,18 @@ void ListFeeder::finishAdding() {
 void ListFeeder::workSlice() {
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + kSlice;
-    if (!addPending(end)) return;
+    if (!addPending(end) || !analysing_) return;
 
-    std::vector<int> analysed;
+    // Each row's cells are written with its analysis, inside the slice's time.
+    const FileListView::ColumnPlaces places = list_.findColumns();
     const int rows = list_.rowCount();
-    for (; analysing_ && nextRow_ < rows && Clock::now() < end; ++nextRow_) {
+    for (; nextRow_ < rows && Clock::now() < end; ++nextRow_) {
         ListEntry* entry = list_.entryAt(nextRow_);
         if (!entry || entry->analysedInPass == pass_) continue;
         analyseFile(entry->record, settings_);
         entry->analysedInPass = pass_;
-        analysed.push_back(nextRow_);
+        list_.refreshRow(nextRow_, places);
     }
-    list_.refreshRows(analysed);
     if (nextRow_ >= rows) analysing_ = false;
 }
 

@@ -3,6 +3,7 @@
 #include "analyser/ui/win/analyser_state.h"
 #include "analyser/ui/win/channel_mapping_dialog.h"
 #include "analyser/ui/win/main_window.h"
+#include "analyser/ui/win/program_keys.h"
 #include "analyser/ui/win/resource.h"
 #include "platform/notifier.h"
 #include "platform/win/dialog_program.h"
@@ -22,7 +23,8 @@ constexpr char kAlreadyRunningMessage[] = "Program is already running. This inst
 constexpr char kMainClassName[] = "MainWin";
 
 // Keys reach whichever of the program's windows is in front: the dialogs
-// share the command ids of Ok, Cancel, Apply and Delete. The timers of the
+// share the command ids of Ok, Cancel, Apply and Delete; a focused edit box
+// keeps Delete and Ctrl+A. The timers of the
 // file list and of the channel mapping dialog's list are dropped before they
 // reach them.
 void runMessageLoop(HWND mainWindow, HWND fileList, HACCEL accelerators) {
@@ -38,7 +40,7 @@ void runMessageLoop(HWND mainWindow, HWND fileList, HACCEL accelerators) {
         if (msg.message == WM_TIMER && msg.hwnd &&
             (msg.hwnd == fileList || msg.hwnd == channelMappingList()))
             continue;
-        if (accelerators && TranslateAcceleratorA(popup, accelerators, &msg)) continue;
+        if (TranslateProgramKeys(popup, accelerators, msg)) continue;
         if (IsDialogMessageA(popup, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -9,6 +9,7 @@
 #include "analyser/ui/win/analyser_state.h"
 #include "analyser/ui/win/channel_mapping_dialog.h"
 #include "analyser/ui/win/conversion_session.h"
+#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/dropped_files.h"
 #include "analyser/ui/win/file_list_view.h"
 #include "analyser/ui/win/list_feeder.h"
@@ -25,6 +26,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,6 +186,12 @@ void addDroppedFiles(HDROP drop) {
     DragFinish(drop);
 }
 
+// The main window is disabled while one of its modeless dialogs is open.
+void openDialog(HWND window, const std::function<HWND()>& open) {
+    MessageBoxNotifier notifier(window);
+    openOverOwner(window, open, notifier);
+}
+
 void openProperties(HWND window) {
     if (!allowed(UserAction::Properties)) return;
     FileListView& list = Main().list;
@@ -195,35 +203,36 @@ void openProperties(HWND window) {
         MessageBoxNotifier(window).warn(kSelectSingleItemMessage);
         return;
     case PropertiesChoice::Open:
-        if (ListEntry* entry = list.entryAt(selected.front())) {
-            EnableWindow(window, FALSE);
-            openPropertiesDialog(window, entry->record, Analyser().settings.conversion);
-        }
+        if (ListEntry* entry = list.entryAt(selected.front()))
+            openDialog(window, [&] {
+                return openPropertiesDialog(window, entry->record, Analyser().settings.conversion);
+            });
         return;
     }
 }
 
 void openChannelMapping(HWND window) {
     AnalyserState& state = Analyser();
-    EnableWindow(window, FALSE);
-    if (!openChannelMappingDialog(window, state.maps, state.settings, state.programDirectory,
-                                  [] { return conversionRunning(); }))
-        EnableWindow(window, TRUE);
+    openDialog(window, [&] {
+        return openChannelMappingDialog(window, state.maps, state.settings, state.programDirectory,
+                                        [] { return conversionRunning(); });
+    });
 }
 
 void openPreferences(HWND window) {
     AnalyserState& state = Analyser();
-    EnableWindow(window, FALSE);
-    openPreferencesDialog(window, state.settings, state.programDirectory,
-                          [] { return conversionRunning(); });
+    openDialog(window, [&] {
+        return openPreferencesDialog(window, state.settings, state.programDirectory,
+                                     [] { return conversionRunning(); });
+    });
 }
 
 void openBatcher(HWND window) {
     AnalyserState& state = Analyser();
-    EnableWindow(window, FALSE);
-    if (!openBatcherDialog(window, state.settings, state.programDirectory,
-                           [] { return conversionRunning(); }))
-        EnableWindow(window, TRUE);
+    openDialog(window, [&] {
+        return openBatcherDialog(window, state.settings, state.programDirectory,
+                                 [] { return conversionRunning(); });
+    });
 }
 
 // Closing while a conversion runs: it is asked to stop and the program ends
@@ -295,8 +304,7 @@ void onCommand(HWND window, int id) {
         break;
     }
     case IDM_ABOUT:
-        EnableWindow(window, FALSE);
-        OpenAboutBox(window);
+        openDialog(window, [window] { return OpenAboutBox(window); });
         break;
     case IDM_QUILLMERE:
         openBatcher(window);

@@ -2,8 +2,10 @@
 
 #include "analyser/ui/channel_map_editing.h"
 #include "analyser/ui/channel_map_form.h"
+#include "analyser/ui/win/analyser_state.h"
 #include "analyser/ui/win/dialog_ids_maps.h"
 #include "analyser/ui/win/dialog_support.h"
+#include "analyser/ui/win/program_keys.h"
 #include "platform/text_format.h"
 
 #include <algorithm>
@@ -191,6 +193,7 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::optional<ChannelMap> run(HWND owner, FormSession session) {
+    ProgramKeysInModalDialog keys(Analyser().accelerators);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECT_MAPPING), owner,
                     GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&session));
     return session.result;

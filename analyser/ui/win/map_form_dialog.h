@@ -1,7 +1,7 @@
 #pragma once
 // "Select mapping" (template 106): the channel counts and kind of a new map,
 // then the "Configure Mapping" form built for them. Modal over the channel
-// mapping dialog, so that keys such as Delete reach the form's own fields.
+// mapping dialog; the program's keys reach it as they reach the others.
 #include "analyser/engine/channel_maps.h"
 
 #include <windows.h>

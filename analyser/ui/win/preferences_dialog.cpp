@@ -213,7 +213,11 @@ void onCommand(HWND window, int id, int code) {
         if (code == CBN_SELCHANGE) onLevelChosen(window);
         break;
     case IDC_SAME_AS_INPUT:
-        editorOf(window).sameAsInputClicked(IsDlgButtonChecked(window, id) == BST_CHECKED);
+        if (!editorOf(window).sameAsInputClicked(IsDlgButtonChecked(window, id) == BST_CHECKED)) {
+            CheckDlgButton(window, id,
+                           editorOf(window).settings().sameAsInput ? BST_CHECKED : BST_UNCHECKED);
+            showWarning(window, kWaitForConversionText, kAttentionTitle);
+        }
         showEnables(window, readValues(window));
         break;
     default:
