@@ -233,6 +233,7 @@ TEST_F(MapEditing, OnlyApplyWaitsForAConversionAndCancelReadsTheFileAgainAfterIt
     EXPECT_EQ(live.activeMapFor(6), &live.maps()[1]);
 
     ChannelMapEditor reopened{live, settings, temp.dir(), [this] { return running; }};
+    reopened.add(moveMap(2, {0, 1}, "straight")); // a second map from 2 channels
     const std::vector<bool> twoFromStereo{true, false, true};
     EXPECT_EQ(reopened.apply(twoFromStereo, true, MapButton::Ok).message,
               "Double mapping for 2 channels. Please remove a mapping.");
