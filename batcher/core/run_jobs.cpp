@@ -54,7 +54,7 @@ class QueueRun {
     void run(const JobRecord& job) {
         std::optional<JobTypeInfo> info = jobTypeInfo(job.jobType);
         if (!info) {
-            observer_.warn(kNewFormatMessage, kQuillmereTitle);
+            observer_.warn(kUnknownJobTypeMessage, kQuillmereTitle);
             return;
         }
         const int program = job.jobType - kFirstJobType;

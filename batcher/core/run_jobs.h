@@ -20,7 +20,9 @@
 namespace corv {
 
 inline constexpr std::string_view kNoJobsMessage = "No jobs in queue.";
-inline constexpr std::string_view kNewFormatMessage = "Internal error: New format";
+// Not kNewFormatMessage: Corvandale has its own text under that name, and the
+// two share a namespace in the native test program.
+inline constexpr std::string_view kUnknownJobTypeMessage = "Internal error: New format";
 
 // The progress dialog's side of a run; warn() shows a message box at once.
 class RunObserver : public Notifier {

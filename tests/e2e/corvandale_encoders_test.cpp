@@ -89,21 +89,6 @@ TEST(CorvandaleEncoders, F3ConfiguresEncodersAsTheUserMeetsThem) {
         EXPECT_EQ(IsWindow(batcher), closed == wavPack);
     }
 
-    // Surcode: two streams and no slot chosen.
-    HWND surcode = openEncoderDialog(app, 0, "Surcode CD Pro DTS configuration", &batcher);
-    ASSERT_TRUE(surcode);
-    HWND count = GetDlgItem(surcode, 3215);
-    SendMessageA(count, CB_SETCURSEL, 1, 0);
-    SendMessageA(surcode, WM_COMMAND, MAKEWPARAM(3215, CBN_SELCHANGE), (LPARAM)count);
-    PostMessageA(GetDlgItem(surcode, kOk), BM_CLICK, 0, 0);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
-              "You must enable atleast one channel in the channel config");
-    EXPECT_TRUE(IsWindow(surcode));
-    for (HWND closed : {surcode, batcher}) {
-        PostMessageA(closed, WM_KEYDOWN, VK_ESCAPE, 0);
-        ASSERT_TRUE(waitFor([&] { return !IsWindow(closed); }));
-    }
-
     // Quillmere closed and started again: the next request finds the new one,
     // whose command line the box shows; Connect finds it too (no second one starts).
     flac = openEncoderDialog(app, 4, "FLAC configuration");

@@ -325,6 +325,8 @@ TEST(ProgramSearchTexts, QuestionsAndFilters) {
               "title \"DTS Encoder\" and the correct filename. Do you want to find it manually?");
     EXPECT_EQ(openFileFilterName(8), "Lame encoder (*.exe)");
     EXPECT_EQ(openFileFilterName(11), "Ac3 encoder dll (*.dll)");
+    EXPECT_EQ(openFileFilterName(0), "Surcode CD Pro (*.exe)");
+    EXPECT_EQ(openFileFilterName(12), "");
 }
 
 } // namespace

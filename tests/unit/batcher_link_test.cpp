@@ -104,6 +104,7 @@ TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
         // Sonic Foundry: the slots of the coding mode, LFE from three front channels on.
         {1010, [](EncoderBlocks& b) { b.sonicFoundry.codingMode = 2; }, 48000, "01----", 0},
         {1010, [](EncoderBlocks& b) { b.sonicFoundry.slotStream[3] = 9; }, 48000, "012-45", 1},
+        {1010, [](EncoderBlocks& b) { b.sonicFoundry.codingMode = 3; }, 48000, "0123--", 1},
     };
     const AudioFileRecord source = sourceRecord("/music/six.wav");
     const std::vector<std::string> streams = {"0", "1", "2", "3", "4", "5"};
@@ -123,6 +124,17 @@ TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
                       c.slots[slot] == '-' ? "" : std::string(1, c.slots[slot]));
         EXPECT_EQ(sonic ? job->settings.sonicFoundry.useLfe : job->settings.surcode.dataRate,
                   c.dataRateOrLfe);
+    }
+    // The AC3 library's LFE flag follows the same rule.
+    for (auto [mode, lfe] : {std::pair{2, 0}, std::pair{3, 1}}) {
+        EncoderBlocks blocks = defaultEncoderBlocks();
+        blocks.ac3Library.codingMode = mode;
+        blocks.ac3Library.lfe = 1;
+        const FinishedJob finished{&source, SampleType::Int16, 48000, 4, 1, 1.0, 1011, {"a.wav"}};
+        auto job = std::make_unique<JobRecord>();
+        test::RecordingNotifier notifier;
+        ASSERT_TRUE(buildJobRecord(finished, {}, blocks, *job, notifier));
+        EXPECT_EQ(job->settings.ac3Library.lfe, lfe) << mode;
     }
 }
 

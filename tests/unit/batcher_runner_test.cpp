@@ -9,6 +9,8 @@
 #include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
 #include "batcher/core/progress_reading.h"
+#include "batcher/core/run_jobs.h"
+#include "batcher/encoders/text_format.h"
 #include "batcher/encoders/window_encoders.h"
 #include "batcher_test_support.h"
 #include "temp_dir.h"
@@ -196,6 +198,129 @@ TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
     EXPECT_TRUE(isTimeDisplay("00:00:10.00"));
     for (std::string_view text : {"00:00:10.0", "00-00:10.00", "00:00:10:00", ""})
         EXPECT_FALSE(isTimeDisplay(text)) << text;
+}
+
+// The Surcode registry values as name=value lines, the ones logged marked.
+std::string registryOf(const JobRecord& job) {
+    std::string all;
+    for (const RegistryValue& v : surcodeRegistryValues(job, "C:\\out.dts"))
+        all += v.name + "=" + (v.isNumber ? std::to_string(v.number) : v.text) +
+               (v.logLine.empty() ? "" : "*") + "|";
+    return all;
+}
+
+TEST(WindowEncoders, SurcodeGetsItsReadableSlotsAndTheDvdNumbersAndSonicItsTextFile) {
+    test::TempDir dir;
+    test::writeFile(dir.file("l.wav"), test::Bytes(4, 0));
+    test::writeFile(dir.file("ls.wav"), test::Bytes(4, 0));
+    auto job = test::makeJob(JobType::SurcodeDvd);
+    setFieldText(job->settings.surcode.channelFiles[0], dir.file("l.wav"));
+    setFieldText(job->settings.surcode.channelFiles[1], dir.file("missing.wav"));
+    setFieldText(job->settings.surcode.channelFiles[4], dir.file("ls.wav"));
+    job->sampleRate = 48000;
+    job->settings.surcode.dataRate = 768;
+    job->settings.surcode.attenuateRear = 1;
+    const std::string files = "WAVEFILE7=C:\\out.dts*|WAVEFILE1=" + dir.file("l.wav") +
+                              "*|WAVEFILE3=" + dir.file("ls.wav") + "*|";
+    EXPECT_EQ(registryOf(*job), files + "SAMPLING RATE=0|SURROUND DOWNMIX=1|DTS BITRATE INDEX=2|");
+    job->sampleRate = 44100;
+    job->settings.surcode.dataRate = 1234;
+    job->settings.surcode.attenuateRear = 0;
+    EXPECT_EQ(registryOf(*job), files + "SAMPLING RATE=1|SURROUND DOWNMIX=0|DTS BITRATE INDEX=0|");
+    job->jobType = static_cast<int32_t>(JobType::SurcodeCdPro);
+    EXPECT_EQ(registryOf(*job), files);
+
+    ASSERT_TRUE(writeSonicParameterFile(dir.file("SonnicAc3.ini"), "a=1\r\nb=2\r\n"));
+    EXPECT_EQ(test::readFile(dir.file("SonnicAc3.ini")), test::textBytes("a=1\r\r\nb=2\r\r\n"));
+}
+
+// A queue whose jobs add rows to it while they run, as Corvandale does during
+// a run, and runners that only record what they were asked to do.
+struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
+    std::vector<int32_t> types;
+    std::vector<int> gone; // rows whose copy fails
+    std::vector<int> adds; // per started job: rows it adds
+    int stopAt = -1;       // the started job that presses Stop
+    std::atomic<bool>* abort = nullptr;
+    std::vector<std::string> events;
+
+    int rowCount() override { return static_cast<int>(types.size()); }
+    bool copyRow(int index, std::string& name, JobRecord& job) override {
+        if (std::find(gone.begin(), gone.end(), index) != gone.end()) return false;
+        name = "job" + std::to_string(index);
+        job.jobType = types[static_cast<size_t>(index)];
+        return true;
+    }
+    void jobStarted(int index, int total, std::string_view) override {
+        events.push_back(formatText("start %i/%i", index, total));
+        if (static_cast<size_t>(index) < adds.size())
+            types.insert(types.end(), static_cast<size_t>(adds[static_cast<size_t>(index)]), 1008);
+        if (index == stopAt) *abort = true;
+    }
+    void warn(std::string_view text, std::string_view) override { events.emplace_back(text); }
+    void progress(int) override {}
+    void jobFinished() override {}
+    void openConsole() override { events.emplace_back("open"); }
+    void closeConsole() override { events.emplace_back("close"); }
+    void clearConsole() override {}
+    void hideConsole() override {}
+    void prepareConsole(std::string_view, uint16_t) override {}
+    void runConsoleJob(const CommandLineRecord&, const ProgressReading&,
+                       const std::string&) override {}
+    void runAc3Job(const JobRecord&) override { events.emplace_back("ac3"); }
+    void runSurcodeJob(const JobRecord&) override { events.emplace_back("surcode"); }
+    void runSonicJob(const JobRecord&) override { events.emplace_back("sonic"); }
+};
+
+TEST(RunJobs, RunsTheRowsListedAtItsStartAndCountsTheOnesAddedMeanwhile) {
+    UsableFlags usable{};
+    usable[11] = usable[10] = true; // the AC3 library and Sonic Foundry; not LAME
+    struct Case {
+        std::vector<int32_t> types;
+        std::vector<int> adds, gone;
+        int stopAt;
+        std::vector<std::string> events, messages;
+        std::string log;
+    } cases[] = {
+        {{1011, 999, 1010, 1008},
+         {0, 1},
+         {},
+         -1,
+         {"open", "start 0/4", "ac3", "start 1/4", std::string(kUnknownJobTypeMessage), "start 2/4",
+          "sonic", "start 3/4", "close"},
+         {"While Quillmere was busy running a new job has been added. This job is SKIPPED."},
+         "***** Lame disabled or not configured. Skipping current job *****\r\n\r\n\r\n"},
+        {{1011, 1011, 1011},
+         {2, 0, 1},
+         {1},
+         -1, // a row that has gone is passed over
+         {"open", "start 0/3", "ac3", "start 2/3", "ac3", "close"},
+         {"While Quillmere was busy running the jobs in the list 3 new jobs have been added. "
+          "These jobs have been SKIPPED"}},
+        {{1011, 1011, 1011},
+         {1, 1},
+         {},
+         1, // Stop: no message about added jobs
+         {"open", "start 0/3", "ac3", "start 1/3", "ac3", "close"}},
+        {{}, {}, {}, -1, {}, {std::string(kNoJobsMessage)}},
+    };
+    for (Case& c : cases) {
+        std::atomic<bool> abort{false};
+        std::atomic<int> total{0};
+        BatcherLog log{LogKind::Job};
+        GrowingQueue queue;
+        queue.types = c.types;
+        queue.adds = c.adds;
+        queue.gone = c.gone;
+        queue.stopAt = c.stopAt;
+        queue.abort = &abort;
+        EXPECT_EQ(RunJobs(queue, queue, queue, defaultBatcherSettings(), usable,
+                          RunShared{abort, total, log}),
+                  c.messages);
+        EXPECT_EQ(queue.events, c.events);
+        EXPECT_EQ(log.shownText(), c.log);
+        EXPECT_FALSE(abort); // cleared for the next run
+    }
 }
 
 using test::Bytes;

@@ -248,6 +248,12 @@ TEST(ChunkTreeFile, Rf64ShowsDs64FieldsThatFitAndTakesSizesFromIt) {
         "1234 bytes|      Data size: 40 bytes|      Sample count: 10|      Table entries: 2| "
         "     Chunk big : 5000000000 bytes|    data|      size: 40 bytes (from ds64)|    big | "
         "     size: 5000000000 bytes (from ds64)");
+    // The plain 28-byte ds64 that our own writer makes: no table.
+    EXPECT_EQ(listingOf(test::rf64(cat<uint8_t>({test::u64s({76, 8, 2}), u32s({0})}),
+                                   {chunkWithSize("data", 0xFFFFFFFF, Bytes(8, 0))})),
+              "RF64|  size: 4294967295 bytes|  WAVE|    ds64|      size: 28 bytes|      RIFF "
+              "size: 76 bytes|      Data size: 8 bytes|      Sample count: 2|      Table "
+              "entries: 0|    data|      size: 8 bytes (from ds64)");
 }
 
 // ---- LIST contents ----

@@ -3,19 +3,25 @@
 #include "analyser/batcher_client/batcher_dialog_values.h"
 #include "analyser/batcher_client/encoder_dialog_values.h"
 #include "analyser/batcher_client/win/dialog_ids_encoders.h"
+#include "analyser/ui/user_actions.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <tuple>
 
 namespace corv {
 namespace {
 
 struct EncoderDialogs : ::testing::Test {
     EncoderBlocks blocks = defaultEncoderBlocks();
+    bool converting = false;
     std::unique_ptr<EncoderEditor> open(JobType type) {
-        return EncoderEditor::open(static_cast<int32_t>(type), blocks, nullptr);
+        return EncoderEditor::open(static_cast<int32_t>(type), blocks,
+                                   [this] { return converting; });
     }
 };
 
@@ -111,6 +117,7 @@ TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
         {JobType::OggVorbis, false, IDC_OGG_QUALITY, "inf", quality, qualityRefusal},
         {JobType::OggVorbis, false, IDC_OGG_BITRATE, "44", "Bitrate must be between 45 and 500 .",
          "Bitrate must be between 45 and 500"},
+        {JobType::OggVorbis, false, IDC_OGG_QUALITY, "10", "", ""},
         {JobType::OggVorbis, false, IDC_OGG_QUALITY, "2.5", "", ""},
         {JobType::OggVorbis, false, IDC_OGG_BITRATE, "500", "", ""},
     };
@@ -127,6 +134,9 @@ TEST_F(EncoderDialogs, OutOfRangeNumbersAreRefusedWithTheirMessages) {
     auto nero = open(JobType::NeroAac);
     EXPECT_EQ(nero->previewRefusal(), "Bitrate must be between 16 and 448.");
     EXPECT_EQ(nero->ok(), "Invallid bitRate, bitRate must be between 16 and 448.");
+    auto mpc = open(JobType::Mpc);
+    mpc->change({IDC_QUALITY_LIST, false, 0, {}}); // the first item is a choice too
+    EXPECT_EQ(blocks.mpc.qualityPreset, 0);
 }
 
 TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
@@ -138,11 +148,33 @@ TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
     editor->change({IDC_LAME_CBR, false, 2, {}});
     editor->change({IDC_QUALITY_LIST, false, 9, {}});
     EXPECT_EQ(blocks.lame.constantBitrate, 24);
+    converting = true; // the worker reads the blocks: nothing may change them
+    EXPECT_FALSE(editor->change({IDC_QUALITY_LIST, false, 2, {}}));
+    EXPECT_EQ(editor->cancel(), kWaitForConversionMessage);
+    EXPECT_EQ(blocks.lame.constantBitrate, 24);
+    converting = false;
     EXPECT_EQ(editor->cancel(), "");
     LameBlock expected = defaultEncoderBlocks().lame;
     expected.mpegVersion = 2;
     expected.abrBitrate = expected.constantBitrate = 8;
     EXPECT_EQ(std::memcmp(&blocks.lame, &expected, sizeof expected), 0);
+
+    // A refused Apply takes no restore copy: Cancel goes back to the opening state.
+    const OggVorbisBlock opened = blocks.oggVorbis;
+    auto ogg = open(JobType::OggVorbis);
+    ogg->change({IDC_OGG_BITRATE, false, -1, "200"});
+    ogg->change({IDC_OGG_QUALITY, false, -1, "11"});
+    EXPECT_NE(ogg->apply(), "");
+    EXPECT_EQ(ogg->cancel(), "");
+    EXPECT_EQ(std::memcmp(&blocks.oggVorbis, &opened, sizeof opened), 0);
+
+    // The Surcode dialogs keep their changes until OK, which waits for the run.
+    auto surcode = open(JobType::SurcodeCdPro);
+    converting = true;
+    EXPECT_TRUE(surcode->change({IDC_MONO_STREAM_COUNT, false, 1, {}}));
+    surcode->change({IDC_SLOT_L, false, 1, {}});
+    EXPECT_EQ(surcode->ok(), kWaitForConversionMessage);
+    EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 6);
 }
 
 TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToTheFirst) {
@@ -152,11 +184,37 @@ TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToT
     EXPECT_FALSE(commandLineReplyText(nullptr, 5));
     EXPECT_FALSE(commandLineReplyText("x", 0));
     EXPECT_FALSE(EncoderEditor::open(999, *std::make_unique<EncoderBlocks>(), nullptr));
-    ConversionSettings settings = defaultConversionSettings();
-    settings.batcherOutputType = 1012;
-    EXPECT_EQ(batcherDialogShows(settings).outputType, 0);
-    settings.batcherOutputType = 1008;
-    EXPECT_EQ(jobTypeAt(batcherDialogShows(settings).outputType), 1008);
+}
+
+TEST(BatcherDialog, ShowsTheStoredChoiceAndApplyWaitsForTheRun) {
+    test::TempDir temp;
+    AnalyserSettings settings = defaultAnalyserSettings();
+    ConversionSettings& s = settings.conversion;
+    s.batcherOutputType = 1012; // unknown: the first entry
+    EXPECT_EQ(batcherDialogShows(s).outputType, 0);
+    s.batcherOutputType = 1011, s.sendJobsToBatcher = 1, s.startBatcherWhenFinished = 0;
+    const BatcherDialogValues shown = batcherDialogShows(s);
+    EXPECT_EQ(std::tuple(shown.outputType, shown.sendJobs, shown.startBatcherWhenFinished),
+              std::tuple(11, true, false));
+    for (auto [position, type] : {std::pair{0, 1000}, {11, 1011}, {12, 1000}, {-1, 1000}})
+        EXPECT_EQ(jobTypeAt(position), type) << position;
+
+    const BatcherDialogValues chosen{0, false, true};
+    bool running = true;
+    auto apply = [&](const std::string& folder) {
+        return applyBatcherDialog(chosen, settings, folder, [&] { return running; });
+    };
+    EXPECT_EQ(apply(temp.dir()), BatcherApply::Refused);
+    EXPECT_EQ(s.batcherOutputType, 1011);
+    EXPECT_FALSE(std::filesystem::exists(temp.file(kAnalyserSettingsFileName)));
+    running = false;
+    EXPECT_EQ(apply(temp.file("missing") + "/"), BatcherApply::NotWritten);
+    EXPECT_EQ(apply(temp.dir()), BatcherApply::Saved);
+    AnalyserSettings stored{};
+    loadSettings(stored, temp.dir());
+    EXPECT_EQ(std::tuple(stored.conversion.batcherOutputType, stored.conversion.sendJobsToBatcher,
+                         stored.conversion.startBatcherWhenFinished),
+              std::tuple(1000, 0, 1));
 }
 
 } // namespace

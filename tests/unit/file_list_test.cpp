@@ -46,6 +46,7 @@ TEST(FileListCells, SizesAndLengths) {
     EXPECT_EQ(lengthText(int64_t{3 * 3600 * 1000 + 5} * 48, 48000), "03:00:00.005");
     EXPECT_EQ(lengthText(90500 * 8, 8000), "01:30.500");
     EXPECT_EQ(lengthText(44099, 44100), "00:00.999");
+    EXPECT_EQ(lengthText(3600 * 44100, 44100), "01:00:00.000");
 }
 
 TEST(FileListCells, WhatEachKindOfRowShows) {
@@ -65,6 +66,9 @@ TEST(FileListCells, WhatEachKindOfRowShows) {
     converted.peak = 0.123456;
     AudioFileRecord failed = converted;
     failed.result = ConversionResult::Failed;
+    AudioFileRecord silent = converted; // no frames, a peak of exactly 0
+    silent.frameCount = 0;
+    silent.peak = 0;
 
     using Row = std::array<const char*, kListColumnCount>; // nullptr: cell left as it is
     const std::pair<const AudioFileRecord*, Row> rows[] = {
@@ -75,6 +79,8 @@ TEST(FileListCells, WhatEachKindOfRowShows) {
         {&converted,
          {"a.wav", "C:\\x", "2 KB", "00:02.000", "6", "48000", "Wav Ext.", "Succes", "0.12346"}},
         {&failed, {"a.wav", "C:\\x", "2 KB", "00:02.000", "6", "48000", "Wav Ext.", "ERR", "-"}},
+        {&silent,
+         {"a.wav", "C:\\x", "2 KB", nullptr, "6", "48000", "Wav Ext.", "Succes", "0.00000"}},
     };
     for (const auto& [record, expected] : rows)
         for (const ListColumnInfo& info : kListColumns) {
@@ -122,6 +128,12 @@ TEST(FileListOrder, ClicksToggleTheDirectionAndComparisonsKeepTheirSign) {
         EXPECT_EQ(compareForSort(small, large, magnitude), 1) << magnitude;
         EXPECT_EQ(compareForSort(large, large, -magnitude), 0) << magnitude;
     }
+    AudioFileRecord tenSeconds, twentySeconds; // the shorter file has more frames
+    tenSeconds.sampleRate = 48000;
+    tenSeconds.frameCount = 480000;
+    twentySeconds.sampleRate = 8000;
+    twentySeconds.frameCount = 160000;
+    EXPECT_EQ(compareForSort(tenSeconds, twentySeconds, -25), -1);
     setFieldText(small.name, "b.wav");
     setFieldText(large.name, "B.wav");
     EXPECT_EQ(compareForSort(small, large, -10), 1); // byte order: 'B' < 'b'
@@ -164,9 +176,11 @@ TEST(FileListAdditions, OpenDialogAnswersAndThePathsTheListTakes) {
     const std::string file = temp.file("a.wav");
     test::writeFile(file, test::Bytes(10, 0));
     const std::string tooLong = temp.dir() + std::string(kLongestListPath, 'x');
+    const std::string longest = tooLong.substr(tooLong.size() - kLongestListPath);
     std::unordered_set<std::string> listed;
     AudioFileRecord record;
     EXPECT_EQ(prepareListEntry(tooLong, listed, record), AddVerdict::TooLong);
+    EXPECT_EQ(prepareListEntry(longest, listed, record), AddVerdict::Skip); // fits, not there
     EXPECT_EQ(prepareListEntry(temp.dir(), listed, record), AddVerdict::Skip);
     EXPECT_EQ(prepareListEntry(temp.file("missing.wav"), listed, record), AddVerdict::Skip);
     ASSERT_EQ(prepareListEntry(file, listed, record), AddVerdict::Add);
@@ -176,6 +190,7 @@ TEST(FileListAdditions, OpenDialogAnswersAndThePathsTheListTakes) {
     EXPECT_EQ(tooLongMessage({tooLong, file}),
               "2 file(s) not added: a path may be at most 519 characters long.\n" + tooLong +
                   "\n(and 1 more)");
+    EXPECT_EQ(tooLongMessage({file}).find("more"), std::string::npos);
 }
 
 TEST(MainWindowRules, WhatClicksMeanWhileConverting) {
@@ -186,6 +201,7 @@ TEST(MainWindowRules, WhatClicksMeanWhileConverting) {
     EXPECT_EQ(decideAction(UserAction::Convert, true), Verdict::Ignore);
     EXPECT_EQ(decideAction(UserAction::Drag, true), Verdict::Ignore);
     EXPECT_EQ(decideAction(UserAction::Delete, false), Verdict::Go);
+    EXPECT_EQ(decideAction(UserAction::SelectAll, true), Verdict::Go);
     EXPECT_EQ(decideProperties(0), PropertiesChoice::Nothing);
     EXPECT_EQ(decideProperties(1), PropertiesChoice::Open);
     EXPECT_EQ(decideProperties(2), PropertiesChoice::SelectOne);

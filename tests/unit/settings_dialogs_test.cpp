@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +41,34 @@ TEST_F(Preferences, OpensOnTheLevelItemOfTheStoredFlags) {
         s.amplify = amplify, s.normalize = normalize, s.normalizeWithTempFile = withTempFile;
         EXPECT_EQ(editor.shown().level, level);
         EXPECT_EQ(editor.shown().levelText, text);
+    }
+}
+
+TEST(PreferencesEnables, EachSwitchAndLevelChoiceEnablesOnlyItsOwnControls) {
+    using Flags = std::array<bool, 9>; // in the order of PreferencesEnables
+    auto flags = [](const PreferencesValues& v) {
+        auto [a, b, c, d, e, f, g, h, i] = enabledControls(v);
+        return Flags{a, b, c, d, e, f, g, h, i};
+    };
+    const std::pair<void (*)(PreferencesValues&), Flags> cases[] = {
+        {[](PreferencesValues&) {}, {1, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.sameAsInput = true; }, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.processDelay = true; }, {1, 1, 0, 0, 0, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.ignoreSizeInHeader = true; }, {1, 0, 1, 0, 0, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.streamManipulation = true; }, {1, 0, 0, 1, 0, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.convertSampleType = true; }, {1, 0, 0, 0, 1, 0, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.convertSampleRate = true; }, {1, 0, 0, 0, 0, 1, 0, 0, 0}},
+        {[](PreferencesValues& v) { v.level = LevelChoice::Amplify; }, {1, 0, 0, 0, 0, 0, 1, 0, 0}},
+        {[](PreferencesValues& v) { v.level = LevelChoice::Normalize; },
+         {1, 0, 0, 0, 0, 0, 1, 1, 0}},
+        {[](PreferencesValues& v) { v.level = LevelChoice::NormalizeWithTempFile; },
+         {1, 0, 0, 0, 0, 0, 1, 1, 0}},
+        {[](PreferencesValues& v) { v.dither = true; }, {1, 0, 0, 0, 0, 0, 0, 0, 1}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        PreferencesValues v;
+        cases[i].first(v);
+        EXPECT_EQ(flags(v), cases[i].second) << "case " << i;
     }
 }
 
@@ -201,6 +230,18 @@ TEST_F(MapEditing, OnlyApplyWaitsForAConversionAndCancelReadsTheFileAgainAfterIt
     running = false;
     editor.cancel();
     EXPECT_EQ(live.maps().size(), 2u);
+    EXPECT_EQ(live.activeMapFor(6), &live.maps()[1]);
+
+    ChannelMapEditor reopened{live, settings, temp.dir(), [this] { return running; }};
+    reopened.add(moveMap(2, {0, 1}, "straight")); // a second map from 2 channels
+    const std::vector<bool> twoFromStereo{true, false, true};
+    EXPECT_EQ(reopened.apply(twoFromStereo, true, MapButton::Ok).message,
+              "Double mapping for 2 channels. Please remove a mapping.");
+    EXPECT_EQ(reopened.apply(twoFromStereo, true, MapButton::Apply).message,
+              "Multiple mappings for 2 channels. Please remove a mapping.");
+    EXPECT_EQ(live.activeMapFor(2), &live.maps()[0]); // nothing taken
+    EXPECT_TRUE(reopened.apply({false, true, true}, true, MapButton::Apply).done);
+    EXPECT_EQ(live.activeMapFor(2), &live.maps()[2]);
     EXPECT_EQ(live.activeMapFor(6), &live.maps()[1]);
 
     std::filesystem::remove(temp.file(kMapsFileName));

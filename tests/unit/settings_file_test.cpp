@@ -2,6 +2,7 @@
 // unterminated texts and the batcher's usable programs.
 #include "analyser/engine/settings_file.h"
 #include "batcher/config/batcher_settings.h"
+#include "batcher/config/configure_groups.h"
 #include "temp_dir.h"
 #include "wav_builder.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <tuple>
 
 namespace corv {
 namespace {
@@ -82,6 +84,21 @@ TEST(BatcherSettingsFile, FirstStartWritesTheDefaultsWithNoProgramUsable) {
     EXPECT_EQ(settings.invertSonicSettings, 0);
     EXPECT_EQ(settings.configurePage, 2u);
     EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)).size(), 6264u);
+}
+
+TEST(ConfigureGroups, EachControlIdNamesItsProgramAndRole) {
+    const std::tuple<int, int, GroupControl> known[] = {
+        {3010, 0, GroupControl::Path},    {3013, 0, GroupControl::Download},
+        {3091, 8, GroupControl::Disable}, {3103, 9, GroupControl::Download},
+        {3160, 10, GroupControl::Path},   {3172, 11, GroupControl::Find}};
+    for (auto [id, program, role] : known) {
+        ASSERT_TRUE(groupCommandOf(id)) << id;
+        EXPECT_EQ(groupCommandOf(id)->programIndex, program) << id;
+        EXPECT_EQ(groupCommandOf(id)->control, role) << id;
+        EXPECT_EQ(controlId(program, role), id);
+    }
+    for (int id : {3009, 3014, 3110, 3150, 3174})
+        EXPECT_FALSE(groupCommandOf(id)) << id;
 }
 
 TEST(BatcherSettingsFile, EachUsableFlagDependsOnItsOwnPathAndSwitch) {
