@@ -99,7 +99,9 @@ void writeSettings(const std::string& programDirectory, const std::string& outpu
 }
 
 std::pair<int, std::string> runCli(const std::string& arguments, const std::string& folder) {
-    const std::string output = folder + "cli-stdout.txt";
+    // A file of its own per run: Wine's console helper of the previous run may still hold its file.
+    static int runs = 0;
+    const std::string output = folder + "cli-stdout-" + std::to_string(++runs) + ".txt";
     const int code = runToEnd(quoted(winePath(CORVANDALE_CLI_EXE)) + " " + arguments, output);
     return {code, readFile(output)};
 }

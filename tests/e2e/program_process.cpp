@@ -120,6 +120,7 @@ int runToEnd(const std::string& commandLine, const std::string& outputFile, DWOR
                      ? nullptr
                      : CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return -1; // never read an earlier run's output as this one's
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;

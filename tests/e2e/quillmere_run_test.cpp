@@ -352,6 +352,13 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
     writeBatcherSettings(in, {{0, noGrey}, {1, noGrey}, {10, broken}});
     const char* dvdKey = "Software\\Minnetonka Audio Software\\Surcode DTS";
     RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
+    // Its parent is made a plain key first: made by the volatile one below, it
+    // would be volatile too, and the CD Pro key beside it could not be made.
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Minnetonka Audio Software", 0, nullptr,
+                              0, KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(parent);
     HKEY volatileKey = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, dvdKey, 0, nullptr, REG_OPTION_VOLATILE,
                               KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
