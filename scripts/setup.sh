@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ make git
     clang libclang-rt-14-dev            # libFuzzer targets with ASan/UBSan
     clang-format                        # the layout check of scripts/test.sh
-    googletest                          # GoogleTest sources, built per toolchain
+    googletest libgtest-dev             # GoogleTest: sources for mingw, the built library natively
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb xauth              # Windows programs and tests under Wine
     wine32:i386                         # the 32-bit programs and their tests (i386 added below)
