@@ -5,6 +5,7 @@
 #include "batcher/encoders/sonic_text.h"
 #include "batcher_test_support.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,9 @@ using test::makeJob;
 using test::settingsWithPrograms;
 
 // A job's settings, its job-list texts and, for a console encoder that can
-// run it, its preview arguments with their progress hints.
+// run it, its preview arguments (IN for "C:\somefile.wav", OUT for
+// C:\someoutput) with their progress hints.
 struct JobTextCase {
-    const char* what;
     JobType type;
     EncoderSettings settings;
     const char* program;
@@ -36,22 +37,21 @@ struct JobTextCase {
 
 TEST(BuildCommandLine, PreviewArgumentsProgressHintsAndDescriptionOfEveryJobType) {
     static const JobTextCase cases[] = {
-        {"TwoLAME", TwoLame,
+        {TwoLame,
          EncoderSettings{.twoLame = {.mpegVersion = 1, .bitrate = 224, .channelMode = 's'}},
          "TwoLAME", "\tMPEG1   \r\n\tBitrate:224k  \r\n\tChannel mode:'s'\r\n",
-         R"( -b 224 -m s "C:\somefile.wav" "C:\someoutput.mp2" )", "Ancillary bits", '[', 0},
-        {"TwoLAME unprintable mode", TwoLame, EncoderSettings{.twoLame = {.channelMode = 0x7F}},
-         "TwoLAME", "\tMPEG0   \r\n\tBitrate:0k  \r\n\tChannel mode:127\r\n"},
-        {"Ape", Ape, EncoderSettings{.ape = {.compressionLevel = 4000}}, "Ape (Monkey's audio)",
-         "\tCompression:4000\r\n", R"( "C:\somefile.wav" "C:\someoutput.ape" -c4000)", "Progress",
-         ':', 0},
-        {"FLAC", Flac, EncoderSettings{.flac = {.compressionLevel = 5, .storeReplayGain = 1}},
-         "FLAC", "\tCompression:5 \r\n\tStore replaygain:Yes \r\n\tUse Ogg container:No\r\n",
-         R"( -5 --replay-gain  "C:\somefile.wav" -o "C:\someoutput.flac")", "somefile", ':', 0},
-        {"FLAC in Ogg", Flac, EncoderSettings{.flac = {.compressionLevel = 8, .oggContainer = 5}},
-         "FLAC", "\tCompression:8 \r\n\tStore replaygain:No \r\n\tUse Ogg container:Yes\r\n",
-         R"( -8  --ogg "C:\somefile.wav" -o "C:\someoutput.flac")", "somefile", ':', 0},
-        {"WavPack hybrid, self-extracting", WavPack,
+         R"( -b 224 -m s IN "OUT.mp2" )", "Ancillary bits", '[', 0},
+        {TwoLame, EncoderSettings{.twoLame = {.channelMode = 0x7F}}, "TwoLAME",
+         "\tMPEG0   \r\n\tBitrate:0k  \r\n\tChannel mode:127\r\n"},
+        {Ape, EncoderSettings{.ape = {.compressionLevel = 4000}}, "Ape (Monkey's audio)",
+         "\tCompression:4000\r\n", R"( IN "OUT.ape" -c4000)", "Progress", ':', 0},
+        {Flac, EncoderSettings{.flac = {.compressionLevel = 5, .storeReplayGain = 1}}, "FLAC",
+         "\tCompression:5 \r\n\tStore replaygain:Yes \r\n\tUse Ogg container:No\r\n",
+         R"( -5 --replay-gain  IN -o "OUT.flac")", "somefile", ':', 0},
+        {Flac, EncoderSettings{.flac = {.compressionLevel = 8, .oggContainer = 5}}, "FLAC",
+         "\tCompression:8 \r\n\tStore replaygain:No \r\n\tUse Ogg container:Yes\r\n",
+         R"( -8  --ogg IN -o "OUT.flac")", "somefile", ':', 0},
+        {WavPack,
          EncoderSettings{.wavPack = {.jointStereo = 1,
                                      .selfExtracting = 1,
                                      .hybridBitrate = 600,
@@ -59,26 +59,25 @@ TEST(BuildCommandLine, PreviewArgumentsProgressHintsAndDescriptionOfEveryJobType
          "WavPack",
          "\tFormat:Hybrid \r\n\tJoint Stereo:Yes \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
          "\tSelfextr.:Yes\r\n\tBitratre:600 \r\n\tHQ:Yes \r\n\tCorr. file:No\r\n",
-         R"(  -j1 -e -b600 -h "C:\somefile.wav" "C:\someoutput.exe")", "somefile", ',', 0},
-        {"WavPack lossless fast", WavPack,
-         EncoderSettings{.wavPack = {.lossless = 1, .copyTimestamp = 1}}, "WavPack",
+         R"(  -j1 -e -b600 -h IN "OUT.exe")", "somefile", ',', 0},
+        {WavPack, EncoderSettings{.wavPack = {.lossless = 1, .copyTimestamp = 1}}, "WavPack",
          "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:Yes \r\n\tStore MD5:No \r\n"
          "\tSelfextr.:No\r\n\tCompression:Fast\r\n",
-         R"(  -j0 -t -f "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
-        {"WavPack lossless normal", WavPack,
+         R"(  -j0 -t -f IN "OUT.wv")", "somefile", ',', 0},
+        {WavPack,
          EncoderSettings{.wavPack = {.lossless = 1, .storeMd5 = 1, .losslessCompression = 1}},
          "WavPack",
          "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:Yes \r\n"
          "\tSelfextr.:No\r\n\tCompression:Normal\r\n",
-         R"(  -j0 -m "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
-        {"WavPack lossless other, correction file ignored", WavPack,
+         R"(  -j0 -m IN "OUT.wv")", "somefile", ',', 0},
+        {WavPack,
          EncoderSettings{
              .wavPack = {.lossless = 2, .losslessCompression = -3, .correctionFile = 1}},
          "WavPack",
          "\tFormat:Lossless \r\n\tJoint Stereo:No \r\n\tCopy timestamp:No \r\n\tStore MD5:No \r\n"
          "\tSelfextr.:No\r\n\tCompression:High\r\n",
-         R"(  -j0 -h "C:\somefile.wav" "C:\someoutput.wv")", "somefile", ',', 0},
-        {"Nero VBR", NeroAac,
+         R"(  -j0 -h IN "OUT.wv")", "somefile", ',', 0},
+        {NeroAac,
          EncoderSettings{.neroAac = {.vbr = 1,
                                      .vbrPreset = 6,
                                      .heProfile = 1,
@@ -89,65 +88,54 @@ TEST(BuildCommandLine, PreviewArgumentsProgressHintsAndDescriptionOfEveryJobType
          "Nero Fends",
          "\tVBR-Audiophile\r\n\tHE\r\n\tQuality:High \r\n\tPNS:Yes \r\n\tKeep freqs:Yes \r\n"
          "\tMP4:Yes\r\n",
-         R"(  -vbr audiophile -profile HE -quality high -pns -k -aac "C:\somefile.wav" )"
-         R"("C:\someoutput.aac")",
-         "Frame", '(', 0},
-        {"Nero CBR", NeroAac, EncoderSettings{.neroAac = {.constantBitrate = 128, .vbrPreset = 99}},
+         R"(  -vbr audiophile -profile HE -quality high -pns -k -aac IN "OUT.aac")", "Frame", '(',
+         0},
+        {NeroAac, EncoderSettings{.neroAac = {.constantBitrate = 128, .vbrPreset = 99}},
          "Nero Fends",
          "\tCBR, 128 kbps\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No "
          "\r\n\tMP4:No\r\n",
-         R"(  -cbr 128 -profile LC -quality fast "C:\somefile.wav" "C:\someoutput.aac")", "Frame",
-         '(', 0},
-        {"Nero VBR preset out of range", NeroAac,
-         EncoderSettings{.neroAac = {.vbr = 1, .vbrPreset = 8}}, "Nero Fends",
+         R"(  -cbr 128 -profile LC -quality fast IN "OUT.aac")", "Frame", '(', 0},
+        {NeroAac, EncoderSettings{.neroAac = {.vbr = 1, .vbrPreset = 8}}, "Nero Fends",
          "\tVBR-8\r\n\tLC\r\n\tQuality:Fast \r\n\tPNS:No \r\n\tKeep freqs:No \r\n\tMP4:No\r\n",
-         R"(  -vbr 8 -profile LC -quality fast "C:\somefile.wav" "C:\someoutput.aac")", "Frame",
-         '(', 0},
-        {"MPC", Mpc, EncoderSettings{.mpc = {.qualityPreset = 3}}, "MPC", "\tQuality: Xtreme\r\n",
-         R"( --xtreme "C:\somefile.wav"  "C:\someoutput.mpc")", "ETA", ' ', 1},
-        {"MPC lowest preset", Mpc, EncoderSettings{}, "MPC", "\tQuality: Thumb\r\n",
-         R"( --thumb "C:\somefile.wav"  "C:\someoutput.mpc")", "ETA", ' ', 1},
-        {"MPC preset out of range", Mpc, EncoderSettings{.mpc = {.qualityPreset = -1}}, "MPC",
-         "\tQuality: -1\r\n", "", "ETA", ' ', 1},
-        {"LAME preset", Lame,
-         EncoderSettings{.lame = {.mpegVersion = 1, .preset = 3, .algorithmQuality = 2}},
+         R"(  -vbr 8 -profile LC -quality fast IN "OUT.aac")", "Frame", '(', 0},
+        {Mpc, EncoderSettings{.mpc = {.qualityPreset = 3}}, "MPC", "\tQuality: Xtreme\r\n",
+         R"( --xtreme IN  "OUT.mpc")", "ETA", ' ', 1},
+        {Mpc, EncoderSettings{}, "MPC", "\tQuality: Thumb\r\n", R"( --thumb IN  "OUT.mpc")", "ETA",
+         ' ', 1},
+        {Mpc, EncoderSettings{.mpc = {.qualityPreset = -1}}, "MPC", "\tQuality: -1\r\n", "", "ETA",
+         ' ', 1},
+        {Lame, EncoderSettings{.lame = {.mpegVersion = 1, .preset = 3, .algorithmQuality = 2}},
          "LAME (mp3)", "\tMPEG1\r\n\tpreset Insane\r\n\tquality:q2\r\n",
-         R"(  --preset insane -q 2 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
-        {"LAME preset out of range", Lame,
-         EncoderSettings{.lame = {.mpegVersion = 2, .preset = 4, .algorithmQuality = 9}},
-         "LAME (mp3)", "\tMPEG2\r\n\tpreset 4\r\n\tquality:q9\r\n",
-         R"(  -q 9 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
-        {"LAME VBR", Lame, EncoderSettings{.lame = {.bitrateMode = 1, .vbrQuality = 4}},
-         "LAME (mp3)", "\tMPEG0\r\n\tvbr quality:4\r\n\tquality:q0\r\n",
-         R"(  -V 4 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
-        {"LAME ABR", Lame, EncoderSettings{.lame = {.bitrateMode = 2, .abrBitrate = 192}},
-         "LAME (mp3)", "\tMPEG0\r\n\tABR 192k\r\n\tquality:q0\r\n",
-         R"(  --alt-preset 192 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
-        {"LAME CBR", Lame, EncoderSettings{.lame = {.bitrateMode = 3, .constantBitrate = 320}},
-         "LAME (mp3)", "\tMPEG0\r\n\tCBR 320k\r\n\tquality:q0\r\n",
-         R"(  --alt-preset cbr 320 -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA", '(', 1},
-        {"LAME mode out of range", Lame, EncoderSettings{.lame = {.bitrateMode = 4}}, "LAME (mp3)",
-         "\tMPEG0\r\n\tquality:q0\r\n", R"(  -q 0 "C:\somefile.wav" "C:\someoutput.mp3")", "ETA",
+         R"(  --preset insane -q 2 IN "OUT.mp3")", "ETA", '(', 1},
+        {Lame, EncoderSettings{.lame = {.mpegVersion = 2, .preset = 4, .algorithmQuality = 9}},
+         "LAME (mp3)", "\tMPEG2\r\n\tpreset 4\r\n\tquality:q9\r\n", R"(  -q 9 IN "OUT.mp3")", "ETA",
          '(', 1},
-        {"Ogg quality", OggVorbis,
-         EncoderSettings{.oggVorbis = {.qualityMode = 1, .quality = 5.0f}}, "Ogg Vorbis",
-         "\tQuality:5.0\r\n", R"( -q 5.000000 "C:\somefile.wav" -o "C:\someoutput.ogg")", "quality",
-         '[', 1},
-        {"Ogg bitrate", OggVorbis, EncoderSettings{.oggVorbis = {.bitrate = 160}}, "Ogg Vorbis",
-         "\tBitrate:160\r\n", R"( -b 160 "C:\somefile.wav" -o "C:\someoutput.ogg")", "reader", '[',
-         1},
-        {"Surcode CD", SurcodeCdPro, EncoderSettings{}, "Surcode CD Pro DTS", "\tnone\r\n"},
-        {"Surcode DVD", SurcodeDvd,
-         EncoderSettings{.surcode = {.dataRate = 1234, .attenuateRear = 1}}, "Surcode DVD DTS",
-         "\tAtt. rear:Yes   \r\n\tData rate:1234\r\n"},
-        {"AC3 library", Ac3Library,
+        {Lame, EncoderSettings{.lame = {.bitrateMode = 1, .vbrQuality = 4}}, "LAME (mp3)",
+         "\tMPEG0\r\n\tvbr quality:4\r\n\tquality:q0\r\n", R"(  -V 4 -q 0 IN "OUT.mp3")", "ETA",
+         '(', 1},
+        {Lame, EncoderSettings{.lame = {.bitrateMode = 2, .abrBitrate = 192}}, "LAME (mp3)",
+         "\tMPEG0\r\n\tABR 192k\r\n\tquality:q0\r\n", R"(  --alt-preset 192 -q 0 IN "OUT.mp3")",
+         "ETA", '(', 1},
+        {Lame, EncoderSettings{.lame = {.bitrateMode = 3, .constantBitrate = 320}}, "LAME (mp3)",
+         "\tMPEG0\r\n\tCBR 320k\r\n\tquality:q0\r\n", R"(  --alt-preset cbr 320 -q 0 IN "OUT.mp3")",
+         "ETA", '(', 1},
+        {Lame, EncoderSettings{.lame = {.bitrateMode = 4}}, "LAME (mp3)",
+         "\tMPEG0\r\n\tquality:q0\r\n", R"(  -q 0 IN "OUT.mp3")", "ETA", '(', 1},
+        {OggVorbis, EncoderSettings{.oggVorbis = {.qualityMode = 1, .quality = 5.0f}}, "Ogg Vorbis",
+         "\tQuality:5.0\r\n", R"( -q 5.000000 IN -o "OUT.ogg")", "quality", '[', 1},
+        {OggVorbis, EncoderSettings{.oggVorbis = {.bitrate = 160}}, "Ogg Vorbis",
+         "\tBitrate:160\r\n", R"( -b 160 IN -o "OUT.ogg")", "reader", '[', 1},
+        {SurcodeCdPro, EncoderSettings{}, "Surcode CD Pro DTS", "\tnone\r\n"},
+        {SurcodeDvd, EncoderSettings{.surcode = {.dataRate = 1234, .attenuateRear = 1}},
+         "Surcode DVD DTS", "\tAtt. rear:Yes   \r\n\tData rate:1234\r\n"},
+        {Ac3Library,
          EncoderSettings{
              .ac3Library = {.dataRate = 448, .sampleRate = 48000, .codingMode = 7, .lfe = 1}},
          "Ac3 Encoder Dll",
          "\tdatarate:448\r\n\tsampelrate:48000\r\n\tmode:7\r\n\tinc. LFE:Yes\r\n"},
     };
     for (const JobTextCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.description);
         auto job = makeJob(c.type);
         job->settings = c.settings;
         test::RecordingNotifier notifier;
@@ -162,7 +150,8 @@ TEST(BuildCommandLine, PreviewArgumentsProgressHintsAndDescriptionOfEveryJobType
         auto built = buildCommand(*job, settingsWithPrograms(), true);
         ASSERT_TRUE(built->outcome.ok);
         const CommandLineRecord& record = *built->record;
-        EXPECT_EQ(built->arguments(), c.arguments);
+        const std::string in = test::replaced(c.arguments, "IN", R"("C:\somefile.wav")");
+        EXPECT_EQ(built->arguments(), test::replaced(in, "OUT", R"(C:\someoutput)"));
         EXPECT_EQ(fieldText(record.inputDirectory), "C:\\");
         EXPECT_EQ(fieldText(record.progressMarker), c.marker);
         EXPECT_EQ(record.progressSeparator, c.separator);
@@ -276,17 +265,14 @@ TEST(BuildSonicIni, PlainAndIndentedParameterTexts) {
     s.deemphasis = 0, s.dcFilter = 1, s.bandwidthFilter = 1, s.lfeFilter = 0, s.phase90 = 2,
     s.cut3dB = 0;
     s.intelByteOrder = 1, s.timeStamp = 1;
-    const char* lines[] = {"DataRate=448",       "SampleRate=1",   "CodeMode=7",
-                           "UseLFE=On",          "DlgNorm=27",     "CompressionType=3",
-                           "RFCmpInUse=Off",     "CMix=2",         "SurMix=1",
-                           "DolbySurround=2",    "Deemphasis=Off", "DCFilter=On",
-                           "BandWidthFilter=On", "LFEFilter=Off",  "Phase90=On",
-                           "Cut3dB=Off",         "TimeStamp=On"};
-    std::string plain = "[Parameters]\r\n", indented = "\t[Parameters]\r\n";
-    for (const char* line : lines) {
-        plain += std::string(line) + "\r\n";
-        indented += "\t" + std::string(line) + "\r\n";
-    }
+    const std::string plain =
+        "[Parameters]\r\nDataRate=448\r\nSampleRate=1\r\nCodeMode=7\r\nUseLFE=On\r\n"
+        "DlgNorm=27\r\nCompressionType=3\r\nRFCmpInUse=Off\r\nCMix=2\r\n"
+        "SurMix=1\r\nDolbySurround=2\r\nDeemphasis=Off\r\nDCFilter=On\r\n"
+        "BandWidthFilter=On\r\nLFEFilter=Off\r\nPhase90=On\r\n"
+        "Cut3dB=Off\r\nTimeStamp=On\r\n";
+    std::string indented = "\t" + test::replaced(plain, "\n", "\n\t");
+    indented.pop_back(); // no tab after the last line
     EXPECT_EQ(BuildSonicIni(s, false), plain);
     EXPECT_EQ(BuildSonicIni(s, true), indented);
     test::RecordingNotifier notifier;

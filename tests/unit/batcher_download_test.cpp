@@ -1,8 +1,6 @@
-// Getting an encoder: MD5, SHA-256 and ECDSA P-256 from the system against
-// the RFC 1321, FIPS 180 and RFC 6979 vectors (natively OpenSSL, under Wine
-// BCrypt), the checksum rules, the program list lookup, signed lists as the
-// publisher's tool makes them, download rules and names, and finding a
-// program in Quillmere's folder tree, on real folders.
+// Getting an encoder: the system's MD5, SHA-256 and ECDSA P-256 against RFC
+// vectors, checksums, program and signed lists, download rules and names, and
+// finding a program in Quillmere's folder tree.
 #include "batcher/config/digest.h"
 #include "batcher/config/download_texts.h"
 #include "batcher/config/program_list.h"
@@ -51,10 +49,7 @@ std::string checksumOf(const std::string& bytes, int64_t from) {
 TEST(DownloadChecksum, SystemMd5AndTheSizeTextRule) {
     const std::pair<std::string, std::string> vectors[] = {
         {"", "D41D8CD98F00B204E9800998ECF8427E"},
-        {"a", "0CC175B9C0F1B6A831C399E269772661"},
         {"abc", "900150983CD24FB0D6963F7D28E17F72"},
-        {"message digest", "F96B697D7CB7938D525A2F31AAF161D0"},
-        {"abcdefghijklmnopqrstuvwxyz", "C3FCD3D76192E4007DFB496CCA67E13B"},
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
          "D174AB98D277D9F5A5611C2C9F419D9F"},
         {std::string("1234567890") + "1234567890123456789012345678901234567890" +
@@ -267,7 +262,7 @@ class ProgramSearch : public ::testing::Test {
     test::TempDir dir;
 };
 
-TEST_F(ProgramSearch, FindFileInTreeSearchesDepthFirst) {
+TEST_F(ProgramSearch, FindFileInTreeSearchesDepthFirstWithinItsLimits) {
     EXPECT_EQ(FindFileInTree(dir.dir(), "lame.exe"), std::nullopt);
     // The first folder is searched to its bottom before the next one is looked at.
     std::string nested = place("a/encoders/mp3/lame.exe");
@@ -278,9 +273,7 @@ TEST_F(ProgramSearch, FindFileInTreeSearchesDepthFirst) {
     // A folder of the name is not the program.
     std::filesystem::create_directories(dir.file("other") + kPathSeparator + "flac.exe");
     EXPECT_EQ(FindFileInTree(dir.dir(), "flac.exe"), std::nullopt);
-}
-
-TEST_F(ProgramSearch, TheTreeSearchSkipsFolderLinksAndEndsAtItsDepthAndPathLimits) {
+    // Folder links are skipped, and the search ends at its depth and path limits.
     std::string deepest;
     for (int level = 0; level < kMaxTreeDepth; ++level)
         deepest += "d/";
@@ -315,14 +308,8 @@ TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTreeAndManualSearchesSt
     EXPECT_EQ(manualSearchDirectory(dir.file("x"), dir.dir()), dir.dir()); // a folder is no program
 }
 
-TEST(ProgramSearchTexts, QuestionsAndFilters) {
-    EXPECT_EQ(cantFindQuestion("lame.exe"), "Cant find \"lame.exe\" in Quillmere's directory or "
-                                            "one of its sub-dir's. Do you want to find it "
-                                            "manually?");
-    EXPECT_EQ(startProgramFirstQuestion("Surcode DVD", "DTS Encoder"),
-              "You have to start Surcode DVD before it can be found. Currently Quillmere cant find "
-              "a window with the "
-              "title \"DTS Encoder\" and the correct filename. Do you want to find it manually?");
+// The questions' texts are read from the real dialogs by the e2e find test.
+TEST(ProgramSearchTexts, OpenFileFilters) {
     EXPECT_EQ(openFileFilterName(8), "Lame encoder (*.exe)");
     EXPECT_EQ(openFileFilterName(11), "Ac3 encoder dll (*.dll)");
     EXPECT_EQ(openFileFilterName(0), "Surcode CD Pro (*.exe)");

@@ -1,9 +1,8 @@
-// Corvandale's side of the batcher link: the job records it sends, read back
-// by Quillmere's own code (the command a job runs equals its preview but for
-// the file names), and what a run hands over.
+// Corvandale's side of the batcher link: the job records it sends, read back by
+// Quillmere's code (a job runs its preview but for the file names), and the hand-over.
 #include "analyser/batcher_client/job_builder.h"
 #include "analyser/batcher_client/job_hand_over.h"
-#include "batcher/encoders/command_line.h"
+#include "batcher_test_support.h"
 #include "conversion_harness.h"
 #include "temp_dir.h"
 
@@ -18,10 +17,9 @@ namespace corv {
 namespace {
 
 std::string arguments(const JobRecord& job, bool preview) {
-    auto command = std::make_unique<CommandLineRecord>();
-    test::RecordingNotifier notifier;
-    EXPECT_TRUE(BuildCommandLine(job, defaultBatcherSettings(), preview, *command, notifier).ok);
-    return command->arguments;
+    auto built = test::buildCommand(job, defaultBatcherSettings(), preview);
+    EXPECT_TRUE(built->outcome.ok);
+    return built->arguments();
 }
 
 AudioFileRecord sourceRecord(const std::string& path) {
@@ -210,18 +208,14 @@ struct HandOverCase {
 TEST(JobHandOver, WhatCannotBeHandedOverIsToldAndAHungBatcherIsGivenUp) {
     constexpr Delivery ok = Delivery::Delivered, gone = Delivery::NoBatcher,
                        refused = Delivery::Refused;
+    const auto failed = handOverFailureMessage;
     const HandOverCase cases[] = {
         {"all", true, true, {}, {130, 130, 110, 0, 104}, ""},
         {"no batcher found", false, true, {}, {}, ""},
         {"no start", true, false, {}, {130, 130, 0, 104}, ""},
-        {"gone",
-         true,
-         true,
-         {ok, gone, gone, gone},
-         {130, 130, 110, 0, 104},
-         handOverFailureMessage(1, true)},
-        {"refused", true, false, {refused}, {130, 130, 0, 104}, handOverFailureMessage(1, false)},
-        {"hung", true, false, {Delivery::NoAnswer}, {130}, handOverFailureMessage(2, false)},
+        {"gone", true, true, {ok, gone, gone, gone}, {130, 130, 110, 0, 104}, failed(1, true)},
+        {"refused", true, false, {refused}, {130, 130, 0, 104}, failed(1, false)},
+        {"hung", true, false, {Delivery::NoAnswer}, {130}, failed(2, false)},
     };
     const AudioFileRecord source = sourceRecord("/music/a.wav");
     const FinishedJob finished{&source, SampleType::Int16, 44100, 2, 10, 1.0, 1008, {"/a.wav"}};

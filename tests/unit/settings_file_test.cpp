@@ -66,7 +66,7 @@ TEST(FixedText, UnterminatedFieldsAreCutAtTheirEndAndLongTextsRefused) {
     EXPECT_EQ(fieldText(field), "1234567");
 }
 
-TEST(BatcherSettingsFile, FirstStartWritesTheDefaultsWithNoProgramUsable) {
+TEST(BatcherSettingsFile, FirstStartShortFilesAndTheUsableProgramsOfEachPathAndSwitch) {
     test::TempDir temp;
     BatcherSettings settings{};
     UsableFlags usable;
@@ -84,6 +84,30 @@ TEST(BatcherSettingsFile, FirstStartWritesTheDefaultsWithNoProgramUsable) {
     EXPECT_EQ(settings.invertSonicSettings, 0);
     EXPECT_EQ(settings.configurePage, 2u);
     EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)).size(), 6264u);
+
+    // Each usable flag depends on its own path and switch.
+    std::ofstream(temp.file("aacenc32.exe")) << "x";
+    std::ofstream(temp.file("lame.exe")) << "x";
+    settings = defaultBatcherSettings();
+    setFieldText(settings.programPath[6], temp.file("aacenc32.exe"));
+    setFieldText(settings.programPath[3], temp.file("mac.exe")); // removed from disk
+    setFieldText(settings.programPath[8], temp.file("lame.exe"));
+    settings.disabled[8] = 1;
+    std::memset(settings.programPath[4], 'a', kPathFieldSize); // runs into the next path
+    ASSERT_TRUE(saveBatcherSettings(settings, temp.dir()));
+
+    BatcherSettings loaded{};
+    usable.fill(true);
+    loadBatcherSettings(loaded, usable, temp.dir());
+    EXPECT_TRUE(usable[6]);
+    EXPECT_FALSE(usable[3]);
+    EXPECT_FALSE(usable[4]);
+    EXPECT_FALSE(usable[8]); // present but disabled
+    EXPECT_EQ(fieldText(loaded.programPath[6]), temp.file("aacenc32.exe"));
+    EXPECT_EQ(fieldText(loaded.programPath[3]), "C:\\");
+    EXPECT_EQ(fieldText(loaded.programPath[4]), "C:\\");
+    // The reset is written back at once.
+    EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)), bytesOf(loaded));
 }
 
 TEST(ConfigureGroups, EachControlIdNamesItsProgramAndRole) {
@@ -99,32 +123,6 @@ TEST(ConfigureGroups, EachControlIdNamesItsProgramAndRole) {
     }
     for (int id : {3009, 3014, 3110, 3150, 3174})
         EXPECT_FALSE(groupCommandOf(id)) << id;
-}
-
-TEST(BatcherSettingsFile, EachUsableFlagDependsOnItsOwnPathAndSwitch) {
-    test::TempDir temp;
-    std::ofstream(temp.file("aacenc32.exe")) << "x";
-    std::ofstream(temp.file("lame.exe")) << "x";
-    auto settings = defaultBatcherSettings();
-    setFieldText(settings.programPath[6], temp.file("aacenc32.exe"));
-    setFieldText(settings.programPath[3], temp.file("mac.exe")); // removed from disk
-    setFieldText(settings.programPath[8], temp.file("lame.exe"));
-    settings.disabled[8] = 1;
-    std::memset(settings.programPath[4], 'a', kPathFieldSize); // runs into the next path
-    ASSERT_TRUE(saveBatcherSettings(settings, temp.dir()));
-
-    BatcherSettings loaded{};
-    UsableFlags usable{};
-    loadBatcherSettings(loaded, usable, temp.dir());
-    EXPECT_TRUE(usable[6]);
-    EXPECT_FALSE(usable[3]);
-    EXPECT_FALSE(usable[4]);
-    EXPECT_FALSE(usable[8]); // present but disabled
-    EXPECT_EQ(fieldText(loaded.programPath[6]), temp.file("aacenc32.exe"));
-    EXPECT_EQ(fieldText(loaded.programPath[3]), "C:\\");
-    EXPECT_EQ(fieldText(loaded.programPath[4]), "C:\\");
-    // The reset is written back at once.
-    EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)), bytesOf(loaded));
 }
 
 } // namespace
