@@ -96,7 +96,7 @@ TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
     }
 }
 
-TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJobOfAnyType) {
+TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJobAndFlipsSonicsFlagsIfSet) {
     auto job = lameJob();
     CopyDataOutcome outcome = sendJob(kAddJob, *job);
     ASSERT_EQ(outcome.action, CopyDataAction::AppendRow);
@@ -114,15 +114,13 @@ TEST_F(CopyData, AddJobCopiesDescribesAndLogsTheJobOfAnyType) {
     EXPECT_TRUE(outcome.action == CopyDataAction::None && outcome.jobRefused);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].first, "ohoh... new format is not configured");
-}
 
-TEST_F(CopyData, SonicBytesAreFlippedOnArrivalOnlyWithTheInvertSetting) {
-    auto job = sonicJob();
+    // Exactly five of Sonic's flags are flipped on arrival, only with the invert setting.
+    job = sonicJob();
     for (uint8_t invert : {0, 1}) {
         settings.invertSonicSettings = invert;
-        CopyDataOutcome outcome = sendJob(kAddJob, *job);
+        outcome = sendJob(kAddJob, *job);
         ASSERT_TRUE(outcome.job);
-        // Exactly these five flags flip.
         auto expected = std::make_unique<JobRecord>(*job);
         SonicFoundrySettings& flipped = expected->settings.sonicFoundry;
         if (invert)
@@ -165,7 +163,7 @@ TEST_F(CopyData, GiveCommandlineRepliesWithThePreviewCommandOfEachKindOfJob) {
     EXPECT_NE(shown.find("\tTimeStamp=On\r\n\r\n\r\n"), std::string::npos);
 }
 
-TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
+TEST_F(CopyData, JobsWithAnyFieldThatCouldCarryOptionsAreNotQueued) {
     const std::vector<std::string> plausible = {"C:\\out\\song.wav", "\\\\server\\share\\a b.wav",
                                                 "c:\\x\\y.wav"};
     std::vector<std::string> refused = {"C:\\out\\a\" -o \"x.wav", "1:\\a.wav"};
@@ -197,9 +195,7 @@ TEST_F(CopyData, JobsWithPathsThatCouldCarryOptionsAreNotQueued) {
         EXPECT_EQ(findInvalidField(*job), "the input path" + partial) << path;
         EXPECT_EQ(findInvalidField(*sonic), "the output directory" + partial) << path;
     }
-}
-
-TEST_F(CopyData, EveryPathFieldOfTheJobTypeIsChecked) {
+    // Every path field of the job type is checked.
     auto surcode = makeJob(JobType::SurcodeDvd);
     setFieldText(surcode->outputDirectory, "C:\\out\\");
     setFieldText(surcode->settings.surcode.channelFiles[4], "C:\\ls?.wav");

@@ -1,6 +1,5 @@
-// Getting an encoder: the system's MD5, SHA-256 and ECDSA P-256 against RFC
-// vectors, checksums, program and signed lists, download rules and names, and
-// finding a program in Quillmere's folder tree.
+// Getting an encoder: the system's MD5, SHA-256 and P-256 against RFC vectors, checksums,
+// program and signed lists, download rules and names, and the program search.
 #include "batcher/config/digest.h"
 #include "batcher/config/download_texts.h"
 #include "batcher/config/program_list.h"
@@ -12,6 +11,7 @@
 #include "platform/path.h"
 #include "protocol/fixed_text.h"
 #include "temp_dir.h"
+#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,6 @@ std::string digestOf(std::string_view text, DigestKind kind = DigestKind::Md5) {
     digest.update(text.data(), half);
     digest.update(text.data() + half, text.size() - half);
     return digestText(digest.finish().value());
-}
-
-std::vector<uint8_t> bytesOf(std::string_view text) {
-    return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 std::vector<uint8_t> fromHex(std::string_view hex) {
@@ -144,15 +140,16 @@ TEST(ListSignature, RFC6979VectorsForP256WithSha256) {
                               "F7CB1C942D657C41D436C7A1B6E29F65F3E900DBB9AFF4064DC4AB2F843ACDA8"},
           {"test", "F1ABB023518351CD71D881567B1EA663ED3EFCF6C5132B354F28D3B0B7D38367"
                    "019F4113742A2B14BD25926B49C649155F267E60D3814B4C0CC84250E46F0083"}}) {
-        const std::vector<uint8_t> digest = sha256Of(bytesOf(message)).value(), good = fromHex(hex);
+        const std::vector<uint8_t> digest = sha256Of(test::textBytes(message)).value(),
+                                   good = fromHex(hex);
         EXPECT_TRUE(verifyP256Digest(digest, good, key)) << message;
         for (size_t bit : {20u, 300u}) { // in r, in s
             std::vector<uint8_t> flipped = good;
             flipped[bit / 8] ^= static_cast<uint8_t>(1 << (bit % 8));
             EXPECT_FALSE(verifyP256Digest(digest, flipped, key)) << message << bit;
         }
-        EXPECT_FALSE(
-            verifyP256Digest(sha256Of(bytesOf(message + std::string("."))).value(), good, key));
+        EXPECT_FALSE(verifyP256Digest(sha256Of(test::textBytes(message + std::string("."))).value(),
+                                      good, key));
         EXPECT_FALSE(verifyP256Digest(digest, good, generator) ||
                      verifyP256Digest(digest, good, offCurve));
         EXPECT_FALSE(verifyP256Digest(digest, std::span(good).first(63), key));
@@ -165,7 +162,7 @@ TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
     ASSERT_TRUE(key && other);
     EXPECT_EQ(SigningKey::fromPem(key->pem())->publicKey(), key->publicKey());
     auto archives = [](std::string_view name) -> std::optional<std::vector<uint8_t>> {
-        if (name == "lame.zip") return bytesOf(name);
+        if (name == "lame.zip") return test::textBytes(name);
         return std::nullopt;
     };
     std::string error;
@@ -173,7 +170,7 @@ TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
         std::string(32, 'F') + "signer 0\n*lame\nh\n/x/lame.zip\nOLD\nsha256 0\n";
     auto sign = [&](const SigningKey& signer) {
         std::vector<uint8_t> list =
-            bytesOf(pinList(source, signer.publicKey(), archives, error).value());
+            test::textBytes(pinList(source, signer.publicKey(), archives, error).value());
         std::array<uint8_t, 64> signature = signer.sign(list).value();
         return std::pair{list, std::optional(std::vector(signature.begin(), signature.end()))};
     };
@@ -211,7 +208,7 @@ TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
 }
 #endif
 
-TEST(DownloadRules, BoundsPlainHttpAndTheArchiveChecksum) {
+TEST(DownloadRules, BoundsPlainHttpTheArchiveChecksumAndPlainNames) {
     EXPECT_EQ(downloadBound(std::nullopt, 1000), 1000);
     EXPECT_EQ(downloadBound(1000, 1000), 1000);
     EXPECT_EQ(downloadBound(1001, 1000), std::nullopt);
@@ -234,9 +231,8 @@ TEST(DownloadRules, BoundsPlainHttpAndTheArchiveChecksum) {
         MemorySource source(reinterpret_cast<const uint8_t*>(bytes), 3);
         EXPECT_EQ(downloadChecksumHolds(source, *request), holds) << bytes;
     }
-}
 
-TEST(DownloadNames, OnlyPlainNamesStayInTheirFolder) {
+    // Only plain names stay in their folder.
     const std::string downloads = "C:\\Q\\downloads\\";
     EXPECT_EQ(downloadedFilePath(downloads, "/quendle/tools/lame.zip"), downloads + "lame.zip");
     EXPECT_EQ(downloadedFilePath(downloads, "con1.a..b.zip"), downloads + "con1.a..b.zip");
@@ -290,7 +286,7 @@ TEST_F(ProgramSearch, FindFileInTreeSearchesDepthFirstWithinItsLimits) {
 #endif
 }
 
-TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTreeAndManualSearchesStartBeside) {
+TEST_F(ProgramSearch, TheBinFolderComesFirstManualSearchesStartBesideAndFiltersNameTheProgram) {
     place("aaa/lame.exe");
     std::string inBin = place("bin/lame.exe");
     EXPECT_EQ(findProgramInTree(dir.dir(), 8), inBin);
@@ -298,18 +294,14 @@ TEST_F(ProgramSearch, TheBinFolderComesBeforeTheRestOfTheTreeAndManualSearchesSt
     EXPECT_EQ(findProgramInTree(dir.dir(), 11), library);
     // Window programs are found by their windows, not in the tree.
     place("bin/surcodedts.exe");
-    EXPECT_EQ(findProgramInTree(dir.dir(), 0), std::nullopt);
-    EXPECT_EQ(findProgramInTree(dir.dir(), 10), std::nullopt);
-    EXPECT_EQ(findProgramInTree(dir.dir(), 12), std::nullopt);
+    for (int index : {0, 10, 12})
+        EXPECT_EQ(findProgramInTree(dir.dir(), index), std::nullopt) << index;
     // A manual search starts beside an existing program, else in the folder.
     std::string lame = place("x/lame.exe");
     EXPECT_EQ(manualSearchDirectory(lame, dir.dir()), dir.file("x") + kPathSeparator);
     EXPECT_EQ(manualSearchDirectory("C:\\", dir.dir()), dir.dir());
     EXPECT_EQ(manualSearchDirectory(dir.file("x"), dir.dir()), dir.dir()); // a folder is no program
-}
-
-// The questions' texts are read from the real dialogs by the e2e find test.
-TEST(ProgramSearchTexts, OpenFileFilters) {
+    // The open-file filters name the program, a .dll for the AC3 library.
     EXPECT_EQ(openFileFilterName(8), "Lame encoder (*.exe)");
     EXPECT_EQ(openFileFilterName(11), "Ac3 encoder dll (*.dll)");
     EXPECT_EQ(openFileFilterName(0), "Surcode CD Pro (*.exe)");

@@ -84,7 +84,7 @@ struct SlotCase {
     std::function<void(EncoderBlocks&)> change;
     uint32_t sampleRate;
     const char* slots;     // the stream of each slot, '-' for none
-    int32_t dataRateOrLfe; // Surcode: the data rate; Sonic Foundry: the LFE flag
+    int32_t dataRateOrLfe; // Surcode: the data rate; Sonic Foundry and AC3: the LFE flag
 };
 
 TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
@@ -103,6 +103,11 @@ TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
         {1010, [](EncoderBlocks& b) { b.sonicFoundry.codingMode = 2; }, 48000, "01----", 0},
         {1010, [](EncoderBlocks& b) { b.sonicFoundry.slotStream[3] = 9; }, 48000, "012-45", 1},
         {1010, [](EncoderBlocks& b) { b.sonicFoundry.codingMode = 3; }, 48000, "0123--", 1},
+        // The AC3 library's LFE flag follows the same rule; it has no slots.
+        {1011, [](EncoderBlocks& b) { b.ac3Library.codingMode = 2, b.ac3Library.lfe = 1; }, 48000,
+         "", 0},
+        {1011, [](EncoderBlocks& b) { b.ac3Library.codingMode = 3, b.ac3Library.lfe = 1; }, 48000,
+         "", 1},
     };
     const AudioFileRecord source = sourceRecord("/music/six.wav");
     const std::vector<std::string> streams = {"0", "1", "2", "3", "4", "5"};
@@ -116,23 +121,14 @@ TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
         test::RecordingNotifier notifier;
         ASSERT_TRUE(buildJobRecord(finished, {}, blocks, *job, notifier));
         const bool sonic = c.type == 1010;
-        for (int slot = 0; slot < kChannelSlots; ++slot)
+        for (int slot = 0; slot < kChannelSlots && *c.slots; ++slot)
             EXPECT_EQ(std::string(sonic ? job->settings.sonicFoundry.channelFiles[slot]
                                         : job->settings.surcode.channelFiles[slot]),
                       c.slots[slot] == '-' ? "" : std::string(1, c.slots[slot]));
-        EXPECT_EQ(sonic ? job->settings.sonicFoundry.useLfe : job->settings.surcode.dataRate,
+        EXPECT_EQ(sonic            ? job->settings.sonicFoundry.useLfe
+                  : c.type == 1011 ? job->settings.ac3Library.lfe
+                                   : job->settings.surcode.dataRate,
                   c.dataRateOrLfe);
-    }
-    // The AC3 library's LFE flag follows the same rule.
-    for (auto [mode, lfe] : {std::pair{2, 0}, std::pair{3, 1}}) {
-        EncoderBlocks blocks = defaultEncoderBlocks();
-        blocks.ac3Library.codingMode = mode;
-        blocks.ac3Library.lfe = 1;
-        const FinishedJob finished{&source, SampleType::Int16, 48000, 4, 1, 1.0, 1011, {"a.wav"}};
-        auto job = std::make_unique<JobRecord>();
-        test::RecordingNotifier notifier;
-        ASSERT_TRUE(buildJobRecord(finished, {}, blocks, *job, notifier));
-        EXPECT_EQ(job->settings.ac3Library.lfe, lfe) << mode;
     }
 }
 
@@ -152,8 +148,7 @@ TEST(JobBuilder, AnUnknownTypeWarnsAndAPathThatDoesNotFitStopsTheRecord) {
     EXPECT_FALSE(buildJobRecord(finished, {}, defaultEncoderBlocks(), *job, notifier));
 }
 
-// The engine's part: one job per source, naming only files that are on disk
-// once the run is over, also after an extra pass on clipping.
+// The engine sends one job per source, naming only the files kept, also after a clipping pass.
 TEST(JobBuilder, ARunSendsOneJobPerSourceForTheFilesItKeeps) {
     for (const bool mono : {false, true}) {
         SCOPED_TRACE(mono ? "mono streams" : "plain");

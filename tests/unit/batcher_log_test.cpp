@@ -1,6 +1,5 @@
-// The log ring against a plain string model (which meets every exact fit and
-// wrap at the array's end in its small rings), the omitted-part marker, and
-// the log files.
+// The log ring against a plain model (its small rings meet every exact fit and
+// wrap at the array's end), the omitted-part marker, and the log files.
 #include "batcher/core/batcher_log.h"
 #include "batcher/core/log_buffer.h"
 #include "batcher/core/unexpected_error.h"
@@ -51,8 +50,7 @@ TEST(LogBuffer, KeepsWhatAPlainModelKeepsOverManyRandomAppends) {
 }
 
 TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
-    BatcherLog jobLog(LogKind::Job, 100);
-    BatcherLog messageLog(LogKind::Message, 100);
+    BatcherLog jobLog(LogKind::Job, 100), messageLog(LogKind::Message, 100);
     for (BatcherLog* log : {&jobLog, &messageLog}) {
         log->append(kLogStartLine);
         EXPECT_EQ(log->shownText(), kLogStartLine);
@@ -74,10 +72,8 @@ TEST(BatcherLog, ShowsTheOmittedMarkerOverTheCutLineOfTheJobLogOnly) {
 TEST(BatcherLog, StartReplacesTheFileAndTheFileGetsEveryCharacter) {
     test::TempDir dir;
     test::writeText(dir.file(kJobLogFileName), "an older run");
-    BatcherLog jobLog(LogKind::Job, 50);
-    BatcherLog messageLog(LogKind::Message, 50);
-    ASSERT_TRUE(jobLog.start(dir.dir()));
-    ASSERT_TRUE(messageLog.start(dir.dir()));
+    BatcherLog jobLog(LogKind::Job, 50), messageLog(LogKind::Message, 50);
+    ASSERT_TRUE(jobLog.start(dir.dir()) && messageLog.start(dir.dir()));
     std::string longText(120, 'z'); // longer than the ring
     AppendLog(jobLog, longText);
     AppendLog(messageLog, "one\r\n");

@@ -1,6 +1,5 @@
-// The job runners' portable rules: progress read from console screens (real
-// snapshots per encoder), totals, the screen dump, the Surcode registry and
-// time display, RunJobs, and RunAc3Job against the ac3enc.dll stand-in.
+// The job runners' portable rules: progress read from real console screens, totals, the
+// screen dump, Surcode's registry and time, RunJobs, and RunAc3Job on the ac3enc.dll stand-in.
 #include "batcher/core/ac3_job.h"
 #include "batcher/core/console_screen.h"
 #include "batcher/core/job_end.h"
@@ -67,7 +66,7 @@ TEST(ConsoleScreen, DumpFramesEightyColumnRowsAndPadsTheLastOne) {
     EXPECT_EQ(screenDump(""), "\tScreen dump:\r\n\t " + rule + "\r\n\t|" + rule + "|\r\n");
 }
 
-TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositive) {
+TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositiveAndOnlyRisingOnesCount) {
     EXPECT_EQ(percentOf(50, 100), 50);
     EXPECT_EQ(percentOf(150, 100), 150); // read, but kept from the log by RisingPercent
     EXPECT_EQ(percentOf(7, 0), 700);     // a total below 1 counts as 1
@@ -98,11 +97,16 @@ TEST(JobProgress, PercentagesAndTotalsStayFiniteAndPositive) {
         job->settings.twoLame.channelMode = c.mode;
         EXPECT_EQ(progressTotalOf(*job), c.total) << c.type << " " << c.frames;
     }
+    // Only rising readings up to 100 count.
+    RisingPercent rising;
+    std::vector<int> counted;
+    for (int percent : {0, 5, 5, 3, 31, 30, 150, 99, 100, 100})
+        if (rising.rises(percent)) counted.push_back(percent);
+    EXPECT_EQ(counted, (std::vector<int>{5, 31, 99, 100}));
 }
 
-// A snapshot of tests/data/screens as the runner reads the screen: 65 rows
-// of 80 characters (the file cuts their trailing blanks), and the cursor
-// from its "# cursor N" line (0 when it has none).
+// A snapshot of tests/data/screens as the runner reads it: 65 rows of 80 characters (the
+// file cuts their trailing blanks), the cursor from its "# cursor N" line (or 0).
 std::pair<std::string, int> snapshot(const std::string& name) {
     std::ifstream in(CORV_SCREEN_SNAPSHOTS "/" + name);
     EXPECT_TRUE(in) << name;
@@ -170,29 +174,11 @@ TEST(ProgressReading, SnapshotsOfEachEncodersScreenReadRight) {
     }
 }
 
-TEST(JobProgress, OnlyRisingReadingsUpTo100Count) {
-    RisingPercent rising;
-    std::vector<int> counted;
-    for (int percent : {0, 5, 5, 3, 31, 30, 150, 99, 100, 100})
-        if (rising.rises(percent)) counted.push_back(percent);
-    EXPECT_EQ(counted, (std::vector<int>{5, 31, 99, 100}));
-}
-
 TEST(JobEnd, AStopRemovesTheOutputUnlessTheEncoderHadFinishedByItself) {
     EXPECT_EQ(jobEndOf({false, true, 3}).removeOutput, false); // failed, but left as it is
     EXPECT_EQ(jobEndOf({true, true, 0}).logLine, kFinishedBeforeStopLine);
     for (ProgramEnd cut : {ProgramEnd{true, false, 0}, {true, true, 3}, {true, false, {}}})
         EXPECT_TRUE(jobEndOf(cut).removeOutput && jobEndOf(cut).logLine == kUserAbortedLine);
-}
-
-TEST(WindowEncoders, TheSurcodeTimeDisplayIsReadAsAtoiReadsEachPart) {
-    EXPECT_EQ(elapsedMilliseconds("00:01:30.50"), 90500);
-    EXPECT_EQ(elapsedMilliseconds("01:00:00.01"), 3600010);
-    EXPECT_EQ(elapsedMilliseconds("12:3"),
-              12 * 3600000 + 3 * 60000); // short, read as far as it goes
-    EXPECT_TRUE(isTimeDisplay("00:00:10.00"));
-    for (std::string_view text : {"00:00:10.0", "00-00:10.00", "00:00:10:00", ""})
-        EXPECT_FALSE(isTimeDisplay(text)) << text;
 }
 
 // The Surcode registry values as name=value lines, the ones logged marked.
@@ -204,7 +190,7 @@ std::string registryOf(const JobRecord& job) {
     return all;
 }
 
-TEST(WindowEncoders, SurcodeGetsItsReadableSlotsAndTheDvdNumbersAndSonicItsTextFile) {
+TEST(WindowEncoders, SurcodeGetsItsSlotsDvdNumbersAndTimeReadAndSonicItsTextFile) {
     test::TempDir dir;
     test::writeFile(dir.file("l.wav"), test::Bytes(4, 0));
     test::writeFile(dir.file("ls.wav"), test::Bytes(4, 0));
@@ -225,12 +211,19 @@ TEST(WindowEncoders, SurcodeGetsItsReadableSlotsAndTheDvdNumbersAndSonicItsTextF
     job->jobType = static_cast<int32_t>(JobType::SurcodeCdPro);
     EXPECT_EQ(registryOf(*job), files);
 
+    // Surcode's time display is read as atoi reads each part.
+    EXPECT_EQ(elapsedMilliseconds("00:01:30.50"), 90500);
+    EXPECT_EQ(elapsedMilliseconds("01:00:00.01"), 3600010);
+    EXPECT_EQ(elapsedMilliseconds("12:3"), 12 * 3600000 + 3 * 60000); // read as far as it goes
+    EXPECT_TRUE(isTimeDisplay("00:00:10.00"));
+    for (std::string_view text : {"00:00:10.0", "00-00:10.00", "00:00:10:00", ""})
+        EXPECT_FALSE(isTimeDisplay(text)) << text;
+
     ASSERT_TRUE(writeSonicParameterFile(dir.file("SonnicAc3.ini"), "a=1\r\nb=2\r\n"));
     EXPECT_EQ(test::readFile(dir.file("SonnicAc3.ini")), test::textBytes("a=1\r\r\nb=2\r\r\n"));
 }
 
-// A queue whose jobs add rows to it while they run, as Corvandale does during
-// a run, and runners that only record what they were asked to do.
+// A queue whose jobs add rows as Corvandale does during a run; runners that only record.
 struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
     std::vector<int32_t> types;
     std::vector<int> gone; // rows whose copy fails

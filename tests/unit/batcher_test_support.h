@@ -1,7 +1,6 @@
 #pragma once
 // Shared by the batcher tests: zero-filled jobs, settings naming two encoders,
-// and a console command line built as the batcher builds it, with what it
-// reported.
+// and a console command line built as the batcher builds it, with its report.
 #include "batcher/encoders/command_line.h"
 #include "protocol/fixed_text.h"
 #include "protocol/job_record.h"
@@ -23,8 +22,7 @@ inline std::unique_ptr<JobRecord> makeJob(JobType type) {
     return makeJob(static_cast<int32_t>(type));
 }
 
-// The settings with LAME and the Sonic Foundry encoder where the command lines
-// of the tests expect them.
+// LAME and the Sonic Foundry encoder where the tests' command lines expect them.
 inline BatcherSettings settingsWithPrograms() {
     BatcherSettings settings = defaultBatcherSettings();
     setFieldText(settings.programPath[8], "C:\\tools\\lame.exe");

@@ -1,6 +1,5 @@
-// Our unzip against archives made by Debian's zip: stored, deflated and
-// bzip2 (not read), several entries in nested folders (dropped), damaged and
-// hostile ones. Native only: it runs the zip program.
+// Our unzip against archives from Debian's zip: stored, deflated, bzip2 (not read), nested
+// folders (dropped), damaged and hostile ones. Native only: it runs the zip program.
 #include "batcher/unzipper/unzip_command.h"
 #include "temp_dir.h"
 #include "wav_builder.h"

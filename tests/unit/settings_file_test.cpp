@@ -1,5 +1,4 @@
-// The two settings files: first start, short and long files, round trips,
-// unterminated texts and the batcher's usable programs.
+// The two settings files: first start, short and long files, round trips, usable programs.
 #include "analyser/engine/settings_file.h"
 #include "batcher/config/batcher_settings.h"
 #include "batcher/config/configure_groups.h"
