@@ -200,7 +200,7 @@ std::unique_ptr<JobRecord> sonicJob(int32_t mode, uint8_t lfe) {
     return job;
 }
 
-TEST(BuildSonicCommandLine, PreviewOptionsFollowTheChannelMaskAndTheRealCommandNamesTheFiles) {
+TEST(SonicTexts, PreviewMaskRealCommandAndTheParameterFileAndDescription) {
     const std::string head = "\"C:\\sf\\SFTENCDD.EXE\"  -A -P C:\\settings.ini -o C:\\out.ac3";
     struct {
         int32_t mode;
@@ -244,11 +244,9 @@ TEST(BuildSonicCommandLine, PreviewOptionsFollowTheChannelMaskAndTheRealCommandN
                            " -L l.wav -R \"C:\\Jane Doe\\a -o C:\\x.ac3.wav\" -C c.wav");
     job->jobType = static_cast<int32_t>(JobType::Lame);
     EXPECT_FALSE(BuildSonicCommandLine(*job, settingsWithPrograms(), "P.ini", false, command).ok);
-}
 
-// Sonic's settings file, and its lines indented as the job list's description.
-TEST(BuildSonicIni, PlainAndIndentedParameterTexts) {
-    auto job = makeJob(JobType::SonicFoundry);
+    // Sonic's settings file, and its lines indented as the job list's description.
+    job = makeJob(JobType::SonicFoundry);
     SonicFoundrySettings& s = job->settings.sonicFoundry;
     s.dataRate = 448, s.sampleRateIndex = 1, s.codingMode = 7, s.useLfe = 1,
     s.dialogNormalisation = 27;

@@ -56,7 +56,7 @@ class CopyData : public ::testing::Test {
     RecordingNotifier notifier;
 };
 
-TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
+TEST_F(CopyData, SimpleMessagesLogTheirLineAndActAndJobMessagesNeed6800Bytes) {
     using enum CopyDataAction;
     struct {
         uint64_t id;
@@ -81,9 +81,8 @@ TEST_F(CopyData, SimpleMessagesLogTheirLineAndAskForTheirAction) {
                                                       : "\tUnknown message \r\n\r\n"));
     }
     EXPECT_TRUE(notifier.messages.empty());
-}
 
-TEST_F(CopyData, JobMessagesNeedExactly6800BytesOfPayload) {
+    // Job messages need exactly 6800 bytes of payload.
     std::vector<uint8_t> bytes(6801, 0);
     for (uint64_t message : {kAddJob, kGiveCommandline}) {
         for (size_t size : {size_t{0}, size_t{6799}, size_t{6801}}) {

@@ -42,7 +42,13 @@ std::string checksumOf(const std::string& bytes, int64_t from) {
     return downloadChecksum(source, from);
 }
 
-TEST(DownloadChecksum, SystemMd5AndTheSizeTextRule) {
+// A list with its checksum in front, computed over exactly these bytes.
+std::vector<uint8_t> programList(const std::string& body) {
+    std::string bytes = checksumOf(std::string(32, '0') + body, 32) + body;
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+TEST(DownloadChecksum, SystemMd5TheSizeTextRuleAndProgramListsReadOnlyWhenWhole) {
     const std::pair<std::string, std::string> vectors[] = {
         {"", "D41D8CD98F00B204E9800998ECF8427E"},
         {"abc", "900150983CD24FB0D6963F7D28E17F72"},
@@ -67,15 +73,8 @@ TEST(DownloadChecksum, SystemMd5AndTheSizeTextRule) {
     EXPECT_TRUE(checksumMatches(sum, sum + " trailing"));
     EXPECT_FALSE(checksumMatches(sum, sum.substr(0, 31)) || checksumMatches("", "") ||
                  checksumMatches(sum, "2d7f743e626e75e559aa483faf851518"));
-}
 
-// A list with its checksum in front, computed over exactly these bytes.
-std::vector<uint8_t> programList(const std::string& body) {
-    std::string bytes = checksumOf(std::string(32, '0') + body, 32) + body;
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-}
-
-TEST(ProgramList, EntriesAreReadOnlyFromAWholeValidList) {
+    // A program list's entries are read only from a whole valid list.
     const std::string lame = "*lame 3.100\nhost.one\n/tools/lame.zip\nABC\n";
     const std::string flac = "*flac\nhost.two\n/flac.zip\nDEF\n";
     const std::string pin = "sha256 " + std::string(32, 'a') + std::string(32, '9') + "\n";
@@ -126,7 +125,7 @@ P256PublicKey keyOf(std::string_view hex) {
     return key;
 }
 
-TEST(ListSignature, RFC6979VectorsForP256WithSha256) {
+TEST(ListSignature, RFC6979VectorsForP256AndListsSignedByThePublishersTool) {
     const P256PublicKey key = keyOf(
                             "60FED4BA255A9D31C961EB74C6356D68C049B8923B61FA6CE669622E60F29FB6"
                             "7903FE1008B8BC99A41AE9E95628BC64F2F1B20C2D7E9F5177A3C294D4462299"),
@@ -154,13 +153,11 @@ TEST(ListSignature, RFC6979VectorsForP256WithSha256) {
                      verifyP256Digest(digest, good, offCurve));
         EXPECT_FALSE(verifyP256Digest(digest, std::span(good).first(63), key));
     }
-}
 
-#ifndef _WIN32 // the publisher's tool is native
-TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
-    std::optional<SigningKey> key = SigningKey::generate(), other = SigningKey::generate();
-    ASSERT_TRUE(key && other);
-    EXPECT_EQ(SigningKey::fromPem(key->pem())->publicKey(), key->publicKey());
+#ifndef _WIN32 // the publisher's tool is native; it pins and signs, each refusal names its reason
+    std::optional<SigningKey> publisher = SigningKey::generate(), other = SigningKey::generate();
+    ASSERT_TRUE(publisher && other);
+    EXPECT_EQ(SigningKey::fromPem(publisher->pem())->publicKey(), publisher->publicKey());
     auto archives = [](std::string_view name) -> std::optional<std::vector<uint8_t>> {
         if (name == "lame.zip") return test::textBytes(name);
         return std::nullopt;
@@ -174,17 +171,18 @@ TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
         std::array<uint8_t, 64> signature = signer.sign(list).value();
         return std::pair{list, std::optional(std::vector(signature.begin(), signature.end()))};
     };
-    auto [list, signature] = sign(*key);
+    auto [list, signature] = sign(*publisher);
     DownloadRequest request{};
     EXPECT_TRUE(readProgramListEntry(list, "*lame", request)); // the list's own checksum holds
     EXPECT_EQ(fieldText(request.expectedMd5), checksumOf("lame.zip", 0));
     EXPECT_EQ(fieldText(request.expectedSha256), digestOf("lame.zip", DigestKind::Sha256));
-    EXPECT_FALSE(pinList(source + "*ogg\nh\n/ogg.zip\nX\n", key->publicKey(), archives, error));
+    EXPECT_FALSE(
+        pinList(source + "*ogg\nh\n/ogg.zip\nX\n", publisher->publicKey(), archives, error));
 
     std::vector<uint8_t> altered = list, shorter = *signature;
     altered.back() = ' ';
     shorter.pop_back();
-    const P256PublicKey keys[] = {other->publicKey(), key->publicKey()}; // any of them
+    const P256PublicKey keys[] = {other->publicKey(), publisher->publicKey()}; // any of them
     auto [foreign, foreignSignature] = sign(*other);
     struct Case {
         std::span<const uint8_t> list;
@@ -205,8 +203,8 @@ TEST(SignedList, ThePublishersToolPinsAndSignsAndEachRefusalNamesItsReason) {
         EXPECT_EQ(listRefusal(c.verdict, true).value_or(""), c.refusal);
         EXPECT_EQ(listRefusal(c.verdict, false), std::nullopt);
     }
-}
 #endif
+}
 
 TEST(DownloadRules, BoundsPlainHttpTheArchiveChecksumAndPlainNames) {
     EXPECT_EQ(downloadBound(std::nullopt, 1000), 1000);

@@ -87,7 +87,7 @@ struct SlotCase {
     int32_t dataRateOrLfe; // Surcode: the data rate; Sonic Foundry and AC3: the LFE flag
 };
 
-TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
+TEST(JobBuilder, SlotsNameTheirStreamsAnUnknownTypeWarnsAndALongPathStopsTheRecord) {
     const SlotCase cases[] = {
         {1000, [](EncoderBlocks& b) { b.surcodeCdPro.monoStreamIndex[1] = 5; }, 44100, "052345", 0},
         {1001,
@@ -130,10 +130,8 @@ TEST(JobBuilder, WindowEncoderSlotsNameTheStreamsTheirIndicesHold) {
                                    : job->settings.surcode.dataRate,
                   c.dataRateOrLfe);
     }
-}
 
-TEST(JobBuilder, AnUnknownTypeWarnsAndAPathThatDoesNotFitStopsTheRecord) {
-    const AudioFileRecord source = sourceRecord("/music/a.wav");
+    // An unknown type warns, and a path that does not fit stops the record.
     test::RecordingNotifier notifier;
     auto job = std::make_unique<JobRecord>();
     FinishedJob finished{&source, SampleType::Int16, 44100, 2, 10, 1.0, 1012, {"/music/a(1).wav"}};

@@ -28,7 +28,7 @@ void AC3_encode_close();
 namespace corv {
 namespace {
 
-TEST(ConsoleScreen, ProgressNumberFollowsTheMarkerAndTheSeparatorRule) {
+TEST(ConsoleScreen, ProgressNumberFollowsTheMarkerAndSeparatorAndTheDumpFramesEachRow) {
     const std::string lame = "Encoding x.wav ( 9%)\nFrame | ETA\n  512/1024 ( 50%)| 0:01 (x)";
     const std::string ape = "Progress: 10.0% Progress: 20.5%\nProgress: 30.0%";
     struct Case {
@@ -49,9 +49,8 @@ TEST(ConsoleScreen, ProgressNumberFollowsTheMarkerAndTheSeparatorRule) {
     for (const Case& c : cases)
         EXPECT_EQ(progressNumber(c.screen, c.marker, c.separator, c.first), c.expected)
             << c.screen << " / " << c.marker;
-}
 
-TEST(ConsoleScreen, DumpFramesEightyColumnRowsAndPadsTheLastOne) {
+    // The dump frames rows of 80 columns and pads the last one.
     std::string screen;
     for (int i = 0; i < kScreenDumpChars; ++i)
         screen += static_cast<char>('a' + i / kConsoleColumns % 26);

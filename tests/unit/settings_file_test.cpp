@@ -23,7 +23,7 @@ template <typename Record> Bytes bytesOf(const Record& record) {
     return Bytes(p, p + sizeof record);
 }
 
-TEST(AnalyserSettingsFile, FirstStartWritesTheDefaultsAndAnExistingFileIsNeverRewritten) {
+TEST(AnalyserSettingsFile, FirstStartShortAndLongFilesAndUnterminatedTexts) {
     test::TempDir temp;
     const std::string path = temp.file(kAnalyserSettingsFileName);
     AnalyserSettings settings{};
@@ -52,9 +52,8 @@ TEST(AnalyserSettingsFile, FirstStartWritesTheDefaultsAndAnExistingFileIsNeverRe
     ASSERT_TRUE(saveSettings(loaded, temp.dir()));
     EXPECT_EQ(readFile(path), Bytes(pattern.begin(), pattern.begin() + 932));
     EXPECT_FALSE(saveSettings(loaded, temp.file("no such folder") + "/"));
-}
 
-TEST(FixedText, UnterminatedFieldsAreCutAtTheirEndAndLongTextsRefused) {
+    // Unterminated text fields are cut at their end; a text too long for one is refused.
     ConversionSettings s{};
     std::memset(s.outputDirectory, 'x', sizeof s.outputDirectory);
     s.processDelay = 'y'; // the byte after the field must not be read as text
