@@ -51,16 +51,13 @@ TEST(ChannelMaps, CrlfLinesAndAShortSecondLineReadLikePlainOnes) {
     EXPECT_EQ(list.activeMapFor(3), &list.maps()[0]);
 }
 
-TEST(ChannelMaps, MalformedFirstLineEndsReadingAndKeepsEarlierMaps) {
+TEST(ChannelMaps, MalformedFirstLineEndsReadingAndCountsOutsideTheLimitsAreSkipped) {
     for (const char* bad :
          {"2->2#copy#active#x\n0 1 \n", "2-2#move#active#x\n0 1 \n", "2->2\n0 1 \n", "\n"}) {
         auto list =
             readText(std::string("1->1#move#active#a\n0 \n") + bad + "1->2#move#active#b\n0 0 \n");
         EXPECT_EQ(inCounts(list), (std::vector<int64_t>{1})) << bad;
     }
-}
-
-TEST(ChannelMaps, CountsOutsideTheLimitsAreSkippedAndReadingGoesOn) {
     auto list = readText("0->2#move#active#\n0 0 \n"
                          "-3->2#move#active#\n0 0 \n"
                          "2->0#mix#active#\n\n"

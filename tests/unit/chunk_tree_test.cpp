@@ -57,20 +57,6 @@ const std::string kStereo16 = "|      Number of channels: 2|      Sample Rate: 4
                               "|      Bits per sample: 16 ";
 const std::string kPcmFormat = "|    fmt |      size: 16 bytes|      Format: 1 (PCM)" + kStereo16;
 
-TEST(ChunkTreeFile, CanonicalPcmHeaderShowsFormatAndDataExpanded) {
-    const Bytes file = test::wave(FormatFields{}, Bytes(8, 0));
-    const auto tree = treeOf(file);
-    EXPECT_EQ(listing(tree),
-              "RIFF|  size: 44 bytes|  WAVE" + kPcmFormat + "|    data|      size: 8 bytes");
-    ASSERT_EQ(tree.size(), 1u);
-    EXPECT_TRUE(tree[0].expanded);
-    ASSERT_EQ(tree[0].children.size(), 2u);
-    EXPECT_TRUE(tree[0].children[1].expanded);
-    EXPECT_FALSE(tree[0].children[1].children[0].expanded);
-    MemorySource memory(file);
-    EXPECT_EQ(listing(buildChunkTree(memory, 52, kDefaultSizes)), listing(tree));
-}
-
 // Each row: the file (its real size, the default size options) and its whole
 // listing, or, behind "...", how the listing ends.
 TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
@@ -83,10 +69,13 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
     const uint8_t analogGuid[16] = {0x90, 0x31, 0xBA, 0x6D, 0xBD, 0x67, 0xCF, 0x11,
                                     0xA0, 0xF7, 0x00, 0x20, 0xAF, 0xD1, 0x56, 0xE4};
     std::copy(analogGuid, analogGuid + 16, analog.begin() + 24);
+    const Bytes canonical = test::wave(FormatFields{}, Bytes(8, 0));
+    // Two ds64 table entries claimed, one and a part of the next in the body.
+    const Bytes table = cat<uint8_t>({textBytes("big "), test::u64s({5000000000}), u32s({7})});
+    const Bytes ds64 = cat<uint8_t>({test::u64s({1234, 40, 10}), u32s({2}), table});
     const auto cuePoint = [](uint32_t name, uint32_t position, uint32_t sampleOffset) {
         return cat({u32s({name, position}), textBytes("data"), u32s({0, 0, sampleOffset})});
     };
-    const Bytes canonical = test::wave(FormatFields{}, Bytes(8, 0));
     const std::string fact5 =
         "|    fact|      size: 4 bytes|      Samples per channel: 5 (sometimes incorrect)";
     // 0x0AAAAAAB * 24 + 4 wraps to 12 in 32 bits: it must not pass as one record.
@@ -96,6 +85,8 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
         Bytes file;
         std::string expected;
     } cases[] = {
+        {"canonical PCM", canonical,
+         "RIFF|  size: 44 bytes|  WAVE" + kPcmFormat + "|    data|      size: 8 bytes"},
         {"40-byte format", extensible({}),
          "RIFF|  size: 52 bytes|  WAVE|    fmt |      size: 40 bytes|      Format: 65534 "
          "(Determined by subformat)" +
@@ -192,6 +183,20 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
         {"large chunk",
          riff({chunk("DISP", cat({u32s({1}), Bytes(999996, 0)})), chunk("fact", u32s({5}))}),
          "RIFF|  size: 1000024 bytes|  WAVE|    DISP|      size: 1000000 bytes" + fact5},
+        {"RF64 with a ds64 table",
+         test::rf64(ds64, {chunkWithSize("data", 0xFFFFFFFF, Bytes(40, 0)),
+                           chunkWithSize("big ", 0xFFFFFFFF, {})}),
+         "RF64|  size: 4294967295 bytes|  WAVE|    ds64|      size: 44 bytes|      RIFF size: "
+         "1234 bytes|      Data size: 40 bytes|      Sample count: 10|      Table entries: 2| "
+         "     Chunk big : 5000000000 bytes|    data|      size: 40 bytes (from ds64)|    big | "
+         "     size: 5000000000 bytes (from ds64)"},
+        // The plain 28-byte ds64 that our own writer makes: no table.
+        {"RF64 as written here",
+         test::rf64(cat<uint8_t>({test::u64s({76, 8, 2}), u32s({0})}),
+                    {chunkWithSize("data", 0xFFFFFFFF, Bytes(8, 0))}),
+         "RF64|  size: 4294967295 bytes|  WAVE|    ds64|      size: 28 bytes|      RIFF "
+         "size: 76 bytes|      Data size: 8 bytes|      Sample count: 2|      Table "
+         "entries: 0|    data|      size: 8 bytes (from ds64)"},
         {"chunk size near 4 GB", riff({chunkWithSize("LIST", 0xFFFFFFF0u, textBytes("INFO"))}),
          "...|    LIST|      size: 4294967280 bytes"},
     };
@@ -200,6 +205,15 @@ TEST(ChunkTreeFile, ChunkBodiesAndBrokenFiles) {
         const std::string got = listingOf(c.file);
         EXPECT_TRUE(test::listingMatches(got, c.expected)) << c.what << ": " << got;
     }
+    // The root and the data chunk open expanded, the data's size line does not; memory reads alike.
+    const auto tree = treeOf(canonical);
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_TRUE(tree[0].expanded);
+    ASSERT_EQ(tree[0].children.size(), 2u);
+    EXPECT_TRUE(tree[0].children[1].expanded);
+    EXPECT_FALSE(tree[0].children[1].children[0].expanded);
+    MemorySource memory(canonical);
+    EXPECT_EQ(listing(buildChunkTree(memory, 52, kDefaultSizes)), listing(tree));
 }
 
 TEST(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
@@ -218,9 +232,12 @@ TEST(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
         // Ignored, the walk ends at the file's end; trusted, the data chunk shows.
         {-2, kAlways, ignored + "|  WAVE" + kPcmFormat},
         {-2, kTrusted, plain + dataShown},
-        // Over 2 GB the limit is the given size, over 4 GB it stays 4294967295.
+        // Each choice turns at its exact length. Over 2 GB the limit is the given size,
+        // over 4 GB it stays 4294967295.
+        {2147483648, kOver2GB, ignored + "|  WAVE" + kPcmFormat},
         {3000000000, kOver2GB, ignored + dataShown},
         {2147483647, kOver2GB, plain + dataShown},
+        {2147483648, kOver4GB, plain + dataShown},
         {4294967295, kOver4GB, plain + dataShown},
         {4294967296, kOver4GB, ignored + dataShown},
         {5000000000, {false, true, true, true}, plain + dataShown},
@@ -235,25 +252,6 @@ TEST(ChunkTreeFile, RiffSizeOptionsDecideTheWalkLimit) {
         "RIFF|  size: 112 bytes (ignored by corvandale)|  WAVE|    data|      size: 100 bytes");
     EXPECT_EQ(listingOf(file, 100, kAlways),
               "RIFF|  size: 112 bytes (ignored by corvandale)|  WAVE");
-}
-
-TEST(ChunkTreeFile, Rf64ShowsDs64FieldsThatFitAndTakesSizesFromIt) {
-    // Two table entries claimed, one and a part of the next in the body.
-    const Bytes table = cat<uint8_t>({textBytes("big "), test::u64s({5000000000}), u32s({7})});
-    const Bytes ds64 = cat<uint8_t>({test::u64s({1234, 40, 10}), u32s({2}), table});
-    EXPECT_EQ(
-        listingOf(test::rf64(ds64, {chunkWithSize("data", 0xFFFFFFFF, Bytes(40, 0)),
-                                    chunkWithSize("big ", 0xFFFFFFFF, {})})),
-        "RF64|  size: 4294967295 bytes|  WAVE|    ds64|      size: 44 bytes|      RIFF size: "
-        "1234 bytes|      Data size: 40 bytes|      Sample count: 10|      Table entries: 2| "
-        "     Chunk big : 5000000000 bytes|    data|      size: 40 bytes (from ds64)|    big | "
-        "     size: 5000000000 bytes (from ds64)");
-    // The plain 28-byte ds64 that our own writer makes: no table.
-    EXPECT_EQ(listingOf(test::rf64(cat<uint8_t>({test::u64s({76, 8, 2}), u32s({0})}),
-                                   {chunkWithSize("data", 0xFFFFFFFF, Bytes(8, 0))})),
-              "RF64|  size: 4294967295 bytes|  WAVE|    ds64|      size: 28 bytes|      RIFF "
-              "size: 76 bytes|      Data size: 8 bytes|      Sample count: 2|      Table "
-              "entries: 0|    data|      size: 8 bytes (from ds64)");
 }
 
 // ---- LIST contents ----
@@ -400,7 +398,7 @@ TEST(ListChunk, Listings) {
     }
 }
 
-TEST(ListChunk, AviHeaderListWithMainHeaderAndNestedStreamLists) {
+TEST(ListChunk, AviHeaderListsAndTheStreamTypeOfTheLatestHeaderInTheSameList) {
     const Bytes mainHeader = u32s({33333, 1000000, 0, 16, 250, 0, 2, 65536, 320, 240, 0, 0, 0, 0});
     const Bytes hdrl =
         list("hdrl",
@@ -448,9 +446,6 @@ TEST(ListChunk, AviHeaderListWithMainHeaderAndNestedStreamLists) {
         "(name)|              Size: 12|              Data: Audio track|    LIST|      size: 18 "
         "bytes|    idx1|      size: 16 bytes";
     EXPECT_EQ(listingOf(file), expected);
-}
-
-TEST(ListChunk, StreamTypeComesFromTheLatestHeaderOfTheSameList) {
     // The nested list starts afresh, and a text stream gives no suffix either.
     const Bytes nested =
         list("hdrl", {chunk("strh", streamHeader("auds", "    ", 0)),
@@ -463,7 +458,7 @@ TEST(ListChunk, StreamTypeComesFromTheLatestHeaderOfTheSameList) {
     EXPECT_TRUE(lines.ends_with("Botom:0|    strf|      Size: 18")) << lines;
 }
 
-TEST(ListChunk, ShortStreamRecordsReadZeroInsteadOfTheirNeighbours) {
+TEST(ListChunk, ShortStreamRecordsReadZeroAndDeepNestingIsCutAtTheLimit) {
     // Each short record reads as the same record filled up with zeros, apart
     // from its size line; the name after it is not taken for its fields.
     const auto listing = [](const Bytes& header, const Bytes& format, size_t zeros) {
@@ -491,9 +486,6 @@ TEST(ListChunk, ShortStreamRecordsReadZeroInsteadOfTheirNeighbours) {
     audio[sizeLine] = audioFilled[sizeLine];
     EXPECT_EQ(audio, audioFilled);
     EXPECT_EQ(audio[sizeLine + 1], "      Format: 3 (IEEE Float)");
-}
-
-TEST(ListChunk, DeepNestingIsCutAtTheDepthLimit) {
     Bytes inner = list("INFO", {chunk("INAM", cString("deep"))});
     for (int i = 0; i < 40; ++i)
         inner = list("INFO", {inner});

@@ -77,20 +77,18 @@ struct Variant {
     std::function<void(Conversion&)> set;
 };
 
+std::function<void(Conversion&)> dithered(int32_t pdf, int32_t shaping) {
+    return [=](Conversion& c) {
+        c.settings.conversion.dither = 1;
+        c.settings.conversion.pdfType = pdf;
+        c.settings.conversion.noiseShaping = shaping;
+    };
+}
+
 const Variant kVariants[] = {
     {"plain", [](Conversion&) {}},
-    {"triangular dither",
-     [](Conversion& c) {
-         c.settings.conversion.dither = 1;
-         c.settings.conversion.pdfType = 1;
-         c.settings.conversion.noiseShaping = 1;
-     }},
-    {"gaussian dither, shaped",
-     [](Conversion& c) {
-         c.settings.conversion.dither = 1;
-         c.settings.conversion.pdfType = 2;
-         c.settings.conversion.noiseShaping = 3;
-     }},
+    {"triangular dither", dithered(1, 1)},
+    {"gaussian dither, shaped", dithered(2, 3)},
     {"normalized (a peak pass, then a gain)",
      [](Conversion& c) {
          c.settings.conversion.normalize = c.settings.conversion.normalizeFile = 1;

@@ -70,7 +70,7 @@ TEST_F(EncoderDialogs, SonicFoundryModeAndLfeDecideChannelsSlotsAndEnabling) {
     }
 }
 
-TEST_F(EncoderDialogs, SurcodeStoresItsSlotsOnlyAtOkAndNeedsOneChannel) {
+TEST_F(EncoderDialogs, SurcodeStoresItsSlotsOnlyAtOkNeedsOneChannelAndKeepsItsDvdDataRate) {
     auto editor = open(JobType::SurcodeCdPro);
     editor->change({IDC_MONO_STREAM_COUNT, false, 1, {}});       // 2 streams: nothing selected
     EXPECT_EQ(controlOf(*editor, IDC_SLOT_L).items->size(), 3u); // "", "0", "1"
@@ -81,10 +81,8 @@ TEST_F(EncoderDialogs, SurcodeStoresItsSlotsOnlyAtOkAndNeedsOneChannel) {
     EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 2);
     EXPECT_EQ(blocks.surcodeCdPro.monoStreamIndex[1], 1);
     EXPECT_LT(blocks.surcodeCdPro.monoStreamIndex[0], 0);
-}
-
-TEST_F(EncoderDialogs, SurcodeDvdKeepsItsDataRateChoiceAt48000Only) {
-    auto editor = open(JobType::SurcodeDvd);
+    // Surcode DVD keeps its data rate choice at 48000 only.
+    editor = open(JobType::SurcodeDvd);
     editor->change({IDC_DATA_RATE, false, 0, {}}); // "1536"
     EXPECT_EQ(editor->ok(), "");
     EXPECT_EQ(blocks.surcodeDvd.dataRate, 1536);
@@ -177,16 +175,14 @@ TEST_F(EncoderDialogs, CancelRestoresWhatWasThereAtOpenOrLastApply) {
     EXPECT_EQ(blocks.surcodeCdPro.monoStreamCount, 6);
 }
 
-TEST(EncoderDialogTexts, ReplyTextIsReadWithinItsSizeAndTheOutputTypeDefaultsToTheFirst) {
+TEST(BatcherDialog, ReplyTextIsReadWithinItsSizeStoredChoicesShowAndApplyWaitsForTheRun) {
     const char unterminated[] = {'a', 'b', 'c', 'd'};
     EXPECT_EQ(commandLineReplyText(unterminated, 3), "abc");
     EXPECT_EQ(commandLineReplyText("x\0y", 4), "x");
     EXPECT_FALSE(commandLineReplyText(nullptr, 5));
     EXPECT_FALSE(commandLineReplyText("x", 0));
     EXPECT_FALSE(EncoderEditor::open(999, *std::make_unique<EncoderBlocks>(), nullptr));
-}
-
-TEST(BatcherDialog, ShowsTheStoredChoiceAndApplyWaitsForTheRun) {
+    // The batcher dialog shows the stored choice and Apply waits for the run.
     test::TempDir temp;
     AnalyserSettings settings = defaultAnalyserSettings();
     ConversionSettings& s = settings.conversion;

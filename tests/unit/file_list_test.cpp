@@ -19,7 +19,7 @@
 namespace corv {
 namespace {
 
-TEST(FileListCells, SizesAndLengths) {
+TEST(FileListCells, SizesLengthsWhatEachKindOfRowShowsAndWhereColumnsGo) {
     // The list's Size column in KB (halves rounded up) and in bytes, which
     // the properties viewer's size line shares: thousands grouped with dots.
     const std::tuple<int64_t, const char*, const char*> sizes[] = {
@@ -47,9 +47,6 @@ TEST(FileListCells, SizesAndLengths) {
     EXPECT_EQ(lengthText(90500 * 8, 8000), "01:30.500");
     EXPECT_EQ(lengthText(44099, 44100), "00:00.999");
     EXPECT_EQ(lengthText(3600 * 44100, 44100), "01:00:00.000");
-}
-
-TEST(FileListCells, WhatEachKindOfRowShows) {
     AudioFileRecord added;
     setFieldText(added.name, "a.wav");
     setFieldText(added.directory, "C:\\x");
@@ -91,9 +88,6 @@ TEST(FileListCells, WhatEachKindOfRowShows) {
             // A row that took this record from another (a drag) keeps nothing of it.
             EXPECT_EQ(freshCellText(*record, info.column, true), want ? want : "") << info.header;
         }
-}
-
-TEST(FileListColumns, ShownColumnsGoBackToTheirPlace) {
     ConversionSettings settings = defaultConversionSettings(); // Size hidden
     EXPECT_EQ(columnInsertPosition(settings, ListColumn::Path), 1);
     EXPECT_EQ(columnInsertPosition(settings, ListColumn::Size), 2);
@@ -106,7 +100,7 @@ TEST(FileListColumns, ShownColumnsGoBackToTheirPlace) {
     EXPECT_EQ(columnOfHeader("sample rate"), std::nullopt);
 }
 
-TEST(FileListOrder, ClicksToggleTheDirectionAndComparisonsKeepTheirSign) {
+TEST(FileListOrder, ClicksToggleDirectionComparisonsKeepTheirSignAndDragsStayInside) {
     int key = 0;
     const std::pair<ListColumn, int> clicks[] = {{ListColumn::Size, -20},
                                                  {ListColumn::Size, 20},
@@ -137,9 +131,6 @@ TEST(FileListOrder, ClicksToggleTheDirectionAndComparisonsKeepTheirSign) {
     setFieldText(small.name, "b.wav");
     setFieldText(large.name, "B.wav");
     EXPECT_EQ(compareForSort(small, large, -10), 1); // byte order: 'B' < 'b'
-}
-
-TEST(FileListOrder, DraggedRowsStayInsideTheList) {
     struct Case {
         std::vector<int> selected;
         int delta;
@@ -160,7 +151,7 @@ TEST(FileListOrder, DraggedRowsStayInsideTheList) {
     }
 }
 
-TEST(FileListAdditions, OpenDialogAnswersAndThePathsTheListTakes) {
+TEST(MainWindowRules, OpenAnswersThePathsTheListTakesAndWhatClicksMeanWhileConverting) {
     const std::string sep(1, kPathSeparator);
     using namespace std::string_literals;
     EXPECT_EQ(pathsOfOpenAnswer("C:" + sep + "a.wav\0"s, true),
@@ -191,9 +182,6 @@ TEST(FileListAdditions, OpenDialogAnswersAndThePathsTheListTakes) {
               "2 file(s) not added: a path may be at most 519 characters long.\n" + tooLong +
                   "\n(and 1 more)");
     EXPECT_EQ(tooLongMessage({file}).find("more"), std::string::npos);
-}
-
-TEST(MainWindowRules, WhatClicksMeanWhileConverting) {
     for (UserAction action :
          {UserAction::Add, UserAction::DropFiles, UserAction::Delete, UserAction::ClearList,
           UserAction::Analyse, UserAction::Sort, UserAction::Properties})

@@ -30,17 +30,41 @@ struct Preferences : ::testing::Test {
     ConversionSettings& s = settings.conversion;
 };
 
-TEST_F(Preferences, OpensOnTheLevelItemOfTheStoredFlags) {
+TEST_F(Preferences, LevelItemAndNumbersAreShownAndReadBackLeniently) {
     s.amplifyDb = -3.5;
-    const std::tuple<uint8_t, uint8_t, uint8_t, LevelChoice, const char*> cases[] = {
+    const std::tuple<uint8_t, uint8_t, uint8_t, LevelChoice, const char*> shownLevels[] = {
         {0, 0, 1, LevelChoice::None, ""},
         {1, 1, 1, LevelChoice::Amplify, "-3.50"},
         {0, 1, 0, LevelChoice::Normalize, "95.00"},
         {0, 1, 1, LevelChoice::NormalizeWithTempFile, "95.00"}};
-    for (auto [amplify, normalize, withTempFile, level, text] : cases) {
+    for (auto [amplify, normalize, withTempFile, level, text] : shownLevels) {
         s.amplify = amplify, s.normalize = normalize, s.normalizeWithTempFile = withTempFile;
         EXPECT_EQ(editor.shown().level, level);
         EXPECT_EQ(editor.shown().levelText, text);
+    }
+    // Apply reads numbers leniently but keeps the stored ones for non-finite text.
+    struct Case {
+        LevelChoice level;
+        const char *levelText, *amplitudeText;
+        double amplifyDb, normalizeTarget;
+        float amplitude;
+        bool refused;
+    } applied[] = {{LevelChoice::Normalize, "80", "0.5", 0.0, 0.8, 0.5f, false},
+                   {LevelChoice::Amplify, " 6.5dB", "x", 6.5, 0.95, 0.0f, false},
+                   {LevelChoice::Amplify, "inf", "2", 0.0, 0.95, 2.0f, true},
+                   {LevelChoice::NormalizeWithTempFile, "nan", "1", 0.0, 0.95, 1.0f, true},
+                   {LevelChoice::Normalize, "1e999", "1", 0.0, 0.95, 1.0f, true},
+                   {LevelChoice::None, "inf", "-inf", 0.0, 0.95, 1.0f, true},
+                   {LevelChoice::None, "", "1e39", 0.0, 0.95, 1.0f, true}};
+    for (const Case& c : applied) {
+        s = defaultConversionSettings();
+        PreferencesValues v = editor.shown();
+        v.level = c.level, v.levelText = c.levelText, v.pdfAmplitudeText = c.amplitudeText;
+        ApplyOutcome outcome = editor.apply(v);
+        EXPECT_EQ(outcome.numberRefused, c.refused) << c.levelText << " " << c.amplitudeText;
+        EXPECT_EQ(s.amplifyDb, c.amplifyDb);
+        EXPECT_EQ(s.normalizeTarget, c.normalizeTarget);
+        EXPECT_EQ(s.pdfAmplitude, c.amplitude);
     }
 }
 
@@ -72,33 +96,7 @@ TEST(PreferencesEnables, EachSwitchAndLevelChoiceEnablesOnlyItsOwnControls) {
     }
 }
 
-TEST_F(Preferences, ApplyReadsNumbersLenientlyButKeepsNonFiniteOnes) {
-    struct Case {
-        LevelChoice level;
-        const char *levelText, *amplitudeText;
-        double amplifyDb, normalizeTarget;
-        float amplitude;
-        bool refused;
-    } cases[] = {{LevelChoice::Normalize, "80", "0.5", 0.0, 0.8, 0.5f, false},
-                 {LevelChoice::Amplify, " 6.5dB", "x", 6.5, 0.95, 0.0f, false},
-                 {LevelChoice::Amplify, "inf", "2", 0.0, 0.95, 2.0f, true},
-                 {LevelChoice::NormalizeWithTempFile, "nan", "1", 0.0, 0.95, 1.0f, true},
-                 {LevelChoice::Normalize, "1e999", "1", 0.0, 0.95, 1.0f, true},
-                 {LevelChoice::None, "inf", "-inf", 0.0, 0.95, 1.0f, true},
-                 {LevelChoice::None, "", "1e39", 0.0, 0.95, 1.0f, true}};
-    for (const Case& c : cases) {
-        s = defaultConversionSettings();
-        PreferencesValues v = editor.shown();
-        v.level = c.level, v.levelText = c.levelText, v.pdfAmplitudeText = c.amplitudeText;
-        ApplyOutcome outcome = editor.apply(v);
-        EXPECT_EQ(outcome.numberRefused, c.refused) << c.levelText << " " << c.amplitudeText;
-        EXPECT_EQ(s.amplifyDb, c.amplifyDb);
-        EXPECT_EQ(s.normalizeTarget, c.normalizeTarget);
-        EXPECT_EQ(s.pdfAmplitude, c.amplitude);
-    }
-}
-
-TEST_F(Preferences, EveryCodeShownIsStoredAgainAndUnknownCodesStay) {
+TEST_F(Preferences, EveryCodeShownIsStoredAgainUnknownCodesStayAndARunBlocksApply) {
     const char* names[] = {"No shaping", "Triangular", "ATH based", "ATH lower amp"};
     for (int32_t code : {1, 2, 3, 4}) {
         s.noiseShaping = code;
@@ -120,10 +118,9 @@ TEST_F(Preferences, EveryCodeShownIsStoredAgainAndUnknownCodesStay) {
     editor.apply(v);
     EXPECT_EQ(std::tuple(s.outputFormat, s.targetSampleType, s.targetSampleRate),
               std::tuple(20, 256, 192000));
-}
-
-TEST_F(Preferences, ApplyAndSameAsInputWaitWhileAConversionWorkerRuns) {
-    PreferencesValues v = editor.shown();
+    // While a conversion worker runs, Apply and "Same as input file" wait.
+    std::filesystem::remove(temp.file(kAnalyserSettingsFileName));
+    v = editor.shown();
     v.level = LevelChoice::Amplify, v.outputDirectory = "D:\\out\\";
     workerRunning = true;
     const AnalyserSettings before = settings;
@@ -190,9 +187,6 @@ TEST(ChannelMapForm, ChoicesWeightsAndDescriptionsAreStoredSoundly) {
     MapForm shown = formOf(ChannelMap{2, 1, {}, {0.5, 0}, ""});
     EXPECT_EQ(shown.weights, (std::vector<std::string>{"0.500", ""}));
     EXPECT_EQ(formOf(moveMap(2, {5, 1, -1})).sources, (std::vector<int>{0, 2, 0}));
-}
-
-TEST(ChannelMapForm, ViewOpensOneMapOfAtMostTenByTenAndMixFormsGrowWithTheInputs) {
     const ChannelMap most = blankMap(10, 10, true), tall = blankMap(2, 11, false);
     EXPECT_EQ(decideView(2, &most), ViewChoice::SelectOne);
     EXPECT_EQ(decideView(1, &tall), ViewChoice::TooManyChannels);

@@ -98,19 +98,16 @@ Found found(const Bytes& file, const char* id, size_t capacity, int64_t start = 
     return {size, source.tell()};
 }
 
-TEST(FindChunk, CopiesHeaderAndPayloadAndLeavesStreamBehindIt) {
-    Bytes file =
+TEST(FindChunk, CopiesHeaderAndPayloadLeavesStreamBehindItAndHandlesSizesPadsAndIds) {
+    const Bytes listFirst =
         riff({chunk("LIST", Bytes(5, 0xAA)), chunk("fmt ", {1, 2, 3, 4}), chunk("data", {9, 9})});
-    MemorySource source(file);
+    MemorySource source(listFirst);
     std::vector<uint8_t> buffer(520, 0xEE);
     // RIFF(12) + LIST header and 5 bytes, no pad: "fmt " starts at 25.
     ASSERT_EQ(findChunk("fmt ", source, buffer.data(), buffer.size()), 12u);
     EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + 13),
               (std::vector<uint8_t>{'f', 'm', 't', ' ', 4, 0, 0, 0, 1, 2, 3, 4, 0xEE}));
     EXPECT_EQ(source.tell(), 25 + 12);
-}
-
-TEST(FindChunk, SizesLimitsPaddingAndBrokenIds) {
     const Bytes fmt16 = chunk("fmt ", Bytes(16, 0));
     const Bytes file = riff({chunk("fmt ", Bytes(200, 1)), chunk("data", {1, 2})});
     const auto oddThenFmt = [&](const char* id, bool pad) {
@@ -159,25 +156,6 @@ TEST(FindChunk, SizesLimitsPaddingAndBrokenIds) {
             EXPECT_EQ(got.end, c.end) << c.what;
         }
     }
-}
-
-// "Ignore size in header": which file lengths each choice applies to, at the
-// exact byte where each switch turns.
-TEST(HeaderSizeRule, EachChoiceTurnsAtItsExactLength) {
-    constexpr int64_t k2GB = int64_t{1} << 31, k4GB = int64_t{1} << 32;
-    const HeaderSizeOptions off{false, true, true, true}, over2{true, true, false, false},
-        over4{true, false, true, false}, always{true, false, false, true};
-    const struct {
-        HeaderSizeOptions options;
-        int64_t fileSize;
-        bool ignored;
-    } cases[] = {
-        {off, k4GB, false},   {over2, k2GB - 1, false}, {over2, k2GB, true},
-        {over4, k2GB, false}, {over4, k4GB - 1, false}, {over4, k4GB, true},
-        {always, 0, true},    {always, -1, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(headerSizesIgnored(c.options, c.fileSize), c.ignored) << c.fileSize;
 }
 
 // ---- analysis of whole files ----
@@ -430,7 +408,7 @@ Bytes withMinusOnes(size_t count, std::initializer_list<size_t> at, uint16_t cha
 }
 
 // Rows of 32-bit PCM analysed with "32bits float CE compatible" on.
-TEST(FloatCeScan, NaNsInTheScannedWindowsMakeIntegers) {
+TEST(FloatCeScan, NaNsInTheScannedWindowsOfFilesAndMemoryMakeIntegers) {
     const SampleType i32 = SampleType::Int32, ce = SampleType::FloatCe;
     const auto stereoWith = [](size_t at, uint32_t word) {
         return wave(int32Layout(2), patched(words(200, kHalfAsFloat), at, words(1, word)));
@@ -474,9 +452,6 @@ TEST(FloatCeScan, NaNsInTheScannedWindowsMakeIntegers) {
         analyseBytes(temp, wave(int32Layout(1), words(300000, kAllOnes)), withFloatCe());
     EXPECT_EQ(all.format, FileFormat::WavePcm);
     EXPECT_EQ(all.sampleType, i32);
-}
-
-TEST(FloatCeScan, MemorySourceWindows) {
     // The scan alone, on memory: 3 values at 100 with -1 in the middle one.
     const Bytes bytes =
         patched(patched(Bytes(152, 0xFF), 100, words(3, kHalfAsFloat)), 104, words(1, kAllOnes));
