@@ -6,10 +6,9 @@ constexpr char kClientClass[] = "QuillmereE2eClient";
 }
 
 CopyDataClient::CopyDataClient(bool asQuillmere) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = asQuillmere ? "Quillmere" : kClientClass;
+    WNDCLASSA wc{.lpfnWndProc = proc,
+                 .hInstance = GetModuleHandleA(nullptr),
+                 .lpszClassName = asQuillmere ? "Quillmere" : kClientClass};
     RegisterClassA(&wc); // fails harmlessly when a previous client registered it
     window_ = CreateWindowA(wc.lpszClassName, asQuillmere ? "Quillmere" : "Corvandale stand-in",
                             WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance, this);
@@ -23,10 +22,8 @@ CopyDataClient::~CopyDataClient() {
 
 std::optional<LRESULT> CopyDataClient::send(HWND target, corv::MessageId id, const void* payload,
                                             size_t size, HWND sender) {
-    COPYDATASTRUCT data{};
-    data.dwData = static_cast<ULONG_PTR>(id);
-    data.cbData = static_cast<DWORD>(size);
-    data.lpData = const_cast<void*>(payload);
+    COPYDATASTRUCT data{static_cast<ULONG_PTR>(id), static_cast<DWORD>(size),
+                        const_cast<void*>(payload)};
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(target, WM_COPYDATA,
                              reinterpret_cast<WPARAM>(sender ? sender : window_),
@@ -56,6 +53,15 @@ LRESULT CALLBACK CopyDataClient::proc(HWND window, UINT message, WPARAM wParam, 
         return answer;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input) {
+    auto job = std::make_unique<corv::JobRecord>();
+    job->jobType = 1000 + program;
+    job->sampleRate = 44100;
+    corv::setFieldText(job->jobName, input.substr(input.rfind('\\') + 1));
+    corv::setFieldText(job->settings.lame.inputPath, input);
+    return job;
 }
 
 } // namespace e2e

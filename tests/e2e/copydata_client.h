@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,5 +54,9 @@ class CopyDataClient {
     HWND window_ = nullptr;
     std::vector<Received> received_;
 };
+
+// A job of console encoder `program` (job type 1000 + program) at 44.1 kHz for the input,
+// named after its file.
+std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input);
 
 } // namespace e2e

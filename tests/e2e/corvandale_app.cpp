@@ -8,6 +8,7 @@
 #include "protocol/fixed_text.h"
 #include "wav_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -24,9 +25,8 @@ int CorvandaleProcess::rows() const {
 
 int CorvandaleProcess::column(const std::string& header) const {
     const std::vector<std::string> titles = listColumnTitles(fileList());
-    for (size_t i = 0; i < titles.size(); ++i)
-        if (titles[i] == header) return static_cast<int>(i);
-    return -1;
+    const auto at = std::find(titles.begin(), titles.end(), header);
+    return at == titles.end() ? -1 : static_cast<int>(at - titles.begin());
 }
 
 std::string CorvandaleProcess::cell(int row, const std::string& header) const {
@@ -111,10 +111,8 @@ std::string quoted(const std::string& text) {
 }
 
 std::vector<std::string> writeTakes(const std::string& folder, int count) {
-    corv::test::FormatFields format;
-    format.channels = 1;
-    format.sampleRate = 8000;
-    const auto bytes = corv::test::wave(format, corv::test::Bytes(200, 1));
+    const auto bytes =
+        corv::test::wave({.channels = 1, .sampleRate = 8000}, corv::test::Bytes(200, 1));
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
         char name[32];
@@ -126,9 +124,6 @@ std::vector<std::string> writeTakes(const std::string& folder, int count) {
 
 void writeSine(const std::string& path, int channels, uint32_t rate, double seconds,
                double amplitude) {
-    corv::test::FormatFields format;
-    format.channels = static_cast<uint16_t>(channels);
-    format.sampleRate = rate;
     corv::test::Bytes samples;
     const int frames = static_cast<int>(seconds * rate);
     for (int i = 0; i < frames; ++i)
@@ -137,7 +132,9 @@ void writeSine(const std::string& path, int channels, uint32_t rate, double seco
                 amplitude * std::sin(2 * 3.14159265358979 * (440.0 + 110 * c) * i / rate);
             corv::test::putU16(samples, static_cast<uint16_t>(static_cast<int16_t>(x * 32767)));
         }
-    corv::test::writeFile(path, corv::test::wave(format, samples));
+    corv::test::writeFile(
+        path, corv::test::wave({.channels = static_cast<uint16_t>(channels), .sampleRate = rate},
+                               samples));
 }
 
 } // namespace e2e

@@ -21,8 +21,7 @@ using Texts = std::vector<std::string>;
 // does not answer, a conversion held.
 void holdThreads(DWORD processId, bool hold, DWORD exceptThread = 0) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
+    THREADENTRY32 entry{sizeof entry};
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
         if (entry.th32OwnerProcessID != processId || entry.th32ThreadID == exceptThread) continue;
         HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
@@ -53,13 +52,6 @@ struct Converter {
     CorvandaleProcess app;
 };
 
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
 // The converted files go to real-lame-corvandale\ beside this test, where
 // check_real_outputs.sh decodes LAME's .mp3 files natively afterwards.
 TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
@@ -85,7 +77,7 @@ TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     ASSERT_TRUE(waitFor([&] { return listRowCount(GetDlgItem(quillmere, 5005)) == 3; }));
     // Its logs beside it: the Quillmere.exe in tools\ runs.
     ASSERT_TRUE(waitFor(
-        [&] { return count(readFile(tools + "JobLogQuillmere.txt"), "\tExit code: 0\r\n") == 3; },
+        [&] { return countOf(readFile(tools + "JobLogQuillmere.txt"), "\tExit code: 0\r\n") == 3; },
         120s))
         << readFile(tools + "JobLogQuillmere.txt");
     ASSERT_TRUE(converter.app.waitForConversionEnd());
@@ -101,8 +93,7 @@ TEST(CorvandaleQuillmere, WithoutQuillmereOrWithOneRefusingTheJobTheRunSaysSo) {
     writeSine(music.path() + "a.wav", 2, 44100, 0.2);
     Converter converter(program.path(), {music.path() + "a.wav"});
     converter.app.post(kConvert);
-    EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
-              "No running instance of Quillmere found");
+    EXPECT_EQ(converter.app.answerBox(), "No running instance of Quillmere found");
     ASSERT_TRUE(converter.app.waitForConversionEnd());
     EXPECT_EQ(converter.app.columnTexts("Result"), Texts{"Succes"});
     EXPECT_EQ(countProcesses("Quillmere.exe"), 0);
@@ -110,8 +101,7 @@ TEST(CorvandaleQuillmere, WithoutQuillmereOrWithOneRefusingTheJobTheRunSaysSo) {
     CopyDataClient quillmere(true);
     quillmere.jobAnswer = 0;
     converter.app.post(kConvert);
-    EXPECT_EQ(answerMessageBox(converter.app.processId(), "Attention"),
-              corv::handOverFailureMessage(1, false));
+    EXPECT_EQ(converter.app.answerBox(), corv::handOverFailureMessage(1, false));
 }
 
 // What reaches a running Quillmere, as its message log shows: a late reply
@@ -125,8 +115,8 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     QuillmereProcess quillmere(batcher.path());
     ASSERT_TRUE(quillmere.start());
     const auto received = [&](const char* what) {
-        return count(quillmere.file("MsgLogQuillmere.txt"),
-                     "Msg description: " + std::string(what));
+        return countOf(quillmere.file("MsgLogQuillmere.txt"),
+                       "Msg description: " + std::string(what));
     };
     Converter converter(program.path(), {shorter, longer});
     auto& app = converter.app;
@@ -159,13 +149,12 @@ TEST(CorvandaleQuillmere, LateRepliesStoppedAndFinishedRunsAndAHungQuillmere) {
     EXPECT_LT(log.find("Add job"), log.find("Start jobs"));
     EXPECT_LT(log.find("Start jobs"), log.find("Notify user"));
     // Named whatever the variants (a 32-bit Quillmere cannot list a 64-bit one's modules).
-    EXPECT_EQ(count(log, "received from Corvandale.exe. "), count(log, "received from "));
+    EXPECT_EQ(countOf(log, "received from Corvandale.exe. "), countOf(log, "received from "));
 
     holdThreads(quillmere.processId(), true); // killed so at the end
     converter.list({shorter});
     app.post(kConvert);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
-              corv::handOverFailureMessage(1, true));
+    EXPECT_EQ(app.answerBox(), corv::handOverFailureMessage(1, true));
     ASSERT_TRUE(app.waitForConversionEnd());
     EXPECT_EQ(app.columnTexts("Result"), Texts{"Succes"});
 }

@@ -54,7 +54,7 @@ TEST(CorvandaleE2E, ConvertsWhatIsAddedAndDroppedAsTheCliDoes) {
     // a path too long for the list, which is named to the user.
     const std::string tooLong = more.path() + std::string(520, 'x') + ".wav";
     ASSERT_TRUE(dropFiles(app.mainWindow(), {sources[2], sources[0], more.path(), tooLong}));
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
+    EXPECT_EQ(app.answerBox(),
               "1 file(s) not added: a path may be at most 519 characters long.\n" + tooLong);
     ASSERT_TRUE(waitFor([&] { return app.columnTexts("Type") == Texts(3, "Wave PCM"); }));
     EXPECT_EQ(app.columnTexts("Filename"), (Texts{"a.wav", "b.wav", "c.wav"}));
@@ -92,8 +92,7 @@ TEST(CorvandaleE2E, SecondInstanceAndMissingLibraryEndWithTheirMessages) {
     ASSERT_TRUE(running.start());
     CorvandaleProcess another(second.path());
     ASSERT_TRUE(another.startOnly());
-    EXPECT_EQ(answerMessageBox(another.processId(), "Attention"),
-              "Program is already running. This instance wil exit now.");
+    EXPECT_EQ(another.answerBox(), "Program is already running. This instance wil exit now.");
     EXPECT_EQ(another.waitForExit(), 0);
     ASSERT_TRUE(IsWindowVisible(running.mainWindow()));
     PostMessageA(running.mainWindow(), WM_CLOSE, 0, 0);
@@ -147,7 +146,7 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     CorvandaleProcess app(program.path());
     ASSERT_TRUE(app.start());
     app.post(kConvert);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"), "Choose some files first.");
+    EXPECT_EQ(app.answerBox(), "Choose some files first.");
     ASSERT_TRUE(app.listDropped({music.path() + "a.wav", music.path() + "b.wav"}));
 
     // Escape and F8 close the About box; Delete while it is open is its
@@ -180,7 +179,7 @@ TEST(CorvandaleE2E, KeysReachTheOpenDialogAndTheWindowKeepsItsShape) {
     setListRowSelected(app.fileList(), 0, true);
     setListRowSelected(app.fileList(), 1, true);
     app.post(kProperties);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"), "Please select a single item.");
+    EXPECT_EQ(app.answerBox(), "Please select a single item.");
     const Texts defaults = {"Filename",    "Path", "Length", "Channels",
                             "Sample Rate", "Type", "Result", "Peak conv"};
     EXPECT_EQ(listColumnTitles(app.fileList()), defaults);
@@ -348,7 +347,7 @@ TEST(CorvandaleMaps, MapsMadeViewedAndDeletedInTheDialogsReachMappingsIni) {
     for (auto rows : {std::initializer_list<int>{}, {0, 3}, {1}}) {
         selectOnly(dialog, rows);
         pressButton(dialog, IDC_MAP_VIEW);
-        EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
+        EXPECT_EQ(app.answerBox(),
                   rows.size() == 1 ? "This channelmap has to much channels for showing in the GUI. "
                                      "Edit manualy."
                                    : "Please select a single item to view");
@@ -371,11 +370,9 @@ TEST(CorvandaleMaps, MapsMadeViewedAndDeletedInTheDialogsReachMappingsIni) {
     HWND list = GetDlgItem(dialog, IDC_MAP_LIST);
     setListRowChecked(list, 2, true);
     pressButton(dialog, IDC_DIALOG_APPLY);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
-              "Multiple mappings for 2 channels. Please remove a mapping.");
+    EXPECT_EQ(app.answerBox(), "Multiple mappings for 2 channels. Please remove a mapping.");
     pressButton(dialog, IDC_DIALOG_OK);
-    EXPECT_EQ(answerMessageBox(app.processId(), "Attention"),
-              "Double mapping for 2 channels. Please remove a mapping.");
+    EXPECT_EQ(app.answerBox(), "Double mapping for 2 channels. Please remove a mapping.");
     ASSERT_TRUE(IsWindow(dialog));
     setListRowChecked(list, 0, false);
     SendDlgItemMessageA(dialog, IDC_MAP_ENABLE, BM_SETCHECK, BST_CHECKED, 0);

@@ -127,10 +127,8 @@ int main(int argc, char** argv) {
                    {"Surround mix.wav", 6, 48000, 64},
                    {"Room tone.wav", 1, 22050, 3.2}};
     std::vector<std::string> paths;
-    for (const Source& s : sources) {
-        paths.push_back(music.path() + s.name);
-        writeSine(paths.back(), s.channels, s.rate, s.seconds);
-    }
+    for (const Source& s : sources)
+        writeSine(paths.emplace_back(music.path() + s.name), s.channels, s.rate, s.seconds);
     CorvandaleProcess app(program.path());
     if (!app.start() || !dropFiles(app.mainWindow(), paths)) {
         std::printf("Corvandale did not start or did not take the files\n");

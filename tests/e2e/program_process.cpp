@@ -6,11 +6,12 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <regex>
-#include <sstream>
 
 namespace e2e {
 
@@ -29,9 +30,8 @@ ScratchFolder::ScratchFolder(const std::string& label) {
     static int counter = 0;
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    std::ostringstream name;
-    name << temp << "qm-" << label << '-' << GetCurrentProcessId() << '-' << ++counter << "\\";
-    path_ = freshFolder(name.str());
+    path_ = freshFolder(temp + ("qm-" + label) + '-' + std::to_string(GetCurrentProcessId()) + '-' +
+                        std::to_string(++counter) + "\\");
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -56,6 +56,13 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+std::string makeFile(const std::string& folder, const std::string& relative) {
+    const std::string path = folder + relative;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    writeFile(path, "MZ");
+    return path;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -63,6 +70,13 @@ std::string readFile(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 std::set<std::string> filesIn(const std::string& folder) {
@@ -77,8 +91,7 @@ namespace {
 template <typename Visit> void forEachProcess(const std::string& exeName, Visit visit) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
+    PROCESSENTRY32 entry{sizeof entry};
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
         if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) visit(entry.th32ProcessID);
     CloseHandle(snapshot);
@@ -87,8 +100,7 @@ template <typename Visit> void forEachProcess(const std::string& exeName, Visit 
 } // namespace
 
 HANDLE startProcess(std::string commandLine, const std::string& directory) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, &info))
@@ -121,8 +133,7 @@ int runToEnd(const std::string& commandLine, const std::string& outputFile, DWOR
                      : CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return -1; // never read an earlier run's output as this one's
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup{sizeof startup};
     startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
     startup.hStdOutput = out;
     PROCESS_INFORMATION process{};
@@ -173,6 +184,11 @@ std::vector<int> loggedPercentages(const std::string& log) {
     for (std::sregex_iterator it(line.begin(), line.end(), percent), end; it != end; ++it)
         found.push_back(std::stoi((*it)[1]));
     return found;
+}
+
+bool risingTo100(const std::vector<int>& seen) {
+    return seen.size() >= 2 && seen.back() == 100 &&
+           std::adjacent_find(seen.begin(), seen.end(), std::greater_equal<>()) == seen.end();
 }
 
 ProgramProcess::ProgramProcess(std::string programDirectory, std::string exeName,
@@ -229,6 +245,11 @@ void ProgramProcess::post(int commandId) const {
 HWND ProgramProcess::openDialog(int buttonId, const std::string& title) const {
     PostMessageA(control(buttonId), BM_CLICK, 0, 0); // posted: the dialog holds the sender
     return waitForDialog(processId_, title);
+}
+
+std::string ProgramProcess::answerBox(int button) const {
+    return answerMessageBox(processId_, windowClass_ == "Quillmere" ? "Quillmere" : "Attention",
+                            button);
 }
 
 HWND QuillmereProcess::progressDialog() const {

@@ -31,8 +31,12 @@ std::string ownDirectory();
 // exists, so that what a test leaves there outlives it); with a trailing backslash.
 std::string freshFolderBesideTest(const std::string& name);
 bool writeFile(const std::string& path, const std::string& bytes);
+// A stand-in program file ("MZ") at the path below the folder, its folders made; its path.
+std::string makeFile(const std::string& folder, const std::string& relative);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// How often the part stands in the text.
+size_t countOf(const std::string& text, const std::string& part);
 // The names of the plain files in a folder.
 std::set<std::string> filesIn(const std::string& folder);
 
@@ -60,6 +64,8 @@ void writeBatcherSettings(const std::string& folder, const std::map<int, std::st
 
 // The percentages on the first "Progress:" line of a job log text, in order.
 std::vector<int> loggedPercentages(const std::string& log);
+// At least two percentages, each above the one before, the last 100.
+bool risingTo100(const std::vector<int>& seen);
 
 // Starts a program where it already is (installed or unpacked), copying nothing.
 struct AlreadyThere {};
@@ -100,6 +106,9 @@ class ProgramProcess {
     // Clicks a button that opens a modal dialog and returns that dialog once
     // it is up (null when none with the title comes).
     HWND openDialog(int buttonId, const std::string& title) const;
+    // Answers the program's next message box ("Attention" in Corvandale, "Quillmere" in
+    // Quillmere) as answerMessageBox does: its text.
+    std::string answerBox(int button = IDOK) const;
 
   private:
     std::string directory_;

@@ -65,7 +65,7 @@ struct QuillmereDownload : ::testing::Test {
     std::vector<std::string> answer(size_t boxes) {
         std::vector<std::string> texts;
         for (size_t i = 0; i < boxes; ++i)
-            texts.push_back(answerMessageBox(quillmere.processId(), "Quillmere", IDNO));
+            texts.push_back(quillmere.answerBox(IDNO));
         return texts;
     }
     std::vector<std::string> click(int id, size_t boxes) {

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,13 +19,6 @@ using namespace e2e;
 
 constexpr int kFindSurcodeCd = 3012, kFindSurcodeDvd = 3022, kFindApe = 3042, kFindFlac = 3052;
 constexpr int kFindLame = 3092, kFindSonic = 3162;
-
-std::string makeFile(const std::string& folder, const std::string& relative) {
-    const std::string path = folder + relative;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    writeFile(path, "MZ");
-    return path;
-}
 
 struct QuillmereFind : ::testing::Test {
     ScratchFolder folder{"find"};
@@ -77,12 +68,6 @@ struct EncoderWindows {
     }
 };
 
-auto windowsTitled(const char* title) {
-    const auto windows = topWindows();
-    return std::count_if(windows.begin(), windows.end(),
-                         [&](HWND window) { return windowText(window) == title; });
-}
-
 TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindows) {
     std::string cd = folder.path() + "Surcode CD Pro\\dtsenc.exe";
     std::string dvd = folder.path() + "Surcode DVD Pro\\dtsenc.exe";
@@ -94,13 +79,13 @@ TEST_F(QuillmereFind, SurcodeEditionsAndSonicFoundryAreFoundByTheirRunningWindow
     encoders.start(cd, "\"DTS Encoder\"");
     encoders.start(dvd, "\"DTS Encoder\"");
     encoders.start(sonic, "\"Sonic Foundry Soft Encode\" SFAC3.WndClass.Frame");
-    ASSERT_TRUE(waitFor([] { return windowsTitled("DTS Encoder") == 2; }));
+    ASSERT_TRUE(waitFor([] { return countWindows("DTS Encoder") == 2; }));
     ASSERT_TRUE(waitFor([] { return FindWindowA("SFAC3.WndClass.Frame", nullptr) != nullptr; }));
 
     corv::LocateProgram(edit, kFindSurcodeDvd, context);
     EXPECT_EQ(editText(), dvd);
-    EXPECT_EQ(windowsTitled("DTS Encoder"), 2); // the renamed windows have their title back
-    EXPECT_EQ(windowsTitled("DTS Encoder*"), 0);
+    EXPECT_EQ(countWindows("DTS Encoder"), 2); // the renamed windows have their title back
+    EXPECT_EQ(countWindows("DTS Encoder*"), 0);
     corv::LocateProgram(edit, kFindSurcodeCd, context);
     EXPECT_EQ(editText(), cd);
     corv::LocateProgram(edit, kFindSonic, context);

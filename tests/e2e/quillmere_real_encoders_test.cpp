@@ -5,13 +5,11 @@
 // it natively. CI runs LAME's job only; scripts/test-real-encoders.sh runs
 // them all and has each command run again in screen_capture.exe.
 #include "copydata_client.h"
-#include "program_process.h"
+#include "corvandale_app.h"
 #include "remote_window.h"
-#include "wav_builder.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <iostream>
 #include <memory>
 
@@ -70,22 +68,12 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     if (!fileExists(encoderExe(encoder)))
         GTEST_SKIP() << "no " << encoderExe(encoder) << ": run scripts/build-encoders.sh";
     const std::string folder = freshFolderBesideTest(std::string("real-") + encoder.name);
-    corv::test::Bytes samples; // a stereo tone
-    for (int i = 0; i < 44100 * encoder.seconds; ++i) {
-        auto value = static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 0.0627)));
-        corv::test::putU16(samples, value);
-        corv::test::putU16(samples, value);
-    }
-    corv::test::writeFile(folder + "somefile.wav", corv::test::wave({}, samples));
+    writeSine(folder + "somefile.wav", 2, 44100, encoder.seconds, 0.25);
     writeBatcherSettings(folder, {{encoder.program, encoderExe(encoder)}});
-    auto job = std::make_unique<corv::JobRecord>();
-    job->jobType = 1000 + encoder.program;
-    job->sampleRate = 44100;
+    auto job = consoleJob(encoder.program, folder + "somefile.wav");
     job->channelCount = 2;
     job->frameCount = 44100 * static_cast<uint64_t>(encoder.seconds);
-    corv::setFieldText(job->jobName, "somefile.wav");
     encoder.settings(job->settings);
-    corv::setFieldText(job->settings.lame.inputPath, folder + "somefile.wav");
 
     QuillmereProcess quillmere(folder);
     ASSERT_TRUE(quillmere.start());
@@ -100,10 +88,7 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     for (int percent : seen)
         std::cout << ' ' << percent;
     std::cout << std::endl;
-    ASSERT_GE(seen.size(), 2u) << log;
-    for (size_t i = 1; i < seen.size(); ++i)
-        EXPECT_GT(seen[i], seen[i - 1]) << log;
-    EXPECT_EQ(seen.back(), 100) << log;
+    EXPECT_TRUE(risingTo100(seen)) << log;
     EXPECT_NE(log.find("\tExit code: 0\r\n"), std::string::npos) << log;
     if (std::getenv("CORV_CAPTURE_SCREENS")) captureScreens(log, folder, encoder.name);
 }

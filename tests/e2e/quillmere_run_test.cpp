@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <regex>
 #include <string>
@@ -24,15 +23,6 @@ using namespace e2e;
 constexpr int kRun = 5020, kExit = 5030, kStop = 410, kShowPrograms = 3150;
 constexpr int kApe = 3, kFlac = 4, kLame = 8, kOgg = 9;
 constexpr char kConsoleEncoder[] = "console_encoder.exe", kWindowEncoder[] = "window_encoder.exe";
-
-std::unique_ptr<corv::JobRecord> consoleJob(int program, const std::string& input) {
-    auto job = std::make_unique<corv::JobRecord>();
-    job->jobType = 1000 + program;
-    job->sampleRate = 44100;
-    corv::setFieldText(job->jobName, input.substr(input.rfind('\\') + 1));
-    corv::setFieldText(job->settings.lame.inputPath, input);
-    return job;
-}
 
 // A job of a window-driven encoder or the AC3 library for in + "song.wav".
 std::unique_ptr<corv::JobRecord> windowJob(int type, const std::string& in) {
@@ -60,12 +50,16 @@ std::vector<std::string> jobParts(const std::string& log) {
 
 // Rising, each once, never 0, ending at 100.
 void expectRisingTo100(const std::string& part) {
-    std::vector<int> seen = loggedPercentages(part);
-    ASSERT_GE(seen.size(), 2u) << part;
-    EXPECT_GT(seen.front(), 0) << part;
-    EXPECT_EQ(seen.back(), 100) << part;
-    for (size_t i = 1; i < seen.size(); ++i)
-        EXPECT_GT(seen[i], seen[i - 1]) << part;
+    EXPECT_TRUE(risingTo100(loggedPercentages(part)) && loggedPercentages(part)[0] > 0) << part;
+}
+
+// A key of the current user's, made when missing; null when it cannot be.
+HKEY userKey(const char* path, DWORD options = 0) {
+    HKEY key = nullptr;
+    return RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                           &key, nullptr) == ERROR_SUCCESS
+               ? key
+               : nullptr;
 }
 
 struct QuillmereRun : ::testing::Test {
@@ -81,12 +75,6 @@ struct QuillmereRun : ::testing::Test {
 
     void add(const corv::JobRecord& job) { client.addJob(quillmere.mainWindow(), job); }
     std::string log() const { return quillmere.file("JobLogQuillmere.txt"); }
-    auto progressDialogs() const {
-        const auto windows = topWindows();
-        return std::count_if(windows.begin(), windows.end(), [&](HWND window) {
-            return processOf(window) == quillmere.processId() && windowText(window) == "Conversion";
-        });
-    }
     // Waits until the hanging stand-in ("hang.wav") has shown its 5 %.
     bool hangShows() {
         return waitFor([&] {
@@ -109,9 +97,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
         add(*consoleJob(programs[i], in + names[i] + ".wav"));
     writeFile(in + "plain.mp3", "taken"); // so the output is plain(1).mp3
     // Consoles of this prefix start 120 columns wide; the batcher's must still be 80.
-    HKEY console = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Console", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &console,
-                    nullptr);
+    HKEY console = userKey("Console");
     DWORD wide = 300 << 16 | 120;
     RegSetValueExA(console, "ScreenBufferSize", 0, REG_DWORD, reinterpret_cast<BYTE*>(&wide), 4);
 
@@ -122,7 +108,7 @@ TEST_F(QuillmereRun, ConsoleJobsSkippedFailedAndAddedWhileBusy) {
     add(*consoleJob(kLame, in + "late1.wav"));
     add(*consoleJob(kLame, in + "late2.wav"));
     killProcesses(kConsoleEncoder, 9); // the hanging encoder ends after all
-    EXPECT_EQ(answerMessageBox(quillmere.processId(), "Quillmere"),
+    EXPECT_EQ(quillmere.answerBox(),
               "While Quillmere was busy running the jobs in the list 2 new jobs have been added. "
               "These jobs have been SKIPPED");
     ASSERT_TRUE(quillmere.waitForRunEnd());
@@ -162,13 +148,13 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
     writeBatcherSettings(folder.path(), {{kLame, encoder}});
     ASSERT_TRUE(quillmere.start());
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0);
-    EXPECT_EQ(answerMessageBox(quillmere.processId(), "Quillmere"), "No jobs in queue.");
+    EXPECT_EQ(quillmere.answerBox(), "No jobs in queue.");
     for (const char* name : {"one.wav", "hang.wav", "three.wav"})
         add(*consoleJob(kLame, folder.path() + name));
     PostMessageA(quillmere.control(kRun), BM_CLICK, 0, 0); // the second Run finds a run going on
     ASSERT_TRUE(quillmere.run());
     ASSERT_TRUE(hangShows()) << log();
-    EXPECT_EQ(progressDialogs(), 1);
+    EXPECT_EQ(countWindows("Conversion", quillmere.processId()), 1);
     add(*consoleJob(kLame, folder.path() + "late.wav")); // no message about it after a Stop
     HWND dialog = quillmere.progressDialog();
     EXPECT_EQ(windowText(GetDlgItem(dialog, 3215)), "1/3");
@@ -275,10 +261,8 @@ TEST_F(QuillmereRun, WindowDrivenEncodersAndTheAc3Library) {
     writeFile(in + "song.wav", std::string("RIFF\x24\x60\0\0WAVEdata\x00\x60\0\0", 20) +
                                    std::string(0x6000, '\x01'));
     const char* key = "Software\\Minnetonka Audio Software\\Surcode DTS\\OPTIONS";
-    HKEY options = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &options, nullptr),
-              ERROR_SUCCESS);
+    HKEY options = userKey(key);
+    ASSERT_NE(options, nullptr);
     RegSetValueExA(options, "WAVEFILE3", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
 
     auto job = [&](int type) { return windowJob(type, in); };
@@ -354,16 +338,8 @@ TEST_F(QuillmereRun, WindowEncodersThatCannotGoOnEndWithALine) {
     RegDeleteTreeA(HKEY_CURRENT_USER, dvdKey);
     // Its parent is made a plain key first: made by the volatile one below, it
     // would be volatile too, and the CD Pro key beside it could not be made.
-    HKEY parent = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Minnetonka Audio Software", 0, nullptr,
-                              0, KEY_ALL_ACCESS, nullptr, &parent, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(parent);
-    HKEY volatileKey = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, dvdKey, 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(volatileKey);
+    ASSERT_EQ(RegCloseKey(userKey("Software\\Minnetonka Audio Software")), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(userKey(dvdKey, REG_OPTION_VOLATILE)), ERROR_SUCCESS);
     auto cdPro = windowJob(1000, in), dvd = windowJob(1001, in), sonic = windowJob(1010, in);
     writeFile(in + "song.wav", "x");
     for (auto* surcode : {cdPro.get(), dvd.get()})

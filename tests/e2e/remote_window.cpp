@@ -30,17 +30,18 @@ class RemoteBlock {
     bool ok() const { return address_ != nullptr; }
     char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
     bool write(size_t offset, const void* data, size_t n) const {
-        SIZE_T done = 0;
-        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) &&
-               done == n;
+        return copy(offset, const_cast<void*>(data), n, false);
     }
-    bool read(size_t offset, void* data, size_t n) const {
-        SIZE_T done = 0;
-        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) &&
-               done == n;
-    }
+    bool read(size_t offset, void* data, size_t n) const { return copy(offset, data, n, true); }
 
   private:
+    bool copy(size_t offset, void* data, size_t n, bool read) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ &&
+               (read ? ReadProcessMemory(process_, at(offset), data, n, &done)
+                     : WriteProcessMemory(process_, at(offset), data, n, &done)) &&
+               done == n;
+    }
     HANDLE process_ = nullptr;
     void* address_ = nullptr;
     size_t size_;
@@ -82,10 +83,9 @@ template <typename Char, typename Item, UINT kGetText>
 std::basic_string<Char> cellText(HWND list, int row, int column) {
     constexpr size_t kChars = 1024; // a map description may hold 500 and more
     RemoteBlock block(list, sizeof(Item) + kChars * sizeof(Char));
-    Item item{};
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<Char*>(block.at(sizeof item));
-    item.cchTextMax = kChars;
+    Item item{.iSubItem = column,
+              .pszText = reinterpret_cast<Char*>(block.at(sizeof(Item))),
+              .cchTextMax = kChars};
     if (!block.ok() || !block.write(0, &item, sizeof item)) return {};
     auto length = SendMessageA(list, kGetText, static_cast<WPARAM>(row),
                                reinterpret_cast<LPARAM>(block.at(0)));
@@ -116,9 +116,7 @@ namespace {
 
 bool setListRowState(HWND list, int row, UINT mask, UINT state) {
     RemoteBlock block(list, sizeof(LVITEMA));
-    LVITEMA item{};
-    item.stateMask = mask;
-    item.state = state;
+    LVITEMA item{.state = state, .stateMask = mask};
     return block.ok() && block.write(0, &item, sizeof item) &&
            SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                         reinterpret_cast<LPARAM>(block.at(0)));
@@ -144,10 +142,8 @@ std::vector<std::string> listColumnTitles(HWND list) {
     std::vector<std::string> titles;
     RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
     for (int index = 0; block.ok(); ++index) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT;
-        column.pszText = block.at(sizeof column);
-        column.cchTextMax = kTextSize;
+        LVCOLUMNA column{
+            .mask = LVCF_TEXT, .pszText = block.at(sizeof(LVCOLUMNA)), .cchTextMax = kTextSize};
         char text[kTextSize + 1] = {};
         if (!block.write(0, &column, sizeof column) ||
             !SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
@@ -196,6 +192,13 @@ std::vector<HWND> topWindows() {
     std::vector<HWND> windows;
     EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
     return windows;
+}
+
+int countWindows(const std::string& title, DWORD processId) {
+    int count = 0;
+    for (HWND window : topWindows())
+        count += (!processId || processOf(window) == processId) && windowText(window) == title;
+    return count;
 }
 
 HWND findWindow(DWORD processId, const std::string& className, const char* title) {

@@ -37,6 +37,8 @@ bool dragListRow(HWND owner, HWND list, int from, int to);
 std::string windowText(HWND window);
 DWORD processOf(HWND window);
 std::vector<HWND> topWindows();
+// How many top-level windows have that title (of that process, when one is given).
+int countWindows(const std::string& title, DWORD processId = 0);
 // A visible top-level window of the process with that class (and title, when one is given).
 HWND findWindow(DWORD processId, const std::string& className, const char* title = nullptr);
 std::string clipboardText();

@@ -22,9 +22,11 @@ INT_PTR CALLBACK plainProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-std::string textOf(HWND window) {
+// A window's text, or its class name.
+std::string textOf(HWND window, bool className = false) {
     char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
+    className ? GetClassNameA(window, text, sizeof text)
+              : GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
@@ -83,12 +85,6 @@ TEST(CorvandaleResources, MenuAndKeysSendTheSharedCommandIds) {
                                                   {VK_ESCAPE, 215}}));
 }
 
-std::string classOf(HWND control) {
-    char name[64] = {};
-    GetClassNameA(control, name, sizeof name);
-    return name;
-}
-
 TEST(EncoderTemplates, HoldEveryControlTheirRulesShow) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
@@ -102,7 +98,7 @@ TEST(EncoderTemplates, HoldEveryControlTheirRulesShow) {
         for (const ControlView& view : editor->view()) {
             HWND control = GetDlgItem(dialog, view.id);
             ASSERT_TRUE(control) << type << ": " << view.id;
-            const std::string kind = classOf(control);
+            const std::string kind = textOf(control, true);
             const char* expected = view.checked                           ? "Button"
                                    : view.range                           ? TRACKBAR_CLASSA
                                    : view.items && kind != WC_TABCONTROLA ? "ComboBox"

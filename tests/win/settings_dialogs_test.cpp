@@ -179,12 +179,11 @@ TEST_F(SettingsDialogs, PreferencesApplyOkAndCancelAndTheSettingsFile) {
 void collectTree(HWND tree, HTREEITEM item, int depth, std::vector<std::string>& lines) {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
         char buffer[256] = {};
-        TVITEMA data{};
-        data.mask = TVIF_TEXT | TVIF_STATE;
-        data.hItem = item;
-        data.pszText = buffer;
-        data.cchTextMax = sizeof buffer;
-        data.stateMask = TVIS_EXPANDED;
+        TVITEMA data{.mask = TVIF_TEXT | TVIF_STATE,
+                     .hItem = item,
+                     .stateMask = TVIS_EXPANDED,
+                     .pszText = buffer,
+                     .cchTextMax = sizeof buffer};
         SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
         lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + buffer +
                         ((data.state & TVIS_EXPANDED) ? " [+]" : ""));
