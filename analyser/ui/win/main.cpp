@@ -22,7 +22,7 @@ namespace {
 constexpr char kAlreadyRunningMessage[] = "Program is already running. This instance wil exit now.";
 constexpr char kMainClassName[] = "MainWin";
 
-// Keys reach whichever of the program's windows is in front: the dialogs
+// Keys reach the program's window they were pressed in: the dialogs
 // share the command ids of Ok, Cancel, Apply and Delete; a focused edit box
 // keeps Delete and Ctrl+A. The timers of the
 // file list and of the channel mapping dialog's list are dropped before they
@@ -36,12 +36,14 @@ void runMessageLoop(HWND mainWindow, HWND fileList, HACCEL accelerators) {
         } else if (msg.message == WM_QUIT) {
             break;
         }
-        HWND popup = GetLastActivePopup(mainWindow);
         if (msg.message == WM_TIMER && msg.hwnd &&
             (msg.hwnd == fileList || msg.hwnd == channelMappingList()))
             continue;
-        if (TranslateProgramKeys(popup, accelerators, msg)) continue;
-        if (IsDialogMessageA(popup, &msg)) continue;
+        // Not the last active popup: just after a message box closes, that
+        // can still be the main window.
+        HWND target = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : GetLastActivePopup(mainWindow);
+        if (TranslateProgramKeys(target, accelerators, msg)) continue;
+        if (IsDialogMessageA(target, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
