@@ -1,5 +1,6 @@
 #include "batcher/win/console_job.h"
 
+#include "batcher/config/win/system_error.h"
 #include "batcher/core/console_screen.h"
 #include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
@@ -7,7 +8,6 @@
 #include "batcher/win/batcher_console.h"
 #include "batcher/win/process_tree.h"
 #include "batcher/win/resource.h"
-#include "batcher/win/system_error.h"
 
 namespace corv {
 namespace {

@@ -1,7 +1,7 @@
 #include "batcher/config/win/download_install.h"
 
 #include "batcher/config/download_texts.h"
-#include "batcher/win/system_error.h"
+#include "batcher/config/win/system_error.h"
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
 
@@ -10,10 +10,6 @@
 
 namespace corv {
 namespace {
-
-bool isSet(HANDLE event) {
-    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
 
 bool checksumHolds(const std::string& path, const DownloadRequest& request) {
     FileStream file;

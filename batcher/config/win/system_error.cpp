@@ -1,6 +1,6 @@
-#include "batcher/win/system_error.h"
+#include "batcher/config/win/system_error.h"
 
-#include "batcher/encoders/text_format.h"
+#include "platform/text_format.h"
 
 namespace corv {
 
