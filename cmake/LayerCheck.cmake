@@ -12,7 +12,9 @@
 #
 #   corv_layer_check(quillmere_encoders FOLDERS encoders ALLOW batcher/config platform protocol)
 #
-# The check runs again whenever one of those files changes or one is added.
+# The check runs again whenever one of those files changes or one is added;
+# for a library without sources (INTERFACE) it is a target of its own in the
+# default build.
 set(CORV_LAYER_CHECK_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
 
 if(CMAKE_SCRIPT_MODE_FILE)
@@ -69,5 +71,10 @@ function(corv_layer_check target)
     DEPENDS ${files} ${CORV_LAYER_CHECK_SCRIPT}
     COMMENT "Checking that ${target} includes only from its own layer and those below"
     VERBATIM)
-  target_sources(${target} PRIVATE ${stamp})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    add_custom_target(${target}_layer_check ALL DEPENDS ${stamp})
+  else()
+    target_sources(${target} PRIVATE ${stamp})
+  endif()
 endfunction()
