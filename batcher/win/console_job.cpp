@@ -1,6 +1,5 @@
 #include "batcher/win/console_job.h"
 
-#include "batcher/config/win/system_error.h"
 #include "batcher/core/console_screen.h"
 #include "batcher/core/job_end.h"
 #include "batcher/core/job_progress.h"
@@ -8,6 +7,7 @@
 #include "batcher/win/batcher_console.h"
 #include "batcher/win/process_tree.h"
 #include "batcher/win/resource.h"
+#include "batcher/win/system_error.h"
 
 namespace corv {
 namespace {

@@ -1,7 +1,7 @@
 #include "batcher/config/win/download_install.h"
 
 #include "batcher/config/download_texts.h"
-#include "batcher/config/win/system_error.h"
+#include "batcher/win/system_error.h"
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
 

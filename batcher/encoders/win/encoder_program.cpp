@@ -1,8 +1,8 @@
 #include "batcher/encoders/win/encoder_program.h"
 
-#include "batcher/config/win/system_error.h"
 #include "batcher/core/job_end.h"
 #include "batcher/encoders/window_encoders.h"
+#include "batcher/win/system_error.h"
 
 #include <process.h>
 

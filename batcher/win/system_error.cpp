@@ -1,6 +1,6 @@
-#include "batcher/config/win/system_error.h"
+#include "batcher/win/system_error.h"
 
-#include "platform/text_format.h"
+#include "batcher/encoders/text_format.h"
 
 namespace corv {
 
