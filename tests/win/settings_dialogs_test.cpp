@@ -1,7 +1,7 @@
 // The preferences dialog and the properties viewer from their templates,
 // driven by clicks, selections and the shared accelerator keys.
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/preferences_dialog.h"
 #include "analyser/ui/win/properties_dialog.h"
 #include "recording_notifier.h"

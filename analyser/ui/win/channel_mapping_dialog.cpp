@@ -2,7 +2,7 @@
 
 #include "analyser/ui/channel_map_editing.h"
 #include "analyser/ui/win/dialog_ids_maps.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/list_view_rows.h"
 #include "analyser/ui/win/map_form_dialog.h"
 #include "platform/notifier.h"

@@ -2,9 +2,9 @@
 
 #include "analyser/ui/channel_map_editing.h"
 #include "analyser/ui/channel_map_form.h"
-#include "analyser/ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/analyser_state.h"
 #include "analyser/ui/win/dialog_ids_maps.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/program_keys.h"
 #include "platform/text_format.h"
 

@@ -1,8 +1,9 @@
 #include "analyser/ui/win/preferences_dialog.h"
 
 #include "analyser/ui/preferences_values.h"
+#include "analyser/shared_ui/wait_texts.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/folder_browse.h"
 #include "platform/notifier.h"
 #include "platform/text_format.h"

@@ -4,7 +4,7 @@
 #include "analyser/engine/entry_analysis.h"
 #include "analyser/ui/number_text.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 
 #include <commctrl.h>
 

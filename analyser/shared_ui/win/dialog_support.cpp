@@ -1,4 +1,4 @@
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 
 namespace corv {
 
