@@ -40,4 +40,9 @@ std::string dialogItemText(HWND dialog, int id) {
     return text;
 }
 
+void addComboItem(HWND comboBox, std::string_view text) {
+    std::string owned(text);
+    SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(owned.c_str()));
+}
+
 } // namespace corv
