@@ -5,7 +5,8 @@ namespace corv {
 HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
                                      procedure, parameter);
-    if (dialog) ShowWindow(dialog, SW_SHOW);
+    if (!dialog || !IsWindow(dialog)) return nullptr;
+    ShowWindow(dialog, SW_SHOW);
     return dialog;
 }
 
@@ -17,10 +18,11 @@ void closeModelessDialog(HWND dialog) {
 
 HWND openOverOwner(HWND owner, const std::function<HWND()>& open, Notifier& notifier) {
     EnableWindow(owner, FALSE);
+    TakeDialogSetUpFailure(); // one that was not ours to tell
     HWND dialog = open();
     if (!dialog) {
         EnableWindow(owner, TRUE);
-        notifier.warn(kDialogNotOpenedMessage);
+        if (!TakeDialogSetUpFailure()) notifier.warn(kDialogNotOpenedMessage);
     }
     return dialog;
 }

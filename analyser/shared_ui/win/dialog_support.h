@@ -14,7 +14,8 @@
 namespace corv {
 
 // Creates the dialog from its template in this program's resources, owned by
-// owner, passes parameter to its WM_INITDIALOG and shows it. Null on failure.
+// owner, passes parameter to its WM_INITDIALOG and shows it. Null on failure,
+// also when its set-up failed and closed it.
 HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter);
 
 // The same for a dialog that owns state: its WM_INITDIALOG gets the pointer,
@@ -38,11 +39,11 @@ template <typename State> void deleteDialogState(HWND dialog) {
 // Enables the owner again, then destroys the dialog.
 void closeModelessDialog(HWND dialog);
 
-inline constexpr std::string_view kDialogNotOpenedMessage = "The window could not be opened.";
+inline constexpr std::string_view kDialogNotOpenedMessage = kDialogSetUpFailedMessage;
 
 // Disables the owner and opens a modeless dialog over it (open returns it,
 // null when it could not be created). A dialog that did not open gives the
-// owner back enabled, and the user is told.
+// owner back enabled, and the user is told (once: a failed set-up has said it).
 HWND openOverOwner(HWND owner, const std::function<HWND()>& open, Notifier& notifier);
 
 // The procedure of every modeless dialog of the program, which owns its State
@@ -59,7 +60,12 @@ INT_PTR modelessDialogHandler(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(window, DWLP_USER, lParam);
-        OnInit(window, reinterpret_cast<State*>(lParam));
+        try {
+            OnInit(window, reinterpret_cast<State*>(lParam));
+        } catch (...) {
+            SetWindowLongPtrA(window, DWLP_USER, 0); // not made: the opener deletes it
+            throw;
+        }
         return TRUE;
     case WM_NCDESTROY:
         if constexpr (OnDestroyed != nullptr) OnDestroyed(window);
