@@ -65,6 +65,7 @@ void onConfigure(HWND window) {
 }
 
 void onCommand(HWND window, int id, int code) {
+    if (answerApplyOkCancel(window, id, onApply)) return;
     switch (id) {
     case IDC_OUTPUT_TYPE:
         if (code == CBN_SELCHANGE)
@@ -73,15 +74,6 @@ void onCommand(HWND window, int id, int code) {
         break;
     case IDC_CONFIGURE:
         onConfigure(window);
-        break;
-    case IDC_DIALOG_APPLY:
-        onApply(window);
-        break;
-    case IDC_DIALOG_OK:
-        if (onApply(window)) closeModelessDialog(window);
-        break;
-    case IDC_DIALOG_CANCEL:
-        closeModelessDialog(window);
         break;
     default:
         break;

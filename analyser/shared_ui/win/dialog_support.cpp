@@ -1,5 +1,7 @@
 #include "analyser/shared_ui/win/dialog_support.h"
 
+#include "analyser/shared_ui/dialog_buttons.h"
+
 namespace corv {
 
 HWND createModelessDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
@@ -14,6 +16,22 @@ void closeModelessDialog(HWND dialog) {
     // Enabled first, so that the owner is the window activated next.
     if (HWND owner = GetWindow(dialog, GW_OWNER)) EnableWindow(owner, TRUE);
     DestroyWindow(dialog);
+}
+
+bool answerApplyOkCancel(HWND dialog, int id, bool (*apply)(HWND)) {
+    switch (id) {
+    case IDC_DIALOG_APPLY:
+        apply(dialog);
+        return true;
+    case IDC_DIALOG_OK:
+        if (apply(dialog)) closeModelessDialog(dialog);
+        return true;
+    case IDC_DIALOG_CANCEL:
+        closeModelessDialog(dialog);
+        return true;
+    default:
+        return false;
+    }
 }
 
 HWND openOverOwner(HWND owner, const std::function<HWND()>& open, Notifier& notifier) {

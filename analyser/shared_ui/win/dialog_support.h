@@ -39,6 +39,10 @@ template <typename State> void deleteDialogState(HWND dialog) {
 // Enables the owner again, then destroys the dialog.
 void closeModelessDialog(HWND dialog);
 
+// Apply, Ok and Cancel of a modeless dialog whose Apply may be refused: Ok
+// closes it only when apply took the values. False for any other command.
+bool answerApplyOkCancel(HWND dialog, int id, bool (*apply)(HWND));
+
 inline constexpr std::string_view kDialogNotOpenedMessage = kDialogSetUpFailedMessage;
 
 // Disables the owner and opens a modeless dialog over it (open returns it,

@@ -192,16 +192,8 @@ void onBrowse(HWND window) {
 }
 
 void onCommand(HWND window, int id, int code) {
+    if (answerApplyOkCancel(window, id, onApply)) return;
     switch (id) {
-    case IDC_DIALOG_APPLY:
-        onApply(window);
-        break;
-    case IDC_DIALOG_OK:
-        if (onApply(window)) closeModelessDialog(window);
-        break;
-    case IDC_DIALOG_CANCEL:
-        closeModelessDialog(window);
-        break;
     case IDC_BROWSE:
         onBrowse(window);
         break;
