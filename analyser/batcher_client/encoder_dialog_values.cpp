@@ -1,7 +1,7 @@
 #include "analyser/batcher_client/encoder_dialog_values.h"
 
-#include "analyser/batcher_client/encoder_forms.h"
 #include "analyser/batcher_client/dialog_ids_encoders.h"
+#include "analyser/batcher_client/encoder_forms.h"
 #include "analyser/shared_ui/wait_texts.h"
 #include "platform/text_format.h"
 #include "platform/text_number.h"

@@ -3,9 +3,9 @@
 // finished outputs of one source and the stored encoder blocks, or the
 // preview form of a command-line request, built from the blocks alone.
 #include "analyser/encoder_settings/encoder_blocks.h"
+#include "analyser/encoder_settings/job_texts.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/conversion_settings.h"
-#include "analyser/encoder_settings/job_texts.h"
 #include "platform/notifier.h"
 #include "protocol/job_record.h"
 
