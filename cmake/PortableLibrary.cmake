@@ -4,7 +4,7 @@
 # and *_posix.cpp everywhere else.
 #
 # HEADERS names the folders whose headers the library shows to what links it
-# (see corv_own_headers); without it, the whole source tree is on the path.
+# (see corv_own_headers), and nothing else.
 function(corv_portable_library name)
   cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS;HEADERS" ${ARGN})
   set(sources)
@@ -26,11 +26,7 @@ function(corv_portable_library name)
     set(scope INTERFACE)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
-  if(ARG_HEADERS)
-    corv_own_headers(${name} ${scope} ${ARG_HEADERS})
-  else()
-    target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
-  endif()
+  corv_own_headers(${name} ${scope} ${ARG_HEADERS})
 endfunction()
 
 # Puts on the target's include path the headers of the given folders and
