@@ -4,6 +4,7 @@
 #include "batcher/core/progress_reading.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace corv {
 namespace {
@@ -88,6 +89,13 @@ void OpenBatcherConsole(BatcherState& state) {
     }
 }
 
+HWND AdoptAttachedConsole() {
+    setEightyColumns(Screen());
+    HWND window = GetConsoleWindow();
+    if (window) removeWindowButtons(window);
+    return window;
+}
+
 void CloseBatcherConsole(BatcherState& state) {
     state.consoleWindow = nullptr;
     FreeConsole();
@@ -127,19 +135,21 @@ std::string ReadBatcherConsole(int chars, int* cursor) {
 // host): a program that stops answering must not hold the user-interface
 // thread, so nothing here waits for them.
 void ShowOrHidePrograms(const BatcherState& state) {
-    HWND console = state.consoleWindow;
+    std::vector<HWND> consoles{state.consoleWindow};
+    for (const auto& window : state.slotConsoles)
+        consoles.push_back(window);
     HWND encoder = state.encoderWindow;
-    if (!state.showPrograms) {
-        for (HWND window : {console, encoder})
-            if (window) ShowWindowAsync(window, SW_HIDE);
-        return;
-    }
-    if (console) {
+    for (HWND console : consoles) {
+        if (!console) continue;
+        if (!state.showPrograms) {
+            ShowWindowAsync(console, SW_HIDE);
+            continue;
+        }
         for (int command : {SW_MINIMIZE, SW_RESTORE, SW_SHOW})
             ShowWindowAsync(console, command);
         SetWindowPos(console, HWND_TOP, 0, 0, 0, 0, SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE);
     }
-    if (encoder) ShowWindowAsync(encoder, SW_SHOWNORMAL);
+    if (encoder) ShowWindowAsync(encoder, state.showPrograms ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 void HideBatcherConsole(const BatcherState& state) {

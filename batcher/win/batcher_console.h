@@ -14,6 +14,9 @@ namespace corv {
 // buffer to 80 columns, clears and hides it and takes Close, Minimize and
 // Maximize from its system menu.
 void OpenBatcherConsole(BatcherState& state);
+// For the console of a job of its own, while this process is attached to
+// it: 80 columns, no Close, Minimize or Maximize; returns its window.
+HWND AdoptAttachedConsole();
 // Frees the console; a second call does nothing.
 void CloseBatcherConsole(BatcherState& state);
 
@@ -25,7 +28,7 @@ void SetBatcherConsole(std::string_view title, WORD colour);
 // moved while the screen was read).
 std::string ReadBatcherConsole(int chars, int* cursor = nullptr);
 
-// Shows or hides the console and the running encoder's window as "Show
+// Shows or hides the consoles and the running encoder's window as "Show
 // programs" says.
 void ShowOrHidePrograms(const BatcherState& state);
 void HideBatcherConsole(const BatcherState& state);
