@@ -46,16 +46,16 @@ HWND findConsoleWindow() {
 }
 
 // The screen rules count 80-column rows, whatever width the system gives.
-void setEightyColumns(const Screen& screen) {
+void setEightyColumns(HANDLE screen) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return;
+    if (!GetConsoleScreenBufferInfo(screen, &info)) return;
     SMALL_RECT window = info.srWindow;
     window.Left = 0;
     window.Right =
         static_cast<SHORT>(std::min<int>(window.Right - info.srWindow.Left, kConsoleColumns - 1));
-    SetConsoleWindowInfo(screen.handle(), TRUE, &window);
+    SetConsoleWindowInfo(screen, TRUE, &window);
     COORD size{static_cast<SHORT>(kConsoleColumns), std::max(info.dwSize.Y, kLeastRows)};
-    SetConsoleScreenBufferSize(screen.handle(), size);
+    SetConsoleScreenBufferSize(screen, size);
 }
 
 void removeWindowButtons(HWND window) {
@@ -66,9 +66,9 @@ void removeWindowButtons(HWND window) {
 }
 
 // The cursor as a position in the text read from row 0, column 0.
-int cursorOf(const Screen& screen) {
+int cursorOf(HANDLE screen) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return kCursorMoving;
+    if (!GetConsoleScreenBufferInfo(screen, &info)) return kCursorMoving;
     return info.dwCursorPosition.Y * info.dwSize.X + info.dwCursorPosition.X;
 }
 
@@ -81,7 +81,7 @@ void OpenBatcherConsole(BatcherState& state) {
     HWND window = findConsoleWindow();
     state.consoleWindow = window;
     SetConsoleTitleA(kConsoleTitle);
-    setEightyColumns(Screen());
+    setEightyColumns(Screen().handle());
     ClearBatcherConsole();
     if (window) {
         ShowWindowAsync(window, SW_HIDE);
@@ -89,8 +89,9 @@ void OpenBatcherConsole(BatcherState& state) {
     }
 }
 
-HWND AdoptAttachedConsole() {
-    setEightyColumns(Screen());
+HWND AdoptAttachedConsole(HANDLE& screen) {
+    screen = openScreen();
+    setEightyColumns(screen);
     HWND window = GetConsoleWindow();
     if (window) removeWindowButtons(window);
     return window;
@@ -119,11 +120,15 @@ void SetBatcherConsole(std::string_view title, WORD colour) {
 
 std::string ReadBatcherConsole(int chars, int* cursor) {
     Screen screen;
+    return screen.ok() ? ReadConsoleScreen(screen.handle(), chars, cursor) : std::string();
+}
+
+std::string ReadConsoleScreen(HANDLE screen, int chars, int* cursor) {
     std::string text(static_cast<size_t>(chars), '\0');
     DWORD read = 0;
     int before = cursor ? cursorOf(screen) : 0;
-    if (!screen.ok() || !ReadConsoleOutputCharacterA(screen.handle(), text.data(),
-                                                     static_cast<DWORD>(chars), COORD{0, 0}, &read))
+    if (!ReadConsoleOutputCharacterA(screen, text.data(), static_cast<DWORD>(chars), COORD{0, 0},
+                                     &read))
         return std::string();
     if (cursor) *cursor = cursorOf(screen) == before ? before : kCursorMoving;
     text.resize(std::min<size_t>(read, text.size()));

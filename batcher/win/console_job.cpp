@@ -12,30 +12,18 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 constexpr UINT kStoppedExitCode = 0;
-// A console made at the start can be missing for a moment ("invalid handle").
-constexpr int kAttachAttempts = 200;
-constexpr DWORD kAttachRetryMs = 10;
 constexpr DWORD kConsoleRows = 300;
-
-// Works in the program's console; false when it cannot be reached.
-template <class Work> bool inConsoleOf(const ProcessTree& program, int attempts, Work work) {
-    const DWORD id = GetProcessId(program.process());
-    for (int attempt = 1;; ++attempt) {
-        if (AttachConsole(id)) {
-            work();
-            FreeConsole();
-            return true;
-        }
-        if (GetLastError() != ERROR_INVALID_HANDLE || attempt >= attempts) return false;
-        Sleep(kAttachRetryMs);
-    }
-}
 
 } // namespace
 
 ConsoleJobs::ConsoleJobs(BatcherState& state, bool ownConsoles)
     : state_(state), ownConsoles_(ownConsoles) {
     if (ownConsoles_) FreeConsole(); // one to attach to each console in turn
+}
+
+ConsoleJobs::~ConsoleJobs() {
+    for (Slot& job : slots_)
+        if (job.screen != INVALID_HANDLE_VALUE) CloseHandle(job.screen);
 }
 
 bool ConsoleJobs::start(int slot, const std::string& commandLine, std::string_view title,
@@ -60,18 +48,33 @@ bool ConsoleJobs::start(int slot, const std::string& commandLine, std::string_vi
         failure = SystemErrorText(GetLastError());
         return false;
     }
-    if (ownConsoles_)
-        inConsoleOf(job.program, kAttachAttempts,
-                    [&] { state_.slotConsoles[slot] = AdoptAttachedConsole(); });
+    job.attach = ownConsoles_;
+    if (ownConsoles_) return true; // its console is opened at the first look that finds it
     Sleep(kPollMs);
     SendMessageA(state_.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
     return true;
 }
 
+// Attaches to the program's console once it exists, opens its screen and
+// leaves it again. Right after the start the console can still be missing
+// ("invalid handle"): the next look tries again. Any other refusal is final.
+void ConsoleJobs::openScreen(int slot) {
+    Slot& job = slots_[slot];
+    if (!job.attach) return;
+    if (!AttachConsole(GetProcessId(job.program.process()))) {
+        job.attach = GetLastError() == ERROR_INVALID_HANDLE && !job.program.hasEnded();
+        return;
+    }
+    job.attach = false;
+    state_.slotConsoles[slot] = AdoptAttachedConsole(job.screen);
+    FreeConsole();
+    SendMessageA(state_.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
+}
+
 std::string ConsoleJobs::read(Slot& slot, int chars, int* cursor) {
     if (!ownConsoles_) return ReadBatcherConsole(chars, cursor);
     std::string screen;
-    inConsoleOf(slot.program, 1, [&] { screen = ReadBatcherConsole(chars, cursor); });
+    if (slot.screen != INVALID_HANDLE_VALUE) screen = ReadConsoleScreen(slot.screen, chars, cursor);
     if (screen.empty()) {
         // Its console went with the program: what it last showed stands.
         if (cursor) *cursor = kCursorMoving;
@@ -83,6 +86,7 @@ std::string ConsoleJobs::read(Slot& slot, int chars, int* cursor) {
 
 ScreenLook ConsoleJobs::look(int slot) {
     Slot& job = slots_[slot];
+    openScreen(slot);
     ScreenLook look;
     look.ended = job.program.hasEnded();
     look.exitCode = job.program.exitCode();
@@ -97,6 +101,9 @@ std::string ConsoleJobs::end(int slot, bool& endedByItself, std::optional<uint32
     exitCode = job.program.exitCode();
     job.program.end(kStoppedExitCode); // helpers it left too; their files are closed after this
     job.lastScreen.clear();
+    job.attach = false;
+    if (job.screen != INVALID_HANDLE_VALUE) CloseHandle(job.screen);
+    job.screen = INVALID_HANDLE_VALUE;
     state_.slotConsoles[slot] = nullptr;
     return screen;
 }

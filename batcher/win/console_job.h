@@ -1,8 +1,9 @@
 #pragma once
 // Console jobs as RunJobs starts, reads and ends them. One at a time, the
 // encoder shares the batcher console. Several at once, each starts in a
-// hidden console of its own, which this process attaches to for each read
-// (a process has one console at a time) and leaves again at once.
+// hidden console of its own, which this process attaches to once (a process
+// has one console at a time) to open its screen, then leaves again; the
+// screen is read through that handle.
 #include "batcher/core/console_watch.h"
 #include "batcher/win/batcher_state.h"
 #include "batcher/win/process_tree.h"
@@ -18,6 +19,9 @@ namespace corv {
 class ConsoleJobs {
   public:
     ConsoleJobs(BatcherState& state, bool ownConsoles);
+    ~ConsoleJobs();
+    ConsoleJobs(const ConsoleJobs&) = delete;
+    ConsoleJobs& operator=(const ConsoleJobs&) = delete;
 
     // At idle priority; false with the system's reason when it did not start.
     bool start(int slot, const std::string& commandLine, std::string_view title, WORD colour,
@@ -31,8 +35,11 @@ class ConsoleJobs {
   private:
     struct Slot {
         ProcessTree program;
-        std::string lastScreen; // of its own console, for when that has gone
+        HANDLE screen = INVALID_HANDLE_VALUE; // of its own console
+        std::string lastScreen;               // for when that console has gone
+        bool attach = false;                  // its console is still to be opened
     };
+    void openScreen(int slot);
     std::string read(Slot& slot, int chars, int* cursor);
 
     BatcherState& state_;

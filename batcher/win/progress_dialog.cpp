@@ -68,7 +68,7 @@ class DialogObserver final : public RunObserver {
     void jobFinished() override { PostMessageA(shown_.dialog(), kJobFinished, 0, 0); }
     void slotStarted(int slot, std::string_view name, std::string_view encoder) override {
         shown_.text(name.empty() ? std::string()
-                                 : formatText("%s (%s)", std::string(name).c_str(),
+                                 : formatText("%s - %s", std::string(name).c_str(),
                                               std::string(encoder).c_str()),
                     slotText(slot));
         slotProgress(slot, 0);
