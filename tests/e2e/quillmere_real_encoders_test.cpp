@@ -110,7 +110,7 @@ TEST(RealEncodersAtOnce, FourJobsTwoAtOnce) {
                                 freshFolderBesideTest("real-flac-parallel")};
     for (const RealEncoder* encoder : {&lame, &flac, &lame, &flac}) {
         inputs.push_back(outs[encoder == &flac] + "song" + std::to_string(inputs.size()) + ".wav");
-        writeSine(inputs.back(), 2, 44100, 20 + 5 * static_cast<int>(inputs.size()), 0.25);
+        writeSine(inputs.back(), 2, 44100, encoder->seconds, 0.25);
         auto job = consoleJob(encoder->program, inputs.back());
         job->channelCount = 2;
         encoder->settings(job->settings);
