@@ -12,6 +12,7 @@ namespace corv {
 
 inline constexpr char kBatcherSettingsFileName[] = "settingsQuillmere.ini";
 inline constexpr int kProgramCount = kJobTypeCount; // program index = job type - 1000
+inline constexpr int kSonicProgramIndex = static_cast<int>(JobType::SonicFoundry) - kFirstJobType;
 
 // Fields added after the first version take reserved bytes. Older versions
 // read the file as before, ignore them and write them back as zero, so each

@@ -3,15 +3,10 @@
 #include "batcher/config/batcher_settings.h"
 
 namespace corv {
-namespace {
-
-constexpr int kSonicIndex = 10;
-
-} // namespace
 
 int pathEditId(int programIndex) {
-    return programIndex < kSonicIndex ? 3010 + 10 * programIndex
-                                      : 3160 + 10 * (programIndex - kSonicIndex);
+    return programIndex < kSonicProgramIndex ? 3010 + 10 * programIndex
+                                             : 3160 + 10 * (programIndex - kSonicProgramIndex);
 }
 
 std::optional<GroupCommand> groupCommandOf(int controlId) {

@@ -1,8 +1,8 @@
 #include "batcher/config/program_search.h"
 
-#include "batcher/encoders/text_format.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
+#include "platform/text_format.h"
 #include "protocol/fixed_text.h"
 
 #include <array>

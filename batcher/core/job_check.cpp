@@ -1,5 +1,6 @@
 #include "batcher/core/job_check.h"
 
+#include "batcher/encoders/command_line.h"
 #include "protocol/job_types.h"
 
 #include <cstring>
@@ -75,12 +76,10 @@ std::optional<std::string> findInvalidField(const JobRecord& job) {
         return invalidChannelFile(job.settings.surcode.channelFiles);
     case JobType::SonicFoundry:
         return invalidChannelFile(job.settings.sonicFoundry.channelFiles);
-    case JobType::TwoLame: {
-        char mode = job.settings.twoLame.channelMode;
-        if (mode == 0 || std::strchr("sjdm", mode) == nullptr)
+    case JobType::TwoLame:
+        if (!isTwoLameMode(job.settings.twoLame.channelMode))
             return "the TwoLAME channel mode is not one of s, j, d, m";
         break;
-    }
     default:
         break;
     }

@@ -34,10 +34,6 @@ bool isConsoleJob(int32_t type) {
            type <= static_cast<int32_t>(JobType::OggVorbis);
 }
 
-bool isTwoLameMode(char mode) {
-    return mode != 0 && std::strchr("sjdm", mode) != nullptr;
-}
-
 std::string quotedPair(const ConsoleFiles& files) {
     return formatText(" \"%s\" \"%s\"", files.input.c_str(), files.output.c_str());
 }
@@ -234,6 +230,10 @@ BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& setti
     BuildOutcome outcome = fill(job, settings, preview, record, outputPath);
     if (!outcome.ok) std::memset(&record, 0, sizeof record);
     return outcome;
+}
+
+bool isTwoLameMode(char mode) {
+    return mode != 0 && std::strchr("sjdm", mode) != nullptr;
 }
 
 std::string commandLineText(const CommandLineRecord& record) {

@@ -39,6 +39,10 @@ inline constexpr char kPreviewInputDirectory[] = "C:\\";
 inline constexpr char kPreviewStem[] = "somefile";
 inline constexpr char kPreviewOutputStem[] = "C:\\someoutput";
 
+// Whether a job's TwoLAME channel mode is one TwoLAME takes (-m): s(tereo),
+// j(oint stereo), d(ual channel) or m(ono).
+bool isTwoLameMode(char mode);
+
 inline constexpr std::string_view kUnknownConsoleFormatMessage = "Internal error: unknow format";
 
 // Zero-fills the record, then fills it for the job's type with the program

@@ -10,7 +10,6 @@
 namespace corv {
 namespace {
 
-constexpr int kSonicProgramIndex = 10;
 constexpr const char* kChannelOptions[kChannelSlots] = {" -L %s", " -R %s", " -C %s",
                                                         " -e %s", " -l %s", " -r %s"};
 constexpr const char* kPreviewChannelFiles[kChannelSlots] = {

@@ -33,10 +33,6 @@ class InternetHandle {
     HINTERNET handle_;
 };
 
-bool isSet(HANDLE event) {
-    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
-
 // The response's content length, when it has one.
 std::optional<int64_t> contentLength(HINTERNET request) {
     std::vector<char> text(kPieceSize, '\0');

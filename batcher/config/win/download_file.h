@@ -23,6 +23,11 @@ class DownloadObserver {
     virtual bool tell(std::string_view text) = 0;
 };
 
+// True when the event is given and set: a download's cancel.
+inline bool isSet(HANDLE event) {
+    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
 struct DownloadRules {
     bool plainHttpAllowed = false;
     const char* plainHttpNote = "";

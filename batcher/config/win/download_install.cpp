@@ -12,10 +12,6 @@
 namespace corv {
 namespace {
 
-bool isSet(HANDLE event) {
-    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
-
 bool checksumHolds(const std::string& path, const DownloadRequest& request) {
     FileStream file;
     return file.open(path, FileStream::Mode::Read) && downloadChecksumHolds(file, request);

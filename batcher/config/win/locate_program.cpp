@@ -16,7 +16,6 @@
 namespace corv {
 namespace {
 
-constexpr int kSonicIndex = 10;
 constexpr char kSonicWindowClass[] = "SFAC3.WndClass.Frame";
 constexpr char kSonicWindowTitle[] = "Sonic Foundry Soft Encode";
 
@@ -66,7 +65,7 @@ void offerManualSearch(HWND edit, int index, const ProgramSearchInfo& info,
 
 std::optional<std::string> runningWindowProgram(int index, bool ntPlatform) {
     char path[kPathFieldSize] = {};
-    if (index == kSonicIndex) {
+    if (index == kSonicProgramIndex) {
         HWND window = FindWindowA(kSonicWindowClass, nullptr);
         if (window && GetWindowModulePath(window, path, sizeof path, ntPlatform))
             return std::string(fieldText(path));
@@ -92,13 +91,13 @@ void LocateProgram(HWND edit, int findButtonId, const LocateContext& context) {
         tell(context.owner, kNewProgramNotHandledMessage);
         return;
     }
-    const bool windowProgram = index <= 1 || index == kSonicIndex;
+    const bool windowProgram = index <= 1 || index == kSonicProgramIndex;
     if (windowProgram) {
         if (auto path = runningWindowProgram(index, context.ntPlatform)) {
             SetWindowTextA(edit, path->c_str());
             return;
         }
-        const char* title = index == kSonicIndex ? kSonicWindowTitle : kDtsEncoderTitle;
+        const char* title = index == kSonicProgramIndex ? kSonicWindowTitle : kDtsEncoderTitle;
         offerManualSearch(edit, index, *info, context,
                           startProgramFirstQuestion(info->findName, title));
         return;
