@@ -1,8 +1,8 @@
 // The dialogs of the eight console encoders (TwoLAME to Ogg Vorbis): every
 // change is stored into the block at once; the preview shows the command
 // line Quillmere would run for it.
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/encoder_forms.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
 #include "platform/text_format.h"
 #include "platform/text_number.h"
 

@@ -1,8 +1,8 @@
 #include "analyser/batcher_client/encoder_dialog_values.h"
 
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/encoder_forms.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
-#include "analyser/ui/user_actions.h"
+#include "analyser/shared_ui/wait_texts.h"
 #include "platform/text_format.h"
 #include "platform/text_number.h"
 #include "protocol/messages.h"

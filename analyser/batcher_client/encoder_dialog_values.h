@@ -4,8 +4,8 @@
 // check refuses OK, Apply or the command-line preview with which message,
 // and the restore copy behind Apply and Cancel. The window layer only paints
 // a DialogView and reports each ControlChange.
-#include "analyser/batcher_client/encoder_blocks.h"
-#include "analyser/engine/sample_types.h" // kNewFormatMessage
+#include "analyser/encoder_settings/encoder_blocks.h"
+#include "analyser/encoder_settings/job_texts.h"
 #include "protocol/job_types.h"
 
 #include <cstddef>

@@ -2,10 +2,10 @@
 // The job record Corvandale hands to Quillmere: an Add job built from the
 // finished outputs of one source and the stored encoder blocks, or the
 // preview form of a command-line request, built from the blocks alone.
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
+#include "analyser/encoder_settings/job_texts.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/conversion_settings.h"
-#include "analyser/engine/sample_types.h" // kNewFormatMessage
 #include "platform/notifier.h"
 #include "protocol/job_record.h"
 

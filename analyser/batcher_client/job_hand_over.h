@@ -5,7 +5,7 @@
 // whatever it could not hand over is told to the user at the end, never lost
 // silently. A batcher that stops answering is given up for the rest of the
 // run, so that a hung batcher cannot hold the conversion.
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 #include "analyser/engine/conversion_run.h"
 #include "analyser/engine/conversion_settings.h"
 #include "platform/notifier.h"

@@ -2,8 +2,8 @@
 // (L, R, C, LFE, LS, RS): the two Surcode DTS dialogs, which keep their
 // changes until OK, and the Sonic Foundry and AC3 library dialogs, whose
 // coding mode and LFE decide the channel count and the slots in use.
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/encoder_forms.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
 #include "platform/text_format.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // windows. The GUI runs it on a worker thread, the CLI and the tests on their
 // own; all of them hear from it through ConversionObserver.
 #include "analyser/analysis/audio_file_record.h"
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 #include "analyser/engine/channel_maps.h"
 #include "analyser/engine/conversion_settings.h"
 #include "analyser/engine/entry_analysis.h"

@@ -1,6 +1,6 @@
 #include "analyser/engine/list_checks.h"
 
-#include "analyser/batcher_client/batch_validation.h"
+#include "analyser/engine/batch_validation.h"
 #include "platform/text_format.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 // recognised, combinable when stitching or merging, and accepted by the
 // chosen encoder when jobs are to be sent.
 #include "analyser/analysis/audio_file_record.h"
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 #include "analyser/engine/conversion_settings.h"
 #include "analyser/engine/run_mode.h"
 #include "platform/notifier.h"

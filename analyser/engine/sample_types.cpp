@@ -1,5 +1,6 @@
 #include "analyser/engine/sample_types.h"
 
+#include "analyser/encoder_settings/job_texts.h"
 #include "analyser/engine/sample_codec.h"
 
 namespace corv {

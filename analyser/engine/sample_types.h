@@ -13,7 +13,6 @@
 namespace corv {
 
 inline constexpr std::string_view kNewSampleTypeMessage = "Internal error, new sample type";
-inline constexpr std::string_view kNewFormatMessage = "Internal error, new format";
 
 // What one file's pass writes; set before the pass, read by the writer,
 // the level control and the stream code.

@@ -1,7 +1,7 @@
 #pragma once
 // "settingsCorvandale.ini": the conversion settings followed by the twelve
 // encoder blocks, written and read byte for byte.
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 #include "analyser/engine/conversion_settings.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "analyser/ui/channel_map_editing.h"
 
-#include "analyser/ui/user_actions.h"
+#include "analyser/shared_ui/wait_texts.h"
 #include "platform/text_format.h"
 
 #include <algorithm>

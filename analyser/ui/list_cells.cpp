@@ -1,21 +1,10 @@
 #include "analyser/ui/list_cells.h"
 
+#include "analyser/ui/number_text.h"
 #include "platform/text_format.h"
 
 namespace corv {
 namespace {
-
-// Thousands grouped with dots, as the list has always shown them.
-std::string grouped(int64_t value, const char* unit) {
-    const long long v = value;
-    if (v >= 1000000000)
-        return formatText("%lld.%03lld.%03lld.%03lld %s", v / 1000000000, v / 1000000 % 1000,
-                          v / 1000 % 1000, v % 1000, unit);
-    if (v >= 1000000)
-        return formatText("%lld.%03lld.%03lld %s", v / 1000000, v / 1000 % 1000, v % 1000, unit);
-    if (v >= 1000) return formatText("%lld.%03lld %s", v / 1000, v % 1000, unit);
-    return formatText("%lld %s", v, unit);
-}
 
 bool knownType(const AudioFileRecord& record) {
     return record.format != FileFormat::Unanalysed && record.format != FileFormat::NotRecognised;
@@ -53,9 +42,9 @@ std::optional<std::string> resultText(ConversionResult result) {
 } // namespace
 
 std::string sizeText(int64_t bytes, bool inKB) {
-    if (bytes < 0) return inKB ? "-" : "UNK";
-    if (!inKB) return grouped(bytes, "bytes");
-    return grouped(bytes / 1024 + ((bytes >> 9) & 1), "KB");
+    if (!inKB) return fileSizeText(bytes); // as the properties viewer shows it
+    if (bytes < 0) return "-";
+    return groupThousands(static_cast<uint64_t>(bytes / 1024 + ((bytes >> 9) & 1))) + " KB";
 }
 
 std::string lengthText(int64_t frameCount, uint32_t sampleRate) {

@@ -88,9 +88,6 @@ struct PreferencesEnables {
 };
 PreferencesEnables enabledControls(const PreferencesValues& values);
 
-inline constexpr std::string_view kWaitForConversionText =
-    "Please wait until the conversion has finished.";
-
 struct ApplyOutcome {
     bool applied = false;       // false: refused while a conversion runs, nothing changed
     bool saved = false;         // the settings file was written

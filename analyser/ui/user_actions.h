@@ -2,12 +2,12 @@
 // What a user's action on the main window means, decided before the window
 // layer carries it out: the file list is the conversion's working set, so
 // nothing may change or free its rows while a conversion thread runs.
+#include "analyser/shared_ui/wait_texts.h"
+
 #include <string_view>
 
 namespace corv {
 
-inline constexpr std::string_view kWaitForConversionMessage =
-    "The conversion is still running. Please wait until it has ended.";
 inline constexpr std::string_view kSelectSingleItemMessage = "Please select a single item.";
 
 enum class UserAction {

@@ -2,11 +2,18 @@
 // The start of a program of this house whose main window is a dialog: one
 // instance at a time, its folder, the window class its template names, and
 // dialog procedures that keep exceptions to themselves.
+#include "platform/notifier.h"
+
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace corv {
+
+namespace detail {
+inline thread_local bool dialogSetUpFailed = false;
+}
 
 // True when the named semaphore of a running instance exists.
 inline bool AnotherInstanceRuns(const char* semaphoreName) {
@@ -40,13 +47,32 @@ inline bool RegisterDialogClass(HINSTANCE instance, const char* className, int i
     return RegisterClassExA(&dialogClass) != 0;
 }
 
+inline constexpr char kDialogSetUpFailedMessage[] = "The window could not be opened.";
+
+// True once for each dialog whose set-up failed and was closed by
+// GuardedDialogProc, which has told the user: whoever opened it, and finds it
+// did not open, need not say so again.
+inline bool TakeDialogSetUpFailure() {
+    return std::exchange(detail::dialogSetUpFailed, false);
+}
+
 // A dialog procedure around a handler, letting nothing unwind into the
-// window manager: an exception ends as "not handled".
+// window manager. An exception while the dialog is set up (WM_INITDIALOG)
+// closes it with a message, rather than leaving it half made: DialogBoxParam
+// then gives -1, and CreateDialogParam null or a window that is gone.
+// Later an exception ends as "not handled".
 template <INT_PTR (*Handle)(HWND, UINT, WPARAM, LPARAM)>
 INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         return Handle(dialog, message, wParam, lParam);
     } catch (...) {
+        if (message == WM_INITDIALOG) {
+            HWND owner = GetWindow(dialog, GW_OWNER);
+            DestroyWindow(dialog);
+            MessageBoxA(owner, kDialogSetUpFailedMessage, kAttentionTitle.data(), // a literal
+                        MB_OK | MB_ICONEXCLAMATION);
+            detail::dialogSetUpFailed = true;
+        }
         return FALSE;
     }
 }

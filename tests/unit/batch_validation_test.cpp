@@ -1,6 +1,6 @@
 // Whether the chosen encoder accepts a conversion's output, and the exact
 // reason when it does not.
-#include "analyser/batcher_client/batch_validation.h"
+#include "analyser/engine/batch_validation.h"
 
 #include "analyser/analysis/audio_codes.h"
 #include "protocol/job_types.h"

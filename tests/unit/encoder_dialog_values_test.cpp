@@ -1,8 +1,8 @@
 // The encoder dialogs without windows: enable rules, slot choices, range
 // checks, the restore copy and the command-line reply.
 #include "analyser/batcher_client/batcher_dialog_values.h"
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/encoder_dialog_values.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
 #include "analyser/ui/user_actions.h"
 #include "temp_dir.h"
 

@@ -1,7 +1,7 @@
 // The preferences dialog and the properties viewer from their templates,
 // driven by clicks, selections and the shared accelerator keys.
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/preferences_dialog.h"
 #include "analyser/ui/win/properties_dialog.h"
 #include "recording_notifier.h"
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace corv {
 namespace {
@@ -52,6 +53,21 @@ void chooseLevel(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_LEVEL_LIST, CB_SETCURSEL, position, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LEVEL_LIST, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_LEVEL_LIST)));
+}
+
+INT_PTR failingSetUp(HWND, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) throw std::runtime_error("set-up");
+    return FALSE;
+}
+
+// Answers the message box in front, keeping its text.
+std::string answered;
+void CALLBACK answerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowA("#32770", "Attention");
+    if (!box) return; // not yet shown
+    answered = text(box, 0xFFFF);
+    KillTimer(nullptr, timer);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 // F8 and Escape as the program's accelerator table sends them to the open dialog.
@@ -223,6 +239,17 @@ TEST_F(SettingsDialogs, PropertiesShowTheTreeOfARealFile) {
     EXPECT_FALSE(openOverOwner(
         owner, [&] { return CreateDialogA(0, "x", owner, 0); }, notifier));
     EXPECT_TRUE(IsWindowEnabled(owner) && notifier.messages.size() == 1);
+    // One whose set-up fails is closed, and the user told once.
+    SetTimer(nullptr, 0, 50, answerMessageBox);
+    EXPECT_FALSE(openOverOwner(
+        owner,
+        [&] {
+            return createModelessDialog(owner, IDD_WAVE_PROPERTIES, GuardedDialogProc<failingSetUp>,
+                                        0);
+        },
+        notifier));
+    EXPECT_TRUE(IsWindowEnabled(owner) && notifier.messages.size() == 1);
+    EXPECT_EQ(answered, "The window could not be opened.");
 }
 
 } // namespace

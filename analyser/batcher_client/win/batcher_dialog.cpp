@@ -1,11 +1,11 @@
 #include "analyser/batcher_client/win/batcher_dialog.h"
 
 #include "analyser/batcher_client/batcher_dialog_values.h"
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/win/batcher_link.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
 #include "analyser/batcher_client/win/encoder_dialog.h"
-#include "analyser/ui/user_actions.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/wait_texts.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "platform/notifier.h"
 #include "protocol/job_types.h"
 
@@ -36,12 +36,8 @@ BatcherDialogValues readValues(HWND window) {
 }
 
 void onInit(HWND window, BatcherDialog* dialog) {
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
-    for (const JobTypeInfo& type : kJobTypes) {
-        const std::string name(type.outputTypeName);
-        SendDlgItemMessageA(window, IDC_OUTPUT_TYPE, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(name.c_str()));
-    }
+    for (const JobTypeInfo& type : kJobTypes)
+        addComboItem(GetDlgItem(window, IDC_OUTPUT_TYPE), type.outputTypeName);
     const BatcherDialogValues shown = batcherDialogShows(dialog->settings.conversion);
     SendDlgItemMessageA(window, IDC_OUTPUT_TYPE, CB_SETCURSEL,
                         static_cast<WPARAM>(shown.outputType), 0);
@@ -69,6 +65,7 @@ void onConfigure(HWND window) {
 }
 
 void onCommand(HWND window, int id, int code) {
+    if (answerApplyOkCancel(window, id, onApply)) return;
     switch (id) {
     case IDC_OUTPUT_TYPE:
         if (code == CBN_SELCHANGE)
@@ -77,15 +74,6 @@ void onCommand(HWND window, int id, int code) {
         break;
     case IDC_CONFIGURE:
         onConfigure(window);
-        break;
-    case IDC_DIALOG_APPLY:
-        onApply(window);
-        break;
-    case IDC_DIALOG_OK:
-        if (onApply(window)) closeModelessDialog(window);
-        break;
-    case IDC_DIALOG_CANCEL:
-        closeModelessDialog(window);
         break;
     default:
         break;

@@ -1,8 +1,8 @@
 #include "analyser/batcher_client/win/batcher_link.h"
 
 #include "analyser/batcher_client/job_builder.h"
-#include "analyser/ui/win/analyser_state.h"
-#include "analyser/ui/win/message_box_notifier.h"
+#include "analyser/shared_ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/message_box_notifier.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
 #include "platform/win/dialog_program.h"

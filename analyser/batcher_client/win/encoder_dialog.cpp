@@ -1,10 +1,10 @@
 #include "analyser/batcher_client/win/encoder_dialog.h"
 
+#include "analyser/batcher_client/dialog_ids_encoders.h"
 #include "analyser/batcher_client/encoder_dialog_values.h"
 #include "analyser/batcher_client/win/batcher_link.h"
-#include "analyser/batcher_client/win/dialog_ids_encoders.h"
-#include "analyser/ui/user_actions.h"
-#include "analyser/ui/win/dialog_support.h"
+#include "analyser/shared_ui/wait_texts.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "platform/notifier.h"
 #include "protocol/messages.h"
 

@@ -2,7 +2,7 @@
 // The twelve encoder dialogs (templates 110 to 124): one window procedure
 // that paints what the portable form of the job type shows and reports every
 // change of a control back to it.
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 
 #include <windows.h>
 

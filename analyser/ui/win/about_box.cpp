@@ -1,33 +1,26 @@
 #include "analyser/ui/win/about_box.h"
 
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/win/resource.h"
-#include "platform/win/dialog_program.h"
 
 namespace corv {
 namespace {
 
-INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message != WM_COMMAND) return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDC_DIALOG_OK:
-    case IDC_DIALOG_CANCEL:
-    case IDCANCEL: // the close box
-        EnableWindow(GetWindow(dialog, GW_OWNER), TRUE);
-        DestroyWindow(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+struct AboutBox {};
+
+void onInit(HWND, AboutBox*) {}
+
+void onCommand(HWND dialog, int id, int) {
+    if (id == IDC_DIALOG_OK || id == IDC_DIALOG_CANCEL || id == IDCANCEL) // IDCANCEL: Escape
+        closeModelessDialog(dialog);
 }
 
 } // namespace
 
 HWND OpenAboutBox(HWND owner) {
-    HWND box = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
-                                  GuardedDialogProc<handle>, 0);
-    if (box) ShowWindow(box, SW_SHOW);
-    return box;
+    return createModelessDialog(
+        owner, IDD_ABOUT, GuardedDialogProc<modelessDialogHandler<AboutBox, onInit, onCommand>>,
+        std::make_unique<AboutBox>());
 }
 
 } // namespace corv

@@ -1,8 +1,8 @@
 #include "analyser/ui/win/channel_mapping_dialog.h"
 
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/channel_map_editing.h"
 #include "analyser/ui/win/dialog_ids_maps.h"
-#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/list_view_rows.h"
 #include "analyser/ui/win/map_form_dialog.h"
 #include "platform/notifier.h"
@@ -62,7 +62,6 @@ std::vector<bool> checkedRows(HWND list) {
 }
 
 void onInit(HWND dialog, ChannelMapEditor* editor) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(editor));
     HWND list = openList = listOf(dialog);
     const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -131,7 +130,7 @@ void onCancel(HWND dialog) {
     closeModelessDialog(dialog);
 }
 
-void onCommand(HWND dialog, int id) {
+void onCommand(HWND dialog, int id, int) {
     switch (id) {
     case IDC_MAP_NEW:
         onNew(dialog);
@@ -161,33 +160,17 @@ void onCommand(HWND dialog, int id) {
     }
 }
 
-INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit(dialog, reinterpret_cast<ChannelMapEditor*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE; // before the initialisation
-        onCommand(dialog, LOWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_MAP_LIST && header->code == NM_DBLCLK &&
-            reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0)
-            onView(dialog);
-        return FALSE;
-    }
-    case WM_CLOSE:
-        onCancel(dialog);
-        return TRUE;
-    case WM_NCDESTROY:
-        openList = nullptr;
-        delete reinterpret_cast<ChannelMapEditor*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        SetWindowLongPtrA(dialog, DWLP_USER, 0);
-        return FALSE;
-    default:
-        return FALSE;
-    }
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) return FALSE;
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom == IDC_MAP_LIST && header->code == NM_DBLCLK &&
+        reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0)
+        onView(dialog);
+    return FALSE;
+}
+
+void onDestroyed(HWND) {
+    openList = nullptr;
 }
 
 } // namespace
@@ -197,10 +180,11 @@ HWND openChannelMappingDialog(HWND owner, ChannelMapList& maps, AnalyserSettings
                               std::function<bool()> workerRunning) {
     auto editor = std::make_unique<ChannelMapEditor>(maps, settings, programDirectory,
                                                      std::move(workerRunning));
-    HWND dialog = createModelessDialog(owner, IDD_CHANNEL_MAPPING, GuardedDialogProc<handle>,
-                                       reinterpret_cast<LPARAM>(editor.get()));
-    if (dialog) editor.release(); // the dialog deletes it when it is destroyed
-    return dialog;
+    return createModelessDialog(
+        owner, IDD_CHANNEL_MAPPING,
+        GuardedDialogProc<modelessDialogHandler<ChannelMapEditor, onInit, onCommand, onCancel,
+                                                onMessage, onDestroyed>>,
+        std::move(editor));
 }
 
 HWND channelMappingList() {

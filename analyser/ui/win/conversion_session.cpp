@@ -2,10 +2,10 @@
 
 #include "analyser/batcher_client/win/batcher_link.h"
 #include "analyser/batcher_client/win/waiting_dialog.h"
-#include "analyser/ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/message_box_notifier.h"
 #include "analyser/ui/win/app_messages.h"
 #include "analyser/ui/win/conversion_dialog.h"
-#include "analyser/ui/win/message_box_notifier.h"
 #include "analyser/ui/win/resource.h"
 
 namespace corv {

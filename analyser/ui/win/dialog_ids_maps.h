@@ -5,11 +5,7 @@
 #ifndef CORVANDALE_DIALOG_IDS_MAPS_H
 #define CORVANDALE_DIALOG_IDS_MAPS_H
 
-#ifndef IDC_DIALOG_OK
-#define IDC_DIALOG_OK 210
-#define IDC_DIALOG_CANCEL 215
-#define IDC_DIALOG_APPLY 216
-#endif
+#include "analyser/shared_ui/dialog_buttons.h"
 #ifndef IDC_DIALOG_DELETE
 #define IDC_DIALOG_DELETE 220
 #endif

@@ -4,12 +4,7 @@
 #ifndef CORVANDALE_DIALOG_IDS_SETTINGS_H
 #define CORVANDALE_DIALOG_IDS_SETTINGS_H
 
-// Commands every dialog of the program uses; F8 and Escape send the first two.
-#ifndef IDC_DIALOG_OK
-#define IDC_DIALOG_OK 210
-#define IDC_DIALOG_CANCEL 215
-#define IDC_DIALOG_APPLY 216
-#endif
+#include "analyser/shared_ui/dialog_buttons.h"
 
 // Preferences.
 #define IDD_PREFERENCES 102

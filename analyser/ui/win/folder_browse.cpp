@@ -1,7 +1,7 @@
 #include "analyser/ui/win/folder_browse.h"
 
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/folder_choice.h"
-#include "analyser/ui/win/dialog_support.h"
 
 #include <shlobj.h>
 

@@ -1,7 +1,7 @@
 #include "analyser/ui/win/list_feeder.h"
 
 #include "analyser/engine/entry_analysis.h"
-#include "analyser/ui/win/message_box_notifier.h"
+#include "analyser/shared_ui/win/message_box_notifier.h"
 
 namespace corv {
 

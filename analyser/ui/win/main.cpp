@@ -1,6 +1,6 @@
 // Corvandale.exe: the analyser's entry, from the single-instance guard to the
 // end of the message loop.
-#include "analyser/ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/analyser_state.h"
 #include "analyser/ui/win/channel_mapping_dialog.h"
 #include "analyser/ui/win/main_window.h"
 #include "analyser/ui/win/program_keys.h"

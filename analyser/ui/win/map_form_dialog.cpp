@@ -1,10 +1,10 @@
 #include "analyser/ui/win/map_form_dialog.h"
 
+#include "analyser/shared_ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/channel_map_editing.h"
 #include "analyser/ui/channel_map_form.h"
-#include "analyser/ui/win/analyser_state.h"
 #include "analyser/ui/win/dialog_ids_maps.h"
-#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/program_keys.h"
 #include "platform/text_format.h"
 
@@ -43,15 +43,11 @@ HWND addControl(HWND dialog, const char* type, const std::string& text, DWORD st
     return control;
 }
 
-void addItem(HWND list, const std::string& text) {
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 void fillCountChoice(HWND dialog) {
     for (int id : {IDC_MAP_FROM, IDC_MAP_TO}) {
         HWND list = GetDlgItem(dialog, id);
         for (int count = 1; count <= kFormMaxChannels; ++count)
-            addItem(list, formatText("%i", count));
+            addComboItem(list, formatText("%i", count));
         SendMessageA(list, CB_SETCURSEL, kChosenCount - 1, 0);
     }
     CheckRadioButton(dialog, IDC_MAP_MOVE, IDC_MAP_MIX, IDC_MAP_MOVE);
@@ -80,9 +76,9 @@ void addCells(HWND dialog, const ChannelMap& map, const MapForm& form,
             HWND list =
                 addControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
                            IDC_MAP_SOURCE + o, layout.cell(0, o));
-            addItem(list, "");
+            addComboItem(list, "");
             for (int source = 0; source < map.inChannels; ++source)
-                addItem(list, formatText("%i", source));
+                addComboItem(list, formatText("%i", source));
             SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(form.sources[o]), 0);
         }
         return;
@@ -94,7 +90,7 @@ void addCells(HWND dialog, const ChannelMap& map, const MapForm& form,
             HWND cell = addControl(dialog, "COMBOBOX", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP,
                                    weightId(i, o), layout.cell(i, o));
             for (std::string_view item : kWeightItems)
-                addItem(cell, std::string(item));
+                addComboItem(cell, item);
             SetWindowTextA(cell,
                            form.weights[static_cast<size_t>(i * map.outChannels + o)].c_str());
         }

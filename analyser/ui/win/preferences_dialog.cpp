@@ -1,8 +1,9 @@
 #include "analyser/ui/win/preferences_dialog.h"
 
+#include "analyser/shared_ui/wait_texts.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/preferences_values.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
 #include "analyser/ui/win/folder_browse.h"
 #include "platform/notifier.h"
 #include "platform/text_format.h"
@@ -91,22 +92,18 @@ PreferencesEditor& editorOf(HWND window) {
     return *reinterpret_cast<PreferencesEditor*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
-void addItem(HWND window, int listId, std::string_view text) {
-    std::string owned(text);
-    SendDlgItemMessageA(window, listId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(owned.c_str()));
-}
-
 void fillLists(HWND window) {
     for (SampleType type : kSampleTypes)
-        addItem(window, IDC_SAMPLE_TYPE_LIST, sampleTypeName(static_cast<int32_t>(type)));
+        addComboItem(GetDlgItem(window, IDC_SAMPLE_TYPE_LIST),
+                     sampleTypeName(static_cast<int32_t>(type)));
     for (int32_t rate : kSampleRateItems)
-        addItem(window, IDC_SAMPLE_RATE_LIST, formatText("%i", rate));
+        addComboItem(GetDlgItem(window, IDC_SAMPLE_RATE_LIST), formatText("%i", rate));
     for (std::string_view level : kLevelItems)
-        addItem(window, IDC_LEVEL_LIST, level);
+        addComboItem(GetDlgItem(window, IDC_LEVEL_LIST), level);
     for (const ListItem& item : kNoiseShapingItems)
-        addItem(window, IDC_NOISE_SHAPING_LIST, item.text);
+        addComboItem(GetDlgItem(window, IDC_NOISE_SHAPING_LIST), item.text);
     for (const ListItem& item : kPdfTypeItems)
-        addItem(window, IDC_PDF_TYPE_LIST, item.text);
+        addComboItem(GetDlgItem(window, IDC_PDF_TYPE_LIST), item.text);
 }
 
 int selectedPosition(HWND window, int listId) {
@@ -159,7 +156,6 @@ void showValues(HWND window, const PreferencesValues& values) {
 }
 
 void onInit(HWND window, PreferencesEditor* editor) {
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(editor));
     // The field keeps its terminator: a longer path could not be stored whole.
     SendDlgItemMessageA(window, IDC_OUTPUT_DIRECTORY, EM_LIMITTEXT, kPathFieldSize - 1, 0);
     SendDlgItemMessageA(window, IDC_LEVEL_VALUE, EM_LIMITTEXT, kNumberBoxLength, 0);
@@ -196,16 +192,8 @@ void onBrowse(HWND window) {
 }
 
 void onCommand(HWND window, int id, int code) {
+    if (answerApplyOkCancel(window, id, onApply)) return;
     switch (id) {
-    case IDC_DIALOG_APPLY:
-        onApply(window);
-        break;
-    case IDC_DIALOG_OK:
-        if (onApply(window)) closeModelessDialog(window);
-        break;
-    case IDC_DIALOG_CANCEL:
-        closeModelessDialog(window);
-        break;
     case IDC_BROWSE:
         onBrowse(window);
         break;

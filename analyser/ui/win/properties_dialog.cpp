@@ -2,9 +2,9 @@
 
 #include "analyser/analysis/chunk_tree.h"
 #include "analyser/engine/entry_analysis.h"
+#include "analyser/shared_ui/win/dialog_support.h"
 #include "analyser/ui/number_text.h"
 #include "analyser/ui/win/dialog_ids_settings.h"
-#include "analyser/ui/win/dialog_support.h"
 
 #include <commctrl.h>
 
@@ -34,39 +34,28 @@ void insertNodes(HWND tree, HTREEITEM parent, const std::vector<TextNode>& nodes
     }
 }
 
-void onInit(HWND window, const PropertiesRequest& request) {
-    const AudioFileRecord& record = request.record;
+void onInit(HWND window, PropertiesRequest* request) {
+    const AudioFileRecord& record = request->record;
     SetDlgItemTextA(window, IDC_CURRENT_FILE, std::string(fieldText(record.name)).c_str());
     SetDlgItemTextA(window, IDC_FILE_SIZE, fileSizeText(record.fileSize).c_str());
     auto tree = buildChunkTree(std::string(fieldText(record.path)), record.fileSize,
-                               analysisOptionsOf(request.settings).headerSizes);
+                               analysisOptionsOf(request->settings).headerSizes);
     insertNodes(GetDlgItem(window, IDC_CHUNK_TREE), TVI_ROOT, tree);
 }
 
-INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit(window, *reinterpret_cast<const PropertiesRequest*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_DIALOG_OK || LOWORD(wParam) == IDC_DIALOG_CANCEL)
-            closeModelessDialog(window);
-        return TRUE;
-    case WM_CLOSE:
-        closeModelessDialog(window);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+void onCommand(HWND window, int id, int) {
+    if (id == IDC_DIALOG_OK || id == IDC_DIALOG_CANCEL) closeModelessDialog(window);
 }
 
 } // namespace
 
 HWND openPropertiesDialog(HWND owner, const AudioFileRecord& record,
                           const ConversionSettings& settings) {
-    PropertiesRequest request{record, settings};
-    return createModelessDialog(owner, IDD_WAVE_PROPERTIES, GuardedDialogProc<handle>,
-                                reinterpret_cast<LPARAM>(&request));
+    // The request is read while the dialog opens only.
+    return createModelessDialog(
+        owner, IDD_WAVE_PROPERTIES,
+        GuardedDialogProc<modelessDialogHandler<PropertiesRequest, onInit, onCommand>>,
+        std::unique_ptr<PropertiesRequest>(new PropertiesRequest{record, settings}));
 }
 
 } // namespace corv

@@ -2,9 +2,9 @@
 // Resource and control identifiers of Corvandale.exe. The numbers are fixed:
 // the accelerator table sends the shared command ids to whichever of the
 // program's dialogs is open, and the dialogs use them for the same buttons.
-#include "../../batcher_client/win/dialog_ids_link.h" // the wait for Quillmere
-#include "dialog_ids_maps.h"                          // the channel mapping dialogs
-#include "dialog_ids_settings.h"                      // the preferences and properties dialogs
+#include "analyser/batcher_client/win/dialog_ids_link.h" // the wait for Quillmere
+#include "dialog_ids_maps.h"                             // the channel mapping dialogs
+#include "dialog_ids_settings.h"                         // the preferences and properties dialogs
 
 #define IDI_CORVANDALE 1001
 

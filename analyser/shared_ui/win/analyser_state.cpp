@@ -1,4 +1,4 @@
-#include "analyser/ui/win/analyser_state.h"
+#include "analyser/shared_ui/win/analyser_state.h"
 
 namespace corv {
 

@@ -1,4 +1,4 @@
-#include "analyser/ui/win/message_box_notifier.h"
+#include "analyser/shared_ui/win/message_box_notifier.h"
 
 #include <string>
 

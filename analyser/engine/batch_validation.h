@@ -1,6 +1,6 @@
 #pragma once
 // Whether the chosen encoder can read what a conversion is about to write.
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 #include "analyser/engine/conversion_settings.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "analyser/batcher_client/batch_validation.h"
+#include "analyser/engine/batch_validation.h"
 
 #include "analyser/analysis/audio_codes.h"
 #include "analyser/engine/run_mode.h"

@@ -1,4 +1,4 @@
-#include "analyser/batcher_client/encoder_blocks.h"
+#include "analyser/encoder_settings/encoder_blocks.h"
 
 #include <string_view>
 
