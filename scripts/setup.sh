@@ -16,7 +16,7 @@ packages=(
     libsoxr-dev libsamplerate0-dev      # resampler baselines of the benchmarks
     libfftw3-dev                        # spectra measured by the benchmarks
     nlohmann-json3-dev libcli11-dev     # corvandale-cli: JSON output and its options (header-only)
-    dpkg-dev lame                       # lame.exe built from Debian's source; its .mp3 decoded natively
+    dpkg-dev lame flac                  # lame.exe and flac.exe built from Debian's source; their outputs decoded natively
     zlib1g-dev libz-mingw-w64-dev       # unzip: inflate natively and for Windows
     libssl-dev                          # MD5 of downloads natively (Windows has BCrypt)
     zip python3 openssl ca-certificates # download tests: archives, our HTTPS server, signed lists

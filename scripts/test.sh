@@ -6,7 +6,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
-scripts/build-lame.sh || exit 1 # a real encoder for the e2e tests, built once
+# The real encoders the e2e tests run (LAME, and FLAC for the queue two at once), built once.
+scripts/build-encoders.sh lame flac || exit 1
 
 # Each step says when it starts, so that a slow one shows against the budget.
 step() { echo; echo "=== $* (at $((SECONDS / 60))m$((SECONDS % 60))s)"; }

@@ -4,6 +4,8 @@
 #include "platform/path.h"
 #include "platform/record_file.h"
 
+#include <algorithm>
+
 namespace corv {
 namespace {
 
@@ -21,6 +23,17 @@ BatcherSettings defaultBatcherSettings() {
         setFieldText(path, kUnsetProgramPath);
     s.invertSonicSettings = 1;
     return s;
+}
+
+int jobsAtOnceOf(const BatcherSettings& settings, int cores) {
+    int wanted = settings.jobsAtOnce ? settings.jobsAtOnce : cores;
+    return std::clamp(wanted, 1, kMostJobsAtOnce);
+}
+
+uint8_t storedJobsAtOnce(uint8_t stored, int chosen, int cores) {
+    BatcherSettings zero{};
+    if (stored == 0 && chosen == jobsAtOnceOf(zero, cores)) return 0;
+    return static_cast<uint8_t>(std::clamp(chosen, 1, kMostJobsAtOnce));
 }
 
 void resetMissingPaths(BatcherSettings& settings) {

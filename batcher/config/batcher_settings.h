@@ -30,7 +30,10 @@ struct BatcherSettings {
     // Zero: a program list must be signed with a key Quillmere trusts
     // ("Refuse program lists that are not signed", the default).
     uint8_t acceptUnsignedLists;
-    uint8_t reserved2[2];
+    // How many console jobs run side by side; zero: one per core, at most
+    // kMostJobsAtOnce (see jobsAtOnceOf).
+    uint8_t jobsAtOnce;
+    uint8_t reserved2;
 };
 #pragma pack(pop)
 
@@ -41,6 +44,17 @@ CORV_FIELD_AT(BatcherSettings, logChoice, 6253);
 CORV_FIELD_AT(BatcherSettings, configurePage, 6256);
 CORV_FIELD_AT(BatcherSettings, invertSonicSettings, 6260);
 CORV_FIELD_AT(BatcherSettings, acceptUnsignedLists, 6261);
+CORV_FIELD_AT(BatcherSettings, jobsAtOnce, 6262);
+
+inline constexpr int kMostJobsAtOnce = 8;
+
+// The jobs that run at once on a machine of that many cores: the stored
+// number, or for zero one per core; always 1..kMostJobsAtOnce.
+int jobsAtOnceOf(const BatcherSettings& settings, int cores);
+// What the Configure dialog stores for the number chosen: zero while the
+// choice is what zero already gives, so the setting keeps following the
+// machine it runs on until the user picks another number.
+uint8_t storedJobsAtOnce(uint8_t stored, int chosen, int cores);
 
 using UsableFlags = std::array<bool, kProgramCount>;
 

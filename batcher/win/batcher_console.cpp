@@ -4,6 +4,7 @@
 #include "batcher/core/progress_reading.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace corv {
 namespace {
@@ -45,16 +46,16 @@ HWND findConsoleWindow() {
 }
 
 // The screen rules count 80-column rows, whatever width the system gives.
-void setEightyColumns(const Screen& screen) {
+void setEightyColumns(HANDLE screen) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return;
+    if (!GetConsoleScreenBufferInfo(screen, &info)) return;
     SMALL_RECT window = info.srWindow;
     window.Left = 0;
     window.Right =
         static_cast<SHORT>(std::min<int>(window.Right - info.srWindow.Left, kConsoleColumns - 1));
-    SetConsoleWindowInfo(screen.handle(), TRUE, &window);
+    SetConsoleWindowInfo(screen, TRUE, &window);
     COORD size{static_cast<SHORT>(kConsoleColumns), std::max(info.dwSize.Y, kLeastRows)};
-    SetConsoleScreenBufferSize(screen.handle(), size);
+    SetConsoleScreenBufferSize(screen, size);
 }
 
 void removeWindowButtons(HWND window) {
@@ -65,9 +66,9 @@ void removeWindowButtons(HWND window) {
 }
 
 // The cursor as a position in the text read from row 0, column 0.
-int cursorOf(const Screen& screen) {
+int cursorOf(HANDLE screen) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!GetConsoleScreenBufferInfo(screen.handle(), &info)) return kCursorMoving;
+    if (!GetConsoleScreenBufferInfo(screen, &info)) return kCursorMoving;
     return info.dwCursorPosition.Y * info.dwSize.X + info.dwCursorPosition.X;
 }
 
@@ -80,12 +81,20 @@ void OpenBatcherConsole(BatcherState& state) {
     HWND window = findConsoleWindow();
     state.consoleWindow = window;
     SetConsoleTitleA(kConsoleTitle);
-    setEightyColumns(Screen());
+    setEightyColumns(Screen().handle());
     ClearBatcherConsole();
     if (window) {
         ShowWindowAsync(window, SW_HIDE);
         removeWindowButtons(window);
     }
+}
+
+HWND AdoptAttachedConsole(HANDLE& screen) {
+    screen = openScreen();
+    setEightyColumns(screen);
+    HWND window = GetConsoleWindow();
+    if (window) removeWindowButtons(window);
+    return window;
 }
 
 void CloseBatcherConsole(BatcherState& state) {
@@ -111,11 +120,15 @@ void SetBatcherConsole(std::string_view title, WORD colour) {
 
 std::string ReadBatcherConsole(int chars, int* cursor) {
     Screen screen;
+    return screen.ok() ? ReadConsoleScreen(screen.handle(), chars, cursor) : std::string();
+}
+
+std::string ReadConsoleScreen(HANDLE screen, int chars, int* cursor) {
     std::string text(static_cast<size_t>(chars), '\0');
     DWORD read = 0;
     int before = cursor ? cursorOf(screen) : 0;
-    if (!screen.ok() || !ReadConsoleOutputCharacterA(screen.handle(), text.data(),
-                                                     static_cast<DWORD>(chars), COORD{0, 0}, &read))
+    if (!ReadConsoleOutputCharacterA(screen, text.data(), static_cast<DWORD>(chars), COORD{0, 0},
+                                     &read))
         return std::string();
     if (cursor) *cursor = cursorOf(screen) == before ? before : kCursorMoving;
     text.resize(std::min<size_t>(read, text.size()));
@@ -127,19 +140,21 @@ std::string ReadBatcherConsole(int chars, int* cursor) {
 // host): a program that stops answering must not hold the user-interface
 // thread, so nothing here waits for them.
 void ShowOrHidePrograms(const BatcherState& state) {
-    HWND console = state.consoleWindow;
+    std::vector<HWND> consoles{state.consoleWindow};
+    for (const auto& window : state.slotConsoles)
+        consoles.push_back(window);
     HWND encoder = state.encoderWindow;
-    if (!state.showPrograms) {
-        for (HWND window : {console, encoder})
-            if (window) ShowWindowAsync(window, SW_HIDE);
-        return;
-    }
-    if (console) {
+    for (HWND console : consoles) {
+        if (!console) continue;
+        if (!state.showPrograms) {
+            ShowWindowAsync(console, SW_HIDE);
+            continue;
+        }
         for (int command : {SW_MINIMIZE, SW_RESTORE, SW_SHOW})
             ShowWindowAsync(console, command);
         SetWindowPos(console, HWND_TOP, 0, 0, 0, 0, SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE);
     }
-    if (encoder) ShowWindowAsync(encoder, SW_SHOWNORMAL);
+    if (encoder) ShowWindowAsync(encoder, state.showPrograms ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 void HideBatcherConsole(const BatcherState& state) {

@@ -7,4 +7,10 @@ BatcherState& Batcher() {
     return state;
 }
 
+int ProcessorCount() {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    return static_cast<int>(system.dwNumberOfProcessors);
+}
+
 } // namespace corv

@@ -40,6 +40,8 @@ struct BatcherState {
     std::atomic<bool> showPrograms{false};
     std::atomic<int> progressTotal{100};
     std::atomic<HWND> consoleWindow{nullptr}; // the batcher console's window
+    // Several jobs at once: the window of each slot's own console.
+    std::atomic<HWND> slotConsoles[kMostJobsAtOnce] = {};
     std::atomic<HWND> encoderWindow{nullptr}; // a window-driven encoder's, while it runs
 
     // The download thread and the event that cancels it, while a download
@@ -56,5 +58,8 @@ struct BatcherState {
 
 // The one state of this process.
 BatcherState& Batcher();
+
+// The processors of this machine, for "Jobs at once".
+int ProcessorCount();
 
 } // namespace corv

@@ -110,6 +110,9 @@ void onOk(HWND dialog, BatcherState& state) {
     BatcherSettings& settings = state.settings;
     settings.invertSonicSettings = IsDlgButtonChecked(dialog, IDC_INVERT_SONIC) == BST_CHECKED;
     settings.acceptUnsignedLists = shownPolicy(dialog).refuseUnsigned ? 0 : 1;
+    const int chosen =
+        static_cast<int>(SendDlgItemMessageA(dialog, IDC_JOBS_AT_ONCE, CB_GETCURSEL, 0, 0)) + 1;
+    settings.jobsAtOnce = storedJobsAtOnce(settings.jobsAtOnce, chosen, ProcessorCount());
     for (int index = 0; index < kProgramCount; ++index) {
         char path[kPathFieldSize] = {}; // the edits take no more
         GetWindowTextA(groupControl(state, index, GroupControl::Path), path, sizeof path);
@@ -169,6 +172,11 @@ void onInit(HWND dialog, BatcherState& state) {
                    settings.invertSonicSettings ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_REFUSE_UNSIGNED,
                    settings.acceptUnsignedLists ? BST_UNCHECKED : BST_CHECKED);
+    for (int jobs = 1; jobs <= kMostJobsAtOnce; ++jobs)
+        SendDlgItemMessageA(dialog, IDC_JOBS_AT_ONCE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(std::to_string(jobs).c_str()));
+    SendDlgItemMessageA(dialog, IDC_JOBS_AT_ONCE, CB_SETCURSEL,
+                        static_cast<WPARAM>(jobsAtOnceOf(settings, ProcessorCount()) - 1), 0);
 
     HWND tabs = GetDlgItem(dialog, IDC_CONFIGURE_TABS);
     for (int i = 0; i < kConfigurePageCount; ++i) {

@@ -1,122 +1,121 @@
 #include "batcher/win/console_job.h"
 
 #include "batcher/core/console_screen.h"
-#include "batcher/core/job_end.h"
-#include "batcher/core/job_progress.h"
-#include "batcher/encoders/text_format.h"
 #include "batcher/win/batcher_console.h"
-#include "batcher/win/process_tree.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/system_error.h"
+
+#include <vector>
 
 namespace corv {
 namespace {
 
 constexpr DWORD kPollMs = 50;
 constexpr UINT kStoppedExitCode = 0;
-constexpr char kFinishedLine[] = "\r\n***** Process Finished/Terminated ***** \r\n\r\n\r\n";
-
-class ConsoleJob {
-  public:
-    ConsoleJob(BatcherState& state, RunObserver& observer, const ProgressReading& reading)
-        : state_(state), observer_(observer), reading_(reading) {}
-
-    // Waits for the progress texts; true when progress is to be read.
-    bool waitForMarker(const ProcessTree& encoder) {
-        std::string screen = ReadBatcherConsole(kScreenReadChars);
-        bool monitor = true;
-        while (!reading_.shows(screen)) {
-            if (encoder.hasEnded(kPollMs) || !monitor) break;
-            screen = ReadBatcherConsole(kScreenReadChars);
-            if (state_.abort) monitor = false;
-            Sleep(kPollMs);
-        }
-        // An encoder that has already ended still has its last figure read.
-        return monitor && !state_.abort && reading_.shows(screen);
-    }
-
-    // Until the encoder ends or Stop is pressed. The screen is read once
-    // more after the end, so the last figure the encoder showed counts; an
-    // encoder that ended by itself with exit code 0 has done all of its work.
-    void readProgress(const ProcessTree& encoder) {
-        for (;;) {
-            Sleep(kPollMs);
-            bool ended = encoder.hasEnded();
-            showProgress();
-            if (ended) {
-                if (encoder.exitCode() == 0u) show(100);
-                return log("\r\n");
-            }
-            if (state_.abort) return;
-            encoder.hasEnded(kPollMs);
-        }
-    }
-
-  private:
-    void log(std::string_view text) { AppendLog(state_.jobLog, text); }
-
-    void showProgress() {
-        int cursor = kCursorMoving;
-        std::string screen = ReadBatcherConsole(kScreenReadChars, &cursor);
-        if (std::optional<int> percent = reading_.percent(screen, cursor, state_.progressTotal))
-            show(*percent);
-    }
-
-    void show(int percent) {
-        if (!rising_.rises(percent)) return;
-        observer_.progress(percent);
-        log(formatText(" %i%% ", percent));
-    }
-
-    BatcherState& state_;
-    RunObserver& observer_;
-    const ProgressReading& reading_;
-    RisingPercent rising_;
-};
-
-void logExitCode(BatcherLog& log, DWORD code) {
-    // A failing encoder must not look like a finished one.
-    AppendLog(log, formatText("\tExit code: %lu%s\r\n", static_cast<unsigned long>(code),
-                              code == 0 ? "" : " (the encoder failed)"));
-}
+constexpr DWORD kConsoleRows = 300;
 
 } // namespace
 
-void RunConsoleJob(BatcherState& state, RunObserver& observer, const CommandLineRecord& command,
-                   const ProgressReading& reading, const std::string& outputPath) {
-    BatcherLog& log = state.jobLog;
-    AppendLog(log, "***** Starting dos job: *****\r\n");
-    std::string line = commandLineText(command);
-    AppendLog(log, "\tRunning: " + line + "\r\n");
+ConsoleJobs::ConsoleJobs(BatcherState& state, bool ownConsoles)
+    : state_(state), ownConsoles_(ownConsoles) {
+    if (ownConsoles_) FreeConsole(); // one to attach to each console in turn
+}
 
+ConsoleJobs::~ConsoleJobs() {
+    for (Slot& job : slots_)
+        if (job.screen != INVALID_HANDLE_VALUE) CloseHandle(job.screen);
+}
+
+bool ConsoleJobs::start(int slot, const std::string& commandLine, std::string_view title,
+                        WORD colour, std::string& failure) {
+    Slot& job = slots_[slot];
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    ProcessTree encoder; // ended, with all it started, however this job ends
-    if (!encoder.start(nullptr, line, nullptr, IDLE_PRIORITY_CLASS, startup)) {
-        AppendLog(log, "\tThe program could not be started: " + SystemErrorText(GetLastError()) +
-                           "\r\n");
-        AppendLog(log, kFinishedLine);
+    std::string consoleTitle(title);
+    DWORD flags = IDLE_PRIORITY_CLASS;
+    if (ownConsoles_) {
+        startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USEFILLATTRIBUTE | STARTF_USECOUNTCHARS;
+        startup.wShowWindow = static_cast<WORD>(state_.showPrograms ? SW_SHOWNOACTIVATE : SW_HIDE);
+        startup.lpTitle = consoleTitle.data();
+        startup.dwFillAttribute = colour;
+        startup.dwXCountChars = kConsoleColumns;
+        startup.dwYCountChars = kConsoleRows;
+        flags |= CREATE_NEW_CONSOLE;
+    } else {
+        SetBatcherConsole(title, colour);
+    }
+    if (!job.program.start(nullptr, commandLine, nullptr, flags, startup)) {
+        failure = SystemErrorText(GetLastError());
+        return false;
+    }
+    job.attach = ownConsoles_;
+    if (ownConsoles_) return true; // its console is opened at the first look that finds it
+    Sleep(kPollMs);
+    SendMessageA(state_.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
+    return true;
+}
+
+// Attaches to the program's console once it exists, opens its screen and
+// leaves it again. Right after the start the console can still be missing
+// ("invalid handle"): the next look tries again. Any other refusal is final.
+void ConsoleJobs::openScreen(int slot) {
+    Slot& job = slots_[slot];
+    if (!job.attach) return;
+    if (!AttachConsole(GetProcessId(job.program.process()))) {
+        job.attach = GetLastError() == ERROR_INVALID_HANDLE && !job.program.hasEnded();
         return;
     }
+    job.attach = false;
+    state_.slotConsoles[slot] = AdoptAttachedConsole(job.screen);
+    FreeConsole();
+    SendMessageA(state_.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
+}
+
+std::string ConsoleJobs::read(Slot& slot, int chars, int* cursor) {
+    if (!ownConsoles_) return ReadBatcherConsole(chars, cursor);
+    std::string screen;
+    if (slot.screen != INVALID_HANDLE_VALUE) screen = ReadConsoleScreen(slot.screen, chars, cursor);
+    if (screen.empty()) {
+        // Its console went with the program: what it last showed stands.
+        if (cursor) *cursor = kCursorMoving;
+        return slot.lastScreen.substr(0, static_cast<size_t>(chars));
+    }
+    if (screen.size() >= slot.lastScreen.size()) slot.lastScreen = screen;
+    return screen;
+}
+
+ScreenLook ConsoleJobs::look(int slot) {
+    Slot& job = slots_[slot];
+    openScreen(slot);
+    ScreenLook look;
+    look.ended = job.program.hasEnded();
+    look.exitCode = job.program.exitCode();
+    look.screen = read(job, kScreenReadChars, &look.cursor);
+    return look;
+}
+
+std::string ConsoleJobs::end(int slot, bool& endedByItself, std::optional<uint32_t>& exitCode) {
+    Slot& job = slots_[slot];
+    std::string screen = read(job, kScreenDumpChars, nullptr);
+    endedByItself = job.program.hasEnded();
+    exitCode = job.program.exitCode();
+    job.program.end(kStoppedExitCode); // helpers it left too; their files are closed after this
+    job.lastScreen.clear();
+    job.attach = false;
+    if (job.screen != INVALID_HANDLE_VALUE) CloseHandle(job.screen);
+    job.screen = INVALID_HANDLE_VALUE;
+    state_.slotConsoles[slot] = nullptr;
+    return screen;
+}
+
+void ConsoleJobs::pause() {
     Sleep(kPollMs);
-    SendMessageA(state.progressWindow, WM_COMMAND, IDC_SHOW_PROGRAMS, 0);
-
-    ConsoleJob job(state, observer, reading);
-    bool monitor = job.waitForMarker(encoder);
-    AppendLog(log, "\tProgress: ");
-    if (monitor) job.readProgress(encoder);
-
-    std::string screen = ReadBatcherConsole(kScreenDumpChars);
-    const bool endedByItself = encoder.hasEnded();
-    const ProgramEnd end{state.abort, endedByItself, encoder.exitCode()};
-    encoder.end(kStoppedExitCode); // helpers it left too; their files are closed after this
-    AppendLog(log, screenDump(screen));
-    if (endedByItself && end.exitCode) logExitCode(log, *end.exitCode);
-    JobEnd result = jobEndOf(end);
-    AppendLog(log, result.logLine);
-    // A stopped encoder's output is cut short; it must not look finished.
-    if (result.removeOutput && !outputPath.empty()) DeleteFileA(outputPath.c_str());
-    AppendLog(log, kFinishedLine);
+    std::vector<HANDLE> running;
+    for (Slot& job : slots_)
+        if (job.program.process() && !job.program.hasEnded())
+            running.push_back(job.program.process());
+    if (!running.empty())
+        WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), FALSE, kPollMs);
 }
 
 } // namespace corv

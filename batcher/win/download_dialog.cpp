@@ -4,6 +4,7 @@
 #include "batcher/config/win/download_install.h"
 #include "batcher/win/app_messages.h"
 #include "batcher/win/message_box_notifier.h"
+#include "batcher/win/progress_controls.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/thread_wait.h"
 #include "platform/win/dialog_program.h"
@@ -32,28 +33,24 @@ struct DownloadRun {
 // user-interface thread, which keeps handling them until the thread ends.
 class DialogObserver final : public DownloadObserver {
   public:
-    explicit DialogObserver(DownloadRun& run) : run_(run), dialog_(run.dialog) {}
-    void fileName(std::string_view name) override {
-        SetDlgItemTextA(dialog_, IDC_CURRENT_FILE, std::string(name).c_str());
-    }
-    void progress(int percent) override {
-        SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    }
-    void connection(const char* note) override { SetDlgItemTextA(dialog_, IDC_CONNECTION, note); }
+    explicit DialogObserver(DownloadRun& run) : run_(run), shown_(run.dialog) {}
+    void fileName(std::string_view name) override { shown_.text(name); }
+    void progress(int percent) override { shown_.percent(percent); }
+    void connection(const char* note) override { shown_.text(note, IDC_CONNECTION); }
     // Posted, not sent: a close of Quillmere that waits for this thread while
     // the message is up must not wait for the message as well.
     bool tell(std::string_view text) override {
         if (WaitForSingleObject(run_.cancel, 0) == WAIT_OBJECT_0) return false;
         run_.message = text;
         ResetEvent(run_.answered); // a stray answer must not count for this message
-        if (!PostMessageA(dialog_, kShowDownloadMessage, 0, 0)) return false;
+        if (!PostMessageA(shown_.dialog(), kShowDownloadMessage, 0, 0)) return false;
         HANDLE waits[] = {run_.answered, run_.cancel};
         return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0;
     }
 
   private:
     DownloadRun& run_;
-    HWND dialog_;
+    ProgressControls shown_;
 };
 
 unsigned __stdcall downloadThread(void* argument) {

@@ -11,6 +11,7 @@
 #include "batcher/win/main_window.h"
 #include "batcher/win/message_box_notifier.h"
 #include "batcher/win/process_tree.h"
+#include "batcher/win/progress_controls.h"
 #include "batcher/win/resource.h"
 #include "batcher/win/thread_wait.h"
 #include "platform/win/dialog_program.h"
@@ -34,32 +35,102 @@ struct RunContext {
     HWND dialog = nullptr;
     std::string warning;                      // for kShowRunWarning
     std::vector<std::string> closingMessages; // written by the runner before it ends
+    int jobsAtOnce = 1;
 };
+
+// Several jobs at once: slot k > 0 shows its job and bar in these controls,
+// made below slot 0's (3220 and 3210); the queue's bar is beside its count.
+constexpr int kSlotTextId = 3230, kSlotBarId = 3240, kQueueBarId = 3239;
+constexpr int kSlotRowDu = 30; // dialog units from one slot's row to the next
+
+int slotText(int slot) {
+    return slot == 0 ? IDC_CURRENT_FILE : kSlotTextId + slot;
+}
+int slotBar(int slot) {
+    return slot == 0 ? IDC_PROGRESS_BAR : kSlotBarId + slot;
+}
 
 // The dialog as the runner thread sees it: every call is a message to the
 // user-interface thread.
 class DialogObserver final : public RunObserver {
   public:
-    explicit DialogObserver(RunContext& run) : run_(run), dialog_(run.dialog) {}
+    explicit DialogObserver(RunContext& run) : run_(run), shown_(run.dialog) {}
     void warn(std::string_view text, std::string_view) override {
         run_.warning = text;
-        SendMessageA(dialog_, kShowRunWarning, 0, 0);
+        SendMessageA(shown_.dialog(), kShowRunWarning, 0, 0);
     }
     void jobStarted(int index, int total, std::string_view name) override {
-        SetDlgItemTextA(dialog_, IDC_CURRENT_FILE, std::string(name).c_str());
-        SetDlgItemTextA(dialog_, IDC_FILES_FINISHED, formatText("%i/%i", index, total).c_str());
+        shown_.text(name);
+        shown_.text(formatText("%i/%i", index, total), IDC_FILES_FINISHED);
         progress(0);
     }
-    void progress(int percent) override {
-        SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETPOS,
-                            static_cast<WPARAM>(std::clamp(percent, 0, kBarMaximum)), 0);
+    void progress(int percent) override { shown_.percent(percent); }
+    void jobFinished() override { PostMessageA(shown_.dialog(), kJobFinished, 0, 0); }
+    void slotStarted(int slot, std::string_view name, std::string_view encoder) override {
+        shown_.text(name.empty() ? std::string()
+                                 : formatText("%s - %s", std::string(name).c_str(),
+                                              std::string(encoder).c_str()),
+                    slotText(slot));
+        slotProgress(slot, 0);
     }
-    void jobFinished() override { PostMessageA(dialog_, kJobFinished, 0, 0); }
+    void slotProgress(int slot, int percent) override { shown_.percent(percent, slotBar(slot)); }
+    void queueProgress(int finished, int total) override {
+        shown_.text(formatText("%i/%i", finished, total), IDC_FILES_FINISHED);
+        shown_.percent(total > 0 ? finished * 100 / total : 0, kQueueBarId);
+    }
 
   private:
     RunContext& run_;
-    HWND dialog_;
+    ProgressControls shown_;
 };
+
+// Room for every slot: the dialog grows by a row per slot after the first,
+// the controls below the rows move down, and each row has a name and a bar.
+void makeSlotRows(HWND dialog, int slots) {
+    RECT step{0, 0, 0, kSlotRowDu};
+    MapDialogRect(dialog, &step);
+    const int rowHeight = step.bottom, grow = rowHeight * (slots - 1);
+    auto placeOf = [&](int id) {
+        RECT place{};
+        GetWindowRect(GetDlgItem(dialog, id), &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    };
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    auto make = [&](const char* kind, int id, RECT place, int down, DWORD style) {
+        HWND control = CreateWindowExA(
+            0, kind, "", WS_CHILD | WS_VISIBLE | style, place.left, place.top + down,
+            place.right - place.left, place.bottom - place.top, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, kBarMaximum));
+    };
+    // Each row's name takes the row's whole width, as the bar does.
+    RECT bar = placeOf(IDC_PROGRESS_BAR), text = placeOf(IDC_CURRENT_FILE);
+    text.left = bar.left;
+    text.right = bar.right;
+    ShowWindow(GetDlgItem(dialog, IDC_CURRENT_FILE_LABEL), SW_HIDE);
+    SetWindowPos(GetDlgItem(dialog, IDC_CURRENT_FILE), nullptr, text.left, text.top,
+                 text.right - text.left, text.bottom - text.top, SWP_NOZORDER);
+    for (int slot = 1; slot < slots; ++slot) {
+        make("STATIC", slotText(slot), text, rowHeight * slot, SS_NOPREFIX);
+        make(PROGRESS_CLASSA, slotBar(slot), bar, rowHeight * slot, WS_BORDER);
+    }
+    for (int id : {IDC_FILES_FINISHED_LABEL, IDC_FILES_FINISHED, IDC_SHOW_PROGRAMS, IDC_SHOW_LOG,
+                   IDC_STOP}) {
+        RECT place = placeOf(id);
+        SetWindowPos(GetDlgItem(dialog, id), nullptr, place.left, place.top + grow, 0, 0,
+                     SWP_NOZORDER | SWP_NOSIZE);
+    }
+    RECT count = placeOf(IDC_FILES_FINISHED);
+    count.left = (count.left + bar.right) / 2;
+    count.right = bar.right;
+    make(PROGRESS_CLASSA, kQueueBarId, count, 0, WS_BORDER);
+    RECT window{};
+    GetWindowRect(dialog, &window);
+    SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
+                 window.bottom - window.top + grow, SWP_NOZORDER | SWP_NOMOVE);
+}
 
 // The job list, read by the user-interface thread on the runner's behalf.
 class ListQueue final : public JobQueue {
@@ -84,19 +155,23 @@ class ListQueue final : public JobQueue {
 
 class WindowsRunners final : public EncoderRunners {
   public:
-    WindowsRunners(BatcherState& state, RunObserver& observer)
-        : state_(state), observer_(observer) {}
+    WindowsRunners(BatcherState& state, RunObserver& observer, int jobsAtOnce)
+        : state_(state), observer_(observer), consoles_(state, jobsAtOnce > 1) {}
     void openConsole() override { OpenBatcherConsole(state_); }
     void closeConsole() override { CloseBatcherConsole(state_); }
     void clearConsole() override { ClearBatcherConsole(); }
     void hideConsole() override { HideBatcherConsole(state_); }
-    void prepareConsole(std::string_view title, uint16_t colour) override {
-        SetBatcherConsole(title, colour);
+    bool startConsoleJob(int slot, const std::string& commandLine, std::string_view title,
+                         uint16_t colour, std::string& failure) override {
+        return consoles_.start(slot, commandLine, title, colour, failure);
     }
-    void runConsoleJob(const CommandLineRecord& command, const ProgressReading& reading,
-                       const std::string& outputPath) override {
-        RunConsoleJob(state_, observer_, command, reading, outputPath);
+    ScreenLook lookAtConsole(int slot) override { return consoles_.look(slot); }
+    std::string endConsoleJob(int slot, bool& endedByItself,
+                              std::optional<uint32_t>& exitCode) override {
+        return consoles_.end(slot, endedByItself, exitCode);
     }
+    void removeOutput(const std::string& path) override { DeleteFileA(path.c_str()); }
+    void pause() override { consoles_.pause(); }
     void runAc3Job(const JobRecord& job) override { RunAc3LibraryJob(state_, observer_, job); }
     void runSurcodeJob(const JobRecord& job) override { RunSurcodeJob(state_, observer_, job); }
     void runSonicJob(const JobRecord& job) override { RunSonicJob(state_, observer_, job); }
@@ -104,6 +179,7 @@ class WindowsRunners final : public EncoderRunners {
   private:
     BatcherState& state_;
     RunObserver& observer_;
+    ConsoleJobs consoles_;
 };
 
 unsigned __stdcall runnerThread(void* argument) {
@@ -112,9 +188,10 @@ unsigned __stdcall runnerThread(void* argument) {
     try {
         DialogObserver observer(*run);
         ListQueue queue(state);
-        WindowsRunners runners(state, observer);
-        run->closingMessages = RunJobs(queue, runners, observer, state.settings, state.usable,
-                                       RunShared{state.abort, state.progressTotal, state.jobLog});
+        WindowsRunners runners(state, observer, run->jobsAtOnce);
+        run->closingMessages =
+            RunJobs(queue, runners, observer, state.settings, state.usable,
+                    RunShared{state.abort, state.progressTotal, state.jobLog, run->jobsAtOnce});
     } catch (...) {
         // Nothing may end the thread without ending the dialog; what the job
         // started has been ended on the way out.
@@ -130,6 +207,7 @@ void onInit(HWND dialog, RunContext& run) {
     state.progressWindow = dialog;
     ShowWindow(state.mainWindow, SW_SHOWNOACTIVATE);
     SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, kBarMaximum));
+    if (run.jobsAtOnce > 1) makeSlotRows(dialog, run.jobsAtOnce);
     CheckDlgButton(dialog, IDC_SHOW_PROGRAMS, state.showPrograms ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SHOW_LOG,
                    state.settings.showLogWindow ? BST_CHECKED : BST_UNCHECKED);
@@ -191,6 +269,7 @@ void ShowProgressDialog(BatcherState& state) {
     state.busy = true;
     state.abort = false;
     RunContext run{state};
+    run.jobsAtOnce = jobsAtOnceOf(state.settings, ProcessorCount());
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), state.mainWindow,
                     GuardedDialogProc<handle>, reinterpret_cast<LPARAM>(&run));
     WaitForThreadPumping(state.runnerThread);

@@ -45,6 +45,8 @@
 #define IDC_GENERAL_SETTINGS 4001
 #define IDC_INVERT_SONIC 3008
 #define IDC_REFUSE_UNSIGNED 3007 // "Refuse program lists that are not signed"
+#define IDC_JOBS_AT_ONCE 3006    // console jobs side by side, 1 to 8
+#define IDC_JOBS_AT_ONCE_LABEL 3005
 #define IDC_DOWNLOAD_LIST 3152
 #define IDC_CONFIGURE_OK 420
 #define IDC_CONFIGURE_CANCEL 415

@@ -56,7 +56,7 @@ struct Converter {
 // check_real_outputs.sh decodes LAME's .mp3 files natively afterwards.
 TEST(CorvandaleQuillmere, StartsQuillmereFromItsTreeWhoseLameJobsMakeMp3s) {
     const std::string lame = winePath(CORV_ENCODER_CACHE "/lame-3.100/lame.exe");
-    if (!fileExists(lame)) GTEST_SKIP() << "no " << lame << ": run scripts/build-lame.sh";
+    if (!fileExists(lame)) GTEST_SKIP() << "no " << lame << ": run scripts/build-encoders.sh lame";
     killProcesses("Quillmere.exe", 0);
     // The program folder's a-loop (made by the build) is a folder link back to
     // itself that the search meets before tools\.

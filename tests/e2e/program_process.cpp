@@ -168,8 +168,10 @@ void killProcesses(const std::string& exeName, UINT exitCode) {
     });
 }
 
-void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs) {
+void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs,
+                          int jobsAtOnce) {
     corv::BatcherSettings settings = corv::defaultBatcherSettings();
+    settings.jobsAtOnce = static_cast<uint8_t>(jobsAtOnce);
     for (const auto& [index, path] : programs)
         corv::setFieldText(settings.programPath[index], path);
     writeFile(folder + "settingsQuillmere.ini",

@@ -59,8 +59,9 @@ int countProcesses(const std::string& exeName);
 void killProcesses(const std::string& exeName, UINT exitCode);
 
 // settingsQuillmere.ini with these program paths by index; every other
-// program keeps "C:\" (not usable).
-void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs);
+// program keeps "C:\" (not usable). One job at a time unless told otherwise.
+void writeBatcherSettings(const std::string& folder, const std::map<int, std::string>& programs,
+                          int jobsAtOnce = 1);
 
 // The percentages on the first "Progress:" line of a job log text, in order.
 std::vector<int> loggedPercentages(const std::string& log);

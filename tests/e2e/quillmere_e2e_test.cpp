@@ -13,6 +13,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -297,9 +298,11 @@ TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
     };
     const std::string lame = makeFile(folder.path(), "bin\\lame.exe"),
                       flac = makeFile(folder.path(), "flac.exe");
-    writeBatcherSettings(folder.path(), {{kLame, lame}, {kFlac, flac}});
+    writeBatcherSettings(folder.path(), {{kLame, lame}, {kFlac, flac}}, 0); // as older versions
     ASSERT_TRUE(quillmere.start());
     DeleteFileA(flac.c_str()); // gone since the start: reset when Configure opens
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
 
     HWND dialog = quillmere.openDialog(kConfigure, "Configure");
     ASSERT_NE(dialog, nullptr);
@@ -311,6 +314,10 @@ TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
     EXPECT_TRUE(waitFor([&] { return !enabled(dialog, kLamePath); }));
     EXPECT_FALSE(enabled(dialog, kLameFind));
     EXPECT_TRUE(enabled(dialog, kFlacPath));
+    // "Jobs at once": a file without it means one per core; 3 is kept.
+    EXPECT_EQ(text(dialog, 3006),
+              std::to_string(std::clamp<int>(system.dwNumberOfProcessors, 1, 8)));
+    SendMessageA(descendant(dialog, 3006), CB_SETCURSEL, 2, 0);
     for (int i = 0; i < 2; ++i) // the keyboard's way to "Programs 2"
         PostMessageA(descendant(dialog, kTabs), WM_KEYDOWN, VK_RIGHT, 0);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(descendant(dialog, kLamePath)); }));
@@ -318,6 +325,7 @@ TEST(QuillmereConfigure, DisableTabOkAndCancelAsTheUserMeetsThem) {
     ASSERT_TRUE(press(dialog, kOk));
     EXPECT_EQ(stored().disabled[kLame], 1);
     EXPECT_EQ(stored().configurePage, 2u);
+    EXPECT_EQ(stored().jobsAtOnce, 3);
 
     // Shown again on "Programs 2", LAME still off; a Find fills the edit, Cancel drops it.
     dialog = quillmere.openDialog(kConfigure, "Configure");

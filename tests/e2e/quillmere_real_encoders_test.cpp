@@ -93,6 +93,43 @@ TEST_P(RealEncoderJob, LogsARisingSequenceEndingIn100) {
     if (std::getenv("CORV_CAPTURE_SCREENS")) captureScreens(log, folder, encoder.name);
 }
 
+// Two LAME and two FLAC jobs, two at once: each block whole, in list order, rising to 100;
+// the outputs stay in real-lame-parallel\ and real-flac-parallel\ for check_real_outputs.sh.
+TEST(RealEncodersAtOnce, FourJobsTwoAtOnce) {
+    const RealEncoder &lame = kEncoders[4], &flac = kEncoders[1];
+    if (!fileExists(encoderExe(lame)) || !fileExists(encoderExe(flac)))
+        GTEST_SKIP() << "no LAME or FLAC: run scripts/build-encoders.sh lame flac";
+    const std::string folder = freshFolderBesideTest("real-parallel");
+    writeBatcherSettings(folder,
+                         {{lame.program, encoderExe(lame)}, {flac.program, encoderExe(flac)}}, 2);
+    QuillmereProcess quillmere(folder);
+    ASSERT_TRUE(quillmere.start());
+    CopyDataClient client;
+    std::vector<std::string> inputs;
+    const std::string outs[] = {freshFolderBesideTest("real-lame-parallel"),
+                                freshFolderBesideTest("real-flac-parallel")};
+    for (const RealEncoder* encoder : {&lame, &flac, &lame, &flac}) {
+        inputs.push_back(outs[encoder == &flac] + "song" + std::to_string(inputs.size()) + ".wav");
+        writeSine(inputs.back(), 2, 44100, encoder->seconds, 0.25);
+        auto job = consoleJob(encoder->program, inputs.back());
+        job->channelCount = 2;
+        encoder->settings(job->settings);
+        client.addJob(quillmere.mainWindow(), *job);
+    }
+    ASSERT_TRUE(quillmere.run());
+    ASSERT_TRUE(quillmere.waitForRunEnd(std::chrono::seconds(300)));
+    const std::string log = quillmere.file("JobLogQuillmere.txt");
+    size_t at = log.find("***** Starting");
+    for (const std::string& input : inputs) {
+        size_t next = log.find("***** Starting", at + 1);
+        std::string block = log.substr(at, next - at);
+        EXPECT_NE(block.find(input), std::string::npos) << block;
+        EXPECT_TRUE(risingTo100(loggedPercentages(block))) << block;
+        EXPECT_NE(block.find("\tExit code: 0\r\n"), std::string::npos) << block;
+        at = next;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Debian, RealEncoderJob, testing::ValuesIn(kEncoders),
                          [](const auto& param) { return std::string(param.param.name); });
 

@@ -186,6 +186,68 @@ TEST_F(QuillmereRun, StopExitOrACloseDuringARunEndIt) {
     }
 }
 
+// Two at once: the console jobs run side by side, each block whole and in list order, the
+// failing one fails alone; the window-driven job between them runs alone; a Stop ends both
+// running jobs and removes their outputs.
+TEST_F(QuillmereRun, TwoJobsAtOnce) {
+    const std::string in = folder.path(), window = ownDirectory() + kWindowEncoder;
+    writeBatcherSettings(in, {{kLame, encoder}, {kApe, encoder}, {10, window}}, 2);
+    auto sonic = windowJob(1010, in);
+    sonic->settings.sonicFoundry.useLfe = 1; // flipped on arrival: no channel file
+    ASSERT_TRUE(quillmere.start());
+    const char* names[] = {"one.wav", "fail.wav", "", "several.wav", "four.wav"};
+    for (const char* name : names) // "several" prints Monkey's Audio's lines
+        *name ? add(*consoleJob(name[0] == 's' ? kApe : kLame, in + name)) : add(*sonic);
+    ASSERT_TRUE(quillmere.run());
+    int mostConsoles = 0; // sampled until the run ends: never a console job beside Sonic
+    bool beside = false;
+    waitFor(
+        [&] {
+            const int consoles = countProcesses(kConsoleEncoder);
+            mostConsoles = std::max(mostConsoles, consoles);
+            beside = beside || (consoles > 0 && countProcesses(kWindowEncoder) > 0);
+            return !IsWindow(quillmere.progressDialog());
+        },
+        std::chrono::seconds(60));
+    ASSERT_TRUE(quillmere.waitForRunEnd());
+    EXPECT_EQ(mostConsoles, 2);
+    EXPECT_FALSE(beside);
+    std::vector<std::string> parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 5u) << log();
+    for (size_t i = 0; i < 5; ++i) { // in list order, each whole, only "fail" failed
+        EXPECT_NE(parts[i].find(in + (i == 2 ? "song.ac3" : names[i])), std::string::npos);
+        EXPECT_TRUE(parts[i].ends_with("terminated *****\r\n\r\n\r\n") ||
+                    parts[i].ends_with(
+                        "\tExit code: " + std::string(i == 1 ? "3 (the encoder failed)" : "0") +
+                        "\r\n\r\n***** Process Finished/Terminated ***** \r\n\r\n\r\n"))
+            << parts[i];
+        if (i != 1) expectRisingTo100(parts[i]);
+    }
+
+    ASSERT_TRUE(quillmere.start());
+    for (const char* name : {"hang1.wav", "hang2.wav"})
+        add(*consoleJob(kLame, in + name));
+    ASSERT_TRUE(quillmere.run());
+    // Both encoders and their helpers, and the first one's 5 %.
+    ASSERT_TRUE(waitFor([&] { return countProcesses(kConsoleEncoder) == 4; }));
+    ASSERT_TRUE(waitFor([&] { return log().ends_with(" 5% "); })) << log();
+    HWND dialog = quillmere.progressDialog();
+    EXPECT_EQ(windowText(GetDlgItem(dialog, 3220)), "hang1.wav - LAME (mp3)");
+    EXPECT_EQ(windowText(GetDlgItem(dialog, 3231)), "hang2.wav - LAME (mp3)");
+    EXPECT_EQ(windowText(GetDlgItem(dialog, 3215)), "0/2");
+    SendMessageA(GetDlgItem(dialog, kStop), BM_CLICK, 0, 0);
+    ASSERT_TRUE(quillmere.waitForRunEnd());
+    parts = jobParts(log());
+    ASSERT_EQ(parts.size(), 2u) << log();
+    for (const std::string& part : parts)
+        EXPECT_TRUE(
+            part.ends_with("\tUser aborted conversion.\r\n***** Process Finished/Terminated "
+                           "***** \r\n\r\n\r\n"))
+            << part;
+    EXPECT_EQ(countProcesses(kConsoleEncoder), 0);
+    EXPECT_FALSE(fileExists(in + "hang1.mp3") || fileExists(in + "hang2.mp3"));
+}
+
 // Sonic Foundry stand-ins that misbehave (tests/fixtures): slow to write ("flush", in a folder
 // with a blank), done as Stop is pressed ("finish"), hung ("hang").
 TEST_F(QuillmereRun, MisbehavingEncodersFreezeNothingOutliveNothingAndLoseNoFinishedFile) {

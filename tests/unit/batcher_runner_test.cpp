@@ -17,6 +17,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 extern "C" {
 void AC3_encode_version(uint8_t* record);
@@ -222,8 +223,14 @@ TEST(WindowEncoders, SurcodeGetsItsSlotsDvdNumbersAndTimeReadAndSonicItsTextFile
     EXPECT_EQ(test::readFile(dir.file("SonnicAc3.ini")), test::textBytes("a=1\r\r\nb=2\r\r\n"));
 }
 
-// A queue whose jobs add rows as Corvandale does during a run; runners that only record.
+// A queue whose jobs add rows as Corvandale does during a run; runners that only record. Row
+// i's console program shows screens[i] at each look and ends by itself with exits[i] at its
+// looks[i]-th look.
 struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
+    std::vector<int> looks, exits;
+    std::vector<std::string> screens;
+    std::map<int, int> slotRow;
+    int busy = 0, mostBusy = 0, stopAfterPauses = -1;
     std::vector<int32_t> types;
     std::vector<int> gone; // rows whose copy fails
     std::vector<int> adds; // per started job: rows it adds
@@ -237,6 +244,7 @@ struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
         if (std::find(gone.begin(), gone.end(), index) != gone.end()) return false;
         name = "job" + std::to_string(index);
         job.jobType = types[static_cast<size_t>(index)];
+        setFieldText(job.settings.lame.inputPath, "C:\\in\\" + name + ".wav");
         return true;
     }
     void jobStarted(int index, int total, std::string_view) override {
@@ -254,10 +262,33 @@ struct GrowingQueue final : JobQueue, EncoderRunners, RunObserver {
     void closeConsole() override { events.emplace_back("close"); }
     void clearConsole() override {}
     void hideConsole() override {}
-    void prepareConsole(std::string_view, uint16_t) override {}
-    void runConsoleJob(const CommandLineRecord&, const ProgressReading&,
-                       const std::string&) override {}
-    void runAc3Job(const JobRecord&) override { events.emplace_back("ac3"); }
+    void slotStarted(int, std::string_view, std::string_view) override {}
+    void slotProgress(int, int) override {}
+    void queueProgress(int, int) override {}
+    bool startConsoleJob(int slot, const std::string& line, std::string_view, uint16_t,
+                         std::string&) override {
+        const int row = std::stoi(line.substr(line.find("job") + 3));
+        slotRow[slot] = row;
+        mostBusy = std::max(mostBusy, ++busy);
+        return true;
+    }
+    ScreenLook lookAtConsole(int slot) override {
+        const size_t row = static_cast<size_t>(slotRow[slot]);
+        ScreenLook look{--looks[row] <= 0, std::nullopt, screens[row], kCursorMoving};
+        if (look.ended) look.exitCode = exits[row];
+        return look;
+    }
+    std::string endConsoleJob(int slot, bool& byItself, std::optional<uint32_t>& exit) override {
+        const size_t row = static_cast<size_t>(slotRow[slot]);
+        if ((byItself = looks[row] <= 0)) exit = exits[row];
+        --busy;
+        return "dump" + std::to_string(row);
+    }
+    void removeOutput(const std::string& path) override { events.push_back("remove " + path); }
+    void pause() override {
+        if (stopAfterPauses-- == 0) *abort = true;
+    }
+    void runAc3Job(const JobRecord&) override { events.emplace_back(busy ? "ac3 beside" : "ac3"); }
     void runSurcodeJob(const JobRecord&) override { events.emplace_back("surcode"); }
     void runSonicJob(const JobRecord&) override { events.emplace_back("sonic"); }
 };
@@ -311,6 +342,53 @@ TEST(RunJobs, RunsTheRowsListedAtItsStartAndCountsTheOnesAddedMeanwhile) {
         EXPECT_EQ(log.shownText(), c.log);
         EXPECT_FALSE(abort); // cleared for the next run
     }
+}
+
+// Console jobs side by side: at most that many at once, the AC3 library alone, each job's log
+// block whole and in list order (the same bytes as one at a time), a Stop ends every running job.
+TEST(RunJobs, SeveralAtOnceKeepEachJobsBlockInListOrder) {
+    UsableFlags usable{};
+    usable[8] = usable[11] = true;
+    const std::string lame = snapshot("lame-3.100-running.txt").first;
+    std::string logs[3];
+    for (int jobs : {1, 2, 3}) { // 3: two at once, Stop while the first two long jobs run
+        const bool stop = jobs == 3;
+        std::atomic<bool> abort{false};
+        std::atomic<int> total{0};
+        BatcherLog log{LogKind::Job};
+        GrowingQueue queue;
+        queue.abort = &abort;
+        queue.types = {1008, 1008, 1008, stop ? 1008 : 1011, 1008};
+        queue.looks = stop ? std::vector<int>{99, 99, 1, 1, 1} : std::vector<int>{4, 1, 2, 0, 3};
+        queue.exits = {0, 0, 3, 0, 0};
+        queue.screens = {lame, stop ? lame : std::string(kScreenReadChars, ' '), lame, lame, lame};
+        queue.stopAfterPauses = stop ? 2 : -1;
+        RunJobs(queue, queue, queue, test::settingsWithPrograms(), usable,
+                RunShared{abort, total, log, std::min(jobs, 2)});
+        logs[jobs - 1] = log.shownText();
+        EXPECT_EQ(queue.mostBusy, std::min(jobs, 2));
+        EXPECT_EQ(queue.busy, 0);
+        EXPECT_EQ(std::count(queue.events.begin(), queue.events.end(), "ac3"), stop ? 0 : 1);
+        if (stop) {
+            EXPECT_EQ(queue.events, (std::vector<std::string>{"remove C:\\in\\job0.mp3",
+                                                              "remove C:\\in\\job1.mp3"}));
+        }
+    }
+    // One at a time as ever: 39 % read from LAME's screen, 100 at a clean end, no marker on a
+    // blank screen, a failing exit code; two at once the very same bytes.
+    for (const char* line : {"job0.mp3\"\r\n\tProgress:  39%  100% \r\n\tScreen dump:",
+                             "job1.mp3\"\r\n\tProgress: \tScreen dump:", "|dump2",
+                             "\tExit code: 3 (the encoder failed)\r\n"})
+        EXPECT_NE(logs[0].find(line), std::string::npos) << line;
+    EXPECT_EQ(logs[1], logs[0]);
+    // The Stop: both running jobs end with the line, their outputs go, the third never starts.
+    const std::string aborted = " 39% \tScreen dump:\r\n\t " + std::string(80, '_') +
+                                "\r\n\t|dump%d" + std::string(75, ' ') + "|\r\n\t|" +
+                                std::string(80, '_') +
+                                "|\r\n\r\n\tUser aborted conversion.\r\n***** Process";
+    EXPECT_NE(logs[2].find(formatText(aborted.c_str(), 0)), std::string::npos) << logs[2];
+    EXPECT_NE(logs[2].find(formatText(aborted.c_str(), 1)), std::string::npos) << logs[2];
+    EXPECT_EQ(logs[2].find("job2"), std::string::npos);
 }
 
 using test::Bytes;

@@ -106,6 +106,16 @@ TEST(BatcherSettingsFile, FirstStartShortFilesAndTheUsableProgramsOfEachPathAndS
     EXPECT_EQ(fieldText(loaded.programPath[4]), "C:\\");
     // The reset is written back at once.
     EXPECT_EQ(readFile(temp.file(kBatcherSettingsFileName)), bytesOf(loaded));
+
+    // "Jobs at once": zero (older files) is one per core, at most 8, and stays zero while chosen.
+    for (auto [stored, cores, jobs] :
+         {std::tuple{0, 2, 2}, {0, 1, 1}, {0, 64, 8}, {3, 2, 3}, {200, 2, 8}}) {
+        loaded.jobsAtOnce = static_cast<uint8_t>(stored);
+        EXPECT_EQ(jobsAtOnceOf(loaded, cores), jobs) << stored << " " << cores;
+    }
+    EXPECT_EQ(storedJobsAtOnce(0, 2, 2), 0);
+    EXPECT_EQ(storedJobsAtOnce(0, 1, 2), 1);
+    EXPECT_EQ(storedJobsAtOnce(4, 2, 2), 2);
 }
 
 TEST(ConfigureGroups, EachControlIdNamesItsProgramAndRole) {

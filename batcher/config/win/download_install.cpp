@@ -1,6 +1,7 @@
 #include "batcher/config/win/download_install.h"
 
 #include "batcher/config/download_texts.h"
+#include "batcher/win/process_tree.h"
 #include "batcher/win/system_error.h"
 #include "platform/file_stream.h"
 #include "platform/text_format.h"
@@ -101,23 +102,18 @@ std::optional<std::string> install(const std::string& archive, const std::string
 ProcessOutcome RunProcessBounded(std::string commandLine, DWORD timeoutMs, HANDLE cancel) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                        NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info))
+    ProcessTree program; // ended with all it started, however this ends
+    if (!program.start(nullptr, std::move(commandLine), nullptr,
+                       NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW, startup))
         return {ProcessEnd::NotStarted};
-    CloseHandle(info.hThread);
-    HANDLE waits[] = {info.hProcess, cancel};
+    HANDLE waits[] = {program.process(), cancel};
     DWORD result = WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, timeoutMs);
     ProcessOutcome outcome{ProcessEnd::Exited};
-    if (result == WAIT_OBJECT_0) {
-        GetExitCodeProcess(info.hProcess, &outcome.exitCode);
-    } else {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 10000);
+    if (result == WAIT_OBJECT_0)
+        outcome.exitCode = program.exitCode().value_or(1);
+    else
         outcome.end = result == WAIT_OBJECT_0 + 1 ? ProcessEnd::Cancelled : ProcessEnd::TimedOut;
-    }
-    CloseHandle(info.hProcess);
+    program.end(1);
     return outcome;
 }
 
