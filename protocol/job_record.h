@@ -18,9 +18,13 @@ struct TwoLameSettings {
     char inputPath[kPathFieldSize];
     int32_t mpegVersion; // 1 or 2
     int32_t bitrate;     // kbps
-    char channelMode;    // 's', 'j', 'd', 'm'
+    char channelMode;    // one of kTwoLameModes
     uint8_t padding[3];
 };
+
+// TwoLAME's channel modes (stereo, joint, dual, mono): the letters a job may
+// carry, in the order Corvandale's dialog shows them.
+inline constexpr char kTwoLameModes[] = "sjdm";
 
 struct ApeSettings {
     char inputPath[kPathFieldSize];

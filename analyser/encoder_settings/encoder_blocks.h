@@ -33,10 +33,9 @@ struct TwoLameBlock {
     int32_t bitrate;
 };
 
-// TwoLAME's channel modes in the order of the dialog's radios. A stored
-// letter outside them is taken as stereo, as the dialog shows it: Quillmere
-// refuses a job with any other letter.
-inline constexpr char kTwoLameModes[] = "sjdm";
+// Where a stored TwoLAME mode stands in kTwoLameModes. A letter outside them
+// is taken as stereo, as the dialog shows it: Quillmere refuses a job with
+// any other letter.
 int twoLameModePosition(char storedMode);
 
 struct ApeBlock {

@@ -233,7 +233,7 @@ BuildOutcome BuildCommandLine(const JobRecord& job, const BatcherSettings& setti
 }
 
 bool isTwoLameMode(char mode) {
-    return mode != 0 && std::strchr("sjdm", mode) != nullptr;
+    return mode != 0 && std::strchr(kTwoLameModes, mode) != nullptr;
 }
 
 std::string commandLineText(const CommandLineRecord& record) {
